@@ -1,0 +1,259 @@
+#include "Canvas.h"
+
+#include <algorithm>
+#include <cstring>
+
+#include "Bitmap.h"
+#include "FontEngine.h"
+
+namespace vexa {
+
+using raster::TBox;
+using raster::TPaint;
+
+TCanvas::TCanvas(TBitmap& Owner) : FBitmap(Owner) {
+  FFont.OnChange = [this](TObject*) { FFace = nullptr; };
+}
+
+TCanvas::~TCanvas() = default;
+
+raster::TSurface TCanvas::Surface() const {
+  return raster::TSurface{FBitmap.Bits(), FBitmap.Width(), FBitmap.Height()};
+}
+
+TPaint TCanvas::Paint(TColor c) const {
+  return TPaint{raster::PixelFromColor(ColorToRGB(c)), FPen.Mode() == TPenMode::pmXor};
+}
+TPaint TCanvas::PenPaint() const { return Paint(FPen.Color()); }
+TPaint TCanvas::BrushPaint() const { return Paint(FBrush.Color()); }
+
+void TCanvas::MoveTo(int32_t X, int32_t Y) {
+  FPenPos = {X, Y};
+  FDashPhase = 0;
+}
+
+// Wide pens (Width > 1) are round pens drawn solid whatever their dash style,
+// with round caps, so consecutive segments join without notches.
+void TCanvas::StrokeSegment(int32_t X0, int32_t Y0, int32_t X1, int32_t Y1) {
+  const TPenStyle style = FPen.Style();
+  if (style == TPenStyle::psClear) return;
+  const raster::TSurface s = Surface();
+  if (FPen.Width() > 1) {
+    raster::WideLine(s, X0, Y0, X1, Y1, FPen.Width(), PenPaint());
+    return;
+  }
+  const raster::TDashPattern dash = raster::DashPatternFor(style);
+  TPaint gap;
+  const bool paintGaps = dash.Length != 0 && FBrush.Style() == TBrushStyle::bsSolid;
+  if (paintGaps) gap = BrushPaint();
+  raster::Line(s, X0, Y0, X1, Y1, PenPaint(), dash, FDashPhase, paintGaps ? &gap : nullptr);
+}
+
+void TCanvas::LineTo(int32_t X, int32_t Y) {
+  StrokeSegment(FPenPos.X, FPenPos.Y, X, Y);
+  FPenPos = {X, Y};
+}
+
+void TCanvas::StrokePath(std::span<const TPoint> Points, bool Closed) {
+  if (Points.empty()) return;
+  uint32_t phase = 0;
+  std::swap(phase, FDashPhase);  // a figure's pattern starts at its first point
+  for (size_t i = 0; i + 1 < Points.size(); ++i)
+    StrokeSegment(Points[i].X, Points[i].Y, Points[i + 1].X, Points[i + 1].Y);
+  if (Closed && Points.size() > 1)
+    StrokeSegment(Points.back().X, Points.back().Y, Points[0].X, Points[0].Y);
+  FDashPhase = phase;
+}
+
+void TCanvas::Polyline(std::span<const TPoint> Points) { StrokePath(Points, false); }
+
+void TCanvas::Polygon(std::span<const TPoint> Points) {
+  if (Points.empty()) return;
+  if (FBrush.Style() == TBrushStyle::bsSolid)
+    raster::FillPolygon(Surface(), Points, BrushPaint(), FScratch);
+  StrokePath(Points, true);
+}
+
+namespace {
+
+// The band a pen of width w covers around a box's one-pixel outline: centred
+// on the outline, the extra pixel of an even width going inwards; for
+// psInsideFrame the band lies wholly inside the box.
+void PenBands(int64_t l, int64_t t, int64_t r, int64_t b, int32_t w, bool insideFrame, TBox& outer,
+              TBox& inner) {
+  const int64_t o = insideFrame ? 0 : (w - 1) / 2;
+  outer = TBox{l - o, t - o, r + o, b + o};
+  inner = TBox{l + w - o, t + w - o, r - w + o, b - w + o};
+}
+
+}  // namespace
+
+// A clear pen leaves the outline's pixels to the brush, so a clear-pen box
+// covers x1..x2-1 like any other and adjacent boxes tile without gaps.
+void TCanvas::Rectangle(int32_t X1, int32_t Y1, int32_t X2, int32_t Y2) {
+  const int64_t l = std::min(X1, X2), r = std::max(X1, X2);
+  const int64_t t = std::min(Y1, Y2), b = std::max(Y1, Y2);
+  if (l == r || t == b) return;
+  const raster::TSurface s = Surface();
+  const bool fill = FBrush.Style() == TBrushStyle::bsSolid;
+  const TPenStyle style = FPen.Style();
+  if (style == TPenStyle::psClear) {
+    if (fill) raster::FillRect(s, l, t, r, b, BrushPaint());
+    return;
+  }
+  const int32_t w = FPen.Width();
+  const raster::TDashPattern dash = raster::DashPatternFor(style);
+  if (w == 1 && dash.Length != 0 && r - l > 1 && b - t > 1) {
+    // Dashed outline: one pattern run clockwise from the top-left corner.
+    if (fill) raster::FillRect(s, l + 1, t + 1, r - 1, b - 1, BrushPaint());
+    const TPoint corners[4] = {{static_cast<int32_t>(l), static_cast<int32_t>(t)},
+                               {static_cast<int32_t>(r - 1), static_cast<int32_t>(t)},
+                               {static_cast<int32_t>(r - 1), static_cast<int32_t>(b - 1)},
+                               {static_cast<int32_t>(l), static_cast<int32_t>(b - 1)}};
+    StrokePath(corners, true);
+    return;
+  }
+  TBox outer, inner;
+  PenBands(l, t, r, b, w, style == TPenStyle::psInsideFrame, outer, inner);
+  const TPaint pen = PenPaint();
+  if (inner.L >= inner.R || inner.T >= inner.B) {
+    raster::FillRect(s, outer.L, outer.T, outer.R, outer.B, pen);
+    return;
+  }
+  raster::FillRect(s, outer.L, outer.T, outer.R, inner.T, pen);
+  raster::FillRect(s, outer.L, inner.B, outer.R, outer.B, pen);
+  raster::FillRect(s, outer.L, inner.T, inner.L, inner.B, pen);
+  raster::FillRect(s, inner.R, inner.T, outer.R, inner.B, pen);
+  if (fill) raster::FillRect(s, inner.L, inner.T, inner.R, inner.B, BrushPaint());
+}
+
+void TCanvas::FillRect(const TRect& R) {
+  if (FBrush.Style() != TBrushStyle::bsSolid) return;
+  raster::FillRect(Surface(), R.Left, R.Top, R.Right, R.Bottom, BrushPaint());
+}
+
+// Ellipse outlines are drawn solid for every visible pen style: a dash
+// pattern has no natural start on a closed curve.
+void TCanvas::Ellipse(int32_t X1, int32_t Y1, int32_t X2, int32_t Y2) {
+  const int64_t l = std::min(X1, X2), r = std::max(X1, X2);
+  const int64_t t = std::min(Y1, Y2), b = std::max(Y1, Y2);
+  if (l == r || t == b) return;
+  const raster::TSurface s = Surface();
+  const bool fill = FBrush.Style() == TBrushStyle::bsSolid;
+  const TPaint brush = BrushPaint();
+  const TPenStyle style = FPen.Style();
+  if (style == TPenStyle::psClear) {
+    if (fill) raster::FillEllipse(s, l, t, r, b, brush);
+    return;
+  }
+  const int32_t w = FPen.Width();
+  if (w == 1) {
+    raster::OutlinedEllipse(s, l, t, r, b, PenPaint(), fill ? &brush : nullptr);
+    return;
+  }
+  TBox outer, inner;
+  PenBands(l, t, r, b, w, style == TPenStyle::psInsideFrame, outer, inner);
+  if (fill) raster::FillEllipse(s, inner.L, inner.T, inner.R, inner.B, brush);
+  raster::EllipseRing(s, outer, inner, PenPaint());
+}
+
+TColor TCanvas::Pixels(int32_t X, int32_t Y) const {
+  if (X < 0 || Y < 0 || X >= FBitmap.Width() || Y >= FBitmap.Height()) return clInvalidPixel;
+  return raster::ColorFromPixel(FBitmap.Bits()[static_cast<size_t>(Y) * FBitmap.Width() + X]);
+}
+
+void TCanvas::SetPixels(int32_t X, int32_t Y, TColor Value) {
+  if (X < 0 || Y < 0 || X >= FBitmap.Width() || Y >= FBitmap.Height()) return;
+  // Setting a pixel is a plain write, whatever the pen mode.
+  FBitmap.Bits()[static_cast<size_t>(Y) * FBitmap.Width() + X] =
+      raster::PixelFromColor(ColorToRGB(Value));
+}
+
+TFontFace& TCanvas::Face() {
+  TFontEngine& engine = TFontEngine::Instance();
+  if (!FFace || FFaceGeneration != engine.Generation()) {
+    FFace = &engine.Face(FFont.Name(), FFont.Height(), FFont.Style());
+    FFaceGeneration = engine.Generation();
+  }
+  return *FFace;
+}
+
+int32_t TCanvas::TextWidth(std::string_view Text) { return Face().TextWidth(Text); }
+
+int32_t TCanvas::TextHeight(std::string_view) { return Face().CellHeight(); }
+
+void TCanvas::TextOut(int32_t X, int32_t Y, std::string_view Text) {
+  TFontFace& face = Face();
+  const raster::TSurface s = Surface();
+  const int64_t width = face.TextWidth(Text);
+  if (FBrush.Style() == TBrushStyle::bsSolid)
+    raster::FillRect(s, X, Y, int64_t{X} + width, int64_t{Y} + face.CellHeight(), BrushPaint());
+  const TPaint ink = Paint(FFont.Color());
+  const int64_t baseline = int64_t{Y} + face.Ascent();
+  int64_t penX = X;
+  for (size_t i = 0; i < Text.size();) {
+    if (penX >= s.Width) break;  // the rest lies right of the bitmap
+    const TGlyph& g = face.Glyph(NextCodePoint(Text, i));
+    if (g.Width > 0)
+      raster::BlendMask(s, penX + g.Left, baseline - g.Top, face.Coverage(g), g.Width, g.Height,
+                        g.Width, ink);
+    penX += g.Advance;
+  }
+  const TFontStyles style = FFont.Style();
+  if (style.Contains(TFontStyle::fsUnderline)) {
+    const int64_t y = baseline + face.UnderlinePos();
+    raster::FillRect(s, X, y, int64_t{X} + width, y + face.LineThickness(), ink);
+  }
+  if (style.Contains(TFontStyle::fsStrikeOut)) {
+    const int64_t y = baseline - face.StrikeOutPos();
+    raster::FillRect(s, X, y, int64_t{X} + width, y + face.LineThickness(), ink);
+  }
+}
+
+void TCanvas::Draw(int32_t X, int32_t Y, const TBitmap& Source) {
+  const raster::TSurface d = Surface();
+  const int64_t c0 = std::max<int64_t>(0, -int64_t{X});
+  const int64_t c1 = std::min<int64_t>(Source.Width(), int64_t{d.Width} - X);
+  const int64_t r0 = std::max<int64_t>(0, -int64_t{Y});
+  const int64_t r1 = std::min<int64_t>(Source.Height(), int64_t{d.Height} - Y);
+  if (c0 >= c1 || r0 >= r1) return;
+  if (&Source == &FBitmap) return;  // drawing a bitmap onto itself at any offset: nothing sensible
+  const size_t bytes = static_cast<size_t>(c1 - c0) * sizeof(uint32_t);
+  for (int64_t r = r0; r < r1; ++r) {
+    const uint32_t* src = Source.Bits() + static_cast<size_t>(r) * Source.Width() + c0;
+    uint32_t* dst = d.Row(static_cast<int32_t>(Y + r)) + X + c0;
+    std::memcpy(dst, src, bytes);
+  }
+}
+
+void TCanvas::StretchDraw(const TRect& Dest, const TBitmap& Source) {
+  const int64_t sw = Source.Width(), sh = Source.Height();
+  if (sw == 0 || sh == 0 || &Source == &FBitmap) return;
+  const bool mirrorX = Dest.Right < Dest.Left, mirrorY = Dest.Bottom < Dest.Top;
+  const int64_t l = std::min(Dest.Left, Dest.Right), r = std::max(Dest.Left, Dest.Right);
+  const int64_t t = std::min(Dest.Top, Dest.Bottom), b = std::max(Dest.Top, Dest.Bottom);
+  const int64_t dw = r - l, dh = b - t;
+  if (dw == 0 || dh == 0) return;
+  const raster::TSurface d = Surface();
+  const int64_t x0 = std::max<int64_t>(l, 0), x1 = std::min<int64_t>(r, d.Width);
+  const int64_t y0 = std::max<int64_t>(t, 0), y1 = std::min<int64_t>(b, d.Height);
+  if (x0 >= x1 || y0 >= y1) return;
+  // Sample the source pixel under each target pixel's centre. Products stay
+  // below 2^49: coordinates differ by less than 2^33 and bitmaps are capped.
+  FStretchColumns.resize(static_cast<size_t>(x1 - x0));
+  for (int64_t x = x0; x < x1; ++x) {
+    int64_t u = x - l;
+    if (mirrorX) u = dw - 1 - u;
+    FStretchColumns[static_cast<size_t>(x - x0)] = (2 * u + 1) * sw / (2 * dw);
+  }
+  for (int64_t y = y0; y < y1; ++y) {
+    int64_t v = y - t;
+    if (mirrorY) v = dh - 1 - v;
+    const int64_t sy = (2 * v + 1) * sh / (2 * dh);
+    const uint32_t* src = Source.Bits() + static_cast<size_t>(sy) * sw;
+    uint32_t* dst = d.Row(static_cast<int32_t>(y)) + x0;
+    for (size_t i = 0; i < FStretchColumns.size(); ++i) dst[i] = src[FStretchColumns[i]];
+  }
+}
+
+}  // namespace vexa

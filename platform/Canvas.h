@@ -1,0 +1,107 @@
+// TCanvas: drawing with a pen, a brush and a font on a TBitmap.
+//
+// Pixel rules (GDI's, which the chart's pixel arithmetic is written against):
+//  - Lines draw their start pixel and not their end pixel; PenPos ends at the
+//    end point. Polyline does not draw its last point.
+//  - Rectangle and Ellipse cover x1..x2-1, y1..y2-1: outline with the pen,
+//    inside with the brush. Reversed corners are put in order first.
+//  - Polygon is filled with the even-odd rule, then outlined with the pen.
+//  - pmXor XORs the RGB of every pixel the pen or brush touches.
+//  - Width-1 dashed pens paint their gaps in the brush colour while the brush
+//    is solid and leave them alone while it is clear.
+//  - Any int32 coordinate is safe: drawing is clipped to the bitmap.
+// The choices where GDI's rules leave room are stated at the operations.
+#pragma once
+
+#include <span>
+#include <string_view>
+
+#include "Graphics.h"
+#include "Raster.h"
+
+namespace vexa {
+
+class TBitmap;
+class TFontFace;
+
+// SetTextAlign flags; the library uses 0 (left, top, no update of the pen).
+constexpr unsigned TA_NOUPDATECP = 0;
+constexpr unsigned TA_LEFT = 0;
+constexpr unsigned TA_TOP = 0;
+
+constexpr TColor clInvalidPixel = 0xFFFFFFFF;
+
+class TCanvas : public TPersistent {
+ public:
+  explicit TCanvas(TBitmap& Owner);
+  ~TCanvas() override;
+
+  TPen& Pen() { return FPen; }
+  TBrush& Brush() { return FBrush; }
+  TFont& Font() { return FFont; }
+  const TPen& Pen() const { return FPen; }
+  const TBrush& Brush() const { return FBrush; }
+  const TFont& Font() const { return FFont; }
+  // Font assignment copies face, height, style and colour.
+  void SetFont(const TFont& Value) { FFont.Assign(&Value); }
+
+  TPoint PenPos() const { return FPenPos; }
+  void SetPenPos(TPoint Value) { MoveTo(Value.X, Value.Y); }
+  // Only left/top alignment without update of the pen position is supported;
+  // TextOut never moves the pen.
+  void SetTextAlign(unsigned Flags) { FTextAlign = Flags; }
+  unsigned TextAlign() const { return FTextAlign; }
+
+  // Moving restarts the dash pattern; LineTo continues it.
+  void MoveTo(int32_t X, int32_t Y);
+  void LineTo(int32_t X, int32_t Y);
+  void Rectangle(int32_t X1, int32_t Y1, int32_t X2, int32_t Y2);
+  void Rectangle(const TRect& R) { Rectangle(R.Left, R.Top, R.Right, R.Bottom); }
+  // Fills [Left, Right) x [Top, Bottom) with the brush, without outline.
+  void FillRect(const TRect& R);
+  void Ellipse(int32_t X1, int32_t Y1, int32_t X2, int32_t Y2);
+  void Polygon(std::span<const TPoint> Points);
+  void Polyline(std::span<const TPoint> Points);
+
+  // Reads outside the bitmap give clInvalidPixel, as the window system's
+  // pixel query does; writes there are ignored.
+  TColor Pixels(int32_t X, int32_t Y) const;
+  void SetPixels(int32_t X, int32_t Y, TColor Value);
+
+  // Text with its top-left corner at (X, Y); the box TextWidth x TextHeight
+  // is filled with the brush first while the brush is solid.
+  void TextOut(int32_t X, int32_t Y, std::string_view Text);
+  int32_t TextWidth(std::string_view Text);
+  int32_t TextHeight(std::string_view Text);
+
+  // Copies the whole bitmap with its top-left at (X, Y).
+  void Draw(int32_t X, int32_t Y, const TBitmap& Source);
+  // Scales the bitmap into Rect by nearest neighbour (pixel centres sampled);
+  // a rectangle with Right < Left or Bottom < Top mirrors the picture.
+  void StretchDraw(const TRect& Dest, const TBitmap& Source);
+
+  raster::TSurface Surface() const;
+
+ private:
+  raster::TPaint PenPaint() const;
+  raster::TPaint BrushPaint() const;
+  raster::TPaint Paint(TColor c) const;
+  // Outline of the path through Points; Closed adds the closing edge.
+  void StrokePath(std::span<const TPoint> Points, bool Closed);
+  void StrokeSegment(int32_t X0, int32_t Y0, int32_t X1, int32_t Y1);
+  TFontFace& Face();
+
+  TBitmap& FBitmap;
+  TPen FPen;
+  TBrush FBrush;
+  TFont FFont;
+  TPoint FPenPos;
+  uint32_t FDashPhase = 0;
+  unsigned FTextAlign = 0;
+  TFontFace* FFace = nullptr;
+  uint64_t FFaceGeneration = 0;
+  raster::TPolygonScratch FScratch;
+  std::vector<int64_t> FStretchColumns;
+};
+
+}  // namespace vexa

@@ -1,0 +1,64 @@
+// TObject, TPersistent and TComponent: the object model the controls and
+// settings objects stand on.
+#pragma once
+
+#include <functional>
+#include <string>
+#include <typeinfo>
+
+#include "Errors.h"
+#include "Types.h"
+
+namespace vexa {
+
+class TObject {
+ public:
+  TObject() = default;
+  TObject(const TObject&) = delete;
+  TObject& operator=(const TObject&) = delete;
+  virtual ~TObject() = default;
+
+  // The class name as the framework reports it ("TScale"); used in messages.
+  virtual std::string ClassName() const;
+};
+
+using TNotifyEvent = std::function<void(TObject* Sender)>;
+
+// An object whose settings can be copied into another one. Assign asks the
+// destination first and then the source (AssignTo); when neither knows the
+// pair, EConvertError "Cannot assign a <source> to a <destination>" is raised.
+class TPersistent : public TObject {
+ public:
+  virtual void Assign(const TPersistent* Source);
+
+ protected:
+  virtual void AssignTo(TPersistent* Dest) const;
+};
+
+// A named object with an owner. The owner pointer only names the object that
+// created this one; ownership itself is held by C++ members of the owner.
+class TComponent : public TPersistent {
+ public:
+  explicit TComponent(TComponent* AOwner = nullptr) : FOwner(AOwner) {}
+
+  const std::string& Name() const { return FName; }
+  virtual void SetName(const std::string& Value) { FName = Value; }
+  TComponent* Owner() const { return FOwner; }
+
+  TComponentState ComponentState() const { return FComponentState; }
+  bool Loading() const { return FComponentState.Contains(TComponentStateItem::csLoading); }
+  bool Designing() const { return FComponentState.Contains(TComponentStateItem::csDesigning); }
+
+  // Stored-form reading sets csLoading, applies the stored values, then clears it
+  // and calls Loaded.
+  void SetLoading(bool Value);
+  void SetDesigning(bool Value);
+  virtual void Loaded() { SetLoading(false); }
+
+ private:
+  TComponent* FOwner;
+  std::string FName;
+  TComponentState FComponentState;
+};
+
+}  // namespace vexa

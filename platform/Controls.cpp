@@ -1,0 +1,51 @@
+#include "Controls.h"
+
+#include <algorithm>
+
+#include "WindowServices.h"
+
+namespace vexa {
+
+TCustomControl::TCustomControl(TComponent* AOwner) : TComponent(AOwner) {
+  FSurface.SetPixelFormat(TPixelFormat::pf32bit);
+}
+
+TCustomControl::~TCustomControl() { WindowServices().Forget(this); }
+
+void TCustomControl::SetBounds(int32_t ALeft, int32_t ATop, int32_t AWidth, int32_t AHeight) {
+  AWidth = std::max(AWidth, 0);
+  AHeight = std::max(AHeight, 0);
+  const bool resized = AWidth != FWidth || AHeight != FHeight;
+  FLeft = ALeft;
+  FTop = ATop;
+  if (!resized) return;
+  // Refuse a size the surface cannot have before anything changes.
+  FSurface.SetSize(AWidth, AHeight);
+  FWidth = AWidth;
+  FHeight = AHeight;
+  if (FHost) FHost->ControlResized(this);
+  Invalidate();
+}
+
+void TCustomControl::SetVisible(bool Value) {
+  if (Value == FVisible) return;
+  FVisible = Value;
+  Invalidate();
+}
+
+void TCustomControl::Invalidate() {
+  if (FHost)
+    FHost->ControlInvalidated(this);
+  else
+    WindowServices().Invalidate(this);
+}
+
+void TCustomControl::PaintWindow() {
+  if (FVisible && FHandleAllocated) Paint();
+}
+
+void TCustomControl::MouseDown(TMouseButton, TShiftState, int32_t, int32_t) {}
+void TCustomControl::MouseMove(TShiftState, int32_t, int32_t) {}
+void TCustomControl::MouseUp(TMouseButton, TShiftState, int32_t, int32_t) {}
+
+}  // namespace vexa

@@ -1,0 +1,99 @@
+// Text through FreeType, with faces found by fontconfig. A TFontFace is one
+// face at one pixel size and style; it caches its rendered glyphs, so text
+// costs a lookup and a blend per character once a glyph has been seen.
+#pragma once
+
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <string_view>
+#include <unordered_map>
+#include <vector>
+
+#include "Types.h"
+
+namespace vexa {
+
+struct TGlyph {
+  int32_t Left = 0;     // from the pen position to the mask's left column
+  int32_t Top = 0;      // from the baseline up to the mask's top row
+  int32_t Width = 0;
+  int32_t Height = 0;
+  int32_t Advance = 0;  // whole pixels
+  uint32_t Offset = 0;  // into the face's coverage pool
+};
+
+class TFontFace {
+ public:
+  ~TFontFace();
+
+  int32_t Ascent() const { return FAscent; }    // baseline below the text's top
+  int32_t Descent() const { return FDescent; }  // below the baseline, positive
+  int32_t CellHeight() const { return FAscent + FDescent; }
+  int32_t UnderlinePos() const { return FUnderlinePos; }  // rows below the baseline
+  int32_t StrikeOutPos() const { return FStrikeOutPos; }  // rows above the baseline
+  int32_t LineThickness() const { return FLineThickness; }
+
+  const TGlyph& Glyph(char32_t code);
+  const uint8_t* Coverage(const TGlyph& g) const { return FPool.data() + g.Offset; }
+  int32_t TextWidth(std::string_view utf8);
+
+ private:
+  friend class TFontEngine;
+  TFontFace() = default;
+  const TGlyph& Render(char32_t code, TGlyph& slot);
+
+  void* FFace = nullptr;  // FT_Face; nullptr when no face could be opened
+  bool FEmbolden = false, FSlant = false;
+  int32_t FAscent = 0, FDescent = 0, FUnderlinePos = 1, FStrikeOutPos = 3, FLineThickness = 1;
+  TGlyph FLatin[256];
+  bool FLatinLoaded[256] = {};
+  std::unordered_map<char32_t, TGlyph> FOther;
+  std::vector<uint8_t> FPool;
+};
+
+// The process-wide face cache. The library draws on the GUI thread only.
+class TFontEngine {
+ public:
+  static TFontEngine& Instance();
+
+  // The face for a font name, TFont::Height and styles (bold and italic
+  // matter here; underline and strike-out are drawn as lines by the canvas).
+  // Never fails: an unknown family falls back to a sans face, and when no
+  // font file can be opened at all the face measures and draws nothing.
+  TFontFace& Face(const std::string& name, int height, TFontStyles style);
+
+  // Pins a family (case-insensitive) and style to a font file, ahead of
+  // fontconfig. Tests use this so that their pictures do not depend on what
+  // else is installed.
+  void RegisterFontFile(const std::string& family, bool bold, bool italic, const std::string& path);
+
+  // Changes whenever cached faces are dropped; holders of a TFontFace& look
+  // their face up again when it differs from the value they saw.
+  uint64_t Generation() const { return FGeneration; }
+
+  // The file a family and style resolve to (empty when none is found).
+  std::string ResolveFile(const std::string& family, bool bold, bool italic);
+
+ private:
+  TFontEngine();
+  ~TFontEngine();
+  struct TResolved {
+    std::string Path;
+    int Index = 0;
+    bool RealBold = false, RealItalic = false;
+  };
+  TResolved Resolve(const std::string& family, bool bold, bool italic);
+
+  void* FLibrary = nullptr;  // FT_Library
+  uint64_t FGeneration = 1;
+  std::unordered_map<std::string, std::unique_ptr<TFontFace>> FFaces;
+  std::unordered_map<std::string, TResolved> FResolved;
+  std::unordered_map<std::string, std::string> FPinned;
+};
+
+// Decodes one UTF-8 sequence at s[i] and advances i; a malformed byte becomes
+// U+FFFD and consumes one byte.
+char32_t NextCodePoint(std::string_view s, size_t& i);
+
+}  // namespace vexa

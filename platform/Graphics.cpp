@@ -1,0 +1,122 @@
+#include "Graphics.h"
+
+#include <cstdint>
+#include <limits>
+
+namespace vexa {
+
+namespace {
+// a * b / c rounded half away from zero, in 64 bits, as the framework's MulDiv.
+int MulDiv(int a, int b, int c) {
+  int64_t p = static_cast<int64_t>(a) * b;
+  int64_t q = (p >= 0 ? p + c / 2 : p - c / 2) / c;
+  if (q > std::numeric_limits<int>::max()) return std::numeric_limits<int>::max();
+  if (q < std::numeric_limits<int>::min()) return std::numeric_limits<int>::min();
+  return static_cast<int>(q);
+}
+}  // namespace
+
+void TPen::SetColor(TColor Value) {
+  if (Value == FColor) return;
+  FColor = Value;
+  Changed();
+}
+
+void TPen::SetStyle(TPenStyle Value) {
+  if (Value == FStyle) return;
+  FStyle = Value;
+  Changed();
+}
+
+void TPen::SetWidth(int Value) {
+  if (Value < 1) Value = 1;
+  if (Value == FWidth) return;
+  FWidth = Value;
+  Changed();
+}
+
+void TPen::SetMode(TPenMode Value) {
+  if (Value == FMode) return;
+  FMode = Value;
+  Changed();
+}
+
+void TPen::Assign(const TPersistent* Source) {
+  if (auto* pen = dynamic_cast<const TPen*>(Source)) {
+    FColor = pen->FColor;
+    FStyle = pen->FStyle;
+    FWidth = pen->FWidth;
+    FMode = pen->FMode;
+    Changed();
+    return;
+  }
+  TGraphicsObject::Assign(Source);
+}
+
+void TBrush::SetColor(TColor Value) {
+  if (Value == FColor && FStyle == TBrushStyle::bsSolid) return;
+  FColor = Value;
+  FStyle = TBrushStyle::bsSolid;
+  Changed();
+}
+
+void TBrush::SetStyle(TBrushStyle Value) {
+  if (Value == FStyle) return;
+  FStyle = Value;
+  Changed();
+}
+
+void TBrush::Assign(const TPersistent* Source) {
+  if (auto* brush = dynamic_cast<const TBrush*>(Source)) {
+    FColor = brush->FColor;
+    FStyle = brush->FStyle;
+    Changed();
+    return;
+  }
+  TGraphicsObject::Assign(Source);
+}
+
+TFont::TFont() = default;
+
+void TFont::SetName(const std::string& Value) {
+  if (Value == FName) return;
+  FName = Value;
+  Changed();
+}
+
+void TFont::SetHeight(int Value) {
+  if (Value == FHeight) return;
+  FHeight = Value;
+  Changed();
+}
+
+int TFont::Size() const { return -MulDiv(FHeight, 72, ScreenPixelsPerInch); }
+
+void TFont::SetSize(int Value) { SetHeight(-MulDiv(Value, ScreenPixelsPerInch, 72)); }
+
+void TFont::SetColor(TColor Value) {
+  if (Value == FColor) return;
+  FColor = Value;
+  Changed();
+}
+
+void TFont::SetStyle(TFontStyles Value) {
+  if (Value == FStyle) return;
+  FStyle = Value;
+  Changed();
+}
+
+void TFont::Assign(const TPersistent* Source) {
+  if (auto* font = dynamic_cast<const TFont*>(Source)) {
+    if (SameAs(*font)) return;
+    FName = font->FName;
+    FHeight = font->FHeight;
+    FColor = font->FColor;
+    FStyle = font->FStyle;
+    Changed();
+    return;
+  }
+  TGraphicsObject::Assign(Source);
+}
+
+}  // namespace vexa

@@ -1,0 +1,352 @@
+#include "Raster.h"
+
+#include <algorithm>
+#include <cmath>
+
+namespace vexa::raster {
+
+namespace {
+
+// floor(n / d) for d > 0.
+inline int64_t FloorDiv(__int128 n, int64_t d) {
+  __int128 q = n / d;
+  if ((n % d) != 0 && n < 0) --q;
+  return static_cast<int64_t>(q);
+}
+
+// Unclipped run: callers clip. The copy case is a plain fill the compiler vectorises.
+inline void PutSpan(uint32_t* row, int64_t x0, int64_t x1, TPaint paint) {
+  uint32_t* p = row + x0;
+  uint32_t* e = row + x1;
+  if (!paint.Xor) {
+    const uint32_t v = paint.Pixel;
+    for (; p < e; ++p) *p = v;
+  } else {
+    const uint32_t v = paint.Pixel & 0x00FFFFFFu;
+    for (; p < e; ++p) *p ^= v;
+  }
+}
+
+}  // namespace
+
+TDashPattern DashPatternFor(TPenStyle style) {
+  // Runs: on, off, on, off, ...
+  static constexpr uint8_t dash[] = {18, 6};
+  static constexpr uint8_t dot[] = {3, 3};
+  static constexpr uint8_t dashDot[] = {9, 6, 3, 6};
+  static constexpr uint8_t dashDotDot[] = {9, 3, 3, 3, 3, 3};
+  std::span<const uint8_t> runs;
+  switch (style) {
+    case TPenStyle::psDash: runs = dash; break;
+    case TPenStyle::psDot: runs = dot; break;
+    case TPenStyle::psDashDot: runs = dashDot; break;
+    case TPenStyle::psDashDotDot: runs = dashDotDot; break;
+    default: return {};
+  }
+  TDashPattern p;
+  bool on = true;
+  for (uint8_t run : runs) {
+    for (uint8_t i = 0; i < run; ++i, ++p.Length)
+      if (on) p.OnMask |= uint64_t{1} << p.Length;
+    on = !on;
+  }
+  return p;
+}
+
+void FillSpan(const TSurface& s, int64_t y, int64_t x0, int64_t x1, TPaint paint) {
+  if (y < 0 || y >= s.Height) return;
+  x0 = std::max<int64_t>(x0, 0);
+  x1 = std::min<int64_t>(x1, s.Width);
+  if (x0 >= x1) return;
+  PutSpan(s.Row(static_cast<int32_t>(y)), x0, x1, paint);
+}
+
+void FillRect(const TSurface& s, int64_t l, int64_t t, int64_t r, int64_t b, TPaint paint) {
+  l = std::max<int64_t>(l, 0);
+  t = std::max<int64_t>(t, 0);
+  r = std::min<int64_t>(r, s.Width);
+  b = std::min<int64_t>(b, s.Height);
+  if (l >= r || t >= b) return;
+  for (int64_t y = t; y < b; ++y) PutSpan(s.Row(static_cast<int32_t>(y)), l, r, paint);
+}
+
+// Bresenham in closed form: along the major axis the pixel of step i sits at
+// minor offset round(i * minor / major), a tie going towards the start row.
+// That form lets a line that starts far outside the surface jump straight to
+// its first visible step, so clipping costs nothing however long the line is.
+void Line(const TSurface& s, int32_t x0, int32_t y0, int32_t x1, int32_t y1, TPaint paint,
+          const TDashPattern& dash, uint32_t& phase, const TPaint* gapPaint) {
+  const int64_t dx = int64_t{x1} - x0;
+  const int64_t dy = int64_t{y1} - y0;
+  const int64_t adx = dx < 0 ? -dx : dx;
+  const int64_t ady = dy < 0 ? -dy : dy;
+  const bool xMajor = adx >= ady;
+  const int64_t major = xMajor ? adx : ady;  // pixels drawn: steps 0 .. major - 1
+  const int64_t minor = xMajor ? ady : adx;
+  if (major == 0) return;
+  const int64_t sMaj = (xMajor ? dx : dy) < 0 ? -1 : 1;
+  const int64_t sMin = (xMajor ? dy : dx) < 0 ? -1 : 1;
+  const int64_t maj0 = xMajor ? x0 : y0;
+  const int64_t min0 = xMajor ? y0 : x0;
+  const int64_t majLimit = xMajor ? s.Width : s.Height;
+  const int64_t minLimit = xMajor ? s.Height : s.Width;
+
+  // Steps whose major coordinate lies on the surface.
+  int64_t iLo, iHi;
+  if (sMaj > 0) {
+    iLo = -maj0;
+    iHi = majLimit - 1 - maj0;
+  } else {
+    iLo = maj0 - (majLimit - 1);
+    iHi = maj0;
+  }
+  iLo = std::max<int64_t>(iLo, 0);
+  iHi = std::min<int64_t>(iHi, major - 1);
+  const uint32_t period = dash.Length;
+  if (iLo > iHi) {
+    if (period) phase = static_cast<uint32_t>((phase + major) % period);
+    return;
+  }
+
+  // Minor offset of step i: floor((2 i minor + major - 1) / (2 major)).
+  const int64_t twoMajor = 2 * major;
+  const __int128 num = static_cast<__int128>(2) * iLo * minor + major - 1;
+  int64_t q = FloorDiv(num, twoMajor);
+  int64_t r = static_cast<int64_t>(num - static_cast<__int128>(q) * twoMajor);
+  const int64_t twoMinor = 2 * minor;
+
+  uint32_t* const bits = s.Bits;
+  const int64_t stride = s.Width;
+  for (int64_t i = iLo; i <= iHi; ++i) {
+    const int64_t m = min0 + sMin * q;
+    if (m >= 0 && m < minLimit) {
+      const int64_t maj = maj0 + sMaj * i;
+      const int64_t x = xMajor ? maj : m;
+      const int64_t y = xMajor ? m : maj;
+      uint32_t& px = bits[y * stride + x];
+      if (period == 0) {
+        paint.Apply(px);
+      } else {
+        const uint32_t k = static_cast<uint32_t>((phase + i) % period);
+        if ((dash.OnMask >> k) & 1u)
+          paint.Apply(px);
+        else if (gapPaint)
+          gapPaint->Apply(px);
+      }
+    } else if ((sMin > 0 && m >= minLimit) || (sMin < 0 && m < 0)) {
+      break;  // moving further away from the surface
+    }
+    r += twoMinor;
+    if (r >= twoMajor) {
+      r -= twoMajor;
+      ++q;
+    }
+  }
+  if (period) phase = static_cast<uint32_t>((phase + major) % period);
+}
+
+TEllipseRows::TEllipseRows(int64_t l, int64_t t, int64_t r, int64_t b)
+    : FLeft(l), FTop(t), FBottom(b), FA((r - l) / 2.0), FB((b - t) / 2.0), FEmpty(r <= l || b <= t) {}
+
+void TEllipseRows::Row(int64_t y, int64_t& first, int64_t& last) const {
+  first = 1;
+  last = 0;
+  if (FEmpty || y < FTop || y >= FBottom) return;
+  // Work relative to the box so that rows mirrored about the centre give
+  // exactly mirrored runs.
+  const double t = (static_cast<double>(y - FTop) + 0.5 - FB) / FB;
+  const double q = 1.0 - t * t;
+  if (q < 0) return;
+  const double hw = FA * std::sqrt(q);
+  const double lo = std::ceil(FA - hw - 0.5);
+  const double hi = std::floor(FA + hw - 0.5);
+  if (lo > hi) return;
+  first = FLeft + static_cast<int64_t>(lo);
+  last = FLeft + static_cast<int64_t>(hi);
+}
+
+void FillEllipse(const TSurface& s, int64_t l, int64_t t, int64_t r, int64_t b, TPaint paint) {
+  TEllipseRows rows(l, t, r, b);
+  if (rows.Empty()) return;
+  const int64_t y0 = std::max<int64_t>(t, 0), y1 = std::min<int64_t>(b, s.Height);
+  for (int64_t y = y0; y < y1; ++y) {
+    int64_t a, z;
+    rows.Row(y, a, z);
+    if (a <= z) FillSpan(s, y, a, z + 1, paint);
+  }
+}
+
+void OutlinedEllipse(const TSurface& s, int64_t l, int64_t t, int64_t r, int64_t b,
+                     TPaint outline, const TPaint* fill) {
+  TEllipseRows rows(l, t, r, b);
+  if (rows.Empty()) return;
+  const int64_t y0 = std::max<int64_t>(t, 0), y1 = std::min<int64_t>(b, s.Height);
+  for (int64_t y = y0; y < y1; ++y) {
+    int64_t a, z, pa, pz, na, nz;
+    rows.Row(y, a, z);
+    if (a > z) continue;
+    rows.Row(y - 1, pa, pz);
+    rows.Row(y + 1, na, nz);
+    // Interior: columns whose four neighbours all lie in the ellipse.
+    int64_t ia = a + 1, iz = z - 1;
+    if (pa > pz || na > nz) {
+      ia = 1;
+      iz = 0;
+    } else {
+      ia = std::max({ia, pa, na});
+      iz = std::min({iz, pz, nz});
+    }
+    if (ia > iz) {
+      FillSpan(s, y, a, z + 1, outline);
+      continue;
+    }
+    FillSpan(s, y, a, ia, outline);
+    if (fill) FillSpan(s, y, ia, iz + 1, *fill);
+    FillSpan(s, y, iz + 1, z + 1, outline);
+  }
+}
+
+void EllipseRing(const TSurface& s, const TBox& outer, const TBox& inner, TPaint paint) {
+  TEllipseRows out(outer.L, outer.T, outer.R, outer.B);
+  TEllipseRows in(inner.L, inner.T, inner.R, inner.B);
+  if (out.Empty()) return;
+  const int64_t y0 = std::max<int64_t>(outer.T, 0), y1 = std::min<int64_t>(outer.B, s.Height);
+  for (int64_t y = y0; y < y1; ++y) {
+    int64_t a, z, ia, iz;
+    out.Row(y, a, z);
+    if (a > z) continue;
+    in.Row(y, ia, iz);
+    if (ia > iz || ia > z || iz < a) {
+      FillSpan(s, y, a, z + 1, paint);
+      continue;
+    }
+    FillSpan(s, y, a, ia, paint);
+    FillSpan(s, y, iz + 1, z + 1, paint);
+  }
+}
+
+void WideLine(const TSurface& s, int32_t x0, int32_t y0, int32_t x1, int32_t y1, int32_t width,
+              TPaint paint) {
+  // The pen's disc occupies [c - lo, c - lo + width) around a point c.
+  const int64_t lo = (width - 1) / 2;
+  auto disc = [&](int64_t cx, int64_t cy) {
+    FillEllipse(s, cx - lo, cy - lo, cx - lo + width, cy - lo + width, paint);
+  };
+  disc(x0, y0);
+  const int64_t dx = int64_t{x1} - x0, dy = int64_t{y1} - y0;
+  if (dx == 0 && dy == 0) return;
+  disc(x1, y1);
+  // Body: a run of `width` pixels across the major axis at every step.
+  const int64_t adx = dx < 0 ? -dx : dx, ady = dy < 0 ? -dy : dy;
+  const bool xMajor = adx >= ady;
+  const int64_t major = xMajor ? adx : ady, minor = xMajor ? ady : adx;
+  const int64_t sMaj = (xMajor ? dx : dy) < 0 ? -1 : 1;
+  const int64_t sMin = (xMajor ? dy : dx) < 0 ? -1 : 1;
+  const int64_t maj0 = xMajor ? x0 : y0, min0 = xMajor ? y0 : x0;
+  const int64_t majLimit = xMajor ? s.Width : s.Height;
+  const int64_t minLimit = xMajor ? s.Height : s.Width;
+  int64_t iLo = sMaj > 0 ? -maj0 : maj0 - (majLimit - 1);
+  int64_t iHi = sMaj > 0 ? majLimit - 1 - maj0 : maj0;
+  iLo = std::max<int64_t>(iLo, 0);
+  iHi = std::min<int64_t>(iHi, major);
+  if (iLo > iHi) return;
+  const int64_t twoMajor = 2 * major, twoMinor = 2 * minor;
+  const __int128 num = static_cast<__int128>(2) * iLo * minor + major - 1;
+  int64_t q = FloorDiv(num, twoMajor);
+  int64_t r = static_cast<int64_t>(num - static_cast<__int128>(q) * twoMajor);
+  for (int64_t i = iLo; i <= iHi; ++i) {
+    const int64_t m = min0 + sMin * q;
+    const int64_t maj = maj0 + sMaj * i;
+    if (m + width - lo >= 0 && m - lo < minLimit) {
+      if (xMajor) {
+        for (int64_t y = std::max<int64_t>(m - lo, 0); y < std::min<int64_t>(m - lo + width, s.Height); ++y)
+          paint.Apply(s.Row(static_cast<int32_t>(y))[maj]);
+      } else {
+        FillSpan(s, maj, m - lo, m - lo + width, paint);
+      }
+    } else if ((sMin > 0 && m - lo >= minLimit) || (sMin < 0 && m + width - lo < 0)) {
+      break;
+    }
+    r += twoMinor;
+    if (r >= twoMajor) {
+      r -= twoMajor;
+      ++q;
+    }
+  }
+}
+
+void FillPolygon(const TSurface& s, std::span<const TPoint> points, TPaint paint,
+                 TPolygonScratch& scratch) {
+  const size_t n = points.size();
+  if (n < 3) return;
+  auto& edges = scratch.Edges;
+  edges.clear();
+  int64_t yMin = INT64_MAX, yMax = INT64_MIN;
+  for (size_t i = 0; i < n; ++i) {
+    const TPoint a = points[i], b = points[(i + 1) % n];
+    if (a.Y == b.Y) continue;  // horizontal edges cross no sample row
+    if (a.Y < b.Y)
+      edges.push_back({a.X, a.Y, b.X, b.Y});
+    else
+      edges.push_back({b.X, b.Y, a.X, a.Y});
+    yMin = std::min<int64_t>(yMin, std::min(a.Y, b.Y));
+    yMax = std::max<int64_t>(yMax, std::max(a.Y, b.Y));
+  }
+  if (edges.empty()) return;
+  const int64_t rowFirst = std::max<int64_t>(yMin, 0);
+  const int64_t rowEnd = std::min<int64_t>(yMax, s.Height);  // sample rows ymin <= y < ymax
+  auto& xs = scratch.Crossings;
+  for (int64_t y = rowFirst; y < rowEnd; ++y) {
+    xs.clear();
+    for (const auto& e : edges) {
+      if (y < e.YTop || y >= e.YBottom) continue;
+      // First pixel column at or right of the crossing: ceil(x).
+      const int64_t ey = e.YBottom - e.YTop;
+      const __int128 num = static_cast<__int128>(y - e.YTop) * (e.XBottom - e.XTop);
+      const int64_t off = -FloorDiv(-num, ey);
+      xs.push_back(e.XTop + off);
+    }
+    // Few crossings per row: insertion sort allocates nothing.
+    for (size_t i = 1; i < xs.size(); ++i) {
+      int64_t v = xs[i];
+      size_t j = i;
+      for (; j > 0 && xs[j - 1] > v; --j) xs[j] = xs[j - 1];
+      xs[j] = v;
+    }
+    for (size_t i = 0; i + 1 < xs.size(); i += 2) FillSpan(s, y, xs[i], xs[i + 1], paint);
+  }
+}
+
+void BlendMask(const TSurface& s, int64_t x, int64_t y, const uint8_t* mask, int32_t w, int32_t h,
+               int32_t pitch, TPaint paint) {
+  const int64_t c0 = std::max<int64_t>(0, -x), c1 = std::min<int64_t>(w, s.Width - x);
+  const int64_t r0 = std::max<int64_t>(0, -y), r1 = std::min<int64_t>(h, s.Height - y);
+  if (c0 >= c1 || r0 >= r1) return;
+  const uint32_t src = paint.Pixel;
+  const uint32_t sr = (src >> 16) & 0xFF, sg = (src >> 8) & 0xFF, sb = src & 0xFF;
+  for (int64_t r = r0; r < r1; ++r) {
+    const uint8_t* m = mask + r * pitch;
+    uint32_t* row = s.Row(static_cast<int32_t>(y + r)) + x;
+    for (int64_t c = c0; c < c1; ++c) {
+      const uint32_t a = m[c];
+      if (a == 0) continue;
+      uint32_t& d = row[c];
+      if (paint.Xor) {
+        if (a >= 128) paint.Apply(d);
+        continue;
+      }
+      if (a == 255) {
+        d = src;
+        continue;
+      }
+      const uint32_t dr = (d >> 16) & 0xFF, dg = (d >> 8) & 0xFF, db = d & 0xFF;
+      const uint32_t ia = 255 - a;
+      const uint32_t nr = (sr * a + dr * ia + 127) / 255;
+      const uint32_t ng = (sg * a + dg * ia + 127) / 255;
+      const uint32_t nb = (sb * a + db * ia + 127) / 255;
+      d = 0xFF000000u | (nr << 16) | (ng << 8) | nb;
+    }
+  }
+}
+
+}  // namespace vexa::raster

@@ -1,0 +1,115 @@
+// The integer rasteriser behind TCanvas. It works on a 32-bit XRGB pixel
+// array and knows nothing of pens or brushes: callers hand it a resolved
+// TPaint (pixel value and mix mode). Every pixel write goes through
+// TPaint::Apply, so copy and XOR mode are decided in exactly one place.
+//
+// Coordinates are int32 and any value is safe: every public routine clips to
+// the surface and does its arithmetic in 64 bits (128 where products of two
+// coordinate differences occur), so nothing overflows.
+#pragma once
+
+#include <cstdint>
+#include <span>
+#include <vector>
+
+#include "Types.h"
+
+namespace vexa::raster {
+
+// Pixels are 0xFFRRGGBB in memory order B, G, R, X (what Qt's RGB32 shows).
+constexpr uint32_t PixelFromColor(TColor rgb) {
+  return 0xFF000000u | ((rgb & 0xFFu) << 16) | (rgb & 0xFF00u) | ((rgb >> 16) & 0xFFu);
+}
+constexpr TColor ColorFromPixel(uint32_t p) {
+  return ((p & 0xFFu) << 16) | (p & 0xFF00u) | ((p >> 16) & 0xFFu);
+}
+
+struct TSurface {
+  uint32_t* Bits = nullptr;
+  int32_t Width = 0;
+  int32_t Height = 0;  // rows are Width pixels apart
+  uint32_t* Row(int32_t y) const { return Bits + static_cast<size_t>(y) * static_cast<size_t>(Width); }
+};
+
+// A box [L, R) x [T, B) in 64-bit coordinates, so that widened boxes of
+// int32 corners cannot overflow.
+struct TBox {
+  int64_t L = 0, T = 0, R = 0, B = 0;
+};
+
+struct TPaint {
+  uint32_t Pixel = 0xFF000000u;
+  bool Xor = false;
+  // XOR touches only the colour channels, so the X byte stays 0xFF.
+  void Apply(uint32_t& dst) const { dst = Xor ? (dst ^ (Pixel & 0x00FFFFFFu)) : Pixel; }
+};
+
+// Dash patterns of width-1 pens, as on/off run lengths in pixels.
+struct TDashPattern {
+  uint8_t Length = 0;     // 0 for a solid line
+  uint64_t OnMask = 0;    // bit i set: pixel i of the period is drawn with the pen
+};
+TDashPattern DashPatternFor(TPenStyle style);
+
+// One horizontal run of pixels [x0, x1) on row y; clips.
+void FillSpan(const TSurface& s, int64_t y, int64_t x0, int64_t x1, TPaint paint);
+// The box [l, r) x [t, b); clips; an empty or reversed box draws nothing.
+void FillRect(const TSurface& s, int64_t l, int64_t t, int64_t r, int64_t b, TPaint paint);
+
+// A width-1 line from (x0, y0) towards (x1, y1). The start pixel is drawn and
+// the end pixel is not, so consecutive segments of a path meet without
+// overlap. A zero-length line draws nothing. With a dash pattern, Phase is the
+// position in the period at the start pixel and is advanced by the number of
+// pixels stepped; pixels in the gaps get GapPaint when GapPaint is given.
+void Line(const TSurface& s, int32_t x0, int32_t y0, int32_t x1, int32_t y1, TPaint paint,
+          const TDashPattern& dash, uint32_t& phase, const TPaint* gapPaint);
+
+// A line drawn with a round pen of the given width (> 1): the pen's disc is
+// swept from the start to the end point, end caps included.
+void WideLine(const TSurface& s, int32_t x0, int32_t y0, int32_t x1, int32_t y1, int32_t width,
+              TPaint paint);
+
+// Rows of the ellipse inscribed in [l, r) x [t, b): a pixel belongs to it when
+// its centre lies inside the ellipse. Row(y) returns the covered columns
+// [first, last], with first > last for an empty row.
+class TEllipseRows {
+ public:
+  TEllipseRows(int64_t l, int64_t t, int64_t r, int64_t b);
+  bool Empty() const { return FEmpty; }
+  void Row(int64_t y, int64_t& first, int64_t& last) const;
+
+ private:
+  int64_t FLeft, FTop, FBottom;
+  double FA, FB;
+  bool FEmpty;
+};
+
+// Fills the ellipse inscribed in [l, r) x [t, b).
+void FillEllipse(const TSurface& s, int64_t l, int64_t t, int64_t r, int64_t b, TPaint paint);
+// The ellipse's one-pixel boundary (pixels of the ellipse with a 4-neighbour
+// outside it) with OutlinePaint, the rest with FillPaint when it is given.
+void OutlinedEllipse(const TSurface& s, int64_t l, int64_t t, int64_t r, int64_t b,
+                     TPaint outline, const TPaint* fill);
+// Pixels of ellipse(outer) that are not in ellipse(inner).
+void EllipseRing(const TSurface& s, const TBox& outer, const TBox& inner, TPaint paint);
+
+// Even-odd polygon fill: a pixel is filled when the point (x, y) lies inside,
+// with points on left and top edges inside and on right and bottom edges
+// outside, so the polygon (0,0) (4,0) (4,4) (0,4) fills the same pixels as the
+// box [0, 4) x [0, 4). Scratch keeps its capacity between calls.
+struct TPolygonScratch {
+  struct Edge {
+    int64_t XTop, YTop, XBottom, YBottom;  // YTop < YBottom
+  };
+  std::vector<Edge> Edges;
+  std::vector<int64_t> Crossings;
+};
+void FillPolygon(const TSurface& s, std::span<const TPoint> points, TPaint paint,
+                 TPolygonScratch& scratch);
+
+// Blends an 8-bit coverage mask in colour Pixel onto the surface with its
+// top-left at (x, y). In XOR mode pixels of at least half coverage are XORed.
+void BlendMask(const TSurface& s, int64_t x, int64_t y, const uint8_t* mask, int32_t w, int32_t h,
+               int32_t pitch, TPaint paint);
+
+}  // namespace vexa::raster
