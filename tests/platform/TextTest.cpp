@@ -1,0 +1,135 @@
+// Text: measuring, the brush-filled box, styles and a reference picture.
+#include <gtest/gtest.h>
+
+#include "platform/FontEngine.h"
+#include "support/Golden.h"
+#include "support/Sheet.h"
+
+using namespace vexa;
+using kelvo::test::CountColor;
+using kelvo::test::MakeSheet;
+
+namespace {
+
+TEST(CanvasText, DefaultFontIsMsSansSerifEightPoint) {
+  TFont f;
+  EXPECT_EQ(f.Name(), "MS Sans Serif");
+  EXPECT_EQ(f.Size(), 8);
+  EXPECT_EQ(f.Height(), -11);
+  EXPECT_EQ(f.Color(), clWindowText);
+  EXPECT_TRUE(f.Style().Empty());
+}
+
+TEST(CanvasText, WidthIsTheSumOfAdvancesAndHeightIsTheCell) {
+  auto b = MakeSheet(10, 10);
+  auto& c = b->Canvas();
+  EXPECT_EQ(c.TextWidth(""), 0);
+  const int w1 = c.TextWidth("Net"), w2 = c.TextWidth(" exports");
+  EXPECT_GT(w1, 0);
+  EXPECT_EQ(c.TextWidth("Net exports"), w1 + w2);
+  const int h = c.TextHeight("0");
+  EXPECT_GE(h, 11);
+  EXPECT_LE(h, 16);
+  EXPECT_EQ(c.TextHeight(""), h);
+  c.Font().SetHeight(-26);
+  EXPECT_GT(c.TextHeight("0"), 2 * h - 4);
+  EXPECT_GT(c.TextWidth("Net"), 2 * w1 - 4);
+}
+
+TEST(CanvasText, SolidBrushFillsExactlyTheTextBoxAndPenStays) {
+  auto b = MakeSheet(120, 40);
+  auto& c = b->Canvas();
+  c.Font().SetColor(clBlack);
+  c.Brush().SetColor(clYellow);
+  c.MoveTo(3, 4);
+  c.TextOut(10, 8, "-150");
+  const int w = c.TextWidth("-150"), h = c.TextHeight("-150");
+  EXPECT_EQ(c.PenPos(), Point(3, 4));
+  for (int y = 0; y < 40; ++y)
+    for (int x = 0; x < 120; ++x) {
+      const bool inBox = x >= 10 && x < 10 + w && y >= 8 && y < 8 + h;
+      if (!inBox) {
+        ASSERT_EQ(c.Pixels(x, y), clWhite) << x << "," << y;
+      }
+    }
+  EXPECT_EQ(c.Pixels(10, 8), clYellow);  // the box's corner holds no ink
+  EXPECT_GT(CountColor(*b, clYellow), w * h / 2);
+}
+
+TEST(CanvasText, ClearBrushLeavesTheBackground) {
+  auto b = MakeSheet(60, 20, clAqua);
+  auto& c = b->Canvas();
+  c.Font().SetColor(clBlack);
+  c.TextOut(2, 2, "1975");
+  EXPECT_EQ(c.Pixels(2, 2), clAqua);
+  const int w = c.TextWidth("1975"), h = c.TextHeight("1975");
+  int ink = 0;
+  for (int y = 0; y < 20; ++y)
+    for (int x = 0; x < 60; ++x) {
+      const TColor p = c.Pixels(x, y);
+      if (x < 2 || x >= 2 + w || y < 2 || y >= 2 + h) {
+        ASSERT_EQ(p, clAqua) << x << "," << y;
+      }
+      ink += ((p >> 8) & 0xFF) < 0x80;  // green is 0xFF in aqua, low in black ink
+    }
+  EXPECT_GT(ink, 10);
+}
+
+TEST(CanvasText, StylesChangeTheInk) {
+  auto b = MakeSheet(10, 10);
+  auto& c = b->Canvas();
+  const int plain = c.TextWidth("Height");
+  c.Font().SetStyle({TFontStyle::fsBold});
+  EXPECT_GE(c.TextWidth("Height"), plain);
+  auto u = MakeSheet(80, 30), p = MakeSheet(80, 30);
+  p->Canvas().Font().SetColor(clBlack);
+  u->Canvas().Font().SetColor(clBlack);
+  u->Canvas().Font().SetStyle({TFontStyle::fsUnderline});
+  p->Canvas().TextOut(2, 2, "axis");
+  u->Canvas().TextOut(2, 2, "axis");
+  EXPECT_GT(CountColor(*u, clBlack), CountColor(*p, clBlack) + 10);
+}
+
+TEST(CanvasText, ReferencePicture) {
+  auto b = MakeSheet(220, 110);
+  auto& c = b->Canvas();
+  c.Font().SetColor(clBlack);
+  c.TextOut(4, 4, "Net exports 1970");
+  c.Font().SetName("Arial");
+  c.Font().SetHeight(-13);
+  c.Font().SetColor(clNavy);
+  c.TextOut(4, 22, "Example for Bar3D method");
+  c.Font().SetStyle({TFontStyle::fsBold, TFontStyle::fsItalic});
+  c.Brush().SetColor(clSilver);
+  c.TextOut(4, 42, "Bold italic -50");
+  c.Font().SetStyle({TFontStyle::fsStrikeOut, TFontStyle::fsUnderline});
+  c.Brush().SetStyle(TBrushStyle::bsClear);
+  c.Font().SetColor(clRed);
+  c.TextOut(4, 62, "Struck, underlined");
+  c.Font().SetStyle({});
+  c.Font().SetSize(14);
+  c.TextOut(-6, 84, "Clipped left and right edges");
+  // Anti-aliased edges may differ slightly between FreeType builds.
+  EXPECT_GOLDEN(*b, "text/faces", kelvo::test::TTolerance{40, 60});
+}
+
+TEST(FontEngine, UnknownFamiliesFallBackToASansFace) {
+  auto& engine = TFontEngine::Instance();
+  EXPECT_FALSE(engine.ResolveFile("No Such Family 12345", false, false).empty());
+  TFontFace& f = engine.Face("No Such Family 12345", -12, {});
+  EXPECT_GT(f.TextWidth("abc"), 0);
+}
+
+TEST(FontEngine, MalformedUtf8IsDrawnAsReplacementCharacters) {
+  size_t i = 0;
+  const std::string bad = "\xC3\x28\xE2\x82\xAC\xF0\x9F";
+  EXPECT_EQ(NextCodePoint(bad, i), 0xFFFDu);
+  EXPECT_EQ(i, 1u);
+  EXPECT_EQ(NextCodePoint(bad, i), static_cast<char32_t>('('));
+  EXPECT_EQ(NextCodePoint(bad, i), 0x20ACu);  // euro sign
+  EXPECT_EQ(NextCodePoint(bad, i), 0xFFFDu);  // truncated 4-byte sequence
+  auto b = MakeSheet(100, 20);
+  b->Canvas().TextOut(0, 0, bad);  // must not read past the string
+}
+
+}  // namespace
