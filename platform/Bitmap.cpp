@@ -26,7 +26,7 @@ void TBitmap::SetSize(int32_t AWidth, int32_t AHeight) {
   std::vector<uint32_t> pixels(static_cast<size_t>(AWidth) * static_cast<size_t>(AHeight),
                                0xFF000000u);
   const int32_t w = std::min(AWidth, FWidth), h = std::min(AHeight, FHeight);
-  for (int32_t y = 0; y < h; ++y)
+  for (int32_t y = 0; w > 0 && y < h; ++y)
     std::memcpy(pixels.data() + static_cast<size_t>(y) * AWidth,
                 FPixels.data() + static_cast<size_t>(y) * FWidth, static_cast<size_t>(w) * 4);
   FPixels = std::move(pixels);

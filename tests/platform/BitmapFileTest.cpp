@@ -54,7 +54,7 @@ struct BmpSpec {
 uint32_t ToField(uint32_t v8, uint32_t mask) {
   int shift = 0, bits = 0;
   while (!((mask >> shift) & 1)) ++shift;
-  while ((mask >> (shift + bits)) & 1) ++bits;
+  while (shift + bits < 32 && ((mask >> (shift + bits)) & 1)) ++bits;
   return (bits >= 8 ? v8 << (bits - 8) : v8 >> (8 - bits)) << shift;
 }
 
