@@ -2,16 +2,40 @@
 
 #include <algorithm>
 #include <cmath>
+#include <initializer_list>
+#include <iterator>
 
 namespace vexa::raster {
 
 namespace {
 
 // floor(n / d) for d > 0.
-inline int64_t FloorDiv(__int128 n, int64_t d) {
+inline int64_t FloorDiv(int64_t n, int64_t d) {
+  int64_t q = n / d;
+  if ((n % d) != 0 && n < 0) --q;
+  return q;
+}
+
+// floor((a * b + c) / d) for d > 0, with the remainder, in 64 bits when the
+// product fits (the common case) and in 128 bits otherwise.
+inline int64_t FloorMulAddDiv(int64_t a, int64_t b, int64_t c, int64_t d, int64_t* rem) {
+  int64_t p;
+  if (!__builtin_mul_overflow(a, b, &p) && !__builtin_add_overflow(p, c, &p)) {
+    const int64_t q = FloorDiv(p, d);
+    if (rem) *rem = p - q * d;
+    return q;
+  }
+  const __int128 n = static_cast<__int128>(a) * b + c;
   __int128 q = n / d;
   if ((n % d) != 0 && n < 0) --q;
+  if (rem) *rem = static_cast<int64_t>(n - q * d);
   return static_cast<int64_t>(q);
+}
+
+// round(v / 255) for v in 0 .. 255 * 255, without a division.
+inline uint32_t Div255(uint32_t v) {
+  v += 128;
+  return (v + (v >> 8)) >> 8;
 }
 
 // Unclipped run: callers clip. The copy case is a plain fill the compiler vectorises.
@@ -29,20 +53,10 @@ inline void PutSpan(uint32_t* row, int64_t x0, int64_t x1, TPaint paint) {
 
 }  // namespace
 
-TDashPattern DashPatternFor(TPenStyle style) {
-  // Runs: on, off, on, off, ...
-  static constexpr uint8_t dash[] = {18, 6};
-  static constexpr uint8_t dot[] = {3, 3};
-  static constexpr uint8_t dashDot[] = {9, 6, 3, 6};
-  static constexpr uint8_t dashDotDot[] = {9, 3, 3, 3, 3, 3};
-  std::span<const uint8_t> runs;
-  switch (style) {
-    case TPenStyle::psDash: runs = dash; break;
-    case TPenStyle::psDot: runs = dot; break;
-    case TPenStyle::psDashDot: runs = dashDot; break;
-    case TPenStyle::psDashDotDot: runs = dashDotDot; break;
-    default: return {};
-  }
+namespace {
+
+// Runs: on, off, on, off, ...
+constexpr TDashPattern MakeDash(std::initializer_list<uint8_t> runs) {
   TDashPattern p;
   bool on = true;
   for (uint8_t run : runs) {
@@ -51,6 +65,23 @@ TDashPattern DashPatternFor(TPenStyle style) {
     on = !on;
   }
   return p;
+}
+
+constexpr TDashPattern kDashPatterns[] = {
+    {},                            // psSolid
+    MakeDash({18, 6}),             // psDash
+    MakeDash({3, 3}),              // psDot
+    MakeDash({9, 6, 3, 6}),        // psDashDot
+    MakeDash({9, 3, 3, 3, 3, 3}),  // psDashDotDot
+    {},                            // psClear
+    {},                            // psInsideFrame
+};
+
+}  // namespace
+
+TDashPattern DashPatternFor(TPenStyle style) {
+  const auto i = static_cast<size_t>(style);
+  return i < std::size(kDashPatterns) ? kDashPatterns[i] : TDashPattern{};
 }
 
 void FillSpan(const TSurface& s, int64_t y, int64_t x0, int64_t x1, TPaint paint) {
@@ -70,6 +101,38 @@ void FillRect(const TSurface& s, int64_t l, int64_t t, int64_t r, int64_t b, TPa
   for (int64_t y = t; y < b; ++y) PutSpan(s.Row(static_cast<int32_t>(y)), l, r, paint);
 }
 
+namespace {
+
+// The pixels of steps 0 .. count - 1 of a line that lies wholly on the
+// surface: pointer stepping, no bounds checks. Minor offsets follow the same
+// rule as the clipped path below (error starts at major - 1).
+template <bool Dashed, bool Xor>
+void UnclippedLine(uint32_t* p, int64_t count, int64_t majStep, int64_t minStep, int64_t twoMajor,
+                   int64_t twoMinor, uint32_t pixel, const TDashPattern& dash, uint32_t phase,
+                   const TPaint* gapPaint) {
+  const uint32_t value = Xor ? (pixel & 0x00FFFFFFu) : pixel;
+  int64_t r = twoMajor / 2 - 1;
+  uint32_t k = phase;
+  for (int64_t i = 0; i < count; ++i) {
+    if constexpr (Dashed) {
+      if ((dash.OnMask >> k) & 1u)
+        *p = Xor ? (*p ^ value) : value;
+      else if (gapPaint)
+        gapPaint->Apply(*p);
+      if (++k == dash.Length) k = 0;
+    } else {
+      *p = Xor ? (*p ^ value) : value;
+    }
+    // The minor step is taken without a branch: it is as good as random.
+    r += twoMinor;
+    const int64_t carry = r >= twoMajor;
+    r -= carry * twoMajor;
+    p += majStep + carry * minStep;
+  }
+}
+
+}  // namespace
+
 // Bresenham in closed form: along the major axis the pixel of step i sits at
 // minor offset round(i * minor / major), a tie going towards the start row.
 // That form lets a line that starts far outside the surface jump straight to
@@ -84,6 +147,32 @@ void Line(const TSurface& s, int32_t x0, int32_t y0, int32_t x1, int32_t y1, TPa
   const int64_t major = xMajor ? adx : ady;  // pixels drawn: steps 0 .. major - 1
   const int64_t minor = xMajor ? ady : adx;
   if (major == 0) return;
+  const uint32_t period = dash.Length;
+
+  // Both ends on the surface: every pixel between them is too.
+  if (x0 >= 0 && y0 >= 0 && x1 >= 0 && y1 >= 0 && x0 < s.Width && x1 < s.Width && y0 < s.Height &&
+      y1 < s.Height) {
+    const int64_t stepX = dx < 0 ? -1 : 1, stepY = dy < 0 ? -int64_t{s.Width} : int64_t{s.Width};
+    uint32_t* p = s.Row(y0) + x0;
+    const int64_t majStep = xMajor ? stepX : stepY, minStep = xMajor ? stepY : stepX;
+    const int64_t twoMajor = 2 * major, twoMinor = 2 * minor;
+    if (period == 0) {
+      if (paint.Xor)
+        UnclippedLine<false, true>(p, major, majStep, minStep, twoMajor, twoMinor, paint.Pixel, dash, 0, nullptr);
+      else
+        UnclippedLine<false, false>(p, major, majStep, minStep, twoMajor, twoMinor, paint.Pixel, dash, 0, nullptr);
+      return;
+    }
+    if (paint.Xor)
+      UnclippedLine<true, true>(p, major, majStep, minStep, twoMajor, twoMinor, paint.Pixel, dash,
+                                phase % period, gapPaint);
+    else
+      UnclippedLine<true, false>(p, major, majStep, minStep, twoMajor, twoMinor, paint.Pixel, dash,
+                                 phase % period, gapPaint);
+    phase = static_cast<uint32_t>((phase + major) % period);
+    return;
+  }
+
   const int64_t sMaj = (xMajor ? dx : dy) < 0 ? -1 : 1;
   const int64_t sMin = (xMajor ? dy : dx) < 0 ? -1 : 1;
   const int64_t maj0 = xMajor ? x0 : y0;
@@ -102,7 +191,6 @@ void Line(const TSurface& s, int32_t x0, int32_t y0, int32_t x1, int32_t y1, TPa
   }
   iLo = std::max<int64_t>(iLo, 0);
   iHi = std::min<int64_t>(iHi, major - 1);
-  const uint32_t period = dash.Length;
   if (iLo > iHi) {
     if (period) phase = static_cast<uint32_t>((phase + major) % period);
     return;
@@ -110,9 +198,8 @@ void Line(const TSurface& s, int32_t x0, int32_t y0, int32_t x1, int32_t y1, TPa
 
   // Minor offset of step i: floor((2 i minor + major - 1) / (2 major)).
   const int64_t twoMajor = 2 * major;
-  const __int128 num = static_cast<__int128>(2) * iLo * minor + major - 1;
-  int64_t q = FloorDiv(num, twoMajor);
-  int64_t r = static_cast<int64_t>(num - static_cast<__int128>(q) * twoMajor);
+  int64_t r = major - 1, q = 0;
+  if (iLo > 0) q = FloorMulAddDiv(2 * iLo, minor, major - 1, twoMajor, &r);
   const int64_t twoMinor = 2 * minor;
 
   uint32_t* const bits = s.Bits;
@@ -251,9 +338,8 @@ void WideLine(const TSurface& s, int32_t x0, int32_t y0, int32_t x1, int32_t y1,
   iHi = std::min<int64_t>(iHi, major);
   if (iLo > iHi) return;
   const int64_t twoMajor = 2 * major, twoMinor = 2 * minor;
-  const __int128 num = static_cast<__int128>(2) * iLo * minor + major - 1;
-  int64_t q = FloorDiv(num, twoMajor);
-  int64_t r = static_cast<int64_t>(num - static_cast<__int128>(q) * twoMajor);
+  int64_t r = major - 1, q = 0;
+  if (iLo > 0) q = FloorMulAddDiv(2 * iLo, minor, major - 1, twoMajor, &r);
   for (int64_t i = iLo; i <= iHi; ++i) {
     const int64_t m = min0 + sMin * q;
     const int64_t maj = maj0 + sMaj * i;
@@ -283,28 +369,43 @@ void FillPolygon(const TSurface& s, std::span<const TPoint> points, TPaint paint
   edges.clear();
   int64_t yMin = INT64_MAX, yMax = INT64_MIN;
   for (size_t i = 0; i < n; ++i) {
-    const TPoint a = points[i], b = points[(i + 1) % n];
+    const TPoint a = points[i], b = points[i + 1 == n ? 0 : i + 1];
     if (a.Y == b.Y) continue;  // horizontal edges cross no sample row
-    if (a.Y < b.Y)
-      edges.push_back({a.X, a.Y, b.X, b.Y});
-    else
-      edges.push_back({b.X, b.Y, a.X, a.Y});
-    yMin = std::min<int64_t>(yMin, std::min(a.Y, b.Y));
-    yMax = std::max<int64_t>(yMax, std::max(a.Y, b.Y));
+    const TPoint& top = a.Y < b.Y ? a : b;
+    const TPoint& bottom = a.Y < b.Y ? b : a;
+    edges.push_back({top.X, top.Y, bottom.X, bottom.Y, 0, 0, 0, 0});
+    yMin = std::min<int64_t>(yMin, top.Y);
+    yMax = std::max<int64_t>(yMax, bottom.Y);
   }
   if (edges.empty()) return;
   const int64_t rowFirst = std::max<int64_t>(yMin, 0);
   const int64_t rowEnd = std::min<int64_t>(yMax, s.Height);  // sample rows ymin <= y < ymax
+  if (rowFirst >= rowEnd) return;
+  // Each edge's crossing at its first sample row, ceil(x), found with one
+  // division; later rows step by whole columns plus a remainder.
+  for (auto& e : edges) {
+    const int64_t ey = e.YBottom - e.YTop, d = e.XBottom - e.XTop;
+    const int64_t start = std::max(e.YTop, rowFirst);
+    int64_t rem;  // exact crossing = XTop + (q * ey - r) / ey with 0 <= r < ey
+    const int64_t q = -FloorMulAddDiv(start - e.YTop, -d, 0, ey, &rem);
+    e.X = e.XTop + q;
+    e.Rem = rem;
+    e.StepX = FloorDiv(d, ey);
+    e.StepRem = d - e.StepX * ey;
+  }
   auto& xs = scratch.Crossings;
   for (int64_t y = rowFirst; y < rowEnd; ++y) {
     xs.clear();
-    for (const auto& e : edges) {
+    for (auto& e : edges) {
       if (y < e.YTop || y >= e.YBottom) continue;
-      // First pixel column at or right of the crossing: ceil(x).
-      const int64_t ey = e.YBottom - e.YTop;
-      const __int128 num = static_cast<__int128>(y - e.YTop) * (e.XBottom - e.XTop);
-      const int64_t off = -FloorDiv(-num, ey);
-      xs.push_back(e.XTop + off);
+      xs.push_back(e.X);
+      // Advance to the next row: n + d = (q + a) ey - (r - b).
+      e.X += e.StepX;
+      e.Rem -= e.StepRem;
+      if (e.Rem < 0) {
+        e.Rem += e.YBottom - e.YTop;
+        ++e.X;
+      }
     }
     // Few crossings per row: insertion sort allocates nothing.
     for (size_t i = 1; i < xs.size(); ++i) {
@@ -341,9 +442,9 @@ void BlendMask(const TSurface& s, int64_t x, int64_t y, const uint8_t* mask, int
       }
       const uint32_t dr = (d >> 16) & 0xFF, dg = (d >> 8) & 0xFF, db = d & 0xFF;
       const uint32_t ia = 255 - a;
-      const uint32_t nr = (sr * a + dr * ia + 127) / 255;
-      const uint32_t ng = (sg * a + dg * ia + 127) / 255;
-      const uint32_t nb = (sb * a + db * ia + 127) / 255;
+      const uint32_t nr = Div255(sr * a + dr * ia);
+      const uint32_t ng = Div255(sg * a + dg * ia);
+      const uint32_t nb = Div255(sb * a + db * ia);
       d = 0xFF000000u | (nr << 16) | (ng << 8) | nb;
     }
   }

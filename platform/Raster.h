@@ -100,6 +100,9 @@ void EllipseRing(const TSurface& s, const TBox& outer, const TBox& inner, TPaint
 struct TPolygonScratch {
   struct Edge {
     int64_t XTop, YTop, XBottom, YBottom;  // YTop < YBottom
+    // Stepping state: the crossing column at the current row is X, and
+    // Rem/DY is how far the exact crossing lies left of it.
+    int64_t X, Rem, StepX, StepRem;
   };
   std::vector<Edge> Edges;
   std::vector<int64_t> Crossings;
