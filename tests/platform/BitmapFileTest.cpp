@@ -173,6 +173,8 @@ struct Kind {
   int RBits = 8, GBits = 8, BBits = 8;
 };
 
+void PrintTo(const Kind& k, std::ostream* os) { *os << k.Name; }
+
 class BitmapFile : public ::testing::TestWithParam<Kind> {};
 
 TEST_P(BitmapFile, DecodesEveryPixel) {

@@ -80,6 +80,8 @@ struct DashCase {
   std::vector<int> Runs;  // on, off, on, off, ...
 };
 
+void PrintTo(const DashCase& d, std::ostream* os) { *os << d.Name; }
+
 class CanvasDash : public ::testing::TestWithParam<DashCase> {};
 
 TEST_P(CanvasDash, PatternRunsAndGapsFollowTheBrush) {

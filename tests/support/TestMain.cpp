@@ -7,3 +7,7 @@ int main(int argc, char** argv) {
   kelvo::test::PinTestFonts();
   return RUN_ALL_TESTS();
 }
+
+// LeakSanitizer: fontconfig keeps its configuration and caches for the life
+// of the process; that is not a leak of ours.
+extern "C" const char* __lsan_default_suppressions() { return "leak:libfontconfig.so\n"; }
