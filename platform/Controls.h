@@ -18,7 +18,10 @@ class TCustomControl;
 class IControlHost {
  public:
   virtual ~IControlHost() = default;
+  // The control wants Paint to run (soon).
   virtual void ControlInvalidated(TCustomControl* Control) = 0;
+  // The control changed its window surface itself; show it again.
+  virtual void ControlSurfaceChanged(TCustomControl* Control) = 0;
   virtual void ControlResized(TCustomControl* Control) = 0;
 };
 
@@ -64,6 +67,11 @@ class TCustomControl : public TComponent {
   // Asks for a repaint later (through the host, or the window services'
   // message queue).
   void Invalidate();
+  // The control drew onto its window surface outside Paint: the host shows
+  // the surface again (nothing to do headless).
+  void SurfaceChanged() {
+    if (FHost) FHost->ControlSurfaceChanged(this);
+  }
   // What the window system runs for a queued repaint: Paint when the control
   // is visible and has its window.
   void PaintWindow();

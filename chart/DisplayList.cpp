@@ -1,0 +1,141 @@
+#include "chart/DisplayList.h"
+
+#include <sys/mman.h>
+
+#include <algorithm>
+#include <cstdint>
+#include <cstdlib>
+#include <cstring>
+#include <limits>
+#include <new>
+
+namespace vexa {
+
+TShortText TShortText::From(std::string_view Text) {
+  TShortText t;
+  size_t n = std::min(Text.size(), MaxLength);
+  if (n < Text.size()) {
+    // Back up over continuation bytes so a multi-byte character is kept whole or dropped.
+    while (n > 0 && (static_cast<unsigned char>(Text[n]) & 0xC0) == 0x80) --n;
+  }
+  std::memcpy(t.Chars, Text.data(), n);
+  t.Length = static_cast<uint8_t>(n);
+  return t;
+}
+
+TItemArray::TItemArray(const TDrawItem* First, size_t Count, size_t ReserveCount) {
+  Reserve(std::max(Count, ReserveCount));
+  if (Count) std::memcpy(static_cast<void*>(FData), First, Count * sizeof(TDrawItem));
+  FSize = Count;
+}
+
+TItemArray::~TItemArray() {
+  if (FMappedBytes)
+    munmap(FData, FMappedBytes);
+  else
+    std::free(FData);
+}
+
+void TItemArray::Reserve(size_t Count) {
+  if (Count <= FCapacity) return;
+  if (Count > SIZE_MAX / sizeof(TDrawItem) / 2) throw std::bad_alloc();
+  constexpr size_t page = 4096, huge = size_t{2} << 20;
+  size_t bytes = Count * sizeof(TDrawItem);
+  if (bytes < huge) {
+    void* p = std::realloc(FData, bytes);
+    if (!p) throw std::bad_alloc();
+    FData = static_cast<TDrawItem*>(p);
+    FCapacity = Count;
+    return;
+  }
+  bytes = (bytes + page - 1) & ~(page - 1);
+  void* p;
+  if (FMappedBytes) {
+    p = mremap(FData, FMappedBytes, bytes, MREMAP_MAYMOVE);
+    if (p == MAP_FAILED) throw std::bad_alloc();
+  } else {
+    p = mmap(nullptr, bytes, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
+    if (p == MAP_FAILED) throw std::bad_alloc();
+    if (FSize) std::memcpy(p, static_cast<void*>(FData), FSize * sizeof(TDrawItem));
+    std::free(FData);
+  }
+  madvise(p, bytes, MADV_HUGEPAGE);  // fewer page faults; merely advice
+  FData = static_cast<TDrawItem*>(p);
+  FMappedBytes = bytes;
+  FCapacity = bytes / sizeof(TDrawItem);
+}
+
+void TItemArray::Resize(size_t Count) {
+  if (Count > FSize) {
+    Reserve(Count);
+    std::memset(static_cast<void*>(FData + FSize), 0, (Count - FSize) * sizeof(TDrawItem));
+  }
+  FSize = Count;
+}
+
+TDrawItem& TItemArray::PushBack() {
+  if (FSize == FCapacity) Reserve(std::max<size_t>(16, 2 * FCapacity));
+  TDrawItem* item = FData + FSize++;
+  std::memset(static_cast<void*>(item), 0, sizeof(TDrawItem));  // padding too
+  return *item;
+}
+
+void TDisplayList::SetAllocSize(int32_t Value) {
+  if (Value >= 1 && Value <= MaxAllocSize) FAllocSize = Value;
+}
+
+std::span<const TDrawItem> TDisplayList::Items() const {
+  if (!FStore) return {};
+  // A shared array never holds fewer items than a member counts, but a
+  // reader must not trust that blindly.
+  const size_t n = std::min(static_cast<size_t>(FCount), FStore->Size());
+  return std::span<const TDrawItem>(FStore->Data(), n);
+}
+
+TDrawItem& TDisplayList::Append() {
+  if (FCount >= FCapacity)
+    FCapacity = FCapacity > std::numeric_limits<int32_t>::max() - FAllocSize
+                    ? std::numeric_limits<int32_t>::max()
+                    : FCapacity + FAllocSize;
+  if (!FStore) FStore = std::make_shared<TStore>();
+  TStore& items = *FStore;
+  // Members of a group hold equal counts; after any mismatch the list this
+  // chart counts is what it appends to.
+  if (items.Size() != static_cast<size_t>(FCount)) items.Resize(static_cast<size_t>(FCount));
+  // One allocation for the whole growth step, and never less than doubling.
+  if (items.Capacity() < static_cast<size_t>(FCapacity))
+    items.Reserve(std::max(static_cast<size_t>(FCapacity), 2 * items.Capacity()));
+  ++FCount;
+  return items.PushBack();
+}
+
+void TDisplayList::Clear() {
+  FStore.reset();
+  FCount = 0;
+  FCapacity = 0;
+}
+
+void TDisplayList::ShareFrom(const TDisplayList& Other) {
+  if (&Other == this) return;
+  FStore = Other.FStore;
+  FCount = Other.FCount;
+}
+
+void TDisplayList::MakePrivate() {
+  if (!FStore || FStore.use_count() == 1) return;
+  const auto items = Items();
+  FStore = std::make_shared<TStore>(items.data(), items.size(), items.size());
+}
+
+void TDisplayList::CopyFrom(const TDisplayList& Other) {
+  if (&Other == this) return;
+  const auto items = Other.Items();
+  FStore = items.empty() && Other.FCapacity == 0
+               ? nullptr
+               : std::make_shared<TStore>(items.data(), items.size(), static_cast<size_t>(Other.FCapacity));
+  FCount = static_cast<int32_t>(items.size());
+  FCapacity = Other.FCapacity;
+  FAllocSize = Other.FAllocSize;
+}
+
+}  // namespace vexa
