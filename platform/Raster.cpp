@@ -131,105 +131,106 @@ void UnclippedLine(uint32_t* p, int64_t count, int64_t majStep, int64_t minStep,
   }
 }
 
+// A line as steps along its major axis. Step i sits at major coordinate
+// Maj0 + SMaj * i and minor coordinate Min0 + SMin * q(i), where
+// q(i) = floor((2 i Minor + Major - 1) / (2 Major)): round(i * Minor / Major)
+// with a tie going towards the start row.
+struct TLineSteps {
+  bool XMajor;
+  int64_t Major, Minor, SMaj, SMin, Maj0, Min0;
+
+  TLineSteps(int32_t x0, int32_t y0, int32_t x1, int32_t y1) {
+    const int64_t dx = int64_t{x1} - x0, dy = int64_t{y1} - y0;
+    const int64_t adx = dx < 0 ? -dx : dx, ady = dy < 0 ? -dy : dy;
+    XMajor = adx >= ady;
+    Major = XMajor ? adx : ady;
+    Minor = XMajor ? ady : adx;
+    SMaj = (XMajor ? dx : dy) < 0 ? -1 : 1;
+    SMin = (XMajor ? dy : dx) < 0 ? -1 : 1;
+    Maj0 = XMajor ? x0 : y0;
+    Min0 = XMajor ? y0 : x0;
+  }
+  // Narrows [iLo, iHi] to the steps whose major coordinate lies in [0, limit).
+  bool ClipMajor(int64_t limit, int64_t& iLo, int64_t& iHi) const {
+    iLo = std::max<int64_t>(iLo, SMaj > 0 ? -Maj0 : Maj0 - (limit - 1));
+    iHi = std::min<int64_t>(iHi, SMaj > 0 ? limit - 1 - Maj0 : Maj0);
+    return iLo <= iHi;
+  }
+  // q(i) and the error term r at step i, in closed form: a line that starts
+  // far outside the surface jumps straight to its first visible step.
+  void Start(int64_t i, int64_t& q, int64_t& r) const {
+    r = Major - 1;
+    q = i > 0 ? FloorMulAddDiv(2 * i, Minor, Major - 1, 2 * Major, &r) : 0;
+  }
+  void Next(int64_t& q, int64_t& r) const {
+    r += 2 * Minor;
+    if (r >= 2 * Major) {
+      r -= 2 * Major;
+      ++q;
+    }
+  }
+};
+
 }  // namespace
 
-// Bresenham in closed form: along the major axis the pixel of step i sits at
-// minor offset round(i * minor / major), a tie going towards the start row.
-// That form lets a line that starts far outside the surface jump straight to
-// its first visible step, so clipping costs nothing however long the line is.
+// The start pixel is drawn and the end pixel is not: a line of Major steps
+// draws steps 0 .. Major - 1.
 void Line(const TSurface& s, int32_t x0, int32_t y0, int32_t x1, int32_t y1, TPaint paint,
           const TDashPattern& dash, uint32_t& phase, const TPaint* gapPaint) {
-  const int64_t dx = int64_t{x1} - x0;
-  const int64_t dy = int64_t{y1} - y0;
-  const int64_t adx = dx < 0 ? -dx : dx;
-  const int64_t ady = dy < 0 ? -dy : dy;
-  const bool xMajor = adx >= ady;
-  const int64_t major = xMajor ? adx : ady;  // pixels drawn: steps 0 .. major - 1
-  const int64_t minor = xMajor ? ady : adx;
-  if (major == 0) return;
+  const TLineSteps line(x0, y0, x1, y1);
+  if (line.Major == 0) return;
   const uint32_t period = dash.Length;
+  const uint32_t startPhase = period ? phase % period : 0;
+  if (period) phase = static_cast<uint32_t>((phase + line.Major) % period);
 
   // Both ends on the surface: every pixel between them is too.
   if (x0 >= 0 && y0 >= 0 && x1 >= 0 && y1 >= 0 && x0 < s.Width && x1 < s.Width && y0 < s.Height &&
       y1 < s.Height) {
-    const int64_t stepX = dx < 0 ? -1 : 1, stepY = dy < 0 ? -int64_t{s.Width} : int64_t{s.Width};
+    const int64_t stepX = x1 < x0 ? -1 : 1, stepY = y1 < y0 ? -int64_t{s.Width} : int64_t{s.Width};
     uint32_t* p = s.Row(y0) + x0;
-    const int64_t majStep = xMajor ? stepX : stepY, minStep = xMajor ? stepY : stepX;
-    const int64_t twoMajor = 2 * major, twoMinor = 2 * minor;
+    const int64_t majStep = line.XMajor ? stepX : stepY, minStep = line.XMajor ? stepY : stepX;
+    const int64_t twoMajor = 2 * line.Major, twoMinor = 2 * line.Minor;
     if (period == 0) {
       if (paint.Xor)
-        UnclippedLine<false, true>(p, major, majStep, minStep, twoMajor, twoMinor, paint.Pixel, dash, 0, nullptr);
+        UnclippedLine<false, true>(p, line.Major, majStep, minStep, twoMajor, twoMinor, paint.Pixel, dash, 0,
+                                   nullptr);
       else
-        UnclippedLine<false, false>(p, major, majStep, minStep, twoMajor, twoMinor, paint.Pixel, dash, 0, nullptr);
-      return;
+        UnclippedLine<false, false>(p, line.Major, majStep, minStep, twoMajor, twoMinor, paint.Pixel, dash, 0,
+                                    nullptr);
+    } else if (paint.Xor) {
+      UnclippedLine<true, true>(p, line.Major, majStep, minStep, twoMajor, twoMinor, paint.Pixel, dash,
+                                startPhase, gapPaint);
+    } else {
+      UnclippedLine<true, false>(p, line.Major, majStep, minStep, twoMajor, twoMinor, paint.Pixel, dash,
+                                 startPhase, gapPaint);
     }
-    if (paint.Xor)
-      UnclippedLine<true, true>(p, major, majStep, minStep, twoMajor, twoMinor, paint.Pixel, dash,
-                                phase % period, gapPaint);
-    else
-      UnclippedLine<true, false>(p, major, majStep, minStep, twoMajor, twoMinor, paint.Pixel, dash,
-                                 phase % period, gapPaint);
-    phase = static_cast<uint32_t>((phase + major) % period);
     return;
   }
 
-  const int64_t sMaj = (xMajor ? dx : dy) < 0 ? -1 : 1;
-  const int64_t sMin = (xMajor ? dy : dx) < 0 ? -1 : 1;
-  const int64_t maj0 = xMajor ? x0 : y0;
-  const int64_t min0 = xMajor ? y0 : x0;
-  const int64_t majLimit = xMajor ? s.Width : s.Height;
-  const int64_t minLimit = xMajor ? s.Height : s.Width;
-
-  // Steps whose major coordinate lies on the surface.
-  int64_t iLo, iHi;
-  if (sMaj > 0) {
-    iLo = -maj0;
-    iHi = majLimit - 1 - maj0;
-  } else {
-    iLo = maj0 - (majLimit - 1);
-    iHi = maj0;
-  }
-  iLo = std::max<int64_t>(iLo, 0);
-  iHi = std::min<int64_t>(iHi, major - 1);
-  if (iLo > iHi) {
-    if (period) phase = static_cast<uint32_t>((phase + major) % period);
-    return;
-  }
-
-  // Minor offset of step i: floor((2 i minor + major - 1) / (2 major)).
-  const int64_t twoMajor = 2 * major;
-  int64_t r = major - 1, q = 0;
-  if (iLo > 0) q = FloorMulAddDiv(2 * iLo, minor, major - 1, twoMajor, &r);
-  const int64_t twoMinor = 2 * minor;
-
-  uint32_t* const bits = s.Bits;
-  const int64_t stride = s.Width;
-  for (int64_t i = iLo; i <= iHi; ++i) {
-    const int64_t m = min0 + sMin * q;
-    if (m >= 0 && m < minLimit) {
-      const int64_t maj = maj0 + sMaj * i;
-      const int64_t x = xMajor ? maj : m;
-      const int64_t y = xMajor ? m : maj;
-      uint32_t& px = bits[y * stride + x];
-      if (period == 0) {
-        paint.Apply(px);
-      } else {
-        const uint32_t k = static_cast<uint32_t>((phase + i) % period);
-        if ((dash.OnMask >> k) & 1u)
-          paint.Apply(px);
-        else if (gapPaint)
-          gapPaint->Apply(px);
-      }
-    } else if ((sMin > 0 && m >= minLimit) || (sMin < 0 && m < 0)) {
-      break;  // moving further away from the surface
+  const int64_t majLimit = line.XMajor ? s.Width : s.Height;
+  const int64_t minLimit = line.XMajor ? s.Height : s.Width;
+  int64_t iLo = 0, iHi = line.Major - 1;
+  if (!line.ClipMajor(majLimit, iLo, iHi)) return;
+  int64_t q, r;
+  line.Start(iLo, q, r);
+  for (int64_t i = iLo; i <= iHi; ++i, line.Next(q, r)) {
+    const int64_t m = line.Min0 + line.SMin * q;
+    if (m < 0 || m >= minLimit) {
+      if ((line.SMin > 0) == (m >= minLimit)) break;  // moving further away from the surface
+      continue;
     }
-    r += twoMinor;
-    if (r >= twoMajor) {
-      r -= twoMajor;
-      ++q;
+    const int64_t maj = line.Maj0 + line.SMaj * i;
+    uint32_t& px = line.XMajor ? s.Row(static_cast<int32_t>(m))[maj] : s.Row(static_cast<int32_t>(maj))[m];
+    if (period == 0) {
+      paint.Apply(px);
+      continue;
     }
+    const uint32_t k = static_cast<uint32_t>((startPhase + i) % period);
+    if ((dash.OnMask >> k) & 1u)
+      paint.Apply(px);
+    else if (gapPaint)
+      gapPaint->Apply(px);
   }
-  if (period) phase = static_cast<uint32_t>((phase + major) % period);
 }
 
 TEllipseRows::TEllipseRows(int64_t l, int64_t t, int64_t r, int64_t b)
@@ -320,43 +321,28 @@ void WideLine(const TSurface& s, int32_t x0, int32_t y0, int32_t x1, int32_t y1,
     FillEllipse(s, cx - lo, cy - lo, cx - lo + width, cy - lo + width, paint);
   };
   disc(x0, y0);
-  const int64_t dx = int64_t{x1} - x0, dy = int64_t{y1} - y0;
-  if (dx == 0 && dy == 0) return;
+  if (x0 == x1 && y0 == y1) return;
   disc(x1, y1);
   // Body: a run of `width` pixels across the major axis at every step.
-  const int64_t adx = dx < 0 ? -dx : dx, ady = dy < 0 ? -dy : dy;
-  const bool xMajor = adx >= ady;
-  const int64_t major = xMajor ? adx : ady, minor = xMajor ? ady : adx;
-  const int64_t sMaj = (xMajor ? dx : dy) < 0 ? -1 : 1;
-  const int64_t sMin = (xMajor ? dy : dx) < 0 ? -1 : 1;
-  const int64_t maj0 = xMajor ? x0 : y0, min0 = xMajor ? y0 : x0;
-  const int64_t majLimit = xMajor ? s.Width : s.Height;
-  const int64_t minLimit = xMajor ? s.Height : s.Width;
-  int64_t iLo = sMaj > 0 ? -maj0 : maj0 - (majLimit - 1);
-  int64_t iHi = sMaj > 0 ? majLimit - 1 - maj0 : maj0;
-  iLo = std::max<int64_t>(iLo, 0);
-  iHi = std::min<int64_t>(iHi, major);
-  if (iLo > iHi) return;
-  const int64_t twoMajor = 2 * major, twoMinor = 2 * minor;
-  int64_t r = major - 1, q = 0;
-  if (iLo > 0) q = FloorMulAddDiv(2 * iLo, minor, major - 1, twoMajor, &r);
-  for (int64_t i = iLo; i <= iHi; ++i) {
-    const int64_t m = min0 + sMin * q;
-    const int64_t maj = maj0 + sMaj * i;
-    if (m + width - lo >= 0 && m - lo < minLimit) {
-      if (xMajor) {
-        for (int64_t y = std::max<int64_t>(m - lo, 0); y < std::min<int64_t>(m - lo + width, s.Height); ++y)
-          paint.Apply(s.Row(static_cast<int32_t>(y))[maj]);
-      } else {
-        FillSpan(s, maj, m - lo, m - lo + width, paint);
-      }
-    } else if ((sMin > 0 && m - lo >= minLimit) || (sMin < 0 && m + width - lo < 0)) {
-      break;
+  const TLineSteps line(x0, y0, x1, y1);
+  const int64_t majLimit = line.XMajor ? s.Width : s.Height;
+  const int64_t minLimit = line.XMajor ? s.Height : s.Width;
+  int64_t iLo = 0, iHi = line.Major;
+  if (!line.ClipMajor(majLimit, iLo, iHi)) return;
+  int64_t q, r;
+  line.Start(iLo, q, r);
+  for (int64_t i = iLo; i <= iHi; ++i, line.Next(q, r)) {
+    const int64_t first = line.Min0 + line.SMin * q - lo, end = first + width;
+    if (end <= 0 || first >= minLimit) {
+      if ((line.SMin > 0) == (first >= minLimit)) break;
+      continue;
     }
-    r += twoMinor;
-    if (r >= twoMajor) {
-      r -= twoMajor;
-      ++q;
+    const int64_t maj = line.Maj0 + line.SMaj * i;
+    if (line.XMajor) {
+      for (int64_t y = std::max<int64_t>(first, 0); y < std::min<int64_t>(end, s.Height); ++y)
+        paint.Apply(s.Row(static_cast<int32_t>(y))[maj]);
+    } else {
+      FillSpan(s, maj, first, end, paint);
     }
   }
 }
