@@ -1,5 +1,9 @@
-// The shared unit: enumerations, crosshairs, text labels, date formats, the
-// mark-symbol routine, the frame routine and the tick-step routine.
+// The shared unit: enumerations, the date format settings, the frame
+// routine, pixel rounding and the tick-step routine of the math support code.
 #pragma once
 
+#include "base/DateFormat.h"
 #include "base/Enums.h"
+#include "base/Frame.h"
+#include "base/NiceTickStep.h"
+#include "base/PixelMath.h"

@@ -44,7 +44,7 @@ void TCustomKelvo::SetPaintLock(bool Value) {
 }
 
 void TCustomKelvo::RepaintIfAuto() {
-  if (FAutoRedraw || Designing()) Paint();
+  if (FAutoRedraw || IsDesigning()) Paint();
 }
 
 void TCustomKelvo::SetBounds(int32_t ALeft, int32_t ATop, int32_t AWidth, int32_t AHeight) {
@@ -62,7 +62,7 @@ void TCustomKelvo::SizeDataBitmap() {
 // The data area part of the picture; the frame, shadow, caption and axes
 // are composed around it by the paint pipeline.
 void TCustomKelvo::Paint() {
-  if (!Visible() || Loading() || FPaintLock) return;
+  if (!Visible() || IsLoading() || FPaintLock) return;
   PaintDataBackground(FDataBitmap.Canvas(), 0, 0);
   RenderDisplayList(FDataBitmap);
   PresentBitmap(FMarginLeft, FMarginTop, Canvas(), FDataBitmap);

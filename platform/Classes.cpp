@@ -31,13 +31,6 @@ void TPersistent::AssignTo(TPersistent* Dest) const {
   throw EConvertError("Cannot assign a " + ClassName() + " to a " + dest);
 }
 
-void TComponent::SetLoading(bool Value) {
-  if (Value)
-    FComponentState.Include(TComponentStateItem::csLoading);
-  else
-    FComponentState.Exclude(TComponentStateItem::csLoading);
-}
-
 void TComponent::SetDesigning(bool Value) {
   if (Value)
     FComponentState.Include(TComponentStateItem::csDesigning);

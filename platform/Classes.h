@@ -46,14 +46,15 @@ class TComponent : public TPersistent {
   TComponent* Owner() const { return FOwner; }
 
   TComponentState ComponentState() const { return FComponentState; }
-  bool Loading() const { return FComponentState.Contains(TComponentStateItem::csLoading); }
-  bool Designing() const { return FComponentState.Contains(TComponentStateItem::csDesigning); }
+  // The framework's loading state: set while a stored form is read.
+  bool IsLoading() const { return FComponentState.Contains(TComponentStateItem::csLoading); }
+  bool IsDesigning() const { return FComponentState.Contains(TComponentStateItem::csDesigning); }
 
-  // Stored-form reading sets csLoading, applies the stored values, then clears it
-  // and calls Loaded.
-  void SetLoading(bool Value);
+  // Stored-form reading calls BeginLoading, applies the stored values, then
+  // calls Loaded, which ends the loading state.
+  void BeginLoading() { FComponentState.Include(TComponentStateItem::csLoading); }
   void SetDesigning(bool Value);
-  virtual void Loaded() { SetLoading(false); }
+  virtual void Loaded() { FComponentState.Exclude(TComponentStateItem::csLoading); }
 
  private:
   TComponent* FOwner;

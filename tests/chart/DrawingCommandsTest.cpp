@@ -17,7 +17,7 @@ class CountingChart : public TKelvo {
  public:
   using TKelvo::TKelvo;
   void Paint() override {
-    if (Visible() && !Loading() && !PaintLock()) ++FullPaints;
+    if (Visible() && !IsLoading() && !PaintLock()) ++FullPaints;
     TKelvo::Paint();
   }
   void PaintDataBackground(TCanvas& Canvas, int32_t X, int32_t Y) override {

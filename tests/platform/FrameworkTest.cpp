@@ -158,10 +158,10 @@ TEST(Components, ClassNameOwnerAndState) {
   EXPECT_EQ(c.Owner(), &owner);
   c.SetName("ExportChart");
   EXPECT_EQ(c.Name(), "ExportChart");
-  c.SetLoading(true);
-  EXPECT_TRUE(c.Loading());
+  c.BeginLoading();
+  EXPECT_TRUE(c.IsLoading());
   c.Loaded();
-  EXPECT_FALSE(c.Loading());
+  EXPECT_FALSE(c.IsLoading());
   EXPECT_EQ(c.DialogCode(), 0);
 }
 

@@ -1,0 +1,214 @@
+// The numeric tick passes of TScale: linear and logarithmic ticks, short
+// ticks, the tick table and the drawing of ticks and labels.
+#include <algorithm>
+#include <cmath>
+
+#include "base/NiceTickStep.h"
+#include "base/PixelMath.h"
+#include "scale/Scale.h"
+#include "scale/TickLabels.h"
+
+namespace vexa {
+
+// Ticks are drawn in order along the axis, but a range can ask for absurd
+// numbers of them (unit steps over 1e12, or a step that no longer moves a
+// huge value). A pass stops after this many ticks: far more than any axis
+// has pixels, so a sensible range never meets it.
+constexpr int MaxTicksPerPass = 20000;
+
+struct TScale::TPass {
+  TCanvas& Canvas;
+  int32_t Base;
+  bool Horizontal;
+  int32_t Side;          // direction of tick lines away from the base line
+  int32_t Decimals = 0;  // of this pass's labels
+  int32_t ZeroHeight = 0;
+  int Budget = MaxTicksPerPass;
+};
+
+void TScale::PaintHorizontal(TCanvas& Canvas, int32_t BaseY) {
+  if (FMinTicks != 0) FMinTicks = std::clamp(FMinTicks, 2, 20);
+  RunTickPass(Canvas, BaseY);
+}
+
+void TScale::PaintVertical(TCanvas& Canvas, int32_t BaseX) { RunTickPass(Canvas, BaseX); }
+
+void TScale::RunTickPass(TCanvas& Canvas, int32_t Base) {
+  // Label backgrounds take the current brush colour on an opaque scale.
+  Canvas.Brush().SetStyle(FTransparent ? TBrushStyle::bsClear : TBrushStyle::bsSolid);
+  FNumTicks = 0;
+  const bool horizontal = IsHorizontal(FScaleType);
+  const int32_t side = (FScaleType == TScaleType::sctXT || FScaleType == TScaleType::sctYL) ? 1 : -1;
+  TPass pass{Canvas, Base, horizontal, side};
+  if (!horizontal) pass.ZeroHeight = Canvas.TextHeight("0");
+  // ftDateTime and ftTime get passes of their own with the date and time
+  // ticks; until those exist both fall back to the numeric pass, which is
+  // also where a declined time-of-day pass continues.
+  switch (FLabelType) {
+    case TFigType::ftDateTime:
+    case TFigType::ftTime:
+    default:
+      if (FLogarithmic)
+        LogarithmicPass(pass);
+      else
+        LinearPass(pass);
+      break;
+  }
+  PaintCaption(Canvas, Base);
+}
+
+void TScale::RecordTick(long double Value) {
+  if (FNumTicks < TickTableSize) FTicks[static_cast<size_t>(FNumTicks++)] = static_cast<double>(Value);
+}
+
+void TScale::DrawTick(TPass& p, long double Value, int Length) {
+  const int32_t at = ValueToPixel(static_cast<double>(Value));
+  const int32_t end = RoundClamped(static_cast<long double>(p.Base) + p.Side * Length);
+  if (p.Horizontal) {
+    p.Canvas.MoveTo(at, p.Base);
+    p.Canvas.LineTo(at, end);
+  } else {
+    p.Canvas.MoveTo(p.Base, at);
+    p.Canvas.LineTo(end, at);
+  }
+}
+
+void TScale::RaiseTickDrawn(TPass& p, long double Value) {
+  if (!OnScaleTickDrawn) return;
+  const int32_t at = ValueToPixel(static_cast<double>(Value));
+  if (p.Horizontal)
+    OnScaleTickDrawn(this, p.Canvas, FScaleType, static_cast<double>(Value), at, p.Base);
+  else
+    OnScaleTickDrawn(this, p.Canvas, FScaleType, static_cast<double>(Value), p.Base, at);
+}
+
+void TScale::DrawLabel(TPass& p, long double Value, std::string Label) {
+  const int32_t at = ValueToPixel(static_cast<double>(Value));
+  if (p.Horizontal) {
+    PlaceHorizontalLabel(p, at, p.Base, Value, std::move(Label));
+    return;
+  }
+  if (OnBeforeTickLabel) OnBeforeTickLabel(this, FScaleType, static_cast<double>(Value), Label);
+  const int64_t w = p.Canvas.TextWidth(Label);
+  const int64_t left = FScaleType == TScaleType::sctYL ? int64_t{p.Base} + 8 : int64_t{p.Base} - w - 8;
+  const int64_t top = int64_t{at} - p.ZeroHeight / 2;
+  p.Canvas.TextOut(RoundClamped(left), RoundClamped(top), Label);
+}
+
+// Centred under the tick, but never left of x = 2 and never closer than 2
+// pixels to the control's right edge.
+void TScale::PlaceHorizontalLabel(TPass& p, int32_t X, int32_t BaseY, long double Value, std::string Label) {
+  if (OnBeforeTickLabel) OnBeforeTickLabel(this, FScaleType, static_cast<double>(Value), Label);
+  const int64_t w = p.Canvas.TextWidth(Label), h = p.Canvas.TextHeight(Label);
+  const int64_t half = w / 2;
+  const int64_t top = FScaleType == TScaleType::sctXT ? int64_t{BaseY} + 7 : int64_t{BaseY} - h - 7;
+  const int64_t left = int64_t{X} + half < int64_t{Width()} - 2 ? int64_t{X} - std::min<int64_t>(half, int64_t{X} - 2)
+                                                                 : int64_t{Width()} - 2 * half - 2;
+  p.Canvas.TextOut(RoundClamped(left), RoundClamped(top), Label);
+}
+
+void TScale::LinearPass(TPass& p) {
+  const long double low = FRangeLow, high = FRangeHigh;
+  const TTickStep ts = NiceTickStep(FMinTicks, low, high);
+  if (ts.Step == 0) return;
+  const long double minor = ts.Step / ts.Subdivisions;
+  const long double dir = high > low ? 1.0L : -1.0L;
+  p.Decimals = AutoDecimals(FDecPlaces, high, low);
+
+  if (FShortTicks) {
+    for (long double k = 0;; k += 1) {
+      const long double v = (ts.First - ts.Step) + k * minor;
+      if (dir * v >= dir * low) {
+        DrawTick(p, v, 4);
+        RecordTick(v);
+        RaiseTickDrawn(p, v);
+      }
+      const long double next = (ts.First - ts.Step) + (k + 1) * minor;
+      if (!(dir * (next - high) <= 0.001L * std::fabs(minor)) || --p.Budget <= 0) break;
+    }
+  }
+
+  const long double span = high - low;
+  for (long double k = 0;; k += 1) {
+    long double v = ts.First + k * ts.Step;
+    // Horizontal scales with short ticks have recorded the majors already.
+    if (!p.Horizontal || !FShortTicks) RecordTick(v);
+    DrawTick(p, v, p.Horizontal ? 7 : 6);
+    if (!p.Horizontal) RaiseTickDrawn(p, v);
+    if (FLabelType != TFigType::ftNoFigs) {
+      std::string text;
+      // A tick computed a hair from zero is zero.
+      if (std::fabs(v / span) < 1e-14L) {
+        v = 0;
+        text = std::fabs(span) <= 100000 ? FormatTickValue(0, p.Decimals) : (p.Decimals != 0 ? "0.0" : "0");
+      } else {
+        text = FormatTickValue(v, p.Decimals);
+      }
+      if (text.size() > MaxTickLabelLength) text.resize(MaxTickLabelLength);
+      // With DecPlaces 0 only whole-number ticks are labelled.
+      if (FDecPlaces == 0 && std::fabs(v - std::nearbyintl(v)) > 1e-6L) text.clear();
+      const int32_t number = RoundClamped(k + 1);
+      text = FLabelType == TFigType::ftUserText ? UserTickItem(FUserTickText, number)
+                                                 : ApplyInscript(text, FScaleInscript);
+      DrawLabel(p, v, std::move(text));
+    }
+    if (p.Horizontal) RaiseTickDrawn(p, v);
+    const long double next = ts.First + (k + 1) * ts.Step;
+    if (!(dir * (next - high) <= 0.001L * std::fabs(ts.Step)) || --p.Budget <= 0) break;
+  }
+}
+
+void TScale::LogarithmicPass(TPass& p) {
+  const long double low = FRangeLow, high = FRangeHigh;
+  const long double decades = std::fabs(std::log10(high / low));
+  if (!(decades >= 1)) {
+    LinearPass(p);
+    return;
+  }
+  const long double lower = std::fmin(low, high), upper = std::fmax(low, high);
+  p.Decimals = AutoLogDecimals(FDecPlaces, upper, lower);
+  constexpr long double T = 0.999999999L;  // tolerance factor
+  const long double decade = std::pow(10.0L, std::floor(std::log10(lower * T)));
+  long double mult = 1;
+  int32_t labels = 0;
+  const bool intermediate = FMinTicks > decades + 0.5L;
+
+  auto tick = [&](int m, bool labelled) {
+    const long double v = m * decade * mult;
+    if (!(v / T > lower && v * T < upper)) return;
+    if (!p.Horizontal) {
+      if (!labelled && !FShortTicks) return;
+      RecordTick(v);
+      DrawTick(p, v, 6);
+    } else if (labelled || FShortTicks) {
+      RecordTick(v);
+      DrawTick(p, v, labelled ? 7 : 4);
+    } else {
+      // No line, but the pen goes to the tick point and the event is raised.
+      p.Canvas.MoveTo(ValueToPixel(static_cast<double>(v)), p.Base);
+    }
+    RaiseTickDrawn(p, v);
+    if (!labelled || FLabelType == TFigType::ftNoFigs) return;
+    ++labels;
+    std::string text;
+    if (p.Decimals == -3)  // exponents only, at the decades
+      text = m == 1 ? FormatTickValue(RoundClamped(std::log10(decade * mult), 100000), 0) : std::string();
+    else
+      text = FormatTickValue(v, p.Decimals);
+    if (text.size() > MaxTickLabelLength) text.resize(MaxTickLabelLength);
+    if (FDecPlaces == -2) text = StripTrailingZeros(std::move(text));
+    text = FLabelType == TFigType::ftUserText ? UserTickItem(FUserTickText, labels)
+                                               : ApplyInscript(text, FScaleInscript);
+    DrawLabel(p, v, std::move(text));
+  };
+
+  do {
+    tick(1, true);
+    if (intermediate)
+      for (int i = 2; i <= 9; ++i) tick(i, i == 2 || i == 5);
+    mult *= 10;
+    p.Budget -= intermediate ? 9 : 1;
+  } while (!(upper < T * decade * mult) && p.Budget > 0);
+}
+
+}  // namespace vexa

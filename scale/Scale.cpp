@@ -1,0 +1,471 @@
+// TScale: properties, value-to-pixel mapping, the paint sequence, caption
+// and copying. The tick passes are in NumericTicks.cpp.
+#include "scale/Scale.h"
+
+#include <algorithm>
+#include <cmath>
+#include <limits>
+
+#include "base/Frame.h"
+#include "base/PixelMath.h"
+
+namespace vexa {
+
+namespace {
+
+// The other end of a range whose ends would become equal: value + 1, or the
+// next double above where adding 1 changes nothing (|value| >= 2^53).
+double OtherEnd(double Value) {
+  const double r = Value + 1;
+  return (r == Value && std::isfinite(Value)) ? std::nextafter(Value, std::numeric_limits<double>::infinity())
+                                              : r;
+}
+
+int32_t ClampToInt32(int64_t v) {
+  return static_cast<int32_t>(std::clamp<int64_t>(v, INT32_MIN, INT32_MAX));
+}
+
+}  // namespace
+
+TScale::TScale(TComponent* AOwner) : TCustomControl(AOwner) {
+  FDateFormat.SetTimeFormat(TTimeFormat::tfHHMMSS);
+  FDateFormat.SetDateSeparator('-');
+  FDateFormat.SetTimeSeparator(':');
+  FDateFormat.SetYearLength(TYearLength::ylYYYY);
+  FDateFormat.SetMonthName(true);
+  FDateFormat.SetDateForTime(TDateForTime::dtOnePerDay);
+  FDateFormat.SetDateOrder(TDateOrder::doDDMMYY);
+  FDateFormat.OnChange = [this](TObject*) { RequestRepaint(); };
+  FOpaqueBitmap.SetPixelFormat(TPixelFormat::pf32bit);
+  SetBounds(Left(), Top(), 400, 400);
+  UpdateScaleFactors();
+}
+
+TScale::~TScale() = default;
+
+// --- setters ---
+
+void TScale::SetCaption(const std::string& Value) {
+  FCaption = Value;
+  RequestRepaint();
+}
+void TScale::SetCaptionPosX(int32_t Value) {
+  FCaptionPosX = Value;
+  RequestRepaint();
+}
+void TScale::SetCaptionPosY(int32_t Value) {
+  FCaptionPosY = Value;
+  RequestRepaint();
+}
+void TScale::SetCaptionAlignment(TAlignment Value) {
+  FCaptionAlignment = Value;
+  RequestRepaint();
+}
+void TScale::SetCaptionAnchor(TScaleUnitAnchor Value) {
+  FCaptionAnchor = Value;
+  RequestRepaint();
+}
+
+void TScale::SetColorBackGnd(TColor Value) {
+  if (Value == FColorBackGnd) return;
+  FColorBackGnd = Value;
+  RequestRepaint();
+}
+
+void TScale::SetColorScale(TColor Value) {
+  if (Value == FColorScale) return;
+  FColorScale = Value;
+  RequestRepaint();
+}
+
+void TScale::SetColorScheme(TColorScheme Value) {
+  if (Value == FColorScheme) return;
+  FColorScheme = Value;
+  if (Value == TColorScheme::csSystem) {
+    FFrameColorShadow = clBtnShadow;
+    FFrameColorLight = clBtnHighlight;
+  } else {
+    FFrameColorShadow = clGray;
+    FFrameColorLight = clWhite;
+  }
+  RequestRepaint();
+}
+
+void TScale::SetDateFormat(const TDTLabel& Value) {
+  FDateFormat.Assign(&Value);
+  RequestRepaint();
+}
+
+void TScale::SetDecPlaces(int32_t Value) {
+  FDecPlaces = std::clamp(Value, -3, 12);
+  UpdateScaleFactors();
+  RequestRepaint();
+}
+
+void TScale::SetFrameStyle(TFrameStyle Value) {
+  if (Value == FFrameStyle) return;
+  FFrameStyle = Value;
+  RequestRepaint();
+}
+
+void TScale::SetLabelType(TFigType Value) {
+  FLabelType = Value;
+  if (Value == TFigType::ftDateTime) {
+    FLogarithmic = false;
+    UpdateScaleFactors();
+  } else if (Value == TFigType::ftTime) {
+    FDecPlaces = 4;
+  }
+  RequestRepaint();
+}
+
+void TScale::SetLogarithmic(bool Value) {
+  if (!Value)
+    FLogarithmic = false;
+  else if (FLoading || (FRangeLow >= 1e-100 && FRangeHigh >= 1e-100 && FLabelType != TFigType::ftDateTime))
+    FLogarithmic = true;
+  UpdateScaleFactors();
+  RequestRepaint();
+}
+
+void TScale::SetMarginTop(int32_t Value) {
+  FMarginTop = std::max(Value, 0);
+  UpdateScaleFactors();
+  RequestRepaint();
+}
+void TScale::SetMarginBottom(int32_t Value) {
+  FMarginBottom = std::max(Value, 0);
+  UpdateScaleFactors();
+  RequestRepaint();
+}
+void TScale::SetMarginLeft(int32_t Value) {
+  FMarginLeft = std::max(Value, 0);
+  UpdateScaleFactors();
+  RequestRepaint();
+}
+void TScale::SetMarginRight(int32_t Value) {
+  FMarginRight = std::max(Value, 0);
+  UpdateScaleFactors();
+  RequestRepaint();
+}
+
+void TScale::SetMinTicks(int32_t Value) {
+  FMinTicks = Value == 0 ? 0 : std::clamp(Value, 2, 10);
+  RequestRepaint();
+}
+
+void TScale::SetRangeLow(double Value) {
+  FRangeLow = Value;
+  if (FRangeLow == FRangeHigh) FRangeHigh = OtherEnd(Value);
+  UpdateScaleFactors();
+  RequestRepaint();
+}
+
+void TScale::SetRangeHigh(double Value) {
+  FRangeHigh = Value;
+  if (FRangeHigh == FRangeLow) FRangeLow = OtherEnd(Value);  // the range becomes reversed
+  UpdateScaleFactors();
+  RequestRepaint();
+}
+
+void TScale::SetScaleInscript(const std::string& Value) {
+  FScaleInscript = Value;
+  RequestRepaint();
+}
+
+void TScale::SetScaleType(TScaleType Value) {
+  if (Value == FScaleType) return;
+  FScaleType = Value;
+  UpdateScaleFactors();
+  RequestRepaint();
+}
+
+void TScale::SetShortTicks(bool Value) {
+  if (Value == FShortTicks) return;
+  FShortTicks = Value;
+  RequestRepaint();
+}
+
+void TScale::SetShowBaseLine(bool Value) {
+  FShowBaseLine = Value;
+  RequestRepaint();
+}
+
+void TScale::SetTransparent(bool Value) {
+  FTransparent = Value;
+  RequestRepaint();
+}
+
+void TScale::SetUserTickText(const std::string& Value) {
+  FUserTickText = Value;
+  RequestRepaint();
+}
+
+// --- public operations ---
+
+void TScale::SetPaintSuspended(bool Value) {
+  if (Value == FPaintSuspended) return;
+  FPaintSuspended = Value;
+  if (!Value) RequestRepaint();
+}
+
+void TScale::ForcePaint() {
+  const bool suspended = FPaintSuspended;
+  FPaintSuspended = false;
+  RequestRepaint();
+  FPaintSuspended = suspended;
+}
+
+void TScale::SetChartOwned(bool Value) {
+  if (Value == FChartOwned) return;
+  FChartOwned = Value;
+  RequestRepaint();
+}
+
+void TScale::SetDrawTarget(TCanvas* Canvas, int32_t OffsetX, int32_t OffsetY) {
+  FDrawTarget = Canvas;
+  FOffsetX = OffsetX;
+  FOffsetY = OffsetY;
+}
+
+double TScale::TickPos(int32_t Index) const {
+  return Index >= 1 && Index <= FNumTicks ? FTicks[static_cast<size_t>(Index - 1)] : 0.0;
+}
+
+// --- mapping ---
+
+void TScale::UpdateScaleFactors() {
+  if (IsLoading() || FRangeHigh == FRangeLow) return;
+  const long double low = FRangeLow, high = FRangeHigh;
+  const bool logOk = low > 0 && high > 0;
+  if (IsHorizontal(FScaleType)) {
+    const int64_t s = int64_t{Width()} - FMarginLeft - FMarginRight - 1;
+    if (s <= 0) {
+      FScaleFactor = 0;
+      FScaleOffset = Width() / 2.0;
+    } else if (!FLogarithmic) {
+      const long double f = s / (high - low);
+      FScaleFactor = static_cast<double>(f);
+      FScaleOffset = static_cast<double>(FMarginLeft - low * f);
+    } else if (logOk) {
+      const long double f = s / (std::log(high) - std::log(low));
+      FScaleFactor = static_cast<double>(f);
+      FScaleOffset = static_cast<double>(FMarginLeft - std::log(low) * f);
+    }
+  } else {
+    const int64_t s = int64_t{Height()} - FMarginTop - FMarginBottom - 1;
+    if (s <= 0) {
+      FScaleFactor = 0;
+      FScaleOffset = Height() / 2.0;
+    } else if (!FLogarithmic) {
+      // Negative for an ascending range: larger values lie higher.
+      const long double f = s / (low - high);
+      FScaleFactor = static_cast<double>(f);
+      FScaleOffset = static_cast<double>(FMarginTop - high * f);
+    } else if (logOk) {
+      const long double f = s / (std::log(low) - std::log(high));
+      FScaleFactor = static_cast<double>(f);
+      FScaleOffset = static_cast<double>(FMarginTop - std::log(high) * f);
+    }
+  }
+}
+
+int32_t TScale::ValueToPixel(double Value) const {
+  long double p;
+  if (!FLogarithmic) {
+    p = static_cast<long double>(FScaleFactor) * Value + FScaleOffset;
+  } else if (Value > 1e-100) {
+    p = std::log(static_cast<long double>(Value)) * FScaleFactor + FScaleOffset;
+  } else {
+    p = FRangeHigh >= FRangeLow ? 0 : Width();
+  }
+  return RoundClamped(p);
+}
+
+void TScale::RequestRepaint() {
+  if (FTransparent && !FChartOwned)
+    Invalidate();
+  else
+    Paint();
+}
+
+// --- painting ---
+
+void TScale::Paint() {
+  const bool shown = Visible() || (IsDesigning() && !FChartOwned);
+  if (!shown || IsLoading() || FPaintSuspended) return;
+  TCanvas& target = FDrawTarget ? *FDrawTarget : Canvas();
+  const int32_t ox = FDrawTarget ? FOffsetX : 0, oy = FDrawTarget ? FOffsetY : 0;
+  target.SetFont(Font());
+  if (OnBeforeScaleRendered) OnBeforeScaleRendered(this, target);
+  const bool horizontal = IsHorizontal(FScaleType);
+  // Base line coordinate; positions along the axis are the control's own.
+  auto base = [&](int32_t dx, int32_t dy) -> int32_t {
+    switch (FScaleType) {
+      case TScaleType::sctXB: return ClampToInt32(int64_t{dy} + Height() - FMarginBottom - 1);
+      case TScaleType::sctXT: return ClampToInt32(int64_t{dy} + FMarginTop);
+      case TScaleType::sctYL: return ClampToInt32(int64_t{dx} + FMarginLeft);
+      case TScaleType::sctYR: return ClampToInt32(int64_t{dx} + Width() - FMarginRight - 1);
+    }
+    return 0;
+  };
+  auto baseLine = [&](TCanvas& c, int32_t b) {
+    if (!FShowBaseLine) return;
+    if (horizontal) {
+      c.MoveTo(FMarginLeft, b);
+      c.LineTo(ClampToInt32(int64_t{Width()} - FMarginRight - 1), b);
+    } else {
+      c.MoveTo(b, FMarginTop);
+      c.LineTo(b, ClampToInt32(int64_t{Height()} - FMarginBottom - 1));
+    }
+  };
+  auto pass = [&](TCanvas& c, int32_t b) {
+    if (horizontal)
+      PaintHorizontal(c, b);
+    else
+      PaintVertical(c, b);
+  };
+
+  if (FTransparent) {
+    target.Pen().SetColor(FColorScale);
+    const int32_t b = base(ox, oy);
+    pass(target, b);
+    baseLine(target, b);
+    if (OnAfterScaleRendered) OnAfterScaleRendered(this, target);
+  } else {
+    TBitmap& bmp = FOpaqueBitmap;
+    bmp.SetSize(Width(), Height());
+    TCanvas& c = bmp.Canvas();
+    c.SetFont(Font());
+    c.Pen().SetStyle(TPenStyle::psSolid);
+    c.Pen().SetWidth(1);
+    c.Pen().SetMode(TPenMode::pmCopy);
+    c.Pen().SetColor(FColorBackGnd);
+    c.Brush().SetColor(FColorBackGnd);
+    c.Rectangle(0, 0, Width(), Height());
+    c.Pen().SetColor(FColorScale);
+    const int32_t b = base(0, 0);
+    pass(c, b);
+    baseLine(c, b);
+    if (OnAfterScaleRendered) OnAfterScaleRendered(this, c);
+    DrawFrame(c, FFrameStyle, 0, 0, Width() - 1, Height() - 1,
+              TFrameColors{FFrameColorDark, FFrameColorShadow, FFrameColorLight});
+    target.Draw(ox, oy, bmp);
+  }
+  if (&target == &Canvas()) SurfaceChanged();
+}
+
+void TScale::PaintCaption(TCanvas& Canvas, int32_t Base) {
+  if (FCaption.empty()) return;
+  const int64_t w = Canvas.TextWidth(FCaption);
+  int64_t x, y;
+  if (!IsHorizontal(FScaleType)) {
+    x = int64_t{Base} + FCaptionPosX;
+    switch (FCaptionAnchor) {
+      case TScaleUnitAnchor::uaSclTopLft: y = int64_t{FCaptionPosY} + FMarginTop; break;
+      case TScaleUnitAnchor::uaSclCenter:
+        y = int64_t{FCaptionPosY} + FMarginTop + (int64_t{Height()} - FMarginTop - FMarginBottom) / 2;
+        break;
+      default: y = int64_t{FCaptionPosY} + Height() - FMarginBottom; break;
+    }
+  } else {
+    y = int64_t{Base} + FCaptionPosY;
+    switch (FCaptionAnchor) {
+      case TScaleUnitAnchor::uaSclTopLft: x = int64_t{FCaptionPosX} + FMarginLeft; break;
+      case TScaleUnitAnchor::uaSclCenter:
+        x = int64_t{FCaptionPosX} + FMarginLeft + (int64_t{Width()} - FMarginLeft - FMarginRight) / 2;
+        break;
+      default: x = int64_t{FCaptionPosX} + Width() - FMarginRight; break;
+    }
+  }
+  if (FCaptionAlignment == TAlignment::taRightJustify)
+    x -= w;
+  else if (FCaptionAlignment == TAlignment::taCenter)
+    x -= w / 2;
+  Canvas.TextOut(ClampToInt32(x), ClampToInt32(y), FCaption);
+}
+
+// --- lifecycle ---
+
+void TScale::CreateWnd() {
+  TCustomControl::CreateWnd();
+  FPaintSuspended = false;
+}
+
+void TScale::Loaded() {
+  TCustomControl::Loaded();
+  UpdateScaleFactors();
+  FLoading = false;
+  RequestRepaint();
+}
+
+void TScale::SetBounds(int32_t ALeft, int32_t ATop, int32_t AWidth, int32_t AHeight) {
+  TCustomControl::SetBounds(ALeft, ATop, AWidth, AHeight);
+  UpdateScaleFactors();
+  RequestRepaint();
+}
+
+void TScale::Assign(const TPersistent* Source) {
+  auto* s = dynamic_cast<const TScale*>(Source);
+  if (!s) {
+    TCustomControl::Assign(Source);
+    return;
+  }
+  if (s == this) return;
+  // Plain field copies without setter rules.
+  FFrameStyle = s->FFrameStyle;
+  FColorBackGnd = s->FColorBackGnd;
+  FColorScale = s->FColorScale;
+  FFrameColorDark = s->FFrameColorDark;
+  FFrameColorShadow = s->FFrameColorShadow;
+  FFrameColorLight = s->FFrameColorLight;
+  FColorScheme = s->FColorScheme;
+  OnScaleTickDrawn = s->OnScaleTickDrawn;
+  OnBeforeTickLabel = s->OnBeforeTickLabel;
+  FLogarithmic = s->FLogarithmic;
+  FScaleFactor = s->FScaleFactor;
+  FScaleOffset = s->FScaleOffset;
+  FRangeHigh = s->FRangeHigh;
+  FRangeLow = s->FRangeLow;
+  FShortTicks = s->FShortTicks;
+  FNumTicks = s->FNumTicks;
+  FMinTicks = s->FMinTicks;
+  FDecPlaces = s->FDecPlaces;
+  FShowBaseLine = s->FShowBaseLine;
+  FTransparent = s->FTransparent;
+  FLabelType = s->FLabelType;
+  // The date format's own Assign would take over the source's notification;
+  // ours keeps notifying this scale, so it never points at an object that
+  // may be gone.
+  TNotifyEvent ownWiring = FDateFormat.OnChange;
+  FDateFormat.Assign(&s->FDateFormat);
+  FDateFormat.OnChange = ownWiring;
+  FMarginTop = s->FMarginTop;
+  FMarginBottom = s->FMarginBottom;
+  FMarginLeft = s->FMarginLeft;
+  FMarginRight = s->FMarginRight;
+  FCaptionPosX = s->FCaptionPosX;
+  FCaptionPosY = s->FCaptionPosY;
+  FUserTickText = s->FUserTickText;
+  FScaleInscript = s->FScaleInscript;
+  FTicks = s->FTicks;
+  FCaption = s->FCaption;
+  FCaptionAnchor = s->FCaptionAnchor;
+  FCaptionAlignment = s->FCaptionAlignment;
+  FDrawTarget = s->FDrawTarget;
+  FOffsetX = s->FOffsetX;
+  FOffsetY = s->FOffsetY;
+  FScaleType = s->FScaleType;
+  FPaintSuspended = s->FPaintSuspended;
+  RequestRepaint();
+}
+
+void TScale::AssignTo(TPersistent* Dest) const {
+  if (auto* d = dynamic_cast<TScale*>(Dest)) {
+    d->Assign(this);
+    return;
+  }
+  TCustomControl::AssignTo(Dest);
+}
+
+}  // namespace vexa

@@ -1,0 +1,182 @@
+// TScale, the axis control: a base line, tick marks, tick labels, a caption
+// and, when opaque, a background and a bevelled frame. It stands alone on a
+// form or serves as one of a chart's 32 axes, painting into the chart's
+// bitmap through SetDrawTarget.
+//
+// The class keeps apart where ticks go (NiceTickStep and the passes), what
+// they say (TickLabels.h), how values map to pixels (UpdateScaleFactors,
+// ValueToPixel) and the painting (Paint, the passes' drawing steps).
+#pragma once
+
+#include <array>
+#include <functional>
+#include <string>
+
+#include "base/DateFormat.h"
+#include "base/Enums.h"
+#include "platform/Controls.h"
+
+namespace vexa {
+
+enum class TScaleUnitAnchor : uint8_t { uaSclTopLft, uaSclCenter, uaSclBotRgt };
+
+using TScaleTickDrawnEvent = std::function<void(TObject* Sender, TCanvas& Canvas, TScaleType ScaleType,
+                                                double CurrentTickPos, int32_t ChartX, int32_t ChartY)>;
+using TBeforeTickLabelEvent =
+    std::function<void(TObject* Sender, TScaleType ScaleType, double CurrentTickPos, std::string& TickLabel)>;
+using TScaleRenderedEvent = std::function<void(TObject* Sender, TCanvas& Canvas)>;
+
+class TScale : public TCustomControl {
+ public:
+  static constexpr int TickTableSize = 250;
+
+  explicit TScale(TComponent* AOwner = nullptr);
+  ~TScale() override;
+
+  // --- published properties (creation value; setter rule) ---
+  const std::string& Caption() const { return FCaption; }  // empty
+  void SetCaption(const std::string& Value);               // store; repaint
+  int32_t CaptionPosX() const { return FCaptionPosX; }     // 4
+  void SetCaptionPosX(int32_t Value);                      // store; repaint
+  int32_t CaptionPosY() const { return FCaptionPosY; }     // 4
+  void SetCaptionPosY(int32_t Value);
+  TAlignment CaptionAlignment() const { return FCaptionAlignment; }  // taCenter
+  void SetCaptionAlignment(TAlignment Value);
+  TScaleUnitAnchor CaptionAnchor() const { return FCaptionAnchor; }  // uaSclTopLft
+  void SetCaptionAnchor(TScaleUnitAnchor Value);
+  TColor ColorBackGnd() const { return FColorBackGnd; }  // clBtnFace; only if different
+  void SetColorBackGnd(TColor Value);
+  TColor ColorScale() const { return FColorScale; }  // clBlack; only if different
+  void SetColorScale(TColor Value);
+  TColorScheme ColorScheme() const { return FColorScheme; }  // csBWG; sets the frame colours
+  void SetColorScheme(TColorScheme Value);
+  TDTLabel& DateFormat() { return FDateFormat; }  // copies the given settings in
+  const TDTLabel& DateFormat() const { return FDateFormat; }
+  void SetDateFormat(const TDTLabel& Value);
+  int32_t DecPlaces() const { return FDecPlaces; }  // -2; clamped to -3..12; remap
+  void SetDecPlaces(int32_t Value);
+  TFrameStyle FrameStyle() const { return FFrameStyle; }  // fsLowered; only if different
+  void SetFrameStyle(TFrameStyle Value);
+  TFigType LabelType() const { return FLabelType; }  // ftNum
+  // ftDateTime also switches Logarithmic off; ftTime also sets DecPlaces 4.
+  void SetLabelType(TFigType Value);
+  bool Logarithmic() const { return FLogarithmic; }  // False
+  // True is taken only while Loading, or on a range of positive ends
+  // (>= 1e-100) with LabelType other than ftDateTime.
+  void SetLogarithmic(bool Value);
+  int32_t MarginTop() const { return FMarginTop; }  // 20 each; negative becomes 0; remap
+  void SetMarginTop(int32_t Value);
+  int32_t MarginBottom() const { return FMarginBottom; }
+  void SetMarginBottom(int32_t Value);
+  int32_t MarginLeft() const { return FMarginLeft; }
+  void SetMarginLeft(int32_t Value);
+  int32_t MarginRight() const { return FMarginRight; }
+  void SetMarginRight(int32_t Value);
+  int32_t MinTicks() const { return FMinTicks; }  // 3; 0 stays, others clamped to 2..10
+  void SetMinTicks(int32_t Value);
+  int32_t NumTicks() const { return FNumTicks; }  // ticks recorded by the last paint
+  double RangeLow() const { return FRangeLow; }   // 0
+  // Equal ends are never stored: the other end moves to the new value + 1.
+  void SetRangeLow(double Value);
+  double RangeHigh() const { return FRangeHigh; }  // 100
+  void SetRangeHigh(double Value);
+  const std::string& ScaleInscript() const { return FScaleInscript; }  // empty
+  void SetScaleInscript(const std::string& Value);
+  TScaleType ScaleType() const { return FScaleType; }  // sctXB; only if different; remap
+  void SetScaleType(TScaleType Value);
+  bool ShortTicks() const { return FShortTicks; }  // True; only if different
+  void SetShortTicks(bool Value);
+  bool ShowBaseLine() const { return FShowBaseLine; }  // True
+  void SetShowBaseLine(bool Value);
+  bool Transparent() const { return FTransparent; }  // False
+  void SetTransparent(bool Value);
+  const std::string& UserTickText() const { return FUserTickText; }  // empty; items separated by "|"
+  void SetUserTickText(const std::string& Value);
+
+  TScaleTickDrawnEvent OnScaleTickDrawn;
+  TBeforeTickLabelEvent OnBeforeTickLabel;
+  TScaleRenderedEvent OnBeforeScaleRendered;
+  TScaleRenderedEvent OnAfterScaleRendered;
+
+  // --- frame colours and mapping state ---
+  TColor FrameColorDark() const { return FFrameColorDark; }
+  TColor FrameColorShadow() const { return FFrameColorShadow; }
+  TColor FrameColorLight() const { return FFrameColorLight; }
+  double ScaleFactor() const { return FScaleFactor; }
+  double ScaleOffset() const { return FScaleOffset; }
+  bool ScaleLoading() const { return FLoading; }
+
+  // --- public operations ---
+  bool PaintSuspended() const { return FPaintSuspended; }
+  void SetPaintSuspended(bool Value);  // unsuspending repaints
+  // Paints once even while suspended.
+  void ForcePaint();
+  bool ChartOwned() const { return FChartOwned; }
+  void SetChartOwned(bool Value);
+  // Paint onto Canvas with the given offsets instead of the own window
+  // surface; nullptr goes back to the own surface. The caller keeps the
+  // canvas alive while it is set.
+  void SetDrawTarget(TCanvas* Canvas, int32_t OffsetX, int32_t OffsetY);
+  TCanvas* DrawTarget() const { return FDrawTarget; }
+  // Tick table entry Index (1-based) of the last paint, 0.0 outside 1..NumTicks.
+  double TickPos(int32_t Index) const;
+  // The pixel of a value along the axis, in the control's own coordinates.
+  int32_t ValueToPixel(double Value) const;
+  void UpdateScaleFactors();
+  // Repaint now, or (transparent and not chart-owned) let the window system repaint.
+  void RequestRepaint();
+
+  void Paint() override;
+  void CreateWnd() override;
+  void Loaded() override;
+  void SetBounds(int32_t ALeft, int32_t ATop, int32_t AWidth, int32_t AHeight) override;
+  void Assign(const TPersistent* Source) override;
+
+ protected:
+  void AssignTo(TPersistent* Dest) const override;
+
+ private:
+  struct TPass;  // the state of one tick pass (NumericTicks.cpp)
+
+  void PaintHorizontal(TCanvas& Canvas, int32_t BaseY);
+  void PaintVertical(TCanvas& Canvas, int32_t BaseX);
+  void RunTickPass(TCanvas& Canvas, int32_t Base);
+  void LinearPass(TPass& Pass);
+  void LogarithmicPass(TPass& Pass);
+  void RecordTick(long double Value);
+  void DrawTick(TPass& Pass, long double Value, int Length);
+  void RaiseTickDrawn(TPass& Pass, long double Value);
+  // Raises OnBeforeTickLabel, then draws the label by orientation.
+  void DrawLabel(TPass& Pass, long double Value, std::string Label);
+  void PlaceHorizontalLabel(TPass& Pass, int32_t X, int32_t BaseY, long double Value, std::string Label);
+  void PaintCaption(TCanvas& Canvas, int32_t Base);
+
+  TFrameStyle FFrameStyle = TFrameStyle::fsLowered;
+  TColor FColorScale = clBlack;
+  TColor FColorBackGnd = clBtnFace;
+  TColor FFrameColorDark = clBlack, FFrameColorShadow = clGray, FFrameColorLight = clWhite;
+  TColorScheme FColorScheme = TColorScheme::csBWG;
+  bool FLogarithmic = false;
+  double FScaleFactor = 1, FScaleOffset = 0;
+  double FRangeHigh = 100, FRangeLow = 0;
+  bool FShortTicks = true;
+  int32_t FNumTicks = 0, FMinTicks = 3, FDecPlaces = -2;
+  bool FLoading = true, FShowBaseLine = true, FTransparent = false;
+  TFigType FLabelType = TFigType::ftNum;
+  TDTLabel FDateFormat;
+  int32_t FMarginTop = 20, FMarginBottom = 20, FMarginRight = 20, FMarginLeft = 20;
+  bool FChartOwned = false;
+  int32_t FCaptionPosX = 4, FCaptionPosY = 4;
+  TAlignment FCaptionAlignment = TAlignment::taCenter;
+  TScaleUnitAnchor FCaptionAnchor = TScaleUnitAnchor::uaSclTopLft;
+  std::string FUserTickText, FScaleInscript;
+  std::array<double, TickTableSize> FTicks{};
+  std::string FCaption;
+  TCanvas* FDrawTarget = nullptr;
+  int32_t FOffsetX = 0, FOffsetY = 0;
+  TScaleType FScaleType = TScaleType::sctXB;
+  bool FPaintSuspended = true;
+  TBitmap FOpaqueBitmap;  // reused by opaque paints
+};
+
+}  // namespace vexa
