@@ -21,6 +21,15 @@ double OtherEnd(double Value) {
                                               : r;
 }
 
+// Copies date format settings into the owned object. The date format's own
+// Assign takes over the source's notification too; the owned object keeps
+// notifying this scale, so it never points at an object that may be gone.
+void CopyDateFormat(TDTLabel& Own, const TDTLabel& Source) {
+  TNotifyEvent wiring = Own.OnChange;
+  Own.Assign(&Source);
+  Own.OnChange = std::move(wiring);
+}
+
 int32_t ClampToInt32(int64_t v) {
   return static_cast<int32_t>(std::clamp<int64_t>(v, INT32_MIN, INT32_MAX));
 }
@@ -92,7 +101,7 @@ void TScale::SetColorScheme(TColorScheme Value) {
 }
 
 void TScale::SetDateFormat(const TDTLabel& Value) {
-  FDateFormat.Assign(&Value);
+  CopyDateFormat(FDateFormat, Value);
   RequestRepaint();
 }
 
@@ -434,12 +443,7 @@ void TScale::Assign(const TPersistent* Source) {
   FShowBaseLine = s->FShowBaseLine;
   FTransparent = s->FTransparent;
   FLabelType = s->FLabelType;
-  // The date format's own Assign would take over the source's notification;
-  // ours keeps notifying this scale, so it never points at an object that
-  // may be gone.
-  TNotifyEvent ownWiring = FDateFormat.OnChange;
-  FDateFormat.Assign(&s->FDateFormat);
-  FDateFormat.OnChange = ownWiring;
+  CopyDateFormat(FDateFormat, s->FDateFormat);
   FMarginTop = s->FMarginTop;
   FMarginBottom = s->FMarginBottom;
   FMarginLeft = s->FMarginLeft;

@@ -225,6 +225,22 @@ TEST(ScaleRepaint, InvisibleScalesPaintOnlyForADesigner) {
   EXPECT_FALSE(rendered);
 }
 
+TEST(ScaleAssign, DateFormatPropertyCopiesSettingsButNotTheNotification) {
+  auto s = LiveScale();
+  int scaleRepaints = 0, foreign = 0;
+  s->OnAfterScaleRendered = [&](TObject*, TCanvas&) { ++scaleRepaints; };
+  TDTLabel given;
+  given.OnChange = [&](TObject*) { ++foreign; };
+  given.SetYearLength(TYearLength::ylYY);
+  foreign = 0;
+  s->SetDateFormat(given);
+  EXPECT_EQ(s->DateFormat().YearLength(), TYearLength::ylYY);
+  scaleRepaints = 0;
+  s->DateFormat().SetMonthName(false);
+  EXPECT_EQ(scaleRepaints, 1);
+  EXPECT_EQ(foreign, 0);
+}
+
 TEST(ScaleAssign, CopiesFieldsWithoutSetterRulesAndKeepsItsOwnWiring) {
   auto target = LiveScale();
   int targetRepaints = 0;
