@@ -236,7 +236,7 @@ TEST(ScaleAssign, DateFormatPropertyCopiesSettingsButNotTheNotification) {
   s->SetDateFormat(given);
   EXPECT_EQ(s->DateFormat().YearLength(), TYearLength::ylYY);
   scaleRepaints = 0;
-  s->DateFormat().SetMonthName(false);
+  s->DateFormat().SetMonthName(true);  // the copied settings had False
   EXPECT_EQ(scaleRepaints, 1);
   EXPECT_EQ(foreign, 0);
 }
