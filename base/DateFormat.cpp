@@ -1,5 +1,7 @@
 #include "base/DateFormat.h"
 
+#include "platform/Streaming.h"
+
 namespace vexa {
 
 void TDTLabel::SetTimeFormat(TTimeFormat Value) {
@@ -70,6 +72,22 @@ void TDTLabel::AssignTo(TPersistent* Dest) const {
     return;
   }
   TPersistent::AssignTo(Dest);
+}
+
+const TPropertyTable* TDTLabel::Properties() const {
+  static const TPropertyTable table = [] {
+    TPropertyTable t;
+    TPublish<TDTLabel>(t)
+        .Enum<TTimeFormat>("TimeFormat", &TDTLabel::TimeFormat, &TDTLabel::SetTimeFormat, TTimeFormatNames)
+        .Char("DateSeparator", &TDTLabel::DateSeparator, &TDTLabel::SetDateSeparator)
+        .Char("TimeSeparator", &TDTLabel::TimeSeparator, &TDTLabel::SetTimeSeparator)
+        .Enum<TYearLength>("YearLength", &TDTLabel::YearLength, &TDTLabel::SetYearLength, TYearLengthNames)
+        .Bool("MonthName", &TDTLabel::MonthName, &TDTLabel::SetMonthName)
+        .Enum<TDateOrder>("DateOrder", &TDTLabel::DateOrder, &TDTLabel::SetDateOrder, TDateOrderNames)
+        .Enum<TDateForTime>("DateForTime", &TDTLabel::DateForTime, &TDTLabel::SetDateForTime, TDateForTimeNames);
+    return t;
+  }();
+  return &table;
 }
 
 }  // namespace vexa

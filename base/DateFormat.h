@@ -30,6 +30,7 @@ class TDTLabel : public TPersistent {
 
   // Copies the seven settings and the OnChange reference; notifies nobody.
   void Assign(const TPersistent* Source) override;
+  const TPropertyTable* Properties() const override;
   bool SameSettings(const TDTLabel& Other) const;
 
  protected:

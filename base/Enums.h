@@ -28,4 +28,25 @@ enum class TYearLength : uint8_t { ylNone, ylYY, ylYYYY };
 enum class TDateOrder : uint8_t { doMMDDYY, doDDMMYY, doYYMMDD };
 enum class TDateForTime : uint8_t { dtNone, dtOnePerChart, dtOnePerDay, dtAllTicks };
 
+// Crosshairs and text labels.
+enum class TCrossHMode : uint8_t { chOff, chHoriz, chVert, chBoth, chCrossBox, chBox };
+enum class TVerticalAlignment : uint8_t { vaTop, vaCenter, vaBottom };
+enum class TTxtLblAttachMode : uint8_t { tlamNone, tlamXOnly, tlamYOnly, tlamBoth };
+enum class TTxtLblMode : uint8_t { tlOff, tlsimple, tlBox, tlUnderline, tlShadow };
+
+// The names stored forms use for these values, in order.
+inline constexpr const char* TFrameStyleNames[] = {"fsNone",    "fsSimple",   "fsLowered",
+                                                   "fsRaised",  "fsEmbossed", "fsEngraved"};
+inline constexpr const char* TScaleTypeNames[] = {"sctXB", "sctXT", "sctYL", "sctYR"};
+inline constexpr const char* TFigTypeNames[] = {"ftNoFigs", "ftNum", "ftTime", "ftDateTime", "ftUserText"};
+inline constexpr const char* TColorSchemeNames[] = {"csBWG", "csSystem"};
+inline constexpr const char* TTimeFormatNames[] = {"tfHHMMSS", "tfHHhMM", "tfAMPM"};
+inline constexpr const char* TYearLengthNames[] = {"ylNone", "ylYY", "ylYYYY"};
+inline constexpr const char* TDateOrderNames[] = {"doMMDDYY", "doDDMMYY", "doYYMMDD"};
+inline constexpr const char* TDateForTimeNames[] = {"dtNone", "dtOnePerChart", "dtOnePerDay", "dtAllTicks"};
+inline constexpr const char* TCrossHModeNames[] = {"chOff", "chHoriz", "chVert", "chBoth", "chCrossBox", "chBox"};
+inline constexpr const char* TVerticalAlignmentNames[] = {"vaTop", "vaCenter", "vaBottom"};
+inline constexpr const char* TTxtLblAttachModeNames[] = {"tlamNone", "tlamXOnly", "tlamYOnly", "tlamBoth"};
+inline constexpr const char* TTxtLblModeNames[] = {"tlOff", "tlsimple", "tlBox", "tlUnderline", "tlShadow"};
+
 }  // namespace vexa

@@ -2,8 +2,11 @@
 // routine, pixel rounding and the tick-step routine of the math support code.
 #pragma once
 
+#include "base/CrossHair.h"
 #include "base/DateFormat.h"
 #include "base/Enums.h"
+#include "base/Errors.h"
 #include "base/Frame.h"
 #include "base/NiceTickStep.h"
 #include "base/PixelMath.h"
+#include "base/TextLabel.h"

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <functional>
+#include <nlohmann/json_fwd.hpp>
 #include <string>
 #include <typeinfo>
 
@@ -27,9 +28,22 @@ using TNotifyEvent = std::function<void(TObject* Sender)>;
 // An object whose settings can be copied into another one. Assign asks the
 // destination first and then the source (AssignTo); when neither knows the
 // pair, EConvertError "Cannot assign a <source> to a <destination>" is raised.
+class TPropertyTable;
+
 class TPersistent : public TObject {
  public:
   virtual void Assign(const TPersistent* Source);
+
+  // The published properties in streaming order (Streaming.h); none by default.
+  virtual const TPropertyTable* Properties() const { return nullptr; }
+  // Rules between a stored form's values that the single properties cannot
+  // check, judged against this object's present state; throws
+  // TFormPropertyError. Nothing by default.
+  virtual void ValidateForm(const nlohmann::ordered_json& Form) const { (void)Form; }
+  // Called around applying a stored form's values to this object, for
+  // rules that must wait until all values are in.
+  virtual void FormReadBegin() {}
+  virtual void FormReadEnd() {}
 
  protected:
   virtual void AssignTo(TPersistent* Dest) const;

@@ -1,5 +1,7 @@
 #include "Graphics.h"
 
+#include "Streaming.h"
+
 #include <cstdint>
 #include <limits>
 
@@ -117,6 +119,21 @@ void TFont::Assign(const TPersistent* Source) {
     return;
   }
   TGraphicsObject::Assign(Source);
+}
+
+const TPropertyTable* TFont::Properties() const {
+  static const TPropertyTable table = [] {
+    TPropertyTable t;
+    TPublish<TFont>(t)
+        .String("Name", &TFont::Name, &TFont::SetName)
+        .Int("Height", &TFont::Height, &TFont::SetHeight, {}, -100000, 100000)
+        .Color("Color", &TFont::Color, &TFont::SetColor)
+        .Set(
+            "Style", [](const TFont& f) { return f.Style().Bits(); },
+            [](TFont& f, uint32_t bits) { f.SetStyle(TFontStyles::FromBits(bits)); }, FontStyleNames);
+    return t;
+  }();
+  return &table;
 }
 
 }  // namespace vexa

@@ -75,6 +75,8 @@ class TFont : public TGraphicsObject {
   void SetStyle(TFontStyles Value);
 
   void Assign(const TPersistent* Source) override;
+  // Stored as Name, Height, Color, Style (Size follows from Height).
+  const TPropertyTable* Properties() const override;
   bool SameAs(const TFont& Other) const {
     return FName == Other.FName && FHeight == Other.FHeight && FColor == Other.FColor &&
            FStyle == Other.FStyle;

@@ -1,0 +1,151 @@
+// The scale settings objects: the stored description of one axis of a
+// layer (range, labels, placement), which the chart copies into the TScale
+// that draws the axis.
+#pragma once
+
+#include <string>
+
+#include "base/DateFormat.h"
+#include "base/Enums.h"
+#include "platform/Graphics.h"
+#include "scale/Scale.h"
+
+namespace vexa {
+
+enum class TScaleLocationHoriz : uint8_t { slTop, slBottom };
+enum class TScaleLocationVert : uint8_t { slLeft, slRight };
+inline constexpr const char* TScaleLocationHorizNames[] = {"slTop", "slBottom"};
+inline constexpr const char* TScaleLocationVertNames[] = {"slLeft", "slRight"};
+inline constexpr const char* TScaleUnitAnchorNames[] = {"uaSclTopLft", "uaSclCenter", "uaSclBotRgt"};
+
+// Every published setter stores and then calls Changed, which fires
+// OnChange; the rules of single setters are stated at them.
+class TScaleProps : public TPersistent {
+ public:
+  TScaleProps();
+  ~TScaleProps() override;
+
+  const std::string& Caption() const { return FCaption; }
+  void SetCaption(const std::string& Value);
+  int32_t CaptionPosX() const { return FCaptionPosX; }
+  void SetCaptionPosX(int32_t Value);
+  int32_t CaptionPosY() const { return FCaptionPosY; }
+  void SetCaptionPosY(int32_t Value);
+  TAlignment CaptionAlignment() const { return FCaptionAlignment; }  // taCenter
+  void SetCaptionAlignment(TAlignment Value);
+  TScaleUnitAnchor CaptionAnchor() const { return FCaptionAnchor; }  // uaSclTopLft
+  void SetCaptionAnchor(TScaleUnitAnchor Value);
+  TColor ColorScale() const { return FColorScale; }  // black
+  void SetColorScale(TColor Value);
+  // Owned; setting assigns the given format into it.
+  TDTLabel& DateFormat() { return FDateFormat; }
+  const TDTLabel& DateFormat() const { return FDateFormat; }
+  void SetDateFormat(const TDTLabel& Value);
+  int32_t DecPlaces() const { return FDecPlaces; }  // -2; kept within -3..12
+  void SetDecPlaces(int32_t Value);
+  // Owned; its changes fire this object's OnChange. Setting copies the given font in.
+  TFont& Font() { return FFont; }
+  const TFont& Font() const { return FFont; }
+  void SetFont(const TFont& Value);
+  bool Logarithmic() const { return FLogarithmic; }
+  // True is taken while Loading, else only on a range of ends >= 1e-100 with
+  // LabelType other than ftDateTime; Changed in every case.
+  void SetLogarithmic(bool Value);
+  TFigType LabelType() const { return FLabelType; }  // ftNum
+  // ftDateTime also switches Logarithmic off; ftTime also sets DecPlaces 4.
+  void SetLabelType(TFigType Value);
+  int32_t MinTicks() const { return FMinTicks; }  // 3
+  void SetMinTicks(int32_t Value);
+  double MinRange() const { return FMinRange; }  // 1e-10
+  // Values <= 1e-100 are ignored silently; a narrower range is widened
+  // about its centre (and only then notified).
+  void SetMinRange(double Value);
+  double RangeLow() const { return FRangeLow; }  // 0
+  // Keeps the two ends at least MinRange apart; on a logarithmic axis a
+  // value below 1e-100 is ignored. Changed in every case.
+  void SetRangeLow(double Value);
+  double RangeHigh() const { return FRangeHigh; }  // 1
+  void SetRangeHigh(double Value);
+  bool ShortTicks() const { return FShortTicks; }  // True
+  void SetShortTicks(bool Value);
+  const std::string& ScaleInscript() const { return FScaleInscript; }
+  void SetScaleInscript(const std::string& Value);
+  // The axis' outward distance from the plot area: one slot for horizontal
+  // and one for vertical scale types, chosen by ScaleType.
+  int32_t ScalePos() const;
+  void SetScalePos(int32_t Value);
+  const std::string& UserTickText() const { return FUserTickText; }
+  void SetUserTickText(const std::string& Value);
+  bool Visible() const { return FVisible; }  // False
+  void SetVisible(bool Value);
+
+  // Not published.
+  TScaleType ScaleType() const { return FScaleType; }
+  void SetScaleType(TScaleType Value);
+  bool Loading() const { return FLoading; }  // True from construction
+  void SetLoading(bool Value) { FLoading = Value; }
+
+  TNotifyEvent OnChange;
+
+  // Copies every field of this class (OnChange, Loading, ScaleType, both
+  // ScalePos slots, font and date format contents); not ScaleLocation;
+  // notifies nobody.
+  void Assign(const TPersistent* Source) override;
+  const TPropertyTable* Properties() const override;
+
+ protected:
+  void AssignTo(TPersistent* Dest) const override;
+  void Changed() {
+    if (OnChange) OnChange(this);
+  }
+  static void PublishBase(TPropertyTable& Table);
+
+ private:
+  std::string FCaption;
+  int32_t FCaptionPosX = 0, FCaptionPosY = 0;
+  TAlignment FCaptionAlignment = TAlignment::taCenter;
+  TScaleUnitAnchor FCaptionAnchor = TScaleUnitAnchor::uaSclTopLft;
+  TColor FColorScale = clBlack;
+  TDTLabel FDateFormat;
+  int32_t FDecPlaces = -2;
+  bool FLogarithmic = false;
+  TFigType FLabelType = TFigType::ftNum;
+  TFont FFont;
+  int32_t FMinTicks = 3;
+  bool FLoading = true;
+  double FRangeLow = 0, FRangeHigh = 1;
+  bool FShortTicks = true;
+  std::string FScaleInscript;
+  TScaleType FScaleType = TScaleType::sctXT;
+  int32_t FVertPos = 0, FHorizPos = 0;
+  double FMinRange = 1e-10;
+  std::string FUserTickText;
+  bool FVisible = false;
+};
+
+class TScalePropsHoriz : public TScaleProps {
+ public:
+  TScaleLocationHoriz ScaleLocation() const { return FScaleLocation; }  // slBottom
+  // slTop makes the scale sctXB (axis above the plot), slBottom sctXT.
+  void SetScaleLocation(TScaleLocationHoriz Value);
+  const TPropertyTable* Properties() const override;
+
+ private:
+  TScaleLocationHoriz FScaleLocation = TScaleLocationHoriz::slBottom;
+};
+
+class TScalePropsVert : public TScaleProps {
+ public:
+  // A vertical settings object starts with the vertical type its default
+  // location stands for, so its ScalePos slot is the vertical one from the start.
+  TScalePropsVert();
+  TScaleLocationVert ScaleLocation() const { return FScaleLocation; }  // slLeft
+  // slLeft makes the scale sctYR (axis left of the plot), slRight sctYL.
+  void SetScaleLocation(TScaleLocationVert Value);
+  const TPropertyTable* Properties() const override;
+
+ private:
+  TScaleLocationVert FScaleLocation = TScaleLocationVert::slLeft;
+};
+
+}  // namespace vexa
