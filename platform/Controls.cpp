@@ -6,8 +6,14 @@
 
 namespace vexa {
 
-TCustomControl::TCustomControl(TComponent* AOwner) : TComponent(AOwner) {
-  FSurface.SetPixelFormat(TPixelFormat::pf32bit);
+TCustomControl::TCustomControl(TComponent* AOwner) : TComponent(AOwner) {}
+
+TBitmap& TCustomControl::Surface() {
+  if (!FSurface) {
+    FSurface = std::make_unique<TBitmap>(FWidth, FHeight);
+    FSurface->SetPixelFormat(TPixelFormat::pf32bit);
+  }
+  return *FSurface;
 }
 
 TCustomControl::~TCustomControl() { WindowServices().Forget(this); }
@@ -20,7 +26,11 @@ void TCustomControl::SetBounds(int32_t ALeft, int32_t ATop, int32_t AWidth, int3
   FTop = ATop;
   if (!resized) return;
   // Refuse a size the surface cannot have before anything changes.
-  FSurface.SetSize(AWidth, AHeight);
+  if (AWidth > MaxBitmapSide || AHeight > MaxBitmapSide ||
+      static_cast<uint64_t>(AWidth) * static_cast<uint64_t>(AHeight) * 4 > MaxBitmapBytes)
+    throw EInvalidGraphic("Control size " + std::to_string(AWidth) + " x " + std::to_string(AHeight) +
+                          " is too large");
+  if (FSurface) FSurface->SetSize(AWidth, AHeight);
   FWidth = AWidth;
   FHeight = AHeight;
   if (FHost) FHost->ControlResized(this);

@@ -54,9 +54,11 @@ class TCustomControl : public TComponent {
   TCursor Cursor() const { return FCursor; }
   void SetCursor(TCursor Value) { FCursor = Value; }
 
-  TCanvas& Canvas() { return FSurface.Canvas(); }
-  TBitmap& Surface() { return FSurface; }
-  const TBitmap& Surface() const { return FSurface; }
+  // The window surface is made on first use: a control that only ever
+  // paints into another canvas (a chart's axes) never holds one.
+  TCanvas& Canvas() { return Surface().Canvas(); }
+  TBitmap& Surface();
+  bool HasSurface() const { return FSurface != nullptr; }
 
   // The host calls this when the control gets its window.
   virtual void CreateWnd() { FHandleAllocated = true; }
@@ -96,7 +98,7 @@ class TCustomControl : public TComponent {
   bool FHandleAllocated = false;
   TCursor FCursor = crDefault;
   IControlHost* FHost = nullptr;
-  TBitmap FSurface;
+  std::unique_ptr<TBitmap> FSurface;
 };
 
 }  // namespace vexa

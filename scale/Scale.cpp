@@ -361,7 +361,7 @@ void TScale::Paint() {
               TFrameColors{FFrameColorDark, FFrameColorShadow, FFrameColorLight});
     target.Draw(ox, oy, bmp);
   }
-  if (&target == &Canvas()) SurfaceChanged();
+  if (!FDrawTarget) SurfaceChanged();
 }
 
 void TScale::PaintCaption(TCanvas& Canvas, int32_t Base) {
