@@ -1,40 +1,179 @@
-// Construction, painting state and data sharing of the chart control.
+// Construction, destruction, loading, copying, the paint lock and data
+// sharing of the chart control.
 #include "chart/CustomKelvo.h"
 
 #include <algorithm>
 
+#include "platform/WindowServices.h"
+
 namespace vexa {
 
+namespace {
+// Axis colour of each layer, 0x00BBGGRR.
+constexpr TColor kLayerColors[LayerCount + 1] = {0,        0x000000, 0x000080, 0x008000, 0x008080, 0x800000,
+                                                 0x800080, 0x808000, 0x808080, 0xC0C0C0, 0x0000FF, 0x00FF00,
+                                                 0x00FFFF, 0xFF0000, 0xFF00FF, 0xFFFF00, 0xFFFFFF};
+int32_t ValidLayer(int32_t Layer) { return Layer >= 1 && Layer <= LayerCount ? Layer : 1; }
+}  // namespace
+
 TCustomKelvo::TCustomKelvo(TComponent* AOwner) : TCustomControl(AOwner) {
-  FClassVisible.fill(true);
+  FPaintLock = true;
+  FStandardLayout = TkvLayout::kvl_X1Bottom_Y1Left;
+  FDoubleClicked = false;
   FLayerVisible.fill(true);
+  FClassVisible.fill(true);
+  FMouseAffectsLayer.fill(false);
+  FMouseAffectsLayer[1] = true;
+
+  for (int32_t i = 1; i <= CrossHairCount; ++i) {
+    auto c = std::make_unique<TCrossHair>();
+    c->SetPosX(0);
+    c->SetPosY(0);
+    c->SetLayer(i);  // crosshair n is on layer n
+    c->SetColor(clBlack);
+    c->SetMode(TCrossHMode::chOff);
+    c->SetLineType(TPenStyle::psSolid);
+    c->SetLineWid(1);
+    FCrossHairs[static_cast<size_t>(i)] = std::move(c);
+  }
+  for (int32_t i = 1; i <= TextLabelCount; ++i) {
+    auto l = std::make_unique<TTextLabel>();
+    l->SetPosX(0);
+    l->SetPosY(0);
+    l->SetLayer(1);
+    l->SetAttachToData(TTxtLblAttachMode::tlamBoth);
+    l->SetAlignment(TAlignment::taCenter);
+    l->SetVerticalAlignment(TVerticalAlignment::vaBottom);
+    l->SetColorBkg(clWhite);
+    l->SetColorBorder(clBlack);
+    l->SetShadowDx(3);
+    l->SetShadowDy(3);
+    l->SetColorShadow(clGray);
+    l->SetTransparent(false);
+    l->SetCaption("");
+    l->SetFont(Font());
+    l->SetVisible(false);
+    l->SetMode(TTxtLblMode::tlOff);
+    FTextLabels[static_cast<size_t>(i)] = std::move(l);
+  }
+  FBackGroundImg = std::make_unique<TBakGndImg>();
+  FJointLayers = std::make_unique<TJointLayers>(static_cast<IJointLayersOwner*>(this));
+  RegisterCursors();
+
   FDataBitmap.SetPixelFormat(TPixelFormat::pf32bit);
+  SizeDataBitmap();
+  FFrameBitmap.SetSize(Width(), Height());
+  FHolderBitmap.SetSize(10, 10);
+  FAspectX = GetDeviceCaps(ASPECTX);
+  FAspectY = GetDeviceCaps(ASPECTY);
+
+  for (int32_t n = 1; n <= LayerCount; ++n) {
+    const auto i = static_cast<size_t>(n);
+    for (bool horizontal : {true, false}) {
+      auto axis = std::make_unique<TScale>(this);
+      axis->SetPaintSuspended(true);
+      axis->SetChartOwned(true);
+      axis->SetDrawTarget(&FFrameBitmap.Canvas(), 0, 0);
+      axis->SetName((horizontal ? "KV_FScale_X_" : "KV_FScale_Y_") + std::to_string(n));
+      (horizontal ? FScaleX : FScaleY)[i] = std::move(axis);
+    }
+    const bool odd = n % 2 == 1;
+    auto px = std::make_unique<TScalePropsHoriz>();
+    px->SetColorScale(kLayerColors[i]);
+    px->SetScaleType(odd ? TScaleType::sctXT : TScaleType::sctXB);
+    px->SetScalePos((n - 1) / 2 * 30);
+    FPropsX[i] = std::move(px);
+    auto py = std::make_unique<TScalePropsVert>();
+    py->SetColorScale(kLayerColors[i]);
+    py->SetScaleType(odd ? TScaleType::sctYR : TScaleType::sctYL);
+    py->SetScalePos((n - 1) / 2 * 50);
+    FPropsY[i] = std::move(py);
+  }
+  WireSubObjects();
+
   FPaintLock = true;
   SetBounds(Left(), Top(), 280, 200);
-  FPaintLock = true;  // stays locked until the window exists
+  FPaintLock = true;
+  SetStandardLayout(TkvLayout::kvl_X1Bottom_Y1Left);
+  for (int32_t n = 1; n <= LayerCount; ++n) {
+    for (TScale* axis : {&ScaleX(n), &ScaleY(n)}) {
+      axis->SetTransparent(true);
+      axis->SetColorBackGnd(FWindColor);
+      axis->SetFrameStyle(TFrameStyle::fsNone);
+      axis->SetBounds(0, 0, Width(), Height());
+    }
+    CopyScaleSettings(ScaleX(n), ScalePropsX(n));
+    CopyScaleSettings(ScaleY(n), ScalePropsY(n));
+    SetAxisMargins(n);
+  }
+  FRangeLimits = TRangeLimits{};
+  FAutoRedraw = true;
+  // The paint lock stays set until the window exists.
 }
 
 TCustomKelvo::~TCustomKelvo() {
   // A destroyed chart must not stay referenced by its sharing partners:
   // leave the source's users, and let each own user keep a private copy.
-  if (FSource) {
-    auto& users = FSource->FUsers;
-    auto it = std::find(users.begin(), users.begin() + FSource->FUserCount, this);
-    if (it != users.begin() + FSource->FUserCount) {
-      std::move(it + 1, users.end(), it);
-      users.back() = nullptr;
-      --FSource->FUserCount;
-    }
-  }
+  if (FSource) FSource->RemoveUser(this);
   for (int32_t i = 0; i < FUserCount; ++i) {
-    FUsers[i]->FSource = nullptr;
-    FUsers[i]->FList.MakePrivate();
+    FUsers[static_cast<size_t>(i)]->FSource = nullptr;
+    FUsers[static_cast<size_t>(i)]->FList.MakePrivate();
   }
+  // Owned objects go before the bitmaps their axes draw into.
+  for (auto& p : FPropsX) p.reset();
+  for (auto& p : FPropsY) p.reset();
+  for (auto& s : FScaleX) s.reset();
+  for (auto& s : FScaleY) s.reset();
 }
 
 void TKelvo::CreateWnd() {
   TCustomKelvo::CreateWnd();
   FPaintLock = false;
+}
+
+void TCustomKelvo::WireSubObjects() {
+  const TNotifyEvent repaint = [this](TObject*) { RepaintIfAuto(); };
+  const TNotifyEvent apply = [this](TObject*) { ApplyScaleSettings(); };
+  for (int32_t i = 1; i <= CrossHairCount; ++i) FCrossHairs[static_cast<size_t>(i)]->OnChange = repaint;
+  for (int32_t i = 1; i <= TextLabelCount; ++i) FTextLabels[static_cast<size_t>(i)]->OnChange = repaint;
+  FBackGroundImg->OnChange = repaint;
+  FJointLayers->OnChange = repaint;
+  for (int32_t n = 1; n <= LayerCount; ++n) {
+    const auto i = static_cast<size_t>(n);
+    for (TScaleProps* p : {static_cast<TScaleProps*>(FPropsX[i].get()), static_cast<TScaleProps*>(FPropsY[i].get())}) {
+      p->OnChange = apply;
+      p->DateFormat().OnChange = apply;
+    }
+    for (TScale* axis : {FScaleX[i].get(), FScaleY[i].get()}) {
+      axis->OnScaleTickDrawn = [this](TObject*, TCanvas& c, TScaleType t, double pos, int32_t x, int32_t y) {
+        if (OnScaleTickDrawn) OnScaleTickDrawn(this, c, t, pos, x, y);
+      };
+      axis->OnBeforeTickLabel = [this](TObject*, TScaleType t, double pos, std::string& label) {
+        if (OnBeforeTickLabel) OnBeforeTickLabel(this, t, pos, label);
+      };
+    }
+  }
+}
+
+TScalePropsHoriz& TCustomKelvo::ScalePropsX(int32_t Layer) { return *FPropsX[static_cast<size_t>(ValidLayer(Layer))]; }
+TScalePropsVert& TCustomKelvo::ScalePropsY(int32_t Layer) { return *FPropsY[static_cast<size_t>(ValidLayer(Layer))]; }
+TScale& TCustomKelvo::ScaleX(int32_t Layer) { return *FScaleX[static_cast<size_t>(ValidLayer(Layer))]; }
+TScale& TCustomKelvo::ScaleY(int32_t Layer) { return *FScaleY[static_cast<size_t>(ValidLayer(Layer))]; }
+
+TCrossHair& TCustomKelvo::CrossHair(int32_t Index) {
+  return *FCrossHairs[static_cast<size_t>(Index >= 1 && Index <= CrossHairCount ? Index : 1)];
+}
+
+TTextLabel& TCustomKelvo::TextLabels(int32_t Index) {
+  return *FTextLabels[static_cast<size_t>(Index >= 1 && Index <= TextLabelCount ? Index : 1)];
+}
+
+bool TCustomKelvo::MouseAffectsLayer(int32_t Layer) const {
+  return Layer >= 1 && Layer <= LayerCount && FMouseAffectsLayer[static_cast<size_t>(Layer)];
+}
+
+void TCustomKelvo::SetMouseAffectsLayer(int32_t Layer, bool Value) {
+  if (Layer >= 1 && Layer <= LayerCount) FMouseAffectsLayer[static_cast<size_t>(Layer)] = Value;
 }
 
 void TCustomKelvo::SetPaintLock(bool Value) {
@@ -47,16 +186,23 @@ void TCustomKelvo::RepaintIfAuto() {
   if (FAutoRedraw || IsDesigning()) Paint();
 }
 
-void TCustomKelvo::SetBounds(int32_t ALeft, int32_t ATop, int32_t AWidth, int32_t AHeight) {
-  TCustomControl::SetBounds(ALeft, ATop, AWidth, AHeight);
-  SizeDataBitmap();
-}
-
 void TCustomKelvo::SizeDataBitmap() {
   const int64_t w = int64_t{Width()} - FMarginLeft - FMarginRight - FShadowWidth + 1;
   const int64_t h = int64_t{Height()} - FMarginTop - FMarginBottom - FShadowWidth + 1;
   FDataBitmap.SetSize(static_cast<int32_t>(std::clamp<int64_t>(w, 0, MaxBitmapSide)),
                       static_cast<int32_t>(std::clamp<int64_t>(h, 0, MaxBitmapSide)));
+}
+
+void TCustomKelvo::Loaded() {
+  TCustomControl::Loaded();
+  for (int32_t n = 1; n <= LayerCount; ++n) {
+    CopyScaleSettings(ScaleX(n), ScalePropsX(n));
+    CopyScaleSettings(ScaleY(n), ScalePropsY(n));
+    ScalePropsX(n).SetLoading(false);
+    ScalePropsY(n).SetLoading(false);
+  }
+  UpdateMapping();
+  Paint();
 }
 
 // The data area part of the picture; the frame, shadow, caption and axes
@@ -77,20 +223,168 @@ void TCustomKelvo::PresentBitmap(int32_t X, int32_t Y, TCanvas& Target, TBitmap&
   if (&Target == &Canvas()) SurfaceChanged();
 }
 
+void TCustomKelvo::Assign(const TPersistent* Source) {
+  auto* s = dynamic_cast<const TCustomKelvo*>(Source);
+  if (!s) {
+    TCustomControl::Assign(Source);
+    return;
+  }
+  if (s == this) return;
+  // 1. Plain settings and state.
+  FDataColor = s->FDataColor;
+  FFillColor = s->FFillColor;
+  FPenStyle = s->FPenStyle;
+  FLineWidth = s->FLineWidth;
+  FClassDefault = s->FClassDefault;
+  FCurrentLayer = s->FCurrentLayer;
+  FTextFontStyle = s->FTextFontStyle;
+  FTextBkStyle = s->FTextBkStyle;
+  FTextBkColor = s->FTextBkColor;
+  FTextAlignment = s->FTextAlignment;
+  FClassVisible = s->FClassVisible;
+  FLayerVisible = s->FLayerVisible;
+  FMouseAffectsLayer = s->FMouseAffectsLayer;
+  FAvoidDuplicateMarks = s->FAvoidDuplicateMarks;
+  FMinDupMarkDist = s->FMinDupMarkDist;
+  FAutoRedraw = s->FAutoRedraw;
+  FMarginLeft = s->FMarginLeft;
+  FMarginRight = s->FMarginRight;
+  FMarginTop = s->FMarginTop;
+  FMarginBottom = s->FMarginBottom;
+  FShadowWidth = s->FShadowWidth;
+  FShadowColor = s->FShadowColor;
+  FShadowBakColor = s->FShadowBakColor;
+  FShadowStyle = s->FShadowStyle;
+  FChartFrameColor = s->FChartFrameColor;
+  FChartColor = s->FChartColor;
+  FWindColor = s->FWindColor;
+  FGridColor = s->FGridColor;
+  FGridStyle = s->FGridStyle;
+  FGridDx = s->FGridDx;
+  FGridDy = s->FGridDy;
+  FIsometric = s->FIsometric;
+  FStandardLayout = s->FStandardLayout;
+  FCaption = s->FCaption;
+  FCaptionPosX = s->FCaptionPosX;
+  FCaptionPosY = s->FCaptionPosY;
+  FCaptionAlignment = s->FCaptionAlignment;
+  FCaptionAnchorHoriz = s->FCaptionAnchorHoriz;
+  FCaptionAnchorVert = s->FCaptionAnchorVert;
+  FAspectX = s->FAspectX;
+  FAspectY = s->FAspectY;
+  FRangeLimits = s->FRangeLimits;
+  FMouseAction = s->FMouseAction;
+  FMouseCursorFixed = s->FMouseCursorFixed;
+  FPanGridDx = s->FPanGridDx;
+  FPanGridDy = s->FPanGridDy;
+  FDoubleClicked = s->FDoubleClicked;
+  FMapping = s->FMapping;
+  FPaintLock = s->FPaintLock;
+  // The sharing links are not copied: registering a copy with no partner
+  // would leave links that break the group's invariants. The copy starts
+  // independent with its own items.
+  // 2. The items: a copy, not a shared array.
+  FList.CopyFrom(s->FList);
+  SizeDataBitmap();
+  // 3., 4. The owned objects.
+  for (int32_t n = 1; n <= LayerCount; ++n) {
+    ScaleX(n).Assign(s->FScaleX[static_cast<size_t>(n)].get());
+    ScaleX(n).SetDrawTarget(&FFrameBitmap.Canvas(), 0, 0);
+    ScaleY(n).Assign(s->FScaleY[static_cast<size_t>(n)].get());
+    ScaleY(n).SetDrawTarget(&FFrameBitmap.Canvas(), 0, 0);
+    ScalePropsX(n).Assign(s->FPropsX[static_cast<size_t>(n)].get());
+    ScalePropsY(n).Assign(s->FPropsY[static_cast<size_t>(n)].get());
+  }
+  FBackGroundImg->Assign(s->FBackGroundImg.get());
+  for (int32_t i = 1; i <= CrossHairCount; ++i) CrossHair(i).Assign(s->FCrossHairs[static_cast<size_t>(i)].get());
+  for (int32_t i = 1; i <= TextLabelCount; ++i) TextLabels(i).Assign(s->FTextLabels[static_cast<size_t>(i)].get());
+  FJointLayers->Assign(s->FJointLayers.get());
+  // The copies took over the source's notifications; this chart's objects
+  // notify this chart, so nothing points at the source once it is gone.
+  WireSubObjects();
+  // 5. The chart's events.
+  OnMouseMoveInChart = s->OnMouseMoveInChart;
+  OnMouseEnter = s->OnMouseEnter;
+  OnMouseLeave = s->OnMouseLeave;
+  OnZoomPan = s->OnZoomPan;
+  OnRubberBand = s->OnRubberBand;
+  OnSelectRect = s->OnSelectRect;
+  OnCrossHairMove = s->OnCrossHairMove;
+  OnTextLabelMove = s->OnTextLabelMove;
+  OnScaleTickDrawn = s->OnScaleTickDrawn;
+  OnBeforeTickLabel = s->OnBeforeTickLabel;
+  OnBeforeRenderData = s->OnBeforeRenderData;
+  OnDataRendered = s->OnDataRendered;
+  OnScalesRendered = s->OnScalesRendered;
+  // 6.
+  ApplyScaleSettings();
+  UpdateMapping();
+  Paint();
+}
+
+void TCustomKelvo::AssignTo(TPersistent* Dest) const {
+  if (auto* d = dynamic_cast<TCustomKelvo*>(Dest)) {
+    d->Assign(this);
+    return;
+  }
+  TCustomControl::AssignTo(Dest);
+}
+
+// --- data sharing ---
+
+void TCustomKelvo::RemoveUser(TCustomKelvo* User) {
+  auto end = FUsers.begin() + FUserCount;
+  auto it = std::find(FUsers.begin(), end, User);
+  if (it == end) return;
+  std::move(it + 1, FUsers.end(), it);
+  FUsers.back() = nullptr;
+  --FUserCount;
+}
+
+void TCustomKelvo::SetUseDataOf(TCustomKelvo* Value) {
+  if (Value == this) {
+    Application().MessageBox("Kelvo: Cannot share data with myself", "Kelvo");
+    return;
+  }
+  if (FUserCount > 0) {
+    Application().MessageBox("Kelvo: Cannot use foreign data. Other Kelvos are using my own data.", "Kelvo");
+    return;
+  }
+  if (Value == FSource) return;
+  if (!Value) {
+    FSource->RemoveUser(this);
+    FSource = nullptr;
+    FList.MakePrivate();  // keep what it showed; later commands stay its own
+    RepaintIfAuto();
+    return;
+  }
+  TCustomKelvo* root = Value->FSource ? Value->FSource : Value;
+  if (root == this) return;  // already the root of that group
+  if (root->FUserCount >= 4) {
+    Application().MessageBox("Kelvo: Max. number of data shares exceeded", "Kelvo");
+    return;
+  }
+  if (FSource) FSource->RemoveUser(this);
+  FSource = root;
+  FList.ShareFrom(root->FList);
+  root->FUsers[static_cast<size_t>(root->FUserCount++)] = this;
+  RepaintIfAuto();
+}
+
 void TCustomKelvo::PropagateDisplayList() {
   if (FSource) {
     FSource->FList.ShareFrom(FList);
-    for (int32_t i = 0; i < FSource->FUserCount; ++i) FSource->FUsers[i]->FList.ShareFrom(FList);
+    for (int32_t i = 0; i < FSource->FUserCount; ++i) FSource->FUsers[static_cast<size_t>(i)]->FList.ShareFrom(FList);
   }
-  for (int32_t i = 0; i < FUserCount; ++i) FUsers[i]->FList.ShareFrom(FList);
+  for (int32_t i = 0; i < FUserCount; ++i) FUsers[static_cast<size_t>(i)]->FList.ShareFrom(FList);
 }
 
 void TCustomKelvo::RefreshSharingCharts() {
   if (FSource) {
     FSource->RepaintIfAuto();
-    for (int32_t i = 0; i < FSource->FUserCount; ++i) FSource->FUsers[i]->RepaintIfAuto();
+    for (int32_t i = 0; i < FSource->FUserCount; ++i) FSource->FUsers[static_cast<size_t>(i)]->RepaintIfAuto();
   }
-  for (int32_t i = 0; i < FUserCount; ++i) FUsers[i]->RepaintIfAuto();
+  for (int32_t i = 0; i < FUserCount; ++i) FUsers[static_cast<size_t>(i)]->RepaintIfAuto();
 }
 
 }  // namespace vexa

@@ -3,18 +3,48 @@
 // An application draws by issuing commands in world coordinates; each
 // appends one drawing item with the current attributes to the display list.
 // Commands do not paint: ShowGraph, or the window system's paint, does.
+// The chart owns 16 layers, each with a horizontal and a vertical axis
+// (TScale) described by a settings object, four crosshairs, thirty text
+// labels, the background settings, the joint-layer table and three bitmaps.
+//
+// The code is split by concern: CustomKelvo.cpp (construction, copying,
+// painting state, data sharing), DrawingCommands.cpp, Mapping.cpp,
+// LayerRanges.cpp, Layouts.cpp (margins, layouts, resizing),
+// ChartProperties.cpp (plain properties and the stored form), Cursors.cpp.
 #pragma once
 
 #include <array>
 #include <cstdint>
+#include <memory>
 
+#include "base/CrossHair.h"
+#include "chart/BakGndImg.h"
 #include "chart/ChartTypes.h"
 #include "chart/DisplayList.h"
+#include "chart/JointLayers.h"
+#include "chart/ScaleProps.h"
+#include "chart/TextLabel.h"
 #include "platform/Controls.h"
+#include "scale/Scale.h"
 
 namespace vexa {
 
-class TCustomKelvo : public TCustomControl {
+// Lowest and highest allowed world values; all zero means no limits, and
+// as soon as one is non-zero all four apply.
+struct TRangeLimits {
+  long double LoX = 0, LoY = 0, HiX = 0, HiY = 0;
+  bool Any() const { return LoX != 0 || LoY != 0 || HiX != 0 || HiY != 0; }
+};
+
+// World-to-pixel factors of one layer.
+struct TLayerMapping {
+  long double KX = 0, DX = 0, KY = 0, DY = 0;
+};
+
+constexpr int32_t CrossHairCount = 4;
+constexpr int32_t TextLabelCount = 30;
+
+class TCustomKelvo : public TCustomControl, private IJointLayersOwner {
  public:
   explicit TCustomKelvo(TComponent* AOwner = nullptr);
   ~TCustomKelvo() override;
@@ -36,43 +66,39 @@ class TCustomKelvo : public TCustomControl {
   const TDrawItem& Items(int32_t Index) const { return FList.Item(Index); }
   std::span<const TDrawItem> ItemList() const { return FList.Items(); }
   int32_t Capacity() const { return FList.Capacity(); }
-  int32_t AllocSize() const { return FList.AllocSize(); }  // creation value 1000
+  int32_t AllocSize() const { return FList.AllocSize(); }  // 1000
   // Values outside 1 .. 1,000,000 are ignored.
   void SetAllocSize(int32_t Value) { FList.SetAllocSize(Value); }
 
   // --- current drawing attributes: copied into every new item; stored only ---
-  TColor DataColor() const { return FDataColor; }  // creation value clBlack
+  TColor DataColor() const { return FDataColor; }  // clBlack
   void SetDataColor(TColor Value) { FDataColor = Value; }
-  TColor FillColor() const { return FFillColor; }  // creation value clSilver
+  TColor FillColor() const { return FFillColor; }  // clSilver
   void SetFillColor(TColor Value) { FFillColor = Value; }
-  TPenStyle PenStyle() const { return FPenStyle; }  // creation value psSolid
+  TPenStyle PenStyle() const { return FPenStyle; }  // psSolid
   void SetPenStyle(TPenStyle Value) { FPenStyle = Value; }
-  uint8_t LineWidth() const { return FLineWidth; }  // creation value 1
+  uint8_t LineWidth() const { return FLineWidth; }  // 1
   void SetLineWidth(uint8_t Value) { FLineWidth = Value; }
-  uint8_t ClassDefault() const { return FClassDefault; }  // creation value 0
+  uint8_t ClassDefault() const { return FClassDefault; }  // 0
   // 255 is ignored: the classes of items are 0..254.
   void SetClassDefault(uint8_t Value) {
     if (Value != 255) FClassDefault = Value;
   }
-  int32_t CurrentLayer() const { return FCurrentLayer; }  // creation value 1
+  int32_t CurrentLayer() const { return FCurrentLayer; }  // 1
   // Layers are 1..16; other values are ignored.
   void SetCurrentLayer(int32_t Value) {
     if (Value >= 1 && Value <= LayerCount) FCurrentLayer = Value;
   }
 
   // --- chart-wide text attributes: read at painting time; store, then RepaintIfAuto ---
-  TFontStyles TextFontStyle() const { return FTextFontStyle; }  // creation value empty
+  TFontStyles TextFontStyle() const { return FTextFontStyle; }  // empty
   void SetTextFontStyle(TFontStyles Value);
-  TTextBkg TextBkStyle() const { return FTextBkStyle; }  // creation value tbClear
+  TTextBkg TextBkStyle() const { return FTextBkStyle; }  // tbClear
   void SetTextBkStyle(TTextBkg Value);
-  TColor TextBkColor() const { return FTextBkColor; }  // creation value clWhite
+  TColor TextBkColor() const { return FTextBkColor; }  // clWhite
   void SetTextBkColor(TColor Value);
-  TAlignment TextAlignment() const { return FTextAlignment; }  // creation value taCenter
+  TAlignment TextAlignment() const { return FTextAlignment; }  // taCenter
   void SetTextAlignment(TAlignment Value);
-
-  // --- appearance ---
-  TColor ChartFrameColor() const { return FChartFrameColor; }  // creation value clBlack
-  void SetChartFrameColor(TColor Value);  // store, then RepaintIfAuto
 
   // --- visibility tables: an item is drawn only when both entries are true ---
   bool ClassVisible(int Class) const;
@@ -80,51 +106,208 @@ class TCustomKelvo : public TCustomControl {
   bool LayerVisible(int Layer) const;
   void SetLayerVisible(int Layer, bool Value);  // layers 1..16; store, then RepaintIfAuto
 
-  // --- painting ---
-  bool AutoRedraw() const { return FAutoRedraw; }  // True after creation
+  // --- published properties (creation value; write behaviour) ---
+  bool AvoidDuplicateMarks() const { return FAvoidDuplicateMarks; }  // False
+  void SetAvoidDuplicateMarks(bool Value);  // if different: store, Paint at once
+  bool AutoRedraw() const { return FAutoRedraw; }  // True
   void SetAutoRedraw(bool Value) { FAutoRedraw = Value; }
+  int32_t MarginLeft() const { return FMarginLeft; }  // 50
+  void SetMarginLeft(int32_t Value);
+  int32_t MarginRight() const { return FMarginRight; }  // 20
+  void SetMarginRight(int32_t Value);
+  int32_t MarginTop() const { return FMarginTop; }  // 20
+  void SetMarginTop(int32_t Value);
+  int32_t MarginBottom() const { return FMarginBottom; }  // 40
+  void SetMarginBottom(int32_t Value);
+  int32_t LRim() const { return FMarginLeft; }  // second names of the margins
+  void SetLRim(int32_t Value) { SetMarginLeft(Value); }
+  int32_t RRim() const { return FMarginRight; }
+  void SetRRim(int32_t Value) { SetMarginRight(Value); }
+  int32_t TRim() const { return FMarginTop; }
+  void SetTRim(int32_t Value) { SetMarginTop(Value); }
+  int32_t BRim() const { return FMarginBottom; }
+  void SetBRim(int32_t Value) { SetMarginBottom(Value); }
+  int32_t MinDupMarkDist() const { return FMinDupMarkDist; }  // 1
+  // Clamped to 1..3; a change paints at once.
+  void SetMinDupMarkDist(int32_t Value);
+  TBakGndImg& BackGroundImg() { return *FBackGroundImg; }
+  void SetBackGroundImg(const TBakGndImg& Value);  // copies the settings in; store, repaint
+  GridStyleType GridStyle() const { return FGridStyle; }  // gsNone
+  void SetGridStyle(GridStyleType Value);
+  double GridDx() const { return FGridDx; }  // 0; values below -3 are ignored
+  void SetGridDx(double Value);
+  double GridDy() const { return FGridDy; }
+  void SetGridDy(double Value);
+  bool Isometric() const { return FIsometric; }  // False
+  // Switching on fits every layer's vertical range to the horizontal scale.
+  void SetIsometric(bool Value);
+  TColor ChartFrameColor() const { return FChartFrameColor; }  // clBlack; store, repaint
+  void SetChartFrameColor(TColor Value);
+  TColor ChartColor() const { return FChartColor; }  // clWhite
+  void SetChartColor(TColor Value);
+  TColor WindColor() const { return FWindColor; }  // clBtnFace
+  void SetWindColor(TColor Value);
+  TColor GridColor() const { return FGridColor; }  // clBlack
+  void SetGridColor(TColor Value);
+  TJointLayers& JointLayers() { return *FJointLayers; }
+  void SetJointLayers(const TJointLayers& Value);  // copies the tables in; store, repaint
+  const std::string& Caption() const { return FCaption; }  // empty; store, repaint
+  void SetCaption(const std::string& Value);
+  int32_t CaptionPosX() const { return FCaptionPosX; }  // 0
+  void SetCaptionPosX(int32_t Value);
+  int32_t CaptionPosY() const { return FCaptionPosY; }  // -16
+  void SetCaptionPosY(int32_t Value);
+  TAlignment CaptionAlignment() const { return FCaptionAlignment; }  // taRightJustify
+  void SetCaptionAlignment(TAlignment Value);
+  TCaptionAnchorHoriz CaptionAnchorHoriz() const { return FCaptionAnchorHoriz; }  // cahChartRight
+  void SetCaptionAnchorHoriz(TCaptionAnchorHoriz Value);
+  TCaptionAnchorVert CaptionAnchorVert() const { return FCaptionAnchorVert; }  // cavChartTop
+  void SetCaptionAnchorVert(TCaptionAnchorVert Value);
+  // Crosshairs 1..4 (index outside gives crosshair 1).
+  TCrossHair& CrossHair(int32_t Index);
+  void SetCrossHair(int32_t Index, const TCrossHair& Value);  // copies the settings in; repaint
+  TCrossHair& CrossHair1() { return CrossHair(1); }
+  TCrossHair& CrossHair2() { return CrossHair(2); }
+  TCrossHair& CrossHair3() { return CrossHair(3); }
+  TCrossHair& CrossHair4() { return CrossHair(4); }
+  TMouseActMode MouseAction() const { return FMouseAction; }  // maNone
+  void SetMouseAction(TMouseActMode Value) { FMouseAction = Value; }
+  bool MouseCursorFixed() const { return FMouseCursorFixed; }  // True
+  void SetMouseCursorFixed(bool Value) { FMouseCursorFixed = Value; }
+  double PanGridDx() const { return FPanGridDx; }  // 1
+  void SetPanGridDx(double Value) { FPanGridDx = Value; }
+  double PanGridDy() const { return FPanGridDy; }  // 1
+  void SetPanGridDy(double Value) { FPanGridDy = Value; }
+  TScalePropsHoriz& Scale1X() { return ScalePropsX(1); }
+  TScalePropsVert& Scale1Y() { return ScalePropsY(1); }
+  TScalePropsHoriz& Scale2X() { return ScalePropsX(2); }
+  TScalePropsVert& Scale2Y() { return ScalePropsY(2); }
+  TScalePropsHoriz& Scale3X() { return ScalePropsX(3); }
+  TScalePropsVert& Scale3Y() { return ScalePropsY(3); }
+  TScalePropsHoriz& Scale4X() { return ScalePropsX(4); }
+  TScalePropsVert& Scale4Y() { return ScalePropsY(4); }
+  // Writing ScaleNX/ScaleNY: copies the settings into the chart's own object
+  // (no notification), then a full Paint only in design mode.
+  void SetScaleX(int32_t Layer, const TScalePropsHoriz& Value);
+  void SetScaleY(int32_t Layer, const TScalePropsVert& Value);
+  TkvLayout StandardLayout() const { return FStandardLayout; }  // kvl_X1Bottom_Y1Left
+  void SetStandardLayout(TkvLayout Value);
+  int32_t ShadowWidth() const { return FShadowWidth; }  // 0; clamped to 0..32
+  void SetShadowWidth(int32_t Value);
+  TShadowStyle ShadowStyle() const { return FShadowStyle; }  // ssFlying
+  void SetShadowStyle(TShadowStyle Value);
+  TColor ShadowColor() const { return FShadowColor; }  // clGrayText
+  void SetShadowColor(TColor Value);
+  TColor ShadowBakColor() const { return FShadowBakColor; }  // clBtnFace
+  void SetShadowBakColor(TColor Value);
+
+  // --- layers, axes and their settings ---
+  // Layer 1's objects for any number outside 1..16.
+  TScalePropsHoriz& ScalePropsX(int32_t Layer);
+  TScalePropsVert& ScalePropsY(int32_t Layer);
+  TScale& ScaleX(int32_t Layer);
+  TScale& ScaleY(int32_t Layer);
+  TTextLabel& TextLabels(int32_t Index);  // 1..30; index outside gives label 1
+  bool MouseAffectsLayer(int32_t Layer) const;
+  void SetMouseAffectsLayer(int32_t Layer, bool Value);
+  int32_t AspectX() const { return FAspectX; }
+  int32_t AspectY() const { return FAspectY; }
+  const TRangeLimits& RangeLimits() const { return FRangeLimits; }
+  void SetRangeLimits(const TRangeLimits& Value) { FRangeLimits = Value; }
+
+  // --- mapping ---
+  // Recomputes all layers' factors; raises EVexaKelvoError for a logarithmic
+  // range that is not positive. Does nothing while loading.
+  virtual void UpdateMapping();
+  // Client pixel of a world point (layer clamped to 1..16); never allocates.
+  void WorldToPixel(int32_t Layer, double X, double Y, int32_t& PX, int32_t& PY) const;
+  // World point of a client pixel. On an empty data area the axis gives its RangeLow.
+  void PixelToWorld(int32_t Layer, int32_t PX, int32_t PY, double& X, double& Y) const;
+  // Clamps both to -30000..30000; true when either changed.
+  static bool ClipPixel(int32_t& PX, int32_t& PY);
+  const TLayerMapping& Mapping(int32_t Layer) const;
+
+  // --- range application ---
+  void CopyScaleSettings(TScale& Scale, const TScaleProps& Props);
+  void ApplyScaleSettings();
+  void ApplyLayerRanges(int32_t Layer, long double LoX, long double LoY, long double HiX, long double HiY,
+                        bool ApplyLimits);
+  void SetLayerRanges(int32_t Layer, long double LoX, long double LoY, long double HiX, long double HiY,
+                      bool ApplyLimits);
+
+  // --- painting ---
   // A full Paint now when AutoRedraw is on or the control is being designed.
   void RepaintIfAuto();
   bool PaintLock() const { return FPaintLock; }
   // Unlocking paints at once; setting the value it already has does nothing.
   virtual void SetPaintLock(bool Value);
-
-  int32_t MarginLeft() const { return FMarginLeft; }
-  int32_t MarginRight() const { return FMarginRight; }
-  int32_t MarginTop() const { return FMarginTop; }
-  int32_t MarginBottom() const { return FMarginBottom; }
-  int32_t ShadowWidth() const { return FShadowWidth; }
-
   // The off-screen bitmap the data area is rendered into; its pixel (0, 0)
   // is client pixel (MarginLeft, MarginTop).
   TBitmap& DataBitmap() { return FDataBitmap; }
+  // The whole control is composed here before it is copied to the window.
+  TBitmap& FrameBitmap() { return FFrameBitmap; }
+  TBitmap& HolderBitmap() { return FHolderBitmap; }
 
   // --- data sharing: one display list, several charts ---
+  TCustomKelvo* UseDataOf() const { return FSource; }
+  // Links to another chart's list (refusals are shown in a message box and
+  // change nothing); nullptr unlinks, keeping a private copy of the items.
+  void SetUseDataOf(TCustomKelvo* Value);
   // Hands this chart's list to every chart of its sharing group.
   void PropagateDisplayList();
 
-  TRenderEvent OnBeforeRenderData;
-  TRenderEvent OnDataRendered;
+  // --- events ---
+  TMouseMoveInChartEvent OnMouseMoveInChart;
+  TNotifyEvent OnMouseEnter, OnMouseLeave;
+  TZoomPanEvent OnZoomPan;
+  TSelectRectEvent OnRubberBand, OnSelectRect;
+  TCrossHairMoveEvent OnCrossHairMove;
+  TTextLabelMoveEvent OnTextLabelMove;
+  TScaleTickDrawnEvent OnScaleTickDrawn;
+  TBeforeTickLabelEvent OnBeforeTickLabel;
+  TRenderEvent OnBeforeRenderData, OnDataRendered, OnScalesRendered;
 
-  // Overridable operations, in this order.
+  // --- framework overrides ---
   void Paint() override;
   virtual void PaintDataBackground(TCanvas& Canvas, int32_t X, int32_t Y);
   virtual void RenderDisplayList(TBitmap& Bitmap);
+  void SetBounds(int32_t ALeft, int32_t ATop, int32_t AWidth, int32_t AHeight) override;
+  void Loaded() override;
+  void Assign(const TPersistent* Source) override;
+  // The chart wants the arrow keys and Tab.
+  int DialogCode() const override { return DLGC_WANTARROWS | DLGC_WANTTAB; }
+  const TPropertyTable* Properties() const override;
 
  protected:
+  void AssignTo(TPersistent* Dest) const override;
   // Draws the crosshairs into Bitmap and copies it onto Target at (X, Y).
   virtual void PresentBitmap(int32_t X, int32_t Y, TCanvas& Target, TBitmap& Bitmap);
   // Resizes the data-area bitmap to the area inside margins and shadow
   // (plus the closing frame's column and row).
   void SizeDataBitmap();
-  void SetBounds(int32_t ALeft, int32_t ATop, int32_t AWidth, int32_t AHeight) override;
+  // The isometric rule for one layer: its vertical range around its centre
+  // so that a world unit is as long vertically as horizontally.
+  void ApplyIsometric(int32_t Layer);
 
   bool FPaintLock = true;
 
  private:
+  // IJointLayersOwner
+  void LayerJoined(int32_t Layer, TJointAxis Axis) override;
+  std::weak_ptr<const void> OwnerAlive() const override { return FAlive; }
+
   TDrawItem& AppendItem(uint8_t Kind, double X1, double Y1, double X2, double Y2);
   // Repaints after ShowGraph: the source and all its users, then own users.
   void RefreshSharingCharts();
+  void RemoveUser(TCustomKelvo* User);
+  // Points every owned object's notifications and the axes' callbacks at this chart.
+  void WireSubObjects();
+  // The axis margins that follow the chart's margins and shadow.
+  void SetAxisMargins(int32_t Layer);
+  void SetMargin(int Which, int32_t Value);
+  void RegisterCursors();
+
+  std::shared_ptr<const void> FAlive = std::make_shared<int>(0);
 
   TDisplayList FList;
   TColor FDataColor = clBlack;
@@ -140,15 +323,45 @@ class TCustomKelvo : public TCustomControl {
   TAlignment FTextAlignment = TAlignment::taCenter;
 
   std::array<bool, ItemClassCount> FClassVisible;
-  std::array<bool, LayerCount + 1> FLayerVisible;  // index 0 unused
+  std::array<bool, LayerCount + 1> FLayerVisible;      // index 0 unused
+  std::array<bool, LayerCount + 1> FMouseAffectsLayer;  // index 0 unused
 
-  TColor FChartFrameColor = clBlack;
-  bool FAutoRedraw = true;
-  // The standard layout sets these; they are the creation values it leaves.
-  int32_t FMarginLeft = 50, FMarginRight = 20, FMarginTop = 20, FMarginBottom = 40;
+  bool FAvoidDuplicateMarks = false;
+  int32_t FMinDupMarkDist = 1;
+  bool FAutoRedraw = false;
+  int32_t FMarginLeft = 50, FMarginRight = 10, FMarginTop = 16, FMarginBottom = 32;
   int32_t FShadowWidth = 0;
+  TColor FShadowColor = clGrayText, FShadowBakColor = clBtnFace;
+  TShadowStyle FShadowStyle = TShadowStyle::ssFlying;
+  TColor FChartFrameColor = clBlack, FChartColor = clWhite, FWindColor = clBtnFace, FGridColor = clBlack;
+  GridStyleType FGridStyle = GridStyleType::gsNone;
+  double FGridDx = 0, FGridDy = 0;
+  bool FIsometric = false;
+  TkvLayout FStandardLayout = TkvLayout::kvl_X1Bottom_Y1Left;
+  std::string FCaption;
+  int32_t FCaptionPosX = 0, FCaptionPosY = -15;
+  TAlignment FCaptionAlignment = TAlignment::taRightJustify;
+  TCaptionAnchorHoriz FCaptionAnchorHoriz = TCaptionAnchorHoriz::cahChartRight;
+  TCaptionAnchorVert FCaptionAnchorVert = TCaptionAnchorVert::cavChartTop;
+  int32_t FAspectX = 1, FAspectY = 1;
+  TRangeLimits FRangeLimits;
 
-  TBitmap FDataBitmap;
+  // Mouse state (the mouse actions use and Assign copies it).
+  TMouseActMode FMouseAction = TMouseActMode::maNone;
+  bool FMouseCursorFixed = true;
+  double FPanGridDx = 1, FPanGridDy = 1;
+  bool FDoubleClicked = false;
+
+  std::array<TLayerMapping, LayerCount + 1> FMapping{};
+  std::array<std::unique_ptr<TScale>, LayerCount + 1> FScaleX, FScaleY;
+  std::array<std::unique_ptr<TScalePropsHoriz>, LayerCount + 1> FPropsX;
+  std::array<std::unique_ptr<TScalePropsVert>, LayerCount + 1> FPropsY;
+  std::array<std::unique_ptr<TCrossHair>, CrossHairCount + 1> FCrossHairs;
+  std::array<std::unique_ptr<TTextLabel>, TextLabelCount + 1> FTextLabels;
+  std::unique_ptr<TBakGndImg> FBackGroundImg;
+  std::unique_ptr<TJointLayers> FJointLayers;
+
+  TBitmap FDataBitmap, FFrameBitmap, FHolderBitmap;
 
   // Sharing group: a source and up to four users.
   TCustomKelvo* FSource = nullptr;

@@ -119,6 +119,8 @@ void TDisplayList::ShareFrom(const TDisplayList& Other) {
   if (&Other == this) return;
   FStore = Other.FStore;
   FCount = Other.FCount;
+  // The capacity figure follows the array taken over, so count <= capacity holds.
+  FCapacity = Other.FCapacity;
 }
 
 void TDisplayList::MakePrivate() {

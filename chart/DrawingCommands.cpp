@@ -74,11 +74,6 @@ void TCustomKelvo::SetTextAlignment(TAlignment Value) {
   RepaintIfAuto();
 }
 
-void TCustomKelvo::SetChartFrameColor(TColor Value) {
-  FChartFrameColor = Value;
-  RepaintIfAuto();
-}
-
 bool TCustomKelvo::ClassVisible(int Class) const {
   return Class >= 0 && Class < ItemClassCount && FClassVisible[static_cast<size_t>(Class)];
 }

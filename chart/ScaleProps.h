@@ -84,6 +84,10 @@ class TScaleProps : public TPersistent {
   void SetScaleType(TScaleType Value);
   bool Loading() const { return FLoading; }  // True from construction
   void SetLoading(bool Value) { FLoading = Value; }
+  // The chart's range application stores ranges directly: no setter rules,
+  // no notification.
+  void StoreRangeLow(double Value) { FRangeLow = Value; }
+  void StoreRangeHigh(double Value) { FRangeHigh = Value; }
 
   TNotifyEvent OnChange;
 

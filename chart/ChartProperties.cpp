@@ -1,0 +1,189 @@
+// The chart's plain published properties and its stored form.
+#include "chart/CustomKelvo.h"
+#include "platform/Streaming.h"
+
+namespace vexa {
+
+void TCustomKelvo::SetAvoidDuplicateMarks(bool Value) {
+  if (Value == FAvoidDuplicateMarks) return;
+  FAvoidDuplicateMarks = Value;
+  Paint();
+}
+
+void TCustomKelvo::SetMinDupMarkDist(int32_t Value) {
+  if (Value == FMinDupMarkDist) return;
+  FMinDupMarkDist = Value <= 0 ? 1 : (Value >= 4 ? 3 : Value);
+  Paint();
+}
+
+void TCustomKelvo::SetBackGroundImg(const TBakGndImg& Value) {
+  TNotifyEvent wiring = FBackGroundImg->OnChange;  // the chart keeps its own object wired to itself
+  FBackGroundImg->Assign(&Value);
+  FBackGroundImg->OnChange = std::move(wiring);
+  RepaintIfAuto();
+}
+
+void TCustomKelvo::SetJointLayers(const TJointLayers& Value) {
+  TNotifyEvent wiring = FJointLayers->OnChange;
+  FJointLayers->Assign(&Value);
+  FJointLayers->OnChange = std::move(wiring);
+  RepaintIfAuto();
+}
+
+void TCustomKelvo::SetCrossHair(int32_t Index, const TCrossHair& Value) {
+  TCrossHair& own = CrossHair(Index);
+  TNotifyEvent wiring = own.OnChange;
+  own.Assign(&Value);
+  own.OnChange = std::move(wiring);
+  RepaintIfAuto();
+}
+
+void TCustomKelvo::SetScaleX(int32_t Layer, const TScalePropsHoriz& Value) {
+  TScalePropsHoriz& own = ScalePropsX(Layer);
+  TNotifyEvent wiring = own.OnChange, dateWiring = own.DateFormat().OnChange;
+  own.Assign(&Value);
+  own.OnChange = std::move(wiring);
+  own.DateFormat().OnChange = std::move(dateWiring);
+  if (IsDesigning()) Paint();
+}
+
+void TCustomKelvo::SetScaleY(int32_t Layer, const TScalePropsVert& Value) {
+  TScalePropsVert& own = ScalePropsY(Layer);
+  TNotifyEvent wiring = own.OnChange, dateWiring = own.DateFormat().OnChange;
+  own.Assign(&Value);
+  own.OnChange = std::move(wiring);
+  own.DateFormat().OnChange = std::move(dateWiring);
+  if (IsDesigning()) Paint();
+}
+
+void TCustomKelvo::SetGridStyle(GridStyleType Value) {
+  FGridStyle = Value;
+  RepaintIfAuto();
+}
+
+void TCustomKelvo::SetGridDx(double Value) {
+  if (Value < -3.0) return;
+  FGridDx = Value;
+  RepaintIfAuto();
+}
+
+void TCustomKelvo::SetGridDy(double Value) {
+  if (Value < -3.0) return;
+  FGridDy = Value;
+  RepaintIfAuto();
+}
+
+#define KELVO_STORE_REPAINT(Name, Type, Field) \
+  void TCustomKelvo::Set##Name(Type Value) {   \
+    Field = Value;                             \
+    RepaintIfAuto();                           \
+  }
+KELVO_STORE_REPAINT(ChartFrameColor, TColor, FChartFrameColor)
+KELVO_STORE_REPAINT(ChartColor, TColor, FChartColor)
+KELVO_STORE_REPAINT(WindColor, TColor, FWindColor)
+KELVO_STORE_REPAINT(GridColor, TColor, FGridColor)
+KELVO_STORE_REPAINT(CaptionPosX, int32_t, FCaptionPosX)
+KELVO_STORE_REPAINT(CaptionPosY, int32_t, FCaptionPosY)
+KELVO_STORE_REPAINT(CaptionAlignment, TAlignment, FCaptionAlignment)
+KELVO_STORE_REPAINT(CaptionAnchorHoriz, TCaptionAnchorHoriz, FCaptionAnchorHoriz)
+KELVO_STORE_REPAINT(CaptionAnchorVert, TCaptionAnchorVert, FCaptionAnchorVert)
+KELVO_STORE_REPAINT(ShadowStyle, TShadowStyle, FShadowStyle)
+KELVO_STORE_REPAINT(ShadowColor, TColor, FShadowColor)
+KELVO_STORE_REPAINT(ShadowBakColor, TColor, FShadowBakColor)
+#undef KELVO_STORE_REPAINT
+
+void TCustomKelvo::SetCaption(const std::string& Value) {
+  FCaption = Value;
+  RepaintIfAuto();
+}
+
+// Stored form: the control's bounds first, then the chart's published
+// properties in their streaming order, then the control's font and
+// visibility. UseDataOf names another component and is not stored.
+const TPropertyTable* TCustomKelvo::Properties() const {
+  static const TPropertyTable table = [] {
+    using K = TCustomKelvo;
+    TPropertyTable t;
+    TPublish<K> p(t);
+    p.Int("Left", &K::Left, [](K& k, int64_t v) { k.SetLeft(int32_t(v)); })
+        .Int("Top", &K::Top, [](K& k, int64_t v) { k.SetTop(int32_t(v)); })
+        .Int("Width", &K::Width, [](K& k, int64_t v) { k.SetWidth(int32_t(v)); }, {}, 0, MaxBitmapSide)
+        .Int("Height", &K::Height, [](K& k, int64_t v) { k.SetHeight(int32_t(v)); }, {}, 0, MaxBitmapSide)
+        .Bool("AvoidDuplicateMarks", &K::AvoidDuplicateMarks, &K::SetAvoidDuplicateMarks)
+        .Int("AllocSize", &K::AllocSize, &K::SetAllocSize)
+        .Bool("AutoRedraw", &K::AutoRedraw, &K::SetAutoRedraw)
+        .Int("MarginLeft", &K::MarginLeft, &K::SetMarginLeft, 50)
+        .Int("MarginRight", &K::MarginRight, &K::SetMarginRight, 10)
+        .Int("MarginTop", &K::MarginTop, &K::SetMarginTop, 16)
+        .Int("MarginBottom", &K::MarginBottom, &K::SetMarginBottom, 32)
+        .Int("MinDupMarkDist", &K::MinDupMarkDist, &K::SetMinDupMarkDist)
+        .Int("LRim", &K::LRim, &K::SetLRim, 50)
+        .Int("RRim", &K::RRim, &K::SetRRim, 10)
+        .Int("TRim", &K::TRim, &K::SetTRim, 16)
+        .Int("BRim", &K::BRim, &K::SetBRim, 32)
+        .Object<TBakGndImg>("BackGroundImg", [](K& k) -> TBakGndImg& { return k.BackGroundImg(); })
+        .Int("ClassDefault", &K::ClassDefault, [](K& k, int64_t v) { k.SetClassDefault(uint8_t(v)); }, {}, 0, 255)
+        .Enum<GridStyleType>("GridStyle", &K::GridStyle, &K::SetGridStyle, GridStyleTypeNames)
+        .Double("GridDx", &K::GridDx, &K::SetGridDx)
+        .Double("GridDy", &K::GridDy, &K::SetGridDy)
+        .Bool("Isometric", &K::Isometric, &K::SetIsometric)
+        .Color("DataColor", &K::DataColor, &K::SetDataColor, clBlack)
+        .Enum<TPenStyle>("PenStyle", &K::PenStyle, &K::SetPenStyle, PenStyleNames, TPenStyle::psSolid)
+        .Color("ChartFrameColor", &K::ChartFrameColor, &K::SetChartFrameColor, clBlack)
+        .Color("FillColor", &K::FillColor, &K::SetFillColor, clSilver)
+        .Color("ChartColor", &K::ChartColor, &K::SetChartColor, clWhite)
+        .Color("WindColor", &K::WindColor, &K::SetWindColor, clBtnFace)
+        .Color("GridColor", &K::GridColor, &K::SetGridColor, clBlack)
+        .Object<TJointLayers>("JointLayers", [](K& k) -> TJointLayers& { return k.JointLayers(); })
+        .Int("LineWidth", &K::LineWidth, [](K& k, int64_t v) { k.SetLineWidth(uint8_t(v)); }, 1, 0, 255)
+        .String("Caption", &K::Caption, &K::SetCaption)
+        .Int("CaptionPosX", &K::CaptionPosX, &K::SetCaptionPosX)
+        .Int("CaptionPosY", &K::CaptionPosY, &K::SetCaptionPosY)
+        .Enum<TAlignment>("CaptionAlignment", &K::CaptionAlignment, &K::SetCaptionAlignment, AlignmentNames)
+        .Enum<TCaptionAnchorHoriz>("CaptionAnchorHoriz", &K::CaptionAnchorHoriz, &K::SetCaptionAnchorHoriz,
+                                   TCaptionAnchorHorizNames)
+        .Enum<TCaptionAnchorVert>("CaptionAnchorVert", &K::CaptionAnchorVert, &K::SetCaptionAnchorVert,
+                                  TCaptionAnchorVertNames);
+    for (int32_t i = 1; i <= CrossHairCount; ++i)
+      p.Object<TCrossHair>(("CrossHair" + std::to_string(i)).c_str(),
+                           [i](K& k) -> TCrossHair& { return k.CrossHair(i); });
+    p.Enum<TMouseActMode>("MouseAction", &K::MouseAction, &K::SetMouseAction, TMouseActModeNames)
+        .Bool("MouseCursorFixed", &K::MouseCursorFixed, &K::SetMouseCursorFixed)
+        .Double("PanGridDx", &K::PanGridDx, &K::SetPanGridDx)
+        .Double("PanGridDy", &K::PanGridDy, &K::SetPanGridDy);
+    for (int32_t n = 1; n <= 4; ++n) {
+      p.Object<TScalePropsHoriz>(("Scale" + std::to_string(n) + "X").c_str(),
+                                 [n](K& k) -> TScalePropsHoriz& { return k.ScalePropsX(n); });
+      p.Object<TScalePropsVert>(("Scale" + std::to_string(n) + "Y").c_str(),
+                                [n](K& k) -> TScalePropsVert& { return k.ScalePropsY(n); });
+    }
+    // StandardLayout is read but never written.
+    TPropInfo layout;
+    layout.Name = "StandardLayout";
+    layout.Write = [](const TPersistent& o) {
+      return TFormValue(EnumName(TkvLayoutNames, static_cast<int>(static_cast<const K&>(o).StandardLayout())));
+    };
+    layout.Check = [](const TFormValue& v) { EnumValue(TkvLayoutNames, v); };
+    layout.Apply = [](TPersistent& o, const TFormValue& v) {
+      static_cast<K&>(o).SetStandardLayout(static_cast<TkvLayout>(EnumValue(TkvLayoutNames, v)));
+    };
+    layout.IsDefault = [](const TPersistent&) { return true; };
+    p.Custom(std::move(layout));
+    p.Int("ShadowWidth", &K::ShadowWidth, &K::SetShadowWidth, 0)
+        .Enum<TShadowStyle>("ShadowStyle", &K::ShadowStyle, &K::SetShadowStyle, TShadowStyleNames)
+        .Color("ShadowColor", &K::ShadowColor, &K::SetShadowColor)
+        .Color("ShadowBakColor", &K::ShadowBakColor, &K::SetShadowBakColor)
+        .Set(
+            "TextFontStyle", [](const K& k) { return k.TextFontStyle().Bits(); },
+            [](K& k, uint32_t b) { k.SetTextFontStyle(TFontStyles::FromBits(b)); }, FontStyleNames)
+        .Enum<TTextBkg>("TextBkStyle", &K::TextBkStyle, &K::SetTextBkStyle, TTextBkgNames)
+        .Color("TextBkColor", &K::TextBkColor, &K::SetTextBkColor)
+        .Enum<TAlignment>("TextAlignment", &K::TextAlignment, &K::SetTextAlignment, AlignmentNames)
+        .Object<TFont>("Font", [](K& k) -> TFont& { return k.Font(); })
+        .Bool("Visible", &K::Visible, [](K& k, bool v) { k.SetVisible(v); });
+    return t;
+  }();
+  return &table;
+}
+
+}  // namespace vexa

@@ -1,0 +1,154 @@
+// Range application: settings objects into axes, new ranges into layers,
+// range limits and joined layers.
+#include <algorithm>
+#include <cmath>
+
+#include "chart/CustomKelvo.h"
+
+namespace vexa {
+
+void TCustomKelvo::CopyScaleSettings(TScale& Scale, const TScaleProps& Props) {
+  const int64_t W = Width(), H = Height(), P = Props.ScalePos();
+  Scale.SetScaleType(Props.ScaleType());
+  auto clamp32 = [](int64_t v) { return static_cast<int32_t>(std::clamp<int64_t>(v, INT32_MIN, INT32_MAX)); };
+  switch (Props.ScaleType()) {
+    case TScaleType::sctXB: Scale.SetMarginBottom(clamp32(P + H - FMarginTop - 1)); break;
+    case TScaleType::sctXT: Scale.SetMarginTop(clamp32(P + H - FMarginBottom - FShadowWidth)); break;
+    case TScaleType::sctYL: Scale.SetMarginLeft(clamp32(P + W - FMarginRight - FShadowWidth)); break;
+    case TScaleType::sctYR: Scale.SetMarginRight(clamp32(P + W - FMarginLeft - 1)); break;
+  }
+  Scale.SetRangeLow(Props.RangeLow());
+  Scale.SetRangeHigh(Props.RangeHigh());
+  Scale.SetVisible(Props.Visible());
+  Scale.SetCaption(Props.Caption());
+  Scale.SetCaptionPosX(Props.CaptionPosX());
+  Scale.SetCaptionPosY(Props.CaptionPosY());
+  Scale.SetCaptionAlignment(Props.CaptionAlignment());
+  Scale.SetCaptionAnchor(Props.CaptionAnchor());
+  Scale.SetColorScale(Props.ColorScale());
+  Scale.SetDecPlaces(Props.DecPlaces());
+  Scale.SetLogarithmic(Props.Logarithmic());
+  Scale.SetLabelType(Props.LabelType());
+  Scale.SetShortTicks(Props.ShortTicks());
+  Scale.SetMinTicks(Props.MinTicks());
+  Scale.SetScaleInscript(Props.ScaleInscript());
+  Scale.SetUserTickText(Props.UserTickText());
+  Scale.Font().Assign(&Props.Font());
+  Scale.Font().SetColor(Props.Font().Color());
+  const TDTLabel& d = Props.DateFormat();
+  TDTLabel& t = Scale.DateFormat();
+  t.SetTimeFormat(d.TimeFormat());
+  t.SetDateSeparator(d.DateSeparator());
+  t.SetTimeSeparator(d.TimeSeparator());
+  t.SetYearLength(d.YearLength());
+  t.SetMonthName(d.MonthName());
+  t.SetDateForTime(d.DateForTime());
+  t.SetDateOrder(d.DateOrder());
+}
+
+void TCustomKelvo::ApplyScaleSettings() {
+  const bool lock = FPaintLock;
+  FPaintLock = true;
+  try {
+    for (int32_t n = 1; n <= LayerCount; ++n) {
+      CopyScaleSettings(ScaleX(n), ScalePropsX(n));
+      CopyScaleSettings(ScaleY(n), ScalePropsY(n));
+    }
+    for (int32_t n = 1; n <= LayerCount; ++n)
+      SetLayerRanges(n, ScalePropsX(n).RangeLow(), ScalePropsY(n).RangeLow(), ScalePropsX(n).RangeHigh(),
+                     ScalePropsY(n).RangeHigh(), false);
+  } catch (...) {
+    FPaintLock = lock;  // a bad logarithmic range must not leave the chart locked
+    throw;
+  }
+  FPaintLock = lock;
+  Paint();
+}
+
+void TCustomKelvo::ApplyLayerRanges(int32_t Layer, long double LoX, long double LoY, long double HiX,
+                                    long double HiY, bool ApplyLimits) {
+  if (Layer < 1 || Layer > LayerCount) return;
+  if (ApplyLimits && FRangeLimits.Any()) {
+    const TRangeLimits& lim = FRangeLimits;
+    const long double dX = static_cast<double>(HiX - LoX), dY = static_cast<double>(HiY - LoY);
+    const bool panX = FMouseAction == TMouseActMode::maPan || FMouseAction == TMouseActMode::maPanHoriz;
+    const bool panY = FMouseAction == TMouseActMode::maPan || FMouseAction == TMouseActMode::maPanVert;
+    auto limit = [](long double& lo, long double& hi, long double limLo, long double limHi, bool pan,
+                    long double d) {
+      // A pan keeps the range's width and stops at the limit; anything else is cut.
+      if (lo < limLo) {
+        lo = limLo;
+        if (pan) hi = lo + d;
+      }
+      if (lo > limHi) {
+        lo = limHi;
+        if (pan) hi = lo + d;
+      }
+      if (hi < limLo) {
+        hi = limLo;
+        if (pan) lo = hi - d;
+      }
+      if (hi > limHi) {
+        hi = limHi;
+        if (pan) lo = hi - d;
+      }
+    };
+    limit(LoX, HiX, lim.LoX, lim.HiX, panX, dX);
+    limit(LoY, HiY, lim.LoY, lim.HiY, panY, dY);
+  }
+  auto store = [](TScaleProps& p, long double lo, long double hi) {
+    // Fields are stored directly: no setter rules, no notification.
+    if (!(std::fabs(hi - lo) >= p.MinRange())) return;  // too narrow (or NaN): unchanged
+    if (p.Logarithmic()) {
+      if (lo >= 1e-100L) p.StoreRangeLow(static_cast<double>(lo));
+      if (hi >= 1e-100L) p.StoreRangeHigh(static_cast<double>(hi));
+    } else {
+      p.StoreRangeHigh(static_cast<double>(hi));
+      p.StoreRangeLow(static_cast<double>(lo));
+    }
+  };
+  store(ScalePropsX(Layer), LoX, HiX);
+  store(ScalePropsY(Layer), LoY, HiY);
+  CopyScaleSettings(ScaleX(Layer), ScalePropsX(Layer));
+  CopyScaleSettings(ScaleY(Layer), ScalePropsY(Layer));
+  UpdateMapping();
+}
+
+void TCustomKelvo::SetLayerRanges(int32_t Layer, long double LoX, long double LoY, long double HiX, long double HiY,
+                                  bool ApplyLimits) {
+  if (Layer < 1 || Layer > LayerCount) return;
+  const bool lock = FPaintLock;
+  FPaintLock = true;
+  // A joined axis keeps showing its controller's range.
+  if (FJointLayers->XControlledBy(Layer) != Layer) {
+    LoX = ScalePropsX(Layer).RangeLow();
+    HiX = ScalePropsX(Layer).RangeHigh();
+  }
+  if (FJointLayers->YControlledBy(Layer) != Layer) {
+    LoY = ScalePropsY(Layer).RangeLow();
+    HiY = ScalePropsY(Layer).RangeHigh();
+  }
+  try {
+    ApplyLayerRanges(Layer, LoX, LoY, HiX, HiY, ApplyLimits);
+    for (int32_t i = 1; i <= LayerCount; ++i) {
+      if (i == Layer) continue;
+      const int32_t cx = FJointLayers->XControlledBy(i), cy = FJointLayers->YControlledBy(i);
+      if (cx != Layer && cy != Layer) continue;
+      ApplyLayerRanges(i, ScalePropsX(cx).RangeLow(), ScalePropsY(cy).RangeLow(), ScalePropsX(cx).RangeHigh(),
+                       ScalePropsY(cy).RangeHigh(), false);
+    }
+  } catch (...) {
+    FPaintLock = lock;
+    throw;
+  }
+  SetPaintLock(lock);
+}
+
+void TCustomKelvo::LayerJoined(int32_t Layer, TJointAxis Axis) {
+  const int32_t d = Axis == TJointAxis::jaX ? FJointLayers->XControlledBy(Layer) : FJointLayers->YControlledBy(Layer);
+  const TScaleProps& sx = Axis == TJointAxis::jaX ? static_cast<const TScaleProps&>(ScalePropsX(d)) : ScalePropsX(Layer);
+  const TScaleProps& sy = Axis == TJointAxis::jaY ? static_cast<const TScaleProps&>(ScalePropsY(d)) : ScalePropsY(Layer);
+  ApplyLayerRanges(Layer, sx.RangeLow(), sy.RangeLow(), sx.RangeHigh(), sy.RangeHigh(), false);
+}
+
+}  // namespace vexa

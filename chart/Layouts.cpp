@@ -1,0 +1,205 @@
+// Margins, shadow width, the isometric switch, the seven standard layouts
+// and resizing.
+#include <algorithm>
+
+#include "chart/CustomKelvo.h"
+
+namespace vexa {
+
+namespace {
+
+struct TAxisRow {
+  int Code;  // 0 left, 1 right, 2 top, 3 bottom
+  int32_t CaptionPosX, CaptionPosY;
+  TAlignment Alignment;
+  TScaleUnitAnchor Anchor;
+  int32_t ScalePos;
+  bool Visible;
+};
+
+struct TLayoutRow {
+  int32_t MarginLeft, MarginRight, MarginTop, MarginBottom;
+  int32_t CaptionPosX, CaptionPosY;
+  TAlignment CaptionAlignment;
+  TCaptionAnchorHoriz AnchorHoriz;
+  TCaptionAnchorVert AnchorVert;
+  TAxisRow X[4], Y[4];  // layers 1..4
+};
+
+constexpr TAlignment L = TAlignment::taLeftJustify, R = TAlignment::taRightJustify, C = TAlignment::taCenter;
+constexpr TScaleUnitAnchor TL = TScaleUnitAnchor::uaSclTopLft, CE = TScaleUnitAnchor::uaSclCenter;
+constexpr TAxisRow HX{3, 10, 100, C, CE, 0, false};     // hidden x axis
+constexpr TAxisRow HY{0, 10, 100, R, TL, 0, false};     // hidden y axis
+constexpr TAxisRow HY23{0, 0, -23, R, TL, 0, false};    // hidden y axis of the last row
+constexpr TAxisRow X1{3, 0, 22, C, CE, 0, true};        // the x axis below the plot
+constexpr TAxisRow Y1Row1{0, 0, -16, L, TL, 0, true};
+constexpr TAxisRow Y1{0, 0, -23, R, TL, 0, true};
+constexpr TAxisRow Y2{0, 0, -23, R, TL, 50, true};
+constexpr TAxisRow Y3{0, 0, -23, R, TL, 100, true};
+constexpr TAxisRow Y4{0, 0, -23, R, TL, 150, true};
+
+constexpr TCaptionAnchorHoriz CR = TCaptionAnchorHoriz::cahChartRight, CC = TCaptionAnchorHoriz::cahChartCenter;
+constexpr TCaptionAnchorVert CT = TCaptionAnchorVert::cavChartTop;
+
+constexpr TLayoutRow kLayouts[7] = {
+    // kvl_X1Bottom_Y1Left
+    {50, 20, 20, 40, 0, -16, R, CR, CT, {X1, HX, HX, HX}, {Y1Row1, HY, HY, HY}},
+    // kvl_X1Bottom_Y2Left
+    {100, 20, 24, 40, 0, -16, R, CR, CT, {X1, HX, HX, HX}, {Y1, Y2, HY, HY}},
+    // kvl_X1Bottom_Y3Left
+    {150, 20, 24, 40, 0, -16, R, CR, CT, {X1, HX, HX, HX}, {Y1, Y2, Y3, HY}},
+    // kvl_X1Bottom_Y4Left
+    {200, 20, 24, 40, 0, -16, R, CR, CT, {X1, HX, HX, HX}, {Y1, Y2, Y3, Y4}},
+    // kvl_X1Bottom_Y2Both
+    {50, 50, 24, 40, 0, -20, C, CC, CT, {X1, HX, HX, HX}, {Y1, {1, 0, -23, L, TL, 0, true}, HY, HY}},
+    // kvl_X2Bottom_Y2Left
+    {100, 20, 24, 70, 0, -16, R, CR, CT,
+     {{3, -20, 7, R, TL, 0, true}, {3, -20, 7, R, TL, 30, true}, HX, HX}, {Y1, Y2, HY, HY}},
+    // kvl_X2Both_Y2Both
+    {50, 50, 48, 40, 0, -46, C, CC, CT,
+     {{3, -20, 7, R, TL, 0, true}, {2, -20, -24, R, TL, 0, true}, HX, HX},
+     {{0, 0, -40, R, TL, 0, true}, {1, 0, -40, L, TL, 0, true}, HY23, HY23}},
+};
+
+// Restores the paint lock on every way out, exceptions included.
+class TPaintLockGuard {
+ public:
+  TPaintLockGuard(bool& Lock) : FLock(Lock), FSaved(Lock) { Lock = true; }
+  ~TPaintLockGuard() { FLock = FSaved; }
+  bool Saved() const { return FSaved; }
+
+ private:
+  bool& FLock;
+  bool FSaved;
+};
+
+}  // namespace
+
+void TCustomKelvo::SetAxisMargins(int32_t Layer) {
+  const auto plus = [](int64_t a, int64_t b) { return static_cast<int32_t>(std::clamp<int64_t>(a + b - 1, INT32_MIN, INT32_MAX)); };
+  ScaleX(Layer).SetMarginLeft(FMarginLeft);
+  ScaleX(Layer).SetMarginRight(plus(FMarginRight, FShadowWidth));
+  ScaleY(Layer).SetMarginTop(FMarginTop);
+  ScaleY(Layer).SetMarginBottom(plus(FMarginBottom, FShadowWidth));
+}
+
+// Which: 0 left, 1 right, 2 top, 3 bottom.
+void TCustomKelvo::SetMargin(int Which, int32_t Value) {
+  (Which == 0 ? FMarginLeft : Which == 1 ? FMarginRight : Which == 2 ? FMarginTop : FMarginBottom) = Value;
+  SizeDataBitmap();
+  for (int32_t n = 1; n <= LayerCount; ++n) {
+    if (FIsometric) ApplyIsometric(n);
+    CopyScaleSettings(ScaleX(n), ScalePropsX(n));
+    CopyScaleSettings(ScaleY(n), ScalePropsY(n));
+    const auto withShadow = [this](int32_t m) {
+      return static_cast<int32_t>(std::clamp<int64_t>(int64_t{m} + FShadowWidth - 1, INT32_MIN, INT32_MAX));
+    };
+    switch (Which) {
+      case 0: ScaleX(n).SetMarginLeft(FMarginLeft); break;
+      case 1: ScaleX(n).SetMarginRight(withShadow(FMarginRight)); break;
+      case 2: ScaleY(n).SetMarginTop(FMarginTop); break;
+      default: ScaleY(n).SetMarginBottom(withShadow(FMarginBottom)); break;
+    }
+  }
+  UpdateMapping();
+  RepaintIfAuto();
+}
+
+void TCustomKelvo::SetMarginLeft(int32_t Value) { SetMargin(0, Value); }
+void TCustomKelvo::SetMarginRight(int32_t Value) { SetMargin(1, Value); }
+void TCustomKelvo::SetMarginTop(int32_t Value) { SetMargin(2, Value); }
+void TCustomKelvo::SetMarginBottom(int32_t Value) { SetMargin(3, Value); }
+
+void TCustomKelvo::SetShadowWidth(int32_t Value) {
+  FShadowWidth = std::clamp(Value, 0, 32);
+  SizeDataBitmap();
+  for (int32_t n = 1; n <= LayerCount; ++n) {
+    CopyScaleSettings(ScaleX(n), ScalePropsX(n));
+    CopyScaleSettings(ScaleY(n), ScalePropsY(n));
+    SetAxisMargins(n);
+  }
+  UpdateMapping();
+  RepaintIfAuto();
+}
+
+void TCustomKelvo::SetIsometric(bool Value) {
+  FIsometric = Value;
+  if (!Value) return;
+  for (int32_t n = 1; n <= LayerCount; ++n) ApplyIsometric(n);
+  RepaintIfAuto();
+}
+
+void TCustomKelvo::SetStandardLayout(TkvLayout Value) {
+  const auto index = static_cast<size_t>(Value);
+  if (index >= std::size(kLayouts)) return;
+  const bool lock = FPaintLock;
+  FPaintLock = true;
+  FStandardLayout = Value;
+  const TLayoutRow& row = kLayouts[index];
+  SetMarginLeft(row.MarginLeft);
+  SetMarginRight(row.MarginRight);
+  SetMarginTop(row.MarginTop);
+  SetMarginBottom(row.MarginBottom);
+  SetCaptionPosX(row.CaptionPosX);
+  SetCaptionPosY(row.CaptionPosY);
+  SetCaptionAlignment(row.CaptionAlignment);
+  SetCaptionAnchorHoriz(row.AnchorHoriz);
+  SetCaptionAnchorVert(row.AnchorVert);
+  auto applyAxis = [](TScaleProps& p, const TAxisRow& a) {
+    p.SetCaptionPosX(a.CaptionPosX);
+    p.SetCaptionPosY(a.CaptionPosY);
+    p.SetCaptionAlignment(a.Alignment);
+    p.SetCaptionAnchor(a.Anchor);
+    p.SetScalePos(a.ScalePos);
+    p.SetVisible(a.Visible);
+  };
+  for (int32_t n = 1; n <= 4; ++n) {
+    const TAxisRow& x = row.X[n - 1];
+    const TAxisRow& y = row.Y[n - 1];
+    if (x.Code == 2) ScalePropsX(n).SetScaleLocation(TScaleLocationHoriz::slTop);
+    if (x.Code == 3) ScalePropsX(n).SetScaleLocation(TScaleLocationHoriz::slBottom);
+    applyAxis(ScalePropsX(n), x);
+    if (y.Code == 0) ScalePropsY(n).SetScaleLocation(TScaleLocationVert::slLeft);
+    if (y.Code == 1) ScalePropsY(n).SetScaleLocation(TScaleLocationVert::slRight);
+    applyAxis(ScalePropsY(n), y);
+  }
+  for (int32_t n = 5; n <= LayerCount; ++n) {
+    ScalePropsX(n).SetVisible(false);
+    ScalePropsY(n).SetVisible(false);
+  }
+  for (int32_t n = 1; n <= LayerCount; ++n) {
+    CopyScaleSettings(ScaleX(n), ScalePropsX(n));
+    CopyScaleSettings(ScaleY(n), ScalePropsY(n));
+  }
+  SetPaintLock(lock);
+}
+
+void TCustomKelvo::SetBounds(int32_t ALeft, int32_t ATop, int32_t AWidth, int32_t AHeight) {
+  TPaintLockGuard guard(FPaintLock);
+  // The control never gets smaller than its margins and shadow allow.
+  const int64_t minHeight = int64_t{FMarginTop} + FMarginBottom + FShadowWidth + 20;
+  const int64_t minWidth = int64_t{FMarginLeft} + FMarginRight + FShadowWidth + 80;
+  const int32_t h = static_cast<int32_t>(std::clamp<int64_t>(std::max<int64_t>(AHeight, minHeight), 0, MaxBitmapSide));
+  const int32_t w = static_cast<int32_t>(std::clamp<int64_t>(std::max<int64_t>(AWidth, minWidth), 0, MaxBitmapSide));
+  TCustomControl::SetBounds(ALeft, ATop, w, h);
+  SizeDataBitmap();
+  FFrameBitmap.SetSize(w, h);
+  for (int32_t n = 1; n <= LayerCount; ++n) {
+    if (FIsometric) ApplyIsometric(n);
+    const auto i = static_cast<size_t>(n);
+    if (!FPropsX[i] || !FPropsY[i]) continue;  // not yet made during construction
+    if (FScaleX[i]) {
+      CopyScaleSettings(*FScaleX[i], ScalePropsX(n));
+      FScaleX[i]->SetBounds(0, 0, w, h);
+    }
+    if (FScaleY[i]) {
+      CopyScaleSettings(*FScaleY[i], ScalePropsY(n));
+      FScaleY[i]->SetBounds(0, 0, w, h);
+    }
+    if (FScaleX[i] && FScaleY[i]) SetAxisMargins(n);
+  }
+  TCustomControl::SetBounds(ALeft, ATop, w, h);
+  UpdateMapping();
+}
+
+}  // namespace vexa

@@ -1,0 +1,145 @@
+// World-to-pixel mapping: per-layer factors, the mapping both ways, pixel
+// clipping and the isometric rule.
+#include <cmath>
+
+#include "base/Errors.h"
+#include "base/PixelMath.h"
+#include "chart/CustomKelvo.h"
+
+namespace vexa {
+
+namespace {
+// The smallest value treated as positive on a logarithmic axis.
+constexpr long double LogFloor = 1e-100L;
+
+// Rounds an extended value to a double and clamps it to the pixel range.
+long double ClampedPixelValue(long double v) {
+  const double d = static_cast<double>(v);
+  if (d > 2147483647.0) return 2147483647.0L;
+  if (d < -2147483647.0) return -2147483647.0L;
+  return d;
+}
+}  // namespace
+
+const TLayerMapping& TCustomKelvo::Mapping(int32_t Layer) const {
+  return FMapping[static_cast<size_t>(Layer >= 1 && Layer <= LayerCount ? Layer : 1)];
+}
+
+void TCustomKelvo::UpdateMapping() {
+  if (IsLoading() || !FPropsX[LayerCount]) return;
+  const long double W = static_cast<long double>(Width()) - FMarginLeft - FMarginRight - FShadowWidth;
+  const long double H = static_cast<long double>(Height()) - FMarginTop - FMarginBottom - FShadowWidth;
+  const long double right = static_cast<long double>(Width()) - FMarginRight - FShadowWidth;
+  const long double bottom = static_cast<long double>(Height()) - FMarginBottom - FShadowWidth;
+  for (int32_t n = 1; n <= LayerCount; ++n) {
+    TLayerMapping& m = FMapping[static_cast<size_t>(n)];
+    const TScaleProps& sx = ScalePropsX(n);
+    const TScaleProps& sy = ScalePropsY(n);
+    if (W > 0) {
+      const long double rl = sx.RangeLow(), rh = sx.RangeHigh();
+      if (sx.Logarithmic()) {
+        if (!(rh > 0) || !(rl > 0)) throw EVexaKelvoError("Logarithmic axis must not be negative.");
+        const long double g = std::log(rh) - std::log(rl);
+        m.KX = W / g;
+        m.DX = (std::log(rh) * FMarginLeft - std::log(rl) * right) / g;
+      } else {
+        m.KX = W * (1 / (rh - rl));
+        m.DX = (FMarginLeft * rh - right * rl) / (rh - rl);
+      }
+    } else {
+      m.KX = 0;
+      m.DX = Width() / 2.0L;
+    }
+    if (H > 0) {
+      const long double rl = sy.RangeLow(), rh = sy.RangeHigh();
+      if (sy.Logarithmic()) {
+        if (!(rh > 0) || !(rl > 0)) throw EVexaKelvoError("Logarithmic axis must not be negative.");
+        const long double g = std::log(rh) - std::log(rl);
+        m.KY = -H / g;
+        m.DY = (std::log(rh) * bottom - std::log(rl) * FMarginTop) / g;
+      } else {
+        m.KY = -H / (rh - rl);
+        m.DY = (bottom * rh - FMarginTop * rl) / (rh - rl);
+      }
+    } else {
+      m.KY = 0;
+      m.DY = Height() / 2.0L;
+    }
+  }
+}
+
+// A NaN world value maps to pixel 0, like any value the mapping cannot place.
+void TCustomKelvo::WorldToPixel(int32_t Layer, double X, double Y, int32_t& PX, int32_t& PY) const {
+  const int32_t layer = Layer < 1 ? 1 : (Layer > LayerCount ? LayerCount : Layer);
+  const TLayerMapping& m = FMapping[static_cast<size_t>(layer)];
+  const TScaleProps& sx = *FPropsX[static_cast<size_t>(layer)];
+  const TScaleProps& sy = *FPropsY[static_cast<size_t>(layer)];
+  long double v, u;
+  if (!sx.Logarithmic())
+    v = m.KX * X + m.DX;
+  else if (X > LogFloor)
+    v = m.KX * std::log(static_cast<long double>(X)) + m.DX;
+  else
+    v = sx.RangeHigh() >= sx.RangeLow() ? 0 : Width();
+  if (!sy.Logarithmic())
+    u = m.KY * Y + m.DY;
+  else if (Y > LogFloor)
+    u = m.KY * std::log(static_cast<long double>(Y)) + m.DY;
+  else
+    u = sy.RangeHigh() >= sy.RangeLow() ? Height() : 0;
+  PX = RoundClamped(ClampedPixelValue(v));
+  PY = RoundClamped(ClampedPixelValue(u));
+}
+
+void TCustomKelvo::PixelToWorld(int32_t Layer, int32_t PX, int32_t PY, double& X, double& Y) const {
+  const int32_t layer = Layer < 1 ? 1 : (Layer > LayerCount ? LayerCount : Layer);
+  const TLayerMapping& m = FMapping[static_cast<size_t>(layer)];
+  const TScaleProps& sx = *FPropsX[static_cast<size_t>(layer)];
+  const TScaleProps& sy = *FPropsY[static_cast<size_t>(layer)];
+  // An empty data area has no inverse: the axis' low end stands in.
+  if (m.KX == 0) {
+    X = sx.RangeLow();
+  } else {
+    const long double t = (PX - m.DX) / m.KX;
+    X = static_cast<double>(sx.Logarithmic() ? std::exp(t) : t);
+  }
+  if (m.KY == 0) {
+    Y = sy.RangeLow();
+  } else {
+    const long double t = (PY - m.DY) / m.KY;
+    Y = static_cast<double>(sy.Logarithmic() ? std::exp(t) : t);
+  }
+}
+
+bool TCustomKelvo::ClipPixel(int32_t& PX, int32_t& PY) {
+  bool changed = false;
+  auto clip = [&changed](int32_t& v) {
+    if (v < -30000) {
+      v = -30000;
+      changed = true;
+    } else if (v > 30000) {
+      v = 30000;
+      changed = true;
+    }
+  };
+  clip(PX);
+  clip(PY);
+  return changed;
+}
+
+// An empty data area (width or height + 1 not positive) or a zero aspect
+// value leaves the layer's range as it is.
+void TCustomKelvo::ApplyIsometric(int32_t Layer) {
+  TScaleProps& sx = ScalePropsX(Layer);
+  TScaleProps& sy = ScalePropsY(Layer);
+  const long double W = static_cast<long double>(Width()) - FMarginLeft - FMarginRight - FShadowWidth;
+  const long double H = static_cast<long double>(Height()) - FMarginTop - FMarginBottom - FShadowWidth;
+  if (W + 1 <= 0 || H + 1 <= 0 || FAspectX == 0) return;
+  const long double mid = (static_cast<long double>(sy.RangeHigh()) + sy.RangeLow()) / 2;
+  const long double s = (static_cast<long double>(sx.RangeHigh()) - sx.RangeLow()) * (H + 1) / (W + 1) * FAspectY /
+                        FAspectX / 2;
+  sy.SetRangeHigh(static_cast<double>(mid + s));
+  sy.SetRangeLow(static_cast<double>(mid - s));
+}
+
+}  // namespace vexa
