@@ -1,0 +1,535 @@
+// The chart core: creation, naming, cursors, mapping, range application,
+// joined layers, margins and layouts, resizing, copying and data sharing.
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <limits>
+
+#include "chart/Vexa_kelvo.h"
+#include "platform/Streaming.h"
+#include "platform/WindowServices.h"
+
+using namespace vexa;
+
+namespace {
+
+class CountingChart : public TKelvo {
+ public:
+  using TKelvo::TKelvo;
+  void Paint() override {
+    if (Visible() && !IsLoading() && !PaintLock()) ++Paints;
+    TKelvo::Paint();
+  }
+  int Paints = 0;
+};
+
+class ChartTest : public ::testing::Test {
+ protected:
+  void SetUp() override { HeadlessWindowServices().Reset(); }
+  void TearDown() override { HeadlessWindowServices().Reset(); }
+};
+
+TEST_F(ChartTest, CreationValues) {
+  TKelvo c;
+  EXPECT_EQ(c.Width(), 280);
+  EXPECT_EQ(c.Height(), 200);
+  EXPECT_EQ(c.MarginLeft(), 50);
+  EXPECT_EQ(c.MarginRight(), 20);
+  EXPECT_EQ(c.MarginTop(), 20);
+  EXPECT_EQ(c.MarginBottom(), 40);
+  EXPECT_EQ(c.CaptionPosX(), 0);
+  EXPECT_EQ(c.CaptionPosY(), -16);
+  EXPECT_EQ(c.CaptionAlignment(), TAlignment::taRightJustify);
+  EXPECT_TRUE(c.PaintLock());  // until the window exists
+  EXPECT_TRUE(c.AutoRedraw());
+  EXPECT_EQ(c.DialogCode(), 3);
+  EXPECT_EQ(c.AspectX(), 36);
+  EXPECT_EQ(c.AspectY(), 36);
+  for (int i = 1; i <= 4; ++i) {
+    EXPECT_EQ(c.CrossHair(i).Layer(), i);
+    EXPECT_EQ(c.CrossHair(i).LineWid(), 1);
+    EXPECT_EQ(c.CrossHair(i).Mode(), TCrossHMode::chOff);
+  }
+  for (int i = 1; i <= 30; ++i) {
+    EXPECT_EQ(c.TextLabels(i).Layer(), 1);
+    EXPECT_FALSE(c.TextLabels(i).Visible());
+    EXPECT_EQ(c.TextLabels(i).Mode(), TTxtLblMode::tlOff);
+    EXPECT_EQ(c.TextLabels(i).AttachToData(), TTxtLblAttachMode::tlamBoth);
+    EXPECT_EQ(c.TextLabels(i).ColorBkg(), clWhite);
+    EXPECT_EQ(c.TextLabels(i).ShadowDx(), 3);
+  }
+  EXPECT_TRUE(c.MouseAffectsLayer(1));
+  EXPECT_FALSE(c.MouseAffectsLayer(2));
+  // Layer setup: colours, types and outward positions.
+  EXPECT_EQ(c.ScalePropsX(3).ColorScale(), 0x008000u);
+  EXPECT_EQ(c.ScalePropsY(16).ColorScale(), 0xFFFFFFu);
+  EXPECT_EQ(c.ScalePropsX(5).ScalePos(), 60);
+  EXPECT_EQ(c.ScalePropsY(6).ScalePos(), 100);
+  EXPECT_EQ(c.ScalePropsX(6).ScaleType(), TScaleType::sctXB);
+  EXPECT_EQ(c.ScalePropsY(5).ScaleType(), TScaleType::sctYR);
+  // The standard layout: layer 1's axes shown, everything else hidden.
+  EXPECT_TRUE(c.Scale1X().Visible());
+  EXPECT_TRUE(c.Scale1Y().Visible());
+  EXPECT_FALSE(c.Scale2X().Visible());
+  EXPECT_EQ(c.Scale1X().CaptionPosY(), 22);
+  EXPECT_EQ(c.Scale1Y().CaptionAlignment(), TAlignment::taLeftJustify);
+  EXPECT_TRUE(c.ScaleX(1).Transparent());
+  EXPECT_TRUE(c.ScaleX(1).ChartOwned());
+  EXPECT_EQ(c.ScaleX(1).Width(), 280);
+  EXPECT_EQ(c.ScaleX(1).MarginLeft(), 50);
+  EXPECT_EQ(c.ScaleX(1).MarginRight(), 19);
+  EXPECT_EQ(c.ScaleY(1).MarginBottom(), 39);
+  EXPECT_FALSE(c.ScaleX(1).HasSurface());  // axes draw into the chart's bitmap
+}
+
+TEST_F(ChartTest, AxisNamesAndCursors) {
+  TKelvo c;
+  EXPECT_EQ(c.ScaleX(7).Name(), "KV_FScale_X_7");
+  EXPECT_EQ(c.ScaleY(7).Name(), "KV_FScale_Y_7");
+  EXPECT_EQ(c.ScaleX(12).Name(), "KV_FScale_X_12");
+  EXPECT_EQ(c.ScaleY(12).Name(), "KV_FScale_Y_12");
+  EXPECT_EQ(c.ScaleX(12).Owner(), &c);
+  const struct {
+    TCursor Id;
+    const char* Name;
+    int X, Y;
+  } cursors[] = {{1, "CURHAND", 12, 3}, {2, "CURZOOMW", 7, 9}, {3, "CURZOOMD", 15, 15}, {4, "CURZOOMP", 7, 8}};
+  for (const auto& k : cursors) {
+    const TCursorImage* img = HeadlessWindowServices().RegisteredCursor(k.Id);
+    ASSERT_NE(img, nullptr) << k.Name;
+    EXPECT_EQ(img->Name, k.Name);
+    EXPECT_EQ(img->HotX, k.X);
+    EXPECT_EQ(img->HotY, k.Y);
+    int ink = 0;
+    for (uint32_t row : img->AndMask) ink += __builtin_popcount(~row);
+    EXPECT_GT(ink, 40) << k.Name;  // a real picture, not an empty cursor
+  }
+}
+
+TEST_F(ChartTest, PaintLockPaintsOnceWhenReleased) {
+  CountingChart c;
+  c.SetCaption("x");  // locked: nothing
+  EXPECT_EQ(c.Paints, 0);
+  c.CreateWnd();
+  c.SetPaintLock(false);
+  EXPECT_EQ(c.Paints, 0);
+  c.SetPaintLock(true);
+  c.SetPaintLock(false);
+  EXPECT_EQ(c.Paints, 1);
+}
+
+// A chart with margins 50, 10, 16, 32 on 280 x 200.
+std::unique_ptr<TKelvo> MappingChart() {
+  auto c = std::make_unique<TKelvo>();
+  c->SetMarginRight(10);
+  c->SetMarginTop(16);
+  c->SetMarginBottom(32);
+  c->Scale1X().SetRangeHigh(10);
+  c->Scale1X().SetRangeLow(0);
+  c->Scale1Y().SetRangeHigh(100);
+  c->Scale1Y().SetRangeLow(0);
+  return c;
+}
+
+TEST_F(ChartTest, LinearMappingFigures) {
+  auto c = MappingChart();
+  int32_t px, py;
+  c->WorldToPixel(1, 0, 0, px, py);
+  EXPECT_EQ(px, 50);
+  EXPECT_EQ(py, 168);
+  c->WorldToPixel(1, 10, 100, px, py);
+  EXPECT_EQ(px, 270);
+  EXPECT_EQ(py, 16);
+  c->WorldToPixel(1, 5, 50, px, py);
+  EXPECT_EQ(px, 160);
+  EXPECT_EQ(py, 92);
+  double x, y;
+  c->PixelToWorld(1, 160, 92, x, y);
+  EXPECT_NEAR(x, 5, 1e-9);
+  EXPECT_NEAR(y, 50, 1e-9);
+  c->WorldToPixel(0, 10, 100, px, py);  // layer 0 is layer 1
+  EXPECT_EQ(px, 270);
+  c->WorldToPixel(20, 0, 0, px, py);  // layer 20 is layer 16 (range 0..1)
+  int32_t qx, qy;
+  c->WorldToPixel(16, 0, 0, qx, qy);
+  EXPECT_EQ(px, qx);
+  EXPECT_EQ(py, qy);
+}
+
+TEST_F(ChartTest, HugeAndInvalidWorldValues) {
+  auto c = MappingChart();
+  int32_t px, py;
+  c->WorldToPixel(1, 1e300, -1e300, px, py);
+  EXPECT_EQ(px, 2147483647);
+  EXPECT_EQ(py, 2147483647);  // y grows downwards
+  EXPECT_TRUE(TCustomKelvo::ClipPixel(px, py));
+  EXPECT_EQ(px, 30000);
+  EXPECT_EQ(py, 30000);
+  int32_t a = 5, b = -30000;
+  EXPECT_FALSE(TCustomKelvo::ClipPixel(a, b));
+  c->WorldToPixel(1, std::numeric_limits<double>::infinity(), std::nan(""), px, py);
+  EXPECT_EQ(px, 2147483647);
+  EXPECT_EQ(py, 0);
+}
+
+TEST_F(ChartTest, LogarithmicMappingAndItsError) {
+  TKelvo c;
+  c.SetMarginLeft(0);
+  c.SetMarginRight(0);
+  c.SetBounds(0, 0, 200, 200);
+  c.Scale1X().SetRangeLow(1);
+  c.Scale1X().SetRangeHigh(100);
+  c.Scale1X().SetLogarithmic(true);
+  int32_t px, py;
+  c.WorldToPixel(1, 10, 0, px, py);
+  EXPECT_EQ(px, 100);
+  c.WorldToPixel(1, 0, 0, px, py);
+  EXPECT_EQ(px, 0);
+  c.WorldToPixel(1, -5, 0, px, py);
+  EXPECT_EQ(px, 0);
+  c.Scale1X().SetRangeLow(100);
+  c.Scale1X().SetRangeHigh(1);
+  c.WorldToPixel(1, 0, 0, px, py);
+  EXPECT_EQ(px, 200);
+  double x, y;
+  c.PixelToWorld(1, 100, 100, x, y);
+  EXPECT_NEAR(x, 10, 1e-9);
+  // A logarithmic axis reaching zero (taken while the settings still load).
+  try {
+    c.Scale2Y().SetLogarithmic(true);  // 0 .. 1
+    FAIL() << "no exception";
+  } catch (const EVexaKelvoError& e) {
+    EXPECT_STREQ(e.what(), "Logarithmic axis must not be negative.");
+  }
+  c.Scale2Y().SetLogarithmic(false);
+  EXPECT_FALSE(c.PaintLock() && false);
+}
+
+TEST_F(ChartTest, AnEmptyDataAreaMapsToTheMiddle) {
+  TKelvo c;
+  c.SetBounds(0, 0, 205, 200);
+  c.SetMarginLeft(300);  // margins are not checked
+  int32_t px, py;
+  c.WorldToPixel(1, 0.3, 0, px, py);
+  EXPECT_EQ(px, 102);
+  double x, y;
+  c.PixelToWorld(1, 50, 50, x, y);  // no inverse: the range's low end
+  EXPECT_EQ(x, c.Scale1X().RangeLow());
+}
+
+TEST_F(ChartTest, RangeLimitsUnderPanAndZoom) {
+  TKelvo c;
+  c.Scale1X().SetRangeHigh(100);
+  c.SetRangeLimits({0, 0, 10, 0});  // x 0..10, y 0..0
+  c.SetMouseAction(TMouseActMode::maPan);
+  const double y0 = c.Scale1Y().RangeLow(), y1 = c.Scale1Y().RangeHigh();
+  c.SetLayerRanges(1, -2, -5, 3, 5, true);
+  EXPECT_EQ(c.Scale1X().RangeLow(), 0);  // a pan keeps the width
+  EXPECT_EQ(c.Scale1X().RangeHigh(), 5);
+  // The zero y limits apply too; a pan keeps the width and ends at the last rule.
+  EXPECT_EQ(c.Scale1Y().RangeLow(), -10);
+  EXPECT_EQ(c.Scale1Y().RangeHigh(), 0);
+  c.Scale1Y().SetRangeLow(y0);
+  c.Scale1Y().SetRangeHigh(y1);
+  c.SetMouseAction(TMouseActMode::maZoomDrag);
+  c.SetLayerRanges(1, -2, -5, 3, 5, true);
+  EXPECT_EQ(c.Scale1X().RangeLow(), 0);  // anything else is cut
+  EXPECT_EQ(c.Scale1X().RangeHigh(), 3);
+  // y cut to 0..0: narrower than MinRange, so y stays.
+  EXPECT_EQ(c.Scale1Y().RangeLow(), y0);
+  EXPECT_EQ(c.Scale1Y().RangeHigh(), y1);
+  c.SetRangeLimits({});
+  c.SetLayerRanges(1, -2, 0, 3, 1, true);  // no limits at all
+  EXPECT_EQ(c.Scale1X().RangeLow(), -2);
+  // The axis follows the settings.
+  EXPECT_EQ(c.ScaleX(1).RangeLow(), -2);
+  EXPECT_EQ(c.ScaleX(1).RangeHigh(), 3);
+}
+
+TEST_F(ChartTest, JoinedLayersFollowTheirController) {
+  TKelvo c;
+  c.Scale1X().SetRangeHigh(50);
+  c.Scale1X().SetRangeLow(10);
+  c.JointLayers().SetXControlledBy(2, 1);
+  EXPECT_EQ(c.Scale2X().RangeLow(), 10);
+  EXPECT_EQ(c.Scale2X().RangeHigh(), 50);
+  c.SetLayerRanges(1, 20, 0, 60, 1, false);  // a pan on layer 1 moves layer 2 along
+  EXPECT_EQ(c.Scale2X().RangeLow(), 20);
+  EXPECT_EQ(c.Scale2X().RangeHigh(), 60);
+  c.SetLayerRanges(2, 0, 5, 1, 7, false);  // on layer 2 only its y moves
+  EXPECT_EQ(c.Scale2X().RangeLow(), 20);
+  EXPECT_EQ(c.Scale2Y().RangeLow(), 5);
+  EXPECT_EQ(c.Scale2Y().RangeHigh(), 7);
+}
+
+TEST_F(ChartTest, MarginSettersAndAliases) {
+  CountingChart c;
+  c.CreateWnd();
+  c.SetLRim(60);
+  EXPECT_EQ(c.MarginLeft(), 60);
+  c.SetMarginBottom(33);
+  EXPECT_EQ(c.BRim(), 33);
+  EXPECT_EQ(c.DataBitmap().Width(), 280 - 60 - 20 + 1);
+  EXPECT_EQ(c.DataBitmap().Height(), 200 - 20 - 33 + 1);
+  EXPECT_EQ(c.ScaleX(3).MarginLeft(), 60);
+  EXPECT_EQ(c.ScaleY(3).MarginBottom(), 32);
+  EXPECT_EQ(c.Paints, 2);
+  c.SetShadowWidth(40);
+  EXPECT_EQ(c.ShadowWidth(), 32);
+  EXPECT_EQ(c.ScaleX(1).MarginRight(), 20 + 32 - 1);
+  c.SetShadowWidth(-3);
+  EXPECT_EQ(c.ShadowWidth(), 0);
+  c.SetMinDupMarkDist(0);
+  EXPECT_EQ(c.MinDupMarkDist(), 1);
+  c.SetMinDupMarkDist(7);
+  EXPECT_EQ(c.MinDupMarkDist(), 3);
+  const int paints = c.Paints;
+  c.SetMinDupMarkDist(7);  // clamps to the current value, but is not equal to it: paints
+  c.SetMinDupMarkDist(3);  // equal: nothing
+  EXPECT_EQ(c.Paints, paints + 1);
+  c.SetGridDx(-3);
+  EXPECT_EQ(c.GridDx(), -3);
+  c.SetGridDx(-3.5);
+  EXPECT_EQ(c.GridDx(), -3);
+}
+
+TEST_F(ChartTest, MinimumSize) {
+  TKelvo c;
+  c.SetBounds(0, 0, 100, 50);
+  EXPECT_EQ(c.Width(), 150);
+  EXPECT_EQ(c.Height(), 80);
+  c.SetBounds(3, 4, 449, 345);
+  EXPECT_EQ(c.Width(), 449);
+  EXPECT_EQ(c.Left(), 3);
+  EXPECT_EQ(c.ScaleY(1).Height(), 345);
+  EXPECT_FALSE(c.PaintLock() == false);  // still locked: no window
+}
+
+struct LayoutCase {
+  TkvLayout Layout;
+  int32_t Margins[4];
+  bool VisibleX[4], VisibleY[4];
+  int32_t PosX[4], PosY[4];
+};
+
+TEST_F(ChartTest, TheSevenLayouts) {
+  const LayoutCase cases[] = {
+      {TkvLayout::kvl_X1Bottom_Y1Left, {50, 20, 20, 40}, {1, 0, 0, 0}, {1, 0, 0, 0}, {0, 0, 0, 0}, {0, 0, 0, 0}},
+      {TkvLayout::kvl_X1Bottom_Y2Left, {100, 20, 24, 40}, {1, 0, 0, 0}, {1, 1, 0, 0}, {0, 0, 0, 0}, {0, 50, 0, 0}},
+      {TkvLayout::kvl_X1Bottom_Y3Left, {150, 20, 24, 40}, {1, 0, 0, 0}, {1, 1, 1, 0}, {0, 0, 0, 0}, {0, 50, 100, 0}},
+      {TkvLayout::kvl_X1Bottom_Y4Left, {200, 20, 24, 40}, {1, 0, 0, 0}, {1, 1, 1, 1}, {0, 0, 0, 0}, {0, 50, 100, 150}},
+      {TkvLayout::kvl_X1Bottom_Y2Both, {50, 50, 24, 40}, {1, 0, 0, 0}, {1, 1, 0, 0}, {0, 0, 0, 0}, {0, 0, 0, 0}},
+      {TkvLayout::kvl_X2Bottom_Y2Left, {100, 20, 24, 70}, {1, 1, 0, 0}, {1, 1, 0, 0}, {0, 30, 0, 0}, {0, 50, 0, 0}},
+      {TkvLayout::kvl_X2Both_Y2Both, {50, 50, 48, 40}, {1, 1, 0, 0}, {1, 1, 0, 0}, {0, 0, 0, 0}, {0, 0, 0, 0}},
+  };
+  for (const LayoutCase& k : cases) {
+    TKelvo c;
+    c.SetStandardLayout(k.Layout);
+    SCOPED_TRACE(static_cast<int>(k.Layout));
+    EXPECT_EQ(c.StandardLayout(), k.Layout);
+    EXPECT_EQ(c.MarginLeft(), k.Margins[0]);
+    EXPECT_EQ(c.MarginRight(), k.Margins[1]);
+    EXPECT_EQ(c.MarginTop(), k.Margins[2]);
+    EXPECT_EQ(c.MarginBottom(), k.Margins[3]);
+    for (int n = 1; n <= 4; ++n) {
+      EXPECT_EQ(c.ScalePropsX(n).Visible(), k.VisibleX[n - 1]) << "x" << n;
+      EXPECT_EQ(c.ScalePropsY(n).Visible(), k.VisibleY[n - 1]) << "y" << n;
+      EXPECT_EQ(c.ScaleX(n).Visible(), k.VisibleX[n - 1]) << "axis x" << n;
+      EXPECT_EQ(c.ScalePropsX(n).ScalePos(), k.PosX[n - 1]) << "x" << n;
+      EXPECT_EQ(c.ScalePropsY(n).ScalePos(), k.PosY[n - 1]) << "y" << n;
+    }
+    for (int n = 5; n <= 16; ++n) {
+      EXPECT_FALSE(c.ScalePropsX(n).Visible());
+      EXPECT_FALSE(c.ScalePropsY(n).Visible());
+    }
+  }
+  TKelvo both;
+  both.SetStandardLayout(TkvLayout::kvl_X2Both_Y2Both);
+  EXPECT_EQ(both.Scale2X().ScaleLocation(), TScaleLocationHoriz::slTop);
+  EXPECT_EQ(both.Scale2X().ScaleType(), TScaleType::sctXB);
+  EXPECT_EQ(both.Scale2Y().ScaleLocation(), TScaleLocationVert::slRight);
+  EXPECT_EQ(both.Scale3Y().CaptionPosY(), -23);
+}
+
+TEST_F(ChartTest, IsometricFitsTheVerticalRanges) {
+  CountingChart c;
+  c.CreateWnd();
+  c.Scale1X().SetRangeHigh(10);  // 0..10 over a 211 x 141 data area
+  const double lo = c.Scale1Y().RangeLow(), hi = c.Scale1Y().RangeHigh();
+  const int paints = c.Paints;
+  c.SetIsometric(false);
+  EXPECT_EQ(c.Scale1Y().RangeLow(), lo);
+  EXPECT_EQ(c.Paints, paints);
+  c.SetIsometric(true);
+  const double mid = (lo + hi) / 2, s = 10.0 * 141 / 211 / 2;
+  EXPECT_NEAR(c.Scale1Y().RangeHigh(), mid + s, 1e-12);
+  EXPECT_NEAR(c.Scale1Y().RangeLow(), mid - s, 1e-12);
+  // One world unit is now as long in y as in x.
+  int32_t x0, y0, x1, y1;
+  c.WorldToPixel(1, 0, 0, x0, y0);
+  c.WorldToPixel(1, 5, 5, x1, y1);
+  EXPECT_NEAR(x1 - x0, y0 - y1, 1);
+}
+
+TEST_F(ChartTest, OwnedObjectPropertiesCopyAndKeepTheirWiring) {
+  CountingChart c;
+  c.CreateWnd();
+  TCrossHair& own = c.CrossHair2();
+  TCrossHair given;
+  int foreign = 0;
+  given.OnChange = [&](TObject*) { ++foreign; };
+  given.SetMode(TCrossHMode::chBoth);
+  given.SetLayer(5);
+  c.SetCrossHair(2, given);
+  EXPECT_EQ(&c.CrossHair2(), &own);
+  EXPECT_EQ(own.Mode(), TCrossHMode::chBoth);
+  const int paints = c.Paints;
+  own.SetPosX(3);  // still notifies the chart, not the given object's listener
+  EXPECT_EQ(c.Paints, paints + 1);
+  EXPECT_EQ(foreign, 2);
+  TScalePropsHoriz sx;
+  sx.SetRangeLow(1969);
+  sx.SetRangeHigh(1981);
+  c.SetScaleX(1, sx);
+  EXPECT_EQ(c.Scale1X().RangeLow(), 1969);
+  c.Scale1X().SetCaption("Years");  // applies to the axis through the chart's own wiring
+  EXPECT_EQ(c.ScaleX(1).Caption(), "Years");
+  EXPECT_EQ(c.ScaleX(1).RangeHigh(), 1981);
+}
+
+TEST_F(ChartTest, AssignCopiesItemsAndRewiresToItself) {
+  CountingChart target;
+  target.CreateWnd();
+  {
+    TKelvo source;
+    for (int i = 0; i < 5; ++i) source.Rectangle(i, 0, i + 1, i);
+    source.SetCaption("Net exports");
+    source.Scale1X().SetRangeHigh(1981);
+    source.Scale1X().SetRangeLow(1969);
+    source.CrossHair1().SetMode(TCrossHMode::chVert);
+    source.JointLayers().SetXControlledBy(3, 1);
+    target.Assign(&source);
+    EXPECT_EQ(target.ItemCount(), 5);
+    source.ClearGraph();
+    EXPECT_EQ(target.ItemCount(), 5);  // a copy, not a shared array
+    EXPECT_EQ(target.Items(4).X1, 4);
+    EXPECT_EQ(target.Caption(), "Net exports");
+    EXPECT_EQ(target.Scale1X().RangeLow(), 1969);
+    EXPECT_EQ(target.ScaleX(1).RangeLow(), 1969);
+    EXPECT_EQ(target.CrossHair1().Mode(), TCrossHMode::chVert);
+    EXPECT_EQ(target.JointLayers().XControlledBy(3), 1);
+  }
+  // The source is gone: every sub-object must notify the target. (Assign
+  // copied the source's paint lock, set while it had no window.)
+  target.SetPaintLock(false);
+  const int paints = target.Paints;
+  target.CrossHair1().SetPosX(2);
+  target.TextLabels(4).SetCaption("x");
+  target.BackGroundImg().SetAreaColor(clRed);
+  target.Scale1X().SetRangeHigh(2000);
+  target.Scale1X().DateFormat().SetDateSeparator('/');
+  target.JointLayers().SetXControlledBy(4, 1);
+  EXPECT_GE(target.Paints, paints + 5);
+  EXPECT_EQ(target.ScaleX(1).RangeHigh(), 2000);
+  EXPECT_EQ(target.Scale4X().RangeLow(), 1969);  // the join acted on the target
+  TFont font;
+  EXPECT_THROW(target.Assign(&font), EConvertError);
+}
+
+TEST_F(ChartTest, AChartStreamsToAFormAndBack) {
+  TKelvo a;
+  a.SetMarginLeft(40);
+  a.SetMarginBottom(30);
+  a.SetGridStyle(GridStyleType::gsDotLines);
+  a.SetGridDx(1);
+  a.SetGridDy(50);
+  a.SetGridColor(clSilver);
+  a.SetCaption("Net exports");
+  a.SetCaptionPosX(220);
+  a.SetCaptionPosY(4);
+  a.SetMouseAction(TMouseActMode::maPan);
+  a.SetMouseCursorFixed(false);
+  a.SetShadowColor(clGray);
+  a.SetShadowBakColor(clSilver);
+  a.Scale1X().SetRangeHigh(1981);
+  a.Scale1X().SetRangeLow(1969);
+  a.Scale1X().SetDecPlaces(0);
+  a.Scale1Y().SetRangeHigh(150);
+  a.Scale1Y().SetRangeLow(-50);
+  a.CrossHair2().SetLayer(1);
+  a.JointLayers().SetXControlledBy(2, 1);
+  a.SetTextFontStyle({TFontStyle::fsBold});
+  a.SetBounds(8, 24, 449, 345);
+  const TFormValue form = WriteForm(a);
+  EXPECT_FALSE(form.contains("StandardLayout"));
+  EXPECT_FALSE(form.contains("DataColor"));  // equal to its declared default
+  EXPECT_EQ(form["MarginLeft"], 40);
+  EXPECT_FALSE(form.contains("MarginRight") && form["MarginRight"] == 10);
+  TKelvo b;
+  b.SetName("ExportChart");
+  ReadComponentForm(b, form.dump(), "chart.form");
+  EXPECT_EQ(WriteForm(b).dump(), form.dump());
+  EXPECT_EQ(b.Width(), 449);
+  EXPECT_EQ(b.Scale1X().RangeLow(), 1969);
+  EXPECT_FALSE(b.Scale1X().Loading());  // Loaded cleared it
+  EXPECT_EQ(b.ScaleX(1).RangeLow(), 1969);
+  int32_t px, py;
+  b.WorldToPixel(1, 1969, -50, px, py);
+  EXPECT_EQ(px, 40);
+  EXPECT_EQ(py, 345 - 30);
+}
+
+TEST_F(ChartTest, DataSharingGroups) {
+  TKelvo p1, p2, p3, p4, p5, p6;
+  auto& messages = HeadlessWindowServices().Messages();
+  p2.SetUseDataOf(&p1);
+  p3.SetUseDataOf(&p2);  // links to the root of the group
+  EXPECT_EQ(p3.UseDataOf(), &p1);
+  p4.SetUseDataOf(&p1);
+  p5.SetUseDataOf(&p1);
+  p6.SetUseDataOf(&p1);  // a fifth user
+  ASSERT_EQ(messages.size(), 1u);
+  EXPECT_EQ(messages[0].Text, "Kelvo: Max. number of data shares exceeded");
+  EXPECT_EQ(p6.UseDataOf(), nullptr);
+  p1.SetUseDataOf(&p6);
+  EXPECT_EQ(messages.back().Text, "Kelvo: Cannot use foreign data. Other Kelvos are using my own data.");
+  p6.SetUseDataOf(&p6);
+  EXPECT_EQ(messages.back().Text, "Kelvo: Cannot share data with myself");
+  // A command on a user reaches everyone; ClearGraph on a user empties everyone.
+  p3.Rectangle(0, 0, 1, 1);
+  EXPECT_EQ(p1.ItemCount(), 1);
+  EXPECT_EQ(p5.ItemCount(), 1);
+  p2.SetUseDataOf(nullptr);  // unlinking keeps what it showed
+  EXPECT_EQ(p2.ItemCount(), 1);
+  p2.Rectangle(5, 5, 6, 6);
+  EXPECT_EQ(p2.ItemCount(), 2);
+  EXPECT_EQ(p1.ItemCount(), 1);  // later commands stay its own
+  p4.ClearGraph();
+  EXPECT_EQ(p1.ItemCount(), 0);
+  EXPECT_EQ(p3.ItemCount(), 0);
+  EXPECT_EQ(p2.ItemCount(), 2);
+  p6.SetUseDataOf(&p1);  // a slot is free again
+  EXPECT_EQ(p6.UseDataOf(), &p1);
+}
+
+TEST_F(ChartTest, DestroyingAGroupMemberUnlinksIt) {
+  TKelvo p1;
+  {
+    TKelvo p2;
+    p2.SetUseDataOf(&p1);
+    p1.Rectangle(0, 0, 1, 1);
+  }
+  p1.Rectangle(1, 1, 2, 2);  // no dangling user
+  auto user = std::make_unique<TKelvo>();
+  {
+    TKelvo source;
+    user->SetUseDataOf(&source);
+    source.Rectangle(0, 0, 3, 3);
+  }
+  EXPECT_EQ(user->UseDataOf(), nullptr);
+  EXPECT_EQ(user->ItemCount(), 1);  // kept a private copy
+  user->Rectangle(0, 0, 1, 1);
+  EXPECT_EQ(user->ItemCount(), 2);
+}
+
+}  // namespace
