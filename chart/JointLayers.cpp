@@ -1,6 +1,5 @@
 #include "chart/JointLayers.h"
 
-#include <cstdio>
 
 #include "platform/Streaming.h"
 
@@ -59,9 +58,11 @@ void TJointLayers::AssignTo(TPersistent* Dest) const {
 
 namespace {
 std::string PropertyName(int32_t n, TJointAxis a) {
-  char buf[24];
-  std::snprintf(buf, sizeof buf, "L%02d%cControlledBy", n, a == TJointAxis::jaX ? 'x' : 'y');
-  return buf;
+  std::string name = "L";
+  name += static_cast<char>('0' + n / 10);
+  name += static_cast<char>('0' + n % 10);
+  name += a == TJointAxis::jaX ? 'x' : 'y';
+  return name + "ControlledBy";
 }
 }  // namespace
 
