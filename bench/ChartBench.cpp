@@ -1,6 +1,8 @@
 // The chart model: appending drawing items and rebuilding the demo's list.
 #include <benchmark/benchmark.h>
 
+#include <vector>
+
 #include "BenchMain.h"
 #include "chart/Vexa_kelvo.h"
 #include "demo/DemoLogic.h"
@@ -40,6 +42,47 @@ void DemoBars(benchmark::State& st) {
   }
 }
 BENCHMARK(DemoBars)->Name("ClearGraphAnd11Bars")->Unit(benchmark::kMicrosecond);
+
+// WorldToPixel over 1,000,000 points of a linear or logarithmic layer.
+void MapPoints(benchmark::State& st) {
+  const bool logarithmic = st.range(0) != 0;
+  TKelvo chart;
+  chart.SetBounds(0, 0, 1000, 800);
+  chart.Scale1X().SetRangeHigh(1000);
+  chart.Scale1X().SetRangeLow(1);
+  chart.Scale1Y().SetRangeHigh(1000);
+  chart.Scale1Y().SetRangeLow(1);
+  chart.Scale1X().SetLogarithmic(logarithmic);
+  chart.Scale1Y().SetLogarithmic(logarithmic);
+  std::vector<double> xs(1000000);
+  for (size_t i = 0; i < xs.size(); ++i) xs[i] = 1 + static_cast<double>(i % 999);
+  for (auto _ : st) {
+    int64_t sum = 0;
+    for (double x : xs) {
+      int32_t px, py;
+      chart.WorldToPixel(1, x, x, px, py);
+      sum += px + py;
+    }
+    benchmark::DoNotOptimize(sum);
+  }
+}
+BENCHMARK(MapPoints)->Name("WorldToPixel1M")->Arg(0)->Arg(1)->ArgName("log")->Unit(benchmark::kMillisecond);
+
+// One full ApplyScaleSettings: 32 axes copied, 16 layers' ranges applied.
+void ApplyScaleSettings(benchmark::State& st) {
+  TKelvo chart;
+  for (auto _ : st) chart.ApplyScaleSettings();
+}
+BENCHMARK(ApplyScaleSettings)->Unit(benchmark::kMicrosecond);
+
+// Constructing a chart (32 axes and settings objects, the standard layout).
+void ConstructChart(benchmark::State& st) {
+  for (auto _ : st) {
+    TKelvo chart;
+    benchmark::DoNotOptimize(chart.Width());
+  }
+}
+BENCHMARK(ConstructChart)->Unit(benchmark::kMillisecond);
 
 }  // namespace
 

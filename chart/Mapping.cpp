@@ -2,6 +2,10 @@
 // clipping and the isometric rule.
 #include <cmath>
 
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
+
 #include "base/Errors.h"
 #include "base/PixelMath.h"
 #include "chart/CustomKelvo.h"
@@ -12,12 +16,20 @@ namespace {
 // The smallest value treated as positive on a logarithmic axis.
 constexpr long double LogFloor = 1e-100L;
 
-// Rounds an extended value to a double and clamps it to the pixel range.
-long double ClampedPixelValue(long double v) {
+// An extended value rounded to a double, clamped to the pixel range and
+// rounded half to even: the conversion instruction rounds in the default
+// mode, to nearest with ties to even, and is safe once the value is
+// clamped. NaN gives 0.
+inline int32_t PixelOf(long double v) {
   const double d = static_cast<double>(v);
-  if (d > 2147483647.0) return 2147483647.0L;
-  if (d < -2147483647.0) return -2147483647.0L;
-  return d;
+  if (!(d == d)) return 0;
+  if (d > 2147483647.0) return 2147483647;
+  if (d < -2147483647.0) return -2147483647;
+#if defined(__SSE2__)
+  return _mm_cvtsd_si32(_mm_set_sd(d));
+#else
+  return static_cast<int32_t>(std::nearbyint(d));
+#endif
 }
 }  // namespace
 
@@ -87,8 +99,8 @@ void TCustomKelvo::WorldToPixel(int32_t Layer, double X, double Y, int32_t& PX, 
     u = m.KY * std::log(static_cast<long double>(Y)) + m.DY;
   else
     u = sy.RangeHigh() >= sy.RangeLow() ? Height() : 0;
-  PX = RoundClamped(ClampedPixelValue(v));
-  PY = RoundClamped(ClampedPixelValue(u));
+  PX = PixelOf(v);
+  PY = PixelOf(u);
 }
 
 void TCustomKelvo::PixelToWorld(int32_t Layer, int32_t PX, int32_t PY, double& X, double& Y) const {
