@@ -7,6 +7,7 @@
 #include "base/Enums.h"
 #include "base/Errors.h"
 #include "base/Frame.h"
+#include "base/Marks.h"
 #include "base/NiceTickStep.h"
 #include "base/PixelMath.h"
 #include "base/TextLabel.h"

@@ -205,24 +205,6 @@ void TCustomKelvo::Loaded() {
   Paint();
 }
 
-// The data area part of the picture; the frame, shadow, caption and axes
-// are composed around it by the paint pipeline.
-void TCustomKelvo::Paint() {
-  if (!Visible() || IsLoading() || FPaintLock) return;
-  PaintDataBackground(FDataBitmap.Canvas(), 0, 0);
-  RenderDisplayList(FDataBitmap);
-  PresentBitmap(FMarginLeft, FMarginTop, Canvas(), FDataBitmap);
-}
-
-void TCustomKelvo::PaintDataBackground(TCanvas&, int32_t, int32_t) {}
-
-void TCustomKelvo::RenderDisplayList(TBitmap&) {}
-
-void TCustomKelvo::PresentBitmap(int32_t X, int32_t Y, TCanvas& Target, TBitmap& Bitmap) {
-  Target.Draw(X, Y, Bitmap);
-  if (&Target == &Canvas()) SurfaceChanged();
-}
-
 void TCustomKelvo::Assign(const TPersistent* Source) {
   auto* s = dynamic_cast<const TCustomKelvo*>(Source);
   if (!s) {

@@ -61,6 +61,39 @@ class TCustomKelvo : public TCustomControl, private IJointLayersOwner {
   // face Depth pixels deep at Angle degrees (clamped to 0..180; kind ikBar3D).
   void Bar3D(int32_t Depth, int32_t Angle, double X1, double Y1, double X2, double Y2);
 
+  // Further commands, one item each with the current attributes, as
+  // Rectangle: the renderer draws every kind.
+  // A mark symbol (DrawMark code) at a world point, drawn only inside the layer's ranges.
+  void MarkAt(double X, double Y, uint8_t Symbol);
+  // A straight line between two world points.
+  void Line(double X1, double Y1, double X2, double Y2);
+  // Moves the pen to a world point; DrawTo draws from the pen to a world
+  // point (runs of DrawTo become polylines).
+  void MoveTo(double X, double Y);
+  void DrawTo(double X, double Y);
+  // Moves the pen, or draws from it, by a pixel offset.
+  void MoveRel(int32_t DX, int32_t DY);
+  void LineRel(int32_t DX, int32_t DY);
+  // An ellipse around a world centre with radii in world units; Transparent
+  // leaves it unfilled.
+  void Ellipse(double X, double Y, double RadiusX, double RadiusY, bool Transparent = false);
+  // Text at a world point in Size points; Alignment 0 starts, 1 ends, 2
+  // centres the text at the point. The text is cut to 17 bytes.
+  void Text(double X, double Y, const std::string& Text, int32_t Size, uint8_t Alignment = 0);
+  // As Text, with the anchor moved by a pixel offset.
+  void TextOffset(double X, double Y, int32_t DX, int32_t DY, const std::string& Text, int32_t Size,
+                  uint8_t Alignment = 0);
+  // A line with a head of HeadLength pixels at the second point; an open
+  // head when Transparent.
+  void Arrow(double X1, double Y1, double X2, double Y2, int32_t HeadLength, bool Transparent = false);
+  // An error bar at (X, Y) from Lower below to Upper above, vertical or
+  // horizontal, with a mark symbol at the centre.
+  void ErrorBar(double X, double Y, double Lower, double Upper, bool Horizontal, uint8_t Symbol);
+  // A box filled in FillColor with a bevelled edge in two colours.
+  void BevelBox(double X1, double Y1, double X2, double Y2, TFrameStyle Style, TColor Color1, TColor Color2);
+  // A rectangle of fixed pixel half-sizes around a world point.
+  void PixelBox(double X, double Y, int32_t HalfWidth, int32_t HalfHeight, bool Transparent = false);
+
   // --- the display list ---
   int32_t ItemCount() const { return FList.Count(); }
   const TDrawItem& Items(int32_t Index) const { return FList.Item(Index); }
@@ -267,6 +300,17 @@ class TCustomKelvo : public TCustomControl, private IJointLayersOwner {
   TBeforeTickLabelEvent OnBeforeTickLabel;
   TRenderEvent OnBeforeRenderData, OnDataRendered, OnScalesRendered;
 
+  // --- rendering steps ---
+  // Background, shadow, caption, mapping update, the 32 axes, OnScalesRendered.
+  void PaintFrame(TCanvas& Canvas);
+  // The four crosshairs into Bitmap, whose pixel (0, 0) is client (OffsetX, OffsetY).
+  void DrawCrossHairs(int32_t OffsetX, int32_t OffsetY, TBitmap& Bitmap);
+  void DrawGrid(TCanvas& Canvas);
+  // The grid position after Value on one axis (Index: the 1-based number of
+  // the position asked for).
+  double NextGridPos(double Value, int32_t Index, bool Horizontal, double Step);
+  void DrawTextLabels(TCanvas& Canvas);
+
   // --- framework overrides ---
   void Paint() override;
   virtual void PaintDataBackground(TCanvas& Canvas, int32_t X, int32_t Y);
@@ -362,6 +406,7 @@ class TCustomKelvo : public TCustomControl, private IJointLayersOwner {
   std::unique_ptr<TJointLayers> FJointLayers;
 
   TBitmap FDataBitmap, FFrameBitmap, FHolderBitmap;
+  std::vector<int32_t> FDupGrid;  // the renderer's duplicate-mark grid, reused between paints
 
   // Sharing group: a source and up to four users.
   TCustomKelvo* FSource = nullptr;

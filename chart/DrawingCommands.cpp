@@ -34,6 +34,86 @@ void TCustomKelvo::Bar3D(int32_t Depth, int32_t Angle, double X1, double Y1, dou
   PropagateDisplayList();
 }
 
+void TCustomKelvo::MarkAt(double X, double Y, uint8_t Symbol) {
+  AppendItem(ikMark, X, Y, 0, 0).Symbol = Symbol;
+  PropagateDisplayList();
+}
+
+void TCustomKelvo::Line(double X1, double Y1, double X2, double Y2) {
+  AppendItem(ikLine, X1, Y1, X2, Y2);
+  PropagateDisplayList();
+}
+
+void TCustomKelvo::MoveTo(double X, double Y) {
+  AppendItem(ikMoveTo, X, Y, 0, 0);
+  PropagateDisplayList();
+}
+
+void TCustomKelvo::DrawTo(double X, double Y) {
+  AppendItem(ikLineTo, X, Y, 0, 0);
+  PropagateDisplayList();
+}
+
+void TCustomKelvo::MoveRel(int32_t DX, int32_t DY) {
+  AppendItem(ikMoveRel, DX, DY, 0, 0);
+  PropagateDisplayList();
+}
+
+void TCustomKelvo::LineRel(int32_t DX, int32_t DY) {
+  AppendItem(ikLineRel, DX, DY, 0, 0);
+  PropagateDisplayList();
+}
+
+void TCustomKelvo::Ellipse(double X, double Y, double RadiusX, double RadiusY, bool Transparent) {
+  AppendItem(ikEllipse, X, Y, RadiusX, RadiusY).Transparent = Transparent;
+  PropagateDisplayList();
+}
+
+void TCustomKelvo::Text(double X, double Y, const std::string& Text, int32_t Size, uint8_t Alignment) {
+  TDrawItem& item = AppendItem(ikText, X, Y, 0, 0);
+  item.Text = TShortText::From(Text);
+  item.Param1 = Size;
+  item.Symbol = Alignment;
+  PropagateDisplayList();
+}
+
+void TCustomKelvo::TextOffset(double X, double Y, int32_t DX, int32_t DY, const std::string& Text, int32_t Size,
+                              uint8_t Alignment) {
+  TDrawItem& item = AppendItem(ikTextOffset, X, Y, DX, DY);
+  item.Text = TShortText::From(Text);
+  item.Param1 = Size;
+  item.Symbol = Alignment;
+  PropagateDisplayList();
+}
+
+void TCustomKelvo::Arrow(double X1, double Y1, double X2, double Y2, int32_t HeadLength, bool Transparent) {
+  TDrawItem& item = AppendItem(ikArrow, X1, Y1, X2, Y2);
+  item.Param1 = HeadLength;
+  item.Transparent = Transparent;
+  PropagateDisplayList();
+}
+
+void TCustomKelvo::ErrorBar(double X, double Y, double Lower, double Upper, bool Horizontal, uint8_t Symbol) {
+  TDrawItem& item = AppendItem(ikErrorMark, X, Y, Lower, Upper);
+  item.Param1 = Horizontal ? 1 : 0;
+  item.Symbol = Symbol;
+  PropagateDisplayList();
+}
+
+void TCustomKelvo::BevelBox(double X1, double Y1, double X2, double Y2, TFrameStyle Style, TColor Color1,
+                            TColor Color2) {
+  TDrawItem& item = AppendItem(ikBevelBox, X1, Y1, X2, Y2);
+  item.FrameStyle = Style;
+  item.FrameColor1 = Color1;
+  item.FrameColor2 = Color2;
+  PropagateDisplayList();
+}
+
+void TCustomKelvo::PixelBox(double X, double Y, int32_t HalfWidth, int32_t HalfHeight, bool Transparent) {
+  AppendItem(ikPixelBox, X, Y, HalfWidth, HalfHeight).Transparent = Transparent;
+  PropagateDisplayList();
+}
+
 void TCustomKelvo::ClearGraph() {
   PaintDataBackground(FDataBitmap.Canvas(), 0, 0);
   FList.Clear();

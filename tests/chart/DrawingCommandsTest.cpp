@@ -152,8 +152,11 @@ TEST(ChartPainting, TheDataAreaLandsInsideTheMargins) {
   EXPECT_EQ(chart.DataBitmap().Width(), 280 - 50 - 20 + 1);
   EXPECT_EQ(chart.DataBitmap().Height(), 200 - 20 - 40 + 1);
   chart.ShowGraph();
-  EXPECT_EQ(chart.Canvas().Pixels(50, 20), clRed);
-  EXPECT_EQ(chart.Canvas().Pixels(260, 160), clRed);
+  EXPECT_EQ(chart.Canvas().Pixels(51, 21), clRed);
+  EXPECT_EQ(chart.Canvas().Pixels(259, 159), clRed);
+  // The renderer's closing frame covers the outermost columns and rows.
+  EXPECT_EQ(chart.Canvas().Pixels(50, 20), clBlack);
+  EXPECT_EQ(chart.Canvas().Pixels(260, 160), clBlack);
   EXPECT_NE(chart.Canvas().Pixels(49, 20), clRed);
   EXPECT_NE(chart.Canvas().Pixels(261, 160), clRed);
   EXPECT_NE(chart.Canvas().Pixels(260, 161), clRed);

@@ -1,0 +1,14 @@
+// DrawMark: a mark symbol centred on a pixel. Codes 0..51 are small shapes
+// drawn with the canvas' current pen; 52..255 draw one character of the
+// canvas' current font (200..209 are the digits 0..9).
+#pragma once
+
+#include <cstdint>
+
+#include "platform/Canvas.h"
+
+namespace vexa {
+
+void DrawMark(TCanvas& Canvas, uint8_t Symbol, int32_t X, int32_t Y);
+
+}  // namespace vexa

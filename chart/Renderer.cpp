@@ -1,0 +1,532 @@
+// The display-list renderer: every item kind drawn into the data-area
+// bitmap with cached pen, brush and font state, runs of line-to items
+// collected into polylines, duplicate marks suppressed, then the text
+// labels and the closing frame.
+#include <algorithm>
+#include <array>
+#include <cmath>
+#include <numbers>
+
+#include "base/Marks.h"
+#include "base/PixelMath.h"
+#include "chart/CustomKelvo.h"
+
+namespace vexa {
+
+namespace {
+
+int32_t Clamp32(int64_t v) { return static_cast<int32_t>(std::clamp<int64_t>(v, INT32_MIN, INT32_MAX)); }
+
+// Pixel offsets and sizes stored in items may be any double: rounded half to
+// even and kept to +-1e9, so sums with clipped coordinates stay in range.
+int32_t RoundOffset(long double v) { return RoundClamped(v, 1000000000); }
+
+constexpr size_t PolylineCapacity = 200;
+
+class TRenderState {
+ public:
+  TRenderState(TCanvas& Canvas, TColor ChartColor, int32_t LineWidth) : C(Canvas) {
+    PenWidth = LineWidth;
+    C.Pen().SetWidth(LineWidth);
+    C.MoveTo(0, 0);
+    Current = {0, 0};
+    PenColor = ChartColor;
+    C.Pen().SetColor(ChartColor);
+    PenStyle = TPenStyle::psSolid;
+    C.Pen().SetStyle(TPenStyle::psSolid);
+    BrushColor = ChartColor;
+    C.Brush().SetColor(ChartColor);
+    FontColor = ChartColor;
+    C.Font().SetColor(ChartColor);
+    C.SetTextAlign(TA_LEFT | TA_TOP | TA_NOUPDATECP);
+  }
+
+  void SetPenColor(TColor v) {
+    if (v == PenColor) return;
+    PenColor = v;
+    C.Pen().SetColor(v);
+  }
+  void SetPenStyle(TPenStyle v) {
+    if (v == PenStyle) return;
+    PenStyle = v;
+    C.Pen().SetStyle(v);
+  }
+  void SetBrushColor(TColor v) {
+    if (v == BrushColor) return;
+    BrushColor = v;
+    C.Brush().SetColor(v);
+  }
+  void SetFontColor(TColor v) {
+    if (v == FontColor) return;
+    FontColor = v;
+    C.Font().SetColor(v);
+  }
+  // Set on the canvas and in the caches whatever the caches hold.
+  void ForcePen(TColor color, TPenStyle style, TColor brush) {
+    PenColor = color;
+    C.Pen().SetColor(color);
+    PenStyle = style;
+    C.Pen().SetStyle(style);
+    BrushColor = brush;
+    C.Brush().SetColor(brush);
+  }
+
+  void Flush() {
+    if (Count == 0) return;
+    C.Polyline(std::span<const TPoint>(Buffer.data(), Count));
+    Current = Buffer[Count - 1];
+    C.MoveTo(Current.X, Current.Y);
+    Count = 0;
+  }
+  void Append(TPoint p) {
+    if (Count == 0) Buffer[Count++] = Current;
+    Buffer[Count++] = p;
+    if (Count == PolylineCapacity) {
+      Flush();
+      Buffer[Count++] = p;
+    }
+  }
+
+  TCanvas& C;
+  TColor PenColor, BrushColor, FontColor;
+  TPenStyle PenStyle;
+  int32_t PenWidth;
+  TPoint Current;
+  std::array<TPoint, PolylineCapacity> Buffer;
+  size_t Count = 0;
+};
+
+bool Between(double v, double a, double b) { return (v >= a && v <= b) || (v >= b && v <= a); }
+
+// Whether [lo, hi] meets the closed interval between a and b.
+bool Overlaps(double lo, double hi, double a, double b) {
+  return !(hi < std::min(a, b) || lo > std::max(a, b));
+}
+
+}  // namespace
+
+void TCustomKelvo::RenderDisplayList(TBitmap& Bitmap) {
+  TCanvas& c = Bitmap.Canvas();
+  c.Pen().SetMode(TPenMode::pmCopy);
+  // 1. The duplicate-mark grid, one cell per pixel plus a rim of d cells.
+  const int64_t d = FMinDupMarkDist;
+  const int64_t gridW = int64_t{Width()} + 2 * d, gridH = int64_t{Height()} + 2 * d;
+  if (FAvoidDuplicateMarks) FDupGrid.assign(static_cast<size_t>(std::max<int64_t>(gridW * gridH, 0)), -1);
+  auto cell = [&](int64_t x, int64_t y) -> int32_t* {
+    if (x < 0 || y < 0 || x >= gridW || y >= gridH) return nullptr;
+    return &FDupGrid[static_cast<size_t>(y * gridW + x)];
+  };
+  // 2.
+  {
+    const TColor brush = c.Brush().Color(), pen = c.Pen().Color();
+    if (OnBeforeRenderData) OnBeforeRenderData(this, c, FMarginTop, FMarginLeft);
+    c.Brush().SetColor(brush);
+    c.Pen().SetColor(pen);
+  }
+  // 3.
+  if (FGridStyle != GridStyleType::gsNone) DrawGrid(c);
+  // 4.
+  TRenderState s(c, FChartColor, FLineWidth);
+  const int32_t ml = FMarginLeft, mt = FMarginTop;
+  auto map = [&](int32_t layer, double x, double y) {
+    int32_t px, py;
+    WorldToPixel(layer, x, y, px, py);
+    ClipPixel(px, py);
+    return TPoint{Clamp32(int64_t{px} - ml), Clamp32(int64_t{py} - mt)};
+  };
+  auto toBitmap = [&](int32_t px, int32_t py) {
+    ClipPixel(px, py);
+    return TPoint{Clamp32(int64_t{px} - ml), Clamp32(int64_t{py} - mt)};
+  };
+  // Both corners one pixel: that pixel in the pen colour; else the larger
+  // x and y grow by one so the shape covers both corner pixels.
+  auto pixelOrBox = [&](TPoint a, TPoint b, bool ellipse) {
+    if (a == b) {
+      c.SetPixels(a.X, a.Y, s.PenColor);
+      return;
+    }
+    (b.X > a.X ? b.X : a.X) += 1;
+    (b.Y > a.Y ? b.Y : a.Y) += 1;
+    if (ellipse)
+      c.Ellipse(a.X, a.Y, b.X, b.Y);
+    else
+      c.Rectangle(a.X, a.Y, b.X, b.Y);
+  };
+  auto shapeColours = [&](const TDrawItem& it) {
+    s.SetPenColor(it.Color);
+    s.SetBrushColor(it.FillColor);
+    s.SetPenStyle(it.PenStyle);
+    if (it.Transparent) {
+      c.Brush().SetStyle(TBrushStyle::bsClear);
+    } else {
+      c.Brush().SetStyle(TBrushStyle::bsSolid);
+      c.Brush().SetColor(it.FillColor);
+    }
+  };
+  auto text = [&](const TDrawItem& it, TPoint p) {
+    s.SetFontColor(it.Color);
+    c.Font().SetStyle(FTextFontStyle);
+    c.Font().SetSize(it.Param1);
+    s.SetBrushColor(FTextBkColor);
+    c.Brush().SetStyle(FTextBkStyle == TTextBkg::tbSolid ? TBrushStyle::bsSolid : TBrushStyle::bsClear);
+    const std::string_view t = it.Text.View();
+    const int32_t w = c.TextWidth(t), h = c.TextHeight(t);
+    int64_t x = p.X, y = int64_t{p.Y} - h / 2;
+    if (it.Symbol == 1) x -= w;
+    if (it.Symbol == 2) x -= w / 2;
+    c.TextOut(Clamp32(x), Clamp32(y), t);
+  };
+
+  // 5.
+  for (const TDrawItem& it : FList.Items()) {
+    if (!ClassVisible(it.ItemClass) || !LayerVisible(it.Layer)) continue;
+    if (it.LineWidth != s.PenWidth) {
+      s.Flush();
+      s.PenWidth = it.LineWidth;
+      c.Pen().SetWidth(it.LineWidth);
+    }
+    const int32_t layer = it.Layer;
+    switch (it.Kind) {
+      case ikMark: {
+        s.Flush();
+        const TScaleProps& sx = ScalePropsX(layer);
+        const TScaleProps& sy = ScalePropsY(layer);
+        if (!Between(it.X1, sx.RangeLow(), sx.RangeHigh()) || !Between(it.Y1, sy.RangeLow(), sy.RangeHigh())) break;
+        s.SetPenColor(it.Color);
+        s.SetPenStyle(it.PenStyle);
+        const TPoint p = map(layer, it.X1, it.Y1);
+        if (FAvoidDuplicateMarks) {
+          const int32_t* here = cell(p.X + d, p.Y + d);
+          if (here && *here == it.Symbol) break;
+          for (int64_t i = -d; i <= d; ++i)
+            for (int64_t j = -d; j <= d; ++j)
+              if (int32_t* k = cell(p.X + d + i, p.Y + d + j)) *k = it.Symbol;
+        }
+        DrawMark(c, it.Symbol, p.X, p.Y);
+        break;
+      }
+      case ikLine: {
+        s.Flush();
+        s.SetPenColor(it.Color);
+        s.SetPenStyle(it.PenStyle);
+        s.SetBrushColor(it.FillColor);
+        const TPoint a = map(layer, it.X1, it.Y1), b = map(layer, it.X2, it.Y2);
+        if (a == b) {
+          c.SetPixels(a.X, a.Y, it.Color);
+        } else {
+          c.MoveTo(a.X, a.Y);
+          c.LineTo(b.X, b.Y);
+        }
+        break;
+      }
+      case ikLineTo: {
+        const TPoint p = map(layer, it.X1, it.Y1);
+        if (it.Color != s.PenColor || it.PenStyle != s.PenStyle || it.FillColor != s.BrushColor) {
+          s.Flush();
+          s.ForcePen(it.Color, it.PenStyle, it.FillColor);
+        }
+        s.Append(p);
+        break;
+      }
+      case ikRectangle:
+        s.Flush();
+        shapeColours(it);
+        pixelOrBox(map(layer, it.X1, it.Y1), map(layer, it.X2, it.Y2), false);
+        break;
+      case ikBevelBox: {
+        s.Flush();
+        const TColor f = it.FillColor;
+        s.SetPenStyle(it.PenStyle);
+        s.SetPenColor(f);
+        s.SetBrushColor(f);
+        TPoint a = map(layer, it.X1, it.Y1), b = map(layer, it.X2, it.Y2);
+        const int32_t x1 = std::min(a.X, b.X), x2 = std::max(a.X, b.X);
+        const int32_t y1 = std::max(a.Y, b.Y), y2 = std::min(a.Y, b.Y);  // y1 is the bottom
+        if (x1 == x2 && y1 == y2) {
+          c.SetPixels(x1, y1, f);
+          break;
+        }
+        c.Rectangle(x1, y1, x2, y2);
+        const TColor A = it.FrameColor1, B = it.FrameColor2;
+        auto lowered = [&](TColor first, TColor second) {
+          s.SetPenColor(first);
+          c.MoveTo(x1, y1);
+          c.LineTo(x1, y2);
+          c.LineTo(x2, y2);
+          s.SetPenColor(second);
+          c.LineTo(x2, y1);
+          c.LineTo(x1, y1);
+        };
+        auto embossed = [&](TColor first, TColor second) {
+          s.SetPenColor(first);
+          c.MoveTo(x1 + 1, y1);
+          c.LineTo(x1 + 1, y2 + 1);
+          c.LineTo(x2, y2 + 1);
+          c.LineTo(x2, y1);
+          c.LineTo(x1 + 1, y1);
+          s.SetPenColor(second);
+          c.MoveTo(x1, y1 - 1);
+          c.LineTo(x1, y2);
+          c.LineTo(x2 - 1, y2);
+          c.LineTo(x2 - 1, y1 - 1);
+          c.LineTo(x1, y1 - 1);
+        };
+        switch (it.FrameStyle) {
+          case TFrameStyle::fsLowered: lowered(A, B); break;
+          case TFrameStyle::fsRaised: lowered(B, A); break;
+          case TFrameStyle::fsEmbossed: embossed(A, B); break;
+          case TFrameStyle::fsEngraved: embossed(B, A); break;
+          default: break;
+        }
+        break;
+      }
+      case ikBar3D: {
+        s.Flush();
+        s.SetPenColor(it.Color);
+        s.SetBrushColor(it.FillColor);
+        s.SetPenStyle(it.PenStyle);
+        int32_t ax, ay, bx, by;
+        WorldToPixel(layer, it.X1, it.Y1, ax, ay);
+        ClipPixel(ax, ay);
+        WorldToPixel(layer, it.X2, it.Y2, bx, by);
+        ClipPixel(bx, by);
+        if (ax > bx) std::swap(ax, bx);
+        if (ay > by) std::swap(ay, by);  // ay is the top
+        int32_t x1 = ax - ml, y1 = ay - mt, x2 = bx - ml, y2 = by - mt;
+        const long double angle = static_cast<long double>(it.Param1) * std::numbers::pi_v<long double> / 180;
+        const int32_t dx = RoundOffset(std::cos(angle) * it.Param2);
+        const int32_t dy = -RoundOffset(std::sin(angle) * it.Param2);
+        if (it.Param1 > 90) std::swap(x1, x2);  // the side face moves to the left
+        const TPoint top[] = {{x1, y1}, {x1 + dx, y1 + dy}, {x2 + dx, y1 + dy}, {x2, y1}};
+        const TPoint side[] = {{x2 + dx, y1 + dy}, {x2, y1}, {x2, y2}, {x2 + dx, y2 + dy}};
+        c.Polygon(top);
+        c.Polygon(side);
+        (x2 > x1 ? x2 : x1) += 1;
+        (y2 > y1 ? y2 : y1) += 1;
+        c.Rectangle(x1, y1, x2, y2);
+        break;
+      }
+      case ikText:
+        s.Flush();
+        text(it, map(layer, it.X1, it.Y1));
+        break;
+      case ikTextOffset: {
+        s.Flush();
+        int32_t px, py;
+        WorldToPixel(layer, it.X1, it.Y1, px, py);
+        text(it, toBitmap(Clamp32(int64_t{px} + RoundOffset(it.X2)), Clamp32(int64_t{py} + RoundOffset(it.Y2))));
+        break;
+      }
+      case ikMoveTo: {
+        const TPoint p = map(layer, it.X1, it.Y1);
+        s.Flush();
+        s.Current = p;
+        c.MoveTo(p.X, p.Y);
+        break;
+      }
+      case ikEllipse:
+        s.Flush();
+        shapeColours(it);
+        pixelOrBox(map(layer, it.X1 - it.X2, it.Y1 + it.Y2), map(layer, it.X1 + it.X2, it.Y1 - it.Y2), true);
+        break;
+      case ikMoveRel: {
+        s.Flush();
+        const TPoint pen = c.PenPos();
+        const TPoint p{Clamp32(int64_t{pen.X} + RoundOffset(it.X1)), Clamp32(int64_t{pen.Y} + RoundOffset(it.Y1))};
+        s.Current = p;
+        c.MoveTo(p.X, p.Y);
+        break;
+      }
+      case ikLineRel: {
+        s.Flush();
+        const TPoint pen = c.PenPos();
+        const TPoint p{Clamp32(int64_t{pen.X} + RoundOffset(it.X1)), Clamp32(int64_t{pen.Y} + RoundOffset(it.Y1))};
+        s.ForcePen(it.Color, it.PenStyle, it.FillColor);
+        c.LineTo(p.X, p.Y);
+        c.SetPixels(p.X, p.Y, it.Color);
+        break;
+      }
+      case ikArrow: {
+        s.Flush();
+        s.SetPenColor(it.Color);
+        s.SetBrushColor(it.FillColor);
+        s.SetPenStyle(it.PenStyle);
+        c.Brush().SetStyle(it.Transparent ? TBrushStyle::bsClear : TBrushStyle::bsSolid);
+        const TPoint p1 = map(layer, it.X1, it.Y1), p2 = map(layer, it.X2, it.Y2);
+        if (p1 == p2) {
+          c.SetPixels(p1.X, p1.Y, it.Color);
+          break;
+        }
+        c.MoveTo(p1.X, p1.Y);
+        c.LineTo(p2.X, p2.Y);
+        const int32_t len = it.Param1;
+        if (len <= 0) break;
+        const long double pi = std::numbers::pi_v<long double>;
+        const long double dxp = static_cast<long double>(p2.X) - p1.X, dyp = static_cast<long double>(p2.Y) - p1.Y;
+        long double a;
+        if (dxp == 0)
+          a = dyp > 0 ? pi : 2 * pi;
+        else
+          a = std::atan(dyp / dxp) + (dxp < 0 ? 3 * pi / 2 : pi / 2);
+        const long double spread = pi / 9;  // 20 degrees
+        const TPoint A{Clamp32(int64_t{p2.X} - RoundOffset(std::sin(a + spread) * len)),
+                       Clamp32(int64_t{p2.Y} + RoundOffset(std::cos(a + spread) * len))};
+        const TPoint B{Clamp32(int64_t{p2.X} - RoundOffset(std::sin(a - spread) * len)),
+                       Clamp32(int64_t{p2.Y} + RoundOffset(std::cos(a - spread) * len))};
+        if (it.Transparent) {
+          c.LineTo(A.X, A.Y);
+          c.MoveTo(p2.X, p2.Y);
+          c.LineTo(B.X, B.Y);
+        } else {
+          const TPoint head[] = {p2, A, B};
+          c.Polygon(head);
+        }
+        break;
+      }
+      case ikPixelBox: {
+        s.Flush();
+        shapeColours(it);
+        int32_t cx, cy;
+        WorldToPixel(layer, it.X1, it.Y1, cx, cy);
+        const int32_t hw = RoundOffset(it.X2), hh = RoundOffset(it.Y2);
+        pixelOrBox(toBitmap(Clamp32(int64_t{cx} - hw), Clamp32(int64_t{cy} - hh)),
+                   toBitmap(Clamp32(int64_t{cx} + hw), Clamp32(int64_t{cy} + hh)), false);
+        break;
+      }
+      case ikErrorMark: {
+        s.Flush();
+        const double e1 = std::fabs(it.X2), e2 = std::fabs(it.Y2);
+        const TScaleProps& sx = ScalePropsX(layer);
+        const TScaleProps& sy = ScalePropsY(layer);
+        if (!Overlaps(it.X1 - e1, it.X1 + e2, sx.RangeLow(), sx.RangeHigh()) ||
+            !Overlaps(it.Y1 - e1, it.Y1 + e2, sy.RangeLow(), sy.RangeHigh()))
+          break;
+        s.SetPenColor(it.Color);
+        s.SetPenStyle(it.PenStyle);
+        s.SetBrushColor(it.FillColor);
+        const TPoint centre = map(layer, it.X1, it.Y1);
+        if (it.Param1 != 0) {
+          for (double ex : {it.X1 - e1, it.X1 + e2}) {
+            const TPoint e = map(layer, ex, it.Y1);
+            c.MoveTo(centre.X, centre.Y);
+            c.LineTo(e.X, centre.Y);
+            c.MoveTo(e.X, centre.Y - 3);
+            c.LineTo(e.X, centre.Y + 4);
+          }
+        } else {
+          for (double ey : {it.Y1 - e1, it.Y1 + e2}) {
+            const TPoint e = map(layer, it.X1, ey);
+            c.MoveTo(centre.X, centre.Y);
+            c.LineTo(centre.X, e.Y);
+            c.MoveTo(centre.X - 3, e.Y);
+            c.LineTo(centre.X + 4, e.Y);
+          }
+        }
+        DrawMark(c, it.Symbol, centre.X, centre.Y);
+        break;
+      }
+      default:
+        break;  // kinds 0, 10, 11 and above 17 draw nothing
+    }
+  }
+  // 6.
+  s.Flush();
+  c.Pen().SetWidth(1);
+  // 7., 8.
+  DrawTextLabels(c);
+  if (OnDataRendered) OnDataRendered(this, c, FMarginTop, FMarginLeft);
+  // 9. The frame closes the data area on all four sides.
+  c.Pen().SetColor(FChartFrameColor);
+  c.Pen().SetStyle(TPenStyle::psSolid);
+  const int32_t W = Clamp32(int64_t{Width()} - FMarginLeft - FMarginRight - FShadowWidth);
+  const int32_t H = Clamp32(int64_t{Height()} - FMarginTop - FMarginBottom - FShadowWidth);
+  c.MoveTo(0, 0);
+  c.LineTo(W, 0);
+  c.LineTo(W, H);
+  c.LineTo(0, H);
+  c.LineTo(0, 0);
+}
+
+void TCustomKelvo::DrawTextLabels(TCanvas& c) {
+  for (int32_t i = TextLabelCount; i >= 1; --i) {
+    const TTextLabel& l = TextLabels(i);
+    if (l.Mode() == TTxtLblMode::tlOff || !LayerVisible(l.Layer()) || !l.Visible()) continue;
+    int32_t px = 0, py = 0;
+    if (l.AttachToData() != TTxtLblAttachMode::tlamNone) WorldToPixel(l.Layer(), l.PosX(), l.PosY(), px, py);
+    int64_t x = l.AttachToData() == TTxtLblAttachMode::tlamNone || l.AttachToData() == TTxtLblAttachMode::tlamYOnly
+                    ? RoundClamped(l.PosX())
+                    : px;
+    int64_t y = l.AttachToData() == TTxtLblAttachMode::tlamNone || l.AttachToData() == TTxtLblAttachMode::tlamXOnly
+                    ? RoundClamped(l.PosY())
+                    : py;
+    c.SetFont(l.Font());
+    c.Pen().SetColor(l.ColorBorder());
+    c.Pen().SetStyle(TPenStyle::psSolid);
+    c.Brush().SetColor(l.ColorBkg());
+    c.Brush().SetStyle(l.Transparent() ? TBrushStyle::bsClear : TBrushStyle::bsSolid);
+    const std::string& caption = l.Caption();
+    // Lines between line feeds.
+    std::vector<std::string_view> lines;
+    for (size_t start = 0;;) {
+      const size_t lf = caption.find('\n', start);
+      lines.push_back(std::string_view(caption).substr(start, lf == std::string::npos ? std::string::npos : lf - start));
+      if (lf == std::string::npos) break;
+      start = lf + 1;
+    }
+    const int64_t n = static_cast<int64_t>(lines.size());
+    int64_t K = 0;
+    for (std::string_view line : lines) K = std::max<int64_t>(K, c.TextWidth(line));
+    if (K == 0) K = c.TextWidth(caption);
+    const int64_t L = c.TextHeight(caption);
+    if (l.VerticalAlignment() == TVerticalAlignment::vaTop) y += L * n;
+    if (l.VerticalAlignment() == TVerticalAlignment::vaCenter) y += (L * n) / 2;
+    if (l.Alignment() == TAlignment::taRightJustify) x -= K;
+    if (l.Alignment() == TAlignment::taCenter) x -= K / 2;
+    // Bitmap coordinates.
+    x -= FMarginLeft;
+    y -= FMarginTop;
+    const auto box = [&](int64_t dx, int64_t dy) {
+      c.Rectangle(Clamp32(x - 4 + dx), Clamp32(y - L * n - 2 + dy), Clamp32(x + K + 4 + dx), Clamp32(y + 2 + dy));
+    };
+    switch (l.Mode()) {
+      case TTxtLblMode::tlsimple:
+        if (!l.Transparent()) {
+          c.Pen().SetColor(l.ColorBkg());
+          box(0, 0);
+        }
+        break;
+      case TTxtLblMode::tlBox: box(0, 0); break;
+      case TTxtLblMode::tlUnderline:
+        if (!l.Transparent()) {
+          c.Pen().SetColor(l.ColorBkg());
+          box(0, 0);
+        }
+        c.Pen().SetColor(l.ColorBorder());
+        c.MoveTo(Clamp32(x), Clamp32(y));
+        c.LineTo(Clamp32(x + K), Clamp32(y));
+        break;
+      case TTxtLblMode::tlShadow:
+        c.Pen().SetColor(l.ColorShadow());
+        c.Brush().SetColor(l.ColorShadow());
+        box(l.ShadowDx(), l.ShadowDy());
+        c.Pen().SetColor(l.ColorBorder());
+        c.Brush().SetColor(l.ColorBkg());
+        box(0, 0);
+        break;
+      default: break;
+    }
+    if (n == 1) {
+      c.TextOut(Clamp32(x), Clamp32(y - L), caption);
+      continue;
+    }
+    for (int64_t k = 0; k < n; ++k) {
+      const int64_t w = c.TextWidth(lines[static_cast<size_t>(k)]);
+      const int64_t o = l.Alignment() == TAlignment::taRightJustify ? K - w
+                        : l.Alignment() == TAlignment::taCenter     ? (K - w) / 2
+                                                                    : 0;
+      c.TextOut(Clamp32(x + o), Clamp32(y - L * (n - k)), lines[static_cast<size_t>(k)]);
+    }
+  }
+}
+
+}  // namespace vexa
