@@ -5,6 +5,7 @@
 
 #include "BenchMain.h"
 #include "chart/Vexa_kelvo.h"
+#include "demo/DemoForm.h"
 #include "demo/DemoLogic.h"
 
 using namespace vexa;
@@ -83,6 +84,41 @@ void ConstructChart(benchmark::State& st) {
   }
 }
 BENCHMARK(ConstructChart)->Unit(benchmark::kMillisecond);
+
+std::unique_ptr<TKelvo> DemoChart() {
+  auto chart = std::make_unique<TKelvo>();
+  demo::LoadExportChart(*chart);
+  chart->CreateWnd();
+  demo::DrawChart(*chart, true, 20, 45, 1.0);
+  return chart;
+}
+
+// The demo chart's full paint: frame, shadow, caption, axes, data area.
+void DemoFullPaint(benchmark::State& st) {
+  auto chart = DemoChart();
+  for (auto _ : st) chart->Paint();
+}
+BENCHMARK(DemoFullPaint)->Unit(benchmark::kMicrosecond);
+
+// The data-area refresh ShowGraph runs with AutoRedraw.
+void DemoShowGraph(benchmark::State& st) {
+  auto chart = DemoChart();
+  chart->Paint();
+  for (auto _ : st) chart->ShowGraph();
+}
+BENCHMARK(DemoShowGraph)->Unit(benchmark::kMicrosecond);
+
+// One animation frame: DrawChart (ClearGraph, 11 bars, ShowGraph).
+void DemoAnimationFrame(benchmark::State& st) {
+  auto chart = DemoChart();
+  chart->Paint();
+  int step = 1, position = 0;
+  for (auto _ : st) {
+    position = demo::NextHeightPosition(position, step);
+    demo::DrawChart(*chart, true, 20, 45, (50 - position) * 0.02);
+  }
+}
+BENCHMARK(DemoAnimationFrame)->Unit(benchmark::kMicrosecond);
 
 }  // namespace
 

@@ -131,6 +131,23 @@ void UnclippedLine(uint32_t* p, int64_t count, int64_t majStep, int64_t minStep,
   const uint32_t value = Xor ? (pixel & 0x00FFFFFFu) : pixel;
   int64_t r = twoMajor / 2 - 1;
   uint32_t k = phase;
+  if constexpr (Dashed && !Xor) {
+    // Dashes with painted gaps in copy mode: every pixel gets a value from
+    // the pattern's table, without a branch.
+    if (gapPaint && !gapPaint->Xor) {
+      uint32_t table[64];
+      for (uint32_t j = 0; j < dash.Length; ++j) table[j] = ((dash.OnMask >> j) & 1u) ? value : gapPaint->Pixel;
+      for (int64_t i = 0; i < count; ++i) {
+        *p = table[k];
+        k = k + 1 == dash.Length ? 0 : k + 1;
+        r += twoMinor;
+        const int64_t carry = r >= twoMajor;
+        r -= carry * twoMajor;
+        p += majStep + carry * minStep;
+      }
+      return;
+    }
+  }
   for (int64_t i = 0; i < count; ++i) {
     if constexpr (Dashed) {
       if ((dash.OnMask >> k) & 1u)
@@ -201,9 +218,15 @@ void Line(const TSurface& s, int32_t x0, int32_t y0, int32_t x1, int32_t y1, TPa
   const uint32_t startPhase = period ? phase % period : 0;
   if (period) phase = static_cast<uint32_t>((phase + line.Major) % period);
 
-  // Both ends on the surface: every pixel between them is too.
-  if (x0 >= 0 && y0 >= 0 && x1 >= 0 && y1 >= 0 && x0 < s.Width && x1 < s.Width && y0 < s.Height &&
-      y1 < s.Height) {
+  // Every drawn pixel on the surface: the start, the last step on the major
+  // axis and the end on the minor axis bound them all (the end pixel itself
+  // is not drawn, so a line may end just outside).
+  const int64_t majLimitFast = line.XMajor ? s.Width : s.Height;
+  const int64_t minLimitFast = line.XMajor ? s.Height : s.Width;
+  const int64_t lastMaj = line.Maj0 + line.SMaj * (line.Major - 1);
+  const int64_t endMin = line.Min0 + line.SMin * line.Minor;
+  if (line.Maj0 >= 0 && line.Maj0 < majLimitFast && lastMaj >= 0 && lastMaj < majLimitFast && line.Min0 >= 0 &&
+      line.Min0 < minLimitFast && endMin >= 0 && endMin < minLimitFast) {
     const int64_t stepX = x1 < x0 ? -1 : 1, stepY = y1 < y0 ? -int64_t{s.Width} : int64_t{s.Width};
     uint32_t* p = s.Row(y0) + x0;
     const int64_t majStep = line.XMajor ? stepX : stepY, minStep = line.XMajor ? stepY : stepX;
@@ -231,7 +254,11 @@ void Line(const TSurface& s, int32_t x0, int32_t y0, int32_t x1, int32_t y1, TPa
   if (!line.ClipMajor(majLimit, iLo, iHi)) return;
   int64_t q, r;
   line.Start(iLo, q, r);
+  // The dash position steps along with i, wrapping at the period.
+  uint32_t k = period ? static_cast<uint32_t>((startPhase + iLo) % period) : 0;
   for (int64_t i = iLo; i <= iHi; ++i, line.Next(q, r)) {
+    const uint32_t here = k;
+    if (period && ++k == period) k = 0;
     const int64_t m = line.Min0 + line.SMin * q;
     if (m < 0 || m >= minLimit) {
       if ((line.SMin > 0) == (m >= minLimit)) break;  // moving further away from the surface
@@ -241,13 +268,11 @@ void Line(const TSurface& s, int32_t x0, int32_t y0, int32_t x1, int32_t y1, TPa
     uint32_t& px = line.XMajor ? s.Row(static_cast<int32_t>(m))[maj] : s.Row(static_cast<int32_t>(maj))[m];
     if (period == 0) {
       paint.Apply(px);
-      continue;
-    }
-    const uint32_t k = static_cast<uint32_t>((startPhase + i) % period);
-    if ((dash.OnMask >> k) & 1u)
+    } else if ((dash.OnMask >> here) & 1u) {
       paint.Apply(px);
-    else if (gapPaint)
+    } else if (gapPaint) {
       gapPaint->Apply(px);
+    }
   }
 }
 
