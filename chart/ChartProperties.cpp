@@ -38,21 +38,24 @@ void TCustomKelvo::SetCrossHair(int32_t Index, const TCrossHair& Value) {
   RepaintIfAuto();
 }
 
+namespace {
+// Copies settings into a chart-owned settings object; the object and its
+// date format keep notifying the chart, never the given object's listener.
+void CopyKeepingWiring(TScaleProps& Own, const TScaleProps& Given) {
+  TNotifyEvent wiring = Own.OnChange, dateWiring = Own.DateFormat().OnChange;
+  Own.Assign(&Given);
+  Own.OnChange = std::move(wiring);
+  Own.DateFormat().OnChange = std::move(dateWiring);
+}
+}  // namespace
+
 void TCustomKelvo::SetScaleX(int32_t Layer, const TScalePropsHoriz& Value) {
-  TScalePropsHoriz& own = ScalePropsX(Layer);
-  TNotifyEvent wiring = own.OnChange, dateWiring = own.DateFormat().OnChange;
-  own.Assign(&Value);
-  own.OnChange = std::move(wiring);
-  own.DateFormat().OnChange = std::move(dateWiring);
+  CopyKeepingWiring(ScalePropsX(Layer), Value);
   if (IsDesigning()) Paint();
 }
 
 void TCustomKelvo::SetScaleY(int32_t Layer, const TScalePropsVert& Value) {
-  TScalePropsVert& own = ScalePropsY(Layer);
-  TNotifyEvent wiring = own.OnChange, dateWiring = own.DateFormat().OnChange;
-  own.Assign(&Value);
-  own.OnChange = std::move(wiring);
-  own.DateFormat().OnChange = std::move(dateWiring);
+  CopyKeepingWiring(ScalePropsY(Layer), Value);
   if (IsDesigning()) Paint();
 }
 
