@@ -128,6 +128,14 @@ TEST(PixelMath, RoundsHalfToEvenAndClamps) {
   EXPECT_EQ(RoundClamped(2.5L), 2);
   EXPECT_EQ(RoundClamped(3.5L), 4);
   EXPECT_EQ(RoundClamped(-2.5L), -2);
+  EXPECT_EQ(RoundClamped(0.5L), 0);
+  EXPECT_EQ(RoundClamped(1.5L), 2);
+  EXPECT_EQ(RoundClamped(-0.5L), 0);
+  EXPECT_EQ(RoundClamped(-1.5L), -2);
+  EXPECT_EQ(RoundClamped(std::nextafterl(2.5L, 3.0L)), 3);  // just above the tie: extended precision decides
+  EXPECT_EQ(RoundClamped(2147483646.5L), 2147483646);
+  EXPECT_EQ(RoundClamped(-2147483646.5L), -2147483646);
+  EXPECT_EQ(RoundClamped(199.49999999999999L), 199);
   EXPECT_EQ(RoundClamped(1e300L), 2147483647);
   EXPECT_EQ(RoundClamped(-1e300L), -2147483647);
   EXPECT_EQ(RoundClamped(std::numeric_limits<long double>::quiet_NaN()), 0);

@@ -1,0 +1,193 @@
+// Rendering the display list at 1000 x 800, against QPainter on a QImage
+// (RGB32, antialiasing off) drawing the same shapes at the same pixels.
+#include <benchmark/benchmark.h>
+
+#include <QFont>
+#include <QGuiApplication>
+#include <QImage>
+#include <QPainter>
+#include <QPolygon>
+#include <cmath>
+#include <cstdlib>
+#include <vector>
+
+#include "BenchMain.h"
+#include "chart/Vexa_kelvo.h"
+
+using namespace vexa;
+
+namespace {
+
+constexpr int W = 1000, H = 800;
+
+struct TRng {
+  uint32_t S = 4242;
+  double Next(double n) {
+    S = S * 1664525u + 1013904223u;
+    return (S >> 8) % 1000000 / 1000000.0 * n;
+  }
+};
+
+// A chart whose data area is about 1000 x 800 pixels, world units = pixels.
+std::unique_ptr<TKelvo> BigChart() {
+  auto c = std::make_unique<TKelvo>();
+  c->SetBounds(0, 0, W + 70, H + 60);
+  c->Scale1X().SetRangeHigh(W);
+  c->Scale1Y().SetRangeHigh(H);
+  c->CreateWnd();
+  return c;
+}
+
+QImage NewImage() {
+  QImage img(W, H, QImage::Format_RGB32);
+  img.fill(Qt::white);
+  return img;
+}
+
+template <class Fill>
+void RenderList(benchmark::State& st, Fill fill) {
+  auto c = BigChart();
+  fill(*c);
+  for (auto _ : st) c->RenderDisplayList(c->DataBitmap());
+}
+
+std::vector<QPointF> Walk(int n) {
+  TRng rng;
+  std::vector<QPointF> pts(n);
+  double x = W / 2.0, y = H / 2.0;
+  for (auto& p : pts) {
+    x = std::fmin(std::fmax(x + rng.Next(20) - 10, 0), W - 1);
+    y = std::fmin(std::fmax(y + rng.Next(20) - 10, 0), H - 1);
+    p = {x, y};
+  }
+  return pts;
+}
+
+std::vector<QPointF> Spots(int n) {
+  TRng rng;
+  rng.S = 99;
+  std::vector<QPointF> pts(n);
+  for (auto& p : pts) p = {10 + rng.Next(W - 40), 10 + rng.Next(H - 40)};
+  return pts;
+}
+
+void DrawTo1M_kelvo(benchmark::State& st) {
+  const auto pts = Walk(1000000);
+  RenderList(st, [&](TKelvo& c) {
+    c.MoveTo(pts[0].x(), pts[0].y());
+    for (const auto& p : pts) c.DrawTo(p.x(), p.y());
+  });
+}
+void DrawTo1M_qpainter(benchmark::State& st) {
+  const auto pts = Walk(1000000);
+  QImage img = NewImage();
+  QPolygon poly(200);
+  for (auto _ : st) {
+    QPainter p(&img);
+    p.setPen(QPen(Qt::black, 0));
+    // The same mapping and 200-point runs the chart makes.
+    for (size_t i = 0; i < pts.size(); i += 199) {
+      int n = 0;
+      for (size_t k = i; k < pts.size() && n < 200; ++k, ++n)
+        poly[n] = QPoint(int(std::lrint(pts[k].x())), int(std::lrint(H - pts[k].y())));
+      p.drawPolyline(poly.constData(), n);
+    }
+  }
+}
+
+void Marks100k_kelvo(benchmark::State& st) {
+  const auto pts = Spots(100000);
+  RenderList(st, [&](TKelvo& c) {
+    for (const auto& p : pts) c.MarkAt(p.x(), p.y(), 8);  // filled 5 x 5 square
+  });
+}
+void Marks100k_qpainter(benchmark::State& st) {
+  const auto pts = Spots(100000);
+  QImage img = NewImage();
+  for (auto _ : st) {
+    QPainter p(&img);
+    p.setPen(QPen(Qt::black, 0));
+    p.setBrush(Qt::black);
+    for (const auto& s : pts) p.drawRect(int(std::lrint(s.x())) - 2, int(std::lrint(H - s.y())) - 2, 4, 4);
+  }
+}
+
+void Rects100k_kelvo(benchmark::State& st) {
+  const auto pts = Spots(100000);
+  RenderList(st, [&](TKelvo& c) {
+    c.SetFillColor(clYellow);
+    for (const auto& p : pts) c.Rectangle(p.x(), p.y(), p.x() + 9, p.y() + 7);
+  });
+}
+void Rects100k_qpainter(benchmark::State& st) {
+  const auto pts = Spots(100000);
+  QImage img = NewImage();
+  for (auto _ : st) {
+    QPainter p(&img);
+    p.setPen(QPen(Qt::black, 0));
+    p.setBrush(Qt::yellow);
+    for (const auto& s : pts) p.drawRect(int(std::lrint(s.x())), int(std::lrint(H - s.y() - 7)), 9, 7);
+  }
+}
+
+void Bars10k_kelvo(benchmark::State& st) {
+  const auto pts = Spots(10000);
+  RenderList(st, [&](TKelvo& c) {
+    c.SetFillColor(clLime);
+    for (const auto& p : pts) c.Bar3D(8, 45, p.x(), p.y(), p.x() + 12, p.y() + 20);
+  });
+}
+void Bars10k_qpainter(benchmark::State& st) {
+  const auto pts = Spots(10000);
+  QImage img = NewImage();
+  for (auto _ : st) {
+    QPainter p(&img);
+    p.setPen(QPen(Qt::black, 0));
+    p.setBrush(Qt::green);
+    for (const auto& s : pts) {
+      const int x1 = int(std::lrint(s.x())), x2 = x1 + 12, y1 = int(std::lrint(H - s.y() - 20)), y2 = y1 + 20;
+      const QPoint top[] = {{x1, y1}, {x1 + 6, y1 - 6}, {x2 + 6, y1 - 6}, {x2, y1}};
+      const QPoint side[] = {{x2 + 6, y1 - 6}, {x2, y1}, {x2, y2}, {x2 + 6, y2 - 6}};
+      p.drawPolygon(top, 4);
+      p.drawPolygon(side, 4);
+      p.drawRect(x1, y1, x2 - x1, y2 - y1);
+    }
+  }
+}
+
+void Text10k_kelvo(benchmark::State& st) {
+  const auto pts = Spots(10000);
+  RenderList(st, [&](TKelvo& c) {
+    for (const auto& p : pts) c.Text(p.x(), p.y(), "1975", 8);
+  });
+}
+void Text10k_qpainter(benchmark::State& st) {
+  const auto pts = Spots(10000);
+  QImage img = NewImage();
+  QFont font("Liberation Sans");
+  font.setPixelSize(11);
+  for (auto _ : st) {
+    QPainter p(&img);
+    p.setFont(font);
+    p.setPen(Qt::black);
+    for (const auto& s : pts) p.drawText(int(std::lrint(s.x())), int(std::lrint(H - s.y())) + 4, QStringLiteral("1975"));
+  }
+}
+
+}  // namespace
+
+#define KELVO_PAIR(name)                                                         \
+  BENCHMARK(name##_kelvo)->Name(#name "/kelvo")->Unit(benchmark::kMillisecond); \
+  BENCHMARK(name##_qpainter)->Name(#name "/qpainter")->Unit(benchmark::kMillisecond);
+
+KELVO_PAIR(DrawTo1M)
+KELVO_PAIR(Marks100k)
+KELVO_PAIR(Rects100k)
+KELVO_PAIR(Bars10k)
+KELVO_PAIR(Text10k)
+
+int main(int argc, char** argv) {
+  if (!std::getenv("QT_QPA_PLATFORM")) setenv("QT_QPA_PLATFORM", "offscreen", 1);
+  QGuiApplication app(argc, argv);
+  return kelvo::bench::RunAndCompare(argc, argv);
+}
