@@ -116,15 +116,8 @@ void TCanvas::Rectangle(int32_t X1, int32_t Y1, int32_t X2, int32_t Y2) {
   TBox outer, inner;
   PenBands(l, t, r, b, w, style == TPenStyle::psInsideFrame, outer, inner);
   const TPaint pen = PenPaint();
-  if (inner.L >= inner.R || inner.T >= inner.B) {
-    raster::FillRect(s, outer.L, outer.T, outer.R, outer.B, pen);
-    return;
-  }
-  raster::FillRect(s, outer.L, outer.T, outer.R, inner.T, pen);
-  raster::FillRect(s, outer.L, inner.B, outer.R, outer.B, pen);
-  raster::FillRect(s, outer.L, inner.T, inner.L, inner.B, pen);
-  raster::FillRect(s, inner.R, inner.T, outer.R, inner.B, pen);
-  if (fill) raster::FillRect(s, inner.L, inner.T, inner.R, inner.B, BrushPaint());
+  const TPaint brush = BrushPaint();
+  raster::FillFramedBox(s, outer, inner, pen, fill ? &brush : nullptr);
 }
 
 void TCanvas::FillRect(const TRect& R) {

@@ -276,6 +276,25 @@ void Line(const TSurface& s, int32_t x0, int32_t y0, int32_t x1, int32_t y1, TPa
   }
 }
 
+void FillFramedBox(const TSurface& s, const TBox& Outer, const TBox& Inner, TPaint Pen, const TPaint* Fill) {
+  const int64_t l = std::max<int64_t>(Outer.L, 0), r = std::min<int64_t>(Outer.R, s.Width);
+  const int64_t t = std::max<int64_t>(Outer.T, 0), b = std::min<int64_t>(Outer.B, s.Height);
+  if (l >= r || t >= b) return;
+  const bool hollow = Inner.L < Inner.R && Inner.T < Inner.B;
+  // Columns of the inner box, clipped to the outer one.
+  const int64_t il = std::clamp<int64_t>(Inner.L, l, r), ir = std::clamp<int64_t>(Inner.R, il, r);
+  for (int64_t y = t; y < b; ++y) {
+    uint32_t* row = s.Row(static_cast<int32_t>(y));
+    if (!hollow || y < Inner.T || y >= Inner.B) {
+      PutSpan(row, l, r, Pen);
+      continue;
+    }
+    if (l < il) PutSpan(row, l, il, Pen);
+    if (Fill && il < ir) PutSpan(row, il, ir, *Fill);
+    if (ir < r) PutSpan(row, ir, r, Pen);
+  }
+}
+
 TEllipseRows::TEllipseRows(int64_t l, int64_t t, int64_t r, int64_t b)
     : FLeft(l), FTop(t), FBottom(b), FA((r - l) / 2.0), FB((b - t) / 2.0), FEmpty(r <= l || b <= t) {}
 

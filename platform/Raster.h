@@ -56,6 +56,10 @@ void FillSpan(const TSurface& s, int64_t y, int64_t x0, int64_t x1, TPaint paint
 // The box [l, r) x [t, b); clips; an empty or reversed box draws nothing.
 void FillRect(const TSurface& s, int64_t l, int64_t t, int64_t r, int64_t b, TPaint paint);
 
+// A framed box in one pass over its rows: Outer minus Inner in the pen's
+// paint, Inner in Fill's when it is given. Clips.
+void FillFramedBox(const TSurface& s, const TBox& Outer, const TBox& Inner, TPaint Pen, const TPaint* Fill);
+
 // A width-1 line from (x0, y0) towards (x1, y1). The start pixel is drawn and
 // the end pixel is not, so consecutive segments of a path meet without
 // overlap. A zero-length line draws nothing. With a dash pattern, Phase is the
