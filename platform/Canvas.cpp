@@ -55,14 +55,23 @@ void TCanvas::LineTo(int32_t X, int32_t Y) {
 }
 
 void TCanvas::StrokePath(std::span<const TPoint> Points, bool Closed) {
-  if (Points.empty()) return;
-  uint32_t phase = 0;
-  std::swap(phase, FDashPhase);  // a figure's pattern starts at its first point
-  for (size_t i = 0; i + 1 < Points.size(); ++i)
-    StrokeSegment(Points[i].X, Points[i].Y, Points[i + 1].X, Points[i + 1].Y);
-  if (Closed && Points.size() > 1)
-    StrokeSegment(Points.back().X, Points.back().Y, Points[0].X, Points[0].Y);
-  FDashPhase = phase;
+  if (Points.empty() || FPen.Style() == TPenStyle::psClear) return;
+  // The pen's paint, pattern and gaps are resolved once for the whole path.
+  const raster::TSurface s = Surface();
+  const TPaint pen = PenPaint();
+  const int32_t width = FPen.Width();
+  const raster::TDashPattern dash = raster::DashPatternFor(FPen.Style());
+  const bool paintGaps = dash.Length != 0 && FBrush.Style() == TBrushStyle::bsSolid;
+  const TPaint gap = paintGaps ? BrushPaint() : TPaint{};
+  uint32_t phase = 0;  // a figure's pattern starts at its first point
+  auto segment = [&](TPoint a, TPoint b) {
+    if (width > 1)
+      raster::WideLine(s, a.X, a.Y, b.X, b.Y, width, pen);
+    else
+      raster::Line(s, a.X, a.Y, b.X, b.Y, pen, dash, phase, paintGaps ? &gap : nullptr);
+  };
+  for (size_t i = 0; i + 1 < Points.size(); ++i) segment(Points[i], Points[i + 1]);
+  if (Closed && Points.size() > 1) segment(Points.back(), Points[0]);
 }
 
 void TCanvas::Polyline(std::span<const TPoint> Points) { StrokePath(Points, false); }
