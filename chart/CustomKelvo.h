@@ -36,9 +36,13 @@ struct TRangeLimits {
   bool Any() const { return LoX != 0 || LoY != 0 || HiX != 0 || HiY != 0; }
 };
 
-// World-to-pixel factors of one layer.
+// World-to-pixel factors of one layer, with what UpdateMapping saw of its
+// axes: whether each is logarithmic and where values at or below the
+// logarithmic floor go.
 struct TLayerMapping {
   long double KX = 0, DX = 0, KY = 0, DY = 0;
+  bool LogX = false, LogY = false;
+  long double FloorX = 0, FloorY = 0;
 };
 
 constexpr int32_t CrossHairCount = 4;

@@ -47,6 +47,10 @@ void TCustomKelvo::UpdateMapping() {
     TLayerMapping& m = FMapping[static_cast<size_t>(n)];
     const TScaleProps& sx = ScalePropsX(n);
     const TScaleProps& sy = ScalePropsY(n);
+    m.LogX = sx.Logarithmic();
+    m.LogY = sy.Logarithmic();
+    m.FloorX = sx.RangeHigh() >= sx.RangeLow() ? 0 : Width();
+    m.FloorY = sy.RangeHigh() >= sy.RangeLow() ? Height() : 0;
     if (W > 0) {
       const long double rl = sx.RangeLow(), rh = sx.RangeHigh();
       if (sx.Logarithmic()) {
@@ -84,21 +88,19 @@ void TCustomKelvo::UpdateMapping() {
 void TCustomKelvo::WorldToPixel(int32_t Layer, double X, double Y, int32_t& PX, int32_t& PY) const {
   const int32_t layer = Layer < 1 ? 1 : (Layer > LayerCount ? LayerCount : Layer);
   const TLayerMapping& m = FMapping[static_cast<size_t>(layer)];
-  const TScaleProps& sx = *FPropsX[static_cast<size_t>(layer)];
-  const TScaleProps& sy = *FPropsY[static_cast<size_t>(layer)];
   long double v, u;
-  if (!sx.Logarithmic())
+  if (!m.LogX)
     v = m.KX * X + m.DX;
   else if (X > LogFloor)
     v = m.KX * std::log(static_cast<long double>(X)) + m.DX;
   else
-    v = sx.RangeHigh() >= sx.RangeLow() ? 0 : Width();
-  if (!sy.Logarithmic())
+    v = m.FloorX;
+  if (!m.LogY)
     u = m.KY * Y + m.DY;
   else if (Y > LogFloor)
     u = m.KY * std::log(static_cast<long double>(Y)) + m.DY;
   else
-    u = sy.RangeHigh() >= sy.RangeLow() ? Height() : 0;
+    u = m.FloorY;
   PX = PixelOf(v);
   PY = PixelOf(u);
 }
