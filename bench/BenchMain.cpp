@@ -55,12 +55,17 @@ int RunAndCompare(int argc, char** argv) {
   benchmark::RunSpecifiedBenchmarks(&reporter);
   benchmark::Shutdown();
 
-  std::printf("\n%-34s %12s %12s %12s  %s\n", "workload (medians)", "kelvo ms", "other ms", "other/kelvo", "other");
+  bool header = false;
   for (const auto& [workload, byImpl] : reporter.Times) {
     auto ours = byImpl.find("kelvo");
     if (ours == byImpl.end()) continue;
     for (const auto& [impl, ms] : byImpl) {
       if (impl == "kelvo") continue;
+      if (!header) {
+        std::printf("\n%-34s %12s %12s %12s  %s\n", "workload (medians)", "kelvo ms", "other ms", "other/kelvo",
+                    "other");
+        header = true;
+      }
       std::printf("%-34s %12.4f %12.4f %12.2f  %s\n", workload.c_str(), ours->second, ms, ms / ours->second,
                   impl.c_str());
     }
