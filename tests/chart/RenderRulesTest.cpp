@@ -6,6 +6,7 @@
 #include <filesystem>
 
 #include "chart/Vexa_kelvo.h"
+#include "support/ChartFixtures.h"
 #include "support/Golden.h"
 #include "support/Sheet.h"
 
@@ -15,14 +16,7 @@ namespace {
 
 constexpr kelvo::test::TTolerance kText{40, 60};
 
-std::unique_ptr<TKelvo> PlainChart(int w = 240, int h = 180) {
-  auto c = std::make_unique<TKelvo>();
-  c->SetBounds(0, 0, w, h);
-  c->Scale1X().SetRangeHigh(10);
-  c->Scale1Y().SetRangeHigh(10);
-  c->CreateWnd();
-  return c;
-}
+using kelvo::test::PlainChart;
 
 // Every Polyline starts its dot pattern afresh: on a dotted run of one
 // point per pixel, the pattern restarts where a new polyline begins.

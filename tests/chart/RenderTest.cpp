@@ -10,6 +10,7 @@
 #include "chart/Vexa_kelvo.h"
 #include "demo/DemoForm.h"
 #include "demo/DemoLogic.h"
+#include "support/ChartFixtures.h"
 #include "support/Golden.h"
 #include "support/Sheet.h"
 
@@ -93,15 +94,7 @@ TEST(Marks, ExactShapesAndBrushRules) {
   EXPECT_EQ(t->Canvas().Brush().Style(), TBrushStyle::bsClear);
 }
 
-// A chart whose layer 1 maps world x 0..10 and y 0..10 onto its data area.
-std::unique_ptr<TKelvo> PlainChart(int w = 240, int h = 180) {
-  auto c = std::make_unique<TKelvo>();
-  c->SetBounds(0, 0, w, h);
-  c->Scale1X().SetRangeHigh(10);
-  c->Scale1Y().SetRangeHigh(10);
-  c->CreateWnd();
-  return c;
-}
+using kelvo::test::PlainChart;
 
 TEST(Renderer, EveryItemKind) {
   auto c = PlainChart(320, 240);

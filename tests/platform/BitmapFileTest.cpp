@@ -42,7 +42,7 @@ TColor Expected(int x, int y, int bpp) {
   return ((rgb & 0xFF) << 16) | (rgb & 0xFF00) | ((rgb >> 16) & 0xFF);
 }
 
-struct BmpSpec {
+struct BmpLayout {
   int Bpp;
   uint32_t Compression = 0;  // 0 RGB, 1 RLE8, 2 RLE4, 3 bit fields
   bool TopDown = false;
@@ -83,7 +83,7 @@ Bytes EncodeRle(const std::vector<std::vector<int>>& rows, bool four) {
   return out;
 }
 
-Bytes MakeBmp(const BmpSpec& s) {
+Bytes MakeBmp(const BmpLayout& s) {
   const int colors = s.Bpp <= 8 ? 1 << s.Bpp : 0;
   const size_t header = s.CoreHeader ? 12 : 40;
   const size_t masks = s.Compression == 3 ? 12 : 0;
@@ -169,7 +169,7 @@ TColor Quantised(TColor c, int rBits, int gBits, int bBits) {
 
 struct Kind {
   const char* Name;
-  BmpSpec Spec;
+  BmpLayout Layout;
   int RBits = 8, GBits = 8, BBits = 8;
 };
 
@@ -179,20 +179,20 @@ class BitmapFile : public ::testing::TestWithParam<Kind> {};
 
 TEST_P(BitmapFile, DecodesEveryPixel) {
   const Kind& k = GetParam();
-  const Bytes file = MakeBmp(k.Spec);
+  const Bytes file = MakeBmp(k.Layout);
   TBitmap b;
   b.LoadFromMemory(file.data(), file.size(), k.Name);
   ASSERT_EQ(b.Width(), W);
   ASSERT_EQ(b.Height(), H);
   for (int y = 0; y < H; ++y)
     for (int x = 0; x < W; ++x)
-      ASSERT_EQ(b.Canvas().Pixels(x, y), Quantised(Expected(x, y, k.Spec.Bpp), k.RBits, k.GBits, k.BBits))
+      ASSERT_EQ(b.Canvas().Pixels(x, y), Quantised(Expected(x, y, k.Layout.Bpp), k.RBits, k.GBits, k.BBits))
           << k.Name << " at " << x << "," << y;
 }
 
 TEST_P(BitmapFile, EveryTruncationRaisesOrDecodesButNeverCrashes) {
   const Kind& k = GetParam();
-  const Bytes file = MakeBmp(k.Spec);
+  const Bytes file = MakeBmp(k.Layout);
   for (size_t n = 0; n < file.size(); ++n) {
     TBitmap b;
     try {
@@ -205,7 +205,7 @@ TEST_P(BitmapFile, EveryTruncationRaisesOrDecodesButNeverCrashes) {
 
 TEST_P(BitmapFile, RandomCorruptionRaisesOrDecodes) {
   const Kind& k = GetParam();
-  const Bytes file = MakeBmp(k.Spec);
+  const Bytes file = MakeBmp(k.Layout);
   std::mt19937 rng(11);
   for (int round = 0; round < 400; ++round) {
     Bytes bad = file;
