@@ -260,6 +260,20 @@ void TCustomKelvo::Assign(const TPersistent* Source) {
   FPanGridDx = s->FPanGridDx;
   FPanGridDy = s->FPanGridDy;
   FDoubleClicked = s->FDoubleClicked;
+  FDragging = s->FDragging;
+  FDragStart = s->FDragStart;
+  FStartRanges = s->FStartRanges;
+  FZoomState = s->FZoomState;
+  FZoomStart = s->FZoomStart;
+  FCorner = s->FCorner;
+  FMouseBoxState = s->FMouseBoxState;
+  FMouseBox = s->FMouseBox;
+  FMouseX = s->FMouseX;
+  FMouseY = s->FMouseY;
+  FMouseWorldX = s->FMouseWorldX;
+  FMouseWorldY = s->FMouseWorldY;
+  FSelectedCrossHair = s->FSelectedCrossHair;
+  FSelectedLabel = s->FSelectedLabel;
   FMapping = s->FMapping;
   FPaintLock = s->FPaintLock;
   // The sharing links are not copied: registering a copy with no partner

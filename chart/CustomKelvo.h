@@ -293,6 +293,23 @@ class TCustomKelvo : public TCustomControl, private IJointLayersOwner {
   // Hands this chart's list to every chart of its sharing group.
   void PropagateDisplayList();
 
+  // --- mouse state (the mouse actions) ---
+  int32_t MouseX() const { return FMouseX; }
+  int32_t MouseY() const { return FMouseY; }
+  double MouseWorldX() const { return FMouseWorldX; }
+  double MouseWorldY() const { return FMouseWorldY; }
+  // The mouse box: the application sets msFirstCorner, the user presses and
+  // drags, and MouseBox holds the corners once the state is msFinished.
+  TMouseBoxState MouseBoxState() const { return FMouseBoxState; }
+  void SetMouseBoxState(TMouseBoxState Value) { FMouseBoxState = Value; }
+  struct TMouseBox {
+    int32_t X1 = 0, X2 = 0, Y1 = 0, Y2 = 0;
+  };
+  const TMouseBox& MouseBox() const { return FMouseBox; }
+  TZoomState ZoomState() const { return FZoomState; }
+  // Whether (X, Y) lies in the plot area, bounds included.
+  bool InPlotArea(int64_t X, int64_t Y) const;
+
   // --- events ---
   TMouseMoveInChartEvent OnMouseMoveInChart;
   TNotifyEvent OnMouseEnter, OnMouseLeave;
@@ -322,6 +339,12 @@ class TCustomKelvo : public TCustomControl, private IJointLayersOwner {
   void SetBounds(int32_t ALeft, int32_t ATop, int32_t AWidth, int32_t AHeight) override;
   void Loaded() override;
   void Assign(const TPersistent* Source) override;
+  void MouseDown(TMouseButton Button, TShiftState Shift, int32_t X, int32_t Y) override;
+  void MouseMove(TShiftState Shift, int32_t X, int32_t Y) override;
+  void MouseUp(TMouseButton Button, TShiftState Shift, int32_t X, int32_t Y) override;
+  void DblClick() override;
+  void MouseEnter() override;
+  void MouseLeave() override;
   // The chart wants the arrow keys and Tab.
   int DialogCode() const override { return DLGC_WANTARROWS | DLGC_WANTTAB; }
   const TPropertyTable* Properties() const override;
@@ -399,6 +422,27 @@ class TCustomKelvo : public TCustomControl, private IJointLayersOwner {
   bool FMouseCursorFixed = true;
   double FPanGridDx = 1, FPanGridDy = 1;
   bool FDoubleClicked = false;
+  bool FDragging = false;
+  TPoint FDragStart{};  // the same start pixel for every layer
+  struct TStartRanges {
+    double XLow = 0, YLow = 0, XHigh = 0, YHigh = 0;
+  };
+  std::array<TStartRanges, LayerCount + 1> FStartRanges{};
+  TZoomState FZoomState = TZoomState::zsNormal;
+  TPoint FZoomStart{}, FCorner{};
+  TMouseBoxState FMouseBoxState = TMouseBoxState::msNormal;
+  TMouseBox FMouseBox;
+  int32_t FMouseX = 0, FMouseY = 0;
+  double FMouseWorldX = 0, FMouseWorldY = 0;
+  int32_t FSelectedCrossHair = 1, FSelectedLabel = 1;
+
+  // Mouse actions (MouseActions.cpp).
+  void StartDrag(int32_t X, int32_t Y);
+  void PanStep(int32_t X, int32_t Y);
+  void ZoomDragStep(int32_t X, int32_t Y);
+  void XorRect(TPoint A, TPoint B);
+  void XorLine(TPoint A, TPoint B);
+  void SetCursorFor(int32_t X, int32_t Y);
 
   std::array<TLayerMapping, LayerCount + 1> FMapping{};
   std::array<std::unique_ptr<TScale>, LayerCount + 1> FScaleX, FScaleY;

@@ -54,8 +54,17 @@ void TCustomControl::PaintWindow() {
   if (FVisible && FHandleAllocated) Paint();
 }
 
-void TCustomControl::MouseDown(TMouseButton, TShiftState, int32_t, int32_t) {}
-void TCustomControl::MouseMove(TShiftState, int32_t, int32_t) {}
-void TCustomControl::MouseUp(TMouseButton, TShiftState, int32_t, int32_t) {}
+void TCustomControl::MouseDown(TMouseButton Button, TShiftState Shift, int32_t X, int32_t Y) {
+  if (OnMouseDown) OnMouseDown(this, Button, Shift, X, Y);
+}
+void TCustomControl::MouseMove(TShiftState Shift, int32_t X, int32_t Y) {
+  if (OnMouseMove) OnMouseMove(this, Shift, X, Y);
+}
+void TCustomControl::MouseUp(TMouseButton Button, TShiftState Shift, int32_t X, int32_t Y) {
+  if (OnMouseUp) OnMouseUp(this, Button, Shift, X, Y);
+}
+void TCustomControl::DblClick() {
+  if (OnDblClick) OnDblClick(this);
+}
 
 }  // namespace vexa

@@ -79,13 +79,19 @@ class TCustomControl : public TComponent {
   void PaintWindow();
   virtual void Paint() {}
 
-  // Mouse notifications in client pixels.
+  // Mouse notifications in client pixels. The base versions fire the
+  // framework's events below.
   virtual void MouseDown(TMouseButton Button, TShiftState Shift, int32_t X, int32_t Y);
   virtual void MouseMove(TShiftState Shift, int32_t X, int32_t Y);
   virtual void MouseUp(TMouseButton Button, TShiftState Shift, int32_t X, int32_t Y);
-  virtual void DblClick() {}
+  virtual void DblClick();
   virtual void MouseEnter() {}
   virtual void MouseLeave() {}
+
+  std::function<void(TObject* Sender, TMouseButton Button, TShiftState Shift, int32_t X, int32_t Y)> OnMouseDown,
+      OnMouseUp;
+  std::function<void(TObject* Sender, TShiftState Shift, int32_t X, int32_t Y)> OnMouseMove;
+  TNotifyEvent OnDblClick;
   // Keys the control wants (DLGC_ flags); none by default.
   virtual int DialogCode() const { return 0; }
 
