@@ -1,8 +1,13 @@
 #!/usr/bin/env bash
-# Builds Kelvo and runs the demo program.
+# Builds Kelvo and runs the demo window "Example for Bar3D method". Without a
+# display it writes a snapshot of the window (kelvo-demo.png in the current
+# folder) instead.
 set -euo pipefail
-cd "$(dirname "$0")/.."
+here="$(pwd)"
+root="$(cd "$(dirname "$0")/.." && pwd)"
+cd "$root"
 bash scripts/install-deps.sh
 cmake --preset release >/dev/null
 cmake --build --preset release -j "$(nproc)" --target kelvo-demo
-exec build/release/demo/kelvo-demo "$@"
+cd "$here"
+exec "$root/build/release/demo/kelvo-demo" "$@"
