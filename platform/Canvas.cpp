@@ -187,9 +187,12 @@ int32_t TCanvas::TextHeight(std::string_view) { return Face().CellHeight(); }
 void TCanvas::TextOut(int32_t X, int32_t Y, std::string_view Text) {
   TFontFace& face = Face();
   const raster::TSurface s = Surface();
-  const int64_t width = face.TextWidth(Text);
-  if (FBrush.Style() == TBrushStyle::bsSolid)
-    raster::FillRect(s, X, Y, int64_t{X} + width, int64_t{Y} + face.CellHeight(), BrushPaint());
+  const TFontStyles style = FFont.Style();
+  const bool solid = FBrush.Style() == TBrushStyle::bsSolid;
+  const bool lines = style.Contains(TFontStyle::fsUnderline) || style.Contains(TFontStyle::fsStrikeOut);
+  // The text's width is needed only for its background box and its lines.
+  const int64_t width = solid || lines ? face.TextWidth(Text) : 0;
+  if (solid) raster::FillRect(s, X, Y, int64_t{X} + width, int64_t{Y} + face.CellHeight(), BrushPaint());
   const TPaint ink = Paint(FFont.Color());
   const int64_t baseline = int64_t{Y} + face.Ascent();
   int64_t penX = X;
@@ -201,7 +204,6 @@ void TCanvas::TextOut(int32_t X, int32_t Y, std::string_view Text) {
                         g.Width, ink);
     penX += g.Advance;
   }
-  const TFontStyles style = FFont.Style();
   if (style.Contains(TFontStyle::fsUnderline)) {
     const int64_t y = baseline + face.UnderlinePos();
     raster::FillRect(s, X, y, int64_t{X} + width, y + face.LineThickness(), ink);
