@@ -441,12 +441,14 @@ void FillPolygon(const TSurface& s, std::span<const TPoint> points, TPaint paint
     e.StepX = FloorDiv(d, ey);
     e.StepRem = d - e.StepX * ey;
   }
-  auto& xs = scratch.Crossings;
+  auto& buffer = scratch.Crossings;
+  if (buffer.size() < edges.size()) buffer.resize(edges.size());
+  int64_t* const xs = buffer.data();
   for (int64_t y = rowFirst; y < rowEnd; ++y) {
-    xs.clear();
+    size_t n = 0;
     for (auto& e : edges) {
       if (y < e.YTop || y >= e.YBottom) continue;
-      xs.push_back(e.X);
+      xs[n++] = e.X;
       // Advance to the next row: n + d = (q + a) ey - (r - b).
       e.X += e.StepX;
       e.Rem -= e.StepRem;
@@ -455,14 +457,18 @@ void FillPolygon(const TSurface& s, std::span<const TPoint> points, TPaint paint
         ++e.X;
       }
     }
+    if (n == 2) {  // every row of a convex polygon
+      FillSpan(s, y, std::min(xs[0], xs[1]), std::max(xs[0], xs[1]), paint);
+      continue;
+    }
     // Few crossings per row: insertion sort allocates nothing.
-    for (size_t i = 1; i < xs.size(); ++i) {
+    for (size_t i = 1; i < n; ++i) {
       int64_t v = xs[i];
       size_t j = i;
       for (; j > 0 && xs[j - 1] > v; --j) xs[j] = xs[j - 1];
       xs[j] = v;
     }
-    for (size_t i = 0; i + 1 < xs.size(); i += 2) FillSpan(s, y, xs[i], xs[i + 1], paint);
+    for (size_t i = 0; i + 1 < n; i += 2) FillSpan(s, y, xs[i], xs[i + 1], paint);
   }
 }
 
