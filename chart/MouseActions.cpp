@@ -39,30 +39,28 @@ bool TCustomKelvo::InPlotArea(int64_t X, int64_t Y) const {
 }
 
 // XOR figures on the window surface: drawing the same figure twice erases it.
-void TCustomKelvo::XorRect(TPoint A, TPoint B) {
-  TCanvas& c = Canvas();
+template <class Draw>
+void XorFigure(TCanvas& c, Draw draw) {
   c.Pen().SetMode(TPenMode::pmXor);
   c.Pen().SetColor(clWhite);
   c.Pen().SetStyle(TPenStyle::psSolid);
   c.Pen().SetWidth(1);
   c.Brush().SetStyle(TBrushStyle::bsClear);
-  c.Rectangle(A.X, A.Y, B.X, B.Y);
+  draw(c);
   c.Pen().SetMode(TPenMode::pmCopy);
   c.Brush().SetStyle(TBrushStyle::bsSolid);
+}
+
+void TCustomKelvo::XorRect(TPoint A, TPoint B) {
+  XorFigure(Canvas(), [&](TCanvas& c) { c.Rectangle(A.X, A.Y, B.X, B.Y); });
   SurfaceChanged();
 }
 
 void TCustomKelvo::XorLine(TPoint A, TPoint B) {
-  TCanvas& c = Canvas();
-  c.Pen().SetMode(TPenMode::pmXor);
-  c.Pen().SetColor(clWhite);
-  c.Pen().SetStyle(TPenStyle::psSolid);
-  c.Pen().SetWidth(1);
-  c.Brush().SetStyle(TBrushStyle::bsClear);
-  c.MoveTo(A.X, A.Y);
-  c.LineTo(B.X, B.Y);
-  c.Pen().SetMode(TPenMode::pmCopy);
-  c.Brush().SetStyle(TBrushStyle::bsSolid);
+  XorFigure(Canvas(), [&](TCanvas& c) {
+    c.MoveTo(A.X, A.Y);
+    c.LineTo(B.X, B.Y);
+  });
   SurfaceChanged();
 }
 
