@@ -38,6 +38,7 @@ bool TCustomKelvo::InPlotArea(int64_t X, int64_t Y) const {
          Y <= int64_t{Height()} - FMarginBottom - FShadowWidth;
 }
 
+namespace {
 // XOR figures on the window surface: drawing the same figure twice erases it.
 template <class Draw>
 void XorFigure(TCanvas& c, Draw draw) {
@@ -50,6 +51,7 @@ void XorFigure(TCanvas& c, Draw draw) {
   c.Pen().SetMode(TPenMode::pmCopy);
   c.Brush().SetStyle(TBrushStyle::bsSolid);
 }
+}  // namespace
 
 void TCustomKelvo::XorRect(TPoint A, TPoint B) {
   XorFigure(Canvas(), [&](TCanvas& c) { c.Rectangle(A.X, A.Y, B.X, B.Y); });
