@@ -13,6 +13,8 @@
 
 #include "BenchMain.h"
 #include "chart/Vexa_kelvo.h"
+#include "demo/DemoForm.h"
+#include "demo/DemoLogic.h"
 
 using namespace vexa;
 
@@ -174,12 +176,107 @@ void Text10k_qpainter(benchmark::State& st) {
   }
 }
 
+// --- the demo chart: the full frame and the data-area refresh ---
+
+std::unique_ptr<TKelvo> DemoChart() {
+  auto chart = std::make_unique<TKelvo>();
+  demo::LoadExportChart(*chart);
+  chart->CreateWnd();
+  demo::DrawChart(*chart, true, 20, 45, 1.0);
+  return chart;
+}
+
+// QPainter drawing the same picture: window colour, caption, two axes with
+// their ticks and labels, the data area with its dotted grid, the eleven 3D
+// bars and the frame, composed in an off-screen image and copied once.
+struct TDemoTwin {
+  QImage Frame{449, 345, QImage::Format_RGB32};
+  QImage Data{390, 296, QImage::Format_RGB32};
+  QImage Window{449, 345, QImage::Format_RGB32};
+  QFont Font{"Liberation Sans"};
+  TDemoTwin() { Font.setPixelSize(13); }
+
+  void DataArea() {
+    QPainter p(&Data);
+    p.fillRect(Data.rect(), Qt::white);
+    p.setPen(QPen(QColor(192, 192, 192), 0, Qt::DotLine));
+    for (int i = 0; i < 12; ++i) p.drawLine(16 + i * 32, 0, 16 + i * 32, 295);
+    for (int j = 0; j < 4; ++j) p.drawLine(0, 74 * j, 389, 74 * j);
+    p.setPen(QPen(Qt::black, 0));
+    for (int i = 0; i < 11; ++i) {
+      const int x1 = 3 + i * 32, x2 = x1 + 26, y2 = 222, y1 = y2 - int(demo::NetExportValues[i] * 1.48);
+      p.setBrush(QColor(0x80 * (i % 2), 0x40 * (i % 3), 0xFF - 0x20 * i));
+      const QPoint top[] = {{x1, y1}, {x1 + 14, y1 - 14}, {x2 + 14, y1 - 14}, {x2, y1}};
+      const QPoint side[] = {{x2 + 14, y1 - 14}, {x2, y1}, {x2, y2}, {x2 + 14, y2 - 14}};
+      p.drawPolygon(top, 4);
+      p.drawPolygon(side, 4);
+      p.drawRect(std::min(x1, x2), std::min(y1, y2), std::abs(x2 - x1), std::abs(y2 - y1));
+    }
+    p.setBrush(Qt::NoBrush);
+    p.drawRect(0, 0, 389, 295);
+  }
+  void Full() {
+    {
+      QPainter p(&Frame);
+      p.fillRect(Frame.rect(), QColor(240, 240, 240));
+      p.setFont(Font);
+      p.setPen(Qt::black);
+      p.drawText(150, 16, QStringLiteral("Net exports"));
+      p.drawLine(40, 315, 429, 315);
+      p.drawLine(40, 20, 40, 315);
+      for (int i = 0; i <= 48; ++i) p.drawLine(40 + i * 8, 315, 40 + i * 8, 311 - (i % 4 == 0 ? 3 : 0));
+      for (int i = 0; i <= 20; ++i) p.drawLine(40, 20 + i * 15, 44 + (i % 5 == 0 ? 2 : 0), 20 + i * 15);
+      for (int i = 0; i < 6; ++i) p.drawText(50 + i * 64, 305, QString::number(1970 + 2 * i));
+      for (int j = 0; j < 5; ++j) p.drawText(10, 25 + j * 74, QString::number(150 - 50 * j));
+    }
+    DataArea();
+    {
+      QPainter p(&Frame);
+      p.drawImage(40, 20, Data);
+    }
+    QPainter w(&Window);
+    w.setCompositionMode(QPainter::CompositionMode_Source);
+    w.drawImage(0, 0, Frame);
+  }
+  void Refresh() {
+    DataArea();
+    QPainter w(&Window);
+    w.setCompositionMode(QPainter::CompositionMode_Source);
+    w.drawImage(40, 20, Data);
+  }
+};
+
+void DemoPaint_kelvo(benchmark::State& st) {
+  auto chart = DemoChart();
+  for (auto _ : st) chart->Paint();
+}
+void DemoPaint_qpainter(benchmark::State& st) {
+  TDemoTwin twin;
+  for (auto _ : st) twin.Full();
+}
+void DemoRefresh_kelvo(benchmark::State& st) {
+  auto chart = DemoChart();
+  chart->Paint();
+  for (auto _ : st) chart->ShowGraph();
+}
+void DemoRefresh_qpainter(benchmark::State& st) {
+  TDemoTwin twin;
+  twin.Full();
+  for (auto _ : st) twin.Refresh();
+}
+
 }  // namespace
 
 #define KELVO_PAIR(name)                                                         \
   BENCHMARK(name##_kelvo)->Name(#name "/kelvo")->Unit(benchmark::kMillisecond); \
   BENCHMARK(name##_qpainter)->Name(#name "/qpainter")->Unit(benchmark::kMillisecond);
 
+#define KELVO_PAIR_US(name)                                                      \
+  BENCHMARK(name##_kelvo)->Name(#name "/kelvo")->Unit(benchmark::kMicrosecond); \
+  BENCHMARK(name##_qpainter)->Name(#name "/qpainter")->Unit(benchmark::kMicrosecond);
+
+KELVO_PAIR_US(DemoPaint)
+KELVO_PAIR_US(DemoRefresh)
 KELVO_PAIR(DrawTo1M)
 KELVO_PAIR(Marks100k)
 KELVO_PAIR(Rects100k)
