@@ -46,8 +46,8 @@ void TDTLabel::SetDateForTime(TDateForTime Value) {
 
 bool TDTLabel::SameSettings(const TDTLabel& o) const {
   return FTimeFormat == o.FTimeFormat && FDateSeparator == o.FDateSeparator &&
-         FTimeSeparator == o.FTimeSeparator && FYearLength == o.FYearLength && FMonthName == o.FMonthName &&
-         FDateOrder == o.FDateOrder && FDateForTime == o.FDateForTime;
+         FTimeSeparator == o.FTimeSeparator && FYearLength == o.FYearLength &&
+         FMonthName == o.FMonthName && FDateOrder == o.FDateOrder && FDateForTime == o.FDateForTime;
 }
 
 void TDTLabel::Assign(const TPersistent* Source) {
@@ -78,13 +78,17 @@ const TPropertyTable* TDTLabel::Properties() const {
   static const TPropertyTable table = [] {
     TPropertyTable t;
     TPublish<TDTLabel>(t)
-        .Enum<TTimeFormat>("TimeFormat", &TDTLabel::TimeFormat, &TDTLabel::SetTimeFormat, TTimeFormatNames)
+        .Enum<TTimeFormat>("TimeFormat", &TDTLabel::TimeFormat, &TDTLabel::SetTimeFormat,
+                           TTimeFormatNames)
         .Char("DateSeparator", &TDTLabel::DateSeparator, &TDTLabel::SetDateSeparator)
         .Char("TimeSeparator", &TDTLabel::TimeSeparator, &TDTLabel::SetTimeSeparator)
-        .Enum<TYearLength>("YearLength", &TDTLabel::YearLength, &TDTLabel::SetYearLength, TYearLengthNames)
+        .Enum<TYearLength>("YearLength", &TDTLabel::YearLength, &TDTLabel::SetYearLength,
+                           TYearLengthNames)
         .Bool("MonthName", &TDTLabel::MonthName, &TDTLabel::SetMonthName)
-        .Enum<TDateOrder>("DateOrder", &TDTLabel::DateOrder, &TDTLabel::SetDateOrder, TDateOrderNames)
-        .Enum<TDateForTime>("DateForTime", &TDTLabel::DateForTime, &TDTLabel::SetDateForTime, TDateForTimeNames);
+        .Enum<TDateOrder>("DateOrder", &TDTLabel::DateOrder, &TDTLabel::SetDateOrder,
+                          TDateOrderNames)
+        .Enum<TDateForTime>("DateForTime", &TDTLabel::DateForTime, &TDTLabel::SetDateForTime,
+                            TDateForTimeNames);
     return t;
   }();
   return &table;

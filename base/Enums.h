@@ -14,7 +14,9 @@ enum class TFrameStyle : uint8_t { fsNone, fsSimple, fsLowered, fsRaised, fsEmbo
 // sctYR: vertical, base line at the right, ticks and labels to its left.
 enum class TScaleType : uint8_t { sctXB, sctXT, sctYL, sctYR };
 
-constexpr bool IsHorizontal(TScaleType t) { return t == TScaleType::sctXB || t == TScaleType::sctXT; }
+constexpr bool IsHorizontal(TScaleType t) {
+  return t == TScaleType::sctXB || t == TScaleType::sctXT;
+}
 
 // What the labels of an axis show.
 enum class TFigType : uint8_t { ftNoFigs, ftNum, ftTime, ftDateTime, ftUserText };
@@ -35,18 +37,23 @@ enum class TTxtLblAttachMode : uint8_t { tlamNone, tlamXOnly, tlamYOnly, tlamBot
 enum class TTxtLblMode : uint8_t { tlOff, tlsimple, tlBox, tlUnderline, tlShadow };
 
 // The names stored forms use for these values, in order.
-inline constexpr const char* TFrameStyleNames[] = {"fsNone",    "fsSimple",   "fsLowered",
-                                                   "fsRaised",  "fsEmbossed", "fsEngraved"};
+inline constexpr const char* TFrameStyleNames[] = {"fsNone",   "fsSimple",   "fsLowered",
+                                                   "fsRaised", "fsEmbossed", "fsEngraved"};
 inline constexpr const char* TScaleTypeNames[] = {"sctXB", "sctXT", "sctYL", "sctYR"};
-inline constexpr const char* TFigTypeNames[] = {"ftNoFigs", "ftNum", "ftTime", "ftDateTime", "ftUserText"};
+inline constexpr const char* TFigTypeNames[] = {"ftNoFigs", "ftNum", "ftTime", "ftDateTime",
+                                                "ftUserText"};
 inline constexpr const char* TColorSchemeNames[] = {"csBWG", "csSystem"};
 inline constexpr const char* TTimeFormatNames[] = {"tfHHMMSS", "tfHHhMM", "tfAMPM"};
 inline constexpr const char* TYearLengthNames[] = {"ylNone", "ylYY", "ylYYYY"};
 inline constexpr const char* TDateOrderNames[] = {"doMMDDYY", "doDDMMYY", "doYYMMDD"};
-inline constexpr const char* TDateForTimeNames[] = {"dtNone", "dtOnePerChart", "dtOnePerDay", "dtAllTicks"};
-inline constexpr const char* TCrossHModeNames[] = {"chOff", "chHoriz", "chVert", "chBoth", "chCrossBox", "chBox"};
+inline constexpr const char* TDateForTimeNames[] = {"dtNone", "dtOnePerChart", "dtOnePerDay",
+                                                    "dtAllTicks"};
+inline constexpr const char* TCrossHModeNames[] = {"chOff",  "chHoriz",    "chVert",
+                                                   "chBoth", "chCrossBox", "chBox"};
 inline constexpr const char* TVerticalAlignmentNames[] = {"vaTop", "vaCenter", "vaBottom"};
-inline constexpr const char* TTxtLblAttachModeNames[] = {"tlamNone", "tlamXOnly", "tlamYOnly", "tlamBoth"};
-inline constexpr const char* TTxtLblModeNames[] = {"tlOff", "tlsimple", "tlBox", "tlUnderline", "tlShadow"};
+inline constexpr const char* TTxtLblAttachModeNames[] = {"tlamNone", "tlamXOnly", "tlamYOnly",
+                                                         "tlamBoth"};
+inline constexpr const char* TTxtLblModeNames[] = {"tlOff", "tlsimple", "tlBox", "tlUnderline",
+                                                   "tlShadow"};
 
 }  // namespace vexa

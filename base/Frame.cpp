@@ -17,11 +17,20 @@ void DrawFrame(TCanvas& c, TFrameStyle Style, int32_t L, int32_t T, int32_t R, i
       c.LineTo(R, T);
       c.LineTo(L, T);
       return;
-    case TFrameStyle::fsLowered: c1 = S, c2 = W, c3 = D, c4 = V; break;
-    case TFrameStyle::fsRaised: c1 = W, c2 = D, c3 = V, c4 = S; break;
-    case TFrameStyle::fsEmbossed: c1 = W, c2 = S, c3 = S, c4 = W; break;
-    case TFrameStyle::fsEngraved: c1 = S, c2 = W, c3 = W, c4 = S; break;
-    default: return;
+    case TFrameStyle::fsLowered:
+      c1 = S, c2 = W, c3 = D, c4 = V;
+      break;
+    case TFrameStyle::fsRaised:
+      c1 = W, c2 = D, c3 = V, c4 = S;
+      break;
+    case TFrameStyle::fsEmbossed:
+      c1 = W, c2 = S, c3 = S, c4 = W;
+      break;
+    case TFrameStyle::fsEngraved:
+      c1 = S, c2 = W, c3 = W, c4 = S;
+      break;
+    default:
+      return;
   }
   // Outer ring, then inner ring; every line leaves out its end pixel.
   c.Pen().SetColor(c1);

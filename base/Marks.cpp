@@ -18,10 +18,12 @@ constexpr uint8_t kGlyphs[][7] = {
 constexpr uint8_t kChecker[7] = {0x55, 0x2A, 0x55, 0x2A, 0x55, 0x2A, 0x55};  // 18
 
 // Windows-1252 characters 128..159 that differ from Latin-1; 0 = unassigned.
+// clang-format off
 constexpr char32_t kCp1252High[32] = {0x20AC, 0,      0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021,
                                       0x02C6, 0x2030, 0x0160, 0x2039, 0x0152, 0,      0x017D, 0,
                                       0,      0x2018, 0x2019, 0x201C, 0x201D, 0x2022, 0x2013, 0x2014,
                                       0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0,      0x017E, 0x0178};
+// clang-format on
 
 std::string Utf8(char32_t c) {
   std::string s;
@@ -77,14 +79,20 @@ void DrawMark(TCanvas& c, uint8_t Symbol, int32_t X, int32_t Y) {
     draw();
     c.Brush().SetStyle(TBrushStyle::bsSolid);
   };
-  auto rect = [&](int32_t a, int32_t b, int32_t d, int32_t e) { c.Rectangle(X + a, Y + b, X + d, Y + e); };
-  auto ellipse = [&](int32_t a, int32_t b, int32_t d, int32_t e) { c.Ellipse(X + a, Y + b, X + d, Y + e); };
+  auto rect = [&](int32_t a, int32_t b, int32_t d, int32_t e) {
+    c.Rectangle(X + a, Y + b, X + d, Y + e);
+  };
+  auto ellipse = [&](int32_t a, int32_t b, int32_t d, int32_t e) {
+    c.Ellipse(X + a, Y + b, X + d, Y + e);
+  };
   auto polygon = [&](std::initializer_list<TOffset> pts) {
     TPoint p[4];
     size_t n = 0;
     for (const TOffset& o : pts) p[n++] = {X + o.X, Y + o.Y};
     c.Polygon(std::span<const TPoint>(p, n));
   };
+  // The symbol table reads best one mark per line.
+  // clang-format off
   switch (Symbol) {
     case 0: c.SetPixels(X, Y, pen); break;
     case 1: case 2: case 3: case 4: case 5: case 6: Glyph(c, kGlyphs[Symbol - 1], X, Y); break;
@@ -168,6 +176,7 @@ void DrawMark(TCanvas& c, uint8_t Symbol, int32_t X, int32_t Y) {
       break;
     default: break;
   }
+  // clang-format on
   c.Brush().SetColor(brush);
 }
 

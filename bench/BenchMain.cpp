@@ -29,10 +29,14 @@ class TMedianCollector : public benchmark::ConsoleReporter {
  private:
   static double ToMs(benchmark::TimeUnit u) {
     switch (u) {
-      case benchmark::kNanosecond: return 1e-6;
-      case benchmark::kMicrosecond: return 1e-3;
-      case benchmark::kMillisecond: return 1.0;
-      case benchmark::kSecond: return 1e3;
+      case benchmark::kNanosecond:
+        return 1e-6;
+      case benchmark::kMicrosecond:
+        return 1e-3;
+      case benchmark::kMillisecond:
+        return 1.0;
+      case benchmark::kSecond:
+        return 1e3;
     }
     return 1.0;
   }
@@ -44,7 +48,8 @@ int RunAndCompare(int argc, char** argv) {
   std::vector<char*> args(argv, argv + argc);
   std::string reps = "--benchmark_repetitions=7", aggr = "--benchmark_report_aggregates_only=true";
   bool userReps = false;
-  for (int i = 1; i < argc; ++i) userReps |= std::string(argv[i]).rfind("--benchmark_repetitions", 0) == 0;
+  for (int i = 1; i < argc; ++i)
+    userReps |= std::string(argv[i]).rfind("--benchmark_repetitions", 0) == 0;
   if (!userReps) {
     args.push_back(reps.data());
     args.push_back(aggr.data());
@@ -62,12 +67,12 @@ int RunAndCompare(int argc, char** argv) {
     for (const auto& [impl, ms] : byImpl) {
       if (impl == "kelvo") continue;
       if (!header) {
-        std::printf("\n%-34s %12s %12s %12s  %s\n", "workload (medians)", "kelvo ms", "other ms", "other/kelvo",
-                    "other");
+        std::printf("\n%-34s %12s %12s %12s  %s\n", "workload (medians)", "kelvo ms", "other ms",
+                    "other/kelvo", "other");
         header = true;
       }
-      std::printf("%-34s %12.4f %12.4f %12.2f  %s\n", workload.c_str(), ours->second, ms, ms / ours->second,
-                  impl.c_str());
+      std::printf("%-34s %12.4f %12.4f %12.2f  %s\n", workload.c_str(), ours->second, ms,
+                  ms / ours->second, impl.c_str());
     }
   }
   return 0;

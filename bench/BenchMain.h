@@ -6,4 +6,4 @@
 namespace kelvo::bench {
 // Runs the registered benchmarks; default: 7 repetitions, medians only.
 int RunAndCompare(int argc, char** argv);
-}
+}  // namespace kelvo::bench

@@ -27,7 +27,11 @@ void AppendRectangles(benchmark::State& st) {
     st.ResumeTiming();
   }
 }
-BENCHMARK(AppendRectangles)->Name("Append1M")->Arg(1000)->Arg(1000000)->Unit(benchmark::kMillisecond);
+BENCHMARK(AppendRectangles)
+    ->Name("Append1M")
+    ->Arg(1000)
+    ->Arg(1000000)
+    ->Unit(benchmark::kMillisecond);
 
 // ClearGraph plus the demo's eleven bars (no painting: the chart has no window).
 void DemoBars(benchmark::State& st) {
@@ -67,7 +71,12 @@ void MapPoints(benchmark::State& st) {
     benchmark::DoNotOptimize(sum);
   }
 }
-BENCHMARK(MapPoints)->Name("WorldToPixel1M")->Arg(0)->Arg(1)->ArgName("log")->Unit(benchmark::kMillisecond);
+BENCHMARK(MapPoints)
+    ->Name("WorldToPixel1M")
+    ->Arg(0)
+    ->Arg(1)
+    ->ArgName("log")
+    ->Unit(benchmark::kMillisecond);
 
 // One full ApplyScaleSettings: 32 axes copied, 16 layers' ranges applied.
 void ApplyScaleSettings(benchmark::State& st) {

@@ -151,7 +151,8 @@ void Segments1M_qpainter(benchmark::State& st) {
     QPainter p(&img);
     p.setRenderHint(QPainter::Antialiasing, false);
     p.setPen(QPen(Qt::black, 0));
-    for (size_t i = 0; i + 1 < pts.size(); ++i) p.drawLine(pts[i].X, pts[i].Y, pts[i + 1].X, pts[i + 1].Y);
+    for (size_t i = 0; i + 1 < pts.size(); ++i)
+      p.drawLine(pts[i].X, pts[i].Y, pts[i + 1].X, pts[i + 1].Y);
   }
 }
 
@@ -240,7 +241,7 @@ void Text10k_qpainter(benchmark::State& st) {
 
 }  // namespace
 
-#define KELVO_PAIR(name)                                                         \
+#define KELVO_PAIR(name)                                                        \
   BENCHMARK(name##_kelvo)->Name(#name "/kelvo")->Unit(benchmark::kMillisecond); \
   BENCHMARK(name##_qpainter)->Name(#name "/qpainter")->Unit(benchmark::kMillisecond);
 

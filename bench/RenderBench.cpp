@@ -110,7 +110,8 @@ void Marks100k_qpainter(benchmark::State& st) {
     QPainter p(&img);
     p.setPen(QPen(Qt::black, 0));
     p.setBrush(Qt::black);
-    for (const auto& s : pts) p.drawRect(int(std::lrint(s.x())) - 2, int(std::lrint(H - s.y())) - 2, 4, 4);
+    for (const auto& s : pts)
+      p.drawRect(int(std::lrint(s.x())) - 2, int(std::lrint(H - s.y())) - 2, 4, 4);
   }
 }
 
@@ -128,7 +129,8 @@ void Rects100k_qpainter(benchmark::State& st) {
     QPainter p(&img);
     p.setPen(QPen(Qt::black, 0));
     p.setBrush(Qt::yellow);
-    for (const auto& s : pts) p.drawRect(int(std::lrint(s.x())), int(std::lrint(H - s.y() - 7)), 9, 7);
+    for (const auto& s : pts)
+      p.drawRect(int(std::lrint(s.x())), int(std::lrint(H - s.y() - 7)), 9, 7);
   }
 }
 
@@ -147,7 +149,8 @@ void Bars10k_qpainter(benchmark::State& st) {
     p.setPen(QPen(Qt::black, 0));
     p.setBrush(Qt::green);
     for (const auto& s : pts) {
-      const int x1 = int(std::lrint(s.x())), x2 = x1 + 12, y1 = int(std::lrint(H - s.y() - 20)), y2 = y1 + 20;
+      const int x1 = int(std::lrint(s.x())), x2 = x1 + 12, y1 = int(std::lrint(H - s.y() - 20)),
+                y2 = y1 + 20;
       const QPoint top[] = {{x1, y1}, {x1 + 6, y1 - 6}, {x2 + 6, y1 - 6}, {x2, y1}};
       const QPoint side[] = {{x2 + 6, y1 - 6}, {x2, y1}, {x2, y2}, {x2 + 6, y2 - 6}};
       p.drawPolygon(top, 4);
@@ -172,7 +175,8 @@ void Text10k_qpainter(benchmark::State& st) {
     QPainter p(&img);
     p.setFont(font);
     p.setPen(Qt::black);
-    for (const auto& s : pts) p.drawText(int(std::lrint(s.x())), int(std::lrint(H - s.y())) + 4, QStringLiteral("1975"));
+    for (const auto& s : pts)
+      p.drawText(int(std::lrint(s.x())), int(std::lrint(H - s.y())) + 4, QStringLiteral("1975"));
   }
 }
 
@@ -204,7 +208,8 @@ struct TDemoTwin {
     for (int j = 0; j < 4; ++j) p.drawLine(0, 74 * j, 389, 74 * j);
     p.setPen(QPen(Qt::black, 0));
     for (int i = 0; i < 11; ++i) {
-      const int x1 = 3 + i * 32, x2 = x1 + 26, y2 = 222, y1 = y2 - int(demo::NetExportValues[i] * 1.48);
+      const int x1 = 3 + i * 32, x2 = x1 + 26, y2 = 222,
+                y1 = y2 - int(demo::NetExportValues[i] * 1.48);
       p.setBrush(QColor(0x80 * (i % 2), 0x40 * (i % 3), 0xFF - 0x20 * i));
       const QPoint top[] = {{x1, y1}, {x1 + 14, y1 - 14}, {x2 + 14, y1 - 14}, {x2, y1}};
       const QPoint side[] = {{x2 + 14, y1 - 14}, {x2, y1}, {x2, y2}, {x2 + 14, y2 - 14}};
@@ -224,8 +229,10 @@ struct TDemoTwin {
       p.drawText(150, 16, QStringLiteral("Net exports"));
       p.drawLine(40, 315, 429, 315);
       p.drawLine(40, 20, 40, 315);
-      for (int i = 0; i <= 48; ++i) p.drawLine(40 + i * 8, 315, 40 + i * 8, 311 - (i % 4 == 0 ? 3 : 0));
-      for (int i = 0; i <= 20; ++i) p.drawLine(40, 20 + i * 15, 44 + (i % 5 == 0 ? 2 : 0), 20 + i * 15);
+      for (int i = 0; i <= 48; ++i)
+        p.drawLine(40 + i * 8, 315, 40 + i * 8, 311 - (i % 4 == 0 ? 3 : 0));
+      for (int i = 0; i <= 20; ++i)
+        p.drawLine(40, 20 + i * 15, 44 + (i % 5 == 0 ? 2 : 0), 20 + i * 15);
       for (int i = 0; i < 6; ++i) p.drawText(50 + i * 64, 305, QString::number(1970 + 2 * i));
       for (int j = 0; j < 5; ++j) p.drawText(10, 25 + j * 74, QString::number(150 - 50 * j));
     }
@@ -267,11 +274,11 @@ void DemoRefresh_qpainter(benchmark::State& st) {
 
 }  // namespace
 
-#define KELVO_PAIR(name)                                                         \
+#define KELVO_PAIR(name)                                                        \
   BENCHMARK(name##_kelvo)->Name(#name "/kelvo")->Unit(benchmark::kMillisecond); \
   BENCHMARK(name##_qpainter)->Name(#name "/qpainter")->Unit(benchmark::kMillisecond);
 
-#define KELVO_PAIR_US(name)                                                      \
+#define KELVO_PAIR_US(name)                                                     \
   BENCHMARK(name##_kelvo)->Name(#name "/kelvo")->Unit(benchmark::kMicrosecond); \
   BENCHMARK(name##_qpainter)->Name(#name "/qpainter")->Unit(benchmark::kMicrosecond);
 

@@ -24,9 +24,9 @@ enum class TBGAreaMode : uint8_t {
   bamHStripeInv
 };
 inline constexpr const char* TBkgFillNames[] = {"bfSimple", "bfStretch", "bfTile"};
-inline constexpr const char* TBGAreaModeNames[] = {"bamNone",    "bamLeft",       "bamRight",    "bamTop",
-                                                   "bamBottom",  "bamVStripe",    "bamHStripe",  "bamRect",
-                                                   "bamRectInv", "bamVStripeInv", "bamHStripeInv"};
+inline constexpr const char* TBGAreaModeNames[] = {
+    "bamNone",    "bamLeft", "bamRight",   "bamTop",        "bamBottom",    "bamVStripe",
+    "bamHStripe", "bamRect", "bamRectInv", "bamVStripeInv", "bamHStripeInv"};
 
 // Every setter stores and fires OnChange.
 class TBakGndImg : public TPersistent {

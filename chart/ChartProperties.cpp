@@ -110,8 +110,12 @@ const TPropertyTable* TCustomKelvo::Properties() const {
     TPublish<K> p(t);
     p.Int("Left", &K::Left, [](K& k, int64_t v) { k.SetLeft(int32_t(v)); })
         .Int("Top", &K::Top, [](K& k, int64_t v) { k.SetTop(int32_t(v)); })
-        .Int("Width", &K::Width, [](K& k, int64_t v) { k.SetWidth(int32_t(v)); }, {}, 0, MaxBitmapSide)
-        .Int("Height", &K::Height, [](K& k, int64_t v) { k.SetHeight(int32_t(v)); }, {}, 0, MaxBitmapSide)
+        .Int(
+            "Width", &K::Width, [](K& k, int64_t v) { k.SetWidth(int32_t(v)); }, {}, 0,
+            MaxBitmapSide)
+        .Int(
+            "Height", &K::Height, [](K& k, int64_t v) { k.SetHeight(int32_t(v)); }, {}, 0,
+            MaxBitmapSide)
         .Bool("AvoidDuplicateMarks", &K::AvoidDuplicateMarks, &K::SetAvoidDuplicateMarks)
         .Int("AllocSize", &K::AllocSize, &K::SetAllocSize)
         .Bool("AutoRedraw", &K::AutoRedraw, &K::SetAutoRedraw)
@@ -125,28 +129,34 @@ const TPropertyTable* TCustomKelvo::Properties() const {
         .Int("TRim", &K::TRim, &K::SetTRim, 16)
         .Int("BRim", &K::BRim, &K::SetBRim, 32)
         .Object<TBakGndImg>("BackGroundImg", [](K& k) -> TBakGndImg& { return k.BackGroundImg(); })
-        .Int("ClassDefault", &K::ClassDefault, [](K& k, int64_t v) { k.SetClassDefault(uint8_t(v)); }, {}, 0, 255)
+        .Int(
+            "ClassDefault", &K::ClassDefault,
+            [](K& k, int64_t v) { k.SetClassDefault(uint8_t(v)); }, {}, 0, 255)
         .Enum<GridStyleType>("GridStyle", &K::GridStyle, &K::SetGridStyle, GridStyleTypeNames)
         .Double("GridDx", &K::GridDx, &K::SetGridDx)
         .Double("GridDy", &K::GridDy, &K::SetGridDy)
         .Bool("Isometric", &K::Isometric, &K::SetIsometric)
         .Color("DataColor", &K::DataColor, &K::SetDataColor, clBlack)
-        .Enum<TPenStyle>("PenStyle", &K::PenStyle, &K::SetPenStyle, PenStyleNames, TPenStyle::psSolid)
+        .Enum<TPenStyle>("PenStyle", &K::PenStyle, &K::SetPenStyle, PenStyleNames,
+                         TPenStyle::psSolid)
         .Color("ChartFrameColor", &K::ChartFrameColor, &K::SetChartFrameColor, clBlack)
         .Color("FillColor", &K::FillColor, &K::SetFillColor, clSilver)
         .Color("ChartColor", &K::ChartColor, &K::SetChartColor, clWhite)
         .Color("WindColor", &K::WindColor, &K::SetWindColor, clBtnFace)
         .Color("GridColor", &K::GridColor, &K::SetGridColor, clBlack)
         .Object<TJointLayers>("JointLayers", [](K& k) -> TJointLayers& { return k.JointLayers(); })
-        .Int("LineWidth", &K::LineWidth, [](K& k, int64_t v) { k.SetLineWidth(uint8_t(v)); }, 1, 0, 255)
+        .Int(
+            "LineWidth", &K::LineWidth, [](K& k, int64_t v) { k.SetLineWidth(uint8_t(v)); }, 1, 0,
+            255)
         .String("Caption", &K::Caption, &K::SetCaption)
         .Int("CaptionPosX", &K::CaptionPosX, &K::SetCaptionPosX)
         .Int("CaptionPosY", &K::CaptionPosY, &K::SetCaptionPosY)
-        .Enum<TAlignment>("CaptionAlignment", &K::CaptionAlignment, &K::SetCaptionAlignment, AlignmentNames)
-        .Enum<TCaptionAnchorHoriz>("CaptionAnchorHoriz", &K::CaptionAnchorHoriz, &K::SetCaptionAnchorHoriz,
-                                   TCaptionAnchorHorizNames)
-        .Enum<TCaptionAnchorVert>("CaptionAnchorVert", &K::CaptionAnchorVert, &K::SetCaptionAnchorVert,
-                                  TCaptionAnchorVertNames);
+        .Enum<TAlignment>("CaptionAlignment", &K::CaptionAlignment, &K::SetCaptionAlignment,
+                          AlignmentNames)
+        .Enum<TCaptionAnchorHoriz>("CaptionAnchorHoriz", &K::CaptionAnchorHoriz,
+                                   &K::SetCaptionAnchorHoriz, TCaptionAnchorHorizNames)
+        .Enum<TCaptionAnchorVert>("CaptionAnchorVert", &K::CaptionAnchorVert,
+                                  &K::SetCaptionAnchorVert, TCaptionAnchorVertNames);
     for (int32_t i = 1; i <= CrossHairCount; ++i)
       p.Object<TCrossHair>(("CrossHair" + std::to_string(i)).c_str(),
                            [i](K& k) -> TCrossHair& { return k.CrossHair(i); });
@@ -164,7 +174,8 @@ const TPropertyTable* TCustomKelvo::Properties() const {
     TPropInfo layout;
     layout.Name = "StandardLayout";
     layout.Write = [](const TPersistent& o) {
-      return TFormValue(EnumName(TkvLayoutNames, static_cast<int>(static_cast<const K&>(o).StandardLayout())));
+      return TFormValue(
+          EnumName(TkvLayoutNames, static_cast<int>(static_cast<const K&>(o).StandardLayout())));
     };
     layout.Check = [](const TFormValue& v) { EnumValue(TkvLayoutNames, v); };
     layout.Apply = [](TPersistent& o, const TFormValue& v) {

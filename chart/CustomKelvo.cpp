@@ -10,9 +10,9 @@ namespace vexa {
 
 namespace {
 // Axis colour of each layer, 0x00BBGGRR.
-constexpr TColor kLayerColors[LayerCount + 1] = {0,        0x000000, 0x000080, 0x008000, 0x008080, 0x800000,
-                                                 0x800080, 0x808000, 0x808080, 0xC0C0C0, 0x0000FF, 0x00FF00,
-                                                 0x00FFFF, 0xFF0000, 0xFF00FF, 0xFFFF00, 0xFFFFFF};
+constexpr TColor kLayerColors[LayerCount + 1] = {
+    0,        0x000000, 0x000080, 0x008000, 0x008080, 0x800000, 0x800080, 0x808000, 0x808080,
+    0xC0C0C0, 0x0000FF, 0x00FF00, 0x00FFFF, 0xFF0000, 0xFF00FF, 0xFFFF00, 0xFFFFFF};
 int32_t ValidLayer(int32_t Layer) { return Layer >= 1 && Layer <= LayerCount ? Layer : 1; }
 }  // namespace
 
@@ -134,18 +134,22 @@ void TKelvo::CreateWnd() {
 void TCustomKelvo::WireSubObjects() {
   const TNotifyEvent repaint = [this](TObject*) { RepaintIfAuto(); };
   const TNotifyEvent apply = [this](TObject*) { ApplyScaleSettings(); };
-  for (int32_t i = 1; i <= CrossHairCount; ++i) FCrossHairs[static_cast<size_t>(i)]->OnChange = repaint;
-  for (int32_t i = 1; i <= TextLabelCount; ++i) FTextLabels[static_cast<size_t>(i)]->OnChange = repaint;
+  for (int32_t i = 1; i <= CrossHairCount; ++i)
+    FCrossHairs[static_cast<size_t>(i)]->OnChange = repaint;
+  for (int32_t i = 1; i <= TextLabelCount; ++i)
+    FTextLabels[static_cast<size_t>(i)]->OnChange = repaint;
   FBackGroundImg->OnChange = repaint;
   FJointLayers->OnChange = repaint;
   for (int32_t n = 1; n <= LayerCount; ++n) {
     const auto i = static_cast<size_t>(n);
-    for (TScaleProps* p : {static_cast<TScaleProps*>(FPropsX[i].get()), static_cast<TScaleProps*>(FPropsY[i].get())}) {
+    for (TScaleProps* p : {static_cast<TScaleProps*>(FPropsX[i].get()),
+                           static_cast<TScaleProps*>(FPropsY[i].get())}) {
       p->OnChange = apply;
       p->DateFormat().OnChange = apply;
     }
     for (TScale* axis : {FScaleX[i].get(), FScaleY[i].get()}) {
-      axis->OnScaleTickDrawn = [this](TObject*, TCanvas& c, TScaleType t, double pos, int32_t x, int32_t y) {
+      axis->OnScaleTickDrawn = [this](TObject*, TCanvas& c, TScaleType t, double pos, int32_t x,
+                                      int32_t y) {
         if (OnScaleTickDrawn) OnScaleTickDrawn(this, c, t, pos, x, y);
       };
       axis->OnBeforeTickLabel = [this](TObject*, TScaleType t, double pos, std::string& label) {
@@ -155,10 +159,18 @@ void TCustomKelvo::WireSubObjects() {
   }
 }
 
-TScalePropsHoriz& TCustomKelvo::ScalePropsX(int32_t Layer) { return *FPropsX[static_cast<size_t>(ValidLayer(Layer))]; }
-TScalePropsVert& TCustomKelvo::ScalePropsY(int32_t Layer) { return *FPropsY[static_cast<size_t>(ValidLayer(Layer))]; }
-TScale& TCustomKelvo::ScaleX(int32_t Layer) { return *FScaleX[static_cast<size_t>(ValidLayer(Layer))]; }
-TScale& TCustomKelvo::ScaleY(int32_t Layer) { return *FScaleY[static_cast<size_t>(ValidLayer(Layer))]; }
+TScalePropsHoriz& TCustomKelvo::ScalePropsX(int32_t Layer) {
+  return *FPropsX[static_cast<size_t>(ValidLayer(Layer))];
+}
+TScalePropsVert& TCustomKelvo::ScalePropsY(int32_t Layer) {
+  return *FPropsY[static_cast<size_t>(ValidLayer(Layer))];
+}
+TScale& TCustomKelvo::ScaleX(int32_t Layer) {
+  return *FScaleX[static_cast<size_t>(ValidLayer(Layer))];
+}
+TScale& TCustomKelvo::ScaleY(int32_t Layer) {
+  return *FScaleY[static_cast<size_t>(ValidLayer(Layer))];
+}
 
 TCrossHair& TCustomKelvo::CrossHair(int32_t Index) {
   return *FCrossHairs[static_cast<size_t>(Index >= 1 && Index <= CrossHairCount ? Index : 1)];
@@ -292,8 +304,10 @@ void TCustomKelvo::Assign(const TPersistent* Source) {
     ScalePropsY(n).Assign(s->FPropsY[static_cast<size_t>(n)].get());
   }
   FBackGroundImg->Assign(s->FBackGroundImg.get());
-  for (int32_t i = 1; i <= CrossHairCount; ++i) CrossHair(i).Assign(s->FCrossHairs[static_cast<size_t>(i)].get());
-  for (int32_t i = 1; i <= TextLabelCount; ++i) TextLabels(i).Assign(s->FTextLabels[static_cast<size_t>(i)].get());
+  for (int32_t i = 1; i <= CrossHairCount; ++i)
+    CrossHair(i).Assign(s->FCrossHairs[static_cast<size_t>(i)].get());
+  for (int32_t i = 1; i <= TextLabelCount; ++i)
+    TextLabels(i).Assign(s->FTextLabels[static_cast<size_t>(i)].get());
   FJointLayers->Assign(s->FJointLayers.get());
   // The copies took over the source's notifications; this chart's objects
   // notify this chart, so nothing points at the source once it is gone.
@@ -343,7 +357,8 @@ void TCustomKelvo::SetUseDataOf(TCustomKelvo* Value) {
     return;
   }
   if (FUserCount > 0) {
-    Application().MessageBox("Kelvo: Cannot use foreign data. Other Kelvos are using my own data.", "Kelvo");
+    Application().MessageBox("Kelvo: Cannot use foreign data. Other Kelvos are using my own data.",
+                             "Kelvo");
     return;
   }
   if (Value == FSource) return;
@@ -370,7 +385,8 @@ void TCustomKelvo::SetUseDataOf(TCustomKelvo* Value) {
 void TCustomKelvo::PropagateDisplayList() {
   if (FSource) {
     FSource->FList.ShareFrom(FList);
-    for (int32_t i = 0; i < FSource->FUserCount; ++i) FSource->FUsers[static_cast<size_t>(i)]->FList.ShareFrom(FList);
+    for (int32_t i = 0; i < FSource->FUserCount; ++i)
+      FSource->FUsers[static_cast<size_t>(i)]->FList.ShareFrom(FList);
   }
   for (int32_t i = 0; i < FUserCount; ++i) FUsers[static_cast<size_t>(i)]->FList.ShareFrom(FList);
 }
@@ -378,7 +394,8 @@ void TCustomKelvo::PropagateDisplayList() {
 void TCustomKelvo::RefreshSharingCharts() {
   if (FSource) {
     FSource->RepaintIfAuto();
-    for (int32_t i = 0; i < FSource->FUserCount; ++i) FSource->FUsers[static_cast<size_t>(i)]->RepaintIfAuto();
+    for (int32_t i = 0; i < FSource->FUserCount; ++i)
+      FSource->FUsers[static_cast<size_t>(i)]->RepaintIfAuto();
   }
   for (int32_t i = 0; i < FUserCount; ++i) FUsers[static_cast<size_t>(i)]->RepaintIfAuto();
 }

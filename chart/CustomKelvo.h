@@ -89,14 +89,17 @@ class TCustomKelvo : public TCustomControl, private IJointLayersOwner {
                   uint8_t Alignment = 0);
   // A line with a head of HeadLength pixels at the second point; an open
   // head when Transparent.
-  void Arrow(double X1, double Y1, double X2, double Y2, int32_t HeadLength, bool Transparent = false);
+  void Arrow(double X1, double Y1, double X2, double Y2, int32_t HeadLength,
+             bool Transparent = false);
   // An error bar at (X, Y) from Lower below to Upper above, vertical or
   // horizontal, with a mark symbol at the centre.
   void ErrorBar(double X, double Y, double Lower, double Upper, bool Horizontal, uint8_t Symbol);
   // A box filled in FillColor with a bevelled edge in two colours.
-  void BevelBox(double X1, double Y1, double X2, double Y2, TFrameStyle Style, TColor Color1, TColor Color2);
+  void BevelBox(double X1, double Y1, double X2, double Y2, TFrameStyle Style, TColor Color1,
+                TColor Color2);
   // A rectangle of fixed pixel half-sizes around a world point.
-  void PixelBox(double X, double Y, int32_t HalfWidth, int32_t HalfHeight, bool Transparent = false);
+  void PixelBox(double X, double Y, int32_t HalfWidth, int32_t HalfHeight,
+                bool Transparent = false);
 
   // --- the display list ---
   int32_t ItemCount() const { return FList.Count(); }
@@ -145,7 +148,7 @@ class TCustomKelvo : public TCustomControl, private IJointLayersOwner {
 
   // --- published properties (creation value; write behaviour) ---
   bool AvoidDuplicateMarks() const { return FAvoidDuplicateMarks; }  // False
-  void SetAvoidDuplicateMarks(bool Value);  // if different: store, Paint at once
+  void SetAvoidDuplicateMarks(bool Value);         // if different: store, Paint at once
   bool AutoRedraw() const { return FAutoRedraw; }  // True
   void SetAutoRedraw(bool Value) { FAutoRedraw = Value; }
   int32_t MarginLeft() const { return FMarginLeft; }  // 50
@@ -168,7 +171,7 @@ class TCustomKelvo : public TCustomControl, private IJointLayersOwner {
   // Clamped to 1..3; a change paints at once.
   void SetMinDupMarkDist(int32_t Value);
   TBakGndImg& BackGroundImg() { return *FBackGroundImg; }
-  void SetBackGroundImg(const TBakGndImg& Value);  // copies the settings in; store, repaint
+  void SetBackGroundImg(const TBakGndImg& Value);         // copies the settings in; store, repaint
   GridStyleType GridStyle() const { return FGridStyle; }  // gsNone
   void SetGridStyle(GridStyleType Value);
   double GridDx() const { return FGridDx; }  // 0; values below -3 are ignored
@@ -187,7 +190,7 @@ class TCustomKelvo : public TCustomControl, private IJointLayersOwner {
   TColor GridColor() const { return FGridColor; }  // clBlack
   void SetGridColor(TColor Value);
   TJointLayers& JointLayers() { return *FJointLayers; }
-  void SetJointLayers(const TJointLayers& Value);  // copies the tables in; store, repaint
+  void SetJointLayers(const TJointLayers& Value);          // copies the tables in; store, repaint
   const std::string& Caption() const { return FCaption; }  // empty; store, repaint
   void SetCaption(const std::string& Value);
   int32_t CaptionPosX() const { return FCaptionPosX; }  // 0
@@ -267,10 +270,10 @@ class TCustomKelvo : public TCustomControl, private IJointLayersOwner {
   // --- range application ---
   void CopyScaleSettings(TScale& Scale, const TScaleProps& Props);
   void ApplyScaleSettings();
-  void ApplyLayerRanges(int32_t Layer, long double LoX, long double LoY, long double HiX, long double HiY,
-                        bool ApplyLimits);
-  void SetLayerRanges(int32_t Layer, long double LoX, long double LoY, long double HiX, long double HiY,
-                      bool ApplyLimits);
+  void ApplyLayerRanges(int32_t Layer, long double LoX, long double LoY, long double HiX,
+                        long double HiY, bool ApplyLimits);
+  void SetLayerRanges(int32_t Layer, long double LoX, long double LoY, long double HiX,
+                      long double HiY, bool ApplyLimits);
 
   // --- painting ---
   // A full Paint now when AutoRedraw is on or the control is being designed.
@@ -394,7 +397,7 @@ class TCustomKelvo : public TCustomControl, private IJointLayersOwner {
   TAlignment FTextAlignment = TAlignment::taCenter;
 
   std::array<bool, ItemClassCount> FClassVisible;
-  std::array<bool, LayerCount + 1> FLayerVisible;      // index 0 unused
+  std::array<bool, LayerCount + 1> FLayerVisible;       // index 0 unused
   std::array<bool, LayerCount + 1> FMouseAffectsLayer;  // index 0 unused
 
   bool FAvoidDuplicateMarks = false;
@@ -404,7 +407,8 @@ class TCustomKelvo : public TCustomControl, private IJointLayersOwner {
   int32_t FShadowWidth = 0;
   TColor FShadowColor = clGrayText, FShadowBakColor = clBtnFace;
   TShadowStyle FShadowStyle = TShadowStyle::ssFlying;
-  TColor FChartFrameColor = clBlack, FChartColor = clWhite, FWindColor = clBtnFace, FGridColor = clBlack;
+  TColor FChartFrameColor = clBlack, FChartColor = clWhite, FWindColor = clBtnFace,
+         FGridColor = clBlack;
   GridStyleType FGridStyle = GridStyleType::gsNone;
   double FGridDx = 0, FGridDy = 0;
   bool FIsometric = false;

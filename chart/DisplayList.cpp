@@ -134,7 +134,8 @@ void TDisplayList::CopyFrom(const TDisplayList& Other) {
   const auto items = Other.Items();
   FStore = items.empty() && Other.FCapacity == 0
                ? nullptr
-               : std::make_shared<TStore>(items.data(), items.size(), static_cast<size_t>(Other.FCapacity));
+               : std::make_shared<TStore>(items.data(), items.size(),
+                                          static_cast<size_t>(Other.FCapacity));
   FCount = static_cast<int32_t>(items.size());
   FCapacity = Other.FCapacity;
   FAllocSize = Other.FAllocSize;

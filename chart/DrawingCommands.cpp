@@ -69,7 +69,8 @@ void TCustomKelvo::Ellipse(double X, double Y, double RadiusX, double RadiusY, b
   PropagateDisplayList();
 }
 
-void TCustomKelvo::Text(double X, double Y, const std::string& Text, int32_t Size, uint8_t Alignment) {
+void TCustomKelvo::Text(double X, double Y, const std::string& Text, int32_t Size,
+                        uint8_t Alignment) {
   TDrawItem& item = AppendItem(ikText, X, Y, 0, 0);
   item.Text = TShortText::From(Text);
   item.Param1 = Size;
@@ -77,8 +78,8 @@ void TCustomKelvo::Text(double X, double Y, const std::string& Text, int32_t Siz
   PropagateDisplayList();
 }
 
-void TCustomKelvo::TextOffset(double X, double Y, int32_t DX, int32_t DY, const std::string& Text, int32_t Size,
-                              uint8_t Alignment) {
+void TCustomKelvo::TextOffset(double X, double Y, int32_t DX, int32_t DY, const std::string& Text,
+                              int32_t Size, uint8_t Alignment) {
   TDrawItem& item = AppendItem(ikTextOffset, X, Y, DX, DY);
   item.Text = TShortText::From(Text);
   item.Param1 = Size;
@@ -86,22 +87,24 @@ void TCustomKelvo::TextOffset(double X, double Y, int32_t DX, int32_t DY, const 
   PropagateDisplayList();
 }
 
-void TCustomKelvo::Arrow(double X1, double Y1, double X2, double Y2, int32_t HeadLength, bool Transparent) {
+void TCustomKelvo::Arrow(double X1, double Y1, double X2, double Y2, int32_t HeadLength,
+                         bool Transparent) {
   TDrawItem& item = AppendItem(ikArrow, X1, Y1, X2, Y2);
   item.Param1 = HeadLength;
   item.Transparent = Transparent;
   PropagateDisplayList();
 }
 
-void TCustomKelvo::ErrorBar(double X, double Y, double Lower, double Upper, bool Horizontal, uint8_t Symbol) {
+void TCustomKelvo::ErrorBar(double X, double Y, double Lower, double Upper, bool Horizontal,
+                            uint8_t Symbol) {
   TDrawItem& item = AppendItem(ikErrorMark, X, Y, Lower, Upper);
   item.Param1 = Horizontal ? 1 : 0;
   item.Symbol = Symbol;
   PropagateDisplayList();
 }
 
-void TCustomKelvo::BevelBox(double X1, double Y1, double X2, double Y2, TFrameStyle Style, TColor Color1,
-                            TColor Color2) {
+void TCustomKelvo::BevelBox(double X1, double Y1, double X2, double Y2, TFrameStyle Style,
+                            TColor Color1, TColor Color2) {
   TDrawItem& item = AppendItem(ikBevelBox, X1, Y1, X2, Y2);
   item.FrameStyle = Style;
   item.FrameColor1 = Color1;
@@ -109,7 +112,8 @@ void TCustomKelvo::BevelBox(double X1, double Y1, double X2, double Y2, TFrameSt
   PropagateDisplayList();
 }
 
-void TCustomKelvo::PixelBox(double X, double Y, int32_t HalfWidth, int32_t HalfHeight, bool Transparent) {
+void TCustomKelvo::PixelBox(double X, double Y, int32_t HalfWidth, int32_t HalfHeight,
+                            bool Transparent) {
   AppendItem(ikPixelBox, X, Y, HalfWidth, HalfHeight).Transparent = Transparent;
   PropagateDisplayList();
 }

@@ -40,7 +40,8 @@ double GridStart(double Step, const TScaleProps& S, const TScale& T, double Low)
 
 double TCustomKelvo::NextGridPos(double Value, int32_t Index, bool Horizontal, double Step) {
   const int32_t layer = CurrentLayer();
-  const TScaleProps& S = Horizontal ? static_cast<const TScaleProps&>(ScalePropsX(layer)) : ScalePropsY(layer);
+  const TScaleProps& S =
+      Horizontal ? static_cast<const TScaleProps&>(ScalePropsX(layer)) : ScalePropsY(layer);
   TScale& T = Horizontal ? ScaleX(layer) : ScaleY(layer);
   if (Step == 0) {
     if (Index >= 1 && Index <= T.NumTicks()) return T.TickPos(Index);
@@ -66,16 +67,19 @@ void TCustomKelvo::DrawGrid(TCanvas& c) {
   const TScaleProps& SX = ScalePropsX(L);
   const TScaleProps& SY = ScalePropsY(L);
   c.Brush().SetColor(FChartColor);
-  const double xlo = std::min(SX.RangeLow(), SX.RangeHigh()), xhi = std::max(SX.RangeLow(), SX.RangeHigh());
-  const double ylo = std::min(SY.RangeLow(), SY.RangeHigh()), yhi = std::max(SY.RangeLow(), SY.RangeHigh());
+  const double xlo = std::min(SX.RangeLow(), SX.RangeHigh()),
+               xhi = std::max(SX.RangeLow(), SX.RangeHigh());
+  const double ylo = std::min(SY.RangeLow(), SY.RangeHigh()),
+               yhi = std::max(SY.RangeLow(), SY.RangeHigh());
   const double x0 = GridStart(FGridDx, SX, ScaleX(L), xlo);
   const double y0 = GridStart(FGridDy, SY, ScaleY(L), ylo);
   c.Pen().SetColor(FGridColor);
   auto bitmapPoint = [&](double x, double y) {
     int32_t px, py;
     WorldToPixel(L, x, y, px, py);
-    return TPoint{static_cast<int32_t>(std::clamp<int64_t>(int64_t{px} - FMarginLeft, INT32_MIN, INT32_MAX)),
-                  static_cast<int32_t>(std::clamp<int64_t>(int64_t{py} - FMarginTop, INT32_MIN, INT32_MAX))};
+    return TPoint{
+        static_cast<int32_t>(std::clamp<int64_t>(int64_t{px} - FMarginLeft, INT32_MIN, INT32_MAX)),
+        static_cast<int32_t>(std::clamp<int64_t>(int64_t{py} - FMarginTop, INT32_MIN, INT32_MAX))};
   };
   auto verticalLines = [&] {
     int32_t n = 0;
@@ -95,7 +99,8 @@ void TCustomKelvo::DrawGrid(TCanvas& c) {
       y = NextGridPos(y, n + 2, false, FGridDy);
     }
   };
-  const bool dotted = FGridStyle == GridStyleType::gsHorizDotLines || FGridStyle == GridStyleType::gsVertDotLines ||
+  const bool dotted = FGridStyle == GridStyleType::gsHorizDotLines ||
+                      FGridStyle == GridStyleType::gsVertDotLines ||
                       FGridStyle == GridStyleType::gsDotLines;
   c.Pen().SetStyle(dotted ? TPenStyle::psDot : TPenStyle::psSolid);
   switch (FGridStyle) {
@@ -114,15 +119,20 @@ void TCustomKelvo::DrawGrid(TCanvas& c) {
       break;
     }
     case GridStyleType::gsVertLines:
-    case GridStyleType::gsVertDotLines: verticalLines(); break;
+    case GridStyleType::gsVertDotLines:
+      verticalLines();
+      break;
     case GridStyleType::gsHorizLines:
-    case GridStyleType::gsHorizDotLines: horizontalLines(); break;
+    case GridStyleType::gsHorizDotLines:
+      horizontalLines();
+      break;
     case GridStyleType::gsLines:
     case GridStyleType::gsDotLines:
       verticalLines();
       horizontalLines();
       break;
-    default: break;
+    default:
+      break;
   }
   c.Pen().SetStyle(TPenStyle::psSolid);
 }

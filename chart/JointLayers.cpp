@@ -1,6 +1,5 @@
 #include "chart/JointLayers.h"
 
-
 #include "platform/Streaming.h"
 
 namespace vexa {
@@ -18,11 +17,14 @@ int32_t TJointLayers::ControlledBy(TJointAxis Axis, int32_t Layer) const {
 std::string TJointLayers::JoinProblem(const TTable& t, int32_t n, int32_t d) {
   if (d < 1 || d > 16) return "Destination layer " + std::to_string(d) + " is out of range";
   if (d == n) return {};
-  if (t[static_cast<size_t>(d)] != d) return "Destination layer " + std::to_string(d) + " is already joined";
+  if (t[static_cast<size_t>(d)] != d)
+    return "Destination layer " + std::to_string(d) + " is already joined";
   std::string list;
   for (int32_t k = 1; k <= 16; ++k)
-    if (k != n && t[static_cast<size_t>(k)] == n) list += (list.empty() ? "" : ", ") + std::to_string(k);
-  if (!list.empty()) return "Layer " + std::to_string(n) + " is joined by other layers (" + list + ")";
+    if (k != n && t[static_cast<size_t>(k)] == n)
+      list += (list.empty() ? "" : ", ") + std::to_string(k);
+  if (!list.empty())
+    return "Layer " + std::to_string(n) + " is joined by other layers (" + list + ")";
   return {};
 }
 

@@ -36,8 +36,12 @@ class TJointLayers : public TPersistent {
   void SetControlledBy(TJointAxis Axis, int32_t Layer, int32_t Destination);
   int32_t XControlledBy(int32_t Layer) const { return ControlledBy(TJointAxis::jaX, Layer); }
   int32_t YControlledBy(int32_t Layer) const { return ControlledBy(TJointAxis::jaY, Layer); }
-  void SetXControlledBy(int32_t Layer, int32_t Value) { SetControlledBy(TJointAxis::jaX, Layer, Value); }
-  void SetYControlledBy(int32_t Layer, int32_t Value) { SetControlledBy(TJointAxis::jaY, Layer, Value); }
+  void SetXControlledBy(int32_t Layer, int32_t Value) {
+    SetControlledBy(TJointAxis::jaX, Layer, Value);
+  }
+  void SetYControlledBy(int32_t Layer, int32_t Value) {
+    SetControlledBy(TJointAxis::jaY, Layer, Value);
+  }
 
   TNotifyEvent OnChange;
 

@@ -10,12 +10,22 @@ namespace vexa {
 void TCustomKelvo::CopyScaleSettings(TScale& Scale, const TScaleProps& Props) {
   const int64_t W = Width(), H = Height(), P = Props.ScalePos();
   Scale.SetScaleType(Props.ScaleType());
-  auto clamp32 = [](int64_t v) { return static_cast<int32_t>(std::clamp<int64_t>(v, INT32_MIN, INT32_MAX)); };
+  auto clamp32 = [](int64_t v) {
+    return static_cast<int32_t>(std::clamp<int64_t>(v, INT32_MIN, INT32_MAX));
+  };
   switch (Props.ScaleType()) {
-    case TScaleType::sctXB: Scale.SetMarginBottom(clamp32(P + H - FMarginTop - 1)); break;
-    case TScaleType::sctXT: Scale.SetMarginTop(clamp32(P + H - FMarginBottom - FShadowWidth)); break;
-    case TScaleType::sctYL: Scale.SetMarginLeft(clamp32(P + W - FMarginRight - FShadowWidth)); break;
-    case TScaleType::sctYR: Scale.SetMarginRight(clamp32(P + W - FMarginLeft - 1)); break;
+    case TScaleType::sctXB:
+      Scale.SetMarginBottom(clamp32(P + H - FMarginTop - 1));
+      break;
+    case TScaleType::sctXT:
+      Scale.SetMarginTop(clamp32(P + H - FMarginBottom - FShadowWidth));
+      break;
+    case TScaleType::sctYL:
+      Scale.SetMarginLeft(clamp32(P + W - FMarginRight - FShadowWidth));
+      break;
+    case TScaleType::sctYR:
+      Scale.SetMarginRight(clamp32(P + W - FMarginLeft - 1));
+      break;
   }
   Scale.SetRangeLow(Props.RangeLow());
   Scale.SetRangeHigh(Props.RangeHigh());
@@ -55,8 +65,8 @@ void TCustomKelvo::ApplyScaleSettings() {
       CopyScaleSettings(ScaleY(n), ScalePropsY(n));
     }
     for (int32_t n = 1; n <= LayerCount; ++n)
-      SetLayerRanges(n, ScalePropsX(n).RangeLow(), ScalePropsY(n).RangeLow(), ScalePropsX(n).RangeHigh(),
-                     ScalePropsY(n).RangeHigh(), false);
+      SetLayerRanges(n, ScalePropsX(n).RangeLow(), ScalePropsY(n).RangeLow(),
+                     ScalePropsX(n).RangeHigh(), ScalePropsY(n).RangeHigh(), false);
   } catch (...) {
     FPaintLock = lock;  // a bad logarithmic range must not leave the chart locked
     throw;
@@ -65,16 +75,18 @@ void TCustomKelvo::ApplyScaleSettings() {
   Paint();
 }
 
-void TCustomKelvo::ApplyLayerRanges(int32_t Layer, long double LoX, long double LoY, long double HiX,
-                                    long double HiY, bool ApplyLimits) {
+void TCustomKelvo::ApplyLayerRanges(int32_t Layer, long double LoX, long double LoY,
+                                    long double HiX, long double HiY, bool ApplyLimits) {
   if (Layer < 1 || Layer > LayerCount) return;
   if (ApplyLimits && FRangeLimits.Any()) {
     const TRangeLimits& lim = FRangeLimits;
     const long double dX = static_cast<double>(HiX - LoX), dY = static_cast<double>(HiY - LoY);
-    const bool panX = FMouseAction == TMouseActMode::maPan || FMouseAction == TMouseActMode::maPanHoriz;
-    const bool panY = FMouseAction == TMouseActMode::maPan || FMouseAction == TMouseActMode::maPanVert;
-    auto limit = [](long double& lo, long double& hi, long double limLo, long double limHi, bool pan,
-                    long double d) {
+    const bool panX =
+        FMouseAction == TMouseActMode::maPan || FMouseAction == TMouseActMode::maPanHoriz;
+    const bool panY =
+        FMouseAction == TMouseActMode::maPan || FMouseAction == TMouseActMode::maPanVert;
+    auto limit = [](long double& lo, long double& hi, long double limLo, long double limHi,
+                    bool pan, long double d) {
       // A pan keeps the range's width and stops at the limit; anything else is cut.
       if (lo < limLo) {
         lo = limLo;
@@ -114,8 +126,8 @@ void TCustomKelvo::ApplyLayerRanges(int32_t Layer, long double LoX, long double 
   UpdateMapping();
 }
 
-void TCustomKelvo::SetLayerRanges(int32_t Layer, long double LoX, long double LoY, long double HiX, long double HiY,
-                                  bool ApplyLimits) {
+void TCustomKelvo::SetLayerRanges(int32_t Layer, long double LoX, long double LoY, long double HiX,
+                                  long double HiY, bool ApplyLimits) {
   if (Layer < 1 || Layer > LayerCount) return;
   const bool lock = FPaintLock;
   FPaintLock = true;
@@ -134,8 +146,8 @@ void TCustomKelvo::SetLayerRanges(int32_t Layer, long double LoX, long double Lo
       if (i == Layer) continue;
       const int32_t cx = FJointLayers->XControlledBy(i), cy = FJointLayers->YControlledBy(i);
       if (cx != Layer && cy != Layer) continue;
-      ApplyLayerRanges(i, ScalePropsX(cx).RangeLow(), ScalePropsY(cy).RangeLow(), ScalePropsX(cx).RangeHigh(),
-                       ScalePropsY(cy).RangeHigh(), false);
+      ApplyLayerRanges(i, ScalePropsX(cx).RangeLow(), ScalePropsY(cy).RangeLow(),
+                       ScalePropsX(cx).RangeHigh(), ScalePropsY(cy).RangeHigh(), false);
     }
   } catch (...) {
     FPaintLock = lock;
@@ -145,9 +157,12 @@ void TCustomKelvo::SetLayerRanges(int32_t Layer, long double LoX, long double Lo
 }
 
 void TCustomKelvo::LayerJoined(int32_t Layer, TJointAxis Axis) {
-  const int32_t d = Axis == TJointAxis::jaX ? FJointLayers->XControlledBy(Layer) : FJointLayers->YControlledBy(Layer);
-  const TScaleProps& sx = Axis == TJointAxis::jaX ? static_cast<const TScaleProps&>(ScalePropsX(d)) : ScalePropsX(Layer);
-  const TScaleProps& sy = Axis == TJointAxis::jaY ? static_cast<const TScaleProps&>(ScalePropsY(d)) : ScalePropsY(Layer);
+  const int32_t d = Axis == TJointAxis::jaX ? FJointLayers->XControlledBy(Layer)
+                                            : FJointLayers->YControlledBy(Layer);
+  const TScaleProps& sx = Axis == TJointAxis::jaX ? static_cast<const TScaleProps&>(ScalePropsX(d))
+                                                  : ScalePropsX(Layer);
+  const TScaleProps& sy = Axis == TJointAxis::jaY ? static_cast<const TScaleProps&>(ScalePropsY(d))
+                                                  : ScalePropsY(Layer);
   ApplyLayerRanges(Layer, sx.RangeLow(), sy.RangeLow(), sx.RangeHigh(), sy.RangeHigh(), false);
 }
 

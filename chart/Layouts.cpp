@@ -26,19 +26,21 @@ struct TLayoutRow {
   TAxisRow X[4], Y[4];  // layers 1..4
 };
 
-constexpr TAlignment L = TAlignment::taLeftJustify, R = TAlignment::taRightJustify, C = TAlignment::taCenter;
+constexpr TAlignment L = TAlignment::taLeftJustify, R = TAlignment::taRightJustify,
+                     C = TAlignment::taCenter;
 constexpr TScaleUnitAnchor TL = TScaleUnitAnchor::uaSclTopLft, CE = TScaleUnitAnchor::uaSclCenter;
-constexpr TAxisRow HX{3, 10, 100, C, CE, 0, false};     // hidden x axis
-constexpr TAxisRow HY{0, 10, 100, R, TL, 0, false};     // hidden y axis
-constexpr TAxisRow HY23{0, 0, -23, R, TL, 0, false};    // hidden y axis of the last row
-constexpr TAxisRow X1{3, 0, 22, C, CE, 0, true};        // the x axis below the plot
+constexpr TAxisRow HX{3, 10, 100, C, CE, 0, false};   // hidden x axis
+constexpr TAxisRow HY{0, 10, 100, R, TL, 0, false};   // hidden y axis
+constexpr TAxisRow HY23{0, 0, -23, R, TL, 0, false};  // hidden y axis of the last row
+constexpr TAxisRow X1{3, 0, 22, C, CE, 0, true};      // the x axis below the plot
 constexpr TAxisRow Y1Row1{0, 0, -16, L, TL, 0, true};
 constexpr TAxisRow Y1{0, 0, -23, R, TL, 0, true};
 constexpr TAxisRow Y2{0, 0, -23, R, TL, 50, true};
 constexpr TAxisRow Y3{0, 0, -23, R, TL, 100, true};
 constexpr TAxisRow Y4{0, 0, -23, R, TL, 150, true};
 
-constexpr TCaptionAnchorHoriz CR = TCaptionAnchorHoriz::cahChartRight, CC = TCaptionAnchorHoriz::cahChartCenter;
+constexpr TCaptionAnchorHoriz CR = TCaptionAnchorHoriz::cahChartRight,
+                              CC = TCaptionAnchorHoriz::cahChartCenter;
 constexpr TCaptionAnchorVert CT = TCaptionAnchorVert::cavChartTop;
 
 constexpr TLayoutRow kLayouts[7] = {
@@ -51,12 +53,39 @@ constexpr TLayoutRow kLayouts[7] = {
     // kvl_X1Bottom_Y4Left
     {200, 20, 24, 40, 0, -16, R, CR, CT, {X1, HX, HX, HX}, {Y1, Y2, Y3, Y4}},
     // kvl_X1Bottom_Y2Both
-    {50, 50, 24, 40, 0, -20, C, CC, CT, {X1, HX, HX, HX}, {Y1, {1, 0, -23, L, TL, 0, true}, HY, HY}},
+    {50,
+     50,
+     24,
+     40,
+     0,
+     -20,
+     C,
+     CC,
+     CT,
+     {X1, HX, HX, HX},
+     {Y1, {1, 0, -23, L, TL, 0, true}, HY, HY}},
     // kvl_X2Bottom_Y2Left
-    {100, 20, 24, 70, 0, -16, R, CR, CT,
-     {{3, -20, 7, R, TL, 0, true}, {3, -20, 7, R, TL, 30, true}, HX, HX}, {Y1, Y2, HY, HY}},
+    {100,
+     20,
+     24,
+     70,
+     0,
+     -16,
+     R,
+     CR,
+     CT,
+     {{3, -20, 7, R, TL, 0, true}, {3, -20, 7, R, TL, 30, true}, HX, HX},
+     {Y1, Y2, HY, HY}},
     // kvl_X2Both_Y2Both
-    {50, 50, 48, 40, 0, -46, C, CC, CT,
+    {50,
+     50,
+     48,
+     40,
+     0,
+     -46,
+     C,
+     CC,
+     CT,
      {{3, -20, 7, R, TL, 0, true}, {2, -20, -24, R, TL, 0, true}, HX, HX},
      {{0, 0, -40, R, TL, 0, true}, {1, 0, -40, L, TL, 0, true}, HY23, HY23}},
 };
@@ -76,7 +105,9 @@ class TPaintLockGuard {
 }  // namespace
 
 void TCustomKelvo::SetAxisMargins(int32_t Layer) {
-  const auto plus = [](int64_t a, int64_t b) { return static_cast<int32_t>(std::clamp<int64_t>(a + b - 1, INT32_MIN, INT32_MAX)); };
+  const auto plus = [](int64_t a, int64_t b) {
+    return static_cast<int32_t>(std::clamp<int64_t>(a + b - 1, INT32_MIN, INT32_MAX));
+  };
   ScaleX(Layer).SetMarginLeft(FMarginLeft);
   ScaleX(Layer).SetMarginRight(plus(FMarginRight, FShadowWidth));
   ScaleY(Layer).SetMarginTop(FMarginTop);
@@ -85,20 +116,32 @@ void TCustomKelvo::SetAxisMargins(int32_t Layer) {
 
 // Which: 0 left, 1 right, 2 top, 3 bottom.
 void TCustomKelvo::SetMargin(int Which, int32_t Value) {
-  (Which == 0 ? FMarginLeft : Which == 1 ? FMarginRight : Which == 2 ? FMarginTop : FMarginBottom) = Value;
+  (Which == 0   ? FMarginLeft
+   : Which == 1 ? FMarginRight
+   : Which == 2 ? FMarginTop
+                : FMarginBottom) = Value;
   SizeDataBitmap();
   for (int32_t n = 1; n <= LayerCount; ++n) {
     if (FIsometric) ApplyIsometric(n);
     CopyScaleSettings(ScaleX(n), ScalePropsX(n));
     CopyScaleSettings(ScaleY(n), ScalePropsY(n));
     const auto withShadow = [this](int32_t m) {
-      return static_cast<int32_t>(std::clamp<int64_t>(int64_t{m} + FShadowWidth - 1, INT32_MIN, INT32_MAX));
+      return static_cast<int32_t>(
+          std::clamp<int64_t>(int64_t{m} + FShadowWidth - 1, INT32_MIN, INT32_MAX));
     };
     switch (Which) {
-      case 0: ScaleX(n).SetMarginLeft(FMarginLeft); break;
-      case 1: ScaleX(n).SetMarginRight(withShadow(FMarginRight)); break;
-      case 2: ScaleY(n).SetMarginTop(FMarginTop); break;
-      default: ScaleY(n).SetMarginBottom(withShadow(FMarginBottom)); break;
+      case 0:
+        ScaleX(n).SetMarginLeft(FMarginLeft);
+        break;
+      case 1:
+        ScaleX(n).SetMarginRight(withShadow(FMarginRight));
+        break;
+      case 2:
+        ScaleY(n).SetMarginTop(FMarginTop);
+        break;
+      default:
+        ScaleY(n).SetMarginBottom(withShadow(FMarginBottom));
+        break;
     }
   }
   UpdateMapping();
@@ -179,8 +222,10 @@ void TCustomKelvo::SetBounds(int32_t ALeft, int32_t ATop, int32_t AWidth, int32_
   // The control never gets smaller than its margins and shadow allow.
   const int64_t minHeight = int64_t{FMarginTop} + FMarginBottom + FShadowWidth + 20;
   const int64_t minWidth = int64_t{FMarginLeft} + FMarginRight + FShadowWidth + 80;
-  const int32_t h = static_cast<int32_t>(std::clamp<int64_t>(std::max<int64_t>(AHeight, minHeight), 0, MaxBitmapSide));
-  const int32_t w = static_cast<int32_t>(std::clamp<int64_t>(std::max<int64_t>(AWidth, minWidth), 0, MaxBitmapSide));
+  const int32_t h = static_cast<int32_t>(
+      std::clamp<int64_t>(std::max<int64_t>(AHeight, minHeight), 0, MaxBitmapSide));
+  const int32_t w = static_cast<int32_t>(
+      std::clamp<int64_t>(std::max<int64_t>(AWidth, minWidth), 0, MaxBitmapSide));
   TCustomControl::SetBounds(ALeft, ATop, w, h);
   SizeDataBitmap();
   FFrameBitmap.SetSize(w, h);

@@ -39,8 +39,10 @@ const TLayerMapping& TCustomKelvo::Mapping(int32_t Layer) const {
 
 void TCustomKelvo::UpdateMapping() {
   if (IsLoading() || !FPropsX[LayerCount]) return;
-  const long double W = static_cast<long double>(Width()) - FMarginLeft - FMarginRight - FShadowWidth;
-  const long double H = static_cast<long double>(Height()) - FMarginTop - FMarginBottom - FShadowWidth;
+  const long double W =
+      static_cast<long double>(Width()) - FMarginLeft - FMarginRight - FShadowWidth;
+  const long double H =
+      static_cast<long double>(Height()) - FMarginTop - FMarginBottom - FShadowWidth;
   const long double right = static_cast<long double>(Width()) - FMarginRight - FShadowWidth;
   const long double bottom = static_cast<long double>(Height()) - FMarginBottom - FShadowWidth;
   for (int32_t n = 1; n <= LayerCount; ++n) {
@@ -146,12 +148,14 @@ bool TCustomKelvo::ClipPixel(int32_t& PX, int32_t& PY) {
 void TCustomKelvo::ApplyIsometric(int32_t Layer) {
   TScaleProps& sx = ScalePropsX(Layer);
   TScaleProps& sy = ScalePropsY(Layer);
-  const long double W = static_cast<long double>(Width()) - FMarginLeft - FMarginRight - FShadowWidth;
-  const long double H = static_cast<long double>(Height()) - FMarginTop - FMarginBottom - FShadowWidth;
+  const long double W =
+      static_cast<long double>(Width()) - FMarginLeft - FMarginRight - FShadowWidth;
+  const long double H =
+      static_cast<long double>(Height()) - FMarginTop - FMarginBottom - FShadowWidth;
   if (W + 1 <= 0 || H + 1 <= 0 || FAspectX == 0) return;
   const long double mid = (static_cast<long double>(sy.RangeHigh()) + sy.RangeLow()) / 2;
-  const long double s = (static_cast<long double>(sx.RangeHigh()) - sx.RangeLow()) * (H + 1) / (W + 1) * FAspectY /
-                        FAspectX / 2;
+  const long double s = (static_cast<long double>(sx.RangeHigh()) - sx.RangeLow()) * (H + 1) /
+                        (W + 1) * FAspectY / FAspectX / 2;
   sy.SetRangeHigh(static_cast<double>(mid + s));
   sy.SetRangeLow(static_cast<double>(mid - s));
 }

@@ -22,20 +22,20 @@ double Snap(double value, double g) {
 }
 
 bool IsFigureAction(TMouseActMode m) {
-  return m == TMouseActMode::maZoomWind || m == TMouseActMode::maZoomWindPos || m == TMouseActMode::maRubberBand ||
-         m == TMouseActMode::maSelectRect;
+  return m == TMouseActMode::maZoomWind || m == TMouseActMode::maZoomWindPos ||
+         m == TMouseActMode::maRubberBand || m == TMouseActMode::maSelectRect;
 }
 
 bool IsPan(TMouseActMode m) {
-  return m == TMouseActMode::maPan || m == TMouseActMode::maPanHoriz || m == TMouseActMode::maPanVert ||
-         m == TMouseActMode::maPanGrid;
+  return m == TMouseActMode::maPan || m == TMouseActMode::maPanHoriz ||
+         m == TMouseActMode::maPanVert || m == TMouseActMode::maPanGrid;
 }
 
 }  // namespace
 
 bool TCustomKelvo::InPlotArea(int64_t X, int64_t Y) const {
-  return X >= FMarginLeft && X <= int64_t{Width()} - FMarginRight - FShadowWidth && Y >= FMarginTop &&
-         Y <= int64_t{Height()} - FMarginBottom - FShadowWidth;
+  return X >= FMarginLeft && X <= int64_t{Width()} - FMarginRight - FShadowWidth &&
+         Y >= FMarginTop && Y <= int64_t{Height()} - FMarginBottom - FShadowWidth;
 }
 
 namespace {
@@ -87,8 +87,8 @@ void TCustomKelvo::MouseDown(TMouseButton Button, TShiftState Shift, int32_t X, 
       FMouseBoxState = TMouseBoxState::msRectDraw;
     }
   }
-  if (IsFigureAction(FMouseAction) && FZoomState == TZoomState::zsNormal && Button == TMouseButton::mbLeft &&
-      InPlotArea(X, Y)) {
+  if (IsFigureAction(FMouseAction) && FZoomState == TZoomState::zsNormal &&
+      Button == TMouseButton::mbLeft && InPlotArea(X, Y)) {
     FZoomState = TZoomState::zsDrawWin;
     FZoomStart = {X, Y};
     FCorner = {X, Y};
@@ -106,8 +106,10 @@ void TCustomKelvo::StartDrag(int32_t X, int32_t Y) {
 void TCustomKelvo::PanStep(int32_t X, int32_t Y) {
   const bool lock = FPaintLock;
   FPaintLock = true;
-  const long double PW = static_cast<long double>(Width()) - FMarginLeft - FMarginRight - FShadowWidth;
-  const long double PH = static_cast<long double>(Height()) - FMarginTop - FMarginBottom - FShadowWidth;
+  const long double PW =
+      static_cast<long double>(Width()) - FMarginLeft - FMarginRight - FShadowWidth;
+  const long double PH =
+      static_cast<long double>(Height()) - FMarginTop - FMarginBottom - FShadowWidth;
   for (int32_t n = 1; n <= LayerCount; ++n) {
     if (!MouseAffectsLayer(n)) continue;
     const TScaleProps& sx = ScalePropsX(n);
@@ -121,7 +123,8 @@ void TCustomKelvo::PanStep(int32_t X, int32_t Y) {
       xlo = s0.XLow - m;
       xhi = s0.XHigh - m;
     } else {
-      const long double f = std::exp(std::log(static_cast<long double>(sx.RangeHigh()) / sx.RangeLow()) * -dx / PW);
+      const long double f =
+          std::exp(std::log(static_cast<long double>(sx.RangeHigh()) / sx.RangeLow()) * -dx / PW);
       xlo = s0.XLow * f;
       xhi = s0.XHigh * f;
     }
@@ -130,7 +133,8 @@ void TCustomKelvo::PanStep(int32_t X, int32_t Y) {
       ylo = s0.YLow + v;
       yhi = s0.YHigh + v;
     } else {
-      const long double g = std::exp(std::log(static_cast<long double>(sy.RangeHigh()) / sy.RangeLow()) * dy / PH);
+      const long double g =
+          std::exp(std::log(static_cast<long double>(sy.RangeHigh()) / sy.RangeLow()) * dy / PH);
       ylo = s0.YLow * g;
       yhi = s0.YHigh * g;
     }
@@ -144,7 +148,8 @@ void TCustomKelvo::PanStep(int32_t X, int32_t Y) {
         xhi = sx.RangeHigh();
         break;
       case TMouseActMode::maPanGrid: {
-        if (sx.Logarithmic() || sy.Logarithmic()) continue;  // the grid pan leaves logarithmic layers alone
+        if (sx.Logarithmic() || sy.Logarithmic())
+          continue;  // the grid pan leaves logarithmic layers alone
         const double a = Snap(static_cast<double>(s0.XLow - m), FPanGridDx);
         const double b = Snap(static_cast<double>(s0.YLow + v), FPanGridDy);
         xhi = (s0.XHigh - m) - ((s0.XLow - m) - a);
@@ -153,7 +158,8 @@ void TCustomKelvo::PanStep(int32_t X, int32_t Y) {
         ylo = b;
         break;
       }
-      default: break;
+      default:
+        break;
     }
     SetLayerRanges(n, xlo, ylo, xhi, yhi, true);
   }
@@ -168,7 +174,8 @@ void TCustomKelvo::ZoomDragStep(int32_t X, int32_t Y) {
     if (!MouseAffectsLayer(n)) continue;
     const TStartRanges& s0 = FStartRanges[static_cast<size_t>(n)];
     const long double fx = 1 - (static_cast<long double>(X) - FDragStart.X) / Width();
-    const long double fy = FIsometric ? fx : 1 + (static_cast<long double>(Y) - FDragStart.Y) / Height();
+    const long double fy =
+        FIsometric ? fx : 1 + (static_cast<long double>(Y) - FDragStart.Y) / Height();
     const long double cx = (static_cast<long double>(s0.XHigh) + s0.XLow) / 2;
     const long double cy = (static_cast<long double>(s0.YHigh) + s0.YLow) / 2;
     const long double hx = (static_cast<long double>(s0.XHigh) - s0.XLow) * fx / 2;
@@ -184,8 +191,10 @@ void TCustomKelvo::MouseMove(TShiftState Shift, int32_t X, int32_t Y) {
   FMouseY = Y;
   TCustomControl::MouseMove(Shift, X, Y);
   const int32_t left = FMarginLeft, top = FMarginTop;
-  const int32_t right = static_cast<int32_t>(std::clamp<int64_t>(int64_t{Width()} - FMarginRight - FShadowWidth, INT32_MIN, INT32_MAX));
-  const int32_t bottom = static_cast<int32_t>(std::clamp<int64_t>(int64_t{Height()} - FMarginBottom - FShadowWidth, INT32_MIN, INT32_MAX));
+  const int32_t right = static_cast<int32_t>(
+      std::clamp<int64_t>(int64_t{Width()} - FMarginRight - FShadowWidth, INT32_MIN, INT32_MAX));
+  const int32_t bottom = static_cast<int32_t>(
+      std::clamp<int64_t>(int64_t{Height()} - FMarginBottom - FShadowWidth, INT32_MIN, INT32_MAX));
   auto clampX = [&](int32_t x) { return right < left ? left : std::clamp(x, left, right); };
   auto clampY = [&](int32_t y) { return bottom < top ? top : std::clamp(y, top, bottom); };
   int32_t x = X, y = Y;
@@ -220,15 +229,16 @@ void TCustomKelvo::MouseMove(TShiftState Shift, int32_t X, int32_t Y) {
         int32_t px, py;
         WorldToPixel(h.Layer(), h.PosX(), h.PosY(), px, py);
         const TCrossHMode m = h.Mode();
-        const long double ddx = static_cast<long double>(px) - x, ddy = static_cast<long double>(py) - y;
+        const long double ddx = static_cast<long double>(px) - x,
+                          ddy = static_cast<long double>(py) - y;
         if ((m == TCrossHMode::chVert || m == TCrossHMode::chBoth || m == TCrossHMode::chCrossBox ||
              m == TCrossHMode::chBox) &&
             ddx * ddx < best) {
           FSelectedCrossHair = k;
           best = ddx * ddx;
         }
-        if ((m == TCrossHMode::chHoriz || m == TCrossHMode::chBoth || m == TCrossHMode::chCrossBox ||
-             m == TCrossHMode::chBox) &&
+        if ((m == TCrossHMode::chHoriz || m == TCrossHMode::chBoth ||
+             m == TCrossHMode::chCrossBox || m == TCrossHMode::chBox) &&
             ddy * ddy < best) {
           FSelectedCrossHair = k;
           best = ddy * ddy;
@@ -260,7 +270,8 @@ void TCustomKelvo::MouseMove(TShiftState Shift, int32_t X, int32_t Y) {
           if (t.AttachToData() != TTxtLblAttachMode::tlamYOnly) px = wx;
           if (t.AttachToData() != TTxtLblAttachMode::tlamXOnly) py = wy;
         }
-        const long double ddx = static_cast<long double>(px) - x, ddy = static_cast<long double>(py) - y;
+        const long double ddx = static_cast<long double>(px) - x,
+                          ddy = static_cast<long double>(py) - y;
         if (ddx * ddx + ddy * ddy < best) {
           FSelectedLabel = l;
           best = ddx * ddx + ddy * ddy;
@@ -276,9 +287,9 @@ void TCustomKelvo::MouseMove(TShiftState Shift, int32_t X, int32_t Y) {
       Paint();
       if (OnTextLabelMove) OnTextLabelMove(this, t);
     }
-  } else if (FZoomState == TZoomState::zsDrawWin &&
-             (FMouseAction == TMouseActMode::maZoomWind || FMouseAction == TMouseActMode::maZoomWindPos ||
-              FMouseAction == TMouseActMode::maSelectRect)) {
+  } else if (FZoomState == TZoomState::zsDrawWin && (FMouseAction == TMouseActMode::maZoomWind ||
+                                                     FMouseAction == TMouseActMode::maZoomWindPos ||
+                                                     FMouseAction == TMouseActMode::maSelectRect)) {
     x = clampX(x);
     if (FIsometric && FMouseAction != TMouseActMode::maSelectRect) {
       const int64_t d = int64_t{x} - FZoomStart.X;
@@ -317,19 +328,32 @@ void TCustomKelvo::SetCursorFor(int32_t X, int32_t Y) {
     return;
   }
   switch (FMouseAction) {
-    case TMouseActMode::maNone: Screen().SetCursor(crCross); break;
+    case TMouseActMode::maNone:
+      Screen().SetCursor(crCross);
+      break;
     case TMouseActMode::maPan:
     case TMouseActMode::maPanHoriz:
     case TMouseActMode::maPanVert:
-    case TMouseActMode::maPanGrid: Screen().SetCursor(1); break;
-    case TMouseActMode::maZoomWind: Screen().SetCursor(2); break;
-    case TMouseActMode::maZoomWindPos: Screen().SetCursor(4); break;
-    case TMouseActMode::maZoomDrag: Screen().SetCursor(3); break;
+    case TMouseActMode::maPanGrid:
+      Screen().SetCursor(1);
+      break;
+    case TMouseActMode::maZoomWind:
+      Screen().SetCursor(2);
+      break;
+    case TMouseActMode::maZoomWindPos:
+      Screen().SetCursor(4);
+      break;
+    case TMouseActMode::maZoomDrag:
+      Screen().SetCursor(3);
+      break;
     case TMouseActMode::maRubberBand:
     case TMouseActMode::maDragCrossH:
     case TMouseActMode::maDragLabel:
-    case TMouseActMode::maSelectRect: Screen().SetCursor(crDefault); break;
-    default: break;  // maZoom and the rotations leave the cursor alone
+    case TMouseActMode::maSelectRect:
+      Screen().SetCursor(crDefault);
+      break;
+    default:
+      break;  // maZoom and the rotations leave the cursor alone
   }
 }
 
@@ -368,12 +392,15 @@ void TCustomKelvo::MouseUp(TMouseButton Button, TShiftState Shift, int32_t X, in
       double ax, ay, bx, by;
       PixelToWorld(n, FZoomStart.X, FZoomStart.Y, ax, ay);
       PixelToWorld(n, FCorner.X, FCorner.Y, bx, by);
-      if (FMouseAction == TMouseActMode::maZoomWindPos || FMouseAction == TMouseActMode::maSelectRect) {
+      if (FMouseAction == TMouseActMode::maZoomWindPos ||
+          FMouseAction == TMouseActMode::maSelectRect) {
         const TScaleProps& sx = ScalePropsX(n);
         const TScaleProps& sy = ScalePropsY(n);
-        if ((bx < ax && sx.RangeLow() < sx.RangeHigh()) || (bx > ax && sx.RangeLow() > sx.RangeHigh()))
+        if ((bx < ax && sx.RangeLow() < sx.RangeHigh()) ||
+            (bx > ax && sx.RangeLow() > sx.RangeHigh()))
           std::swap(ax, bx);
-        if ((by < ay && sy.RangeLow() < sy.RangeHigh()) || (by > ay && sy.RangeLow() > sy.RangeHigh()))
+        if ((by < ay && sy.RangeLow() < sy.RangeHigh()) ||
+            (by > ay && sy.RangeLow() > sy.RangeHigh()))
           std::swap(ay, by);
       }
       if (FMouseAction == TMouseActMode::maRubberBand) {

@@ -8,7 +8,9 @@
 namespace vexa {
 
 namespace {
-int32_t Clamp32(int64_t v) { return static_cast<int32_t>(std::clamp<int64_t>(v, INT32_MIN, INT32_MAX)); }
+int32_t Clamp32(int64_t v) {
+  return static_cast<int32_t>(std::clamp<int64_t>(v, INT32_MIN, INT32_MAX));
+}
 }  // namespace
 
 void TCustomKelvo::Paint() {
@@ -65,18 +67,36 @@ void TCustomKelvo::PaintFrame(TCanvas& c) {
     const int64_t H = int64_t{Height()} - FMarginTop - FMarginBottom - FShadowWidth;
     int64_t x = FCaptionPosX, y = FCaptionPosY;
     switch (FCaptionAnchorHoriz) {
-      case TCaptionAnchorHoriz::cahControlLeft: break;
-      case TCaptionAnchorHoriz::cahChartLeft: x += FMarginLeft; break;
-      case TCaptionAnchorHoriz::cahChartCenter: x += FMarginLeft + W / 2; break;
-      case TCaptionAnchorHoriz::cahChartRight: x += int64_t{Width()} - FMarginRight - FShadowWidth; break;
-      case TCaptionAnchorHoriz::cahControlRight: x += Width(); break;
+      case TCaptionAnchorHoriz::cahControlLeft:
+        break;
+      case TCaptionAnchorHoriz::cahChartLeft:
+        x += FMarginLeft;
+        break;
+      case TCaptionAnchorHoriz::cahChartCenter:
+        x += FMarginLeft + W / 2;
+        break;
+      case TCaptionAnchorHoriz::cahChartRight:
+        x += int64_t{Width()} - FMarginRight - FShadowWidth;
+        break;
+      case TCaptionAnchorHoriz::cahControlRight:
+        x += Width();
+        break;
     }
     switch (FCaptionAnchorVert) {
-      case TCaptionAnchorVert::cavControlTop: break;
-      case TCaptionAnchorVert::cavChartTop: y += FMarginTop; break;
-      case TCaptionAnchorVert::cavChartCenter: y += FMarginTop + H / 2; break;
-      case TCaptionAnchorVert::cavChartBottom: y += int64_t{Height()} - FMarginBottom; break;
-      case TCaptionAnchorVert::cavControlBottom: y += Height(); break;
+      case TCaptionAnchorVert::cavControlTop:
+        break;
+      case TCaptionAnchorVert::cavChartTop:
+        y += FMarginTop;
+        break;
+      case TCaptionAnchorVert::cavChartCenter:
+        y += FMarginTop + H / 2;
+        break;
+      case TCaptionAnchorVert::cavChartBottom:
+        y += int64_t{Height()} - FMarginBottom;
+        break;
+      case TCaptionAnchorVert::cavControlBottom:
+        y += Height();
+        break;
     }
     c.SetTextAlign(TA_LEFT | TA_TOP | TA_NOUPDATECP);
     if (FCaptionAlignment == TAlignment::taRightJustify) x -= w;
@@ -122,7 +142,9 @@ void TCustomKelvo::PaintDataBackground(TCanvas& c, int32_t X, int32_t Y) {
         c.Rectangle(0, 0, BW, BH);
         c.StretchDraw(Rect(0, 0, IW, IH), FHolderBitmap);
         break;
-      case TBkgFill::bfStretch: c.StretchDraw(Rect(0, 0, BW, BH), FHolderBitmap); break;
+      case TBkgFill::bfStretch:
+        c.StretchDraw(Rect(0, 0, BW, BH), FHolderBitmap);
+        break;
       case TBkgFill::bfTile: {
         if (IW <= 0 || IH <= 0) break;
         const int32_t columns = (BW - 1) / IW + 1, rows = (BH - 1) / IH + 1;
@@ -143,17 +165,33 @@ void TCustomKelvo::PaintDataBackground(TCanvas& c, int32_t X, int32_t Y) {
   WorldToPixel(FCurrentLayer, bg.AreaRight(), bg.AreaBottom(), rx, by);
   ClipPixel(lx, ty);
   ClipPixel(rx, by);
-  const int32_t L = Clamp32(int64_t{X} + lx - FMarginLeft), R = Clamp32(int64_t{X} + rx - FMarginLeft);
-  const int32_t T = Clamp32(int64_t{Y} + ty - FMarginTop), B = Clamp32(int64_t{Y} + by - FMarginTop);
+  const int32_t L = Clamp32(int64_t{X} + lx - FMarginLeft),
+                R = Clamp32(int64_t{X} + rx - FMarginLeft);
+  const int32_t T = Clamp32(int64_t{Y} + ty - FMarginTop),
+                B = Clamp32(int64_t{Y} + by - FMarginTop);
   const int32_t X2 = whole.Right, Y2 = whole.Bottom;
   switch (bg.AreaMode()) {
-    case TBGAreaMode::bamLeft: c.Rectangle(X, Y, L, Y2); break;
-    case TBGAreaMode::bamRight: c.Rectangle(R, Y, X2, Y2); break;
-    case TBGAreaMode::bamTop: c.Rectangle(X, Y, X2, T); break;
-    case TBGAreaMode::bamBottom: c.Rectangle(X, B, X2, Y2); break;
-    case TBGAreaMode::bamVStripe: c.Rectangle(L, Y, R, Y2); break;
-    case TBGAreaMode::bamHStripe: c.Rectangle(X, T, X2, B); break;
-    case TBGAreaMode::bamRect: c.Rectangle(L, T, R, B); break;
+    case TBGAreaMode::bamLeft:
+      c.Rectangle(X, Y, L, Y2);
+      break;
+    case TBGAreaMode::bamRight:
+      c.Rectangle(R, Y, X2, Y2);
+      break;
+    case TBGAreaMode::bamTop:
+      c.Rectangle(X, Y, X2, T);
+      break;
+    case TBGAreaMode::bamBottom:
+      c.Rectangle(X, B, X2, Y2);
+      break;
+    case TBGAreaMode::bamVStripe:
+      c.Rectangle(L, Y, R, Y2);
+      break;
+    case TBGAreaMode::bamHStripe:
+      c.Rectangle(X, T, X2, B);
+      break;
+    case TBGAreaMode::bamRect:
+      c.Rectangle(L, T, R, B);
+      break;
     case TBGAreaMode::bamRectInv:
       c.Rectangle(X, Y, X2, T);
       c.Rectangle(X, B, X2, Y2);
@@ -168,7 +206,8 @@ void TCustomKelvo::PaintDataBackground(TCanvas& c, int32_t X, int32_t Y) {
       c.Rectangle(X, Y, X2, T);
       c.Rectangle(X, B, X2, Y2);
       break;
-    default: break;
+    default:
+      break;
   }
 }
 
@@ -207,8 +246,10 @@ void TCustomKelvo::DrawCrossHairs(int32_t OffsetX, int32_t OffsetY, TBitmap& Bit
     const bool inY = top + half < py && py < bottom - half;
     const bool inX = left + half < px && px < right - half;
     const TCrossHMode m = h.Mode();
-    if ((m == TCrossHMode::chHoriz || m == TCrossHMode::chBoth) && inY) line(left + half + 1, py, right - half, py);
-    if ((m == TCrossHMode::chVert || m == TCrossHMode::chBoth) && inX) line(px, top + half + 1, px, bottom - half);
+    if ((m == TCrossHMode::chHoriz || m == TCrossHMode::chBoth) && inY)
+      line(left + half + 1, py, right - half, py);
+    if ((m == TCrossHMode::chVert || m == TCrossHMode::chBoth) && inX)
+      line(px, top + half + 1, px, bottom - half);
     if (m == TCrossHMode::chCrossBox && inX && inY) {
       line(int64_t{px} - 13, py, int64_t{px} + 14, py);
       line(px, int64_t{py} - 13, px, int64_t{py} + 14);

@@ -15,7 +15,9 @@ namespace vexa {
 
 namespace {
 
-int32_t Clamp32(int64_t v) { return static_cast<int32_t>(std::clamp<int64_t>(v, INT32_MIN, INT32_MAX)); }
+int32_t Clamp32(int64_t v) {
+  return static_cast<int32_t>(std::clamp<int64_t>(v, INT32_MIN, INT32_MAX));
+}
 
 // Pixel offsets and sizes stored in items may be any double: rounded half to
 // even and kept to +-1e9, so sums with clipped coordinates stay in range.
@@ -111,7 +113,8 @@ void TCustomKelvo::RenderDisplayList(TBitmap& Bitmap) {
   // 1. The duplicate-mark grid, one cell per pixel plus a rim of d cells.
   const int64_t d = FMinDupMarkDist;
   const int64_t gridW = int64_t{Width()} + 2 * d, gridH = int64_t{Height()} + 2 * d;
-  if (FAvoidDuplicateMarks) FDupGrid.assign(static_cast<size_t>(std::max<int64_t>(gridW * gridH, 0)), -1);
+  if (FAvoidDuplicateMarks)
+    FDupGrid.assign(static_cast<size_t>(std::max<int64_t>(gridW * gridH, 0)), -1);
   auto cell = [&](int64_t x, int64_t y) -> int32_t* {
     if (x < 0 || y < 0 || x >= gridW || y >= gridH) return nullptr;
     return &FDupGrid[static_cast<size_t>(y * gridW + x)];
@@ -168,7 +171,8 @@ void TCustomKelvo::RenderDisplayList(TBitmap& Bitmap) {
     c.Font().SetStyle(FTextFontStyle);
     c.Font().SetSize(it.Param1);
     s.SetBrushColor(FTextBkColor);
-    c.Brush().SetStyle(FTextBkStyle == TTextBkg::tbSolid ? TBrushStyle::bsSolid : TBrushStyle::bsClear);
+    c.Brush().SetStyle(FTextBkStyle == TTextBkg::tbSolid ? TBrushStyle::bsSolid
+                                                         : TBrushStyle::bsClear);
     const std::string_view t = it.Text.View();
     const int32_t w = c.TextWidth(t), h = c.TextHeight(t);
     int64_t x = p.X, y = int64_t{p.Y} - h / 2;
@@ -191,7 +195,9 @@ void TCustomKelvo::RenderDisplayList(TBitmap& Bitmap) {
         s.Flush();
         const TScaleProps& sx = ScalePropsX(layer);
         const TScaleProps& sy = ScalePropsY(layer);
-        if (!Between(it.X1, sx.RangeLow(), sx.RangeHigh()) || !Between(it.Y1, sy.RangeLow(), sy.RangeHigh())) break;
+        if (!Between(it.X1, sx.RangeLow(), sx.RangeHigh()) ||
+            !Between(it.Y1, sy.RangeLow(), sy.RangeHigh()))
+          break;
         s.SetPenColor(it.Color);
         s.SetPenStyle(it.PenStyle);
         const TPoint p = map(layer, it.X1, it.Y1);
@@ -272,11 +278,20 @@ void TCustomKelvo::RenderDisplayList(TBitmap& Bitmap) {
           c.LineTo(x1, y1 - 1);
         };
         switch (it.FrameStyle) {
-          case TFrameStyle::fsLowered: lowered(A, B); break;
-          case TFrameStyle::fsRaised: lowered(B, A); break;
-          case TFrameStyle::fsEmbossed: embossed(A, B); break;
-          case TFrameStyle::fsEngraved: embossed(B, A); break;
-          default: break;
+          case TFrameStyle::fsLowered:
+            lowered(A, B);
+            break;
+          case TFrameStyle::fsRaised:
+            lowered(B, A);
+            break;
+          case TFrameStyle::fsEmbossed:
+            embossed(A, B);
+            break;
+          case TFrameStyle::fsEngraved:
+            embossed(B, A);
+            break;
+          default:
+            break;
         }
         break;
       }
@@ -293,7 +308,8 @@ void TCustomKelvo::RenderDisplayList(TBitmap& Bitmap) {
         if (ax > bx) std::swap(ax, bx);
         if (ay > by) std::swap(ay, by);  // ay is the top
         int32_t x1 = ax - ml, y1 = ay - mt, x2 = bx - ml, y2 = by - mt;
-        const long double angle = static_cast<long double>(it.Param1) * std::numbers::pi_v<long double> / 180;
+        const long double angle =
+            static_cast<long double>(it.Param1) * std::numbers::pi_v<long double> / 180;
         const int32_t dx = RoundOffset(std::cos(angle) * it.Param2);
         const int32_t dy = -RoundOffset(std::sin(angle) * it.Param2);
         if (it.Param1 > 90) std::swap(x1, x2);  // the side face moves to the left
@@ -314,7 +330,8 @@ void TCustomKelvo::RenderDisplayList(TBitmap& Bitmap) {
         s.Flush();
         int32_t px, py;
         WorldToPixel(layer, it.X1, it.Y1, px, py);
-        text(it, toBitmap(Clamp32(int64_t{px} + RoundOffset(it.X2)), Clamp32(int64_t{py} + RoundOffset(it.Y2))));
+        text(it, toBitmap(Clamp32(int64_t{px} + RoundOffset(it.X2)),
+                          Clamp32(int64_t{py} + RoundOffset(it.Y2))));
         break;
       }
       case ikMoveTo: {
@@ -327,12 +344,14 @@ void TCustomKelvo::RenderDisplayList(TBitmap& Bitmap) {
       case ikEllipse:
         s.Flush();
         shapeColours(it);
-        pixelOrBox(map(layer, it.X1 - it.X2, it.Y1 + it.Y2), map(layer, it.X1 + it.X2, it.Y1 - it.Y2), true);
+        pixelOrBox(map(layer, it.X1 - it.X2, it.Y1 + it.Y2),
+                   map(layer, it.X1 + it.X2, it.Y1 - it.Y2), true);
         break;
       case ikMoveRel: {
         s.Flush();
         const TPoint pen = c.PenPos();
-        const TPoint p{Clamp32(int64_t{pen.X} + RoundOffset(it.X1)), Clamp32(int64_t{pen.Y} + RoundOffset(it.Y1))};
+        const TPoint p{Clamp32(int64_t{pen.X} + RoundOffset(it.X1)),
+                       Clamp32(int64_t{pen.Y} + RoundOffset(it.Y1))};
         s.Current = p;
         c.MoveTo(p.X, p.Y);
         break;
@@ -340,7 +359,8 @@ void TCustomKelvo::RenderDisplayList(TBitmap& Bitmap) {
       case ikLineRel: {
         s.Flush();
         const TPoint pen = c.PenPos();
-        const TPoint p{Clamp32(int64_t{pen.X} + RoundOffset(it.X1)), Clamp32(int64_t{pen.Y} + RoundOffset(it.Y1))};
+        const TPoint p{Clamp32(int64_t{pen.X} + RoundOffset(it.X1)),
+                       Clamp32(int64_t{pen.Y} + RoundOffset(it.Y1))};
         s.ForcePen(it.Color, it.PenStyle, it.FillColor);
         c.LineTo(p.X, p.Y);
         c.SetPixels(p.X, p.Y, it.Color);
@@ -362,7 +382,8 @@ void TCustomKelvo::RenderDisplayList(TBitmap& Bitmap) {
         const int32_t len = it.Param1;
         if (len <= 0) break;
         const long double pi = std::numbers::pi_v<long double>;
-        const long double dxp = static_cast<long double>(p2.X) - p1.X, dyp = static_cast<long double>(p2.Y) - p1.Y;
+        const long double dxp = static_cast<long double>(p2.X) - p1.X,
+                          dyp = static_cast<long double>(p2.Y) - p1.Y;
         long double a;
         if (dxp == 0)
           a = dyp > 0 ? pi : 2 * pi;
@@ -452,11 +473,14 @@ void TCustomKelvo::DrawTextLabels(TCanvas& c) {
     const TTextLabel& l = TextLabels(i);
     if (l.Mode() == TTxtLblMode::tlOff || !LayerVisible(l.Layer()) || !l.Visible()) continue;
     int32_t px = 0, py = 0;
-    if (l.AttachToData() != TTxtLblAttachMode::tlamNone) WorldToPixel(l.Layer(), l.PosX(), l.PosY(), px, py);
-    int64_t x = l.AttachToData() == TTxtLblAttachMode::tlamNone || l.AttachToData() == TTxtLblAttachMode::tlamYOnly
+    if (l.AttachToData() != TTxtLblAttachMode::tlamNone)
+      WorldToPixel(l.Layer(), l.PosX(), l.PosY(), px, py);
+    int64_t x = l.AttachToData() == TTxtLblAttachMode::tlamNone ||
+                        l.AttachToData() == TTxtLblAttachMode::tlamYOnly
                     ? RoundClamped(l.PosX())
                     : px;
-    int64_t y = l.AttachToData() == TTxtLblAttachMode::tlamNone || l.AttachToData() == TTxtLblAttachMode::tlamXOnly
+    int64_t y = l.AttachToData() == TTxtLblAttachMode::tlamNone ||
+                        l.AttachToData() == TTxtLblAttachMode::tlamXOnly
                     ? RoundClamped(l.PosY())
                     : py;
     c.SetFont(l.Font());
@@ -469,7 +493,8 @@ void TCustomKelvo::DrawTextLabels(TCanvas& c) {
     std::vector<std::string_view> lines;
     for (size_t start = 0;;) {
       const size_t lf = caption.find('\n', start);
-      lines.push_back(std::string_view(caption).substr(start, lf == std::string::npos ? std::string::npos : lf - start));
+      lines.push_back(std::string_view(caption).substr(
+          start, lf == std::string::npos ? std::string::npos : lf - start));
       if (lf == std::string::npos) break;
       start = lf + 1;
     }
@@ -486,7 +511,8 @@ void TCustomKelvo::DrawTextLabels(TCanvas& c) {
     x -= FMarginLeft;
     y -= FMarginTop;
     const auto box = [&](int64_t dx, int64_t dy) {
-      c.Rectangle(Clamp32(x - 4 + dx), Clamp32(y - L * n - 2 + dy), Clamp32(x + K + 4 + dx), Clamp32(y + 2 + dy));
+      c.Rectangle(Clamp32(x - 4 + dx), Clamp32(y - L * n - 2 + dy), Clamp32(x + K + 4 + dx),
+                  Clamp32(y + 2 + dy));
     };
     switch (l.Mode()) {
       case TTxtLblMode::tlsimple:
@@ -495,7 +521,9 @@ void TCustomKelvo::DrawTextLabels(TCanvas& c) {
           box(0, 0);
         }
         break;
-      case TTxtLblMode::tlBox: box(0, 0); break;
+      case TTxtLblMode::tlBox:
+        box(0, 0);
+        break;
       case TTxtLblMode::tlUnderline:
         if (!l.Transparent()) {
           c.Pen().SetColor(l.ColorBkg());
@@ -513,7 +541,8 @@ void TCustomKelvo::DrawTextLabels(TCanvas& c) {
         c.Brush().SetColor(l.ColorBkg());
         box(0, 0);
         break;
-      default: break;
+      default:
+        break;
     }
     if (n == 1) {
       c.TextOut(Clamp32(x), Clamp32(y - L), caption);

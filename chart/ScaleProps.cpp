@@ -64,7 +64,8 @@ void TScaleProps::SetFont(const TFont& Value) {
 void TScaleProps::SetLogarithmic(bool Value) {
   if (!Value)
     FLogarithmic = false;
-  else if (FLoading || (FRangeLow >= 1e-100 && FRangeHigh >= 1e-100 && FLabelType != TFigType::ftDateTime))
+  else if (FLoading ||
+           (FRangeLow >= 1e-100 && FRangeHigh >= 1e-100 && FLabelType != TFigType::ftDateTime))
     FLogarithmic = true;
   Changed();
 }
@@ -192,8 +193,10 @@ void TScaleProps::PublishBase(TPropertyTable& t) {
       .String("Caption", &P::Caption, &P::SetCaption)
       .Int("CaptionPosX", &P::CaptionPosX, &P::SetCaptionPosX)
       .Int("CaptionPosY", &P::CaptionPosY, &P::SetCaptionPosY)
-      .Enum<TAlignment>("CaptionAlignment", &P::CaptionAlignment, &P::SetCaptionAlignment, AlignmentNames)
-      .Enum<TScaleUnitAnchor>("CaptionAnchor", &P::CaptionAnchor, &P::SetCaptionAnchor, TScaleUnitAnchorNames)
+      .Enum<TAlignment>("CaptionAlignment", &P::CaptionAlignment, &P::SetCaptionAlignment,
+                        AlignmentNames)
+      .Enum<TScaleUnitAnchor>("CaptionAnchor", &P::CaptionAnchor, &P::SetCaptionAnchor,
+                              TScaleUnitAnchorNames)
       .Color("ColorScale", &P::ColorScale, &P::SetColorScale)
       .Object<TDTLabel>("DateFormat", [](P& p) -> TDTLabel& { return p.DateFormat(); })
       .Int("DecPlaces", &P::DecPlaces, &P::SetDecPlaces)
@@ -229,9 +232,9 @@ const TPropertyTable* TScalePropsHoriz::Properties() const {
   static const TPropertyTable table = [] {
     TPropertyTable t;
     PublishBase(t);
-    TPublish<TScalePropsHoriz>(t).Enum<TScaleLocationHoriz>("ScaleLocation", &TScalePropsHoriz::ScaleLocation,
-                                                            &TScalePropsHoriz::SetScaleLocation,
-                                                            TScaleLocationHorizNames);
+    TPublish<TScalePropsHoriz>(t).Enum<TScaleLocationHoriz>(
+        "ScaleLocation", &TScalePropsHoriz::ScaleLocation, &TScalePropsHoriz::SetScaleLocation,
+        TScaleLocationHorizNames);
     return t;
   }();
   return &table;
@@ -248,9 +251,9 @@ const TPropertyTable* TScalePropsVert::Properties() const {
   static const TPropertyTable table = [] {
     TPropertyTable t;
     PublishBase(t);
-    TPublish<TScalePropsVert>(t).Enum<TScaleLocationVert>("ScaleLocation", &TScalePropsVert::ScaleLocation,
-                                                          &TScalePropsVert::SetScaleLocation,
-                                                          TScaleLocationVertNames);
+    TPublish<TScalePropsVert>(t).Enum<TScaleLocationVert>(
+        "ScaleLocation", &TScalePropsVert::ScaleLocation, &TScalePropsVert::SetScaleLocation,
+        TScaleLocationVertNames);
     return t;
   }();
   return &table;

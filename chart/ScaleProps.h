@@ -16,7 +16,8 @@ enum class TScaleLocationHoriz : uint8_t { slTop, slBottom };
 enum class TScaleLocationVert : uint8_t { slLeft, slRight };
 inline constexpr const char* TScaleLocationHorizNames[] = {"slTop", "slBottom"};
 inline constexpr const char* TScaleLocationVertNames[] = {"slLeft", "slRight"};
-inline constexpr const char* TScaleUnitAnchorNames[] = {"uaSclTopLft", "uaSclCenter", "uaSclBotRgt"};
+inline constexpr const char* TScaleUnitAnchorNames[] = {"uaSclTopLft", "uaSclCenter",
+                                                        "uaSclBotRgt"};
 
 // Every published setter stores and then calls Changed, which fires
 // OnChange; the rules of single setters are stated at them.

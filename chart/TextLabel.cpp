@@ -12,7 +12,8 @@ const TPropertyTable* TTextLabel::Properties() const {
         .Double("PosX", &L::PosX, &L::SetPosX)
         .Double("PosY", &L::PosY, &L::SetPosY)
         .Int("Layer", &L::Layer, &L::SetLayer)
-        .Enum<TTxtLblAttachMode>("AttachToData", &L::AttachToData, &L::SetAttachToData, TTxtLblAttachModeNames)
+        .Enum<TTxtLblAttachMode>("AttachToData", &L::AttachToData, &L::SetAttachToData,
+                                 TTxtLblAttachModeNames)
         .Color("ColorBkg", &L::ColorBkg, &L::SetColorBkg)
         .Color("ColorBorder", &L::ColorBorder, &L::SetColorBorder)
         .Color("ColorShadow", &L::ColorShadow, &L::SetColorShadow)
@@ -20,8 +21,8 @@ const TPropertyTable* TTextLabel::Properties() const {
         .Int("ShadowDy", &L::ShadowDy, &L::SetShadowDy)
         .Bool("Transparent", &L::Transparent, &L::SetTransparent)
         .Enum<TAlignment>("Alignment", &L::Alignment, &L::SetAlignment, AlignmentNames)
-        .Enum<TVerticalAlignment>("VerticalAlignment", &L::VerticalAlignment, &L::SetVerticalAlignment,
-                                  TVerticalAlignmentNames)
+        .Enum<TVerticalAlignment>("VerticalAlignment", &L::VerticalAlignment,
+                                  &L::SetVerticalAlignment, TVerticalAlignmentNames)
         .Object<TFont>("Font", [](L& l) -> TFont& { return l.Font(); })
         .Enum<TTxtLblMode>("Mode", &L::Mode, &L::SetMode, TTxtLblModeNames)
         .String("Caption", &L::Caption, &L::SetCaption)

@@ -4,9 +4,10 @@ namespace demo {
 
 using namespace vexa;
 
-const std::array<double, YearCount> NetExportValues = {10, 20, 50, 75, 100, 16, -27, -28, 3, 10, 42};
-const std::array<TColor, YearCount> BarColors = {clWhite, clBlue,  clLime, clYellow, clTeal, clWhite,
-                                                 clBlue,  clLime,  clYellow, clTeal, clRed};
+const std::array<double, YearCount> NetExportValues = {10,  20,  50, 75, 100, 16,
+                                                       -27, -28, 3,  10, 42};
+const std::array<TColor, YearCount> BarColors = {
+    clWhite, clBlue, clLime, clYellow, clTeal, clWhite, clBlue, clLime, clYellow, clTeal, clRed};
 
 TChartParams ParamsFromPositions(int HeightPos, int DepthPos, int AnglePos) {
   return TChartParams{100 - DepthPos, AnglePos, (50 - HeightPos) * 0.02};
@@ -41,7 +42,8 @@ int NextHeightPosition(int Position, int& Step) {
 }
 
 void TDemoLogic::Redraw() {
-  const TChartParams p = ParamsFromPositions(FView.HeightPosition(), FView.DepthPosition(), FView.AnglePosition());
+  const TChartParams p =
+      ParamsFromPositions(FView.HeightPosition(), FView.DepthPosition(), FView.AnglePosition());
   DrawChart(FChart, FShow3DBars, p.Depth, p.Angle, p.Factor);
 }
 

@@ -65,7 +65,8 @@ TForm1::TForm1() : FLogic(FChart, *this) {
   FRBRect = new QRadioButton("Rectangles", this);
   FRBRect->setGeometry(456, 400, 113, 17);
 
-  QWidget* order[] = {FBButDone, FBButAuto, FBButStop, FSBarHeight, FSBarDepth, FSBarAngle, FRB3Don, FRBRect};
+  QWidget* order[] = {FBButDone,  FBButAuto,  FBButStop, FSBarHeight,
+                      FSBarDepth, FSBarAngle, FRB3Don,   FRBRect};
   for (size_t i = 0; i + 1 < std::size(order); ++i) setTabOrder(order[i], order[i + 1]);
 
   QObject::connect(FBButDone, &QPushButton::clicked, [this] { FLogic.BButDoneClick(); });

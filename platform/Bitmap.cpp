@@ -21,8 +21,8 @@ void TBitmap::SetSize(int32_t AWidth, int32_t AHeight) {
   if (AWidth == FWidth && AHeight == FHeight) return;
   if (AWidth > MaxBitmapSide || AHeight > MaxBitmapSide ||
       static_cast<uint64_t>(AWidth) * static_cast<uint64_t>(AHeight) * 4 > MaxBitmapBytes)
-    throw EInvalidGraphic("Bitmap size " + std::to_string(AWidth) + " x " + std::to_string(AHeight) +
-                          " is too large");
+    throw EInvalidGraphic("Bitmap size " + std::to_string(AWidth) + " x " +
+                          std::to_string(AHeight) + " is too large");
   std::vector<uint32_t> pixels(static_cast<size_t>(AWidth) * static_cast<size_t>(AHeight),
                                0xFF000000u);
   const int32_t w = std::min(AWidth, FWidth), h = std::min(AHeight, FHeight);
@@ -71,14 +71,16 @@ void TBitmap::LoadFromFile(const std::string& FileName) {
 
 void TBitmap::SaveToFile(const std::string& FileName) const {
   std::string lower = FileName;
-  std::transform(lower.begin(), lower.end(), lower.begin(), [](unsigned char c) { return std::tolower(c); });
+  std::transform(lower.begin(), lower.end(), lower.begin(),
+                 [](unsigned char c) { return std::tolower(c); });
   const bool png = lower.size() >= 4 && lower.compare(lower.size() - 4, 4, ".png") == 0;
   if (Empty() && png) throw EInvalidGraphic(FileName + ": an empty bitmap cannot be saved as PNG");
-  const std::vector<uint8_t> bytes =
-      png ? codecs::EncodePng(Bits(), FWidth, FHeight) : codecs::EncodeBmp24(Bits(), FWidth, FHeight);
+  const std::vector<uint8_t> bytes = png ? codecs::EncodePng(Bits(), FWidth, FHeight)
+                                         : codecs::EncodeBmp24(Bits(), FWidth, FHeight);
   std::ofstream out(FileName, std::ios::binary | std::ios::trunc);
   if (!out) throw EFOpenError("Cannot create file \"" + FileName + "\"");
-  out.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
+  out.write(reinterpret_cast<const char*>(bytes.data()),
+            static_cast<std::streamsize>(bytes.size()));
   if (!out) throw EFOpenError("Cannot write file \"" + FileName + "\"");
 }
 

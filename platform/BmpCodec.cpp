@@ -25,7 +25,8 @@ class TReader {
   uint32_t U16(size_t at) const { return Need(at, 2), FData[at] | (FData[at + 1] << 8); }
   uint32_t U32(size_t at) const {
     Need(at, 4);
-    return FData[at] | (FData[at + 1] << 8) | (FData[at + 2] << 16) | (uint32_t{FData[at + 3]} << 24);
+    return FData[at] | (FData[at + 1] << 8) | (FData[at + 2] << 16) |
+           (uint32_t{FData[at + 3]} << 24);
   }
   int32_t I32(size_t at) const { return static_cast<int32_t>(U32(at)); }
   const uint8_t* Ptr(size_t at, size_t count) const { return Need(at, count), FData + at; }
@@ -106,10 +107,18 @@ TImage DecodeBmp(const uint8_t* data, size_t size, const std::string& name) {
   if (width <= 0 || height <= 0) Fail(name, "the bitmap has no pixels");
   if (width > MaxBitmapSide || height > MaxBitmapSide ||
       static_cast<uint64_t>(width) * static_cast<uint64_t>(height) * 4 > MaxBitmapBytes)
-    Fail(name, "the bitmap is too large (" + std::to_string(width) + " x " + std::to_string(height) + ")");
+    Fail(name, "the bitmap is too large (" + std::to_string(width) + " x " +
+                   std::to_string(height) + ")");
   switch (bpp) {
-    case 1: case 4: case 8: case 16: case 24: case 32: break;
-    default: Fail(name, "unsupported bit depth " + std::to_string(bpp));
+    case 1:
+    case 4:
+    case 8:
+    case 16:
+    case 24:
+    case 32:
+      break;
+    default:
+      Fail(name, "unsupported bit depth " + std::to_string(bpp));
   }
   const bool rle = compression == BI_RLE8 || compression == BI_RLE4;
   if (compression == BI_RLE8 && bpp != 8) Fail(name, "RLE8 compression needs 8 bits per pixel");
@@ -124,8 +133,11 @@ TImage DecodeBmp(const uint8_t* data, size_t size, const std::string& name) {
   if (bpp <= 8) {
     uint32_t count = colorsUsed == 0 ? (1u << bpp) : std::min<uint32_t>(colorsUsed, 1u << bpp);
     const size_t end = std::min<size_t>(pixelOffset, in.Size());
-    if (paletteAt < end) count = std::min<uint32_t>(count, static_cast<uint32_t>((end - paletteAt) / paletteEntrySize));
-    else count = 0;
+    if (paletteAt < end)
+      count =
+          std::min<uint32_t>(count, static_cast<uint32_t>((end - paletteAt) / paletteEntrySize));
+    else
+      count = 0;
     if (count == 0) Fail(name, "the palette is missing");
     palette.resize(count);
     for (uint32_t i = 0; i < count; ++i) {
@@ -200,10 +212,12 @@ TImage DecodeBmp(const uint8_t* data, size_t size, const std::string& name) {
     uint32_t* dst = rowOf(r);
     switch (bpp) {
       case 1:
-        for (int64_t x = 0; x < width; ++x) dst[x] = paletteColor((src[x >> 3] >> (7 - (x & 7))) & 1);
+        for (int64_t x = 0; x < width; ++x)
+          dst[x] = paletteColor((src[x >> 3] >> (7 - (x & 7))) & 1);
         break;
       case 4:
-        for (int64_t x = 0; x < width; ++x) dst[x] = paletteColor((x & 1) ? src[x >> 1] & 0x0F : src[x >> 1] >> 4);
+        for (int64_t x = 0; x < width; ++x)
+          dst[x] = paletteColor((x & 1) ? src[x >> 1] & 0x0F : src[x >> 1] >> 4);
         break;
       case 8:
         for (int64_t x = 0; x < width; ++x) dst[x] = paletteColor(src[x]);
@@ -215,11 +229,13 @@ TImage DecodeBmp(const uint8_t* data, size_t size, const std::string& name) {
         }
         break;
       case 24:
-        for (int64_t x = 0; x < width; ++x) dst[x] = Rgb(src[3 * x + 2], src[3 * x + 1], src[3 * x]);
+        for (int64_t x = 0; x < width; ++x)
+          dst[x] = Rgb(src[3 * x + 2], src[3 * x + 1], src[3 * x]);
         break;
       case 32:
         if (!hasMasks) {
-          for (int64_t x = 0; x < width; ++x) dst[x] = Rgb(src[4 * x + 2], src[4 * x + 1], src[4 * x]);
+          for (int64_t x = 0; x < width; ++x)
+            dst[x] = Rgb(src[4 * x + 2], src[4 * x + 1], src[4 * x]);
         } else {
           for (int64_t x = 0; x < width; ++x) {
             uint32_t v;

@@ -189,10 +189,12 @@ void TCanvas::TextOut(int32_t X, int32_t Y, std::string_view Text) {
   const raster::TSurface s = Surface();
   const TFontStyles style = FFont.Style();
   const bool solid = FBrush.Style() == TBrushStyle::bsSolid;
-  const bool lines = style.Contains(TFontStyle::fsUnderline) || style.Contains(TFontStyle::fsStrikeOut);
+  const bool lines =
+      style.Contains(TFontStyle::fsUnderline) || style.Contains(TFontStyle::fsStrikeOut);
   // The text's width is needed only for its background box and its lines.
   const int64_t width = solid || lines ? face.TextWidth(Text) : 0;
-  if (solid) raster::FillRect(s, X, Y, int64_t{X} + width, int64_t{Y} + face.CellHeight(), BrushPaint());
+  if (solid)
+    raster::FillRect(s, X, Y, int64_t{X} + width, int64_t{Y} + face.CellHeight(), BrushPaint());
   const TPaint ink = Paint(FFont.Color());
   const int64_t baseline = int64_t{Y} + face.Ascent();
   int64_t penX = X;

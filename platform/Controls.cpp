@@ -28,8 +28,8 @@ void TCustomControl::SetBounds(int32_t ALeft, int32_t ATop, int32_t AWidth, int3
   // Refuse a size the surface cannot have before anything changes.
   if (AWidth > MaxBitmapSide || AHeight > MaxBitmapSide ||
       static_cast<uint64_t>(AWidth) * static_cast<uint64_t>(AHeight) * 4 > MaxBitmapBytes)
-    throw EInvalidGraphic("Control size " + std::to_string(AWidth) + " x " + std::to_string(AHeight) +
-                          " is too large");
+    throw EInvalidGraphic("Control size " + std::to_string(AWidth) + " x " +
+                          std::to_string(AHeight) + " is too large");
   if (FSurface) FSurface->SetSize(AWidth, AHeight);
   FWidth = AWidth;
   FHeight = AHeight;

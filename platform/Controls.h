@@ -88,8 +88,8 @@ class TCustomControl : public TComponent {
   virtual void MouseEnter() {}
   virtual void MouseLeave() {}
 
-  std::function<void(TObject* Sender, TMouseButton Button, TShiftState Shift, int32_t X, int32_t Y)> OnMouseDown,
-      OnMouseUp;
+  std::function<void(TObject*Sender, TMouseButton Button, TShiftState Shift, int32_t X, int32_t Y)>
+      OnMouseDown, OnMouseUp;
   std::function<void(TObject* Sender, TShiftState Shift, int32_t X, int32_t Y)> OnMouseMove;
   TNotifyEvent OnDblClick;
   // Keys the control wants (DLGC_ flags); none by default.

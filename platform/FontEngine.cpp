@@ -45,7 +45,10 @@ char32_t NextCodePoint(std::string_view s, size_t& i) {
     ++i;
     return b0;
   }
-  int len = (b0 >= 0xF0 && b0 < 0xF5) ? 4 : (b0 >= 0xE0) && b0 < 0xF0 ? 3 : (b0 >= 0xC2 && b0 < 0xE0) ? 2 : 0;
+  int len = (b0 >= 0xF0 && b0 < 0xF5)   ? 4
+            : (b0 >= 0xE0) && b0 < 0xF0 ? 3
+            : (b0 >= 0xC2 && b0 < 0xE0) ? 2
+                                        : 0;
   if (len == 0 || i + len > s.size()) {
     ++i;
     return 0xFFFD;
@@ -100,7 +103,8 @@ const TGlyph& TFontFace::Render(char32_t code, TGlyph& slot) {
     }
     if (FEmbolden) FT_Outline_EmboldenXY(&g->outline, face->size->metrics.x_ppem * 4, 0);
   }
-  slot.Advance = RoundFixed(g->advance.x) + (FEmbolden ? std::max(1, static_cast<int>(face->size->metrics.x_ppem) / 16) : 0);
+  slot.Advance = RoundFixed(g->advance.x) +
+                 (FEmbolden ? std::max(1, static_cast<int>(face->size->metrics.x_ppem) / 16) : 0);
   if (FT_Render_Glyph(g, FT_RENDER_MODE_NORMAL) != 0) return slot;
   const FT_Bitmap& bm = g->bitmap;
   if (bm.pixel_mode != FT_PIXEL_MODE_GRAY || bm.width == 0 || bm.rows == 0) return slot;
@@ -209,7 +213,8 @@ TFontFace& TFontEngine::Face(const std::string& name, int height, TFontStyles st
       // A positive height is the cell height: scale the em so that ascent
       // plus descent fills it.
       const int cell = std::max(1, ft->ascender - ft->descender);
-      em = std::max(1, static_cast<int>(std::lround(static_cast<double>(height) * ft->units_per_EM / cell)));
+      em = std::max(
+          1, static_cast<int>(std::lround(static_cast<double>(height) * ft->units_per_EM / cell)));
     }
     if (FT_Set_Pixel_Sizes(ft, 0, static_cast<FT_UInt>(em)) == 0) {
       face->FFace = ft;
@@ -219,8 +224,10 @@ TFontFace& TFontEngine::Face(const std::string& name, int height, TFontStyles st
       face->FAscent = RoundFixed(m.ascender);
       face->FDescent = -RoundFixed(m.descender);
       const double scale = static_cast<double>(m.y_scale) / 65536.0 / 64.0;
-      face->FLineThickness = std::max(1, static_cast<int>(std::lround(ft->underline_thickness * scale)));
-      face->FUnderlinePos = std::max(1, static_cast<int>(std::lround(-ft->underline_position * scale)));
+      face->FLineThickness =
+          std::max(1, static_cast<int>(std::lround(ft->underline_thickness * scale)));
+      face->FUnderlinePos =
+          std::max(1, static_cast<int>(std::lround(-ft->underline_position * scale)));
       auto* os2 = static_cast<TT_OS2*>(FT_Get_Sfnt_Table(ft, FT_SFNT_OS2));
       face->FStrikeOutPos = os2 && os2->yStrikeoutPosition > 0
                                 ? static_cast<int>(std::lround(os2->yStrikeoutPosition * scale))

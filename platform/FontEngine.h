@@ -15,8 +15,8 @@
 namespace vexa {
 
 struct TGlyph {
-  int32_t Left = 0;     // from the pen position to the mask's left column
-  int32_t Top = 0;      // from the baseline up to the mask's top row
+  int32_t Left = 0;  // from the pen position to the mask's left column
+  int32_t Top = 0;   // from the baseline up to the mask's top row
   int32_t Width = 0;
   int32_t Height = 0;
   int32_t Advance = 0;  // whole pixels

@@ -1,9 +1,9 @@
 #include "Graphics.h"
 
-#include "Streaming.h"
-
 #include <cstdint>
 #include <limits>
+
+#include "Streaming.h"
 
 namespace vexa {
 
@@ -130,7 +130,8 @@ const TPropertyTable* TFont::Properties() const {
         .Color("Color", &TFont::Color, &TFont::SetColor)
         .Set(
             "Style", [](const TFont& f) { return f.Style().Bits(); },
-            [](TFont& f, uint32_t bits) { f.SetStyle(TFontStyles::FromBits(bits)); }, FontStyleNames);
+            [](TFont& f, uint32_t bits) { f.SetStyle(TFontStyles::FromBits(bits)); },
+            FontStyleNames);
     return t;
   }();
   return &table;

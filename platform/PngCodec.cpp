@@ -11,7 +11,8 @@
 namespace vexa::codecs {
 
 TImage DecodePng(const uint8_t* data, size_t size, const std::string& name) {
-  if (size > static_cast<size_t>(INT32_MAX)) throw EInvalidGraphic(name + ": the file is too large");
+  if (size > static_cast<size_t>(INT32_MAX))
+    throw EInvalidGraphic(name + ": the file is too large");
   const int len = static_cast<int>(size);
   int w = 0, h = 0, comp = 0;
   if (!stbi_info_from_memory(data, len, &w, &h, &comp))
@@ -53,7 +54,8 @@ std::vector<uint8_t> EncodePng(const uint32_t* pixels, int32_t width, int32_t he
 
 TImage DecodeImage(const uint8_t* data, size_t size, const std::string& name) {
   static constexpr uint8_t pngSignature[8] = {0x89, 'P', 'N', 'G', '\r', '\n', 0x1A, '\n'};
-  if (size >= 8 && std::equal(pngSignature, pngSignature + 8, data)) return DecodePng(data, size, name);
+  if (size >= 8 && std::equal(pngSignature, pngSignature + 8, data))
+    return DecodePng(data, size, name);
   if (size >= 2 && data[0] == 'B' && data[1] == 'M') return DecodeBmp(data, size, name);
   if (size == 0) throw EInvalidGraphic(name + ": the file is empty");
   throw EInvalidGraphic(name + ": unknown picture format");

@@ -136,7 +136,8 @@ void UnclippedLine(uint32_t* p, int64_t count, int64_t majStep, int64_t minStep,
     // the pattern's table, without a branch.
     if (gapPaint && !gapPaint->Xor) {
       uint32_t table[64];
-      for (uint32_t j = 0; j < dash.Length; ++j) table[j] = ((dash.OnMask >> j) & 1u) ? value : gapPaint->Pixel;
+      for (uint32_t j = 0; j < dash.Length; ++j)
+        table[j] = ((dash.OnMask >> j) & 1u) ? value : gapPaint->Pixel;
       for (int64_t i = 0; i < count; ++i) {
         *p = table[k];
         k = k + 1 == dash.Length ? 0 : k + 1;
@@ -225,25 +226,25 @@ void Line(const TSurface& s, int32_t x0, int32_t y0, int32_t x1, int32_t y1, TPa
   const int64_t minLimitFast = line.XMajor ? s.Height : s.Width;
   const int64_t lastMaj = line.Maj0 + line.SMaj * (line.Major - 1);
   const int64_t endMin = line.Min0 + line.SMin * line.Minor;
-  if (line.Maj0 >= 0 && line.Maj0 < majLimitFast && lastMaj >= 0 && lastMaj < majLimitFast && line.Min0 >= 0 &&
-      line.Min0 < minLimitFast && endMin >= 0 && endMin < minLimitFast) {
+  if (line.Maj0 >= 0 && line.Maj0 < majLimitFast && lastMaj >= 0 && lastMaj < majLimitFast &&
+      line.Min0 >= 0 && line.Min0 < minLimitFast && endMin >= 0 && endMin < minLimitFast) {
     const int64_t stepX = x1 < x0 ? -1 : 1, stepY = y1 < y0 ? -int64_t{s.Width} : int64_t{s.Width};
     uint32_t* p = s.Row(y0) + x0;
     const int64_t majStep = line.XMajor ? stepX : stepY, minStep = line.XMajor ? stepY : stepX;
     const int64_t twoMajor = 2 * line.Major, twoMinor = 2 * line.Minor;
     if (period == 0) {
       if (paint.Xor)
-        UnclippedLine<false, true>(p, line.Major, majStep, minStep, twoMajor, twoMinor, paint.Pixel, dash, 0,
-                                   nullptr);
+        UnclippedLine<false, true>(p, line.Major, majStep, minStep, twoMajor, twoMinor, paint.Pixel,
+                                   dash, 0, nullptr);
       else
-        UnclippedLine<false, false>(p, line.Major, majStep, minStep, twoMajor, twoMinor, paint.Pixel, dash, 0,
-                                    nullptr);
+        UnclippedLine<false, false>(p, line.Major, majStep, minStep, twoMajor, twoMinor,
+                                    paint.Pixel, dash, 0, nullptr);
     } else if (paint.Xor) {
-      UnclippedLine<true, true>(p, line.Major, majStep, minStep, twoMajor, twoMinor, paint.Pixel, dash,
-                                startPhase, gapPaint);
+      UnclippedLine<true, true>(p, line.Major, majStep, minStep, twoMajor, twoMinor, paint.Pixel,
+                                dash, startPhase, gapPaint);
     } else {
-      UnclippedLine<true, false>(p, line.Major, majStep, minStep, twoMajor, twoMinor, paint.Pixel, dash,
-                                 startPhase, gapPaint);
+      UnclippedLine<true, false>(p, line.Major, majStep, minStep, twoMajor, twoMinor, paint.Pixel,
+                                 dash, startPhase, gapPaint);
     }
     return;
   }
@@ -265,7 +266,8 @@ void Line(const TSurface& s, int32_t x0, int32_t y0, int32_t x1, int32_t y1, TPa
       continue;
     }
     const int64_t maj = line.Maj0 + line.SMaj * i;
-    uint32_t& px = line.XMajor ? s.Row(static_cast<int32_t>(m))[maj] : s.Row(static_cast<int32_t>(maj))[m];
+    uint32_t& px =
+        line.XMajor ? s.Row(static_cast<int32_t>(m))[maj] : s.Row(static_cast<int32_t>(maj))[m];
     if (period == 0) {
       paint.Apply(px);
     } else if ((dash.OnMask >> here) & 1u) {
@@ -276,7 +278,8 @@ void Line(const TSurface& s, int32_t x0, int32_t y0, int32_t x1, int32_t y1, TPa
   }
 }
 
-void FillFramedBox(const TSurface& s, const TBox& Outer, const TBox& Inner, TPaint Pen, const TPaint* Fill) {
+void FillFramedBox(const TSurface& s, const TBox& Outer, const TBox& Inner, TPaint Pen,
+                   const TPaint* Fill) {
   const int64_t l = std::max<int64_t>(Outer.L, 0), r = std::min<int64_t>(Outer.R, s.Width);
   const int64_t t = std::max<int64_t>(Outer.T, 0), b = std::min<int64_t>(Outer.B, s.Height);
   if (l >= r || t >= b) return;
@@ -296,7 +299,12 @@ void FillFramedBox(const TSurface& s, const TBox& Outer, const TBox& Inner, TPai
 }
 
 TEllipseRows::TEllipseRows(int64_t l, int64_t t, int64_t r, int64_t b)
-    : FLeft(l), FTop(t), FBottom(b), FA((r - l) / 2.0), FB((b - t) / 2.0), FEmpty(r <= l || b <= t) {}
+    : FLeft(l),
+      FTop(t),
+      FBottom(b),
+      FA((r - l) / 2.0),
+      FB((b - t) / 2.0),
+      FEmpty(r <= l || b <= t) {}
 
 void TEllipseRows::Row(int64_t y, int64_t& first, int64_t& last) const {
   first = 1;
@@ -326,8 +334,8 @@ void FillEllipse(const TSurface& s, int64_t l, int64_t t, int64_t r, int64_t b, 
   }
 }
 
-void OutlinedEllipse(const TSurface& s, int64_t l, int64_t t, int64_t r, int64_t b,
-                     TPaint outline, const TPaint* fill) {
+void OutlinedEllipse(const TSurface& s, int64_t l, int64_t t, int64_t r, int64_t b, TPaint outline,
+                     const TPaint* fill) {
   TEllipseRows rows(l, t, r, b);
   if (rows.Empty()) return;
   const int64_t y0 = std::max<int64_t>(t, 0), y1 = std::min<int64_t>(b, s.Height);

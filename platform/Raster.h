@@ -28,7 +28,9 @@ struct TSurface {
   uint32_t* Bits = nullptr;
   int32_t Width = 0;
   int32_t Height = 0;  // rows are Width pixels apart
-  uint32_t* Row(int32_t y) const { return Bits + static_cast<size_t>(y) * static_cast<size_t>(Width); }
+  uint32_t* Row(int32_t y) const {
+    return Bits + static_cast<size_t>(y) * static_cast<size_t>(Width);
+  }
 };
 
 // A box [L, R) x [T, B) in 64-bit coordinates, so that widened boxes of
@@ -46,8 +48,8 @@ struct TPaint {
 
 // Dash patterns of width-1 pens, as on/off run lengths in pixels.
 struct TDashPattern {
-  uint8_t Length = 0;     // 0 for a solid line
-  uint64_t OnMask = 0;    // bit i set: pixel i of the period is drawn with the pen
+  uint8_t Length = 0;   // 0 for a solid line
+  uint64_t OnMask = 0;  // bit i set: pixel i of the period is drawn with the pen
 };
 TDashPattern DashPatternFor(TPenStyle style);
 
@@ -58,7 +60,8 @@ void FillRect(const TSurface& s, int64_t l, int64_t t, int64_t r, int64_t b, TPa
 
 // A framed box in one pass over its rows: Outer minus Inner in the pen's
 // paint, Inner in Fill's when it is given. Clips.
-void FillFramedBox(const TSurface& s, const TBox& Outer, const TBox& Inner, TPaint Pen, const TPaint* Fill);
+void FillFramedBox(const TSurface& s, const TBox& Outer, const TBox& Inner, TPaint Pen,
+                   const TPaint* Fill);
 
 // A width-1 line from (x0, y0) towards (x1, y1). The start pixel is drawn and
 // the end pixel is not, so consecutive segments of a path meet without
@@ -92,8 +95,8 @@ class TEllipseRows {
 void FillEllipse(const TSurface& s, int64_t l, int64_t t, int64_t r, int64_t b, TPaint paint);
 // The ellipse's one-pixel boundary (pixels of the ellipse with a 4-neighbour
 // outside it) with OutlinePaint, the rest with FillPaint when it is given.
-void OutlinedEllipse(const TSurface& s, int64_t l, int64_t t, int64_t r, int64_t b,
-                     TPaint outline, const TPaint* fill);
+void OutlinedEllipse(const TSurface& s, int64_t l, int64_t t, int64_t r, int64_t b, TPaint outline,
+                     const TPaint* fill);
 // Pixels of ellipse(outer) that are not in ellipse(inner).
 void EllipseRing(const TSurface& s, const TBox& outer, const TBox& inner, TPaint paint);
 

@@ -88,17 +88,22 @@ void CheckDepth(std::string_view text, const std::string& source) {
       inString = true;
     } else if (c == '{' || c == '[') {
       if (++depth > MaxFormDepth)
-        throw EReadError(source + ": the form nests deeper than " + std::to_string(MaxFormDepth) + " levels");
+        throw EReadError(source + ": the form nests deeper than " + std::to_string(MaxFormDepth) +
+                         " levels");
     } else if (c == '}' || c == ']') {
       --depth;
     }
   }
 }
 
-std::string Join(const std::string& path, const std::string& name) { return path.empty() ? name : path + "." + name; }
+std::string Join(const std::string& path, const std::string& name) {
+  return path.empty() ? name : path + "." + name;
+}
 
-void CheckObject(const TPersistent& obj, const TFormValue& form, const std::string& source, const std::string& path) {
-  if (!form.is_object()) throw EReadError(source + ": " + path + ": expected an object, got " + Describe(form));
+void CheckObject(const TPersistent& obj, const TFormValue& form, const std::string& source,
+                 const std::string& path) {
+  if (!form.is_object())
+    throw EReadError(source + ": " + path + ": expected an object, got " + Describe(form));
   const TPropertyTable* table = obj.Properties();
   for (const auto& [key, value] : form.items()) {
     const TPropInfo* p = table ? table->Find(key) : nullptr;
@@ -153,13 +158,20 @@ const TPropInfo* TPropertyTable::Find(std::string_view Name) const {
 
 std::string Describe(const TFormValue& v) {
   switch (v.type()) {
-    case TFormValue::value_t::null: return "null";
-    case TFormValue::value_t::boolean: return "a boolean";
-    case TFormValue::value_t::string: return "a string";
-    case TFormValue::value_t::array: return "an array";
-    case TFormValue::value_t::object: return "an object";
-    case TFormValue::value_t::number_float: return "a fractional number";
-    default: return "a number";
+    case TFormValue::value_t::null:
+      return "null";
+    case TFormValue::value_t::boolean:
+      return "a boolean";
+    case TFormValue::value_t::string:
+      return "a string";
+    case TFormValue::value_t::array:
+      return "an array";
+    case TFormValue::value_t::object:
+      return "an object";
+    case TFormValue::value_t::number_float:
+      return "a fractional number";
+    default:
+      return "a number";
   }
 }
 
@@ -169,7 +181,8 @@ void CheckInt(const TFormValue& v, int64_t Min, int64_t Max) {
     throw TFormValueError{"the number is out of range"};
   const int64_t i = v.get<int64_t>();
   if (i < Min || i > Max)
-    throw TFormValueError{std::to_string(i) + " is out of range " + std::to_string(Min) + ".." + std::to_string(Max)};
+    throw TFormValueError{std::to_string(i) + " is out of range " + std::to_string(Min) + ".." +
+                          std::to_string(Max)};
 }
 
 // JSON has no NaN or infinities: they are stored as the strings "NaN",
@@ -208,7 +221,8 @@ TColor ReadColor(const TFormValue& v) {
 }
 
 const char* EnumName(TEnumNames Names, int Value) {
-  return Value >= 0 && static_cast<size_t>(Value) < Names.size() ? Names[static_cast<size_t>(Value)] : "";
+  return Value >= 0 && static_cast<size_t>(Value) < Names.size() ? Names[static_cast<size_t>(Value)]
+                                                                 : "";
 }
 
 int EnumValue(TEnumNames Names, const TFormValue& v) {
@@ -250,12 +264,14 @@ TFormValue WriteForm(const TPersistent& Object) {
   return form;
 }
 
-void ReadForm(TPersistent& Object, const TFormValue& Form, const std::string& Source, const std::string& Path) {
+void ReadForm(TPersistent& Object, const TFormValue& Form, const std::string& Source,
+              const std::string& Path) {
   CheckObject(Object, Form, Source, Path);
   ApplyObject(Object, Form);
 }
 
-void ReadFormText(TPersistent& Object, std::string_view Text, const std::string& Source, const std::string& Path) {
+void ReadFormText(TPersistent& Object, std::string_view Text, const std::string& Source,
+                  const std::string& Path) {
   ReadForm(Object, Parse(Text, Source), Source, Path);
 }
 

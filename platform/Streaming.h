@@ -90,56 +90,63 @@ class TPublish {
  public:
   explicit TPublish(TPropertyTable& Table) : FTable(Table) {}
 
-  TPublish& Int(const char* Name, std::function<int64_t(const C&)> Get, std::function<void(C&, int64_t)> Set,
-                std::optional<int64_t> Default = {}, int64_t Min = INT32_MIN, int64_t Max = INT32_MAX) {
+  TPublish& Int(const char* Name, std::function<int64_t(const C&)> Get,
+                std::function<void(C&, int64_t)> Set, std::optional<int64_t> Default = {},
+                int64_t Min = INT32_MIN, int64_t Max = INT32_MAX) {
     TPropInfo p = Base(Name);
     p.Write = [Get](const TPersistent& o) { return TFormValue(Get(Self(o))); };
     p.Check = [Min, Max](const TFormValue& v) { CheckInt(v, Min, Max); };
     p.Apply = [Set](TPersistent& o, const TFormValue& v) { Set(Self(o), v.get<int64_t>()); };
-    if (Default) p.IsDefault = [Get, d = *Default](const TPersistent& o) { return Get(Self(o)) == d; };
+    if (Default)
+      p.IsDefault = [Get, d = *Default](const TPersistent& o) { return Get(Self(o)) == d; };
     FTable.Add(std::move(p));
     return *this;
   }
 
-  TPublish& Double(const char* Name, std::function<double(const C&)> Get, std::function<void(C&, double)> Set,
-                   std::optional<double> Default = {}) {
+  TPublish& Double(const char* Name, std::function<double(const C&)> Get,
+                   std::function<void(C&, double)> Set, std::optional<double> Default = {}) {
     TPropInfo p = Base(Name);
     p.Write = [Get](const TPersistent& o) { return WriteDouble(Get(Self(o))); };
     p.Check = [](const TFormValue& v) { ReadDouble(v); };
     p.Apply = [Set](TPersistent& o, const TFormValue& v) { Set(Self(o), ReadDouble(v)); };
-    if (Default) p.IsDefault = [Get, d = *Default](const TPersistent& o) { return Get(Self(o)) == d; };
+    if (Default)
+      p.IsDefault = [Get, d = *Default](const TPersistent& o) { return Get(Self(o)) == d; };
     FTable.Add(std::move(p));
     return *this;
   }
 
-  TPublish& Bool(const char* Name, std::function<bool(const C&)> Get, std::function<void(C&, bool)> Set,
-                 std::optional<bool> Default = {}) {
+  TPublish& Bool(const char* Name, std::function<bool(const C&)> Get,
+                 std::function<void(C&, bool)> Set, std::optional<bool> Default = {}) {
     TPropInfo p = Base(Name);
     p.Write = [Get](const TPersistent& o) { return TFormValue(Get(Self(o))); };
     p.Check = [](const TFormValue& v) {
       if (!v.is_boolean()) throw TFormValueError{"expected true or false, got " + Describe(v)};
     };
     p.Apply = [Set](TPersistent& o, const TFormValue& v) { Set(Self(o), v.get<bool>()); };
-    if (Default) p.IsDefault = [Get, d = *Default](const TPersistent& o) { return Get(Self(o)) == d; };
+    if (Default)
+      p.IsDefault = [Get, d = *Default](const TPersistent& o) { return Get(Self(o)) == d; };
     FTable.Add(std::move(p));
     return *this;
   }
 
   TPublish& String(const char* Name, std::function<std::string(const C&)> Get,
-                   std::function<void(C&, const std::string&)> Set, std::optional<std::string> Default = {}) {
+                   std::function<void(C&, const std::string&)> Set,
+                   std::optional<std::string> Default = {}) {
     TPropInfo p = Base(Name);
     p.Write = [Get](const TPersistent& o) { return TFormValue(Get(Self(o))); };
     p.Check = [](const TFormValue& v) {
       if (!v.is_string()) throw TFormValueError{"expected a string, got " + Describe(v)};
     };
     p.Apply = [Set](TPersistent& o, const TFormValue& v) { Set(Self(o), v.get<std::string>()); };
-    if (Default) p.IsDefault = [Get, d = *Default](const TPersistent& o) { return Get(Self(o)) == d; };
+    if (Default)
+      p.IsDefault = [Get, d = *Default](const TPersistent& o) { return Get(Self(o)) == d; };
     FTable.Add(std::move(p));
     return *this;
   }
 
   // A single character, stored as a string of one character ("" for the zero character).
-  TPublish& Char(const char* Name, std::function<char(const C&)> Get, std::function<void(C&, char)> Set) {
+  TPublish& Char(const char* Name, std::function<char(const C&)> Get,
+                 std::function<void(C&, char)> Set) {
     TPropInfo p = Base(Name);
     p.Write = [Get](const TPersistent& o) {
       const char c = Get(Self(o));
@@ -158,13 +165,14 @@ class TPublish {
   }
 
   // Colours stream by name ("clSilver", "clBtnFace") where they have one, else as a number.
-  TPublish& Color(const char* Name, std::function<TColor(const C&)> Get, std::function<void(C&, TColor)> Set,
-                  std::optional<TColor> Default = {}) {
+  TPublish& Color(const char* Name, std::function<TColor(const C&)> Get,
+                  std::function<void(C&, TColor)> Set, std::optional<TColor> Default = {}) {
     TPropInfo p = Base(Name);
     p.Write = [Get](const TPersistent& o) { return WriteColor(Get(Self(o))); };
     p.Check = [](const TFormValue& v) { ReadColor(v); };
     p.Apply = [Set](TPersistent& o, const TFormValue& v) { Set(Self(o), ReadColor(v)); };
-    if (Default) p.IsDefault = [Get, d = *Default](const TPersistent& o) { return Get(Self(o)) == d; };
+    if (Default)
+      p.IsDefault = [Get, d = *Default](const TPersistent& o) { return Get(Self(o)) == d; };
     FTable.Add(std::move(p));
     return *this;
   }
@@ -173,22 +181,31 @@ class TPublish {
   TPublish& Enum(const char* Name, std::function<E(const C&)> Get, std::function<void(C&, E)> Set,
                  TEnumNames Names, std::optional<E> Default = {}) {
     TPropInfo p = Base(Name);
-    p.Write = [Get, Names](const TPersistent& o) { return TFormValue(EnumName(Names, static_cast<int>(Get(Self(o))))); };
+    p.Write = [Get, Names](const TPersistent& o) {
+      return TFormValue(EnumName(Names, static_cast<int>(Get(Self(o)))));
+    };
     p.Check = [Names](const TFormValue& v) { EnumValue(Names, v); };
-    p.Apply = [Set, Names](TPersistent& o, const TFormValue& v) { Set(Self(o), static_cast<E>(EnumValue(Names, v))); };
-    if (Default) p.IsDefault = [Get, d = *Default](const TPersistent& o) { return Get(Self(o)) == d; };
+    p.Apply = [Set, Names](TPersistent& o, const TFormValue& v) {
+      Set(Self(o), static_cast<E>(EnumValue(Names, v)));
+    };
+    if (Default)
+      p.IsDefault = [Get, d = *Default](const TPersistent& o) { return Get(Self(o)) == d; };
     FTable.Add(std::move(p));
     return *this;
   }
 
   // A set of enumeration values, stored as an array of names.
-  TPublish& Set(const char* Name, std::function<uint32_t(const C&)> Get, std::function<void(C&, uint32_t)> Put,
-                TEnumNames Names, std::optional<uint32_t> Default = {}) {
+  TPublish& Set(const char* Name, std::function<uint32_t(const C&)> Get,
+                std::function<void(C&, uint32_t)> Put, TEnumNames Names,
+                std::optional<uint32_t> Default = {}) {
     TPropInfo p = Base(Name);
     p.Write = [Get, Names](const TPersistent& o) { return WriteSet(Names, Get(Self(o))); };
     p.Check = [Names](const TFormValue& v) { ReadSet(Names, v); };
-    p.Apply = [Put, Names](TPersistent& o, const TFormValue& v) { Put(Self(o), ReadSet(Names, v)); };
-    if (Default) p.IsDefault = [Get, d = *Default](const TPersistent& o) { return Get(Self(o)) == d; };
+    p.Apply = [Put, Names](TPersistent& o, const TFormValue& v) {
+      Put(Self(o), ReadSet(Names, v));
+    };
+    if (Default)
+      p.IsDefault = [Get, d = *Default](const TPersistent& o) { return Get(Self(o)) == d; };
     FTable.Add(std::move(p));
     return *this;
   }
@@ -223,14 +240,15 @@ class TPublish {
   TPropertyTable& FTable;
 };
 
-
 // The object's stored form.
 TFormValue WriteForm(const TPersistent& Object);
 // Checks the whole form, then applies it. Source names the file in
 // messages and Path the object ("ExportChart.Scale1X").
-void ReadForm(TPersistent& Object, const TFormValue& Form, const std::string& Source, const std::string& Path);
+void ReadForm(TPersistent& Object, const TFormValue& Form, const std::string& Source,
+              const std::string& Path);
 // Parses text (at most 64 levels deep) and reads it as above.
-void ReadFormText(TPersistent& Object, std::string_view Text, const std::string& Source, const std::string& Path);
+void ReadFormText(TPersistent& Object, std::string_view Text, const std::string& Source,
+                  const std::string& Path);
 // A component's form: the loading state is set while the values are
 // applied, then Loaded runs.
 void ReadComponentForm(TComponent& Component, std::string_view Text, const std::string& Source);

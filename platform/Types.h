@@ -135,12 +135,26 @@ class TSet {
 
 using TFontStyles = TSet<TFontStyle>;
 
-enum class TShiftStateItem : uint8_t { ssShift, ssAlt, ssCtrl, ssLeft, ssRight, ssMiddle, ssDouble };
+enum class TShiftStateItem : uint8_t {
+  ssShift,
+  ssAlt,
+  ssCtrl,
+  ssLeft,
+  ssRight,
+  ssMiddle,
+  ssDouble
+};
 using TShiftState = TSet<TShiftStateItem>;
 
 enum class TMouseButton : uint8_t { mbLeft, mbRight, mbMiddle };
 
-enum class TComponentStateItem : uint8_t { csLoading, csReading, csWriting, csDestroying, csDesigning };
+enum class TComponentStateItem : uint8_t {
+  csLoading,
+  csReading,
+  csWriting,
+  csDestroying,
+  csDesigning
+};
 using TComponentState = TSet<TComponentStateItem>;
 
 enum class TPixelFormat : uint8_t {

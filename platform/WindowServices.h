@@ -65,7 +65,9 @@ class THeadlessWindowServices : public IWindowServices {
   void MessageBoxOK(const std::string& Text, const std::string& Caption) override {
     FMessages.push_back({Caption, Text});
   }
-  int DeviceCaps(int Index) const override { return (Index == ASPECTX || Index == ASPECTY) ? 36 : 0; }
+  int DeviceCaps(int Index) const override {
+    return (Index == ASPECTX || Index == ASPECTY) ? 36 : 0;
+  }
   void Invalidate(TCustomControl* Control) override;
   void Forget(TCustomControl* Control) override;
 
@@ -97,7 +99,9 @@ class TScreen {
  public:
   TCursor Cursor() const { return WindowServices().Cursor(); }
   void SetCursor(TCursor Value) { WindowServices().SetCursor(Value); }
-  void SetCursors(TCursor Index, const TCursorImage& Image) { WindowServices().RegisterCursor(Index, Image); }
+  void SetCursors(TCursor Index, const TCursorImage& Image) {
+    WindowServices().RegisterCursor(Index, Image);
+  }
 };
 
 class TApplication {

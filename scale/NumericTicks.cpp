@@ -38,7 +38,8 @@ void TScale::RunTickPass(TCanvas& Canvas, int32_t Base) {
   Canvas.Brush().SetStyle(FTransparent ? TBrushStyle::bsClear : TBrushStyle::bsSolid);
   FNumTicks = 0;
   const bool horizontal = IsHorizontal(FScaleType);
-  const int32_t side = (FScaleType == TScaleType::sctXT || FScaleType == TScaleType::sctYL) ? 1 : -1;
+  const int32_t side =
+      (FScaleType == TScaleType::sctXT || FScaleType == TScaleType::sctYL) ? 1 : -1;
   TPass pass{Canvas, Base, horizontal, side};
   if (!horizontal) pass.ZeroHeight = Canvas.TextHeight("0");
   // ftDateTime and ftTime get passes of their own with the date and time
@@ -58,7 +59,8 @@ void TScale::RunTickPass(TCanvas& Canvas, int32_t Base) {
 }
 
 void TScale::RecordTick(long double Value) {
-  if (FNumTicks < TickTableSize) FTicks[static_cast<size_t>(FNumTicks++)] = static_cast<double>(Value);
+  if (FNumTicks < TickTableSize)
+    FTicks[static_cast<size_t>(FNumTicks++)] = static_cast<double>(Value);
 }
 
 void TScale::DrawTick(TPass& p, long double Value, int Length) {
@@ -90,20 +92,23 @@ void TScale::DrawLabel(TPass& p, long double Value, std::string Label) {
   }
   if (OnBeforeTickLabel) OnBeforeTickLabel(this, FScaleType, static_cast<double>(Value), Label);
   const int64_t w = p.Canvas.TextWidth(Label);
-  const int64_t left = FScaleType == TScaleType::sctYL ? int64_t{p.Base} + 8 : int64_t{p.Base} - w - 8;
+  const int64_t left =
+      FScaleType == TScaleType::sctYL ? int64_t{p.Base} + 8 : int64_t{p.Base} - w - 8;
   const int64_t top = int64_t{at} - p.ZeroHeight / 2;
   p.Canvas.TextOut(RoundClamped(left), RoundClamped(top), Label);
 }
 
 // Centred under the tick, but never left of x = 2 and never closer than 2
 // pixels to the control's right edge.
-void TScale::PlaceHorizontalLabel(TPass& p, int32_t X, int32_t BaseY, long double Value, std::string Label) {
+void TScale::PlaceHorizontalLabel(TPass& p, int32_t X, int32_t BaseY, long double Value,
+                                  std::string Label) {
   if (OnBeforeTickLabel) OnBeforeTickLabel(this, FScaleType, static_cast<double>(Value), Label);
   const int64_t w = p.Canvas.TextWidth(Label), h = p.Canvas.TextHeight(Label);
   const int64_t half = w / 2;
   const int64_t top = FScaleType == TScaleType::sctXT ? int64_t{BaseY} + 7 : int64_t{BaseY} - h - 7;
-  const int64_t left = int64_t{X} + half < int64_t{Width()} - 2 ? int64_t{X} - std::min<int64_t>(half, int64_t{X} - 2)
-                                                                 : int64_t{Width()} - 2 * half - 2;
+  const int64_t left = int64_t{X} + half < int64_t{Width()} - 2
+                           ? int64_t{X} - std::min<int64_t>(half, int64_t{X} - 2)
+                           : int64_t{Width()} - 2 * half - 2;
   p.Canvas.TextOut(RoundClamped(left), RoundClamped(top), Label);
 }
 
@@ -140,7 +145,8 @@ void TScale::LinearPass(TPass& p) {
       // A tick computed a hair from zero is zero.
       if (std::fabs(v / span) < 1e-14L) {
         v = 0;
-        text = std::fabs(span) <= 100000 ? FormatTickValue(0, p.Decimals) : (p.Decimals != 0 ? "0.0" : "0");
+        text = std::fabs(span) <= 100000 ? FormatTickValue(0, p.Decimals)
+                                         : (p.Decimals != 0 ? "0.0" : "0");
       } else {
         text = FormatTickValue(v, p.Decimals);
       }
@@ -149,7 +155,7 @@ void TScale::LinearPass(TPass& p) {
       if (FDecPlaces == 0 && std::fabs(v - std::nearbyintl(v)) > 1e-6L) text.clear();
       const int32_t number = RoundClamped(k + 1);
       text = FLabelType == TFigType::ftUserText ? UserTickItem(FUserTickText, number)
-                                                 : ApplyInscript(text, FScaleInscript);
+                                                : ApplyInscript(text, FScaleInscript);
       DrawLabel(p, v, std::move(text));
     }
     if (p.Horizontal) RaiseTickDrawn(p, v);
@@ -192,13 +198,14 @@ void TScale::LogarithmicPass(TPass& p) {
     ++labels;
     std::string text;
     if (p.Decimals == -3)  // exponents only, at the decades
-      text = m == 1 ? FormatTickValue(RoundClamped(std::log10(decade * mult), 100000), 0) : std::string();
+      text = m == 1 ? FormatTickValue(RoundClamped(std::log10(decade * mult), 100000), 0)
+                    : std::string();
     else
       text = FormatTickValue(v, p.Decimals);
     if (text.size() > MaxTickLabelLength) text.resize(MaxTickLabelLength);
     if (FDecPlaces == -2) text = StripTrailingZeros(std::move(text));
     text = FLabelType == TFigType::ftUserText ? UserTickItem(FUserTickText, labels)
-                                               : ApplyInscript(text, FScaleInscript);
+                                              : ApplyInscript(text, FScaleInscript);
     DrawLabel(p, v, std::move(text));
   };
 

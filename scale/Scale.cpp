@@ -17,8 +17,9 @@ namespace {
 // next double above where adding 1 changes nothing (|value| >= 2^53).
 double OtherEnd(double Value) {
   const double r = Value + 1;
-  return (r == Value && std::isfinite(Value)) ? std::nextafter(Value, std::numeric_limits<double>::infinity())
-                                              : r;
+  return (r == Value && std::isfinite(Value))
+             ? std::nextafter(Value, std::numeric_limits<double>::infinity())
+             : r;
 }
 
 // Copies date format settings into the owned object. The date format's own
@@ -131,7 +132,8 @@ void TScale::SetLabelType(TFigType Value) {
 void TScale::SetLogarithmic(bool Value) {
   if (!Value)
     FLogarithmic = false;
-  else if (FLoading || (FRangeLow >= 1e-100 && FRangeHigh >= 1e-100 && FLabelType != TFigType::ftDateTime))
+  else if (FLoading ||
+           (FRangeLow >= 1e-100 && FRangeHigh >= 1e-100 && FLabelType != TFigType::ftDateTime))
     FLogarithmic = true;
   UpdateScaleFactors();
   RequestRepaint();
@@ -311,10 +313,14 @@ void TScale::Paint() {
   // Base line coordinate; positions along the axis are the control's own.
   auto base = [&](int32_t dx, int32_t dy) -> int32_t {
     switch (FScaleType) {
-      case TScaleType::sctXB: return ClampToInt32(int64_t{dy} + Height() - FMarginBottom - 1);
-      case TScaleType::sctXT: return ClampToInt32(int64_t{dy} + FMarginTop);
-      case TScaleType::sctYL: return ClampToInt32(int64_t{dx} + FMarginLeft);
-      case TScaleType::sctYR: return ClampToInt32(int64_t{dx} + Width() - FMarginRight - 1);
+      case TScaleType::sctXB:
+        return ClampToInt32(int64_t{dy} + Height() - FMarginBottom - 1);
+      case TScaleType::sctXT:
+        return ClampToInt32(int64_t{dy} + FMarginTop);
+      case TScaleType::sctYL:
+        return ClampToInt32(int64_t{dx} + FMarginLeft);
+      case TScaleType::sctYR:
+        return ClampToInt32(int64_t{dx} + Width() - FMarginRight - 1);
     }
     return 0;
   };
@@ -371,20 +377,30 @@ void TScale::PaintCaption(TCanvas& Canvas, int32_t Base) {
   if (!IsHorizontal(FScaleType)) {
     x = int64_t{Base} + FCaptionPosX;
     switch (FCaptionAnchor) {
-      case TScaleUnitAnchor::uaSclTopLft: y = int64_t{FCaptionPosY} + FMarginTop; break;
-      case TScaleUnitAnchor::uaSclCenter:
-        y = int64_t{FCaptionPosY} + FMarginTop + (int64_t{Height()} - FMarginTop - FMarginBottom) / 2;
+      case TScaleUnitAnchor::uaSclTopLft:
+        y = int64_t{FCaptionPosY} + FMarginTop;
         break;
-      default: y = int64_t{FCaptionPosY} + Height() - FMarginBottom; break;
+      case TScaleUnitAnchor::uaSclCenter:
+        y = int64_t{FCaptionPosY} + FMarginTop +
+            (int64_t{Height()} - FMarginTop - FMarginBottom) / 2;
+        break;
+      default:
+        y = int64_t{FCaptionPosY} + Height() - FMarginBottom;
+        break;
     }
   } else {
     y = int64_t{Base} + FCaptionPosY;
     switch (FCaptionAnchor) {
-      case TScaleUnitAnchor::uaSclTopLft: x = int64_t{FCaptionPosX} + FMarginLeft; break;
-      case TScaleUnitAnchor::uaSclCenter:
-        x = int64_t{FCaptionPosX} + FMarginLeft + (int64_t{Width()} - FMarginLeft - FMarginRight) / 2;
+      case TScaleUnitAnchor::uaSclTopLft:
+        x = int64_t{FCaptionPosX} + FMarginLeft;
         break;
-      default: x = int64_t{FCaptionPosX} + Width() - FMarginRight; break;
+      case TScaleUnitAnchor::uaSclCenter:
+        x = int64_t{FCaptionPosX} + FMarginLeft +
+            (int64_t{Width()} - FMarginLeft - FMarginRight) / 2;
+        break;
+      default:
+        x = int64_t{FCaptionPosX} + Width() - FMarginRight;
+        break;
     }
   }
   if (FCaptionAlignment == TAlignment::taRightJustify)

@@ -20,10 +20,11 @@ namespace vexa {
 
 enum class TScaleUnitAnchor : uint8_t { uaSclTopLft, uaSclCenter, uaSclBotRgt };
 
-using TScaleTickDrawnEvent = std::function<void(TObject* Sender, TCanvas& Canvas, TScaleType ScaleType,
-                                                double CurrentTickPos, int32_t ChartX, int32_t ChartY)>;
-using TBeforeTickLabelEvent =
-    std::function<void(TObject* Sender, TScaleType ScaleType, double CurrentTickPos, std::string& TickLabel)>;
+using TScaleTickDrawnEvent =
+    std::function<void(TObject* Sender, TCanvas& Canvas, TScaleType ScaleType,
+                       double CurrentTickPos, int32_t ChartX, int32_t ChartY)>;
+using TBeforeTickLabelEvent = std::function<void(TObject* Sender, TScaleType ScaleType,
+                                                 double CurrentTickPos, std::string& TickLabel)>;
 using TScaleRenderedEvent = std::function<void(TObject* Sender, TCanvas& Canvas)>;
 
 class TScale : public TCustomControl {
@@ -90,7 +91,9 @@ class TScale : public TCustomControl {
   void SetShowBaseLine(bool Value);
   bool Transparent() const { return FTransparent; }  // False
   void SetTransparent(bool Value);
-  const std::string& UserTickText() const { return FUserTickText; }  // empty; items separated by "|"
+  const std::string& UserTickText() const {
+    return FUserTickText;
+  }  // empty; items separated by "|"
   void SetUserTickText(const std::string& Value);
 
   TScaleTickDrawnEvent OnScaleTickDrawn;
@@ -148,7 +151,8 @@ class TScale : public TCustomControl {
   void RaiseTickDrawn(TPass& Pass, long double Value);
   // Raises OnBeforeTickLabel, then draws the label by orientation.
   void DrawLabel(TPass& Pass, long double Value, std::string Label);
-  void PlaceHorizontalLabel(TPass& Pass, int32_t X, int32_t BaseY, long double Value, std::string Label);
+  void PlaceHorizontalLabel(TPass& Pass, int32_t X, int32_t BaseY, long double Value,
+                            std::string Label);
   void PaintCaption(TCanvas& Canvas, int32_t Base);
 
   TFrameStyle FFrameStyle = TFrameStyle::fsLowered;

@@ -80,7 +80,8 @@ std::string ApplyInscript(const std::string& Label, std::string_view Inscript) {
 }
 
 std::string StripTrailingZeros(std::string Text) {
-  if (Text.find('.') == std::string::npos || Text.find_first_of("eE") != std::string::npos) return Text;
+  if (Text.find('.') == std::string::npos || Text.find_first_of("eE") != std::string::npos)
+    return Text;
   while (!Text.empty() && Text.back() == '0') Text.pop_back();
   if (!Text.empty() && Text.back() == '.') Text.pop_back();
   return Text;

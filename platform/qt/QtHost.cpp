@@ -27,7 +27,8 @@ TMouseButton ButtonOf(Qt::MouseButton b) {
 
 }  // namespace
 
-TQtControlHost::TQtControlHost(TCustomControl& Control, QWidget* Parent) : QWidget(Parent), FControl(&Control) {
+TQtControlHost::TQtControlHost(TCustomControl& Control, QWidget* Parent)
+    : QWidget(Parent), FControl(&Control) {
   FControl->SetHost(this);
   setAttribute(Qt::WA_OpaquePaintEvent);
   setMouseTracking(true);
@@ -71,8 +72,8 @@ void TQtControlHost::paintEvent(QPaintEvent*) {
   QPainter p(this);
   if (surface.Empty()) return;
   // The surface's rows are 0xFFRRGGBB: Qt shows them as they are, no copy.
-  const QImage image(reinterpret_cast<const uchar*>(surface.Bits()), surface.Width(), surface.Height(),
-                     surface.Width() * 4, QImage::Format_RGB32);
+  const QImage image(reinterpret_cast<const uchar*>(surface.Bits()), surface.Width(),
+                     surface.Height(), surface.Width() * 4, QImage::Format_RGB32);
   p.drawImage(0, 0, image);
 }
 

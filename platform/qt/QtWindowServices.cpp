@@ -13,13 +13,26 @@ TColor TQtWindowServices::SysColor(int Index) const {
   const QPalette pal = QGuiApplication::palette();
   QColor c;
   switch (Index) {
-    case 5: c = pal.color(QPalette::Base); break;          // window
-    case 8: c = pal.color(QPalette::WindowText); break;    // window text
-    case 15: c = pal.color(QPalette::Button); break;       // button face
-    case 16: c = pal.color(QPalette::Dark); break;         // button shadow
-    case 17: c = pal.color(QPalette::Disabled, QPalette::Text); break;  // grey text
-    case 20: c = pal.color(QPalette::Light); break;        // button highlight
-    default: return HeadlessWindowServices().SysColor(Index);
+    case 5:
+      c = pal.color(QPalette::Base);
+      break;  // window
+    case 8:
+      c = pal.color(QPalette::WindowText);
+      break;  // window text
+    case 15:
+      c = pal.color(QPalette::Button);
+      break;  // button face
+    case 16:
+      c = pal.color(QPalette::Dark);
+      break;  // button shadow
+    case 17:
+      c = pal.color(QPalette::Disabled, QPalette::Text);
+      break;  // grey text
+    case 20:
+      c = pal.color(QPalette::Light);
+      break;  // button highlight
+    default:
+      return HeadlessWindowServices().SysColor(Index);
   }
   return static_cast<TColor>(c.red() | (c.green() << 8) | (c.blue() << 16));
 }
@@ -38,7 +51,8 @@ void TQtWindowServices::RegisterCursor(TCursor Id, const TCursorImage& Image) {
       mask.setPixel(x, y, opaque ? 1 : 0);
       bits.setPixel(x, y, opaque && !white ? 1 : 0);
     }
-  FCursors[Id] = QCursor(QBitmap::fromImage(bits), QBitmap::fromImage(mask), Image.HotX, Image.HotY);
+  FCursors[Id] =
+      QCursor(QBitmap::fromImage(bits), QBitmap::fromImage(mask), Image.HotX, Image.HotY);
 }
 
 void TQtWindowServices::SetCursor(TCursor Id) {
@@ -58,7 +72,9 @@ void TQtWindowServices::SetCursor(TCursor Id) {
   FOverride = true;
 }
 
-void TQtWindowServices::ProcessMessages() { QCoreApplication::processEvents(QEventLoop::AllEvents); }
+void TQtWindowServices::ProcessMessages() {
+  QCoreApplication::processEvents(QEventLoop::AllEvents);
+}
 
 void TQtWindowServices::MessageBoxOK(const std::string& Text, const std::string& Caption) {
   QMessageBox::information(QApplication::activeWindow(), QString::fromStdString(Caption),

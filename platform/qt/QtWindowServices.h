@@ -17,7 +17,9 @@ class TQtWindowServices : public IWindowServices {
   TCursor Cursor() const override { return FCursor; }
   void ProcessMessages() override;
   void MessageBoxOK(const std::string& Text, const std::string& Caption) override;
-  int DeviceCaps(int Index) const override { return (Index == ASPECTX || Index == ASPECTY) ? 36 : 0; }
+  int DeviceCaps(int Index) const override {
+    return (Index == ASPECTX || Index == ASPECTY) ? 36 : 0;
+  }
   // Controls shown by a host repaint through the host; others (a chart's
   // axes) never ask.
   void Invalidate(TCustomControl*) override {}

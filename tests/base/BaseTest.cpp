@@ -82,18 +82,28 @@ struct StepCase {
 
 TEST(NiceTickStep, Table) {
   const StepCase cases[] = {
-      {3, 0, 100, 0, 20, 4},         {3, 0, 1, 0, 0.2L, 4},      {3, 100, 0, 100, -20, 4},
-      {3, -1, 1, -1, 0.5L, 5},       {3, 0, 2, 0, 0.5L, 5},      {3, 1969, 1981, 1970, 2, 4},
-      {3, -50, 150, -50, 50, 5},     {4, 0, 2, 0, 0.2L, 4},
+      {3, 0, 100, 0, 20, 4},
+      {3, 0, 1, 0, 0.2L, 4},
+      {3, 100, 0, 100, -20, 4},
+      {3, -1, 1, -1, 0.5L, 5},
+      {3, 0, 2, 0, 0.5L, 5},
+      {3, 1969, 1981, 1970, 2, 4},
+      {3, -50, 150, -50, 50, 5},
+      {4, 0, 2, 0, 0.2L, 4},
       // An ideal step of exactly 2 or 5 falls to the next smaller mantissa:
       // the tolerance of the comparison works against it.
-      {5, 0, 10, 0, 1, 5},           {2, 0, 10, 0, 2, 4},
-      {0, 0.5L, 30, 1, 1, 1},        {0, 0, 5, 0, 1, 5},         {0, 10, 0, 10, -1, 5},
-      {10, 0, 1e-6L, 0, 1e-7L, 5},   {3, 3, 3, 3, 0, 1},
+      {5, 0, 10, 0, 1, 5},
+      {2, 0, 10, 0, 2, 4},
+      {0, 0.5L, 30, 1, 1, 1},
+      {0, 0, 5, 0, 1, 5},
+      {0, 10, 0, 10, -1, 5},
+      {10, 0, 1e-6L, 0, 1e-7L, 5},
+      {3, 3, 3, 3, 0, 1},
   };
   for (const StepCase& c : cases) {
     const TTickStep r = NiceTickStep(c.Intervals, c.Start, c.Stop);
-    SCOPED_TRACE(::testing::Message() << c.Intervals << " " << double(c.Start) << ".." << double(c.Stop));
+    SCOPED_TRACE(::testing::Message()
+                 << c.Intervals << " " << double(c.Start) << ".." << double(c.Stop));
     EXPECT_NEAR(double(r.Step), double(c.Step), std::fabs(double(c.Step)) * 1e-12);
     EXPECT_NEAR(double(r.First), double(c.First), 1e-9 * std::max(1.0, std::fabs(double(c.First))));
     EXPECT_EQ(r.Subdivisions, c.Subdivisions);
@@ -113,8 +123,14 @@ TEST(NiceTickStep, StepNeverExceedsTheIdealAndIntervalsAreMet) {
 TEST(NiceTickStep, ExtremeAndInvalidRangesReturn) {
   const long double nan = std::numeric_limits<long double>::quiet_NaN();
   const long double inf = std::numeric_limits<long double>::infinity();
-  for (auto [a, b] : {std::pair{0.0L, 1e300L}, {-1e308L, 1e308L}, {0.0L, 1e-300L}, {1e30L, 1e30L + 1e15L},
-                      {nan, 1.0L}, {0.0L, inf}, {-inf, inf}, {1e25L, 1e25L + 1}}) {
+  for (auto [a, b] : {std::pair{0.0L, 1e300L},
+                      {-1e308L, 1e308L},
+                      {0.0L, 1e-300L},
+                      {1e30L, 1e30L + 1e15L},
+                      {nan, 1.0L},
+                      {0.0L, inf},
+                      {-inf, inf},
+                      {1e25L, 1e25L + 1}}) {
     for (int n : {0, 3}) {
       const TTickStep r = NiceTickStep(n, a, b);  // must come back, whatever it found
       (void)r;
@@ -132,7 +148,8 @@ TEST(PixelMath, RoundsHalfToEvenAndClamps) {
   EXPECT_EQ(RoundClamped(1.5L), 2);
   EXPECT_EQ(RoundClamped(-0.5L), 0);
   EXPECT_EQ(RoundClamped(-1.5L), -2);
-  EXPECT_EQ(RoundClamped(std::nextafterl(2.5L, 3.0L)), 3);  // just above the tie: extended precision decides
+  EXPECT_EQ(RoundClamped(std::nextafterl(2.5L, 3.0L)),
+            3);  // just above the tie: extended precision decides
   EXPECT_EQ(RoundClamped(2147483646.5L), 2147483646);
   EXPECT_EQ(RoundClamped(-2147483646.5L), -2147483646);
   EXPECT_EQ(RoundClamped(199.49999999999999L), 199);

@@ -93,7 +93,8 @@ TEST_F(ChartTest, AxisNamesAndCursors) {
     TCursor Id;
     const char* Name;
     int X, Y;
-  } cursors[] = {{1, "CURHAND", 12, 3}, {2, "CURZOOMW", 7, 9}, {3, "CURZOOMD", 15, 15}, {4, "CURZOOMP", 7, 8}};
+  } cursors[] = {
+      {1, "CURHAND", 12, 3}, {2, "CURZOOMW", 7, 9}, {3, "CURZOOMD", 15, 15}, {4, "CURZOOMP", 7, 8}};
   for (const auto& k : cursors) {
     const TCursorImage* img = HeadlessWindowServices().RegisteredCursor(k.Id);
     ASSERT_NE(img, nullptr) << k.Name;
@@ -314,13 +315,48 @@ struct LayoutCase {
 
 TEST_F(ChartTest, TheSevenLayouts) {
   const LayoutCase cases[] = {
-      {TkvLayout::kvl_X1Bottom_Y1Left, {50, 20, 20, 40}, {1, 0, 0, 0}, {1, 0, 0, 0}, {0, 0, 0, 0}, {0, 0, 0, 0}},
-      {TkvLayout::kvl_X1Bottom_Y2Left, {100, 20, 24, 40}, {1, 0, 0, 0}, {1, 1, 0, 0}, {0, 0, 0, 0}, {0, 50, 0, 0}},
-      {TkvLayout::kvl_X1Bottom_Y3Left, {150, 20, 24, 40}, {1, 0, 0, 0}, {1, 1, 1, 0}, {0, 0, 0, 0}, {0, 50, 100, 0}},
-      {TkvLayout::kvl_X1Bottom_Y4Left, {200, 20, 24, 40}, {1, 0, 0, 0}, {1, 1, 1, 1}, {0, 0, 0, 0}, {0, 50, 100, 150}},
-      {TkvLayout::kvl_X1Bottom_Y2Both, {50, 50, 24, 40}, {1, 0, 0, 0}, {1, 1, 0, 0}, {0, 0, 0, 0}, {0, 0, 0, 0}},
-      {TkvLayout::kvl_X2Bottom_Y2Left, {100, 20, 24, 70}, {1, 1, 0, 0}, {1, 1, 0, 0}, {0, 30, 0, 0}, {0, 50, 0, 0}},
-      {TkvLayout::kvl_X2Both_Y2Both, {50, 50, 48, 40}, {1, 1, 0, 0}, {1, 1, 0, 0}, {0, 0, 0, 0}, {0, 0, 0, 0}},
+      {TkvLayout::kvl_X1Bottom_Y1Left,
+       {50, 20, 20, 40},
+       {1, 0, 0, 0},
+       {1, 0, 0, 0},
+       {0, 0, 0, 0},
+       {0, 0, 0, 0}},
+      {TkvLayout::kvl_X1Bottom_Y2Left,
+       {100, 20, 24, 40},
+       {1, 0, 0, 0},
+       {1, 1, 0, 0},
+       {0, 0, 0, 0},
+       {0, 50, 0, 0}},
+      {TkvLayout::kvl_X1Bottom_Y3Left,
+       {150, 20, 24, 40},
+       {1, 0, 0, 0},
+       {1, 1, 1, 0},
+       {0, 0, 0, 0},
+       {0, 50, 100, 0}},
+      {TkvLayout::kvl_X1Bottom_Y4Left,
+       {200, 20, 24, 40},
+       {1, 0, 0, 0},
+       {1, 1, 1, 1},
+       {0, 0, 0, 0},
+       {0, 50, 100, 150}},
+      {TkvLayout::kvl_X1Bottom_Y2Both,
+       {50, 50, 24, 40},
+       {1, 0, 0, 0},
+       {1, 1, 0, 0},
+       {0, 0, 0, 0},
+       {0, 0, 0, 0}},
+      {TkvLayout::kvl_X2Bottom_Y2Left,
+       {100, 20, 24, 70},
+       {1, 1, 0, 0},
+       {1, 1, 0, 0},
+       {0, 30, 0, 0},
+       {0, 50, 0, 0}},
+      {TkvLayout::kvl_X2Both_Y2Both,
+       {50, 50, 48, 40},
+       {1, 1, 0, 0},
+       {1, 1, 0, 0},
+       {0, 0, 0, 0},
+       {0, 0, 0, 0}},
   };
   for (const LayoutCase& k : cases) {
     TKelvo c;
@@ -492,7 +528,8 @@ TEST_F(ChartTest, DataSharingGroups) {
   EXPECT_EQ(messages[0].Text, "Kelvo: Max. number of data shares exceeded");
   EXPECT_EQ(p6.UseDataOf(), nullptr);
   p1.SetUseDataOf(&p6);
-  EXPECT_EQ(messages.back().Text, "Kelvo: Cannot use foreign data. Other Kelvos are using my own data.");
+  EXPECT_EQ(messages.back().Text,
+            "Kelvo: Cannot use foreign data. Other Kelvos are using my own data.");
   p6.SetUseDataOf(&p6);
   EXPECT_EQ(messages.back().Text, "Kelvo: Cannot share data with myself");
   // A command on a user reaches everyone; ClearGraph on a user empties everyone.

@@ -144,7 +144,7 @@ TEST(MouseZoom, DegenerateAndCancelledWindowsChangeNothing) {
   EXPECT_EQ(c->ZoomState(), TZoomState::zsNormal);
   EXPECT_EQ(c->Scale1X().RangeLow(), 0);
   EXPECT_TRUE(kelvo::test::SamePixels(before, c->Surface()));  // XOR twice restored it
-  c->MouseDown(TMouseButton::mbLeft, Left, 10, 10);  // outside the plot: no window
+  c->MouseDown(TMouseButton::mbLeft, Left, 10, 10);            // outside the plot: no window
   EXPECT_EQ(c->ZoomState(), TZoomState::zsNormal);
 }
 

@@ -52,7 +52,8 @@ TEST(RenderRules, ALineWidthChangeSplitsThePolyline) {
   TCanvas& d = c->DataBitmap().Canvas();
   int32_t px, py;
   c->WorldToPixel(1, 0, 5, px, py);
-  for (int x = 0; x < 20; ++x) EXPECT_EQ(d.Pixels(x, py - c->MarginTop()) == clBlack, x % 6 < 3) << x;
+  for (int x = 0; x < 20; ++x)
+    EXPECT_EQ(d.Pixels(x, py - c->MarginTop()) == clBlack, x % 6 < 3) << x;
 }
 
 TEST(RenderRules, EveryGridStyle) {
@@ -111,7 +112,8 @@ TEST(RenderRules, ImageFillModes) {
   img.Canvas().Pen().SetColor(clYellow);
   img.Canvas().MoveTo(0, 0);
   img.Canvas().LineTo(30, 20);
-  const std::string path = (std::filesystem::temp_directory_path() / "kelvo-background.bmp").string();
+  const std::string path =
+      (std::filesystem::temp_directory_path() / "kelvo-background.bmp").string();
   img.SaveToFile(path);
   for (TBkgFill fill : {TBkgFill::bfSimple, TBkgFill::bfStretch, TBkgFill::bfTile}) {
     auto c = PlainChart(160, 120);
@@ -120,7 +122,8 @@ TEST(RenderRules, ImageFillModes) {
     c->BackGroundImg().SetFillMode(fill);
     c->Paint();
     EXPECT_EQ(c->BackGroundImg().Name(), path);
-    EXPECT_GOLDEN(c->DataBitmap(), std::string("background/image-") + TBkgFillNames[static_cast<int>(fill)]);
+    EXPECT_GOLDEN(c->DataBitmap(),
+                  std::string("background/image-") + TBkgFillNames[static_cast<int>(fill)]);
   }
   std::filesystem::remove(path);
 }
@@ -129,7 +132,8 @@ TEST(RenderRules, TextLabelModesAndAlignments) {
   auto c = PlainChart(360, 260);
   const TTxtLblMode modes[] = {TTxtLblMode::tlsimple, TTxtLblMode::tlBox, TTxtLblMode::tlUnderline,
                                TTxtLblMode::tlShadow};
-  const TAlignment aligns[] = {TAlignment::taLeftJustify, TAlignment::taCenter, TAlignment::taRightJustify};
+  const TAlignment aligns[] = {TAlignment::taLeftJustify, TAlignment::taCenter,
+                               TAlignment::taRightJustify};
   int n = 1;
   for (int m = 0; m < 4; ++m)
     for (int a = 0; a < 3; ++a) {

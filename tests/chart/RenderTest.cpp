@@ -52,7 +52,7 @@ TEST(DemoPictures, ShowGraphRefreshEqualsTheFullPaintsDataArea) {
   auto full = DemoChart(), refreshed = DemoChart();
   demo::DrawChart(*full, true, 20, 45, 1.0);
   full->Paint();
-  refreshed->Paint();  // axes and frame
+  refreshed->Paint();                              // axes and frame
   demo::DrawChart(*refreshed, true, 20, 45, 1.0);  // ShowGraph: only the data area
   EXPECT_TRUE(kelvo::test::SamePixels(full->Surface(), refreshed->Surface()));
 }
@@ -134,7 +134,8 @@ TEST(Renderer, ARectangleOnOnePixelSetsThatPixelInTheOutlineColour) {
   int32_t px, py;
   c->WorldToPixel(1, 5, 5, px, py);
   EXPECT_EQ(c->DataBitmap().Canvas().Pixels(px - c->MarginLeft(), py - c->MarginTop()), clRed);
-  EXPECT_EQ(c->DataBitmap().Canvas().Pixels(px - c->MarginLeft() + 1, py - c->MarginTop()), clWhite);
+  EXPECT_EQ(c->DataBitmap().Canvas().Pixels(px - c->MarginLeft() + 1, py - c->MarginTop()),
+            clWhite);
 }
 
 TEST(Renderer, RectangleCoversBothCornerPixels) {
@@ -164,7 +165,8 @@ TEST(Renderer, LineToRunsBecomePolylinesOf200Points) {
   TCanvas& d = c->DataBitmap().Canvas();
   const int32_t row = y0 - c->MarginTop();
   // One continuous line from the start to the last point, the last pixel excluded.
-  for (int32_t x = x0 - c->MarginLeft(); x < x450 - c->MarginLeft(); ++x) ASSERT_EQ(d.Pixels(x, row), clBlack) << x;
+  for (int32_t x = x0 - c->MarginLeft(); x < x450 - c->MarginLeft(); ++x)
+    ASSERT_EQ(d.Pixels(x, row), clBlack) << x;
   EXPECT_NE(d.Pixels(x450 - c->MarginLeft() + 1, row), clBlack);
 }
 
@@ -290,14 +292,16 @@ TEST(PaintPipeline, ShadowsAndCaption) {
     } else {
       EXPECT_EQ(s.Pixels(0, H - 6), clBlack);  // the box's slanted end starts at the body's corner
     }
-    EXPECT_GOLDEN(c->Surface(), style == TShadowStyle::ssFlying ? "pipeline/shadow-flying" : "pipeline/shadow-box",
-                  kText);
+    EXPECT_GOLDEN(
+        c->Surface(),
+        style == TShadowStyle::ssFlying ? "pipeline/shadow-flying" : "pipeline/shadow-box", kText);
   }
 }
 
 TEST(PaintPipeline, CrossHairModes) {
   auto c = PlainChart(260, 200);
-  const TCrossHMode modes[] = {TCrossHMode::chHoriz, TCrossHMode::chVert, TCrossHMode::chCrossBox, TCrossHMode::chBox};
+  const TCrossHMode modes[] = {TCrossHMode::chHoriz, TCrossHMode::chVert, TCrossHMode::chCrossBox,
+                               TCrossHMode::chBox};
   for (int i = 1; i <= 4; ++i) {
     TCrossHair& h = c->CrossHair(i);
     h.SetLayer(1);

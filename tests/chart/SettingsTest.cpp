@@ -173,7 +173,7 @@ TEST(ScaleProps, AssignCopiesEverythingButTheLocationSilently) {
   EXPECT_EQ(b.Font().Height(), -13);
   EXPECT_EQ(b.DateFormat().DateSeparator(), '/');
   EXPECT_EQ(b.ScaleLocation(), TScaleLocationHoriz::slBottom);  // not copied
-  b.SetVisible(true);  // b notifies a's listener now
+  b.SetVisible(true);                                           // b notifies a's listener now
   EXPECT_EQ(ca.Count, 1);
   TBakGndImg other;
   EXPECT_THROW(b.Assign(&other), EConvertError);
@@ -233,7 +233,7 @@ TEST(TextLabel, AssignCopiesFontAndListener) {
   EXPECT_EQ(b.Caption(), "Peak");
   EXPECT_EQ(n.Count, 1);
   b.SetPosX(5);
-  EXPECT_EQ(n.Count, 2);  // the destination notifies the source's listener
+  EXPECT_EQ(n.Count, 2);            // the destination notifies the source's listener
   EXPECT_NE(&b.Font(), &a.Font());  // each label owns its font
 }
 

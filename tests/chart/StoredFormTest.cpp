@@ -17,7 +17,8 @@ using namespace vexa;
 namespace {
 
 // Reads a form into Object and returns the error text, or "" on success.
-std::string ReadError(TPersistent& Object, const std::string& Text, const std::string& Path = "Obj") {
+std::string ReadError(TPersistent& Object, const std::string& Text,
+                      const std::string& Path = "Obj") {
   try {
     ReadFormText(Object, Text, "test.form", Path);
   } catch (const EReadError& e) {
@@ -90,11 +91,13 @@ TEST(StoredForm, WritesInStreamingOrder) {
   const TFormValue form = WriteForm(p);
   std::vector<std::string> keys;
   for (const auto& [k, v] : form.items()) keys.push_back(k);
-  const std::vector<std::string> order = {
-      "Caption",   "CaptionPosX", "CaptionPosY", "CaptionAlignment", "CaptionAnchor", "ColorScale",
-      "DateFormat", "DecPlaces",  "Font",        "Logarithmic",      "LabelType",     "MinTicks",
-      "MinRange",  "RangeLow",    "RangeHigh",   "ShortTicks",       "ScaleInscript", "ScalePos",
-      "UserTickText", "Visible",  "ScaleLocation"};
+  const std::vector<std::string> order = {"Caption",          "CaptionPosX",   "CaptionPosY",
+                                          "CaptionAlignment", "CaptionAnchor", "ColorScale",
+                                          "DateFormat",       "DecPlaces",     "Font",
+                                          "Logarithmic",      "LabelType",     "MinTicks",
+                                          "MinRange",         "RangeLow",      "RangeHigh",
+                                          "ShortTicks",       "ScaleInscript", "ScalePos",
+                                          "UserTickText",     "Visible",       "ScaleLocation"};
   EXPECT_EQ(keys, order);
   EXPECT_EQ(form["ColorScale"], "clBlack");
   EXPECT_EQ(form["Font"]["Color"], "clWindowText");
@@ -188,15 +191,21 @@ TEST(StoredForm, BadFormsNameFileObjectAndProperty) {
     const char* Text;
     const char* Expected;
   } cases[] = {
-      {R"({"Caption": "x", "RangeLow": "low"})", "test.form: Obj.RangeLow: expected a number, got a string"},
-      {R"({"Caption": "x", "Colour": 1})", "test.form: Obj.Colour: unknown property of TScalePropsHoriz"},
-      {R"({"DecPlaces": 2.5})", "test.form: Obj.DecPlaces: expected a whole number, got a fractional number"},
+      {R"({"Caption": "x", "RangeLow": "low"})",
+       "test.form: Obj.RangeLow: expected a number, got a string"},
+      {R"({"Caption": "x", "Colour": 1})",
+       "test.form: Obj.Colour: unknown property of TScalePropsHoriz"},
+      {R"({"DecPlaces": 2.5})",
+       "test.form: Obj.DecPlaces: expected a whole number, got a fractional number"},
       {R"({"DecPlaces": 99999999999})", "test.form: Obj.DecPlaces: 99999999999 is out of range"},
       {R"({"LabelType": "ftDate"})", "test.form: Obj.LabelType: unknown value \"ftDate\""},
-      {R"({"Font": {"Style": ["fsBold", "fsBlink"]}})", "test.form: Obj.Font.Style: unknown value \"fsBlink\""},
-      {R"({"Font": {"Color": "clPink"}})", "test.form: Obj.Font.Color: unknown colour name \"clPink\""},
+      {R"({"Font": {"Style": ["fsBold", "fsBlink"]}})",
+       "test.form: Obj.Font.Style: unknown value \"fsBlink\""},
+      {R"({"Font": {"Color": "clPink"}})",
+       "test.form: Obj.Font.Color: unknown colour name \"clPink\""},
       {R"({"Font": 3})", "test.form: Obj.Font: expected an object, got a number"},
-      {R"({"DateFormat": {"DateSeparator": "--"}})", "test.form: Obj.DateFormat.DateSeparator: expected a string of at most one character"},
+      {R"({"DateFormat": {"DateSeparator": "--"}})",
+       "test.form: Obj.DateFormat.DateSeparator: expected a string of at most one character"},
       {R"({"Visible": 1})", "test.form: Obj.Visible: expected true or false, got a number"},
       {R"([1, 2])", "test.form: Obj: expected an object, got an array"},
       {R"({"Caption": "x", )", "test.form: malformed form"},
@@ -217,21 +226,28 @@ TEST(StoredForm, DeepNestingIsRefusedBeforeParsing) {
   const std::string deepObject = R"({"Font": )" + std::string(70, '{') + std::string(70, '}') + "}";
   EXPECT_NE(ReadError(p, deepObject).find("nests deeper"), std::string::npos);
   // Brackets inside strings do not count.
-  EXPECT_EQ(ReadError(p, R"({"Caption": "[[[[[[[[[[[[[[[[[[[[[[[[[[[[[[[[[[[[[[[[[[[[[[[[[[[[[[[[[[[[[[[[[[[[[["})"),
-            "");
+  EXPECT_EQ(
+      ReadError(
+          p,
+          R"({"Caption": "[[[[[[[[[[[[[[[[[[[[[[[[[[[[[[[[[[[[[[[[[[[[[[[[[[[[[[[[[[[[[[[[[[[[[["})"),
+      "");
   EXPECT_EQ(p.Caption().size(), 70u);
 }
 
 TEST(StoredForm, JointLayerRulesAreCheckedInFileOrderAndChangeNothing) {
   TJointLayers j;
   j.SetXControlledBy(4, 3);
-  const std::string e1 = ReadError(j, R"({"L01xControlledBy": 3, "L02xControlledBy": 1})", "Chart.JointLayers");
-  EXPECT_EQ(e1, "test.form: Chart.JointLayers.L02xControlledBy: Destination layer 1 is already joined");
+  const std::string e1 =
+      ReadError(j, R"({"L01xControlledBy": 3, "L02xControlledBy": 1})", "Chart.JointLayers");
+  EXPECT_EQ(e1,
+            "test.form: Chart.JointLayers.L02xControlledBy: Destination layer 1 is already joined");
   EXPECT_EQ(j.XControlledBy(1), 1);
   const std::string e2 = ReadError(j, R"({"L03yControlledBy": 17})", "Chart.JointLayers");
-  EXPECT_EQ(e2, "test.form: Chart.JointLayers.L03yControlledBy: Destination layer 17 is out of range");
+  EXPECT_EQ(e2,
+            "test.form: Chart.JointLayers.L03yControlledBy: Destination layer 17 is out of range");
   const std::string e3 = ReadError(j, R"({"L03xControlledBy": 5})", "Chart.JointLayers");
-  EXPECT_EQ(e3, "test.form: Chart.JointLayers.L03xControlledBy: Layer 3 is joined by other layers (4)");
+  EXPECT_EQ(e3,
+            "test.form: Chart.JointLayers.L03xControlledBy: Layer 3 is joined by other layers (4)");
   EXPECT_EQ(j.XControlledBy(3), 3);
   // Releasing first makes the same join legal.
   EXPECT_EQ(ReadError(j, R"({"L04xControlledBy": 4, "L03xControlledBy": 5})"), "");
@@ -258,8 +274,11 @@ class Defaulted : public TPersistent {
     static const TPropertyTable table = [] {
       TPropertyTable t;
       TPublish<Defaulted>(t)
-          .Int("A", [](const Defaulted& d) { return d.A; }, [](Defaulted& d, int64_t v) { d.A = int32_t(v); }, 7)
-          .Double("B", [](const Defaulted& d) { return d.B; }, [](Defaulted& d, double v) { d.B = v; });
+          .Int(
+              "A", [](const Defaulted& d) { return d.A; },
+              [](Defaulted& d, int64_t v) { d.A = int32_t(v); }, 7)
+          .Double(
+              "B", [](const Defaulted& d) { return d.B; }, [](Defaulted& d, double v) { d.B = v; });
       return t;
     }();
     return &table;

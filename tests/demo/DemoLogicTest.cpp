@@ -17,7 +17,8 @@ class CountingChart : public TKelvo {
   int Renders = 0;
 };
 
-void ExpectBars(const TKelvo& chart, int kind, bool descending, int depth, int angle, double factor) {
+void ExpectBars(const TKelvo& chart, int kind, bool descending, int depth, int angle,
+                double factor) {
   ASSERT_EQ(chart.ItemCount(), 11);
   for (int k = 0; k < 11; ++k) {
     const int index = descending ? 10 - k : k;

@@ -19,7 +19,8 @@ using namespace vexa;
 
 namespace {
 
-void ExpectBars(const TKelvo& chart, int kind, bool descending, int depth, int angle, double factor) {
+void ExpectBars(const TKelvo& chart, int kind, bool descending, int depth, int angle,
+                double factor) {
   ASSERT_EQ(chart.ItemCount(), 11);
   for (int k = 0; k < 11; ++k) {
     const int index = descending ? 10 - k : k;

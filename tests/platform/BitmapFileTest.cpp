@@ -28,7 +28,9 @@ void Put32(Bytes& b, size_t at, uint32_t v) {
 constexpr int W = 7, H = 5;  // odd width: rows need padding
 
 // Palette colour i, 0x00RRGGBB.
-uint32_t PaletteRgb(int i) { return ((i * 37) & 0xFF) << 16 | ((i * 91 + 20) & 0xFF) << 8 | ((255 - i * 13) & 0xFF); }
+uint32_t PaletteRgb(int i) {
+  return ((i * 37) & 0xFF) << 16 | ((i * 91 + 20) & 0xFF) << 8 | ((255 - i * 13) & 0xFF);
+}
 int IndexAt(int x, int y, int colors) { return (x + 2 * y) % colors; }
 
 // The pixel we expect from the test pattern, as TColor.
@@ -72,7 +74,8 @@ Bytes EncodeRle(const std::vector<std::vector<int>>& rows, bool four) {
     out.insert(out.end(), {0, W - 2});
     size_t bytes = 0;
     if (four) {
-      for (int x = 2; x < W; x += 2, ++bytes) out.push_back(uint8_t(r[x] << 4 | (x + 1 < W ? r[x + 1] : 0)));
+      for (int x = 2; x < W; x += 2, ++bytes)
+        out.push_back(uint8_t(r[x] << 4 | (x + 1 < W ? r[x + 1] : 0)));
     } else {
       for (int x = 2; x < W; ++x, ++bytes) out.push_back(uint8_t(r[x]));
     }
@@ -133,20 +136,30 @@ Bytes MakeBmp(const BmpLayout& s) {
       const TColor c = Expected(x, y, s.Bpp);
       const uint32_t r = c & 0xFF, g = (c >> 8) & 0xFF, bl = (c >> 16) & 0xFF;
       switch (s.Bpp) {
-        case 1: row[x / 8] |= uint8_t(idx[y][x] << (7 - x % 8)); break;
-        case 4: row[x / 2] |= uint8_t(x % 2 ? idx[y][x] : idx[y][x] << 4); break;
-        case 8: row[x] = uint8_t(idx[y][x]); break;
+        case 1:
+          row[x / 8] |= uint8_t(idx[y][x] << (7 - x % 8));
+          break;
+        case 4:
+          row[x / 2] |= uint8_t(x % 2 ? idx[y][x] : idx[y][x] << 4);
+          break;
+        case 8:
+          row[x] = uint8_t(idx[y][x]);
+          break;
         case 16: {
-          const uint32_t m0 = s.Compression == 3 ? s.Masks[0] : 0x7C00, m1 = s.Compression == 3 ? s.Masks[1] : 0x03E0,
+          const uint32_t m0 = s.Compression == 3 ? s.Masks[0] : 0x7C00,
+                         m1 = s.Compression == 3 ? s.Masks[1] : 0x03E0,
                          m2 = s.Compression == 3 ? s.Masks[2] : 0x001F;
           const uint32_t v = ToField(r, m0) | ToField(g, m1) | ToField(bl, m2);
           row[2 * x] = v & 0xFF;
           row[2 * x + 1] = v >> 8;
           break;
         }
-        case 24: row[3 * x] = uint8_t(bl), row[3 * x + 1] = uint8_t(g), row[3 * x + 2] = uint8_t(r); break;
+        case 24:
+          row[3 * x] = uint8_t(bl), row[3 * x + 1] = uint8_t(g), row[3 * x + 2] = uint8_t(r);
+          break;
         case 32: {
-          uint32_t v = s.Compression == 3 ? ToField(r, s.Masks[0]) | ToField(g, s.Masks[1]) | ToField(bl, s.Masks[2])
+          uint32_t v = s.Compression == 3 ? ToField(r, s.Masks[0]) | ToField(g, s.Masks[1]) |
+                                                ToField(bl, s.Masks[2])
                                           : (r << 16 | g << 8 | bl);
           for (int k = 0; k < 4; ++k) row[4 * x + k] = (v >> (8 * k)) & 0xFF;
           break;
@@ -186,7 +199,8 @@ TEST_P(BitmapFile, DecodesEveryPixel) {
   ASSERT_EQ(b.Height(), H);
   for (int y = 0; y < H; ++y)
     for (int x = 0; x < W; ++x)
-      ASSERT_EQ(b.Canvas().Pixels(x, y), Quantised(Expected(x, y, k.Layout.Bpp), k.RBits, k.GBits, k.BBits))
+      ASSERT_EQ(b.Canvas().Pixels(x, y),
+                Quantised(Expected(x, y, k.Layout.Bpp), k.RBits, k.GBits, k.BBits))
           << k.Name << " at " << x << "," << y;
 }
 
@@ -221,12 +235,14 @@ TEST_P(BitmapFile, RandomCorruptionRaisesOrDecodes) {
 
 INSTANTIATE_TEST_SUITE_P(
     Kinds, BitmapFile,
-    ::testing::Values(Kind{"bpp1", {1}}, Kind{"bpp4", {4}}, Kind{"bpp8", {8}}, Kind{"bpp8_topdown", {8, 0, true}},
-                      Kind{"bpp8_core", {8, 0, false, true}}, Kind{"rle8", {8, 1}}, Kind{"rle4", {4, 2}},
-                      Kind{"bpp16_555", {16}, 5, 5, 5},
+    ::testing::Values(Kind{"bpp1", {1}}, Kind{"bpp4", {4}}, Kind{"bpp8", {8}},
+                      Kind{"bpp8_topdown", {8, 0, true}}, Kind{"bpp8_core", {8, 0, false, true}},
+                      Kind{"rle8", {8, 1}}, Kind{"rle4", {4, 2}}, Kind{"bpp16_555", {16}, 5, 5, 5},
                       Kind{"bpp16_565", {16, 3, false, false, {0xF800, 0x07E0, 0x001F}}, 5, 6, 5},
-                      Kind{"bpp24", {24}}, Kind{"bpp24_topdown", {24, 0, true}}, Kind{"bpp32", {32}},
-                      Kind{"bpp32_fields", {32, 3, false, false, {0xFF000000, 0x00FF0000, 0x0000FF00}}}),
+                      Kind{"bpp24", {24}}, Kind{"bpp24_topdown", {24, 0, true}},
+                      Kind{"bpp32", {32}},
+                      Kind{"bpp32_fields",
+                           {32, 3, false, false, {0xFF000000, 0x00FF0000, 0x0000FF00}}}),
     [](const auto& info) { return std::string(info.param.Name); });
 
 std::string TempPath(const std::string& name) {
@@ -277,7 +293,8 @@ TEST(BitmapFileErrors, NamesTheFileAndTheProblem) {
 TEST(BitmapFileRoundTrip, PngAndBmpKeepEveryPixel) {
   TBitmap b(13, 9);
   for (int y = 0; y < 9; ++y)
-    for (int x = 0; x < 13; ++x) b.Canvas().SetPixels(x, y, TColor(x * 19 | (y * 28) << 8 | (x * y) << 16));
+    for (int x = 0; x < 13; ++x)
+      b.Canvas().SetPixels(x, y, TColor(x * 19 | (y * 28) << 8 | (x * y) << 16));
   for (const char* ext : {".png", ".bmp", ".PNG"}) {
     const std::string path = TempPath(std::string("roundtrip") + ext);
     b.SaveToFile(path);

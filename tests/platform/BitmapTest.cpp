@@ -15,7 +15,8 @@ namespace {
 std::unique_ptr<TBitmap> Source() {
   auto s = std::make_unique<TBitmap>(6, 4);
   for (int y = 0; y < 4; ++y)
-    for (int x = 0; x < 6; ++x) s->Canvas().SetPixels(x, y, static_cast<TColor>(0x10 * (x + 1) | (0x30 * (y + 1)) << 8));
+    for (int x = 0; x < 6; ++x)
+      s->Canvas().SetPixels(x, y, static_cast<TColor>(0x10 * (x + 1) | (0x30 * (y + 1)) << 8));
   return s;
 }
 
@@ -38,7 +39,8 @@ TEST(Bitmap, SetSizeKeepsTheOverlapAndRefusesAbsurdSizes) {
 
 TEST(Bitmap, DrawCopiesAndClipsOnAllSides) {
   auto src = Source();
-  for (TPoint at : {Point(2, 1), Point(-3, -2), Point(7, 5), Point(-6, 0), Point(INT_MIN, INT_MAX), Point(INT_MAX, 0)}) {
+  for (TPoint at : {Point(2, 1), Point(-3, -2), Point(7, 5), Point(-6, 0), Point(INT_MIN, INT_MAX),
+                    Point(INT_MAX, 0)}) {
     auto b = MakeSheet(10, 7);
     b->Canvas().Draw(at.X, at.Y, *src);
     for (int y = 0; y < 7; ++y)
@@ -46,7 +48,8 @@ TEST(Bitmap, DrawCopiesAndClipsOnAllSides) {
         const int64_t sx = int64_t{x} - at.X, sy = int64_t{y} - at.Y;
         const bool inside = sx >= 0 && sx < 6 && sy >= 0 && sy < 4;
         const TColor want = inside ? src->Canvas().Pixels(int(sx), int(sy)) : clWhite;
-        ASSERT_EQ(b->Canvas().Pixels(x, y), want) << at.X << "," << at.Y << " pixel " << x << "," << y;
+        ASSERT_EQ(b->Canvas().Pixels(x, y), want)
+            << at.X << "," << at.Y << " pixel " << x << "," << y;
       }
   }
 }

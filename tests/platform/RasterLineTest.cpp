@@ -56,9 +56,10 @@ TEST(CanvasLine, AllOctantsExcludeTheirEndPoints) {
   auto b = MakeSheet(65, 65);
   auto& c = b->Canvas();
   const TPoint centre{32, 32};
-  const int ends[][2] = {{30, 0}, {30, 12}, {30, 30}, {12, 30}, {0, 30}, {-12, 30}, {-30, 30}, {-30, 12},
-                         {-30, 0}, {-30, -12}, {-30, -30}, {-12, -30}, {0, -30}, {12, -30}, {30, -30}, {30, -12},
-                         {29, 7}, {-7, 29}, {-29, -7}, {7, -29}};
+  const int ends[][2] = {{30, 0},    {30, 12},   {30, 30},  {12, 30},  {0, 30},
+                         {-12, 30},  {-30, 30},  {-30, 12}, {-30, 0},  {-30, -12},
+                         {-30, -30}, {-12, -30}, {0, -30},  {12, -30}, {30, -30},
+                         {30, -12},  {29, 7},    {-7, 29},  {-29, -7}, {7, -29}};
   for (auto& e : ends) {
     auto probe = MakeSheet(65, 65);
     auto& pc = probe->Canvas();
@@ -108,12 +109,13 @@ TEST_P(CanvasDash, PatternRunsAndGapsFollowTheBrush) {
   EXPECT_GOLDEN(*b, std::string("line/dash-") + d.Name);
 }
 
-INSTANTIATE_TEST_SUITE_P(Styles, CanvasDash,
-                         ::testing::Values(DashCase{TPenStyle::psDash, "dash", {18, 6}},
-                                           DashCase{TPenStyle::psDot, "dot", {3, 3}},
-                                           DashCase{TPenStyle::psDashDot, "dashdot", {9, 6, 3, 6}},
-                                           DashCase{TPenStyle::psDashDotDot, "dashdotdot", {9, 3, 3, 3, 3, 3}}),
-                         [](const auto& info) { return std::string(info.param.Name); });
+INSTANTIATE_TEST_SUITE_P(
+    Styles, CanvasDash,
+    ::testing::Values(DashCase{TPenStyle::psDash, "dash", {18, 6}},
+                      DashCase{TPenStyle::psDot, "dot", {3, 3}},
+                      DashCase{TPenStyle::psDashDot, "dashdot", {9, 6, 3, 6}},
+                      DashCase{TPenStyle::psDashDotDot, "dashdotdot", {9, 3, 3, 3, 3, 3}}),
+    [](const auto& info) { return std::string(info.param.Name); });
 
 TEST(CanvasDashPhase, ContinuesAcrossLineToAndRestartsAtMoveTo) {
   auto b = MakeSheet(40, 4);
@@ -248,7 +250,8 @@ TEST(CanvasClip, ShallowLineFromFarAwayKeepsItsExactPixels) {
   cc.MoveTo(-1400, 0);
   cc.LineTo(2999 - 1400, 37);
   for (int y = 0; y < 40; ++y)
-    for (int x = 0; x < 100; ++x) ASSERT_EQ(cc.Pixels(x, y), fc.Pixels(x + 1400, y)) << x << "," << y;
+    for (int x = 0; x < 100; ++x)
+      ASSERT_EQ(cc.Pixels(x, y), fc.Pixels(x + 1400, y)) << x << "," << y;
 }
 
 }  // namespace

@@ -151,11 +151,15 @@ TEST(CanvasEllipse, SmallCirclesOfTheMarkSizes) {
   auto d = MakeSheet(7, 7);
   d->Canvas().Brush().SetColor(clRed);
   d->Canvas().Ellipse(1, 1, 6, 6);
-  const char* rows[] = {".......", "..###..", ".#RRR#.", ".#RRR#.", ".#RRR#.", "..###..", "......."};
+  const char* rows[] = {".......", "..###..", ".#RRR#.", ".#RRR#.",
+                        ".#RRR#.", "..###..", "......."};
   for (int y = 0; y < 7; ++y)
     for (int xx = 0; xx < 7; ++xx) {
       const char e = rows[y][xx];
-      EXPECT_EQ(d->Canvas().Pixels(xx, y), e == '#' ? clBlack : e == 'R' ? clRed : clWhite) << xx << "," << y;
+      EXPECT_EQ(d->Canvas().Pixels(xx, y), e == '#'   ? clBlack
+                                           : e == 'R' ? clRed
+                                                      : clWhite)
+          << xx << "," << y;
     }
 }
 
@@ -243,7 +247,8 @@ TEST(CanvasPolygon, HugeCoordinatesClip) {
   auto b = MakeSheet(30, 30);
   auto& c = b->Canvas();
   c.Brush().SetColor(clRed);
-  const TPoint big[] = {{INT_MIN, INT_MIN}, {INT_MAX, INT_MIN}, {INT_MAX, INT_MAX}, {INT_MIN, INT_MAX}};
+  const TPoint big[] = {
+      {INT_MIN, INT_MIN}, {INT_MAX, INT_MIN}, {INT_MAX, INT_MAX}, {INT_MIN, INT_MAX}};
   c.Polygon(big);
   EXPECT_EQ(CountColor(*b, clRed), 900);
   const TPoint wedge[] = {{-30000, 15}, {30000, 0}, {30000, 29}};

@@ -26,15 +26,20 @@ std::unique_ptr<TScale> Scale(TScaleType type, int w, int h) {
 
 std::string TypeName(TScaleType t) {
   switch (t) {
-    case TScaleType::sctXB: return "xb";
-    case TScaleType::sctXT: return "xt";
-    case TScaleType::sctYL: return "yl";
-    default: return "yr";
+    case TScaleType::sctXB:
+      return "xb";
+    case TScaleType::sctXT:
+      return "xt";
+    case TScaleType::sctYL:
+      return "yl";
+    default:
+      return "yr";
   }
 }
 
 TEST(ScalePicture, EachTypeOpaque) {
-  for (TScaleType t : {TScaleType::sctXB, TScaleType::sctXT, TScaleType::sctYL, TScaleType::sctYR}) {
+  for (TScaleType t :
+       {TScaleType::sctXB, TScaleType::sctXT, TScaleType::sctYL, TScaleType::sctYR}) {
     const bool horizontal = IsHorizontal(t);
     auto s = Scale(t, horizontal ? 260 : 90, horizontal ? 70 : 220);
     s->SetRangeLow(-50);
@@ -75,8 +80,8 @@ TEST(ScalePicture, FrameStyles) {
   sheet.Canvas().Brush().SetColor(clWhite);
   sheet.Canvas().FillRect(Rect(0, 0, sheet.Width(), 34));
   int x = 2;
-  for (TFrameStyle f : {TFrameStyle::fsNone, TFrameStyle::fsSimple, TFrameStyle::fsLowered, TFrameStyle::fsRaised,
-                        TFrameStyle::fsEmbossed, TFrameStyle::fsEngraved}) {
+  for (TFrameStyle f : {TFrameStyle::fsNone, TFrameStyle::fsSimple, TFrameStyle::fsLowered,
+                        TFrameStyle::fsRaised, TFrameStyle::fsEmbossed, TFrameStyle::fsEngraved}) {
     auto s = Scale(TScaleType::sctXB, 30, 30);
     s->SetFrameStyle(f);
     s->SetColorBackGnd(clYellow);

@@ -4,8 +4,8 @@
 #include <cmath>
 #include <limits>
 
-#include "platform/WindowServices.h"
 #include "base/PixelMath.h"
+#include "platform/WindowServices.h"
 #include "scale/Scale.h"
 
 using namespace vexa;

@@ -42,8 +42,8 @@ TEST(Decimals, AutomaticLinear) {
   const struct {
     long double Span;
     int Want;
-  } table[] = {{1, 2}, {10, 1}, {50, 0}, {0.1L, 3}, {0.001L, 5}, {100, 0}, {99, 0},
-               {1000000, -1}, {999999, 0}, {0.0001L, -1}, {0.00011L, 6}, {2000000, -1}};
+  } table[] = {{1, 2},  {10, 1},       {50, 0},     {0.1L, 3},     {0.001L, 5},   {100, 0},
+               {99, 0}, {1000000, -1}, {999999, 0}, {0.0001L, -1}, {0.00011L, 6}, {2000000, -1}};
   for (auto& t : table) {
     EXPECT_EQ(AutoDecimals(-2, t.Span, 0), t.Want) << double(t.Span);
     EXPECT_EQ(AutoDecimals(-3, 0, t.Span), t.Want) << double(t.Span);

@@ -230,8 +230,8 @@ TEST(LogarithmicPass, HorizontalShortTicksWithoutLinesStillReport) {
   r.Scale.SetMinTicks(5);
   r.Scale.SetShortTicks(false);
   r.Paint();
-  EXPECT_EQ(r.Ticks.size(), 19u);          // every tick is reported
-  EXPECT_EQ(r.Scale.NumTicks(), 7);        // only 1, 2, 5, 10, 20, 50, 100 recorded
+  EXPECT_EQ(r.Ticks.size(), 19u);    // every tick is reported
+  EXPECT_EQ(r.Scale.NumTicks(), 7);  // only 1, 2, 5, 10, 20, 50, 100 recorded
   Recorder v(TScaleType::sctYL);
   v.Range(1, 100);
   v.Scale.SetLogarithmic(true);
@@ -253,9 +253,9 @@ TEST(LogarithmicPass, LessThanADecadeFallsBackToLinear) {
 
 TEST(TickPassRobustness, NoRangeHangsOrCrashesAPaint) {
   const double nan = std::nan(""), inf = std::numeric_limits<double>::infinity();
-  const std::pair<double, double> ranges[] = {{0, 1e12},    {-1e308, 1e308}, {0, 1e-300}, {1e-300, 2e-300},
-                                              {nan, 1},     {0, nan},        {-inf, inf}, {0, inf},
-                                              {1e25, 1e25 + 1e10}, {-1e308, -1e307}};
+  const std::pair<double, double> ranges[] = {
+      {0, 1e12}, {-1e308, 1e308}, {0, 1e-300}, {1e-300, 2e-300},    {nan, 1},
+      {0, nan},  {-inf, inf},     {0, inf},    {1e25, 1e25 + 1e10}, {-1e308, -1e307}};
   for (TScaleType type : {TScaleType::sctXB, TScaleType::sctYL}) {
     for (int minTicks : {0, 3}) {
       for (bool log : {false, true}) {

@@ -30,8 +30,9 @@ void Save(const TBitmap& b, const fs::path& path) {
       return ::testing::AssertionSuccess() << "wrote new reference " << golden;
     }
     Save(actual, outBase.string() + "-actual.png");
-    return ::testing::AssertionFailure() << "no reference image " << golden << "; the actual picture is at "
-                                         << outBase.string() << "-actual.png";
+    return ::testing::AssertionFailure()
+           << "no reference image " << golden << "; the actual picture is at " << outBase.string()
+           << "-actual.png";
   }
   TBitmap expected;
   expected.LoadFromFile(golden.string());
@@ -41,9 +42,9 @@ void Save(const TBitmap& b, const fs::path& path) {
       return ::testing::AssertionSuccess();
     }
     Save(actual, outBase.string() + "-actual.png");
-    return ::testing::AssertionFailure() << name << ": size " << actual.Width() << " x " << actual.Height()
-                                         << " differs from the reference's " << expected.Width() << " x "
-                                         << expected.Height();
+    return ::testing::AssertionFailure()
+           << name << ": size " << actual.Width() << " x " << actual.Height()
+           << " differs from the reference's " << expected.Width() << " x " << expected.Height();
   }
   TBitmap diff(actual.Width(), actual.Height());
   int worst = 0, over = 0, firstX = -1, firstY = -1;
@@ -52,7 +53,8 @@ void Save(const TBitmap& b, const fs::path& path) {
     const uint32_t a = actual.Bits()[i], e = expected.Bits()[i];
     int d = 0;
     for (int shift = 0; shift < 24; shift += 8)
-      d = std::max(d, std::abs(static_cast<int>((a >> shift) & 0xFF) - static_cast<int>((e >> shift) & 0xFF)));
+      d = std::max(d, std::abs(static_cast<int>((a >> shift) & 0xFF) -
+                               static_cast<int>((e >> shift) & 0xFF)));
     worst = std::max(worst, d);
     if (d > tol.MaxChannelDiff) {
       if (over++ == 0) {
@@ -74,11 +76,11 @@ void Save(const TBitmap& b, const fs::path& path) {
   Save(actual, outBase.string() + "-actual.png");
   Save(expected, outBase.string() + "-expected.png");
   Save(diff, outBase.string() + "-diff.png");
-  return ::testing::AssertionFailure() << name << ": " << over << " pixels differ by more than "
-                                       << tol.MaxChannelDiff << " (allowed " << tol.MaxPixels
-                                       << "), largest channel difference " << worst << ", first at ("
-                                       << firstX << ", " << firstY << "); see " << outBase.string()
-                                       << "-{actual,expected,diff}.png";
+  return ::testing::AssertionFailure()
+         << name << ": " << over << " pixels differ by more than " << tol.MaxChannelDiff
+         << " (allowed " << tol.MaxPixels << "), largest channel difference " << worst
+         << ", first at (" << firstX << ", " << firstY << "); see " << outBase.string()
+         << "-{actual,expected,diff}.png";
 }
 
 }  // namespace kelvo::test

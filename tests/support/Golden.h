@@ -23,4 +23,5 @@ struct TTolerance {
 
 }  // namespace kelvo::test
 
-#define EXPECT_GOLDEN(bitmap, name, ...) EXPECT_TRUE(::kelvo::test::MatchesGolden(bitmap, name, ##__VA_ARGS__))
+#define EXPECT_GOLDEN(bitmap, name, ...) \
+  EXPECT_TRUE(::kelvo::test::MatchesGolden(bitmap, name, ##__VA_ARGS__))

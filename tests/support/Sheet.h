@@ -9,7 +9,8 @@ namespace kelvo::test {
 
 // A bitmap of the given size, filled with Background, with a black pen
 // and a clear brush ready.
-inline std::unique_ptr<vexa::TBitmap> MakeSheet(int w, int h, vexa::TColor Background = vexa::clWhite) {
+inline std::unique_ptr<vexa::TBitmap> MakeSheet(int w, int h,
+                                                vexa::TColor Background = vexa::clWhite) {
   auto b = std::make_unique<vexa::TBitmap>(w, h);
   auto& c = b->Canvas();
   c.Brush().SetColor(Background);
