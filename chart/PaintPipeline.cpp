@@ -29,7 +29,22 @@ void TCustomKelvo::PaintFrame(TCanvas& c) {
   c.Pen().SetWidth(1);
   c.Brush().SetColor(FWindColor);
   c.Pen().SetColor(FWindColor);
-  c.Rectangle(0, 0, Width(), Height());
+  c.Brush().SetStyle(TBrushStyle::bsSolid);
+  // The window colour everywhere but where the data bitmap is copied at the
+  // end of the paint: that part would be overwritten anyway.
+  SizeDataBitmap();
+  const TRect all = Rect(0, 0, Width(), Height());
+  const TRect data =
+      Rect(FMarginLeft, FMarginTop, Clamp32(int64_t{FMarginLeft} + FDataBitmap.Width()),
+           Clamp32(int64_t{FMarginTop} + FDataBitmap.Height()));
+  if (data.Left >= data.Right || data.Top >= data.Bottom) {
+    c.FillRect(all);
+  } else {
+    c.FillRect(Rect(all.Left, all.Top, all.Right, data.Top));
+    c.FillRect(Rect(all.Left, data.Bottom, all.Right, all.Bottom));
+    c.FillRect(Rect(all.Left, data.Top, data.Left, data.Bottom));
+    c.FillRect(Rect(data.Right, data.Top, all.Right, data.Bottom));
+  }
   const int32_t S = FShadowWidth;
   if (S > 0) {
     const int32_t BW = FFrameBitmap.Width(), BH = FFrameBitmap.Height();

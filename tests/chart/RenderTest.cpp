@@ -57,6 +57,27 @@ TEST(DemoPictures, ShowGraphRefreshEqualsTheFullPaintsDataArea) {
   EXPECT_TRUE(kelvo::test::SamePixels(full->Surface(), refreshed->Surface()));
 }
 
+TEST(DemoPictures, ARepaintLeavesNothingOfTheEarlierPicture) {
+  // Margins, caption and size change between two paints: every pixel of the
+  // second picture must equal a chart painted once with the final settings.
+  auto settle = [](TKelvo& c) {
+    c.SetMarginLeft(80);
+    c.SetMarginTop(35);
+    c.SetMarginBottom(25);
+    c.SetCaption("Moved");
+    c.SetBounds(c.Left(), c.Top(), 420, 330);
+    demo::DrawChart(c, false, 20, 45, 1.0);
+  };
+  auto repainted = DemoChart(), fresh = DemoChart();
+  demo::DrawChart(*repainted, true, 20, 45, 1.0);
+  repainted->Paint();
+  settle(*repainted);
+  repainted->Paint();
+  settle(*fresh);
+  fresh->Paint();
+  EXPECT_TRUE(kelvo::test::SamePixels(fresh->Surface(), repainted->Surface()));
+}
+
 TEST(Marks, SheetOfAllCodes) {
   TBitmap sheet(16 * 20, 16 * 20);
   TCanvas& c = sheet.Canvas();
