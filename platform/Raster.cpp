@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstring>
 #include <initializer_list>
 #include <iterator>
 
@@ -44,6 +45,12 @@ inline uint32_t Div255(uint32_t v) {
 
 // n pixels of value v: 64 bytes a round with SSE2 stores, the rest singly.
 inline void FillPixels(uint32_t* p, int64_t n, uint32_t v) {
+  // Long runs of a value whose four bytes agree (white, black) go to memset,
+  // which picks the widest stores the processor has.
+  if (n >= 64 && v == (v & 0xFFu) * 0x01010101u) {
+    std::memset(p, static_cast<int>(v & 0xFFu), static_cast<size_t>(n) * sizeof(uint32_t));
+    return;
+  }
 #if defined(__SSE2__)
   const __m128i q = _mm_set1_epi32(static_cast<int>(v));
   for (; n >= 16; n -= 16, p += 16) {
@@ -116,6 +123,11 @@ void FillRect(const TSurface& s, int64_t l, int64_t t, int64_t r, int64_t b, TPa
   r = std::min<int64_t>(r, s.Width);
   b = std::min<int64_t>(b, s.Height);
   if (l >= r || t >= b) return;
+  if (l == 0 && r == s.Width) {
+    // Whole rows lie back to back: one run.
+    PutSpan(s.Row(static_cast<int32_t>(t)), 0, (b - t) * s.Width, paint);
+    return;
+  }
   for (int64_t y = t; y < b; ++y) PutSpan(s.Row(static_cast<int32_t>(y)), l, r, paint);
 }
 

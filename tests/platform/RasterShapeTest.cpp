@@ -137,6 +137,28 @@ TEST(CanvasRectangle, ExtremeCornersClipToTheSheet) {
   c.Ellipse(INT_MIN, INT_MIN, INT_MAX, INT_MAX);
 }
 
+TEST(CanvasRectangle, LongRunsAndWholeRowsInEveryKindOfColour) {
+  // Widths around the vectorised run lengths, boxes spanning whole rows, and
+  // colours whose bytes agree (black, white, grey) or differ.
+  for (const TColor colour : {clBlack, clWhite, TColor(0x808080), clRed, TColor(0x123456)}) {
+    for (const int width : {63, 64, 65, 130, 200}) {
+      auto b = MakeSheet(width, 6);
+      auto& c = b->Canvas();
+      c.Pen().SetStyle(TPenStyle::psClear);
+      c.Brush().SetStyle(TBrushStyle::bsSolid);
+      c.Brush().SetColor(colour);
+      c.Rectangle(0, 1, width, 4);  // a clear pen fills the whole box: rows 1 to 3
+      c.FillRect(Rect(1, 4, width - 1, 5));
+      for (int y = 0; y < 6; ++y)
+        for (int x = 0; x < width; ++x) {
+          const bool in = (y >= 1 && y < 4) || (y == 4 && x >= 1 && x < width - 1);
+          ASSERT_EQ(c.Pixels(x, y), in ? colour : clWhite)
+              << std::hex << colour << std::dec << " w" << width << " " << x << "," << y;
+        }
+    }
+  }
+}
+
 TEST(CanvasEllipse, SmallCirclesOfTheMarkSizes) {
   auto b = MakeSheet(48, 12);
   auto& c = b->Canvas();
