@@ -21,13 +21,7 @@ namespace {
 
 constexpr int W = 1000, H = 800;
 
-struct TRng {
-  uint32_t S = 12345;
-  int Next(int n) {
-    S = S * 1664525u + 1013904223u;
-    return static_cast<int>((S >> 8) % static_cast<uint32_t>(n));
-  }
-};
+using kelvo::bench::TRng;
 
 std::vector<TPoint> Walk(int count) {
   // Short segments (up to 10 pixels) wandering over the whole surface.

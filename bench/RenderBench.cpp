@@ -22,13 +22,7 @@ namespace {
 
 constexpr int W = 1000, H = 800;
 
-struct TRng {
-  uint32_t S = 4242;
-  double Next(double n) {
-    S = S * 1664525u + 1013904223u;
-    return (S >> 8) % 1000000 / 1000000.0 * n;
-  }
-};
+using kelvo::bench::TRng;
 
 // A chart whose data area is about 1000 x 800 pixels, world units = pixels.
 std::unique_ptr<TKelvo> BigChart() {
@@ -55,11 +49,12 @@ void RenderList(benchmark::State& st, Fill fill) {
 
 std::vector<QPointF> Walk(int n) {
   TRng rng;
+  rng.S = 4242;
   std::vector<QPointF> pts(n);
   double x = W / 2.0, y = H / 2.0;
   for (auto& p : pts) {
-    x = std::fmin(std::fmax(x + rng.Next(20) - 10, 0), W - 1);
-    y = std::fmin(std::fmax(y + rng.Next(20) - 10, 0), H - 1);
+    x = std::fmin(std::fmax(x + rng.NextReal(20) - 10, 0), W - 1);
+    y = std::fmin(std::fmax(y + rng.NextReal(20) - 10, 0), H - 1);
     p = {x, y};
   }
   return pts;
@@ -69,7 +64,7 @@ std::vector<QPointF> Spots(int n) {
   TRng rng;
   rng.S = 99;
   std::vector<QPointF> pts(n);
-  for (auto& p : pts) p = {10 + rng.Next(W - 40), 10 + rng.Next(H - 40)};
+  for (auto& p : pts) p = {10 + rng.NextReal(W - 40), 10 + rng.NextReal(H - 40)};
   return pts;
 }
 
