@@ -22,6 +22,7 @@
 #include "chart/ChartTypes.h"
 #include "chart/DisplayList.h"
 #include "chart/JointLayers.h"
+#include "chart/LayerMapping.h"
 #include "chart/ScaleProps.h"
 #include "chart/TextLabel.h"
 #include "platform/Controls.h"
@@ -34,15 +35,6 @@ namespace vexa {
 struct TRangeLimits {
   long double LoX = 0, LoY = 0, HiX = 0, HiY = 0;
   bool Any() const { return LoX != 0 || LoY != 0 || HiX != 0 || HiY != 0; }
-};
-
-// World-to-pixel factors of one layer, with what UpdateMapping saw of its
-// axes: whether each is logarithmic and where values at or below the
-// logarithmic floor go.
-struct TLayerMapping {
-  long double KX = 0, DX = 0, KY = 0, DY = 0;
-  bool LogX = false, LogY = false;
-  long double FloorX = 0, FloorY = 0;
 };
 
 constexpr int32_t CrossHairCount = 4;
@@ -141,9 +133,13 @@ class TCustomKelvo : public TCustomControl, private IJointLayersOwner {
   void SetTextAlignment(TAlignment Value);
 
   // --- visibility tables: an item is drawn only when both entries are true ---
-  bool ClassVisible(int Class) const;
+  bool ClassVisible(int Class) const {
+    return Class >= 0 && Class < ItemClassCount && FClassVisible[static_cast<size_t>(Class)];
+  }
   void SetClassVisible(int Class, bool Value);  // classes 0..255; store, then RepaintIfAuto
-  bool LayerVisible(int Layer) const;
+  bool LayerVisible(int Layer) const {
+    return Layer >= 1 && Layer <= LayerCount && FLayerVisible[static_cast<size_t>(Layer)];
+  }
   void SetLayerVisible(int Layer, bool Value);  // layers 1..16; store, then RepaintIfAuto
 
   // --- published properties (creation value; write behaviour) ---
@@ -264,7 +260,14 @@ class TCustomKelvo : public TCustomControl, private IJointLayersOwner {
   // World point of a client pixel. On an empty data area the axis gives its RangeLow.
   void PixelToWorld(int32_t Layer, int32_t PX, int32_t PY, double& X, double& Y) const;
   // Clamps both to -30000..30000; true when either changed.
-  static bool ClipPixel(int32_t& PX, int32_t& PY);
+  static bool ClipPixel(int32_t& PX, int32_t& PY) {
+    const int32_t x = PX < -30000 ? -30000 : (PX > 30000 ? 30000 : PX);
+    const int32_t y = PY < -30000 ? -30000 : (PY > 30000 ? 30000 : PY);
+    const bool changed = x != PX || y != PY;
+    PX = x;
+    PY = y;
+    return changed;
+  }
   const TLayerMapping& Mapping(int32_t Layer) const;
 
   // --- range application ---

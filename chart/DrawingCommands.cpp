@@ -158,18 +158,10 @@ void TCustomKelvo::SetTextAlignment(TAlignment Value) {
   RepaintIfAuto();
 }
 
-bool TCustomKelvo::ClassVisible(int Class) const {
-  return Class >= 0 && Class < ItemClassCount && FClassVisible[static_cast<size_t>(Class)];
-}
-
 void TCustomKelvo::SetClassVisible(int Class, bool Value) {
   if (Class < 0 || Class >= ItemClassCount) return;
   FClassVisible[static_cast<size_t>(Class)] = Value;
   RepaintIfAuto();
-}
-
-bool TCustomKelvo::LayerVisible(int Layer) const {
-  return Layer >= 1 && Layer <= LayerCount && FLayerVisible[static_cast<size_t>(Layer)];
 }
 
 void TCustomKelvo::SetLayerVisible(int Layer, bool Value) {

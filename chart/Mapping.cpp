@@ -1,6 +1,8 @@
 // World-to-pixel mapping: per-layer factors, the mapping both ways, pixel
 // clipping and the isometric rule.
+#include <algorithm>
 #include <cmath>
+#include <limits>
 
 #if defined(__SSE2__)
 #include <emmintrin.h>
@@ -31,6 +33,13 @@ inline int32_t PixelOf(long double v) {
   return static_cast<int32_t>(std::nearbyint(d));
 #endif
 }
+// An extended factor as a double; beyond the double range it becomes an
+// infinity, which the quick mapping path refuses.
+inline double ToDouble(long double v) {
+  if (v > std::numeric_limits<double>::max()) return HUGE_VAL;
+  if (v < -std::numeric_limits<double>::max()) return -HUGE_VAL;
+  return static_cast<double>(v);
+}
 }  // namespace
 
 const TLayerMapping& TCustomKelvo::Mapping(int32_t Layer) const {
@@ -49,10 +58,9 @@ void TCustomKelvo::UpdateMapping() {
     TLayerMapping& m = FMapping[static_cast<size_t>(n)];
     const TScaleProps& sx = ScalePropsX(n);
     const TScaleProps& sy = ScalePropsY(n);
+    m.Quick = false;  // until both axes have their factors
     m.LogX = sx.Logarithmic();
-    m.LogY = sy.Logarithmic();
     m.FloorX = sx.RangeHigh() >= sx.RangeLow() ? 0 : Width();
-    m.FloorY = sy.RangeHigh() >= sy.RangeLow() ? Height() : 0;
     if (W > 0) {
       const long double rl = sx.RangeLow(), rh = sx.RangeHigh();
       if (sx.Logarithmic()) {
@@ -68,6 +76,8 @@ void TCustomKelvo::UpdateMapping() {
       m.KX = 0;
       m.DX = Width() / 2.0L;
     }
+    m.LogY = sy.Logarithmic();
+    m.FloorY = sy.RangeHigh() >= sy.RangeLow() ? Height() : 0;
     if (H > 0) {
       const long double rl = sy.RangeLow(), rh = sy.RangeHigh();
       if (sy.Logarithmic()) {
@@ -83,28 +93,36 @@ void TCustomKelvo::UpdateMapping() {
       m.KY = 0;
       m.DY = Height() / 2.0L;
     }
+    m.PrepareQuickPath();
   }
 }
 
 // A NaN world value maps to pixel 0, like any value the mapping cannot place.
 void TCustomKelvo::WorldToPixel(int32_t Layer, double X, double Y, int32_t& PX, int32_t& PY) const {
   const int32_t layer = Layer < 1 ? 1 : (Layer > LayerCount ? LayerCount : Layer);
-  const TLayerMapping& m = FMapping[static_cast<size_t>(layer)];
-  long double v, u;
-  if (!m.LogX)
-    v = m.KX * X + m.DX;
-  else if (X > LogFloor)
-    v = m.KX * std::log(static_cast<long double>(X)) + m.DX;
-  else
-    v = m.FloorX;
-  if (!m.LogY)
-    u = m.KY * Y + m.DY;
-  else if (Y > LogFloor)
-    u = m.KY * std::log(static_cast<long double>(Y)) + m.DY;
-  else
-    u = m.FloorY;
-  PX = PixelOf(v);
-  PY = PixelOf(u);
+  FMapping[static_cast<size_t>(layer)].Map(X, Y, PX, PY);
+}
+
+void TLayerMapping::PrepareQuickPath() {
+  KXd = ToDouble(KX);
+  DXd = ToDouble(DX);
+  KYd = ToDouble(KY);
+  DYd = ToDouble(DY);
+  const double d = std::max(std::fabs(DXd), std::fabs(DYd));
+  QuickMargin = 0.5 - 0x1p-50 * (2 * d + 2 * QuickLimit + 1);
+  Quick = !LogX && !LogY && std::isfinite(KXd) && std::isfinite(KYd) && d < 1e12;
+}
+
+int32_t TLayerMapping::ExactPixelX(double X) const {
+  if (!LogX) return PixelOf(KX * X + DX);
+  if (X > LogFloor) return PixelOf(KX * std::log(static_cast<long double>(X)) + DX);
+  return PixelOf(FloorX);
+}
+
+int32_t TLayerMapping::ExactPixelY(double Y) const {
+  if (!LogY) return PixelOf(KY * Y + DY);
+  if (Y > LogFloor) return PixelOf(KY * std::log(static_cast<long double>(Y)) + DY);
+  return PixelOf(FloorY);
 }
 
 void TCustomKelvo::PixelToWorld(int32_t Layer, int32_t PX, int32_t PY, double& X, double& Y) const {
@@ -125,22 +143,6 @@ void TCustomKelvo::PixelToWorld(int32_t Layer, int32_t PX, int32_t PY, double& X
     const long double t = (PY - m.DY) / m.KY;
     Y = static_cast<double>(sy.Logarithmic() ? std::exp(t) : t);
   }
-}
-
-bool TCustomKelvo::ClipPixel(int32_t& PX, int32_t& PY) {
-  bool changed = false;
-  auto clip = [&changed](int32_t& v) {
-    if (v < -30000) {
-      v = -30000;
-      changed = true;
-    } else if (v > 30000) {
-      v = 30000;
-      changed = true;
-    }
-  };
-  clip(PX);
-  clip(PY);
-  return changed;
 }
 
 // An empty data area (width or height + 1 not positive) or a zero aspect

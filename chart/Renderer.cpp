@@ -133,7 +133,7 @@ void TCustomKelvo::RenderDisplayList(TBitmap& Bitmap) {
   const int32_t ml = FMarginLeft, mt = FMarginTop;
   auto map = [&](int32_t layer, double x, double y) {
     int32_t px, py;
-    WorldToPixel(layer, x, y, px, py);
+    FMapping[static_cast<size_t>(std::clamp(layer, 1, LayerCount))].Map(x, y, px, py);
     ClipPixel(px, py);
     return TPoint{Clamp32(int64_t{px} - ml), Clamp32(int64_t{py} - mt)};
   };

@@ -70,7 +70,14 @@ void TCanvas::StrokePath(std::span<const TPoint> Points, bool Closed) {
     else
       raster::Line(s, a.X, a.Y, b.X, b.Y, pen, dash, phase, paintGaps ? &gap : nullptr);
   };
-  for (size_t i = 0; i + 1 < Points.size(); ++i) segment(Points[i], Points[i + 1]);
+  if (width <= 1 && dash.Length == 0 && !pen.Xor) {
+    for (size_t i = 0; i + 1 < Points.size(); ++i) {
+      const TPoint a = Points[i], b = Points[i + 1];
+      if (!raster::SolidLineOnSurface(s, a.X, a.Y, b.X, b.Y, pen.Pixel)) segment(a, b);
+    }
+  } else {
+    for (size_t i = 0; i + 1 < Points.size(); ++i) segment(Points[i], Points[i + 1]);
+  }
   if (Closed && Points.size() > 1) segment(Points.back(), Points[0]);
 }
 

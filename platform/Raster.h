@@ -71,6 +71,55 @@ void FillFramedBox(const TSurface& s, const TBox& Outer, const TBox& Inner, TPai
 void Line(const TSurface& s, int32_t x0, int32_t y0, int32_t x1, int32_t y1, TPaint paint,
           const TDashPattern& dash, uint32_t& phase, const TPaint* gapPaint);
 
+// Line for a solid pen in copy mode when both ends lie on the surface (so
+// every pixel does): the same pixels, without clipping and with the choices
+// between axes and directions made without branches. Returns false, drawing
+// nothing, when an end is off the surface; Line then does the work.
+inline bool SolidLineOnSurface(const TSurface& s, int32_t x0, int32_t y0, int32_t x1, int32_t y1,
+                               uint32_t pixel) {
+  const auto w = static_cast<uint32_t>(s.Width), h = static_cast<uint32_t>(s.Height);
+  if (static_cast<uint32_t>(x0) >= w || static_cast<uint32_t>(x1) >= w ||
+      static_cast<uint32_t>(y0) >= h || static_cast<uint32_t>(y1) >= h)
+    return false;
+  const int64_t dx = int64_t{x1} - x0, dy = int64_t{y1} - y0;
+  const int64_t adx = dx < 0 ? -dx : dx, ady = dy < 0 ? -dy : dy;
+  const int64_t stepX = dx < 0 ? -1 : 1, stepY = dy < 0 ? -int64_t{s.Width} : int64_t{s.Width};
+  const bool xMajor = adx >= ady;
+  const int64_t major = xMajor ? adx : ady, minor = xMajor ? ady : adx;
+  const int64_t majStep = xMajor ? stepX : stepY, minStep = xMajor ? stepY : stepX;
+  // Step i lies at minor offset floor((2 i minor + major - 1) / (2 major)),
+  // as in Line. The error term runs 2 major low so that its sign says when
+  // the minor step is due. The minor steps are as good as random, so the
+  // choice must not be a branch, and the chain carried from pixel to pixel
+  // decides the speed: conditional moves keep it at three operations.
+  const int64_t twoMajor = 2 * major, twoMinor = 2 * minor;
+  const int64_t diagStep = majStep + minStep, dueShift = twoMinor - twoMajor;
+  int64_t e = major - 1 - twoMajor;
+  uint32_t* p = s.Row(y0) + x0;
+  for (int64_t i = 0; i < major; ++i) {
+    *p = pixel;
+#if defined(__GNUC__) && defined(__x86_64__)
+    // GCC turns the portable form below into a branch.
+    const int64_t shifted = e + dueShift;
+    int64_t step = majStep;
+    e += twoMinor;
+    asm("test %[e], %[e]\n\t"
+        "cmovns %[shifted], %[e]\n\t"
+        "cmovns %[diag], %[step]"
+        : [e] "+r"(e), [step] "+r"(step)
+        : [shifted] "r"(shifted), [diag] "r"(diagStep)
+        : "cc");
+    p += step;
+#else
+    e += twoMinor;
+    const bool due = e >= 0;
+    e -= due ? twoMajor : 0;
+    p += due ? diagStep : majStep;
+#endif
+  }
+  return true;
+}
+
 // A line drawn with a round pen of the given width (> 1): the pen's disc is
 // swept from the start to the end point, end caps included.
 void WideLine(const TSurface& s, int32_t x0, int32_t y0, int32_t x1, int32_t y1, int32_t width,

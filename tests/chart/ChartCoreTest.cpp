@@ -203,7 +203,57 @@ TEST_F(ChartTest, LogarithmicMappingAndItsError) {
     EXPECT_STREQ(e.what(), "Logarithmic axis must not be negative.");
   }
   c.Scale2Y().SetLogarithmic(false);
-  EXPECT_FALSE(c.PaintLock() && false);
+  EXPECT_NO_THROW(c.UpdateMapping());
+}
+
+// The double-precision quick path of the mapping must give the pixel of the
+// extended computation everywhere, above all next to the pixel boundaries
+// k + 0.5, where the two roundings could disagree.
+TEST(LayerMapping, QuickPathAgreesWithTheExtendedComputation) {
+  uint64_t seed = 77;
+  auto next = [&] {
+    seed = seed * 6364136223846793005u + 1442695040888963407u;
+    return static_cast<double>(seed >> 11) * 0x1p-53;  // 0 .. 1
+  };
+  int32_t quickTaken = 0, nearBoundary = 0;
+  for (int layout = 0; layout < 400; ++layout) {
+    TLayerMapping m;
+    // Factors as UpdateMapping makes them: ranges from tiny to huge, offsets
+    // from small to far beyond any pixel.
+    const long double width = 10 + std::floor(next() * 3000);
+    const long double low = (next() - 0.5) * std::pow(10.0L, std::floor(next() * 16) - 4);
+    const long double span = std::pow(10.0L, std::floor(next() * 20) - 8) * (0.5L + next());
+    m.KX = width * (1 / span);
+    m.DX = (37 * (low + span) - (37 + width) * low) / span;
+    m.KY = -m.KX * (0.25L + next());
+    m.DY = 600 - m.KY * low;
+    m.PrepareQuickPath();
+    for (int i = 0; i < 200; ++i) {
+      // A world value whose extended pixel lies within a few units in the
+      // last place of a boundary, or anywhere in the data area.
+      const int32_t boundary = static_cast<int32_t>(next() * 4000) - 1000;
+      double x = static_cast<double>((boundary + 0.5L - m.DX) / m.KX);
+      double y = static_cast<double>((boundary + 0.5L - m.DY) / m.KY);
+      const int nudge = static_cast<int>(next() * 9) - 4;
+      for (int k = 0; k < std::abs(nudge); ++k) {
+        x = std::nextafter(x, nudge > 0 ? HUGE_VAL : -HUGE_VAL);
+        y = std::nextafter(y, nudge > 0 ? HUGE_VAL : -HUGE_VAL);
+      }
+      if (i % 4 == 0) {
+        x = static_cast<double>(low + next() * span);
+        y = static_cast<double>(low + next() * span);
+      } else {
+        ++nearBoundary;
+      }
+      int32_t px, py;
+      m.Map(x, y, px, py);
+      ASSERT_EQ(px, m.ExactPixelX(x)) << "layout " << layout << " x " << x;
+      ASSERT_EQ(py, m.ExactPixelY(y)) << "layout " << layout << " y " << y;
+      quickTaken += m.Quick;
+    }
+  }
+  EXPECT_GT(nearBoundary, 50000);
+  EXPECT_GT(quickTaken, 20000);  // most layouts do take the quick path
 }
 
 TEST_F(ChartTest, AnEmptyDataAreaMapsToTheMiddle) {

@@ -5,6 +5,9 @@
 #include <climits>
 #include <cmath>
 #include <string>
+#include <vector>
+
+#include "platform/Raster.h"
 
 #include "support/Golden.h"
 #include "support/Sheet.h"
@@ -252,6 +255,40 @@ TEST(CanvasClip, ShallowLineFromFarAwayKeepsItsExactPixels) {
   for (int y = 0; y < 40; ++y)
     for (int x = 0; x < 100; ++x)
       ASSERT_EQ(cc.Pixels(x, y), fc.Pixels(x + 1400, y)) << x << "," << y;
+}
+
+// The quick path of solid polylines must set exactly the pixels of the
+// general line routine, for every direction and slope, and leave lines with
+// an end off the surface to it.
+TEST(RasterSolidLine, OnSurfacePathDrawsTheGeneralLinesPixels) {
+  constexpr int W = 61, H = 47;
+  std::vector<uint32_t> quick(W * H), general(W * H);
+  const raster::TSurface qs{quick.data(), W, H}, gs{general.data(), W, H};
+  const raster::TDashPattern solid{};
+  const raster::TPaint paint{0xFF123456u, false};
+  uint32_t seed = 5;
+  auto next = [&](int n) {
+    seed = seed * 1664525u + 1013904223u;
+    return static_cast<int32_t>((seed >> 8) % static_cast<uint32_t>(n));
+  };
+  int drawn = 0;
+  for (int i = 0; i < 20000; ++i) {
+    // Ends anywhere from a little off the sheet to its far side; short
+    // lines often, so every octant and tie occurs.
+    const int32_t x0 = next(W + 6) - 3, y0 = next(H + 6) - 3;
+    const int32_t x1 = i % 2 ? x0 + next(13) - 6 : next(W + 6) - 3;
+    const int32_t y1 = i % 2 ? y0 + next(13) - 6 : next(H + 6) - 3;
+    std::fill(quick.begin(), quick.end(), 0u);
+    std::fill(general.begin(), general.end(), 0u);
+    const bool onSurface = x0 >= 0 && x0 < W && y0 >= 0 && y0 < H && x1 >= 0 && x1 < W &&
+                           y1 >= 0 && y1 < H;
+    ASSERT_EQ(raster::SolidLineOnSurface(qs, x0, y0, x1, y1, paint.Pixel), onSurface);
+    uint32_t phase = 0;
+    if (onSurface) raster::Line(gs, x0, y0, x1, y1, paint, solid, phase, nullptr);
+    ASSERT_EQ(quick, general) << x0 << "," << y0 << " -> " << x1 << "," << y1;
+    drawn += onSurface;
+  }
+  EXPECT_GT(drawn, 10000);
 }
 
 }  // namespace

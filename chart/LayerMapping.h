@@ -1,0 +1,80 @@
+// World-to-pixel factors of one layer and the mapping of a point with them.
+#pragma once
+
+#include <cstdint>
+
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
+
+namespace vexa {
+
+// The factors UpdateMapping computes for one layer, with what it saw of the
+// layer's axes: whether each is logarithmic and where values at or below the
+// logarithmic floor go.
+struct TLayerMapping {
+  long double KX = 0, DX = 0, KY = 0, DY = 0;
+  bool LogX = false, LogY = false;
+  long double FloorX = 0, FloorY = 0;
+
+  // Quick path of Map. Both axes are first mapped in double precision with
+  // the factors rounded to doubles; the result is taken only when both values
+  // lie within QuickLimit of zero and further than QuickMargin from a pixel
+  // boundary k + 0.5. The double and the extended computations are each
+  // within 2^-50 (|K W| + |D| + |V|) of the exact value, and |K W| <= |V| + |D|,
+  // so with QuickMargin = 0.5 - 2^-50 (2 |D| + 2 QuickLimit + 1) both round
+  // to the same pixel. Anything else (logarithmic axes, huge factors or
+  // values, NaN) takes the extended computation.
+  static constexpr double QuickLimit = 1e6;
+  bool Quick = false;
+  double KXd = 0, DXd = 0, KYd = 0, DYd = 0;
+  double QuickMargin = 0;
+
+  // Sets the quick-path fields from the extended factors.
+  void PrepareQuickPath();
+
+  // Client pixel of a world point of this layer (WorldToPixel without the
+  // layer lookup); the pixels are always those of the extended computation.
+  void Map(double X, double Y, int32_t& PX, int32_t& PY) const {
+    if (!Quick || !QuickMap(X, Y, PX, PY)) {
+      PX = ExactPixelX(X);
+      PY = ExactPixelY(Y);
+    }
+  }
+  int32_t ExactPixelX(double X) const;
+  int32_t ExactPixelY(double Y) const;
+
+ private:
+  bool QuickMap(double X, double Y, int32_t& PX, int32_t& PY) const {
+    // Adding and taking away 1.5 x 2^52 rounds to an integer, half to even.
+    constexpr double Round = 0x1.8p52;
+#if defined(__SSE2__)
+    // Both axes at once.
+    const __m128d v = _mm_add_pd(_mm_mul_pd(_mm_set_pd(Y, X), _mm_set_pd(KYd, KXd)),
+                                 _mm_set_pd(DYd, DXd));
+    const __m128d nearest = _mm_sub_pd(_mm_add_pd(v, _mm_set1_pd(Round)), _mm_set1_pd(Round));
+    const __m128d absMask = _mm_castsi128_pd(_mm_set1_epi64x(0x7FFFFFFFFFFFFFFF));
+    const __m128d off = _mm_and_pd(_mm_sub_pd(v, nearest), absMask);
+    const __m128d mag = _mm_and_pd(v, absMask);
+    const __m128d ok = _mm_and_pd(_mm_cmplt_pd(off, _mm_set1_pd(QuickMargin)),
+                                  _mm_cmplt_pd(mag, _mm_set1_pd(QuickLimit)));
+    if (_mm_movemask_pd(ok) != 3) return false;
+    const __m128i pixels = _mm_cvtpd_epi32(nearest);
+    PX = _mm_cvtsi128_si32(pixels);
+    PY = _mm_cvtsi128_si32(_mm_shuffle_epi32(pixels, 1));
+    return true;
+#else
+    const double vx = KXd * X + DXd, vy = KYd * Y + DYd;
+    const double nx = (vx + Round) - Round, ny = (vy + Round) - Round;
+    auto abs = [](double a) { return a < 0 ? -a : a; };
+    if (!(abs(vx - nx) < QuickMargin && abs(vy - ny) < QuickMargin && abs(vx) < QuickLimit &&
+          abs(vy) < QuickLimit))
+      return false;
+    PX = static_cast<int32_t>(nx);
+    PY = static_cast<int32_t>(ny);
+    return true;
+#endif
+  }
+};
+
+}  // namespace vexa
