@@ -9,6 +9,7 @@
 #include <QPolygon>
 #include <cmath>
 #include <cstdlib>
+#include <cstring>
 #include <vector>
 
 #include "BenchMain.h"
@@ -267,6 +268,52 @@ void DemoRefresh_qpainter(benchmark::State& st) {
   for (auto _ : st) twin.Refresh();
 }
 
+// The bare memory work of the demo chart's paints, for scale: filling the
+// frame and data-area bitmaps and the copies the pipeline makes (data area
+// into frame, frame onto the window; for the refresh, data area onto the
+// window), as plain fills and memcpy of rows.
+struct TBareDemo {
+  int32_t W, H, DW, DH, Left, Top;
+  std::vector<uint32_t> Frame, Data, Window;
+  TBareDemo() {
+    auto chart = DemoChart();
+    W = chart->Width();
+    H = chart->Height();
+    DW = chart->DataBitmap().Width();
+    DH = chart->DataBitmap().Height();
+    Left = chart->MarginLeft();
+    Top = chart->MarginTop();
+    Frame.resize(size_t(W) * H);
+    Window.resize(size_t(W) * H);
+    Data.resize(size_t(DW) * DH);
+  }
+  void CopyData(std::vector<uint32_t>& target) {
+    for (int32_t y = 0; y < DH; ++y)
+      std::memcpy(&target[size_t(y + Top) * W + Left], &Data[size_t(y) * DW], size_t(DW) * 4);
+  }
+  void Full() {
+    std::fill(Frame.begin(), Frame.end(), 0xFFF0F0F0u);
+    std::fill(Data.begin(), Data.end(), 0xFFFFFFFFu);
+    CopyData(Frame);
+    std::memcpy(Window.data(), Frame.data(), Frame.size() * 4);
+    benchmark::DoNotOptimize(Window.data());
+  }
+  void Refresh() {
+    std::fill(Data.begin(), Data.end(), 0xFFFFFFFFu);
+    CopyData(Window);
+    benchmark::DoNotOptimize(Window.data());
+  }
+};
+
+void DemoPaint_bare(benchmark::State& st) {
+  TBareDemo bare;
+  for (auto _ : st) bare.Full();
+}
+void DemoRefresh_bare(benchmark::State& st) {
+  TBareDemo bare;
+  for (auto _ : st) bare.Refresh();
+}
+
 }  // namespace
 
 #define KELVO_PAIR(name)                                                        \
@@ -279,6 +326,8 @@ void DemoRefresh_qpainter(benchmark::State& st) {
 
 KELVO_PAIR_US(DemoPaint)
 KELVO_PAIR_US(DemoRefresh)
+BENCHMARK(DemoPaint_bare)->Name("DemoPaint/bare")->Unit(benchmark::kMicrosecond);
+BENCHMARK(DemoRefresh_bare)->Name("DemoRefresh/bare")->Unit(benchmark::kMicrosecond);
 KELVO_PAIR(DrawTo1M)
 KELVO_PAIR(Marks100k)
 KELVO_PAIR(Rects100k)
