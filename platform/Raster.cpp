@@ -53,6 +53,12 @@ inline void FillPixels(uint32_t* p, int64_t n, uint32_t v) {
   }
 #if defined(__SSE2__)
   const __m128i q = _mm_set1_epi32(static_cast<int>(v));
+  if (n >= 4 && n <= 8) {
+    // Short runs (marks, bar edges): two stores that may overlap.
+    _mm_storeu_si128(reinterpret_cast<__m128i*>(p), q);
+    _mm_storeu_si128(reinterpret_cast<__m128i*>(p + n - 4), q);
+    return;
+  }
   for (; n >= 16; n -= 16, p += 16) {
     _mm_storeu_si128(reinterpret_cast<__m128i*>(p), q);
     _mm_storeu_si128(reinterpret_cast<__m128i*>(p + 4), q);
@@ -295,6 +301,11 @@ void FillFramedBox(const TSurface& s, const TBox& Outer, const TBox& Inner, TPai
   const int64_t l = std::max<int64_t>(Outer.L, 0), r = std::min<int64_t>(Outer.R, s.Width);
   const int64_t t = std::max<int64_t>(Outer.T, 0), b = std::min<int64_t>(Outer.B, s.Height);
   if (l >= r || t >= b) return;
+  if (Fill && Fill->Pixel == Pen.Pixel && !Fill->Xor && !Pen.Xor) {
+    // Outline and inside alike (filled marks): one box.
+    FillRect(s, l, t, r, b, Pen);
+    return;
+  }
   const bool hollow = Inner.L < Inner.R && Inner.T < Inner.B;
   // Columns of the inner box, clipped to the outer one.
   const int64_t il = std::clamp<int64_t>(Inner.L, l, r), ir = std::clamp<int64_t>(Inner.R, il, r);

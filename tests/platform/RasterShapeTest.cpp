@@ -159,6 +159,29 @@ TEST(CanvasRectangle, LongRunsAndWholeRowsInEveryKindOfColour) {
   }
 }
 
+TEST(CanvasRectangle, ShortRunsTouchExactlyTheirPixels) {
+  // Runs of 1 to 20 pixels at every offset within a vector, as filled boxes
+  // whose pen and brush agree (the filled marks) and as plain fills.
+  for (int n = 1; n <= 20; ++n)
+    for (int x0 = 0; x0 < 5; ++x0) {
+      auto b = MakeSheet(32, 4);
+      auto& c = b->Canvas();
+      c.Pen().SetColor(clRed);
+      c.Brush().SetStyle(TBrushStyle::bsSolid);
+      c.Brush().SetColor(clRed);
+      c.Rectangle(x0, 0, x0 + n, 2);
+      c.Brush().SetColor(TColor(0x123456));
+      c.FillRect(Rect(x0 + 1, 2, x0 + 1 + n, 3));
+      for (int y = 0; y < 4; ++y)
+        for (int x = 0; x < 32; ++x) {
+          const bool red = y < 2 && x >= x0 && x < x0 + n;
+          const bool fill = y == 2 && x > x0 && x <= x0 + n;
+          ASSERT_EQ(c.Pixels(x, y), red ? clRed : (fill ? TColor(0x123456) : clWhite))
+              << "n" << n << " at " << x0 << ": " << x << "," << y;
+        }
+    }
+}
+
 TEST(CanvasEllipse, SmallCirclesOfTheMarkSizes) {
   auto b = MakeSheet(48, 12);
   auto& c = b->Canvas();
