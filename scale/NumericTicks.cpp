@@ -6,25 +6,10 @@
 #include "base/NiceTickStep.h"
 #include "base/PixelMath.h"
 #include "scale/Scale.h"
+#include "scale/TickPass.h"
 #include "scale/TickLabels.h"
 
 namespace vexa {
-
-// Ticks are drawn in order along the axis, but a range can ask for absurd
-// numbers of them (unit steps over 1e12, or a step that no longer moves a
-// huge value). A pass stops after this many ticks: far more than any axis
-// has pixels, so a sensible range never meets it.
-constexpr int MaxTicksPerPass = 20000;
-
-struct TScale::TPass {
-  TCanvas& Canvas;
-  int32_t Base;
-  bool Horizontal;
-  int32_t Side;          // direction of tick lines away from the base line
-  int32_t Decimals = 0;  // of this pass's labels
-  int32_t ZeroHeight = 0;
-  int Budget = MaxTicksPerPass;
-};
 
 void TScale::PaintHorizontal(TCanvas& Canvas, int32_t BaseY) {
   if (FMinTicks != 0) FMinTicks = std::clamp(FMinTicks, 2, 20);
@@ -42,18 +27,14 @@ void TScale::RunTickPass(TCanvas& Canvas, int32_t Base) {
       (FScaleType == TScaleType::sctXT || FScaleType == TScaleType::sctYL) ? 1 : -1;
   TPass pass{Canvas, Base, horizontal, side};
   if (!horizontal) pass.ZeroHeight = Canvas.TextHeight("0");
-  // ftDateTime and ftTime get passes of their own with the date and time
-  // ticks; until those exist both fall back to the numeric pass, which is
-  // also where a declined time-of-day pass continues.
-  switch (FLabelType) {
-    case TFigType::ftDateTime:
-    case TFigType::ftTime:
-    default:
-      if (FLogarithmic)
-        LogarithmicPass(pass);
-      else
-        LinearPass(pass);
-      break;
+  if (FLabelType == TFigType::ftDateTime) {
+    DateTimePass(pass);
+  } else if (FLabelType != TFigType::ftTime || !TimeOfDayPass(pass)) {
+    // Numbers, also where the time-of-day pass declines the range.
+    if (FLogarithmic)
+      LogarithmicPass(pass);
+    else
+      LinearPass(pass);
   }
   PaintCaption(Canvas, Base);
 }

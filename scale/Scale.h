@@ -18,6 +18,8 @@
 
 namespace vexa {
 
+enum class TClockUnit : uint8_t;  // DateTimeLabels.h
+
 enum class TScaleUnitAnchor : uint8_t { uaSclTopLft, uaSclCenter, uaSclBotRgt };
 
 using TScaleTickDrawnEvent =
@@ -139,13 +141,27 @@ class TScale : public TCustomControl {
   void AssignTo(TPersistent* Dest) const override;
 
  private:
-  struct TPass;  // the state of one tick pass (NumericTicks.cpp)
+  struct TPass;  // the state of one tick pass (TickPass.h)
 
   void PaintHorizontal(TCanvas& Canvas, int32_t BaseY);
   void PaintVertical(TCanvas& Canvas, int32_t BaseX);
   void RunTickPass(TCanvas& Canvas, int32_t Base);
   void LinearPass(TPass& Pass);
   void LogarithmicPass(TPass& Pass);
+  // Time of day (seconds); false when the range's steps fit no table entry.
+  bool TimeOfDayPass(TPass& Pass);
+  // Dates and clock times (days), with the messages for unusable ranges.
+  void DateTimePass(TPass& Pass);
+  void DateTimeMessage(TPass& Pass, bool Invalid);
+  void ClockTimePass(TPass& Pass, TClockUnit Unit, long double Ideal);
+  void DayPass(TPass& Pass, long double Ideal);
+  void MonthPass(TPass& Pass);
+  void YearPass(TPass& Pass);
+  // A label beside a vertical scale's tick at Value: its top Lines half
+  // heights of the text above the tick, left of or right of the base line.
+  void DrawSideText(TPass& Pass, long double Value, std::string Text, int Lines);
+  // A date or time label: beside a vertical tick, under or over a horizontal one.
+  void DrawDateTimeLabel(TPass& Pass, long double Value, std::string Text);
   void RecordTick(long double Value);
   void DrawTick(TPass& Pass, long double Value, int Length);
   void RaiseTickDrawn(TPass& Pass, long double Value);

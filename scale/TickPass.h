@@ -1,0 +1,25 @@
+// The state of one tick pass of TScale, shared by the numeric passes
+// (NumericTicks.cpp) and the date and time passes (DateTimeTicks.cpp).
+#pragma once
+
+#include "scale/Scale.h"
+
+namespace vexa {
+
+// Ticks are drawn in order along the axis, but a range can ask for absurd
+// numbers of them (unit steps over 1e12, or a step that no longer moves a
+// huge value). A pass stops after this many ticks: far more than any axis
+// has pixels, so a sensible range never meets it.
+constexpr int MaxTicksPerPass = 20000;
+
+struct TScale::TPass {
+  TCanvas& Canvas;
+  int32_t Base;
+  bool Horizontal;
+  int32_t Side;          // direction of tick lines away from the base line
+  int32_t Decimals = 0;  // of this pass's labels
+  int32_t ZeroHeight = 0;
+  int Budget = MaxTicksPerPass;
+};
+
+}  // namespace vexa
