@@ -156,6 +156,14 @@ void UnclippedLine(uint32_t* p, int64_t count, int64_t majStep, int64_t minStep,
       uint32_t table[64];
       for (uint32_t j = 0; j < dash.Length; ++j)
         table[j] = ((dash.OnMask >> j) & 1u) ? value : gapPaint->Pixel;
+      if (twoMinor == 0) {
+        // Horizontal and vertical lines (grids): no minor steps at all.
+        for (int64_t i = 0; i < count; ++i, p += majStep) {
+          *p = table[k];
+          k = k + 1 == dash.Length ? 0 : k + 1;
+        }
+        return;
+      }
       for (int64_t i = 0; i < count; ++i) {
         *p = table[k];
         k = k + 1 == dash.Length ? 0 : k + 1;
