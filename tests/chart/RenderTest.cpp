@@ -296,6 +296,22 @@ TEST(Grid, FixedStepsAndLogarithmicSequences) {
   EXPECT_GOLDEN(c->Surface(), "grid/log-minus2", kText);
 }
 
+TEST(Grid, FollowsTheTicksOfADateAxis) {
+  // A week of hourly values on layer 1: the date axis labels days, and the
+  // grid (step 0: the axis ticks) follows its day ticks.
+  auto c = PlainChart(420, 220);
+  c->SetMarginBottom(44);
+  c->Scale1X().SetLabelType(TFigType::ftDateTime);
+  c->Scale1X().SetMinTicks(3);
+  c->Scale1X().SetRangeHigh(36533);  // 2000-01-08
+  c->Scale1X().SetRangeLow(36526);   // 2000-01-01
+  c->SetGridStyle(GridStyleType::gsDotLines);
+  c->MoveTo(36526, 5);
+  for (int h = 1; h <= 7 * 24; ++h) c->DrawTo(36526 + h / 24.0, 5 + 4 * std::sin(h / 9.0));
+  c->Paint();
+  EXPECT_GOLDEN(c->Surface(), "grid/date-axis", kText);
+}
+
 TEST(PaintPipeline, ShadowsAndCaption) {
   for (TShadowStyle style : {TShadowStyle::ssFlying, TShadowStyle::ssBox}) {
     auto c = PlainChart(200, 140);
