@@ -30,9 +30,10 @@ void AppendNumber(std::string& out, int64_t value, int minDigits) {
 }
 
 // The length of the run of letter c (either case) at Format[i].
+// At least 1: bytes above 127 compare as the unsigned values they are.
 size_t RunLength(std::string_view f, size_t i) {
-  const char c = static_cast<char>(std::tolower(static_cast<unsigned char>(f[i])));
-  size_t n = 0;
+  const int c = std::tolower(static_cast<unsigned char>(f[i]));
+  size_t n = 1;
   while (i + n < f.size() && std::tolower(static_cast<unsigned char>(f[i + n])) == c) ++n;
   return n;
 }

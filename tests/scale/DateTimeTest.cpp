@@ -52,6 +52,9 @@ TEST(Calendar, FormatTokens) {
   // A time that rounds to the next midnight belongs to the next day.
   EXPECT_EQ(FormatDateTime("mm-dd hh:nn:ss.zz", 36526.9999999999), "01-02 00:00:00.000");
   EXPECT_EQ(FormatDateTime("yyyy", std::nan("")), "");
+  // Bytes outside ASCII (UTF-8 text) are copied as they stand.
+  EXPECT_EQ(FormatDateTime("dd\xC3\xA9mm", 36526), "01\xC3\xA9" "01");
+  EXPECT_EQ(FormatDateTime("\"unterminated", 36526), "unterminated");
 }
 
 TEST(DateTimeLabels, SecondsAndLinearDays) {
