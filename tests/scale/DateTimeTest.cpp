@@ -306,6 +306,32 @@ TEST(DateTimePass, UnusableRangesShowMessagesInsteadOfTicks) {
   EXPECT_TRUE(h.Labels.empty());
 }
 
+TEST(DateTimePass, RandomRangesStayBounded) {
+  // Ranges anywhere in and around the calendar, from a microsecond to
+  // centuries wide, on both orientations with and without short ticks.
+  uint64_t seed = 2024;
+  auto next = [&] {
+    seed = seed * 6364136223846793005u + 1442695040888963407u;
+    return static_cast<double>(seed >> 11) * 0x1p-53;
+  };
+  for (const TScaleType t : {TScaleType::sctXB, TScaleType::sctYR})
+    for (const TFigType kind : {TFigType::ftTime, TFigType::ftDateTime}) {
+      Recorder r(t, kind);
+      for (int i = 0; i < 300; ++i) {
+        r.Scale.SetShortTicks(i % 2 == 0);
+        const double low = (next() * 4.2 - 1.2) * 1e6;
+        const double span = std::pow(10.0, next() * 20 - 12);
+        r.Paint(low, low + span, 2 + static_cast<int>(next() * 9));
+        ASSERT_LE(r.Scale.NumTicks(), 250);
+        ASSERT_LE(r.Ticks.size(), 2000u) << low << " + " << span;
+        // Date/time ticks come as one sequence, in order along the axis.
+        if (kind != TFigType::ftDateTime) continue;
+        for (size_t k = 1; k < r.Ticks.size(); ++k)
+          ASSERT_GT(r.Ticks[k], r.Ticks[k - 1]) << low << " + " << span;
+      }
+    }
+}
+
 // Text is anti-aliased: allow small differences at glyph edges.
 constexpr kelvo::test::TTolerance kTextTolerance{40, 40};
 
