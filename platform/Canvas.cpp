@@ -43,10 +43,13 @@ void TCanvas::StrokeSegment(int32_t X0, int32_t Y0, int32_t X1, int32_t Y1) {
     return;
   }
   const raster::TDashPattern dash = raster::DashPatternFor(style);
+  const TPaint pen = PenPaint();
+  if (dash.Length == 0 && !pen.Xor && raster::SolidLineOnSurface(s, X0, Y0, X1, Y1, pen.Pixel))
+    return;
   TPaint gap;
   const bool paintGaps = dash.Length != 0 && FBrush.Style() == TBrushStyle::bsSolid;
   if (paintGaps) gap = BrushPaint();
-  raster::Line(s, X0, Y0, X1, Y1, PenPaint(), dash, FDashPhase, paintGaps ? &gap : nullptr);
+  raster::Line(s, X0, Y0, X1, Y1, pen, dash, FDashPhase, paintGaps ? &gap : nullptr);
 }
 
 void TCanvas::LineTo(int32_t X, int32_t Y) {
