@@ -102,19 +102,10 @@ std::string QuotedLiteral(char C) {
 
 std::string BuildDateFormat(bool MonthName, TYearLength YearLength, TDateOrder DateOrder,
                             char DateSeparator) {
+  if (YearLength != TYearLength::ylNone)
+    return DayLabelFormat(MonthName, YearLength, DateOrder, DateSeparator);
   const std::string m = MonthToken(MonthName), s = QuotedLiteral(DateSeparator);
-  if (YearLength == TYearLength::ylNone)
-    return DateOrder == TDateOrder::doDDMMYY ? "dd" + s + m : m + s + "dd";
-  const std::string y = YearToken(YearLength);
-  switch (DateOrder) {
-    case TDateOrder::doDDMMYY:
-      return "dd" + s + m + s + y;
-    case TDateOrder::doYYMMDD:
-      return y + s + m + s + "dd";
-    case TDateOrder::doMMDDYY:
-      break;
-  }
-  return m + s + "dd" + s + y;
+  return DateOrder == TDateOrder::doDDMMYY ? "dd" + s + m : m + s + "dd";
 }
 
 std::string DayLabelFormat(bool MonthName, TYearLength YearLength, TDateOrder DateOrder,

@@ -163,6 +163,17 @@ void TScale::DrawDateTimeLabel(TPass& p, long double Value, std::string Text) {
     DrawSideText(p, Value, std::move(Text), 1);
 }
 
+void TScale::DrawCalendarTick(TPass& p, long double Value, bool Major, std::string Text) {
+  RecordTick(Value);
+  if (Major) {
+    DrawTick(p, Value, p.Horizontal ? 7 : 6);
+    DrawDateTimeLabel(p, Value, std::move(Text));
+  } else {
+    DrawTick(p, Value, 4);
+  }
+  RaiseTickDrawn(p, Value);
+}
+
 void TScale::ClockTimePass(TPass& p, TClockUnit unit, long double Ideal) {
   const long double low = FRangeLow, high = FRangeHigh;
   const TDTLabel& df = FDateFormat;
@@ -238,14 +249,8 @@ void TScale::DayPass(TPass& p, long double Ideal) {
   for (long double v = first; v - high < EndTolerance && p.Budget-- > 0; v += advance) {
     std::string text = FormatLinearDateTime(format, v);
     if (v < low) continue;
-    RecordTick(v);
-    if (FShortTicks && NonNegativeMod(std::llround(v), step) != phase) {
-      DrawTick(p, v, 4);
-    } else {
-      DrawTick(p, v, p.Horizontal ? 7 : 6);
-      DrawDateTimeLabel(p, v, std::move(text));
-    }
-    RaiseTickDrawn(p, v);
+    DrawCalendarTick(p, v, !FShortTicks || NonNegativeMod(std::llround(v), step) == phase,
+                     std::move(text));
   }
 }
 
@@ -278,14 +283,7 @@ void TScale::MonthPass(TPass& p) {
        nextMonth(FShortTicks ? 1 : step), v = EncodeDate(year, month, 1)) {
     std::string text = FormatLinearDateTime(format, v);
     if (v < low) continue;
-    RecordTick(v);
-    if (FShortTicks && step != 1 && month % step != 1) {
-      DrawTick(p, v, 4);
-    } else {
-      DrawTick(p, v, p.Horizontal ? 7 : 6);
-      DrawDateTimeLabel(p, v, std::move(text));
-    }
-    RaiseTickDrawn(p, v);
+    DrawCalendarTick(p, v, !FShortTicks || step == 1 || month % step == 1, std::move(text));
   }
 }
 
@@ -312,14 +310,7 @@ void TScale::YearPass(TPass& p) {
       text = FormatLinearDateTime("yyyy", v);
       text.erase(0, std::min(text.find_first_not_of('0'), text.size()));
     }
-    RecordTick(v);
-    if (FShortTicks && DateOf(v).Year % step != 0) {
-      DrawTick(p, v, 4);
-    } else {
-      DrawTick(p, v, p.Horizontal ? 7 : 6);
-      DrawDateTimeLabel(p, v, std::move(text));
-    }
-    RaiseTickDrawn(p, v);
+    DrawCalendarTick(p, v, !FShortTicks || DateOf(v).Year % step == 0, std::move(text));
     if (v >= LastDay9999) break;
     year += minor;
     v = tickOf(year);

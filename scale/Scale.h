@@ -162,6 +162,9 @@ class TScale : public TCustomControl {
   void DrawSideText(TPass& Pass, long double Value, std::string Text, int Lines);
   // A date or time label: beside a vertical tick, under or over a horizontal one.
   void DrawDateTimeLabel(TPass& Pass, long double Value, std::string Text);
+  // A recorded tick of the day, month or year passes: a major one with its
+  // label, or a short one without, then the tick event.
+  void DrawCalendarTick(TPass& Pass, long double Value, bool Major, std::string Text);
   void RecordTick(long double Value);
   void DrawTick(TPass& Pass, long double Value, int Length);
   void RaiseTickDrawn(TPass& Pass, long double Value);
