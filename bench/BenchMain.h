@@ -3,6 +3,8 @@
 // the run a table prints each pair's medians and the ratio.
 #pragma once
 
+#include <benchmark/benchmark.h>
+
 #include <cstdint>
 
 namespace kelvo::bench {
@@ -18,3 +20,11 @@ struct TRng {
 // Runs the registered benchmarks; default: 7 repetitions, medians only.
 int RunAndCompare(int argc, char** argv);
 }  // namespace kelvo::bench
+
+// Registers name##_kelvo and name##_qpainter as "<name>/kelvo" and
+// "<name>/qpainter", in milliseconds or microseconds.
+#define KELVO_PAIR_IN(name, unit)                            \
+  BENCHMARK(name##_kelvo)->Name(#name "/kelvo")->Unit(unit); \
+  BENCHMARK(name##_qpainter)->Name(#name "/qpainter")->Unit(unit);
+#define KELVO_PAIR(name) KELVO_PAIR_IN(name, benchmark::kMillisecond)
+#define KELVO_PAIR_US(name) KELVO_PAIR_IN(name, benchmark::kMicrosecond)

@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "BenchMain.h"
+#include "DemoChart.h"
 #include "chart/Vexa_kelvo.h"
 #include "demo/DemoForm.h"
 #include "demo/DemoLogic.h"
@@ -94,24 +95,16 @@ void ConstructChart(benchmark::State& st) {
 }
 BENCHMARK(ConstructChart)->Unit(benchmark::kMillisecond);
 
-std::unique_ptr<TKelvo> DemoChart() {
-  auto chart = std::make_unique<TKelvo>();
-  demo::LoadExportChart(*chart);
-  chart->CreateWnd();
-  demo::DrawChart(*chart, true, 20, 45, 1.0);
-  return chart;
-}
-
 // The demo chart's full paint: frame, shadow, caption, axes, data area.
 void DemoFullPaint(benchmark::State& st) {
-  auto chart = DemoChart();
+  auto chart = kelvo::bench::DemoChartAtStart();
   for (auto _ : st) chart->Paint();
 }
 BENCHMARK(DemoFullPaint)->Unit(benchmark::kMicrosecond);
 
 // The data-area refresh ShowGraph runs with AutoRedraw.
 void DemoShowGraph(benchmark::State& st) {
-  auto chart = DemoChart();
+  auto chart = kelvo::bench::DemoChartAtStart();
   chart->Paint();
   for (auto _ : st) chart->ShowGraph();
 }
@@ -119,7 +112,7 @@ BENCHMARK(DemoShowGraph)->Unit(benchmark::kMicrosecond);
 
 // One animation frame: DrawChart (ClearGraph, 11 bars, ShowGraph).
 void DemoAnimationFrame(benchmark::State& st) {
-  auto chart = DemoChart();
+  auto chart = kelvo::bench::DemoChartAtStart();
   chart->Paint();
   int step = 1, position = 0;
   for (auto _ : st) {

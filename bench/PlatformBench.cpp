@@ -235,10 +235,6 @@ void Text10k_qpainter(benchmark::State& st) {
 
 }  // namespace
 
-#define KELVO_PAIR(name)                                                        \
-  BENCHMARK(name##_kelvo)->Name(#name "/kelvo")->Unit(benchmark::kMillisecond); \
-  BENCHMARK(name##_qpainter)->Name(#name "/qpainter")->Unit(benchmark::kMillisecond);
-
 BENCHMARK(Draw_baseline)->Name("Draw/memcpy")->Unit(benchmark::kMillisecond);
 BENCHMARK(FullFill_baseline)->Name("FullFill/std::fill")->Unit(benchmark::kMillisecond);
 KELVO_PAIR(Draw)

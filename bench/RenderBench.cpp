@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "BenchMain.h"
+#include "DemoChart.h"
 #include "chart/Vexa_kelvo.h"
 #include "demo/DemoForm.h"
 #include "demo/DemoLogic.h"
@@ -178,14 +179,6 @@ void Text10k_qpainter(benchmark::State& st) {
 
 // --- the demo chart: the full frame and the data-area refresh ---
 
-std::unique_ptr<TKelvo> DemoChart() {
-  auto chart = std::make_unique<TKelvo>();
-  demo::LoadExportChart(*chart);
-  chart->CreateWnd();
-  demo::DrawChart(*chart, true, 20, 45, 1.0);
-  return chart;
-}
-
 // QPainter drawing the same picture: window colour, caption, two axes with
 // their ticks and labels, the data area with its dotted grid, the eleven 3D
 // bars and the frame, composed in an off-screen image and copied once.
@@ -250,7 +243,7 @@ struct TDemoTwin {
 };
 
 void DemoPaint_kelvo(benchmark::State& st) {
-  auto chart = DemoChart();
+  auto chart = kelvo::bench::DemoChartAtStart();
   for (auto _ : st) chart->Paint();
 }
 void DemoPaint_qpainter(benchmark::State& st) {
@@ -258,7 +251,7 @@ void DemoPaint_qpainter(benchmark::State& st) {
   for (auto _ : st) twin.Full();
 }
 void DemoRefresh_kelvo(benchmark::State& st) {
-  auto chart = DemoChart();
+  auto chart = kelvo::bench::DemoChartAtStart();
   chart->Paint();
   for (auto _ : st) chart->ShowGraph();
 }
@@ -276,7 +269,7 @@ struct TBareDemo {
   int32_t W, H, DW, DH, Left, Top;
   std::vector<uint32_t> Frame, Data, Window;
   TBareDemo() {
-    auto chart = DemoChart();
+    auto chart = kelvo::bench::DemoChartAtStart();
     W = chart->Width();
     H = chart->Height();
     DW = chart->DataBitmap().Width();
@@ -315,14 +308,6 @@ void DemoRefresh_bare(benchmark::State& st) {
 }
 
 }  // namespace
-
-#define KELVO_PAIR(name)                                                        \
-  BENCHMARK(name##_kelvo)->Name(#name "/kelvo")->Unit(benchmark::kMillisecond); \
-  BENCHMARK(name##_qpainter)->Name(#name "/qpainter")->Unit(benchmark::kMillisecond);
-
-#define KELVO_PAIR_US(name)                                                     \
-  BENCHMARK(name##_kelvo)->Name(#name "/kelvo")->Unit(benchmark::kMicrosecond); \
-  BENCHMARK(name##_qpainter)->Name(#name "/qpainter")->Unit(benchmark::kMicrosecond);
 
 KELVO_PAIR_US(DemoPaint)
 KELVO_PAIR_US(DemoRefresh)

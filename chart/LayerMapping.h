@@ -50,8 +50,8 @@ struct TLayerMapping {
     constexpr double Round = 0x1.8p52;
 #if defined(__SSE2__)
     // Both axes at once.
-    const __m128d v = _mm_add_pd(_mm_mul_pd(_mm_set_pd(Y, X), _mm_set_pd(KYd, KXd)),
-                                 _mm_set_pd(DYd, DXd));
+    const __m128d v =
+        _mm_add_pd(_mm_mul_pd(_mm_set_pd(Y, X), _mm_set_pd(KYd, KXd)), _mm_set_pd(DYd, DXd));
     const __m128d nearest = _mm_sub_pd(_mm_add_pd(v, _mm_set1_pd(Round)), _mm_set1_pd(Round));
     const __m128d absMask = _mm_castsi128_pd(_mm_set1_epi64x(0x7FFFFFFFFFFFFFFF));
     const __m128d off = _mm_and_pd(_mm_sub_pd(v, nearest), absMask);

@@ -15,8 +15,8 @@ constexpr int64_t MsPerDay = 86400000;
 // Values this far from the origin (about 2.7 billion years) do not print.
 constexpr double MaxFormattableDays = 1e12;
 
-constexpr std::array<const char*, 12> ShortMonthNames = {
-    "Jan", "Feb", "Mar", "Apr", "May", "Jun", "Jul", "Aug", "Sep", "Oct", "Nov", "Dec"};
+constexpr std::array<const char*, 12> ShortMonthNames = {"Jan", "Feb", "Mar", "Apr", "May", "Jun",
+                                                         "Jul", "Aug", "Sep", "Oct", "Nov", "Dec"};
 constexpr std::array<const char*, 12> LongMonthNames = {
     "January", "February", "March",     "April",   "May",      "June",
     "July",    "August",   "September", "October", "November", "December"};

@@ -23,11 +23,10 @@ struct TTimeStep {
   int Minors;
 };
 constexpr std::array<TTimeStep, 29> TimeStepTable = {{
-    {0, 1},      {0.001L, 5}, {0.002L, 4}, {0.005L, 5}, {0.01L, 5}, {0.02L, 4},
-    {0.05L, 5},  {0.1L, 5},   {0.2L, 4},   {0.5L, 5},   {1, 5},     {2, 4},
-    {5, 5},      {10, 5},     {20, 4},     {30, 6},     {60, 6},    {120, 6},
-    {180, 6},    {300, 5},    {600, 5},    {1200, 6},   {1800, 6},  {3600, 6},
-    {7200, 4},   {14400, 4},  {21600, 6},  {43200, 6},  {86400, 1},
+    {0, 1},    {0.001L, 5}, {0.002L, 4}, {0.005L, 5}, {0.01L, 5}, {0.02L, 4}, {0.05L, 5}, {0.1L, 5},
+    {0.2L, 4}, {0.5L, 5},   {1, 5},      {2, 4},      {5, 5},     {10, 5},    {20, 4},    {30, 6},
+    {60, 6},   {120, 6},    {180, 6},    {300, 5},    {600, 5},   {1200, 6},  {1800, 6},  {3600, 6},
+    {7200, 4}, {14400, 4},  {21600, 6},  {43200, 6},  {86400, 1},
 }};
 constexpr int LastTimeStep = 28;
 
@@ -219,8 +218,8 @@ void TScale::ClockTimePass(TPass& p, TClockUnit unit, long double Ideal) {
       if (p.Horizontal) {
         // One line further from the base line than the time text.
         const int64_t h = p.Canvas.TextHeight(dateText);
-        const int64_t base = FScaleType == TScaleType::sctXT ? int64_t{p.Base} + h
-                                                              : int64_t{p.Base} - h;
+        const int64_t base =
+            FScaleType == TScaleType::sctXT ? int64_t{p.Base} + h : int64_t{p.Base} - h;
         PlaceHorizontalLabel(p, ValueToPixel(static_cast<double>(v)), RoundClamped(base), v,
                              std::move(dateText));
       } else {
@@ -301,7 +300,9 @@ void TScale::YearPass(TPass& p) {
   int64_t year = (startYear + minor - 1) / minor * minor;
   if (year == startYear && low != EncodeDate(startYear, 1, 1)) year += minor;
   // No years beyond 9999: their ticks become one at 9999-12-31.
-  auto tickOf = [](int64_t y) -> long double { return y > 9999 ? LastDay9999 : EncodeDate(y, 1, 1); };
+  auto tickOf = [](int64_t y) -> long double {
+    return y > 9999 ? LastDay9999 : EncodeDate(y, 1, 1);
+  };
   for (long double v = tickOf(year); v - high < EndTolerance && p.Budget-- > 0;) {
     std::string text;
     if (df.YearLength() == TYearLength::ylYY) {

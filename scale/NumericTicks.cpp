@@ -6,8 +6,8 @@
 #include "base/NiceTickStep.h"
 #include "base/PixelMath.h"
 #include "scale/Scale.h"
-#include "scale/TickPass.h"
 #include "scale/TickLabels.h"
+#include "scale/TickPass.h"
 
 namespace vexa {
 

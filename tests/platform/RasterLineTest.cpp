@@ -8,7 +8,6 @@
 #include <vector>
 
 #include "platform/Raster.h"
-
 #include "support/Golden.h"
 #include "support/Sheet.h"
 
@@ -280,8 +279,8 @@ TEST(RasterSolidLine, OnSurfacePathDrawsTheGeneralLinesPixels) {
     const int32_t y1 = i % 2 ? y0 + next(13) - 6 : next(H + 6) - 3;
     std::fill(quick.begin(), quick.end(), 0u);
     std::fill(general.begin(), general.end(), 0u);
-    const bool onSurface = x0 >= 0 && x0 < W && y0 >= 0 && y0 < H && x1 >= 0 && x1 < W &&
-                           y1 >= 0 && y1 < H;
+    const bool onSurface =
+        x0 >= 0 && x0 < W && y0 >= 0 && y0 < H && x1 >= 0 && x1 < W && y1 >= 0 && y1 < H;
     ASSERT_EQ(raster::SolidLineOnSurface(qs, x0, y0, x1, y1, paint.Pixel), onSurface);
     uint32_t phase = 0;
     if (onSurface) raster::Line(gs, x0, y0, x1, y1, paint, solid, phase, nullptr);

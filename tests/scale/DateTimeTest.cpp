@@ -53,7 +53,9 @@ TEST(Calendar, FormatTokens) {
   EXPECT_EQ(FormatDateTime("mm-dd hh:nn:ss.zz", 36526.9999999999), "01-02 00:00:00.000");
   EXPECT_EQ(FormatDateTime("yyyy", std::nan("")), "");
   // Bytes outside ASCII (UTF-8 text) are copied as they stand.
-  EXPECT_EQ(FormatDateTime("dd\xC3\xA9mm", 36526), "01\xC3\xA9" "01");
+  EXPECT_EQ(FormatDateTime("dd\xC3\xA9mm", 36526),
+            "01\xC3\xA9"
+            "01");
   EXPECT_EQ(FormatDateTime("\"unterminated", 36526), "unterminated");
 }
 
@@ -71,10 +73,8 @@ TEST(DateTimeLabels, SecondsAndLinearDays) {
 TEST(DateTimeLabels, FormatStrings) {
   EXPECT_EQ(BuildDateFormat(true, TYearLength::ylYYYY, TDateOrder::doDDMMYY, '-'),
             "dd\"-\"mmm\"-\"yyyy");
-  EXPECT_EQ(BuildDateFormat(false, TYearLength::ylNone, TDateOrder::doYYMMDD, '/'),
-            "mm\"/\"dd");
-  EXPECT_EQ(BuildDateFormat(false, TYearLength::ylYY, TDateOrder::doMMDDYY, '"'),
-            "mm'\"'dd'\"'yy");
+  EXPECT_EQ(BuildDateFormat(false, TYearLength::ylNone, TDateOrder::doYYMMDD, '/'), "mm\"/\"dd");
+  EXPECT_EQ(BuildDateFormat(false, TYearLength::ylYY, TDateOrder::doMMDDYY, '"'), "mm'\"'dd'\"'yy");
   const double jan5 = EncodeDate(2020, 1, 5);
   EXPECT_EQ(FormatLinearDateTime(
                 DayLabelFormat(false, TYearLength::ylNone, TDateOrder::doDDMMYY, '.'), jan5),
@@ -89,12 +89,11 @@ TEST(DateTimeLabels, FormatStrings) {
   EXPECT_EQ(FormatLinearDateTime(ClockLabelFormat(TClockUnit::Hours, TTimeFormat::tfHHhMM, ':'),
                                  36526.375L),
             "9h");
-  EXPECT_EQ(FormatLinearDateTime(
-                ClockLabelFormat(TClockUnit::Hundredths, TTimeFormat::tfAMPM, ':'),
-                36526 + 45296.5L / 86400),
+  EXPECT_EQ(FormatLinearDateTime(ClockLabelFormat(TClockUnit::Hundredths, TTimeFormat::tfAMPM, ':'),
+                                 36526 + 45296.5L / 86400),
             "12:34.56.500pm");
-  EXPECT_EQ(FormatLinearDateTime(
-                ClockLabelFormat(TClockUnit::Seconds, TTimeFormat::tfHHMMSS, '\0'), 36526.5L),
+  EXPECT_EQ(FormatLinearDateTime(ClockLabelFormat(TClockUnit::Seconds, TTimeFormat::tfHHMMSS, '\0'),
+                                 36526.5L),
             "120000");
 }
 

@@ -254,11 +254,22 @@ TEST(LogarithmicPass, LessThanADecadeFallsBackToLinear) {
 TEST(TickPassRobustness, NoRangeHangsOrCrashesAPaint) {
   const double nan = std::nan(""), inf = std::numeric_limits<double>::infinity();
   const std::pair<double, double> ranges[] = {
-      {0, 1e12}, {-1e308, 1e308}, {0, 1e-300}, {1e-300, 2e-300},    {nan, 1},
-      {0, nan},  {-inf, inf},     {0, inf},    {1e25, 1e25 + 1e10}, {-1e308, -1e307},
+      {0, 1e12},
+      {-1e308, 1e308},
+      {0, 1e-300},
+      {1e-300, 2e-300},
+      {nan, 1},
+      {0, nan},
+      {-inf, inf},
+      {0, inf},
+      {1e25, 1e25 + 1e10},
+      {-1e308, -1e307},
       // Date/time edges: the first and last valid days, a day before the
       // origin, a millisecond at the far end of the calendar.
-      {-693593, 3000000}, {-1.75, -1.5}, {2958465, 2958465 + 1e-8}, {-693593, -693592.99}};
+      {-693593, 3000000},
+      {-1.75, -1.5},
+      {2958465, 2958465 + 1e-8},
+      {-693593, -693592.99}};
   for (TScaleType type : {TScaleType::sctXB, TScaleType::sctYL}) {
     for (int minTicks : {0, 3}) {
       for (int mode = 0; mode < 4; ++mode) {  // linear, logarithmic, time of day, date/time
