@@ -20,11 +20,13 @@ struct TLayerMapping {
   // Quick path of Map. Both axes are first mapped in double precision with
   // the factors rounded to doubles; the result is taken only when both values
   // lie within QuickLimit of zero and further than QuickMargin from a pixel
-  // boundary k + 0.5. The double and the extended computations are each
-  // within 2^-50 (|K W| + |D| + |V|) of the exact value, and |K W| <= |V| + |D|,
-  // so with QuickMargin = 0.5 - 2^-50 (2 |D| + 2 QuickLimit + 1) both round
-  // to the same pixel. Anything else (logarithmic axes, huge factors or
-  // values, NaN) takes the extended computation.
+  // boundary k + 0.5. The double and the extended computations each lie
+  // within 2^-52 (|K W| + |D| + |V|) of the exact value, so within 2^-50 of
+  // that sum of each other; with |K W| <= |V| + |D| and |V| < QuickLimit,
+  // QuickMargin = 0.5 - 2^-50 (2 |D| + 2 QuickLimit + 1) keeps them on the
+  // same side of every boundary (k + 0.5 is an exact double here), so both
+  // round to the same pixel. Anything else (logarithmic axes, huge factors
+  // or values, NaN) takes the extended computation.
   static constexpr double QuickLimit = 1e6;
   bool Quick = false;
   double KXd = 0, DXd = 0, KYd = 0, DYd = 0;
