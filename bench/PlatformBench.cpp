@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "BenchMain.h"
+#include "QtBenchMain.h"
 #include "platform/Bitmap.h"
 
 using namespace vexa;
@@ -245,8 +246,4 @@ KELVO_PAIR(Rects100k)
 KELVO_PAIR(Polygons100k)
 KELVO_PAIR(Text10k)
 
-int main(int argc, char** argv) {
-  if (!std::getenv("QT_QPA_PLATFORM")) setenv("QT_QPA_PLATFORM", "offscreen", 1);
-  QGuiApplication app(argc, argv);  // QPainter's text needs the font database
-  return kelvo::bench::RunAndCompare(argc, argv);
-}
+int main(int argc, char** argv) { return kelvo::bench::RunWithOffscreenQt(argc, argv); }

@@ -14,6 +14,7 @@
 
 #include "BenchMain.h"
 #include "DemoChart.h"
+#include "QtBenchMain.h"
 #include "chart/Vexa_kelvo.h"
 #include "demo/DemoForm.h"
 #include "demo/DemoLogic.h"
@@ -319,8 +320,4 @@ KELVO_PAIR(Rects100k)
 KELVO_PAIR(Bars10k)
 KELVO_PAIR(Text10k)
 
-int main(int argc, char** argv) {
-  if (!std::getenv("QT_QPA_PLATFORM")) setenv("QT_QPA_PLATFORM", "offscreen", 1);
-  QGuiApplication app(argc, argv);
-  return kelvo::bench::RunAndCompare(argc, argv);
-}
+int main(int argc, char** argv) { return kelvo::bench::RunWithOffscreenQt(argc, argv); }
