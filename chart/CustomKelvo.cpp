@@ -112,6 +112,7 @@ TCustomKelvo::TCustomKelvo(TComponent* AOwner) : TCustomControl(AOwner) {
 }
 
 TCustomKelvo::~TCustomKelvo() {
+  FLifetime.Revoke();
   // A destroyed chart must not stay referenced by its sharing partners:
   // leave the source's users, and let each own user keep a private copy.
   if (FSource) FSource->RemoveUser(this);
@@ -132,8 +133,8 @@ void TKelvo::CreateWnd() {
 }
 
 void TCustomKelvo::WireSubObjects() {
-  const TNotifyEvent repaint = [this](TObject*) { RepaintIfAuto(); };
-  const TNotifyEvent apply = [this](TObject*) { ApplyScaleSettings(); };
+  const auto repaint = TNotifyEvent::Bound(FLifetime, [this](TObject*) { RepaintIfAuto(); });
+  const auto apply = TNotifyEvent::Bound(FLifetime, [this](TObject*) { ApplyScaleSettings(); });
   for (int32_t i = 1; i <= CrossHairCount; ++i)
     FCrossHairs[static_cast<size_t>(i)]->OnChange = repaint;
   for (int32_t i = 1; i <= TextLabelCount; ++i)

@@ -371,7 +371,7 @@ class TCustomKelvo : public TCustomControl, private IJointLayersOwner {
  private:
   // IJointLayersOwner
   void LayerJoined(int32_t Layer, TJointAxis Axis) override;
-  std::weak_ptr<const void> OwnerAlive() const override { return FAlive; }
+  std::weak_ptr<const void> OwnerAlive() const override { return FLifetime.Token(); }
 
   TDrawItem& AppendItem(uint8_t Kind, double X1, double Y1, double X2, double Y2);
   // Repaints after ShowGraph: the source and all its users, then own users.
@@ -384,7 +384,9 @@ class TCustomKelvo : public TCustomControl, private IJointLayersOwner {
   void SetMargin(int Which, int32_t Value);
   void RegisterCursors();
 
-  std::shared_ptr<const void> FAlive = std::make_shared<int>(0);
+  // Every notification this chart wires into an object is bound to this
+  // lifetime, so copies of it taken by Assign go quiet once the chart is gone.
+  TLifetime FLifetime;
 
   TDisplayList FList;
   TColor FDataColor = clBlack;

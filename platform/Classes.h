@@ -8,6 +8,7 @@
 #include <typeinfo>
 
 #include "Errors.h"
+#include "Events.h"
 #include "Types.h"
 
 namespace vexa {
@@ -23,7 +24,7 @@ class TObject {
   virtual std::string ClassName() const;
 };
 
-using TNotifyEvent = std::function<void(TObject* Sender)>;
+using TNotifyEvent = TEvent<void(TObject* Sender)>;
 
 // An object whose settings can be copied into another one. Assign asks the
 // destination first and then the source (AssignTo); when neither knows the

@@ -45,13 +45,13 @@ TScale::TScale(TComponent* AOwner) : TCustomControl(AOwner) {
   FDateFormat.SetMonthName(true);
   FDateFormat.SetDateForTime(TDateForTime::dtOnePerDay);
   FDateFormat.SetDateOrder(TDateOrder::doDDMMYY);
-  FDateFormat.OnChange = [this](TObject*) { RequestRepaint(); };
+  FDateFormat.OnChange = TNotifyEvent::Bound(FLifetime, [this](TObject*) { RequestRepaint(); });
   FOpaqueBitmap.SetPixelFormat(TPixelFormat::pf32bit);
   SetBounds(Left(), Top(), 400, 400);
   UpdateScaleFactors();
 }
 
-TScale::~TScale() = default;
+TScale::~TScale() { FLifetime.Revoke(); }
 
 // --- setters ---
 

@@ -200,6 +200,7 @@ class TScale : public TCustomControl {
   TScaleType FScaleType = TScaleType::sctXB;
   bool FPaintSuspended = true;
   TBitmap FOpaqueBitmap;  // reused by opaque paints
+  TLifetime FLifetime;    // the date format's notification is bound to it
 };
 
 }  // namespace vexa

@@ -483,6 +483,51 @@ TEST_F(ChartTest, OwnedObjectPropertiesCopyAndKeepTheirWiring) {
   EXPECT_EQ(c.ScaleX(1).RangeHigh(), 1981);
 }
 
+// A copy of an owned settings object takes the chart's notification with
+// it: it notifies the chart while the chart lives and nobody afterwards.
+TEST_F(ChartTest, CopiedNotificationsGoQuietWhenTheChartIsGone) {
+  TScalePropsHoriz sx;
+  TScalePropsVert sy;
+  TDTLabel date;
+  TCrossHair cross;
+  TTextLabel label;
+  TBakGndImg background;
+  TJointLayers joint;
+  {
+    CountingChart c;
+    c.CreateWnd();
+    sx.Assign(&c.Scale1X());
+    sy.Assign(&c.Scale1Y());
+    date.Assign(&c.Scale1X().DateFormat());
+    cross.Assign(&c.CrossHair1());
+    label.Assign(&c.TextLabels(1));
+    background.Assign(&c.BackGroundImg());
+    joint.Assign(&c.JointLayers());
+    const int paints = c.Paints;
+    cross.SetPosX(4);  // a copy made while both exist still notifies the chart
+    EXPECT_EQ(c.Paints, paints + 1);
+    EXPECT_TRUE(cross.OnChange);
+  }
+  EXPECT_FALSE(cross.OnChange);
+  sx.SetRangeHigh(7);
+  sy.SetRangeHigh(7);
+  date.SetDateSeparator('/');
+  cross.SetPosX(5);
+  label.SetPosX(5);
+  background.SetName("none.bmp");
+  joint.SetXControlledBy(2, 1);
+  EXPECT_EQ(sx.RangeHigh(), 7);
+  EXPECT_EQ(cross.PosX(), 5);
+  // The same for the date format of a standalone axis.
+  TDTLabel axisDate;
+  {
+    TScale axis;
+    axisDate.Assign(&axis.DateFormat());
+  }
+  axisDate.SetTimeSeparator('.');
+  EXPECT_EQ(axisDate.TimeSeparator(), '.');
+}
+
 TEST_F(ChartTest, AssignCopiesItemsAndRewiresToItself) {
   CountingChart target;
   target.CreateWnd();
