@@ -284,6 +284,38 @@ class TCustomKelvo : public TCustomControl, private IJointLayersOwner {
   bool PaintLock() const { return FPaintLock; }
   // Unlocking paints at once; setting the value it already has does nothing.
   virtual void SetPaintLock(bool Value);
+  // Holds the paint lock over a multi-step update so that the chart paints
+  // once at the end, and gives it back on every way out. Unlock() restores
+  // the saved value through SetPaintLock (painting when that unlocks);
+  // Restore() and leaving the scope any other way, by an exception too,
+  // put the saved value back without painting.
+  class TPaintLockScope {
+   public:
+    explicit TPaintLockScope(TCustomKelvo& Chart) : FChart(Chart), FSaved(Chart.FPaintLock) {
+      Chart.FPaintLock = true;
+    }
+    TPaintLockScope(const TPaintLockScope&) = delete;
+    TPaintLockScope& operator=(const TPaintLockScope&) = delete;
+    ~TPaintLockScope() {
+      if (FHeld) FChart.FPaintLock = FSaved;
+    }
+    bool Saved() const { return FSaved; }
+    void Restore() {
+      if (!FHeld) return;
+      FHeld = false;
+      FChart.FPaintLock = FSaved;
+    }
+    void Unlock() {
+      if (!FHeld) return;
+      FHeld = false;
+      FChart.SetPaintLock(FSaved);
+    }
+
+   private:
+    TCustomKelvo& FChart;
+    bool FSaved;
+    bool FHeld = true;
+  };
   // The off-screen bitmap the data area is rendered into; its pixel (0, 0)
   // is client pixel (MarginLeft, MarginTop).
   TBitmap& DataBitmap() { return FDataBitmap; }

@@ -57,21 +57,15 @@ void TCustomKelvo::CopyScaleSettings(TScale& Scale, const TScaleProps& Props) {
 }
 
 void TCustomKelvo::ApplyScaleSettings() {
-  const bool lock = FPaintLock;
-  FPaintLock = true;
-  try {
-    for (int32_t n = 1; n <= LayerCount; ++n) {
-      CopyScaleSettings(ScaleX(n), ScalePropsX(n));
-      CopyScaleSettings(ScaleY(n), ScalePropsY(n));
-    }
-    for (int32_t n = 1; n <= LayerCount; ++n)
-      SetLayerRanges(n, ScalePropsX(n).RangeLow(), ScalePropsY(n).RangeLow(),
-                     ScalePropsX(n).RangeHigh(), ScalePropsY(n).RangeHigh(), false);
-  } catch (...) {
-    FPaintLock = lock;  // a bad logarithmic range must not leave the chart locked
-    throw;
+  TPaintLockScope lock(*this);
+  for (int32_t n = 1; n <= LayerCount; ++n) {
+    CopyScaleSettings(ScaleX(n), ScalePropsX(n));
+    CopyScaleSettings(ScaleY(n), ScalePropsY(n));
   }
-  FPaintLock = lock;
+  for (int32_t n = 1; n <= LayerCount; ++n)
+    SetLayerRanges(n, ScalePropsX(n).RangeLow(), ScalePropsY(n).RangeLow(),
+                   ScalePropsX(n).RangeHigh(), ScalePropsY(n).RangeHigh(), false);
+  lock.Restore();
   Paint();
 }
 
@@ -129,8 +123,7 @@ void TCustomKelvo::ApplyLayerRanges(int32_t Layer, long double LoX, long double 
 void TCustomKelvo::SetLayerRanges(int32_t Layer, long double LoX, long double LoY, long double HiX,
                                   long double HiY, bool ApplyLimits) {
   if (Layer < 1 || Layer > LayerCount) return;
-  const bool lock = FPaintLock;
-  FPaintLock = true;
+  TPaintLockScope lock(*this);
   // A joined axis keeps showing its controller's range.
   if (FJointLayers->XControlledBy(Layer) != Layer) {
     LoX = ScalePropsX(Layer).RangeLow();
@@ -140,20 +133,15 @@ void TCustomKelvo::SetLayerRanges(int32_t Layer, long double LoX, long double Lo
     LoY = ScalePropsY(Layer).RangeLow();
     HiY = ScalePropsY(Layer).RangeHigh();
   }
-  try {
-    ApplyLayerRanges(Layer, LoX, LoY, HiX, HiY, ApplyLimits);
-    for (int32_t i = 1; i <= LayerCount; ++i) {
-      if (i == Layer) continue;
-      const int32_t cx = FJointLayers->XControlledBy(i), cy = FJointLayers->YControlledBy(i);
-      if (cx != Layer && cy != Layer) continue;
-      ApplyLayerRanges(i, ScalePropsX(cx).RangeLow(), ScalePropsY(cy).RangeLow(),
-                       ScalePropsX(cx).RangeHigh(), ScalePropsY(cy).RangeHigh(), false);
-    }
-  } catch (...) {
-    FPaintLock = lock;
-    throw;
+  ApplyLayerRanges(Layer, LoX, LoY, HiX, HiY, ApplyLimits);
+  for (int32_t i = 1; i <= LayerCount; ++i) {
+    if (i == Layer) continue;
+    const int32_t cx = FJointLayers->XControlledBy(i), cy = FJointLayers->YControlledBy(i);
+    if (cx != Layer && cy != Layer) continue;
+    ApplyLayerRanges(i, ScalePropsX(cx).RangeLow(), ScalePropsY(cy).RangeLow(),
+                     ScalePropsX(cx).RangeHigh(), ScalePropsY(cy).RangeHigh(), false);
   }
-  SetPaintLock(lock);
+  lock.Unlock();
 }
 
 void TCustomKelvo::LayerJoined(int32_t Layer, TJointAxis Axis) {

@@ -90,17 +90,6 @@ constexpr TLayoutRow kLayouts[7] = {
      {{0, 0, -40, R, TL, 0, true}, {1, 0, -40, L, TL, 0, true}, HY23, HY23}},
 };
 
-// Restores the paint lock on every way out, exceptions included.
-class TPaintLockGuard {
- public:
-  TPaintLockGuard(bool& Lock) : FLock(Lock), FSaved(Lock) { Lock = true; }
-  ~TPaintLockGuard() { FLock = FSaved; }
-  bool Saved() const { return FSaved; }
-
- private:
-  bool& FLock;
-  bool FSaved;
-};
 
 }  // namespace
 
@@ -121,6 +110,7 @@ void TCustomKelvo::SetMargin(int Which, int32_t Value) {
    : Which == 2 ? FMarginTop
                 : FMarginBottom) = Value;
   SizeDataBitmap();
+  TPaintLockScope lock(*this);  // the isometric fit below notifies per range
   for (int32_t n = 1; n <= LayerCount; ++n) {
     if (FIsometric) ApplyIsometric(n);
     CopyScaleSettings(ScaleX(n), ScalePropsX(n));
@@ -145,6 +135,7 @@ void TCustomKelvo::SetMargin(int Which, int32_t Value) {
     }
   }
   UpdateMapping();
+  lock.Restore();
   RepaintIfAuto();
 }
 
@@ -168,15 +159,16 @@ void TCustomKelvo::SetShadowWidth(int32_t Value) {
 void TCustomKelvo::SetIsometric(bool Value) {
   FIsometric = Value;
   if (!Value) return;
+  TPaintLockScope lock(*this);  // each fitted range notifies; paint once at the end
   for (int32_t n = 1; n <= LayerCount; ++n) ApplyIsometric(n);
+  lock.Restore();
   RepaintIfAuto();
 }
 
 void TCustomKelvo::SetStandardLayout(TkvLayout Value) {
   const auto index = static_cast<size_t>(Value);
   if (index >= std::size(kLayouts)) return;
-  const bool lock = FPaintLock;
-  FPaintLock = true;
+  TPaintLockScope lock(*this);
   FStandardLayout = Value;
   const TLayoutRow& row = kLayouts[index];
   SetMarginLeft(row.MarginLeft);
@@ -214,11 +206,11 @@ void TCustomKelvo::SetStandardLayout(TkvLayout Value) {
     CopyScaleSettings(ScaleX(n), ScalePropsX(n));
     CopyScaleSettings(ScaleY(n), ScalePropsY(n));
   }
-  SetPaintLock(lock);
+  lock.Unlock();
 }
 
 void TCustomKelvo::SetBounds(int32_t ALeft, int32_t ATop, int32_t AWidth, int32_t AHeight) {
-  TPaintLockGuard guard(FPaintLock);
+  TPaintLockScope lock(*this);
   // The control never gets smaller than its margins and shadow allow.
   const int64_t minHeight = int64_t{FMarginTop} + FMarginBottom + FShadowWidth + 20;
   const int64_t minWidth = int64_t{FMarginLeft} + FMarginRight + FShadowWidth + 80;

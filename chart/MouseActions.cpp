@@ -104,8 +104,7 @@ void TCustomKelvo::StartDrag(int32_t X, int32_t Y) {
 }
 
 void TCustomKelvo::PanStep(int32_t X, int32_t Y) {
-  const bool lock = FPaintLock;
-  FPaintLock = true;
+  TPaintLockScope lock(*this);
   const long double PW =
       static_cast<long double>(Width()) - FMarginLeft - FMarginRight - FShadowWidth;
   const long double PH =
@@ -163,13 +162,12 @@ void TCustomKelvo::PanStep(int32_t X, int32_t Y) {
     }
     SetLayerRanges(n, xlo, ylo, xhi, yhi, true);
   }
-  SetPaintLock(lock);
+  lock.Unlock();
   if (OnZoomPan) OnZoomPan(this);
 }
 
 void TCustomKelvo::ZoomDragStep(int32_t X, int32_t Y) {
-  const bool lock = FPaintLock;
-  FPaintLock = true;
+  TPaintLockScope lock(*this);
   for (int32_t n = 1; n <= LayerCount; ++n) {
     if (!MouseAffectsLayer(n)) continue;
     const TStartRanges& s0 = FStartRanges[static_cast<size_t>(n)];
@@ -182,7 +180,7 @@ void TCustomKelvo::ZoomDragStep(int32_t X, int32_t Y) {
     const long double hy = (static_cast<long double>(s0.YHigh) - s0.YLow) * fy / 2;
     SetLayerRanges(n, cx - hx, cy - hy, cx + hx, cy + hy, true);
   }
-  SetPaintLock(lock);
+  lock.Unlock();
   if (OnZoomPan) OnZoomPan(this);
 }
 
@@ -384,39 +382,33 @@ void TCustomKelvo::MouseUp(TMouseButton Button, TShiftState Shift, int32_t X, in
   }
   if (Button == TMouseButton::mbMiddle) return;
   if (FZoomStart.X == FCorner.X || FZoomStart.Y == FCorner.Y) return;
-  const bool lock = FPaintLock;
-  FPaintLock = true;
-  try {
-    for (int32_t n = 1; n <= LayerCount; ++n) {
-      if (!MouseAffectsLayer(n)) continue;
-      double ax, ay, bx, by;
-      PixelToWorld(n, FZoomStart.X, FZoomStart.Y, ax, ay);
-      PixelToWorld(n, FCorner.X, FCorner.Y, bx, by);
-      if (FMouseAction == TMouseActMode::maZoomWindPos ||
-          FMouseAction == TMouseActMode::maSelectRect) {
-        const TScaleProps& sx = ScalePropsX(n);
-        const TScaleProps& sy = ScalePropsY(n);
-        if ((bx < ax && sx.RangeLow() < sx.RangeHigh()) ||
-            (bx > ax && sx.RangeLow() > sx.RangeHigh()))
-          std::swap(ax, bx);
-        if ((by < ay && sy.RangeLow() < sy.RangeHigh()) ||
-            (by > ay && sy.RangeLow() > sy.RangeHigh()))
-          std::swap(ay, by);
-      }
-      if (FMouseAction == TMouseActMode::maRubberBand) {
-        if (OnRubberBand) OnRubberBand(this, n, ax, ay, bx, by);
-      } else if (FMouseAction == TMouseActMode::maSelectRect) {
-        if (OnSelectRect) OnSelectRect(this, n, ax, ay, bx, by);
-      } else {
-        SetLayerRanges(n, ax, ay, bx, by, false);
-      }
+  TPaintLockScope lock(*this);
+  for (int32_t n = 1; n <= LayerCount; ++n) {
+    if (!MouseAffectsLayer(n)) continue;
+    double ax, ay, bx, by;
+    PixelToWorld(n, FZoomStart.X, FZoomStart.Y, ax, ay);
+    PixelToWorld(n, FCorner.X, FCorner.Y, bx, by);
+    if (FMouseAction == TMouseActMode::maZoomWindPos ||
+        FMouseAction == TMouseActMode::maSelectRect) {
+      const TScaleProps& sx = ScalePropsX(n);
+      const TScaleProps& sy = ScalePropsY(n);
+      if ((bx < ax && sx.RangeLow() < sx.RangeHigh()) ||
+          (bx > ax && sx.RangeLow() > sx.RangeHigh()))
+        std::swap(ax, bx);
+      if ((by < ay && sy.RangeLow() < sy.RangeHigh()) ||
+          (by > ay && sy.RangeLow() > sy.RangeHigh()))
+        std::swap(ay, by);
     }
-  } catch (...) {
-    FPaintLock = lock;
-    throw;
+    if (FMouseAction == TMouseActMode::maRubberBand) {
+      if (OnRubberBand) OnRubberBand(this, n, ax, ay, bx, by);
+    } else if (FMouseAction == TMouseActMode::maSelectRect) {
+      if (OnSelectRect) OnSelectRect(this, n, ax, ay, bx, by);
+    } else {
+      SetLayerRanges(n, ax, ay, bx, by, false);
+    }
   }
   if (OnZoomPan) OnZoomPan(this);
-  SetPaintLock(lock);
+  lock.Unlock();
 }
 
 void TCustomKelvo::MouseEnter() {

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <functional>
 #include <limits>
 
 #include "chart/Vexa_kelvo.h"
@@ -117,6 +118,57 @@ TEST_F(ChartTest, PaintLockPaintsOnceWhenReleased) {
   c.SetPaintLock(true);
   c.SetPaintLock(false);
   EXPECT_EQ(c.Paints, 1);
+}
+
+// Every multi-step update holds the paint lock and gives it back on every
+// way out: after a refused logarithmic range (0 .. 1, taken in code) each of
+// them leaves the chart unlocked, and it paints again once the range is sane.
+TEST_F(ChartTest, EveryLockedUpdateUnlocksWhenItFails) {
+  using TStep = std::function<void(TKelvo&)>;
+  auto drag = [](TMouseActMode Mode, bool Release) {
+    return [=](TKelvo& c) {
+      c.SetMouseAction(Mode);
+      c.MouseDown(TMouseButton::mbLeft, {}, 100, 80);
+      c.MouseMove(TShiftState{TShiftStateItem::ssLeft}, 100, 80);  // the first move records the start
+      c.MouseMove(TShiftState{TShiftStateItem::ssLeft}, 120, 90);
+      if (Release) c.MouseUp(TMouseButton::mbLeft, {}, 130, 100);
+    };
+  };
+  const std::vector<std::pair<const char*, TStep>> steps = {
+      {"ApplyScaleSettings", [](TKelvo& c) { c.ApplyScaleSettings(); }},
+      {"SetLayerRanges", [](TKelvo& c) { c.SetLayerRanges(1, 0, 0, 5, 5, false); }},
+      {"SetStandardLayout",
+       [](TKelvo& c) { c.SetStandardLayout(TkvLayout::kvl_X1Bottom_Y2Left); }},
+      {"SetBounds", [](TKelvo& c) { c.SetBounds(0, 0, 300, 220); }},
+      {"SetMarginLeft", [](TKelvo& c) { c.SetMarginLeft(44); }},
+      {"SetIsometric", [](TKelvo& c) { c.SetIsometric(true); }},
+      {"pan", drag(TMouseActMode::maPan, false)},
+      {"zoom drag", drag(TMouseActMode::maZoomDrag, false)},
+      {"zoom window", drag(TMouseActMode::maZoomWind, true)},
+  };
+  for (const auto& [name, step] : steps) {
+    CountingChart c;
+    c.CreateWnd();
+    c.SetMouseAffectsLayer(2, true);
+    EXPECT_THROW(c.Scale2Y().SetLogarithmic(true), EVexaKelvoError) << name;
+    EXPECT_THROW(step(c), EVexaKelvoError) << name;
+    EXPECT_FALSE(c.PaintLock()) << name;
+    c.Scale2Y().SetLogarithmic(false);
+    const int paints = c.Paints;
+    c.Paint();
+    EXPECT_EQ(c.Paints, paints + 1) << name;
+  }
+}
+
+// Fitting every layer isometric changes 32 ranges; the chart paints once.
+TEST_F(ChartTest, IsometricFitsAllLayersWithOnePaint) {
+  CountingChart c;
+  c.CreateWnd();
+  const int paints = c.Paints;
+  c.SetIsometric(true);
+  EXPECT_EQ(c.Paints, paints + 1);
+  c.SetMarginLeft(40);  // refits all layers, one paint again
+  EXPECT_EQ(c.Paints, paints + 2);
 }
 
 // A chart with margins 50, 10, 16, 32 on 280 x 200.
