@@ -49,14 +49,24 @@ void CopyKeepingWiring(TScaleProps& Own, const TScaleProps& Given) {
 }
 }  // namespace
 
+// A written settings object reaches the axes and the mapping at once (while
+// loading, Loaded does that); the picture is repainted only in design mode.
+void TCustomKelvo::ApplyWrittenScaleSettings() {
+  if (!IsLoading()) {
+    TPaintLockScope lock(*this);
+    ApplyScaleSettings();
+  }
+  if (IsDesigning()) Paint();
+}
+
 void TCustomKelvo::SetScaleX(int32_t Layer, const TScalePropsHoriz& Value) {
   CopyKeepingWiring(ScalePropsX(Layer), Value);
-  if (IsDesigning()) Paint();
+  ApplyWrittenScaleSettings();
 }
 
 void TCustomKelvo::SetScaleY(int32_t Layer, const TScalePropsVert& Value) {
   CopyKeepingWiring(ScalePropsY(Layer), Value);
-  if (IsDesigning()) Paint();
+  ApplyWrittenScaleSettings();
 }
 
 void TCustomKelvo::SetGridStyle(GridStyleType Value) {

@@ -200,10 +200,16 @@ void TCustomKelvo::RepaintIfAuto() {
 }
 
 void TCustomKelvo::SizeDataBitmap() {
-  const int64_t w = int64_t{Width()} - FMarginLeft - FMarginRight - FShadowWidth + 1;
-  const int64_t h = int64_t{Height()} - FMarginTop - FMarginBottom - FShadowWidth + 1;
-  FDataBitmap.SetSize(static_cast<int32_t>(std::clamp<int64_t>(w, 0, MaxBitmapSide)),
-                      static_cast<int32_t>(std::clamp<int64_t>(h, 0, MaxBitmapSide)));
+  int64_t w = std::clamp<int64_t>(
+      int64_t{Width()} - FMarginLeft - FMarginRight - FShadowWidth + 1, 0, MaxBitmapSide);
+  int64_t h = std::clamp<int64_t>(
+      int64_t{Height()} - FMarginTop - FMarginBottom - FShadowWidth + 1, 0, MaxBitmapSide);
+  // Only margins far below zero make the data area larger than any picture
+  // we allocate; it then lies almost wholly outside the control. Such an
+  // area is not drawn at all (an empty bitmap), and the chart paints its
+  // frame as usual until the margins are sane again.
+  if (static_cast<uint64_t>(w) * static_cast<uint64_t>(h) * 4 > MaxBitmapBytes) w = h = 0;
+  FDataBitmap.SetSize(static_cast<int32_t>(w), static_cast<int32_t>(h));
 }
 
 void TCustomKelvo::Loaded() {

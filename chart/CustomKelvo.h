@@ -413,6 +413,7 @@ class TCustomKelvo : public TCustomControl, private IJointLayersOwner {
   void WireSubObjects();
   // The axis margins that follow the chart's margins and shadow.
   void SetAxisMargins(int32_t Layer);
+  void ApplyWrittenScaleSettings();
   void SetMargin(int Which, int32_t Value);
   void RegisterCursors();
 

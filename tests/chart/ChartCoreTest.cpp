@@ -528,8 +528,21 @@ TEST_F(ChartTest, OwnedObjectPropertiesCopyAndKeepTheirWiring) {
   TScalePropsHoriz sx;
   sx.SetRangeLow(1969);
   sx.SetRangeHigh(1981);
+  const int before = c.Paints;
   c.SetScaleX(1, sx);
   EXPECT_EQ(c.Scale1X().RangeLow(), 1969);
+  // The axis and the mapping follow at once; the picture waits (no design mode).
+  EXPECT_EQ(c.ScaleX(1).RangeHigh(), 1981);
+  int32_t px, py;
+  c.WorldToPixel(1, 1981, 0, px, py);
+  EXPECT_EQ(px, c.Width() - c.MarginRight() - c.ShadowWidth());
+  EXPECT_EQ(c.Paints, before);
+  TScalePropsVert sy;
+  sy.SetRangeLow(-50);
+  sy.SetRangeHigh(150);
+  c.SetScaleY(1, sy);
+  c.WorldToPixel(1, 1981, -50, px, py);
+  EXPECT_EQ(py, c.Height() - c.MarginBottom() - c.ShadowWidth());
   c.Scale1X().SetCaption("Years");  // applies to the axis through the chart's own wiring
   EXPECT_EQ(c.ScaleX(1).Caption(), "Years");
   EXPECT_EQ(c.ScaleX(1).RangeHigh(), 1981);

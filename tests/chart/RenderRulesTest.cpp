@@ -166,4 +166,30 @@ TEST(RenderRules, ABadLogarithmicRangeStopsThePaintBeforeTheWindow) {
   EXPECT_TRUE(kelvo::test::SamePixels(before, c->Surface()));
 }
 
+// Margins far below zero ask for a data area larger than any picture: the
+// chart still paints (its frame) without raising, and paints the same
+// picture as a fresh chart once the margins are sane again.
+TEST(RenderRules, ADataAreaBeyondThePictureCapPaintsNothingAndRecovers) {
+  auto c = PlainChart();
+  c->Rectangle(2, 2, 6, 6);
+  EXPECT_NO_THROW(c->SetMarginLeft(-40000));
+  EXPECT_NO_THROW(c->SetMarginTop(-40000));
+  EXPECT_NO_THROW(c->Paint());
+  EXPECT_NO_THROW(c->ShowGraph());
+  EXPECT_TRUE(c->DataBitmap().Empty());
+  c->SetMarginLeft(50);
+  c->SetMarginTop(20);
+  auto fresh = PlainChart();
+  fresh->Rectangle(2, 2, 6, 6);
+  fresh->Paint();
+  c->Paint();
+  EXPECT_TRUE(kelvo::test::SamePixels(fresh->Surface(), c->Surface()));
+  // A minimum-size rule asking for more than the cap shortens the control.
+  EXPECT_NO_THROW(c->SetBounds(0, 0, 32768, 100));
+  EXPECT_NO_THROW(c->SetMarginTop(2147483000));
+  EXPECT_NO_THROW(c->SetBounds(0, 0, 32768, 100));
+  EXPECT_LE(uint64_t(c->Width()) * uint64_t(c->Height()) * 4, MaxBitmapBytes);
+  EXPECT_NO_THROW(c->Paint());
+}
+
 }  // namespace
