@@ -2,6 +2,8 @@
 // and transparent, and one tick pass alone.
 #include <benchmark/benchmark.h>
 
+#include <limits>
+
 #include "BenchMain.h"
 #include "scale/Scale.h"
 
@@ -44,6 +46,38 @@ void TickPass(benchmark::State& st) {
   st.counters["ticks"] = s->NumTicks();
 }
 BENCHMARK(TickPass)->Unit(benchmark::kMicrosecond);
+
+// Hostile ranges: a paint's work is bounded by the axis' pixels, whatever
+// the range. Each case names its range and mode.
+void HostileRange(benchmark::State& st) {
+  struct TCase {
+    double Low, High;
+    bool Log;
+    TFigType Labels;
+    int MinTicks, DecPlaces;
+  };
+  const double inf = std::numeric_limits<double>::infinity();
+  const double big = std::numeric_limits<double>::max();
+  static const TCase cases[] = {
+      {1, inf, true, TFigType::ftNum, 3, 5},          // once 10 s: 4,932 decades
+      {1, big, true, TFigType::ftNum, 3, 5},          // 308 decades in fixed notation
+      {-1e308, 1e308, false, TFigType::ftTime, 0, 4},  // once 1.7 s: 20,000 labels
+      {0, 1e12, false, TFigType::ftNum, 0, 0},
+      {1e-300, 1e300, true, TFigType::ftNum, 10, -2},
+  };
+  const TCase& c = cases[st.range(0)];
+  TBitmap target(400, 400);
+  auto s = LiveScale(TScaleType::sctXB, true, &target.Canvas());
+  s->SetRangeLow(c.Low);
+  s->SetRangeHigh(c.High);
+  s->SetLabelType(c.Labels);
+  s->SetLogarithmic(c.Log);
+  s->SetMinTicks(c.MinTicks);
+  s->SetDecPlaces(c.DecPlaces);
+  for (auto _ : st) s->ForcePaint();
+  st.counters["ticks"] = s->NumTicks();
+}
+BENCHMARK(HostileRange)->DenseRange(0, 4)->Unit(benchmark::kMicrosecond);
 
 }  // namespace
 

@@ -46,8 +46,13 @@ long double UnitsPerDay(TClockUnit Unit);
 // Labels of the clock-time ticks of a unit in a time format.
 std::string ClockLabelFormat(TClockUnit Unit, TTimeFormat TimeFormat, char TimeSeparator);
 
-// Steps of clock-time ticks (days) and the first tick at or after Low that
-// is a multiple of the step counted from midnight.
+// A date/time tick belongs to a range when it lies no further than this
+// (in days, under a millisecond) beyond either end: a range end summed up
+// from hours, a hair off the hour, keeps its tick.
+constexpr long double DateTimeEndTolerance = 1e-8L;
+
+// Steps of clock-time ticks (days) and the first tick at or after Low, within
+// the end tolerance, that is a multiple of the step counted from midnight.
 struct TSubDayStep {
   long double Major, Minor, First;
 };

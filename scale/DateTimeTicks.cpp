@@ -37,8 +37,7 @@ constexpr long double FirstValidDay = -693593, LastValidDay = 3000000;
 constexpr long double TooSmallVertical = 1.1574074074074074e-07L, TooSmallHorizontal = 1.1574e-05L;
 constexpr long double LastDay9999 = 2958465;  // 9999-12-31
 
-// A tick is the last of a sequence when the next one lies beyond High.
-constexpr long double EndTolerance = 1e-8L;
+constexpr long double EndTolerance = DateTimeEndTolerance;
 
 int64_t NonNegativeMod(int64_t a, int64_t m) { return ((a % m) + m) % m; }
 
@@ -60,29 +59,34 @@ bool TScale::TimeOfDayPass(TPass& p) {
   if (index == 0 || index == LastTimeStep) return false;
 
   const TTimeStep& ts = TimeStepTable[static_cast<size_t>(index)];
-  const long double dir = high > low ? 1 : -1;
-  const long double major = dir * ts.Seconds, minor = major / ts.Minors;
-  const long double count =
-      std::min<long double>(std::trunc((high - low) / minor) + 5, MaxTicksPerPass);
-  constexpr long double T = 0.999999999L;
-  const long double first = std::floor(low / major / T) * major;
-  const long double lowLimit = low >= 0 ? low * T : low / T;
-  const long double highLimit = high > 0 ? high / T : high * T;
-  auto inside = [&](long double v) {
-    return dir * v >= dir * lowLimit && dir * v <= dir * highLimit;
-  };
+  const long double major = ts.Seconds, minor = major / ts.Minors;
+  // Every multiple of the minor step inside the range is a tick, at both
+  // ends and in both directions. An end takes ticks up to a billionth of
+  // its own size, or of a minor step, beyond it (a range end that is a
+  // rounded multiple of the step keeps its tick).
+  const long double lo = std::fmin(low, high), hi = std::fmax(low, high);
+  const long double loLimit = lo - std::fmax(std::fabs(lo), minor) * 1e-9L;
+  const long double hiLimit = hi + std::fmax(std::fabs(hi), minor) * 1e-9L;
+  auto inside = [&](long double v) { return v >= loLimit && v <= hiLimit; };
+  // Ticks go along the axis from RangeLow, starting at a major step.
+  const bool ascending = high > low;
+  const long double first = ascending ? std::floor(loLimit / major) * major
+                                      : std::ceil(hiLimit / major) * major;
+  const long double advance = ascending ? minor : -minor;
+  const long double count = std::trunc((hi - lo) / minor) + ts.Minors + 2;
+  const int budget = static_cast<int>(std::fmin(count, p.Budget));
 
   if (FShortTicks)
-    for (long double u = 0; u <= count; u += 1) {
-      const long double v = first + u * minor;
+    for (int u = 0; u <= budget; ++u) {
+      const long double v = first + u * advance;
       if (!inside(v)) continue;
       RecordTick(v);
       DrawTick(p, v, 4);
       RaiseTickDrawn(p, v);
     }
   const bool withMilliseconds = index <= 9;
-  for (long double u = 0; u <= count; u += 1) {
-    const long double v = first + u * minor;
+  for (int u = 0; u <= budget; ++u) {
+    const long double v = first + u * advance;
     const long double q = v / major;
     if (!(std::fabs(q - std::round(q)) < 0.01L) || !inside(v)) continue;
     if (!p.Horizontal || !FShortTicks) RecordTick(v);
@@ -186,7 +190,7 @@ void TScale::ClockTimePass(TPass& p, TClockUnit unit, long double Ideal) {
   int32_t lastDay = -1;  // day of month of the last date line
   const long double advance = FShortTicks ? st.Minor : st.Major;
   for (long double v = first; v - high < EndTolerance && p.Budget-- > 0; v += advance) {
-    if (v < low) continue;
+    if (low - v > EndTolerance) continue;  // the same tolerance as at the high end
     const TDate date = DateOf(v);
     std::string text = FormatLinearDateTime(clockFormat, v);
     RecordTick(v);

@@ -26,9 +26,17 @@ void TScale::RunTickPass(TCanvas& Canvas, int32_t Base) {
   const int32_t side =
       (FScaleType == TScaleType::sctXT || FScaleType == TScaleType::sctYL) ? 1 : -1;
   TPass pass{Canvas, Base, horizontal, side};
+  // A pass never does more work than the axis has pixels to show.
+  const int64_t length = horizontal ? int64_t{Width()} - FMarginLeft - FMarginRight
+                                    : int64_t{Height()} - FMarginTop - FMarginBottom;
+  pass.Budget = static_cast<int>(
+      std::clamp<int64_t>(4 * std::max<int64_t>(length, 0) + 64, 64, MaxTicksPerPass));
   if (!horizontal) pass.ZeroHeight = Canvas.TextHeight("0");
   if (FLabelType == TFigType::ftDateTime) {
+    // Its own checks show a message for unusable ranges, NaN included.
     DateTimePass(pass);
+  } else if (!std::isfinite(FRangeLow) || !std::isfinite(FRangeHigh)) {
+    // An infinite or undefined range has no ticks to show.
   } else if (FLabelType != TFigType::ftTime || !TimeOfDayPass(pass)) {
     // Numbers, also where the time-of-day pass declines the range.
     if (FLogarithmic)
@@ -40,11 +48,14 @@ void TScale::RunTickPass(TCanvas& Canvas, int32_t Base) {
 }
 
 void TScale::RecordTick(long double Value) {
+  // Extended precision reaches past the largest double: such a tick is none.
+  if (!std::isfinite(static_cast<double>(Value))) return;
   if (FNumTicks < TickTableSize)
     FTicks[static_cast<size_t>(FNumTicks++)] = static_cast<double>(Value);
 }
 
 void TScale::DrawTick(TPass& p, long double Value, int Length) {
+  if (!std::isfinite(static_cast<double>(Value))) return;
   const int32_t at = ValueToPixel(static_cast<double>(Value));
   const int32_t end = RoundClamped(static_cast<long double>(p.Base) + p.Side * Length);
   if (p.Horizontal) {
@@ -57,7 +68,7 @@ void TScale::DrawTick(TPass& p, long double Value, int Length) {
 }
 
 void TScale::RaiseTickDrawn(TPass& p, long double Value) {
-  if (!OnScaleTickDrawn) return;
+  if (!OnScaleTickDrawn || !std::isfinite(static_cast<double>(Value))) return;
   const int32_t at = ValueToPixel(static_cast<double>(Value));
   if (p.Horizontal)
     OnScaleTickDrawn(this, p.Canvas, FScaleType, static_cast<double>(Value), at, p.Base);
@@ -66,6 +77,7 @@ void TScale::RaiseTickDrawn(TPass& p, long double Value) {
 }
 
 void TScale::DrawLabel(TPass& p, long double Value, std::string Label) {
+  if (!std::isfinite(static_cast<double>(Value))) return;
   const int32_t at = ValueToPixel(static_cast<double>(Value));
   if (p.Horizontal) {
     PlaceHorizontalLabel(p, at, p.Base, Value, std::move(Label));

@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <cstdio>
 #include <string>
 #include <vector>
 
@@ -185,7 +186,64 @@ TEST(TimeOfDayPass, MillisecondsNegativeValuesAndTheNumericFallback) {
   EXPECT_EQ(r.Labels.front(), "0.0000");
 }
 
+// Every tick of the chosen step inside the range is shown, at both ends and
+// in both directions, whatever the sign of the values, for every step of
+// the table. A span of 3.5 steps makes the pass take that step.
+TEST(TimeOfDayPass, EveryStepShowsAllItsTicksAtBothEnds) {
+  const double steps[] = {0.001, 0.002, 0.005, 0.01, 0.02, 0.05, 0.1,  0.2,   0.5,   1,
+                          2,     5,     10,    20,   30,   60,   120,  180,   300,   600,
+                          1200,  1800,  3600,  7200, 14400, 21600, 43200};
+  Recorder r(TScaleType::sctXB, TFigType::ftTime);
+  for (double step : steps)
+    for (int k : {-7, -4, -3, 0, 2, 5})
+      for (bool atHigh : {false, true})      // which end is the exact multiple
+        for (bool reversed : {false, true})  // RangeLow above RangeHigh
+          for (double nudge : {0.0, 1e-13, -1e-13}) {
+            const double exact = k * step, other = atHigh ? exact - 3.5 * step : exact + 3.5 * step;
+            const double e = exact * (1 + nudge) + nudge * step;  // a few ulps off, or exact
+            const double lo = atHigh ? other : e, hi = atHigh ? e : other;
+            if (reversed)
+              r.Paint(hi, lo);
+            else
+              r.Paint(lo, hi);
+            const std::string what = std::to_string(step) + " at " + std::to_string(k) +
+                                     (atHigh ? " high" : " low") + (reversed ? " reversed" : "");
+            ASSERT_EQ(r.LabelValues.size(), 4u) << what;
+            // Along the axis from RangeLow: ascending, or descending when reversed.
+            const double first = atHigh ? exact - 3 * step : exact;
+            for (size_t i = 0; i < 4; ++i) {
+              const double want = reversed ? first + (3 - double(i)) * step : first + double(i) * step;
+              EXPECT_NEAR(r.LabelValues[i], want, 1e-9 * std::max(1.0, std::fabs(want))) << what;
+            }
+          }
+  // The faults that were seen: the end at zero of negative ranges, and
+  // both ends of a reversed hour.
+  r.Paint(-3600, 0);
+  EXPECT_EQ(r.Labels.back(), " 00:00:00");
+  r.Paint(-180, 0);
+  EXPECT_EQ(r.Labels.back(), " 00:00:00");
+  r.Paint(3600, 0);
+  EXPECT_EQ(r.Labels, (Strings{" 01:00:00", " 00:40:00", " 00:20:00", " 00:00:00"}));
+}
+
 constexpr double Jan1st2000 = 36526;
+
+// A clock-time range from date + h/24 (a double a hair above or below the
+// hour) starts its labels at the hour, for every hour of the day.
+TEST(DateTimePass, AnHourFromEveryHourStartsAtTheHour) {
+  Recorder r(TScaleType::sctXB, TFigType::ftDateTime);
+  r.Scale.DateFormat().SetDateForTime(TDateForTime::dtNone);
+  for (int h = 0; h < 48; ++h) {
+    r.Scale.SetShortTicks(h >= 24);
+    r.Paint(Jan1st2000 + (h % 24) / 24.0, Jan1st2000 + (h % 24 + 1) / 24.0);
+    char hour[8], next[8];
+    std::snprintf(hour, sizeof hour, "%02d:00", h % 24);
+    std::snprintf(next, sizeof next, "%02d:00", (h + 1) % 24);
+    ASSERT_FALSE(r.Labels.empty()) << h;
+    EXPECT_EQ(r.Labels.front(), hour);
+    EXPECT_EQ(r.Labels.back(), next);
+  }
+}
 
 TEST(DateTimePass, HoursOfHalfADayWithOneDateLine) {
   Recorder r(TScaleType::sctXB, TFigType::ftDateTime);

@@ -251,11 +251,20 @@ TEST(LogarithmicPass, LessThanADecadeFallsBackToLinear) {
   EXPECT_EQ(r.Labels, (Strings{"2.0", "4.0", "6.0", "8.0", "10.0", "12.0", "14.0"}));
 }
 
+// A paint's work is bounded by the axis, not by the range: no pass draws
+// more ticks or labels than the axis has pixels to show (four per pixel
+// and a few), and no tick or label value that reaches an event is infinite
+// or undefined.
 TEST(TickPassRobustness, NoRangeHangsOrCrashesAPaint) {
   const double nan = std::nan(""), inf = std::numeric_limits<double>::infinity();
+  const double big = std::numeric_limits<double>::max();
   const std::pair<double, double> ranges[] = {
       {0, 1e12},
       {-1e308, 1e308},
+      {-big, big},
+      {1, big},
+      {1, inf},
+      {1e-300, 1e300},
       {0, 1e-300},
       {1e-300, 2e-300},
       {nan, 1},
@@ -270,20 +279,30 @@ TEST(TickPassRobustness, NoRangeHangsOrCrashesAPaint) {
       {-1.75, -1.5},
       {2958465, 2958465 + 1e-8},
       {-693593, -693592.99}};
+  const size_t perPass = 4 * (Recorder().Scale.Width() - 40) + 64;  // margins 20 and 20
   for (TScaleType type : {TScaleType::sctXB, TScaleType::sctYL}) {
     for (int minTicks : {0, 3}) {
       for (int mode = 0; mode < 4; ++mode) {  // linear, logarithmic, time of day, date/time
-        const bool log = mode == 1;
-        for (auto [lo, hi] : ranges) {
-          Recorder r(type);
-          r.Range(lo, hi);
-          r.Scale.SetMinTicks(minTicks);
-          if (log) r.Scale.SetLogarithmic(true);
-          if (mode == 2) r.Scale.SetLabelType(TFigType::ftTime);
-          if (mode == 3) r.Scale.SetLabelType(TFigType::ftDateTime);
-          r.Paint();  // a hang or a crash would never get past this
-          EXPECT_LE(r.Ticks.size(), 40000u) << lo << ".." << hi;
-          EXPECT_LE(r.Scale.NumTicks(), 250);
+        for (int decimals : {-2, 0, 5}) {
+          for (auto [lo, hi] : ranges) {
+            Recorder r(type);
+            r.Range(lo, hi);
+            r.Scale.SetMinTicks(minTicks);
+            r.Scale.SetDecPlaces(decimals);
+            if (mode == 1) r.Scale.SetLogarithmic(true);
+            if (mode == 2) r.Scale.SetLabelType(TFigType::ftTime);
+            if (mode == 3) r.Scale.SetLabelType(TFigType::ftDateTime);
+            r.Paint();  // a hang or a crash would never get past this
+            const std::string what = std::to_string(mode) + ": " + std::to_string(lo) + ".." +
+                                     std::to_string(hi) + " min " + std::to_string(minTicks);
+            EXPECT_LE(r.Ticks.size(), 2 * perPass) << what;
+            EXPECT_LE(r.Labels.size(), 2 * perPass) << what;
+            EXPECT_LE(r.Scale.NumTicks(), 250);
+            for (double v : r.Ticks) ASSERT_TRUE(std::isfinite(v)) << what;
+            for (double v : r.LabelValues) ASSERT_TRUE(std::isfinite(v)) << what;
+            for (int32_t i = 1; i <= r.Scale.NumTicks(); ++i)
+              ASSERT_TRUE(std::isfinite(r.Scale.TickPos(i))) << what;
+          }
         }
       }
     }
