@@ -1,5 +1,6 @@
 #include "base/Marks.h"
 
+#include <algorithm>
 #include <string>
 
 namespace vexa {
@@ -54,6 +55,11 @@ struct TOffset {
 }  // namespace
 
 void DrawMark(TCanvas& c, uint8_t Symbol, int32_t X, int32_t Y) {
+  // A mark reaches a few pixels from its centre. A centre beyond any picture
+  // is moved nearer, still beyond every picture, so no offset can overflow.
+  constexpr int32_t Far = 1 << 30;
+  X = std::clamp(X, -Far, Far);
+  Y = std::clamp(Y, -Far, Far);
   if (Symbol >= 52) {
     // Character marks: the digits at 200..209, else the code's Windows-1252 character.
     uint32_t k = (Symbol >= 200 && Symbol <= 209) ? Symbol - 152u : Symbol;

@@ -94,7 +94,11 @@ void TFont::SetHeight(int Value) {
 
 int TFont::Size() const { return -MulDiv(FHeight, 72, ScreenPixelsPerInch); }
 
-void TFont::SetSize(int Value) { SetHeight(-MulDiv(Value, ScreenPixelsPerInch, 72)); }
+void TFont::SetSize(int Value) {
+  // MulDiv saturates; the negation of its lowest result would overflow.
+  const int pixels = MulDiv(Value, ScreenPixelsPerInch, 72);
+  SetHeight(pixels == std::numeric_limits<int>::min() ? std::numeric_limits<int>::max() : -pixels);
+}
 
 void TFont::SetColor(TColor Value) {
   if (Value == FColor) return;
@@ -126,7 +130,7 @@ const TPropertyTable* TFont::Properties() const {
     TPropertyTable t;
     TPublish<TFont>(t)
         .String("Name", &TFont::Name, &TFont::SetName)
-        .Int("Height", &TFont::Height, &TFont::SetHeight, {}, -100000, 100000)
+        .Int("Height", &TFont::Height, &TFont::SetHeight)  // every height the setter takes
         .Color("Color", &TFont::Color, &TFont::SetColor)
         .Set(
             "Style", [](const TFont& f) { return f.Style().Bits(); },
