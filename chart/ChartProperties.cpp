@@ -110,9 +110,76 @@ void TCustomKelvo::SetCaption(const std::string& Value) {
   RepaintIfAuto();
 }
 
+namespace {
+
+// UseDataOf is stored as the name of the chart whose list is used (only
+// while one is), and read by finding that name among the components of the
+// reading chart's owner, which all exist by then.
+TCustomKelvo* FindChart(const TCustomKelvo& Reader, const std::string& Name) {
+  return Reader.Owner() ? dynamic_cast<TCustomKelvo*>(Reader.Owner()->FindComponent(Name))
+                        : nullptr;
+}
+
+TPropInfo UseDataOfProperty() {
+  TPropInfo p;
+  p.Name = "UseDataOf";
+  p.Write = [](const TPersistent& o) {
+    const TCustomKelvo* source = static_cast<const TCustomKelvo&>(o).UseDataOf();
+    return WriteString(source ? source->Name() : std::string());
+  };
+  p.Check = [](const TFormValue& v) { ReadString(v); };
+  p.Apply = [](TPersistent& o, const TFormValue& v) {
+    auto& k = static_cast<TCustomKelvo&>(o);
+    const std::string name = ReadString(v);
+    k.SetUseDataOf(name.empty() ? nullptr : FindChart(k, name));
+  };
+  p.IsDefault = [](const TPersistent& o) {
+    return static_cast<const TCustomKelvo&>(o).UseDataOf() == nullptr;
+  };
+  return p;
+}
+
+}  // namespace
+
+// What Loaded would refuse is refused before anything is applied: a
+// logarithmic axis whose range would not be positive, and a UseDataOf that
+// names no chart of the same owner.
+void TCustomKelvo::ValidateForm(const nlohmann::ordered_json& Form) const {
+  TCustomControl::ValidateForm(Form);
+  if (auto it = Form.find("UseDataOf"); it != Form.end()) {
+    const std::string name = ReadString(*it);
+    if (!name.empty() && !FindChart(*this, name))
+      throw TFormPropertyError{"UseDataOf", "no chart named \"" + name + "\" belongs to " +
+                                                (Owner() ? "the same owner" : "an owner")};
+  }
+  for (int32_t n = 1; n <= 4; ++n)
+    for (bool horizontal : {true, false}) {
+      const std::string object = "Scale" + std::to_string(n) + (horizontal ? "X" : "Y");
+      const auto it = Form.find(object);
+      if (it == Form.end() || !it->is_object()) continue;
+      const auto i = static_cast<size_t>(n);
+      const TScaleProps& now = horizontal ? static_cast<const TScaleProps&>(*FPropsX[i])
+                                          : static_cast<const TScaleProps&>(*FPropsY[i]);
+      auto value = [&](const char* Name, auto Current, auto Read) {
+        const auto v = it->find(Name);
+        return v == it->end() ? Current : Read(*v);
+      };
+      const bool log = value("Logarithmic", now.Logarithmic(),
+                             [](const nlohmann::ordered_json& v) { return v.get<bool>(); });
+      const double low = value("RangeLow", now.RangeLow(), ReadDouble);
+      const double high = value("RangeHigh", now.RangeHigh(), ReadDouble);
+      if (log && !(low > 0 && high > 0)) {
+        const char* property = it->contains("Logarithmic") ? "Logarithmic"
+                               : !(low > 0)                ? "RangeLow"
+                                                           : "RangeHigh";
+        throw TFormPropertyError{object + "." + property, "Logarithmic axis must not be negative."};
+      }
+    }
+}
+
 // Stored form: the control's bounds first, then the chart's published
 // properties in their streaming order, then the control's font and
-// visibility. UseDataOf names another component and is not stored.
+// visibility.
 const TPropertyTable* TCustomKelvo::Properties() const {
   static const TPropertyTable table = [] {
     using K = TCustomKelvo;
@@ -192,11 +259,13 @@ const TPropertyTable* TCustomKelvo::Properties() const {
       static_cast<K&>(o).SetStandardLayout(static_cast<TkvLayout>(EnumValue(TkvLayoutNames, v)));
     };
     layout.IsDefault = [](const TPersistent&) { return true; };
+    layout.Restorable = false;  // it sets margins and axes that are restored themselves
     p.Custom(std::move(layout));
     p.Int("ShadowWidth", &K::ShadowWidth, &K::SetShadowWidth, 0)
         .Enum<TShadowStyle>("ShadowStyle", &K::ShadowStyle, &K::SetShadowStyle, TShadowStyleNames)
         .Color("ShadowColor", &K::ShadowColor, &K::SetShadowColor)
         .Color("ShadowBakColor", &K::ShadowBakColor, &K::SetShadowBakColor)
+        .Custom(UseDataOfProperty())
         .Set(
             "TextFontStyle", [](const K& k) { return k.TextFontStyle().Bits(); },
             [](K& k, uint32_t b) { k.SetTextFontStyle(TFontStyles::FromBits(b)); }, FontStyleNames)

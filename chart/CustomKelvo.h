@@ -386,6 +386,7 @@ class TCustomKelvo : public TCustomControl, private IJointLayersOwner {
   // The chart wants the arrow keys and Tab.
   int DialogCode() const override { return DLGC_WANTARROWS | DLGC_WANTTAB; }
   const TPropertyTable* Properties() const override;
+  void ValidateForm(const nlohmann::ordered_json& Form) const override;
 
  protected:
   void AssignTo(TPersistent* Dest) const override;

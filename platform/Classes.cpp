@@ -4,6 +4,7 @@
 
 #include <cstdlib>
 #include <memory>
+#include <vector>
 
 namespace vexa {
 
@@ -29,6 +30,22 @@ void TPersistent::Assign(const TPersistent* Source) {
 void TPersistent::AssignTo(TPersistent* Dest) const {
   std::string dest = Dest != nullptr ? Dest->ClassName() : std::string("nil");
   throw EConvertError("Cannot assign a " + ClassName() + " to a " + dest);
+}
+
+TComponent::TComponent(TComponent* AOwner) : FOwner(AOwner) {
+  if (FOwner) FOwner->FComponents.push_back(this);
+}
+
+TComponent::~TComponent() {
+  if (FOwner) std::erase(FOwner->FComponents, this);
+  for (TComponent* c : FComponents) c->FOwner = nullptr;  // outliving their owner
+}
+
+TComponent* TComponent::FindComponent(const std::string& Name) const {
+  if (Name.empty()) return nullptr;
+  for (TComponent* c : FComponents)
+    if (c->Name() == Name) return c;
+  return nullptr;
 }
 
 void TComponent::SetDesigning(bool Value) {

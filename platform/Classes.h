@@ -6,6 +6,7 @@
 #include <nlohmann/json_fwd.hpp>
 #include <string>
 #include <typeinfo>
+#include <vector>
 
 #include "Errors.h"
 #include "Events.h"
@@ -52,13 +53,19 @@ class TPersistent : public TObject {
 
 // A named object with an owner. The owner pointer only names the object that
 // created this one; ownership itself is held by C++ members of the owner.
+// The owner lists the components it created, so that stored forms can name
+// one another (FindComponent); a component leaves the list when destroyed.
 class TComponent : public TPersistent {
  public:
-  explicit TComponent(TComponent* AOwner = nullptr) : FOwner(AOwner) {}
+  explicit TComponent(TComponent* AOwner = nullptr);
+  ~TComponent() override;
 
   const std::string& Name() const { return FName; }
   virtual void SetName(const std::string& Value) { FName = Value; }
   TComponent* Owner() const { return FOwner; }
+  // The owned component of that name, or nullptr (an empty name finds none).
+  TComponent* FindComponent(const std::string& Name) const;
+  int ComponentCount() const { return static_cast<int>(FComponents.size()); }
 
   TComponentState ComponentState() const { return FComponentState; }
   // The framework's loading state: set while a stored form is read.
@@ -68,11 +75,14 @@ class TComponent : public TPersistent {
   // Stored-form reading calls BeginLoading, applies the stored values, then
   // calls Loaded, which ends the loading state.
   void BeginLoading() { FComponentState.Include(TComponentStateItem::csLoading); }
+  // Leaves the loading state without Loaded's work (a form read that failed).
+  void EndLoading() { FComponentState.Exclude(TComponentStateItem::csLoading); }
   void SetDesigning(bool Value);
   virtual void Loaded() { FComponentState.Exclude(TComponentStateItem::csLoading); }
 
  private:
   TComponent* FOwner;
+  std::vector<TComponent*> FComponents;
   std::string FName;
   TComponentState FComponentState;
 };

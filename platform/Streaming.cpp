@@ -126,17 +126,71 @@ void CheckObject(const TPersistent& obj, const TFormValue& form, const std::stri
   }
 }
 
-void ApplyObject(TPersistent& obj, const TFormValue& form) {
+// Applies a checked form in file order. Where follows the property being
+// applied, for the message should its setter refuse the value. Lenient
+// goes on past refusals (setting a snapshot back, as far as it goes).
+void ApplyObject(TPersistent& obj, const TFormValue& form, const std::string& path,
+                 std::string& where, bool lenient) {
   const TPropertyTable* table = obj.Properties();
   obj.FormReadBegin();
   for (const auto& [key, value] : form.items()) {
     const TPropInfo* p = table->Find(key);
-    if (p->Nested)
-      ApplyObject(p->Nested(obj), value);
-    else
+    const std::string at = Join(path, key);
+    if (p->Nested) {
+      ApplyObject(p->Nested(obj), value, at, where, lenient);
+      continue;
+    }
+    where = at;
+    if (!lenient) {
       p->Apply(obj, value);
+      continue;
+    }
+    try {
+      p->Apply(obj, value);
+    } catch (const std::exception&) {
+      // the rest is still set back
+    }
   }
+  where = path;
   obj.FormReadEnd();
+}
+
+// Every published property's present value, declared defaults included.
+TFormValue Snapshot(const TPersistent& obj) {
+  TFormValue form = TFormValue::object();
+  const TPropertyTable* table = obj.Properties();
+  if (!table) return form;
+  for (const TPropInfo& p : table->Items()) {
+    if (!p.Restorable) continue;
+    form[p.Name] = p.NestedConst ? Snapshot(p.NestedConst(obj)) : p.Write(obj);
+  }
+  return form;
+}
+
+// Applies a checked form, with the loading state and Loaded for a
+// component. A refusal sets the published properties back to the
+// snapshot taken before, ends the loading state and raises EReadError.
+void ApplyOrRestore(TPersistent& obj, TComponent* component, const TFormValue& form,
+                    const std::string& source, const std::string& path) {
+  const TFormValue before = Snapshot(obj);
+  std::string where = path;
+  try {
+    if (component) component->BeginLoading();
+    ApplyObject(obj, form, path, where, false);
+    if (component) component->Loaded();
+  } catch (const std::exception& e) {
+    const std::string problem = e.what();
+    std::string ignored;
+    ApplyObject(obj, before, path, ignored, true);
+    if (component) {
+      try {
+        component->Loaded();
+      } catch (const std::exception&) {
+        component->EndLoading();
+      }
+    }
+    throw EReadError(source + ": " + where + ": " + problem);
+  }
 }
 
 TFormValue Parse(std::string_view text, const std::string& source) {
@@ -204,6 +258,84 @@ double ReadDouble(const TFormValue& v) {
   throw TFormValueError{"expected a number, got " + Describe(v)};
 }
 
+bool IsUtf8(std::string_view s) {
+  size_t i = 0;
+  const size_t n = s.size();
+  while (i < n) {
+    const auto b = static_cast<unsigned char>(s[i]);
+    size_t len;
+    uint32_t cp;
+    if (b < 0x80) {
+      ++i;
+      continue;
+    } else if (b >= 0xC2 && b <= 0xDF) {
+      len = 2;
+      cp = b & 0x1Fu;
+    } else if (b >= 0xE0 && b <= 0xEF) {
+      len = 3;
+      cp = b & 0x0Fu;
+    } else if (b >= 0xF0 && b <= 0xF4) {
+      len = 4;
+      cp = b & 0x07u;
+    } else {
+      return false;
+    }
+    if (n - i < len) return false;
+    for (size_t k = 1; k < len; ++k) {
+      const auto c = static_cast<unsigned char>(s[i + k]);
+      if ((c & 0xC0) != 0x80) return false;
+      cp = cp << 6 | (c & 0x3Fu);
+    }
+    // No overlong forms, no surrogates, nothing beyond U+10FFFF.
+    if ((len == 3 && cp < 0x800) || (len == 4 && (cp < 0x10000 || cp > 0x10FFFF)) ||
+        (cp >= 0xD800 && cp <= 0xDFFF))
+      return false;
+    i += len;
+  }
+  return true;
+}
+
+TFormValue WriteString(const std::string& s) {
+  if (IsUtf8(s)) return s;
+  TFormValue bytes = TFormValue::array();
+  for (char c : s) bytes.push_back(static_cast<unsigned char>(c));
+  return bytes;
+}
+
+std::string ReadString(const TFormValue& v) {
+  if (v.is_string()) return v.get<std::string>();
+  if (v.is_array()) {
+    std::string s;
+    for (const TFormValue& b : v) {
+      if (!b.is_number_unsigned() || b.get<uint64_t>() > 255)
+        throw TFormValueError{"expected a string or an array of byte values 0..255"};
+      s += static_cast<char>(b.get<uint64_t>());
+    }
+    return s;
+  }
+  throw TFormValueError{"expected a string, got " + Describe(v)};
+}
+
+TFormValue WriteChar(char c) {
+  const auto b = static_cast<unsigned char>(c);
+  if (b >= 128) return b;
+  return b ? std::string(1, c) : std::string();
+}
+
+char ReadChar(const TFormValue& v) {
+  if (v.is_number_integer()) {
+    CheckInt(v, 0, 255);
+    return static_cast<char>(v.get<int64_t>());
+  }
+  if (!v.is_string() || v.get_ref<const std::string&>().size() > 1 ||
+      (v.get_ref<const std::string&>().size() == 1 &&
+       static_cast<unsigned char>(v.get_ref<const std::string&>()[0]) >= 128))
+    throw TFormValueError{"expected a string of at most one character or a byte value, got " +
+                          Describe(v)};
+  const std::string& s = v.get_ref<const std::string&>();
+  return s.empty() ? '\0' : s[0];
+}
+
 TFormValue WriteColor(TColor c) {
   for (const TNamedColor& n : kNamedColors)
     if (n.Value == c) return n.Name;
@@ -267,7 +399,7 @@ TFormValue WriteForm(const TPersistent& Object) {
 void ReadForm(TPersistent& Object, const TFormValue& Form, const std::string& Source,
               const std::string& Path) {
   CheckObject(Object, Form, Source, Path);
-  ApplyObject(Object, Form);
+  ApplyOrRestore(Object, nullptr, Form, Source, Path);
 }
 
 void ReadFormText(TPersistent& Object, std::string_view Text, const std::string& Source,
@@ -278,9 +410,7 @@ void ReadFormText(TPersistent& Object, std::string_view Text, const std::string&
 void ReadComponentForm(TComponent& Component, std::string_view Text, const std::string& Source) {
   const TFormValue form = Parse(Text, Source);
   CheckObject(Component, form, Source, Component.Name());
-  Component.BeginLoading();
-  ApplyObject(Component, form);
-  Component.Loaded();
+  ApplyOrRestore(Component, &Component, form, Source, Component.Name());
 }
 
 void SaveFormToFile(const TPersistent& Object, const std::string& FileName) {

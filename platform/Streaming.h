@@ -51,6 +51,9 @@ struct TPropInfo {
   // Owned objects stream as nested objects.
   std::function<TPersistent&(TPersistent&)> Nested;
   std::function<const TPersistent&(const TPersistent&)> NestedConst;
+  // Taken into the snapshot that undoes a failed read; false for a
+  // property that only acts when read (a layout that sets others).
+  bool Restorable = true;
 };
 
 class TPropertyTable {
@@ -71,6 +74,14 @@ std::string Describe(const TFormValue& v);
 void CheckInt(const TFormValue& v, int64_t Min, int64_t Max);
 TFormValue WriteDouble(double v);
 double ReadDouble(const TFormValue& v);
+// Strings are stored as JSON strings where they are UTF-8, else as the
+// array of their byte values, so that every string a setter takes is
+// written and read back unchanged.
+bool IsUtf8(std::string_view s);
+TFormValue WriteString(const std::string& s);
+std::string ReadString(const TFormValue& v);
+TFormValue WriteChar(char c);
+char ReadChar(const TFormValue& v);
 TFormValue WriteColor(TColor c);
 TColor ReadColor(const TFormValue& v);
 const char* EnumName(TEnumNames Names, int Value);
@@ -133,33 +144,23 @@ class TPublish {
                    std::function<void(C&, const std::string&)> Set,
                    std::optional<std::string> Default = {}) {
     TPropInfo p = Base(Name);
-    p.Write = [Get](const TPersistent& o) { return TFormValue(Get(Self(o))); };
-    p.Check = [](const TFormValue& v) {
-      if (!v.is_string()) throw TFormValueError{"expected a string, got " + Describe(v)};
-    };
-    p.Apply = [Set](TPersistent& o, const TFormValue& v) { Set(Self(o), v.get<std::string>()); };
+    p.Write = [Get](const TPersistent& o) { return WriteString(Get(Self(o))); };
+    p.Check = [](const TFormValue& v) { ReadString(v); };
+    p.Apply = [Set](TPersistent& o, const TFormValue& v) { Set(Self(o), ReadString(v)); };
     if (Default)
       p.IsDefault = [Get, d = *Default](const TPersistent& o) { return Get(Self(o)) == d; };
     FTable.Add(std::move(p));
     return *this;
   }
 
-  // A single character, stored as a string of one character ("" for the zero character).
+  // A single byte: a string of that character ("" for the zero byte), or
+  // its number where it is no character by itself (128 and above).
   TPublish& Char(const char* Name, std::function<char(const C&)> Get,
                  std::function<void(C&, char)> Set) {
     TPropInfo p = Base(Name);
-    p.Write = [Get](const TPersistent& o) {
-      const char c = Get(Self(o));
-      return TFormValue(c ? std::string(1, c) : std::string());
-    };
-    p.Check = [](const TFormValue& v) {
-      if (!v.is_string() || v.get_ref<const std::string&>().size() > 1)
-        throw TFormValueError{"expected a string of at most one character, got " + Describe(v)};
-    };
-    p.Apply = [Set](TPersistent& o, const TFormValue& v) {
-      const std::string& s = v.get_ref<const std::string&>();
-      Set(Self(o), s.empty() ? '\0' : s[0]);
-    };
+    p.Write = [Get](const TPersistent& o) { return WriteChar(Get(Self(o))); };
+    p.Check = [](const TFormValue& v) { ReadChar(v); };
+    p.Apply = [Set](TPersistent& o, const TFormValue& v) { Set(Self(o), ReadChar(v)); };
     FTable.Add(std::move(p));
     return *this;
   }
@@ -243,14 +244,18 @@ class TPublish {
 // The object's stored form.
 TFormValue WriteForm(const TPersistent& Object);
 // Checks the whole form, then applies it. Source names the file in
-// messages and Path the object ("ExportChart.Scale1X").
+// messages and Path the object ("ExportChart.Scale1X"). Should a setter
+// still refuse a value, the object's published properties are set back to
+// what they were and EReadError names the file, the path and the property.
 void ReadForm(TPersistent& Object, const TFormValue& Form, const std::string& Source,
               const std::string& Path);
 // Parses text (at most 64 levels deep) and reads it as above.
 void ReadFormText(TPersistent& Object, std::string_view Text, const std::string& Source,
                   const std::string& Path);
 // A component's form: the loading state is set while the values are
-// applied, then Loaded runs.
+// applied, then Loaded runs. Either the whole form is applied and Loaded
+// has run, or the component's published properties are as they were, it
+// is not loading, and EReadError says why.
 void ReadComponentForm(TComponent& Component, std::string_view Text, const std::string& Source);
 
 void SaveFormToFile(const TPersistent& Object, const std::string& FileName);

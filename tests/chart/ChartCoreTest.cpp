@@ -2,6 +2,7 @@
 // joined layers, margins and layouts, resizing, copying and data sharing.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <functional>
 #include <limits>
@@ -673,6 +674,104 @@ TEST_F(ChartTest, AChartStreamsToAFormAndBack) {
   b.WorldToPixel(1, 1969, -50, px, py);
   EXPECT_EQ(px, 40);
   EXPECT_EQ(py, 345 - 30);
+}
+
+// Reads a chart's form and returns the error text, or "" on success.
+std::string ChartFormError(TKelvo& Chart, const std::string& Text) {
+  try {
+    ReadComponentForm(Chart, Text, "chart.form");
+  } catch (const EReadError& e) {
+    return e.what();
+  }
+  return "";
+}
+
+TEST_F(ChartTest, UseDataOfIsStoredByNameAndResolvedAmongTheOwnersCharts) {
+  TComponent form;
+  TKelvo source(&form), user(&form), reader(&form);
+  source.SetName("Overview");
+  user.SetName("Detail");
+  reader.SetName("Reader");
+  user.SetUseDataOf(&source);
+  const TFormValue written = WriteForm(user);
+  ASSERT_TRUE(written.contains("UseDataOf"));
+  EXPECT_EQ(written["UseDataOf"], "Overview");
+  // Between ShadowBakColor and TextFontStyle.
+  std::vector<std::string> keys;
+  for (const auto& [k, v] : written.items()) keys.push_back(k);
+  const auto at = std::find(keys.begin(), keys.end(), "UseDataOf") - keys.begin();
+  EXPECT_EQ(keys[static_cast<size_t>(at - 1)], "ShadowBakColor");
+  EXPECT_EQ(keys[static_cast<size_t>(at + 1)], "TextFontStyle");
+  EXPECT_FALSE(WriteForm(source).contains("UseDataOf"));  // none used: nothing stored
+  EXPECT_EQ(ChartFormError(reader, written.dump()), "");
+  EXPECT_EQ(reader.UseDataOf(), &source);
+  const std::string error = ChartFormError(reader, R"({"Caption":"x","UseDataOf":"Nowhere"})");
+  EXPECT_NE(error.find("chart.form: Reader.UseDataOf: "), std::string::npos) << error;
+  EXPECT_NE(error.find("Nowhere"), std::string::npos) << error;
+  EXPECT_EQ(reader.Caption(), "");  // nothing of the refused form was applied
+  EXPECT_EQ(reader.UseDataOf(), &source);
+}
+
+// A form the setters or Loaded would refuse leaves the chart as it was,
+// not loading and painting, with an error naming file, object and property.
+TEST_F(ChartTest, RefusedFormsLeaveTheChartAsItWas) {
+  CountingChart c;
+  c.SetName("Chart");
+  c.CreateWnd();
+  c.SetCaption("before");
+  const std::string before = WriteForm(c).dump();
+  EXPECT_EQ(ChartFormError(c, R"({"Caption":"after","Scale1X":{"Logarithmic":true,)"
+                              R"("RangeLow":-5,"RangeHigh":10}})"),
+            "chart.form: Chart.Scale1X.Logarithmic: Logarithmic axis must not be negative.");
+  EXPECT_EQ(WriteForm(c).dump(), before);
+  EXPECT_FALSE(c.IsLoading());
+  // Refused only by Loaded (an axis the form does not name, made
+  // logarithmic on 0 .. 1 in code): set back, not loading, the object named.
+  EXPECT_THROW(c.Scale2Y().SetLogarithmic(true), EVexaKelvoError);
+  const std::string withBadAxis = WriteForm(c).dump();
+  EXPECT_EQ(ChartFormError(c, R"({"Caption":"after","MarginTop":30})"),
+            "chart.form: Chart: Logarithmic axis must not be negative.");
+  EXPECT_EQ(WriteForm(c).dump(), withBadAxis);
+  EXPECT_EQ(c.Caption(), "before");
+  EXPECT_FALSE(c.IsLoading());
+  c.Scale2Y().SetLogarithmic(false);
+  const int paints = c.Paints;
+  c.Paint();
+  EXPECT_EQ(c.Paints, paints + 1);
+}
+
+// Whatever the setters take is written and read back equal: strings that
+// are not UTF-8, separator bytes of 128 and above, any font height.
+TEST_F(ChartTest, EverySettableValueRoundTripsThroughTheForm) {
+  TKelvo a;
+  a.SetName("A");
+  uint32_t seed = 99;
+  auto byte = [&] { return static_cast<char>((seed = seed * 1664525u + 1013904223u) >> 24); };
+  for (int round = 0; round < 60; ++round) {
+    std::string caption, inscript;
+    for (int i = 0; i < round % 9; ++i) caption += byte();
+    for (int i = 0; i < 3; ++i) inscript += byte();
+    a.SetCaption(caption);
+    a.Scale1X().SetScaleInscript(inscript);
+    a.Scale1Y().DateFormat().SetDateSeparator(byte());
+    a.Scale1Y().DateFormat().SetTimeSeparator(static_cast<char>(128 + round % 128));
+    a.Font().SetHeight(round % 2 ? 1000000 : -2000000000 + round);
+    const std::string text = WriteForm(a).dump();
+    TKelvo b;
+    b.SetName("A");
+    ASSERT_EQ(ChartFormError(b, text), "") << round;
+    EXPECT_EQ(b.Caption(), caption);
+    EXPECT_EQ(b.Scale1X().ScaleInscript(), inscript);
+    EXPECT_EQ(b.Scale1Y().DateFormat().DateSeparator(), a.Scale1Y().DateFormat().DateSeparator());
+    EXPECT_EQ(b.Scale1Y().DateFormat().TimeSeparator(), a.Scale1Y().DateFormat().TimeSeparator());
+    EXPECT_EQ(b.Font().Height(), a.Font().Height());
+    EXPECT_EQ(WriteForm(b).dump(), text);
+  }
+  // UTF-8 stays a plain string; other bytes become their values.
+  a.SetCaption("Gr\xC3\xBC\xC3\x9F");
+  EXPECT_TRUE(WriteForm(a)["Caption"].is_string());
+  a.SetCaption("\xFC");
+  EXPECT_EQ(WriteForm(a)["Caption"], TFormValue::array({252}));
 }
 
 TEST_F(ChartTest, DataSharingGroups) {
