@@ -18,6 +18,10 @@ TImage DecodeBmp(const uint8_t* Data, size_t Size, const std::string& Name);
 TImage DecodePng(const uint8_t* Data, size_t Size, const std::string& Name);
 TImage DecodeImage(const uint8_t* Data, size_t Size, const std::string& Name);
 
+// The largest single block the last PNG decode on this thread set aside:
+// bounded by the picture's size and the file's, whatever the chunks claim.
+size_t LargestPngAllocation();
+
 std::vector<uint8_t> EncodeBmp24(const uint32_t* Pixels, int32_t Width, int32_t Height);
 std::vector<uint8_t> EncodePng(const uint32_t* Pixels, int32_t Width, int32_t Height);
 

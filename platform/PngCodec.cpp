@@ -1,7 +1,9 @@
-// PNG through stb_image / stb_image_write (Debian's libstb).
-#include <stb/stb_image.h>
+// PNG: decoding through this file's own instance of stb_image (Debian's
+// libstb-dev header), whose every allocation goes through a bounded
+// allocator; encoding through stb_image_write (libstb).
 #include <stb/stb_image_write.h>
 
+#include <cstdlib>
 #include <memory>
 
 #include "Bitmap.h"
@@ -9,20 +11,99 @@
 #include "ImageCodecs.h"
 
 namespace vexa::codecs {
+namespace {
+
+// The decode in progress may allocate no single block larger than this,
+// set from the header's size; nothing else decodes on this thread meanwhile.
+thread_local size_t tAllocationLimit = 0;
+thread_local size_t tLargestAllocation = 0;
+
+void* BoundedMalloc(size_t Size) {
+  if (Size > tAllocationLimit) return nullptr;
+  if (Size > tLargestAllocation) tLargestAllocation = Size;
+  return std::malloc(Size);
+}
+
+void* BoundedRealloc(void* Block, size_t Size) {
+  if (Size > tAllocationLimit) return nullptr;
+  if (Size > tLargestAllocation) tLargestAllocation = Size;
+  return std::realloc(Block, Size);
+}
+
+}  // namespace
+}  // namespace vexa::codecs
+
+#define STBI_MALLOC(sz) vexa::codecs::BoundedMalloc(sz)
+#define STBI_REALLOC(p, newsz) vexa::codecs::BoundedRealloc(p, newsz)
+#define STBI_FREE(p) std::free(p)
+#define STB_IMAGE_STATIC
+#define STB_IMAGE_IMPLEMENTATION
+#define STBI_ONLY_PNG
+#define STBI_NO_STDIO
+#define STBI_NO_LINEAR
+#define STBI_NO_HDR
+#if defined(__GNUC__)
+#pragma GCC diagnostic push
+#pragma GCC diagnostic ignored "-Wunused-function"
+#pragma GCC diagnostic ignored "-Wsign-compare"
+#pragma GCC diagnostic ignored "-Wmissing-field-initializers"
+#pragma GCC diagnostic ignored "-Wunused-but-set-variable"
+#pragma GCC diagnostic ignored "-Wimplicit-fallthrough"
+#endif
+#include <stb/stb_image.h>
+#if defined(__GNUC__)
+#pragma GCC diagnostic pop
+#endif
+
+namespace vexa::codecs {
+
+namespace {
+
+uint32_t BigEndian32(const uint8_t* p) {
+  return uint32_t{p[0]} << 24 | uint32_t{p[1]} << 16 | uint32_t{p[2]} << 8 | p[3];
+}
+
+// Every chunk's stated length must lie within the file, so no chunk can
+// make the decoder set memory aside for data that is not there.
+void CheckChunks(const uint8_t* data, size_t size, const std::string& name) {
+  size_t at = 8;
+  while (at < size) {
+    if (size - at < 12) throw EInvalidGraphic(name + ": corrupt PNG data (a truncated chunk)");
+    const uint32_t length = BigEndian32(data + at);
+    if (length > size - at - 12)
+      throw EInvalidGraphic(name + ": corrupt PNG data (a chunk runs past the end of the file)");
+    const bool end = std::equal(data + at + 4, data + at + 8, "IEND");
+    at += 12 + size_t{length};
+    if (end) return;
+  }
+}
+
+}  // namespace
+
+size_t LargestPngAllocation() { return tLargestAllocation; }
 
 TImage DecodePng(const uint8_t* data, size_t size, const std::string& name) {
   if (size > static_cast<size_t>(INT32_MAX))
     throw EInvalidGraphic(name + ": the file is too large");
   const int len = static_cast<int>(size);
   int w = 0, h = 0, comp = 0;
+  tAllocationLimit = size_t{1} << 20;  // the header needs no more
+  tLargestAllocation = 0;
   if (!stbi_info_from_memory(data, len, &w, &h, &comp))
     throw EInvalidGraphic(name + ": not a readable PNG file (" + stbi_failure_reason() + ")");
   if (w <= 0 || h <= 0 || w > MaxBitmapSide || h > MaxBitmapSide ||
       static_cast<uint64_t>(w) * static_cast<uint64_t>(h) * 4 > MaxBitmapBytes)
     throw EInvalidGraphic(name + ": the picture is too large (" + std::to_string(w) + " x " +
                           std::to_string(h) + ")");
+  CheckChunks(data, size, name);
+  // The largest block a picture of this size needs: its filtered rows at
+  // 16 bits per channel, twice over while the inflated data grows, and the
+  // compressed data, which lies within the file.
+  const size_t rows = static_cast<size_t>(h) * (static_cast<size_t>(w) * 8 + 1);
+  tAllocationLimit = std::max(2 * rows, 2 * size) + (size_t{1} << 16);
   std::unique_ptr<stbi_uc, void (*)(void*)> rgba(stbi_load_from_memory(data, len, &w, &h, &comp, 4),
-                                                 stbi_image_free);
+                                                 [](void* p) { std::free(p); });
+  tAllocationLimit = 0;
   if (!rgba) throw EInvalidGraphic(name + ": corrupt PNG data (" + stbi_failure_reason() + ")");
   TImage img;
   img.Width = w;

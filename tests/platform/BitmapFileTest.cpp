@@ -3,11 +3,18 @@
 #include <gtest/gtest.h>
 
 #include <cstdio>
+#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <random>
 
+#include "platform/ImageCodecs.h"
 #include "support/Sheet.h"
+
+// stb_image_write's deflate (libstb), which its header declares only with
+// the implementation.
+extern "C" unsigned char* stbi_zlib_compress(unsigned char* data, int data_len, int* out_len,
+                                             int quality);
 
 using namespace vexa;
 
@@ -316,6 +323,45 @@ TEST(BitmapFileRoundTrip, CorruptPngRaises) {
     EXPECT_THROW(r.LoadFromMemory(bytes.data(), n, "corrupt.png"), EInvalidGraphic) << n;
   }
   std::filesystem::remove(path);
+}
+
+// A PNG's chunks cannot make the decoder set aside more than the picture
+// and the file need: neither a chunk claiming gigabytes nor compressed data
+// that inflates far beyond the picture's rows.
+TEST(BitmapFileRoundTrip, PngAllocationsAreBoundedByPictureAndFile) {
+  auto be32 = [](Bytes& b, uint32_t v) {
+    for (int s = 24; s >= 0; s -= 8) b.push_back(static_cast<uint8_t>(v >> s));
+  };
+  auto chunk = [&](Bytes& b, const char* type, const Bytes& body, uint32_t claimed) {
+    be32(b, claimed);
+    b.insert(b.end(), type, type + 4);
+    b.insert(b.end(), body.begin(), body.end());
+    be32(b, 0);  // the decoder does not check CRCs
+  };
+  Bytes header = {0x89, 'P', 'N', 'G', '\r', '\n', 0x1A, '\n'};
+  Bytes ihdr;
+  be32(ihdr, 2);
+  be32(ihdr, 2);
+  ihdr.insert(ihdr.end(), {8, 6, 0, 0, 0});  // 8-bit RGBA
+  chunk(header, "IHDR", ihdr, 13);
+  // 1. A 2 x 2 header and a chunk that claims 2 GiB of data.
+  Bytes claim = header;
+  chunk(claim, "IDAT", Bytes(70, 0x55), 0x7FFFFFF0u);
+  // 2. Ten megabytes of zeros deflated into a few kilobytes.
+  int deflatedSize = 0;
+  std::vector<unsigned char> zeros(10 << 20, 0);
+  unsigned char* deflated =
+      stbi_zlib_compress(zeros.data(), static_cast<int>(zeros.size()), &deflatedSize, 9);
+  ASSERT_NE(deflated, nullptr);
+  Bytes bomb = header;
+  chunk(bomb, "IDAT", Bytes(deflated, deflated + deflatedSize), static_cast<uint32_t>(deflatedSize));
+  chunk(bomb, "IEND", {}, 0);
+  std::free(deflated);  // stb_image_write allocates with malloc
+  for (const Bytes* file : {&claim, &bomb}) {
+    TBitmap r;
+    EXPECT_THROW(r.LoadFromMemory(file->data(), file->size(), "hostile.png"), EInvalidGraphic);
+    EXPECT_LE(codecs::LargestPngAllocation(), size_t{1} << 20) << file->size();
+  }
 }
 
 }  // namespace
