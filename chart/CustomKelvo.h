@@ -15,6 +15,7 @@
 
 #include <array>
 #include <cstdint>
+#include <filesystem>
 #include <memory>
 
 #include "base/CrossHair.h"
@@ -497,6 +498,15 @@ class TCustomKelvo : public TCustomControl, private IJointLayersOwner {
   std::unique_ptr<TJointLayers> FJointLayers;
 
   TBitmap FDataBitmap, FFrameBitmap, FHolderBitmap;
+  // Which file the holder bitmap shows, as it was when read.
+  struct THolderKey {
+    std::string Name;
+    uintmax_t Size = 0;
+    std::filesystem::file_time_type Time{};
+    bool operator==(const THolderKey&) const = default;
+  };
+  THolderKey FHolderKey;
+  void LoadBackgroundImage(const std::string& FileName);
   std::vector<int32_t> FDupGrid;  // the renderer's duplicate-mark grid, reused between paints
 
   // Sharing group: a source and up to four users.

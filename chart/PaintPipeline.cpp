@@ -1,6 +1,7 @@
 // The paint pipeline: the full paint composed in the frame bitmap, the
 // data-area background, crosshairs and presenting a finished bitmap.
 #include <algorithm>
+#include <filesystem>
 
 #include "base/PixelMath.h"
 #include "chart/CustomKelvo.h"
@@ -132,6 +133,20 @@ void TCustomKelvo::PaintFrame(TCanvas& c) {
 }
 
 // The data area in the chart colour with a frame-coloured outline, then the
+// The image file is read again only when it is another file or has
+// changed (its size or time of writing) since it was last read, so a paint
+// still shows the file as it is without decoding it every time.
+void TCustomKelvo::LoadBackgroundImage(const std::string& FileName) {
+  std::error_code e1, e2;
+  const auto size = std::filesystem::file_size(FileName, e1);
+  const auto time = std::filesystem::last_write_time(FileName, e2);
+  const THolderKey key{FileName, e1 ? 0 : size, e2 ? std::filesystem::file_time_type{} : time};
+  if (!e1 && !e2 && key == FHolderKey) return;
+  FHolderKey = {};
+  FHolderBitmap.LoadFromFile(FileName);
+  if (!e1 && !e2) FHolderKey = key;
+}
+
 // background image or the coloured areas of the background settings. A file
 // that cannot be loaded clears the image name and leaves the chart colour.
 void TCustomKelvo::PaintDataBackground(TCanvas& c, int32_t X, int32_t Y) {
@@ -145,8 +160,9 @@ void TCustomKelvo::PaintDataBackground(TCanvas& c, int32_t X, int32_t Y) {
   const TRect whole = Rect(X, Y, Clamp32(int64_t{X} + BW), Clamp32(int64_t{Y} + BH));
   if (!bg.Name().empty()) {
     try {
-      FHolderBitmap.LoadFromFile(bg.Name());
+      LoadBackgroundImage(bg.Name());
     } catch (const Exception&) {
+      FHolderKey = {};
       c.Rectangle(whole);
       bg.SetName("");
       return;

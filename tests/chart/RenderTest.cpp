@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <filesystem>
 #include <limits>
 
 #include "base/Marks.h"
@@ -387,6 +388,34 @@ TEST(TextLabels, MultiLineBoxRightJustified) {
   l.SetVisible(true);
   c->Paint();
   EXPECT_GOLDEN(c->Surface(), "labels/box-right-multiline", kText);
+}
+
+// The image is read again only when its file has changed, and a changed
+// or vanished file shows at the next paint.
+TEST(Background, AChangedImageFileShowsAtTheNextPaint) {
+  const std::string path =
+      (std::filesystem::temp_directory_path() / "kelvo-background-test.bmp").string();
+  auto picture = [&](TColor colour, int side) {
+    TBitmap b(side, side);
+    b.Canvas().Brush().SetColor(colour);
+    b.Canvas().FillRect(Rect(0, 0, side, side));
+    b.SaveToFile(path);
+  };
+  picture(clRed, 2);
+  auto c = PlainChart(240, 180);
+  c->BackGroundImg().SetIncludePath(true);
+  c->BackGroundImg().SetName(path);
+  TCanvas& data = c->DataBitmap().Canvas();
+  EXPECT_EQ(data.Pixels(30, 30), clRed);
+  c->Paint();  // the same file: the picture stays
+  EXPECT_EQ(data.Pixels(30, 30), clRed);
+  picture(clBlue, 3);
+  c->Paint();
+  EXPECT_EQ(data.Pixels(30, 30), clBlue);
+  std::filesystem::remove(path);
+  c->Paint();
+  EXPECT_EQ(c->BackGroundImg().Name(), "");
+  EXPECT_EQ(data.Pixels(30, 30), c->ChartColor());
 }
 
 }  // namespace
