@@ -23,6 +23,11 @@ int32_t Clamp32(int64_t v) {
 // even and kept to +-1e9, so sums with clipped coordinates stay in range.
 int32_t RoundOffset(long double v) { return RoundClamped(v, 1000000000); }
 
+// A data-bitmap coordinate, kept to +-1e9 as well: clipped pixels lie within
+// +-30000, so only margins beyond any picture reach the bound, and an
+// offset and a pixel more can still be added without overflow.
+int32_t ClampFar(int64_t v) { return static_cast<int32_t>(std::clamp<int64_t>(v, -1000000000, 1000000000)); }
+
 constexpr size_t PolylineCapacity = 200;
 
 class TRenderState {
@@ -135,11 +140,11 @@ void TCustomKelvo::RenderDisplayList(TBitmap& Bitmap) {
     int32_t px, py;
     FMapping[static_cast<size_t>(std::clamp(layer, 1, LayerCount))].Map(x, y, px, py);
     ClipPixel(px, py);
-    return TPoint{Clamp32(int64_t{px} - ml), Clamp32(int64_t{py} - mt)};
+    return TPoint{ClampFar(int64_t{px} - ml), ClampFar(int64_t{py} - mt)};
   };
   auto toBitmap = [&](int32_t px, int32_t py) {
     ClipPixel(px, py);
-    return TPoint{Clamp32(int64_t{px} - ml), Clamp32(int64_t{py} - mt)};
+    return TPoint{ClampFar(int64_t{px} - ml), ClampFar(int64_t{py} - mt)};
   };
   // Both corners one pixel: that pixel in the pen colour; else the larger
   // x and y grow by one so the shape covers both corner pixels.
@@ -307,7 +312,8 @@ void TCustomKelvo::RenderDisplayList(TBitmap& Bitmap) {
         ClipPixel(bx, by);
         if (ax > bx) std::swap(ax, bx);
         if (ay > by) std::swap(ay, by);  // ay is the top
-        int32_t x1 = ax - ml, y1 = ay - mt, x2 = bx - ml, y2 = by - mt;
+        int32_t x1 = ClampFar(int64_t{ax} - ml), y1 = ClampFar(int64_t{ay} - mt),
+                x2 = ClampFar(int64_t{bx} - ml), y2 = ClampFar(int64_t{by} - mt);
         const long double angle =
             static_cast<long double>(it.Param1) * std::numbers::pi_v<long double> / 180;
         const int32_t dx = RoundOffset(std::cos(angle) * it.Param2);

@@ -86,6 +86,17 @@ TEST(Int32Extremes, DrawingCommandsAndMargins) {
   }
   c->Rectangle(1, 1, 9, 9);
   c->Bar3D(kMax, 45, 1, 1, 9, 9);
+  c->BevelBox(1, 1, 9, 9, TFrameStyle::fsEmbossed, clRed, clBlue);
+  c->ErrorBar(5, 5, 1, 1, true, 9);
+  c->Ellipse(5, 5, 2, 2);
+  c->SetGridStyle(GridStyleType::gsDotLines);
+  c->CrossHair1().SetMode(TCrossHMode::chBoth);
+  c->CrossHair1().SetPosX(5);
+  c->CrossHair1().SetPosY(5);
+  c->TextLabels(1).SetCaption("label");
+  c->TextLabels(1).SetMode(TTxtLblMode::tlBox);
+  c->TextLabels(1).SetVisible(true);
+  c->SetShadowWidth(8);
   EXPECT_NO_THROW(c->Paint());
   for (int32_t m : {kMin + 1, -40000, kMax - 1, kMax}) {
     c->SetMarginLeft(m);
