@@ -3,6 +3,7 @@
 // allocator; encoding through stb_image_write (libstb).
 #include <stb/stb_image_write.h>
 
+#include <algorithm>
 #include <cstdlib>
 #include <memory>
 
@@ -64,18 +65,38 @@ uint32_t BigEndian32(const uint8_t* p) {
 }
 
 // Every chunk's stated length must lie within the file, so no chunk can
-// make the decoder set memory aside for data that is not there.
-void CheckChunks(const uint8_t* data, size_t size, const std::string& name) {
+// make the decoder set memory aside for data that is not there. Returns the
+// bytes of image data (IDAT chunks) the file holds.
+uint64_t CheckChunks(const uint8_t* data, size_t size, const std::string& name) {
   size_t at = 8;
+  uint64_t imageData = 0;
   while (at < size) {
     if (size - at < 12) throw EInvalidGraphic(name + ": corrupt PNG data (a truncated chunk)");
     const uint32_t length = BigEndian32(data + at);
     if (length > size - at - 12)
       throw EInvalidGraphic(name + ": corrupt PNG data (a chunk runs past the end of the file)");
+    if (std::equal(data + at + 4, data + at + 8, "IDAT")) imageData += length;
     const bool end = std::equal(data + at + 4, data + at + 8, "IEND");
     at += 12 + size_t{length};
-    if (end) return;
+    if (end) break;
   }
+  return imageData;
+}
+
+// Deflate turns a byte into at most 1032; the header's picture must fit in
+// what the image data can inflate to, or the decoder would set aside room
+// for rows that cannot be there.
+void CheckImageData(const uint8_t* data, size_t size, uint64_t imageData,
+                    const std::string& name) {
+  if (size < 29) return;  // stb_image reports it
+  const uint64_t w = BigEndian32(data + 16), h = BigEndian32(data + 20);
+  const uint64_t depth = data[24];
+  static constexpr uint8_t channels[7] = {1, 0, 3, 1, 2, 0, 4};
+  const uint64_t n = data[25] < 7 ? channels[data[25]] : 4;
+  const uint64_t pixelBytes = (w * h * n * depth + 7) / 8;
+  if (pixelBytes > 1100 * imageData + 4096)
+    throw EInvalidGraphic(name + ": corrupt PNG data (too little image data for a " +
+                          std::to_string(w) + " x " + std::to_string(h) + " picture)");
 }
 
 }  // namespace
@@ -95,10 +116,11 @@ TImage DecodePng(const uint8_t* data, size_t size, const std::string& name) {
       static_cast<uint64_t>(w) * static_cast<uint64_t>(h) * 4 > MaxBitmapBytes)
     throw EInvalidGraphic(name + ": the picture is too large (" + std::to_string(w) + " x " +
                           std::to_string(h) + ")");
-  CheckChunks(data, size, name);
+  CheckImageData(data, size, CheckChunks(data, size, name), name);
   // The largest block a picture of this size needs: its filtered rows at
   // 16 bits per channel, twice over while the inflated data grows, and the
-  // compressed data, which lies within the file.
+  // compressed data, which lies within the file. Both are bounded by the
+  // picture caps, and the rows by what the file's data can inflate to.
   const size_t rows = static_cast<size_t>(h) * (static_cast<size_t>(w) * 8 + 1);
   tAllocationLimit = std::max(2 * rows, 2 * size) + (size_t{1} << 16);
   std::unique_ptr<stbi_uc, void (*)(void*)> rgba(stbi_load_from_memory(data, len, &w, &h, &comp, 4),

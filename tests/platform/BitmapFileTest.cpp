@@ -357,7 +357,16 @@ TEST(BitmapFileRoundTrip, PngAllocationsAreBoundedByPictureAndFile) {
   chunk(bomb, "IDAT", Bytes(deflated, deflated + deflatedSize), static_cast<uint32_t>(deflatedSize));
   chunk(bomb, "IEND", {}, 0);
   std::free(deflated);  // stb_image_write allocates with malloc
-  for (const Bytes* file : {&claim, &bomb}) {
+  // 3. A picture within the caps (10000 x 10000) with a hundred bytes of data.
+  Bytes big = {0x89, 'P', 'N', 'G', '\r', '\n', 0x1A, '\n'};
+  Bytes bigHeader;
+  be32(bigHeader, 10000);
+  be32(bigHeader, 10000);
+  bigHeader.insert(bigHeader.end(), {8, 6, 0, 0, 0});
+  chunk(big, "IHDR", bigHeader, 13);
+  chunk(big, "IDAT", Bytes(100, 0x55), 100);
+  chunk(big, "IEND", {}, 0);
+  for (const Bytes* file : {&claim, &bomb, &big}) {
     TBitmap r;
     EXPECT_THROW(r.LoadFromMemory(file->data(), file->size(), "hostile.png"), EInvalidGraphic);
     EXPECT_LE(codecs::LargestPngAllocation(), size_t{1} << 20) << file->size();
