@@ -21,6 +21,9 @@ constexpr int32_t kMax = std::numeric_limits<int32_t>::max();
 constexpr int32_t kExtremes[] = {kMin, kMin + 1, -(1 << 30) - 1, -40000, -1, 0,
                                  20,   40000,    (1 << 30) + 1,  kMax - 1, kMax};
 
+// The opposite value, where it exists.
+int32_t Neg(int32_t v) { return v == kMin ? kMax : -v; }
+
 TEST(Int32Extremes, CanvasOperations) {
   auto sheet = kelvo::test::MakeSheet(41, 41);
   TCanvas& c = sheet->Canvas();
@@ -33,8 +36,8 @@ TEST(Int32Extremes, CanvasOperations) {
           c.Pen().SetStyle(style);
           c.MoveTo(a, b);
           c.LineTo(b, a);
-          c.LineTo(-a / 2, b);
-          const TPoint pts[] = {{a, b}, {b, a}, {20, 20}, {-b, a}};
+          c.LineTo(a / -2, b);
+          const TPoint pts[] = {{a, b}, {b, a}, {20, 20}, {Neg(b), a}};
           c.Polyline(pts);
           c.Polygon(pts);
         }
@@ -74,9 +77,9 @@ TEST(Int32Extremes, DrawingCommandsAndMargins) {
     c->Bar3D(v, v, 1, 1, 3, 3);
     c->Bar3D(20, v, 1, 1, 3, 3);
     c->MoveTo(5, 5);
-    c->MoveRel(v, -v / 2);
+    c->MoveRel(v, v / -2);
     c->LineRel(v, v);
-    c->LineRel(-v / 3, v);
+    c->LineRel(v / -3, v);
     c->Text(5, 5, "x", v);
     c->TextOffset(5, 5, v, v, "y", 8);
     c->Arrow(1, 1, 8, 8, v);
@@ -100,7 +103,7 @@ TEST(Int32Extremes, DrawingCommandsAndMargins) {
   EXPECT_NO_THROW(c->Paint());
   for (int32_t m : {kMin + 1, -40000, kMax - 1, kMax}) {
     c->SetMarginLeft(m);
-    c->SetMarginRight(-m / 2);
+    c->SetMarginRight(m / -2);
     EXPECT_NO_THROW(c->Paint());
     c->SetMarginTop(m);
     EXPECT_NO_THROW(c->ShowGraph());
