@@ -59,8 +59,8 @@ void HostileRange(benchmark::State& st) {
   const double inf = std::numeric_limits<double>::infinity();
   const double big = std::numeric_limits<double>::max();
   static const TCase cases[] = {
-      {1, inf, true, TFigType::ftNum, 3, 5},          // once 10 s: 4,932 decades
-      {1, big, true, TFigType::ftNum, 3, 5},          // 308 decades in fixed notation
+      {1, inf, true, TFigType::ftNum, 3, 5},           // once 10 s: 4,932 decades
+      {1, big, true, TFigType::ftNum, 3, 5},           // 308 decades in fixed notation
       {-1e308, 1e308, false, TFigType::ftTime, 0, 4},  // once 1.7 s: 20,000 labels
       {0, 1e12, false, TFigType::ftNum, 0, 0},
       {1e-300, 1e300, true, TFigType::ftNum, 10, -2},

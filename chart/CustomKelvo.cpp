@@ -200,10 +200,10 @@ void TCustomKelvo::RepaintIfAuto() {
 }
 
 void TCustomKelvo::SizeDataBitmap() {
-  int64_t w = std::clamp<int64_t>(
-      int64_t{Width()} - FMarginLeft - FMarginRight - FShadowWidth + 1, 0, MaxBitmapSide);
-  int64_t h = std::clamp<int64_t>(
-      int64_t{Height()} - FMarginTop - FMarginBottom - FShadowWidth + 1, 0, MaxBitmapSide);
+  int64_t w = std::clamp<int64_t>(int64_t{Width()} - FMarginLeft - FMarginRight - FShadowWidth + 1,
+                                  0, MaxBitmapSide);
+  int64_t h = std::clamp<int64_t>(int64_t{Height()} - FMarginTop - FMarginBottom - FShadowWidth + 1,
+                                  0, MaxBitmapSide);
   // Only margins far below zero make the data area larger than any picture
   // we allocate; it then lies almost wholly outside the control. Such an
   // area is not drawn at all (an empty bitmap), and the chart paints its

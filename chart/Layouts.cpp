@@ -90,7 +90,6 @@ constexpr TLayoutRow kLayouts[7] = {
      {{0, 0, -40, R, TL, 0, true}, {1, 0, -40, L, TL, 0, true}, HY23, HY23}},
 };
 
-
 }  // namespace
 
 void TCustomKelvo::SetAxisMargins(int32_t Layer) {

@@ -26,7 +26,9 @@ int32_t RoundOffset(long double v) { return RoundClamped(v, 1000000000); }
 // A data-bitmap coordinate, kept to +-1e9 as well: clipped pixels lie within
 // +-30000, so only margins beyond any picture reach the bound, and an
 // offset and a pixel more can still be added without overflow.
-int32_t ClampFar(int64_t v) { return static_cast<int32_t>(std::clamp<int64_t>(v, -1000000000, 1000000000)); }
+int32_t ClampFar(int64_t v) {
+  return static_cast<int32_t>(std::clamp<int64_t>(v, -1000000000, 1000000000));
+}
 
 constexpr size_t PolylineCapacity = 200;
 

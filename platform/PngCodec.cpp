@@ -86,8 +86,7 @@ uint64_t CheckChunks(const uint8_t* data, size_t size, const std::string& name) 
 // Deflate turns a byte into at most 1032; the header's picture must fit in
 // what the image data can inflate to, or the decoder would set aside room
 // for rows that cannot be there.
-void CheckImageData(const uint8_t* data, size_t size, uint64_t imageData,
-                    const std::string& name) {
+void CheckImageData(const uint8_t* data, size_t size, uint64_t imageData, const std::string& name) {
   if (size < 29) return;  // stb_image reports it
   const uint64_t w = BigEndian32(data + 16), h = BigEndian32(data + 20);
   const uint64_t depth = data[24];

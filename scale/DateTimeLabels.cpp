@@ -179,8 +179,7 @@ TSubDayStep SubDayStep(TClockUnit Unit, long double Ideal, long double Low) {
   const int64_t step = table.Steps[pick];
   const long double day = std::floor(Low);
   const long double timeOfDay = Low - day;
-  const auto units =
-      static_cast<int64_t>(std::ceil((timeOfDay - DateTimeEndTolerance) * perDay));
+  const auto units = static_cast<int64_t>(std::ceil((timeOfDay - DateTimeEndTolerance) * perDay));
   const int64_t add = units % step == 0 ? 0 : step - units % step;
   return {step / perDay, table.Minors[pick] / perDay, day + (units + add) / perDay};
 }

@@ -70,8 +70,8 @@ bool TScale::TimeOfDayPass(TPass& p) {
   auto inside = [&](long double v) { return v >= loLimit && v <= hiLimit; };
   // Ticks go along the axis from RangeLow, starting at a major step.
   const bool ascending = high > low;
-  const long double first = ascending ? std::floor(loLimit / major) * major
-                                      : std::ceil(hiLimit / major) * major;
+  const long double first =
+      ascending ? std::floor(loLimit / major) * major : std::ceil(hiLimit / major) * major;
   const long double advance = ascending ? minor : -minor;
   const long double count = std::trunc((hi - lo) / minor) + ts.Minors + 2;
   const int budget = static_cast<int>(std::fmin(count, p.Budget));

@@ -130,7 +130,8 @@ TEST_F(ChartTest, EveryLockedUpdateUnlocksWhenItFails) {
     return [=](TKelvo& c) {
       c.SetMouseAction(Mode);
       c.MouseDown(TMouseButton::mbLeft, {}, 100, 80);
-      c.MouseMove(TShiftState{TShiftStateItem::ssLeft}, 100, 80);  // the first move records the start
+      c.MouseMove(TShiftState{TShiftStateItem::ssLeft}, 100,
+                  80);  // the first move records the start
       c.MouseMove(TShiftState{TShiftStateItem::ssLeft}, 120, 90);
       if (Release) c.MouseUp(TMouseButton::mbLeft, {}, 130, 100);
     };
@@ -138,8 +139,7 @@ TEST_F(ChartTest, EveryLockedUpdateUnlocksWhenItFails) {
   const std::vector<std::pair<const char*, TStep>> steps = {
       {"ApplyScaleSettings", [](TKelvo& c) { c.ApplyScaleSettings(); }},
       {"SetLayerRanges", [](TKelvo& c) { c.SetLayerRanges(1, 0, 0, 5, 5, false); }},
-      {"SetStandardLayout",
-       [](TKelvo& c) { c.SetStandardLayout(TkvLayout::kvl_X1Bottom_Y2Left); }},
+      {"SetStandardLayout", [](TKelvo& c) { c.SetStandardLayout(TkvLayout::kvl_X1Bottom_Y2Left); }},
       {"SetBounds", [](TKelvo& c) { c.SetBounds(0, 0, 300, 220); }},
       {"SetMarginLeft", [](TKelvo& c) { c.SetMarginLeft(44); }},
       {"SetIsometric", [](TKelvo& c) { c.SetIsometric(true); }},

@@ -18,7 +18,7 @@ namespace {
 
 constexpr int32_t kMin = std::numeric_limits<int32_t>::min();
 constexpr int32_t kMax = std::numeric_limits<int32_t>::max();
-constexpr int32_t kExtremes[] = {kMin, kMin + 1, -(1 << 30) - 1, -40000, -1, 0,
+constexpr int32_t kExtremes[] = {kMin, kMin + 1, -(1 << 30) - 1, -40000,   -1,  0,
                                  20,   40000,    (1 << 30) + 1,  kMax - 1, kMax};
 
 // The opposite value, where it exists.
@@ -65,8 +65,7 @@ TEST(Int32Extremes, MarksFarOutsideDrawNothing) {
     for (int32_t b : kExtremes) {
       const bool far = a < -10 || a > 50 || b < -10 || b > 50;  // marks reach 8 pixels
       if (!far) continue;
-      for (int symbol = 0; symbol < 256; ++symbol)
-        DrawMark(c, static_cast<uint8_t>(symbol), a, b);
+      for (int symbol = 0; symbol < 256; ++symbol) DrawMark(c, static_cast<uint8_t>(symbol), a, b);
     }
   EXPECT_EQ(kelvo::test::CountColor(*sheet, clWhite), 41 * 41);
 }

@@ -354,7 +354,8 @@ TEST(BitmapFileRoundTrip, PngAllocationsAreBoundedByPictureAndFile) {
       stbi_zlib_compress(zeros.data(), static_cast<int>(zeros.size()), &deflatedSize, 9);
   ASSERT_NE(deflated, nullptr);
   Bytes bomb = header;
-  chunk(bomb, "IDAT", Bytes(deflated, deflated + deflatedSize), static_cast<uint32_t>(deflatedSize));
+  chunk(bomb, "IDAT", Bytes(deflated, deflated + deflatedSize),
+        static_cast<uint32_t>(deflatedSize));
   chunk(bomb, "IEND", {}, 0);
   std::free(deflated);  // stb_image_write allocates with malloc
   // 3. A picture within the caps (10000 x 10000) with a hundred bytes of data.

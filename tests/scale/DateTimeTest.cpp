@@ -190,9 +190,9 @@ TEST(TimeOfDayPass, MillisecondsNegativeValuesAndTheNumericFallback) {
 // in both directions, whatever the sign of the values, for every step of
 // the table. A span of 3.5 steps makes the pass take that step.
 TEST(TimeOfDayPass, EveryStepShowsAllItsTicksAtBothEnds) {
-  const double steps[] = {0.001, 0.002, 0.005, 0.01, 0.02, 0.05, 0.1,  0.2,   0.5,   1,
-                          2,     5,     10,    20,   30,   60,   120,  180,   300,   600,
-                          1200,  1800,  3600,  7200, 14400, 21600, 43200};
+  const double steps[] = {0.001, 0.002, 0.005, 0.01, 0.02, 0.05, 0.1,   0.2,   0.5,
+                          1,     2,     5,     10,   20,   30,   60,    120,   180,
+                          300,   600,   1200,  1800, 3600, 7200, 14400, 21600, 43200};
   Recorder r(TScaleType::sctXB, TFigType::ftTime);
   for (double step : steps)
     for (int k : {-7, -4, -3, 0, 2, 5})
@@ -212,7 +212,8 @@ TEST(TimeOfDayPass, EveryStepShowsAllItsTicksAtBothEnds) {
             // Along the axis from RangeLow: ascending, or descending when reversed.
             const double first = atHigh ? exact - 3 * step : exact;
             for (size_t i = 0; i < 4; ++i) {
-              const double want = reversed ? first + (3 - double(i)) * step : first + double(i) * step;
+              const double want =
+                  reversed ? first + (3 - double(i)) * step : first + double(i) * step;
               EXPECT_NEAR(r.LabelValues[i], want, 1e-9 * std::max(1.0, std::fabs(want))) << what;
             }
           }
