@@ -7,6 +7,7 @@
 #include <QRadioButton>
 #include <QScreen>
 #include <QScrollBar>
+#include <QTimer>
 
 #include "demo/DemoForm.h"
 #include "platform/WindowServices.h"
@@ -29,6 +30,10 @@ QScrollBar* MakeScrollBar(QWidget* parent, int x, int max, int position) {
 
 TForm1::TForm1() : FLogic(FChart, *this) {
   setWindowTitle("Example for Bar3D method");
+  // A dialog border: a title, a system menu and the close button; no
+  // minimise or maximise, and a fixed size.
+  setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
+                 Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint);
   setFixedSize(576, 432);  // a fixed dialog, positions in pixels
   QFont font("Arial");
   font.setPixelSize(13);
@@ -95,6 +100,14 @@ bool TForm1::event(QEvent* Event) {
   // switching applications later leaves the mode alone.
   if (Event->type() == QEvent::WindowActivate) ActivateOnce();
   return QWidget::event(Event);
+}
+
+void TForm1::showEvent(QShowEvent* Event) {
+  QWidget::showEvent(Event);
+  // Without a window manager, or where it keeps new windows from taking the
+  // focus, no activation ever comes: the first showing then counts as the
+  // activation, once the start-up events are through.
+  if (!FActivated) QTimer::singleShot(0, this, [this] { ActivateOnce(); });
 }
 
 void TForm1::closeEvent(QCloseEvent* Event) {

@@ -50,6 +50,7 @@ class TForm1 : public QWidget, public IDemoView {
 
  protected:
   bool event(QEvent* Event) override;
+  void showEvent(QShowEvent* Event) override;
   void closeEvent(QCloseEvent* Event) override;
   void mouseMoveEvent(QMouseEvent* Event) override;
 

@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Builds the fuzzers with clang's libFuzzer and runs each for a while
 # (default 60 seconds): scripts/fuzz.sh [SECONDS]
-#   image_decode_fuzz  the BMP and PNG decoders
+#   image_decode_fuzz  the BMP and PNG decoders (no block above 600 MB: the
+#                      picture cap of 512 MB and a little)
 #   form_read_fuzz     the stored-form reader with the settings objects
 #   datetime_fuzz      date/time formats and values
 set -euo pipefail
@@ -18,6 +19,6 @@ clang++ "${flags[@]}" tests/fuzz/FormReadFuzz.cpp platform/Streaming.cpp platfor
 clang++ "${flags[@]}" tests/fuzz/DateTimeFormatFuzz.cpp platform/DateTime.cpp scale/DateTimeLabels.cpp \
   -o "$out/datetime_fuzz"
 seconds="${1:-60}"
-"$out/image_decode_fuzz" -max_total_time="$seconds" -max_len=4096 -rss_limit_mb=2048 "$out/image-corpus" tests/fuzz/seeds
+"$out/image_decode_fuzz" -max_total_time="$seconds" -max_len=4096 -rss_limit_mb=2048 -malloc_limit_mb=600 "$out/image-corpus" tests/fuzz/seeds
 "$out/form_read_fuzz" -max_total_time="$seconds" -max_len=4096 -rss_limit_mb=2048 "$out/form-corpus" tests/fuzz/form-seeds
 "$out/datetime_fuzz" -max_total_time="$seconds" -max_len=256 "$out/datetime-corpus"

@@ -4,6 +4,8 @@
 #include <QMouseEvent>
 #include <QPainter>
 
+#include "platform/qt/QtWindowServices.h"
+
 namespace vexa::qt {
 
 namespace {
@@ -87,28 +89,38 @@ void TQtControlHost::resizeEvent(QResizeEvent* Event) {
 }
 
 void TQtControlHost::mousePressEvent(QMouseEvent* e) {
+  TQtWindowServices::TInputScope scope(this);
   const QPoint p = e->position().toPoint();
   FControl->MouseDown(ButtonOf(e->button()), ShiftOf(e->modifiers(), e->buttons()), p.x(), p.y());
 }
 
 void TQtControlHost::mouseMoveEvent(QMouseEvent* e) {
+  TQtWindowServices::TInputScope scope(this);
   const QPoint p = e->position().toPoint();
   FControl->MouseMove(ShiftOf(e->modifiers(), e->buttons()), p.x(), p.y());
 }
 
 void TQtControlHost::mouseReleaseEvent(QMouseEvent* e) {
+  TQtWindowServices::TInputScope scope(this);
   const QPoint p = e->position().toPoint();
   FControl->MouseUp(ButtonOf(e->button()), ShiftOf(e->modifiers(), e->buttons()), p.x(), p.y());
 }
 
 void TQtControlHost::mouseDoubleClickEvent(QMouseEvent* e) {
+  TQtWindowServices::TInputScope scope(this);
   FControl->DblClick();
   mousePressEvent(e);
 }
 
-void TQtControlHost::enterEvent(QEnterEvent*) { FControl->MouseEnter(); }
+void TQtControlHost::enterEvent(QEnterEvent*) {
+  TQtWindowServices::TInputScope scope(this);
+  FControl->MouseEnter();
+}
 
-void TQtControlHost::leaveEvent(QEvent*) { FControl->MouseLeave(); }
+void TQtControlHost::leaveEvent(QEvent*) {
+  TQtWindowServices::TInputScope scope(this);
+  FControl->MouseLeave();
+}
 
 bool TQtControlHost::focusNextPrevChild(bool Next) {
   // A control that wants Tab keeps it instead of passing the focus on.

@@ -3,7 +3,10 @@
 #pragma once
 
 #include <QCursor>
+#include <QPointer>
+#include <QWidget>
 #include <map>
+#include <vector>
 
 #include "platform/WindowServices.h"
 
@@ -11,6 +14,28 @@ namespace vexa::qt {
 
 class TQtWindowServices : public IWindowServices {
  public:
+  // The widget whose control is handling an input event (a host sets it
+  // for the time of the event). A cursor the control selects then shows
+  // over that widget only, and while it holds the mouse, so it never
+  // sticks over the rest of the window; selected outside any input event,
+  // a cursor is the application's override, and the default cursor clears
+  // both.
+  class TInputScope {
+   public:
+    explicit TInputScope(QWidget* Widget) : FSaved(sInputWidget) { sInputWidget = Widget; }
+    ~TInputScope() { sInputWidget = FSaved; }
+    TInputScope(const TInputScope&) = delete;
+    TInputScope& operator=(const TInputScope&) = delete;
+
+   private:
+    QWidget* FSaved;
+  };
+  static QWidget* InputWidget() { return sInputWidget; }
+
+  // The Qt cursor for a two-colour cursor image: a black outline, a white
+  // inside, the screen where the AND mask is set.
+  static QCursor MakeCursor(const TCursorImage& Image);
+
   TColor SysColor(int Index) const override;
   void RegisterCursor(TCursor Id, const TCursorImage& Image) override;
   void SetCursor(TCursor Id) override;
@@ -26,7 +51,9 @@ class TQtWindowServices : public IWindowServices {
   void Forget(TCustomControl*) override {}
 
  private:
+  static inline QWidget* sInputWidget = nullptr;
   std::map<TCursor, QCursor> FCursors;
+  std::vector<QPointer<QWidget>> FCursorWidgets;  // widgets showing a control's cursor
   TCursor FCursor = crDefault;
   bool FOverride = false;
 };

@@ -3,6 +3,8 @@
 #include <gtest/gtest.h>
 
 #include <QApplication>
+#include <QBitmap>
+#include <QMouseEvent>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QScrollBar>
@@ -117,6 +119,91 @@ TEST(DemoWindow, ExitClosesTheWindow) {
   form.ActivateOnce();
   form.BButDone()->click();
   EXPECT_FALSE(form.isVisible());
+}
+
+// The window is a fixed-size dialog: no minimise, no maximise.
+TEST(DemoWindow, IsAFixedDialogWithoutMinimiseOrMaximise) {
+  demo::TForm1 form;
+  EXPECT_EQ(form.windowType(), Qt::Dialog);
+  EXPECT_FALSE(form.windowFlags() & Qt::WindowMinimizeButtonHint);
+  EXPECT_FALSE(form.windowFlags() & Qt::WindowMaximizeButtonHint);
+  EXPECT_TRUE(form.windowFlags() & Qt::WindowCloseButtonHint);
+  EXPECT_EQ(form.minimumSize(), form.maximumSize());
+}
+
+// With no window manager to activate it, the first showing draws the bars.
+TEST(DemoWindow, TheFirstShowingCountsAsTheActivation) {
+  demo::TForm1 form;
+  form.show();
+  for (int i = 0; i < 5 && form.ExportChart().ItemCount() == 0; ++i)
+    QCoreApplication::processEvents();
+  ExpectBars(form.ExportChart(), ikBar3D, false, 20, 45, 1.0);
+  form.Logic().RBRectClick();
+  QEvent activate(QEvent::WindowActivate);
+  QApplication::sendEvent(&form, &activate);  // a late activation changes nothing
+  EXPECT_EQ(form.ExportChart().Items(0).Kind, ikRectangle);
+}
+
+// Each cursor is a black outline around a white inside on a transparent
+// ground: Qt's mask is opaque exactly where the AND mask is clear, and its
+// bitmap is black exactly where the XOR mask is clear there.
+TEST(DemoWindow, CursorsAreBlackOutlinesOnATransparentGround) {
+  // The cursor images as a chart registers them, recorded by the headless services.
+  IWindowServices& qtServices = WindowServices();
+  InstallWindowServices(&HeadlessWindowServices());
+  { TKelvo chart; }
+  InstallWindowServices(&qtServices);
+  for (TCursor id = 1; id <= 4; ++id) {
+    const TCursorImage* image = HeadlessWindowServices().RegisteredCursor(id);
+    ASSERT_NE(image, nullptr);
+    const QCursor cursor = vexa::qt::TQtWindowServices::MakeCursor(*image);
+    const QImage bits = cursor.bitmap().toImage();
+    const QImage mask = cursor.mask().toImage();
+    ASSERT_EQ(bits.size(), QSize(32, 32));
+    EXPECT_EQ(cursor.hotSpot(), QPoint(image->HotX, image->HotY));
+    int black = 0, white = 0;
+    for (int y = 0; y < 32; ++y)
+      for (int x = 0; x < 32; ++x) {
+        const uint32_t bit = 1u << (31 - x);
+        const bool opaque = !(image->AndMask[size_t(y)] & bit);
+        const bool isWhite = image->XorMask[size_t(y)] & bit;
+        const bool maskSet = mask.pixelColor(x, y) == QColor(Qt::black);
+        const bool bitSet = bits.pixelColor(x, y) == QColor(Qt::black);
+        ASSERT_EQ(maskSet, opaque) << id << " at " << x << "," << y;
+        if (opaque) {
+          ASSERT_EQ(bitSet, !isWhite) << id << " at " << x << "," << y;
+        }
+        black += opaque && !isWhite;
+        white += opaque && isWhite;
+      }
+    EXPECT_GT(black, 20) << id;
+    EXPECT_GT(white, 5) << id;
+    EXPECT_FALSE(mask.pixelColor(0, 0) == QColor(Qt::black)) << id;  // the corners show the screen
+    EXPECT_FALSE(mask.pixelColor(31, 31) == QColor(Qt::black)) << id;
+  }
+}
+
+// The chart's cursor shows over the chart only: it is the chart widget's
+// cursor, not an override of the whole application, and a move over the
+// window's own surface takes it back.
+TEST(DemoWindow, TheChartsCursorStaysOverTheChart) {
+  demo::TForm1 form;
+  form.show();
+  form.ActivateOnce();
+  QWidget* host = form.ChartHost();
+  QMouseEvent move(QEvent::MouseMove, QPointF(200, 150), QPointF(200, 150), Qt::NoButton,
+                   Qt::NoButton, Qt::NoModifier);
+  QApplication::sendEvent(host, &move);
+  EXPECT_EQ(Screen().Cursor(), 1);  // the hand of maPan
+  EXPECT_EQ(QGuiApplication::overrideCursor(), nullptr);
+  EXPECT_TRUE(host->testAttribute(Qt::WA_SetCursor));
+  EXPECT_EQ(host->cursor().shape(), Qt::BitmapCursor);
+  EXPECT_FALSE(form.BButAuto()->testAttribute(Qt::WA_SetCursor));
+  QMouseEvent overForm(QEvent::MouseMove, QPointF(420, 400), QPointF(420, 400), Qt::NoButton,
+                       Qt::NoButton, Qt::NoModifier);
+  QApplication::sendEvent(&form, &overForm);
+  EXPECT_EQ(Screen().Cursor(), crDefault);
+  EXPECT_FALSE(host->testAttribute(Qt::WA_SetCursor));
 }
 
 }  // namespace
