@@ -9,6 +9,7 @@ PACKAGES=(
   libfreetype-dev libfontconfig-dev fonts-liberation2 fonts-dejavu-core
   libstb-dev nlohmann-json3-dev
   qt6-base-dev
+  xvfb openbox libx11-dev libxtst-dev libxfixes-dev
 )
 
 missing=()
