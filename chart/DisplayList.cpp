@@ -66,6 +66,7 @@ void TItemArray::Reserve(size_t Count) {
 }
 
 void TItemArray::Resize(size_t Count) {
+  FSummary.Invalidate(std::min(Count, FSize));
   if (Count > FSize) {
     Reserve(Count);
     std::memset(static_cast<void*>(FData + FSize), 0, (Count - FSize) * sizeof(TDrawItem));
@@ -75,6 +76,7 @@ void TItemArray::Resize(size_t Count) {
 
 TDrawItem& TItemArray::PushBack() {
   if (FSize == FCapacity) Reserve(std::max<size_t>(16, 2 * FCapacity));
+  FSummary.Invalidate(FSize);
   TDrawItem* item = FData + FSize++;
   std::memset(static_cast<void*>(item), 0, sizeof(TDrawItem));  // padding too
   return *item;
@@ -110,7 +112,11 @@ TDrawItem& TDisplayList::Append() {
 }
 
 void TDisplayList::Clear() {
-  FStore.reset();
+  // Refilling after a clear is the common case: the pages stay mapped.
+  if (FStore && FStore.use_count() == 1)
+    FStore->Empty();
+  else
+    FStore.reset();
   FCount = 0;
   FCapacity = 0;
 }

@@ -4,6 +4,7 @@
 // member keeping its own count).
 #pragma once
 
+#include <algorithm>
 #include <cstdint>
 #include <memory>
 #include <span>
@@ -13,6 +14,7 @@
 #include <vector>
 
 #include "base/Enums.h"
+#include "chart/LineSummary.h"
 #include "platform/Types.h"
 
 namespace vexa {
@@ -96,8 +98,17 @@ class TItemArray {
   void Resize(size_t Count);
   // A zero-filled new last item.
   TDrawItem& PushBack();
+  // Shrinks to no items, keeping the storage for the next ones.
+  void Empty() { Resize(0); }
+
+  // The summary of line runs, brought up to Count items on asking.
+  const TLineSummary& Summary(size_t Count) const {
+    FSummary.Update(FData, std::min(Count, FSize));
+    return FSummary;
+  }
 
  private:
+  mutable TLineSummary FSummary;
   TDrawItem* FData = nullptr;
   size_t FSize = 0, FCapacity = 0;
   size_t FMappedBytes = 0;  // non-zero: FData is a private mapping of this size
@@ -123,8 +134,13 @@ class TDisplayList {
 
   // A zero-filled new last item, to be written by the caller.
   TDrawItem& Append();
-  // Count and capacity 0; the array is released (other holders keep theirs).
+  // Count and capacity figure 0. An array of this list alone keeps its
+  // storage for the next items; a shared one is left to the other holders.
   void Clear();
+  // The summary of line runs of this list's items (LineSummary.h).
+  const TLineSummary* Summary() const {
+    return FStore ? &FStore->Summary(static_cast<size_t>(FCount)) : nullptr;
+  }
 
   // Takes over another list's array (the same array, not a copy) and count.
   void ShareFrom(const TDisplayList& Other);

@@ -87,6 +87,10 @@ class TRenderState {
     C.MoveTo(Current.X, Current.Y);
     Count = 0;
   }
+  // As Append, leaving out a point equal to the one before.
+  void AppendDistinct(TPoint p) {
+    if ((Count == 0 ? Current : Buffer[Count - 1]) != p) Append(p);
+  }
   void Append(TPoint p) {
     if (Count == 0) Buffer[Count++] = Current;
     Buffer[Count++] = p;
@@ -189,8 +193,8 @@ void TCustomKelvo::RenderDisplayList(TBitmap& Bitmap) {
   };
 
   // 5.
-  for (const TDrawItem& it : FList.Items()) {
-    if (!ClassVisible(it.ItemClass) || !LayerVisible(it.Layer)) continue;
+  auto drawItem = [&](const TDrawItem& it) {
+    if (!ClassVisible(it.ItemClass) || !LayerVisible(it.Layer)) return;
     if (it.LineWidth != s.PenWidth) {
       s.Flush();
       s.PenWidth = it.LineWidth;
@@ -457,7 +461,112 @@ void TCustomKelvo::RenderDisplayList(TBitmap& Bitmap) {
       default:
         break;  // kinds 0, 10, 11 and above 17 draw nothing
     }
+  };
+
+  // Long runs of line-to items. A solid one-pixel line touches, within one
+  // pixel column, exactly the pixels between the lowest and the highest of
+  // the consecutive points in that column, joined to the neighbouring
+  // columns by the segments from the first and to the last of them; only
+  // the last point's own pixel may be left out, and the segment that later
+  // leaves that pixel draws it. So consecutive summary blocks
+  // that fall into one column are drawn as first point, the two extremes
+  // (in their order) and last point: the same pixels in the same colours.
+  // Where the line does not go on from the last pixel to another one (the
+  // run ends there) the items are drawn one by one.
+  const std::span<const TDrawItem> items = FList.Items();
+  const size_t n = items.size();
+  const TLineSummary* summary = FLineBlocks ? FList.Summary() : nullptr;
+  struct TColumnRun {
+    bool Active = false;
+    size_t First = 0, End = 0;  // items [First, End)
+    TLineBlock Attributes;
+    TPoint Start, Last, Top, Bottom;
+    size_t TopAt = 0, BottomAt = 0;
+  } run;
+  // The column block of up to 32,768 items starting at item i, if any.
+  auto columnBlock = [&](size_t i, TColumnRun& b) {
+    for (int level = TLineSummary::Levels - 1; level >= 0; --level) {
+      const size_t size = size_t{1} << TLineSummary::Shift[level];
+      if ((i & (size - 1)) != 0) continue;
+      const TLineBlock* k = summary->BlockAt(level, i);
+      if (!k || !k->Uniform) continue;
+      if (k->LineWidth != 1 || k->PenStyle != TPenStyle::psSolid || !ClassVisible(k->ItemClass) ||
+          !LayerVisible(k->Layer))
+        return false;
+      const TLayerMapping& m = Mapping(k->Layer);
+      // Logarithmic axes are monotone only above their floor.
+      if ((m.LogX && !(k->MinX > 1e-100)) || (m.LogY && !(k->MinY > 1e-100))) continue;
+      // Both axes map independently: the extremes' pixels need no items.
+      const TPoint lo = map(k->Layer, k->MinX, k->MinY), hi = map(k->Layer, k->MaxX, k->MaxY);
+      if (lo.X != hi.X) continue;
+      b.First = i;
+      b.End = i + size;
+      b.Attributes = *k;
+      b.Start = map(k->Layer, k->FirstX, k->FirstY);
+      b.Last = map(k->Layer, k->LastX, k->LastY);
+      const bool loIsTop = lo.Y <= hi.Y;
+      b.Top = loIsTop ? lo : hi;
+      b.TopAt = loIsTop ? k->MinYAt : k->MaxYAt;
+      b.Bottom = loIsTop ? hi : lo;
+      b.BottomAt = loIsTop ? k->MaxYAt : k->MinYAt;
+      return true;
+    }
+    return false;
+  };
+  // Whether the line goes on from the run's last pixel to another pixel:
+  // the points after it stay in that pixel for a while, then one leaves it.
+  auto laterLeavesLast = [&](size_t next) {
+    for (size_t k = next; k < n && k < next + 64; ++k) {
+      const TDrawItem& it = items[k];
+      if (it.Kind != ikLineTo || it.LineWidth != 1 || it.PenStyle != TPenStyle::psSolid ||
+          !ClassVisible(it.ItemClass) || !LayerVisible(it.Layer))
+        return false;
+      if (map(it.Layer, it.X1, it.Y1) != run.Last) return true;
+    }
+    return false;
+  };
+  auto flushRun = [&](size_t next) {
+    run.Active = false;
+    if (!laterLeavesLast(next)) {
+      for (size_t k = run.First; k < run.End; ++k) drawItem(items[k]);
+      return;
+    }
+    const TDrawItem& it = items[run.First];
+    if (it.LineWidth != s.PenWidth) {
+      s.Flush();
+      s.PenWidth = it.LineWidth;
+      c.Pen().SetWidth(it.LineWidth);
+    }
+    if (it.Color != s.PenColor || it.PenStyle != s.PenStyle || it.FillColor != s.BrushColor) {
+      s.Flush();
+      s.ForcePen(it.Color, it.PenStyle, it.FillColor);
+    }
+    const bool topFirst = run.TopAt <= run.BottomAt;
+    for (const TPoint p :
+         {run.Start, topFirst ? run.Top : run.Bottom, topFirst ? run.Bottom : run.Top, run.Last})
+      s.AppendDistinct(p);
+  };
+  for (size_t i = 0; i < n;) {
+    TColumnRun b;
+    if (summary && (i & 31) == 0 && columnBlock(i, b)) {
+      if (run.Active && b.Start.X == run.Start.X && b.Attributes.SameAttributes(run.Attributes)) {
+        run.End = b.End;
+        run.Last = b.Last;
+        if (b.Top.Y < run.Top.Y) run.Top = b.Top, run.TopAt = b.TopAt;
+        if (b.Bottom.Y > run.Bottom.Y) run.Bottom = b.Bottom, run.BottomAt = b.BottomAt;
+      } else {
+        if (run.Active) flushRun(i);
+        run = b;
+        run.Active = true;
+      }
+      i = b.End;
+      continue;
+    }
+    if (run.Active) flushRun(i);
+    drawItem(items[i]);
+    ++i;
   }
+  if (run.Active) flushRun(n);
   // 6.
   s.Flush();
   c.Pen().SetWidth(1);

@@ -1,0 +1,127 @@
+// Large x-sorted lines: a full paint of a 1070 x 860 chart (data area about
+// 1000 x 800) holding one MoveTo/DrawTo line of 1,000 to 10,000,000 points,
+// against QCustomPlot 2.1 (aliased, its adaptive sampling on: what a user
+// picks it for) painting the same data at the same size, and against the
+// chart drawing every point (line blocks off) for the gain of the summary.
+#include <benchmark/benchmark.h>
+#include <qcustomplot.h>
+
+#include <QApplication>
+#include <QImage>
+#include <cmath>
+#include <cstdlib>
+#include <vector>
+
+#include "BenchMain.h"
+#include "chart/Vexa_kelvo.h"
+
+using namespace vexa;
+
+namespace {
+
+constexpr int W = 1000, H = 800;
+
+struct TLine {
+  std::vector<double> X, Y;
+};
+
+// x from 0 to 1000 in equal steps, y a random walk within 0 .. 800.
+const TLine& SortedLine(int n) {
+  static std::map<int, TLine> lines;
+  TLine& l = lines[n];
+  if (!l.X.empty()) return l;
+  kelvo::bench::TRng rng;
+  rng.S = 2024;
+  l.X.resize(static_cast<size_t>(n));
+  l.Y.resize(static_cast<size_t>(n));
+  double y = H / 2.0;
+  for (int i = 0; i < n; ++i) {
+    y = std::fmin(std::fmax(y + rng.NextReal(8) - 4, 0), H);
+    l.X[static_cast<size_t>(i)] = 1000.0 * i / n;
+    l.Y[static_cast<size_t>(i)] = y;
+  }
+  return l;
+}
+
+std::unique_ptr<TKelvo> LineChart(int n, bool blocks) {
+  auto c = std::make_unique<TKelvo>();
+  c->SetBounds(0, 0, W + 70, H + 60);
+  c->Scale1X().SetRangeHigh(W);
+  c->Scale1Y().SetRangeHigh(H);
+  c->CreateWnd();
+  c->SetAutoRedraw(false);
+  c->SetLineBlocks(blocks);
+  const TLine& l = SortedLine(n);
+  c->MoveTo(l.X[0], l.Y[0]);
+  for (size_t i = 0; i < l.X.size(); ++i) c->DrawTo(l.X[i], l.Y[i]);
+  return c;
+}
+
+void Kelvo(benchmark::State& st, bool blocks) {
+  auto c = LineChart(static_cast<int>(st.range(0)), blocks);
+  c->Paint();
+  for (auto _ : st) c->Paint();
+  st.counters["points"] = static_cast<double>(st.range(0));
+}
+
+void QCustomPlotTwin(benchmark::State& st) {
+  const TLine& l = SortedLine(static_cast<int>(st.range(0)));
+  QCustomPlot plot;
+  plot.resize(W + 70, H + 60);
+  plot.setNotAntialiasedElements(QCP::aeAll);
+  QCPGraph* g = plot.addGraph();
+  g->setData(QVector<double>(l.X.begin(), l.X.end()), QVector<double>(l.Y.begin(), l.Y.end()),
+             true);
+  g->setPen(QPen(Qt::black, 0));
+  plot.xAxis->setRange(0, W);
+  plot.yAxis->setRange(0, H);
+  QImage img(W + 70, H + 60, QImage::Format_RGB32);
+  for (auto _ : st) {
+    img.fill(Qt::white);
+    QCPPainter painter(&img);
+    plot.toPainter(&painter, W + 70, H + 60);
+  }
+  st.counters["points"] = static_cast<double>(st.range(0));
+}
+
+// Appending a million points after ClearGraph, into the storage the list kept.
+void Append1M_kelvo(benchmark::State& st) {
+  auto c = LineChart(1000, true);
+  const TLine& l = SortedLine(1000000);
+  for (auto _ : st) {
+    c->ClearGraph();
+    c->MoveTo(l.X[0], l.Y[0]);
+    for (size_t i = 0; i < l.X.size(); ++i) c->DrawTo(l.X[i], l.Y[i]);
+  }
+}
+
+void SortedLine_kelvo(benchmark::State& st) { Kelvo(st, true); }
+void SortedLine_everypoint(benchmark::State& st) { Kelvo(st, false); }
+
+}  // namespace
+
+#define KELVO_LINES(name, points)              \
+  BENCHMARK(SortedLine_kelvo)                  \
+      ->Name("SortedLine" name "/kelvo")       \
+      ->Arg(points)                            \
+      ->Unit(benchmark::kMillisecond);         \
+  BENCHMARK(SortedLine_everypoint)             \
+      ->Name("SortedLine" name "/everypoint")  \
+      ->Arg(points)                            \
+      ->Unit(benchmark::kMillisecond);         \
+  BENCHMARK(QCustomPlotTwin)                   \
+      ->Name("SortedLine" name "/qcustomplot") \
+      ->Arg(points)                            \
+      ->Unit(benchmark::kMillisecond);
+KELVO_LINES("1k", 1000)
+KELVO_LINES("10k", 10000)
+KELVO_LINES("100k", 100000)
+KELVO_LINES("1M", 1000000)
+KELVO_LINES("10M", 10000000)
+BENCHMARK(Append1M_kelvo)->Name("Append1MAfterClearGraph")->Unit(benchmark::kMillisecond);
+
+int main(int argc, char** argv) {
+  if (!std::getenv("QT_QPA_PLATFORM")) setenv("QT_QPA_PLATFORM", "offscreen", 1);
+  QApplication app(argc, argv);
+  return kelvo::bench::RunAndCompare(argc, argv);
+}

@@ -1,0 +1,147 @@
+// Long line runs drawn from the display list's block summary must give the
+// picture of drawing every point, pixel for pixel: random walks with sorted
+// and unsorted x, steep and flat data, reversed and logarithmic axes, zoomed
+// in and out, runs broken by other items, attributes and hidden classes.
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <string>
+
+#include "chart/Vexa_kelvo.h"
+#include "support/Sheet.h"
+
+using namespace vexa;
+
+namespace {
+
+struct TRandom {
+  uint64_t S;
+  uint32_t Next() {
+    S = S * 6364136223846793005u + 1442695040888963407u;
+    return static_cast<uint32_t>(S >> 33);
+  }
+  double Real() { return Next() / 2147483648.0; }  // [0, 1)
+  int Below(int n) { return static_cast<int>(Next() % static_cast<uint32_t>(n)); }
+};
+
+// Draws one random scene into c; returns a description for failures.
+std::string Scene(TKelvo& c, uint64_t Seed) {
+  TRandom r{Seed * 7919 + 17};
+  const int points = r.Below(4) == 0 ? 70000 : 500 + r.Below(20000);
+  const bool sorted = r.Below(3) != 0;
+  const int shape = r.Below(4);  // 0 walk, 1 steep, 2 flat, 3 sine
+  const bool logX = r.Below(6) == 0, logY = r.Below(6) == 0;
+  const bool reverseX = r.Below(4) == 0, reverseY = r.Below(4) == 0;
+  const double zoom = r.Below(3) == 0 ? 0.3 + r.Real() : (r.Below(2) ? 1.0 : 3.0);
+  const bool breaks = r.Below(2) == 0;
+  // Data between 1 and 1001 in x and 1 and 101 in y, all positive for log axes.
+  auto range = [&](TScaleProps& s, double lo, double hi, bool log, bool reverse) {
+    const double mid = (lo + hi) / 2, half = (hi - lo) / 2 / zoom;
+    double a = log ? lo : mid - half, b = log ? lo + (hi - lo) / zoom : mid + half;
+    if (reverse) std::swap(a, b);
+    // First a wide positive range, so that no setter refuses a value.
+    s.SetRangeLow(0.5);
+    s.SetRangeHigh(1e6);
+    s.SetLogarithmic(log);
+    s.SetRangeLow(a);
+    s.SetRangeHigh(b);
+  };
+  range(c.Scale1X(), 1, 1001, logX, reverseX);
+  range(c.Scale1Y(), 1, 101, logY, reverseY);
+  double y = 50;
+  c.MoveTo(1, y);
+  for (int i = 0; i < points; ++i) {
+    const double x = sorted ? 1 + 1000.0 * i / points : 1 + 1000 * r.Real();
+    switch (shape) {
+      case 0:
+        y = std::fmin(101, std::fmax(1, y + r.Real() * 4 - 2));
+        break;
+      case 1:
+        y = 1 + 100 * r.Real();
+        break;
+      case 2:
+        y = r.Below(50) == 0 ? 50 + r.Below(3) : 50;
+        break;
+      default:
+        y = 51 + 50 * std::sin(i * 0.001);
+        break;
+    }
+    if (breaks && r.Below(3000) == 0) {
+      switch (r.Below(6)) {
+        case 0:
+          c.MoveTo(x, y);
+          break;
+        case 1:
+          c.Rectangle(x, y, x + 5, y + 5);
+          break;
+        case 2:
+          c.SetDataColor(r.Below(2) ? clRed : clBlue);
+          break;
+        case 3:
+          c.SetClassDefault(c.ClassDefault() == 0 ? 3 : 0);  // class 3 is hidden
+          break;
+        case 4:
+          c.SetLineWidth(c.LineWidth() == 1 ? 2 : 1);
+          break;
+        default:
+          c.SetPenStyle(c.PenStyle() == TPenStyle::psSolid ? TPenStyle::psDot : TPenStyle::psSolid);
+          break;
+      }
+    }
+    c.DrawTo(x, y);
+  }
+  return "seed " + std::to_string(Seed) + ": " + std::to_string(points) + " points, " +
+         (sorted ? "sorted" : "unsorted") + ", shape " + std::to_string(shape) +
+         (logX ? ", log x" : "") + (logY ? ", log y" : "") + (reverseX ? ", reversed x" : "") +
+         (reverseY ? ", reversed y" : "") + ", zoom " + std::to_string(zoom) +
+         (breaks ? ", broken" : "");
+}
+
+TEST(LineBlocks, ThePictureIsThatOfEveryPoint) {
+  for (uint64_t seed = 1; seed <= 48; ++seed) {
+    TKelvo c;
+    c.SetBounds(0, 0, 300 + static_cast<int>(seed % 5) * 61, 220);
+    c.CreateWnd();
+    c.SetAutoRedraw(false);
+    c.SetClassVisible(3, false);
+    const std::string what = Scene(c, seed);
+    c.SetLineBlocks(true);
+    c.Paint();
+    TBitmap fast;
+    fast.Assign(&c.Surface());
+    c.SetLineBlocks(false);
+    c.Paint();
+    ASSERT_TRUE(kelvo::test::SamePixels(fast, c.Surface())) << what;
+  }
+}
+
+// A run that ends inside a column, or whose next point is its own last
+// pixel, keeps the last pixel exactly as drawing every point does. Items
+// 32 .. 63 lie in one column: up from 20 to 90, down to 50, up to 90 again
+// at the end, so that every point draws the pixel of 90 (leaving it
+// downwards) while first, extremes and last alone would not.
+TEST(LineBlocks, RunEndsAndRepeatedLastPixels) {
+  for (int variant = 0; variant < 4; ++variant) {
+    TKelvo c;
+    c.SetBounds(0, 0, 200, 150);
+    c.CreateWnd();
+    c.SetAutoRedraw(false);
+    c.Scale1X().SetRangeHigh(10);
+    c.Scale1Y().SetRangeHigh(100);
+    c.MoveTo(0.5, 5);
+    for (int i = 1; i < 32; ++i) c.DrawTo(0.5 + i * 0.01, 5 + i);  // a column of its own
+    for (int i = 32; i < 64; ++i) c.DrawTo(5, i == 32 ? 20 : (i == 33 || i == 63) ? 90 : 50);
+    if (variant == 1) c.DrawTo(5, 90);          // the same pixel again, then the end
+    if (variant == 2) c.DrawTo(8, 50);          // on to another column
+    if (variant == 3) c.Rectangle(2, 2, 3, 3);  // the run ends at another item
+    c.SetLineBlocks(true);
+    c.Paint();
+    TBitmap fast;
+    fast.Assign(&c.Surface());
+    c.SetLineBlocks(false);
+    c.Paint();
+    EXPECT_TRUE(kelvo::test::SamePixels(fast, c.Surface())) << variant;
+  }
+}
+
+}  // namespace
