@@ -44,8 +44,8 @@ struct TLineBlock {
 
 class TLineSummary {
  public:
-  static constexpr int Levels = 3;
-  static constexpr int Shift[Levels] = {5, 10, 15};  // blocks of 32, 1,024 and 32,768 items
+  static constexpr int Levels = 4;
+  static constexpr int Shift[Levels] = {3, 6, 10, 15};  // blocks of 8, 64, 1,024 and 32,768 items
 
   // Items from Index on have changed or gone.
   void Invalidate(size_t Index) {

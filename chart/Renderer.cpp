@@ -548,7 +548,7 @@ void TCustomKelvo::RenderDisplayList(TBitmap& Bitmap) {
   };
   for (size_t i = 0; i < n;) {
     TColumnRun b;
-    if (summary && (i & 31) == 0 && columnBlock(i, b)) {
+    if (summary && (i & 7) == 0 && columnBlock(i, b)) {
       if (run.Active && b.Start.X == run.Start.X && b.Attributes.SameAttributes(run.Attributes)) {
         run.End = b.End;
         run.Last = b.Last;

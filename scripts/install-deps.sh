@@ -10,6 +10,7 @@ PACKAGES=(
   libstb-dev nlohmann-json3-dev
   qt6-base-dev
   xvfb openbox libx11-dev libxtst-dev libxfixes-dev
+  libqcustomplot-dev
 )
 
 missing=()
