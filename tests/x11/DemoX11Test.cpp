@@ -10,6 +10,7 @@
 #include <unistd.h>
 
 #include <chrono>
+#include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <filesystem>
@@ -97,10 +98,10 @@ class TChild {
 struct TServer {
   TChild Xvfb, WindowManager;
   Display* D = nullptr;
-  std::string Name;       // ":93", as Xvfb chose
-  std::string SkipWhy;    // set when Xvfb cannot start
-  std::string FailWhy;    // set when anything else of the set-up fails
-  std::string Dir;        // for logs and pictures
+  std::string Name;     // ":93", as Xvfb chose
+  std::string SkipWhy;  // set when Xvfb cannot start
+  std::string FailWhy;  // set when anything else of the set-up fails
+  std::string Dir;      // for logs and pictures
 };
 
 TServer* Server = nullptr;
@@ -130,8 +131,33 @@ std::string WindowTitle(Display* d, Window w) {
   return title;
 }
 
+// Every window with a title, and whether it is shown: for failure messages.
+std::string DescribeWindows(Display* d, Window from, int depth = 0) {
+  std::string out;
+  const std::string title = WindowTitle(d, from);
+  XWindowAttributes a{};
+  XGetWindowAttributes(d, from, &a);
+  if (!title.empty())
+    out += std::string(static_cast<size_t>(depth) * 2, ' ') + "\"" + title + "\" " +
+           std::to_string(a.width) + "x" + std::to_string(a.height) +
+           (a.map_state == IsViewable   ? " viewable"
+            : a.map_state == IsUnmapped ? " unmapped"
+                                        : " unviewable") +
+           "\n";
+  Window root, parent, *children = nullptr;
+  unsigned int n = 0;
+  if (!XQueryTree(d, from, &root, &parent, &children, &n)) return out;
+  for (unsigned int i = 0; i < n; ++i) out += DescribeWindows(d, children[i], depth + 1);
+  if (children) XFree(children);
+  return out;
+}
+
+// A viewable window of that title (the demo's own, not one Qt keeps hidden).
 Window FindTitled(Display* d, Window from, const std::string& Title) {
-  if (WindowTitle(d, from) == Title) return from;
+  if (WindowTitle(d, from) == Title) {
+    XWindowAttributes a;
+    if (XGetWindowAttributes(d, from, &a) && a.map_state == IsViewable) return from;
+  }
   Window root, parent, *children = nullptr;
   unsigned int n = 0;
   if (!XQueryTree(d, from, &root, &parent, &children, &n)) return 0;
@@ -198,9 +224,9 @@ class DemoInX : public ::testing::Test {
  protected:
   static void SetUpTestSuite() {
     Server = new TServer;
-    Server->Dir = (std::filesystem::temp_directory_path() /
-                   ("kelvo-x11-" + std::to_string(getpid())))
-                      .string();
+    Server->Dir =
+        (std::filesystem::temp_directory_path() / ("kelvo-x11-" + std::to_string(getpid())))
+            .string();
     std::filesystem::create_directories(Server->Dir);
     // Xvfb picks a free display itself and names it on the pipe.
     int fds[2];
@@ -221,8 +247,8 @@ class DemoInX : public ::testing::Test {
     close(fds[0]);
     if (number.empty()) {
       Server->Xvfb.Stop();
-      Server->SkipWhy = "Xvfb cannot start (is the xvfb package installed? see " + Server->Dir +
-                        "/xvfb.log)";
+      Server->SkipWhy =
+          "Xvfb cannot start (is the xvfb package installed? see " + Server->Dir + "/xvfb.log)";
       return;
     }
     Server->Name = ":" + number;
@@ -234,8 +260,8 @@ class DemoInX : public ::testing::Test {
         },
         10s);
     if (!up || !Server->D) {
-      Server->SkipWhy = "Xvfb cannot start on " + Server->Name + " (is the xvfb package there? see " +
-                        Server->Dir + "/xvfb.log)";
+      Server->SkipWhy = "Xvfb cannot start on " + Server->Name +
+                        " (is the xvfb package there? see " + Server->Dir + "/xvfb.log)";
       return;
     }
     Server->WindowManager.Start({"openbox", "--sm-disable"}, {{"DISPLAY", Server->Name}},
@@ -247,8 +273,8 @@ class DemoInX : public ::testing::Test {
           int format;
           unsigned long count = 0, after;
           unsigned char* data = nullptr;
-          XGetWindowProperty(Server->D, DefaultRootWindow(Server->D), check, 0, 1, False,
-                             XA_WINDOW, &type, &format, &count, &after, &data);
+          XGetWindowProperty(Server->D, DefaultRootWindow(Server->D), check, 0, 1, False, XA_WINDOW,
+                             &type, &format, &count, &after, &data);
           if (data) XFree(data);
           return count > 0;
         },
@@ -259,6 +285,14 @@ class DemoInX : public ::testing::Test {
     if (Server->D) XCloseDisplay(Server->D);
     Server->WindowManager.Stop();
     Server->Xvfb.Stop();
+    // Screenshots and logs stay only where something failed.
+    const auto* suite = ::testing::UnitTest::GetInstance()->current_test_suite();
+    if (suite && !suite->Failed()) {
+      std::error_code e;
+      std::filesystem::remove_all(Server->Dir, e);
+    } else {
+      std::printf("Screenshots and logs: %s\n", Server->Dir.c_str());
+    }
     delete Server;
     Server = nullptr;
   }
@@ -271,27 +305,37 @@ class DemoInX : public ::testing::Test {
 
   // Starts the demo and waits for its window, showing the bars.
   void StartDemo(TChild& Demo, Window& W) {
-    ASSERT_TRUE(Demo.Start({KELVO_DEMO_PATH},
-                           {{"DISPLAY", Server->Name},
-                            {"QT_QPA_PLATFORM", "xcb"},
-                            {"ASAN_OPTIONS", "detect_leaks=0"}},
-                           Server->Dir + "/demo.log"));
+    ASSERT_TRUE(Demo.Start(
+        {KELVO_DEMO_PATH},
+        {{"DISPLAY", Server->Name}, {"QT_QPA_PLATFORM", "xcb"}, {"ASAN_OPTIONS", "detect_leaks=0"}},
+        Server->Dir + "/demo.log"));
     W = 0;
     ASSERT_TRUE(WaitFor(
         [&] {
           W = FindTitled(D, DefaultRootWindow(D), "Example for Bar3D method");
           return W != 0 || !Demo.Running();
         },
-        15s));
-    ASSERT_NE(W, 0u) << "no window titled \"Example for Bar3D method\" (see " << Server->Dir
-                     << "/demo.log)";
-    XWindowAttributes a;
+        20s))
+        << "windows:\n"
+        << DescribeWindows(D, DefaultRootWindow(D));
+    ASSERT_NE(W, 0u) << "no window titled \"Example for Bar3D method\" is shown (see "
+                     << Server->Dir << "/demo.log)";
+    // Managed by the window manager (it sets WM_STATE), so that its close
+    // requests and focus reach the window.
+    const Atom wmState = XInternAtom(D, "WM_STATE", False);
     ASSERT_TRUE(WaitFor(
         [&] {
-          XGetWindowAttributes(D, W, &a);
-          return a.map_state == IsViewable;
+          Atom type;
+          int format;
+          unsigned long count = 0, after;
+          unsigned char* data = nullptr;
+          XGetWindowProperty(D, W, wmState, 0, 2, False, wmState, &type, &format, &count, &after,
+                             &data);
+          if (data) XFree(data);
+          return count > 0;
         },
-        10s));
+        10s))
+        << "the window manager never managed the window";
     XRaiseWindow(D, W);
     XSync(D, False);
   }
@@ -419,7 +463,8 @@ TEST_F(DemoInX, TheWindowAsAUserSeesIt) {
   MoveTo(w, 300, 380);
   const TPicture panned = Settled(w);
   Save(*panned, "2-panned");
-  const std::vector<int> movedColumns = GridLines(*panned, true), movedRows = GridLines(*panned, false);
+  const std::vector<int> movedColumns = GridLines(*panned, true),
+                         movedRows = GridLines(*panned, false);
   auto shifted = [](const std::vector<int>& before, const std::vector<int>& after, int by) {
     int matched = 0;
     for (int b : before)
@@ -476,6 +521,8 @@ TEST_F(DemoInX, ClosingDuringTheAnimationEndsTheProgram) {
   Settled(w);
   Click(w, 180, 408);  // Start
   std::this_thread::sleep_for(300ms);
+  const TPicture running = Grab(D, w);
+  Save(*running, "6-before-closing");
   // The close request a pager or taskbar sends; the window manager turns it
   // into the window's WM_DELETE_WINDOW, as its close button does.
   XEvent e{};
@@ -485,8 +532,7 @@ TEST_F(DemoInX, ClosingDuringTheAnimationEndsTheProgram) {
   e.xclient.format = 32;
   e.xclient.data.l[0] = CurrentTime;
   e.xclient.data.l[1] = 2;  // from a pager
-  XSendEvent(D, DefaultRootWindow(D), False, SubstructureRedirectMask | SubstructureNotifyMask,
-             &e);
+  XSendEvent(D, DefaultRootWindow(D), False, SubstructureRedirectMask | SubstructureNotifyMask, &e);
   XSync(D, False);
   EXPECT_EQ(demo.Wait(10s), 0);
 }
