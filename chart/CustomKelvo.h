@@ -325,7 +325,9 @@ class TCustomKelvo : public TCustomControl, private IJointLayersOwner {
   // The off-screen bitmap the data area is rendered into; its pixel (0, 0)
   // is client pixel (MarginLeft, MarginTop).
   TBitmap& DataBitmap() { return FDataBitmap; }
-  // The whole control is composed here before it is copied to the window.
+  // The whole control is composed here during a full paint, which then
+  // hands the finished picture to the window by exchanging the two bitmaps'
+  // pixels: afterwards this bitmap holds the window's previous picture.
   TBitmap& FrameBitmap() { return FFrameBitmap; }
   TBitmap& HolderBitmap() { return FHolderBitmap; }
 

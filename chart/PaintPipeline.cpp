@@ -304,7 +304,15 @@ void TCustomKelvo::DrawCrossHairs(int32_t OffsetX, int32_t OffsetY, TBitmap& Bit
 
 void TCustomKelvo::PresentBitmap(int32_t X, int32_t Y, TCanvas& Target, TBitmap& Bitmap) {
   DrawCrossHairs(X, Y, Bitmap);
-  Target.Draw(X, Y, Bitmap);
+  TBitmap& window = Surface();
+  if (&Target == &window.Canvas() && &Bitmap == &FFrameBitmap && X == 0 && Y == 0 &&
+      Bitmap.Width() == window.Width() && Bitmap.Height() == window.Height()) {
+    // The frame covers the whole window: it becomes the window's picture,
+    // and the next full paint composes the frame afresh in the old one.
+    window.SwapPixels(Bitmap);
+  } else {
+    Target.Draw(X, Y, Bitmap);
+  }
   if (&Target == &Canvas()) SurfaceChanged();
 }
 

@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <memory>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "Canvas.h"
@@ -31,6 +32,14 @@ class TBitmap : public TPersistent {
   // count as 0; a size beyond MaxBitmapSide or MaxBitmapBytes raises
   // EInvalidGraphic and leaves the bitmap as it was.
   void SetSize(int32_t AWidth, int32_t AHeight);
+
+  // Exchanges size and pixels with Other (each keeps its canvas and format):
+  // handing a finished picture over without copying it.
+  void SwapPixels(TBitmap& Other) {
+    std::swap(FWidth, Other.FWidth);
+    std::swap(FHeight, Other.FHeight);
+    FPixels.swap(Other.FPixels);
+  }
 
   // Memory is always 32-bit; the format is kept for callers that ask.
   TPixelFormat PixelFormat() const { return FPixelFormat; }
