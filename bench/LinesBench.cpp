@@ -50,7 +50,7 @@ std::unique_ptr<TKelvo> LineChart(int n, bool blocks) {
   c->Scale1Y().SetRangeHigh(H);
   c->CreateWnd();
   c->SetAutoRedraw(false);
-  c->SetLineBlocks(blocks);
+  c->SetRenderShortcuts(blocks);
   const TLine& l = SortedLine(n);
   c->MoveTo(l.X[0], l.Y[0]);
   for (size_t i = 0; i < l.X.size(); ++i) c->DrawTo(l.X[i], l.Y[i]);

@@ -113,6 +113,29 @@ void Marks100k_qpainter(benchmark::State& st) {
   }
 }
 
+// The hand-written floor: the same item records read, each point mapped by
+// the layer's factors and its 5 x 5 square written straight into the rows.
+void Marks100k_floor(benchmark::State& st) {
+  const auto pts = Spots(100000);
+  auto c = BigChart();
+  for (const auto& p : pts) c->MarkAt(p.x(), p.y(), 8);
+  TBitmap& b = c->DataBitmap();
+  const int32_t bw = b.Width(), bh = b.Height(), ml = c->MarginLeft(), mt = c->MarginTop();
+  for (auto _ : st) {
+    for (const TDrawItem& it : c->ItemList()) {
+      int32_t px, py;
+      c->Mapping(it.Layer).Map(it.X1, it.Y1, px, py);
+      const int32_t x = px - ml - 2, y = py - mt - 2;
+      if (x < 0 || y < 0 || x + 5 > bw || y + 5 > bh) continue;
+      for (int r = 0; r < 5; ++r) {
+        uint32_t* p = b.ScanLine(y + r) + x;
+        p[0] = p[1] = p[2] = p[3] = p[4] = 0xFF000000u;
+      }
+    }
+    benchmark::DoNotOptimize(b.Bits());
+  }
+}
+
 void Rects100k_kelvo(benchmark::State& st) {
   const auto pts = Spots(100000);
   RenderList(st, [&](TKelvo& c) {
@@ -316,6 +339,7 @@ BENCHMARK(DemoPaint_bare)->Name("DemoPaint/bare")->Unit(benchmark::kMicrosecond)
 BENCHMARK(DemoRefresh_bare)->Name("DemoRefresh/bare")->Unit(benchmark::kMicrosecond);
 KELVO_PAIR(DrawTo1M)
 KELVO_PAIR(Marks100k)
+BENCHMARK(Marks100k_floor)->Name("Marks100k/floor")->Unit(benchmark::kMillisecond);
 KELVO_PAIR(Rects100k)
 KELVO_PAIR(Bars10k)
 KELVO_PAIR(Text10k)

@@ -283,11 +283,12 @@ class TCustomKelvo : public TCustomControl, private IJointLayersOwner {
   // A full Paint now when AutoRedraw is on or the control is being designed.
   void RepaintIfAuto();
   bool PaintLock() const { return FPaintLock; }
-  // Long solid line runs drawn from the display list's block summary: on
-  // from creation, and the picture is the same either way (off draws every
-  // point, for comparison).
-  bool LineBlocks() const { return FLineBlocks; }
-  void SetLineBlocks(bool Value) { FLineBlocks = Value; }
+  // The renderer's shortcuts, which leave the picture as it is: long solid
+  // line runs drawn from the display list's block summary, a mark repeated
+  // on its own pixel drawn once, filled squares written straight in. On
+  // from creation; off draws every item the general way, for comparison.
+  bool RenderShortcuts() const { return FRenderShortcuts; }
+  void SetRenderShortcuts(bool Value) { FRenderShortcuts = Value; }
   // Unlocking paints at once; setting the value it already has does nothing.
   virtual void SetPaintLock(bool Value);
   // Holds the paint lock over a multi-step update so that the chart paints
@@ -514,7 +515,7 @@ class TCustomKelvo : public TCustomControl, private IJointLayersOwner {
   };
   THolderKey FHolderKey;
   void LoadBackgroundImage(const std::string& FileName);
-  bool FLineBlocks = true;
+  bool FRenderShortcuts = true;
   std::vector<int32_t> FDupGrid;  // the renderer's duplicate-mark grid, reused between paints
 
   // Sharing group: a source and up to four users.

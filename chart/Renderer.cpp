@@ -10,6 +10,7 @@
 #include "base/Marks.h"
 #include "base/PixelMath.h"
 #include "chart/CustomKelvo.h"
+#include "platform/Raster.h"
 
 namespace vexa {
 
@@ -193,8 +194,17 @@ void TCustomKelvo::RenderDisplayList(TBitmap& Bitmap) {
   };
 
   // 5.
+  struct TLastMark {
+    TPoint At{};
+    uint8_t Symbol = 0;
+    TColor Color = 0;
+    TPenStyle Style = TPenStyle::psSolid;
+    int32_t Width = -1;  // none yet
+    bool operator==(const TLastMark&) const = default;
+  } lastMark;
   auto drawItem = [&](const TDrawItem& it) {
     if (!ClassVisible(it.ItemClass) || !LayerVisible(it.Layer)) return;
+    if (it.Kind != ikMark) lastMark = {};
     if (it.LineWidth != s.PenWidth) {
       s.Flush();
       s.PenWidth = it.LineWidth;
@@ -218,6 +228,24 @@ void TCustomKelvo::RenderDisplayList(TBitmap& Bitmap) {
           for (int64_t i = -d; i <= d; ++i)
             for (int64_t j = -d; j <= d; ++j)
               if (int32_t* k = cell(p.X + d + i, p.Y + d + j)) *k = it.Symbol;
+        } else if (FRenderShortcuts) {
+          // The same mark again on the same pixel, nothing drawn in between:
+          // copy-mode shapes drawn twice are drawn once (text marks blend, so
+          // they are drawn again).
+          const TLastMark here{p, it.Symbol, it.Color, it.PenStyle, it.LineWidth};
+          if (lastMark == here && it.Symbol < 52) break;
+          lastMark = here;
+        }
+        if (FRenderShortcuts && it.Symbol >= 7 && it.Symbol <= 9 && it.LineWidth == 1) {
+          // The filled squares: outline and inside in the pen colour whatever
+          // its style, the box of the mark routine, written straight in.
+          const int64_t h = it.Symbol - 6;
+          raster::FillRect(c.Surface(), int64_t{p.X} - h, int64_t{p.Y} - h, int64_t{p.X} + h + 1,
+                           int64_t{p.Y} + h + 1,
+                           raster::TPaint{raster::PixelFromColor(ColorToRGB(it.Color)), false});
+          // The mark routine leaves the brush solid in its colour: so here.
+          if (c.Brush().Style() != TBrushStyle::bsSolid) c.Brush().SetColor(c.Brush().Color());
+          break;
         }
         DrawMark(c, it.Symbol, p.X, p.Y);
         break;
@@ -475,7 +503,7 @@ void TCustomKelvo::RenderDisplayList(TBitmap& Bitmap) {
   // run ends there) the items are drawn one by one.
   const std::span<const TDrawItem> items = FList.Items();
   const size_t n = items.size();
-  const TLineSummary* summary = FLineBlocks ? FList.Summary() : nullptr;
+  const TLineSummary* summary = FRenderShortcuts ? FList.Summary() : nullptr;
   struct TColumnRun {
     bool Active = false;
     size_t First = 0, End = 0;  // items [First, End)
@@ -527,6 +555,7 @@ void TCustomKelvo::RenderDisplayList(TBitmap& Bitmap) {
   };
   auto flushRun = [&](size_t next) {
     run.Active = false;
+    lastMark = {};
     if (!laterLeavesLast(next)) {
       for (size_t k = run.First; k < run.End; ++k) drawItem(items[k]);
       return;
@@ -546,8 +575,8 @@ void TCustomKelvo::RenderDisplayList(TBitmap& Bitmap) {
          {run.Start, topFirst ? run.Top : run.Bottom, topFirst ? run.Bottom : run.Top, run.Last})
       s.AppendDistinct(p);
   };
+  TColumnRun b;  // filled by columnBlock; outside the loop, so not cleared per item
   for (size_t i = 0; i < n;) {
-    TColumnRun b;
     if (summary && (i & 7) == 0 && columnBlock(i, b)) {
       if (run.Active && b.Start.X == run.Start.X && b.Attributes.SameAttributes(run.Attributes)) {
         run.End = b.End;

@@ -1,7 +1,8 @@
-// Long line runs drawn from the display list's block summary must give the
-// picture of drawing every point, pixel for pixel: random walks with sorted
-// and unsorted x, steep and flat data, reversed and logarithmic axes, zoomed
-// in and out, runs broken by other items, attributes and hidden classes.
+// The renderer's shortcuts must give the picture of drawing every item the
+// general way, pixel for pixel. Long line runs drawn from the block summary:
+// random walks with sorted and unsorted x, steep and flat data, reversed and
+// logarithmic axes, zoomed in and out, runs broken by other items,
+// attributes and hidden classes. Marks: repeated marks and filled squares.
 #include <gtest/gtest.h>
 
 #include <cmath>
@@ -97,7 +98,7 @@ std::string Scene(TKelvo& c, uint64_t Seed) {
          (breaks ? ", broken" : "");
 }
 
-TEST(LineBlocks, ThePictureIsThatOfEveryPoint) {
+TEST(RenderShortcuts, ThePictureIsThatOfEveryPoint) {
   for (uint64_t seed = 1; seed <= 48; ++seed) {
     TKelvo c;
     c.SetBounds(0, 0, 300 + static_cast<int>(seed % 5) * 61, 220);
@@ -105,11 +106,11 @@ TEST(LineBlocks, ThePictureIsThatOfEveryPoint) {
     c.SetAutoRedraw(false);
     c.SetClassVisible(3, false);
     const std::string what = Scene(c, seed);
-    c.SetLineBlocks(true);
+    c.SetRenderShortcuts(true);
     c.Paint();
     TBitmap fast;
     fast.Assign(&c.Surface());
-    c.SetLineBlocks(false);
+    c.SetRenderShortcuts(false);
     c.Paint();
     ASSERT_TRUE(kelvo::test::SamePixels(fast, c.Surface())) << what;
   }
@@ -120,7 +121,7 @@ TEST(LineBlocks, ThePictureIsThatOfEveryPoint) {
 // 32 .. 63 lie in one column: up from 20 to 90, down to 50, up to 90 again
 // at the end, so that every point draws the pixel of 90 (leaving it
 // downwards) while first, extremes and last alone would not.
-TEST(LineBlocks, RunEndsAndRepeatedLastPixels) {
+TEST(RenderShortcuts, RunEndsAndRepeatedLastPixels) {
   for (int variant = 0; variant < 4; ++variant) {
     TKelvo c;
     c.SetBounds(0, 0, 200, 150);
@@ -134,13 +135,51 @@ TEST(LineBlocks, RunEndsAndRepeatedLastPixels) {
     if (variant == 1) c.DrawTo(5, 90);          // the same pixel again, then the end
     if (variant == 2) c.DrawTo(8, 50);          // on to another column
     if (variant == 3) c.Rectangle(2, 2, 3, 3);  // the run ends at another item
-    c.SetLineBlocks(true);
+    c.SetRenderShortcuts(true);
     c.Paint();
     TBitmap fast;
     fast.Assign(&c.Surface());
-    c.SetLineBlocks(false);
+    c.SetRenderShortcuts(false);
     c.Paint();
     EXPECT_TRUE(kelvo::test::SamePixels(fast, c.Surface())) << variant;
+  }
+}
+
+// Marks of every symbol, many repeated on one pixel, some with other items
+// drawn between, in several colours, pen styles and widths.
+TEST(RenderShortcuts, RepeatedMarksAndFilledSquares) {
+  for (uint64_t seed = 1; seed <= 12; ++seed) {
+    TRandom r{seed * 104729};
+    TKelvo c;
+    c.SetBounds(0, 0, 260, 200);
+    c.CreateWnd();
+    c.SetAutoRedraw(false);
+    c.Scale1X().SetRangeHigh(50);
+    c.Scale1Y().SetRangeHigh(50);
+    const TPenStyle styles[] = {TPenStyle::psSolid, TPenStyle::psDash, TPenStyle::psClear};
+    double x = 25, y = 25;
+    for (int i = 0; i < 3000; ++i) {
+      if (r.Below(3) == 0) {  // a new spot; otherwise the same pixel again
+        x = r.Real() * 52 - 1;
+        y = r.Real() * 52 - 1;
+      }
+      if (r.Below(40) == 0) c.SetDataColor(r.Below(2) ? clRed : clNavy);
+      if (r.Below(40) == 0) c.SetPenStyle(styles[r.Below(3)]);
+      if (r.Below(60) == 0) c.SetLineWidth(static_cast<uint8_t>(1 + r.Below(3)));
+      if (r.Below(80) == 0) c.Rectangle(x - 1, y - 1, x + 1, y + 1);
+      const int pick = r.Below(10);
+      const uint8_t symbol = static_cast<uint8_t>(pick < 5   ? 7 + r.Below(3)
+                                                  : pick < 9 ? r.Below(52)
+                                                             : 52 + r.Below(80));
+      c.MarkAt(x, y, symbol);
+    }
+    c.SetRenderShortcuts(true);
+    c.Paint();
+    TBitmap fast;
+    fast.Assign(&c.Surface());
+    c.SetRenderShortcuts(false);
+    c.Paint();
+    ASSERT_TRUE(kelvo::test::SamePixels(fast, c.Surface())) << "seed " << seed;
   }
 }
 
