@@ -121,12 +121,17 @@ void TCustomKelvo::PaintFrame(TCanvas& c) {
   }
   UpdateMapping();
   // Each axis gets its settings right before it draws: all horizontal ones first.
+  // A hidden axis draws nothing, and every change of settings or ranges has
+  // copied them in already: it takes them here only while it or its
+  // settings are shown (so that an axis switched off hides).
   for (int32_t n = 1; n <= LayerCount; ++n) {
-    CopyScaleSettings(ScaleX(n), ScalePropsX(n));
+    if (ScalePropsX(n).Visible() || ScaleX(n).Visible())
+      CopyScaleSettings(ScaleX(n), ScalePropsX(n));
     ScaleX(n).ForcePaint();
   }
   for (int32_t n = 1; n <= LayerCount; ++n) {
-    CopyScaleSettings(ScaleY(n), ScalePropsY(n));
+    if (ScalePropsY(n).Visible() || ScaleY(n).Visible())
+      CopyScaleSettings(ScaleY(n), ScalePropsY(n));
     ScaleY(n).ForcePaint();
   }
   if (OnScalesRendered) OnScalesRendered(this, c, 0, 0);
