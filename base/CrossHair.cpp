@@ -1,8 +1,8 @@
-#include "base/CrossHair.h"
+#include "kelvo/base/CrossHair.h"
 
 #include <algorithm>
 
-#include "platform/Streaming.h"
+#include "kelvo/platform/Streaming.h"
 
 namespace vexa {
 

@@ -1,8 +1,8 @@
 // TCrossHair: a world position of one layer marked by lines.
 #pragma once
 
-#include "base/Enums.h"
-#include "platform/Classes.h"
+#include "kelvo/base/Enums.h"
+#include "kelvo/platform/Classes.h"
 
 namespace vexa {
 

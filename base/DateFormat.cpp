@@ -1,6 +1,6 @@
-#include "base/DateFormat.h"
+#include "kelvo/base/DateFormat.h"
 
-#include "platform/Streaming.h"
+#include "kelvo/platform/Streaming.h"
 
 namespace vexa {
 

@@ -1,8 +1,8 @@
 // TDTLabel: the settings that shape date and clock-time labels.
 #pragma once
 
-#include "base/Enums.h"
-#include "platform/Classes.h"
+#include "kelvo/base/Enums.h"
+#include "kelvo/platform/Classes.h"
 
 namespace vexa {
 

@@ -1,7 +1,7 @@
 // The library's exception classes.
 #pragma once
 
-#include "platform/Errors.h"
+#include "kelvo/platform/Errors.h"
 
 namespace vexa {
 

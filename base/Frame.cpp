@@ -1,4 +1,4 @@
-#include "base/Frame.h"
+#include "kelvo/base/Frame.h"
 
 namespace vexa {
 

@@ -1,8 +1,8 @@
 // The frame routine: a bevelled one- or two-pixel frame around a rectangle.
 #pragma once
 
-#include "base/Enums.h"
-#include "platform/Canvas.h"
+#include "kelvo/base/Enums.h"
+#include "kelvo/platform/Canvas.h"
 
 namespace vexa {
 

@@ -1,4 +1,4 @@
-#include "base/Marks.h"
+#include "kelvo/base/Marks.h"
 
 #include <algorithm>
 #include <string>

@@ -5,7 +5,7 @@
 
 #include <cstdint>
 
-#include "platform/Canvas.h"
+#include "kelvo/platform/Canvas.h"
 
 namespace vexa {
 

@@ -1,4 +1,4 @@
-#include "base/NiceTickStep.h"
+#include "kelvo/base/NiceTickStep.h"
 
 #include <cmath>
 

@@ -1,4 +1,4 @@
-#include "base/TextLabel.h"
+#include "kelvo/base/TextLabel.h"
 
 namespace vexa {
 

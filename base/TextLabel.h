@@ -4,8 +4,8 @@
 
 #include <string>
 
-#include "base/Enums.h"
-#include "platform/Graphics.h"
+#include "kelvo/base/Enums.h"
+#include "kelvo/platform/Graphics.h"
 
 namespace vexa {
 

@@ -2,12 +2,12 @@
 // routine, pixel rounding and the tick-step routine of the math support code.
 #pragma once
 
-#include "base/CrossHair.h"
-#include "base/DateFormat.h"
-#include "base/Enums.h"
-#include "base/Errors.h"
-#include "base/Frame.h"
-#include "base/Marks.h"
-#include "base/NiceTickStep.h"
-#include "base/PixelMath.h"
-#include "base/TextLabel.h"
+#include "kelvo/base/CrossHair.h"
+#include "kelvo/base/DateFormat.h"
+#include "kelvo/base/Enums.h"
+#include "kelvo/base/Errors.h"
+#include "kelvo/base/Frame.h"
+#include "kelvo/base/Marks.h"
+#include "kelvo/base/NiceTickStep.h"
+#include "kelvo/base/PixelMath.h"
+#include "kelvo/base/TextLabel.h"

@@ -4,9 +4,9 @@
 
 #include <memory>
 
-#include "chart/Vexa_kelvo.h"
-#include "demo/DemoForm.h"
-#include "demo/DemoLogic.h"
+#include "kelvo/chart/Vexa_kelvo.h"
+#include "kelvo/demo/DemoForm.h"
+#include "kelvo/demo/DemoLogic.h"
 
 namespace kelvo::bench {
 

@@ -13,7 +13,7 @@
 #include <vector>
 
 #include "BenchMain.h"
-#include "chart/Vexa_kelvo.h"
+#include "kelvo/chart/Vexa_kelvo.h"
 
 using namespace vexa;
 

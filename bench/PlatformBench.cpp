@@ -14,7 +14,7 @@
 
 #include "BenchMain.h"
 #include "QtBenchMain.h"
-#include "platform/Bitmap.h"
+#include "kelvo/platform/Bitmap.h"
 
 using namespace vexa;
 

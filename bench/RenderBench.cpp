@@ -15,9 +15,9 @@
 #include "BenchMain.h"
 #include "DemoChart.h"
 #include "QtBenchMain.h"
-#include "chart/Vexa_kelvo.h"
-#include "demo/DemoForm.h"
-#include "demo/DemoLogic.h"
+#include "kelvo/chart/Vexa_kelvo.h"
+#include "kelvo/demo/DemoForm.h"
+#include "kelvo/demo/DemoLogic.h"
 
 using namespace vexa;
 

@@ -5,7 +5,7 @@
 #include <limits>
 
 #include "BenchMain.h"
-#include "scale/Scale.h"
+#include "kelvo/scale/Scale.h"
 
 using namespace vexa;
 

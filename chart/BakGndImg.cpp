@@ -1,6 +1,6 @@
-#include "chart/BakGndImg.h"
+#include "kelvo/chart/BakGndImg.h"
 
-#include "platform/Streaming.h"
+#include "kelvo/platform/Streaming.h"
 
 namespace vexa {
 

@@ -5,7 +5,7 @@
 
 #include <string>
 
-#include "platform/Classes.h"
+#include "kelvo/platform/Classes.h"
 
 namespace vexa {
 

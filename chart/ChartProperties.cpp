@@ -1,6 +1,6 @@
 // The chart's plain published properties and its stored form.
-#include "chart/CustomKelvo.h"
-#include "platform/Streaming.h"
+#include "kelvo/chart/CustomKelvo.h"
+#include "kelvo/platform/Streaming.h"
 
 namespace vexa {
 

@@ -5,9 +5,9 @@
 #include <functional>
 #include <string>
 
-#include "base/Enums.h"
-#include "platform/Canvas.h"
-#include "platform/Classes.h"
+#include "kelvo/base/Enums.h"
+#include "kelvo/platform/Canvas.h"
+#include "kelvo/platform/Classes.h"
 
 namespace vexa {
 

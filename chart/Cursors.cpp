@@ -3,8 +3,8 @@
 #include <array>
 #include <string_view>
 
-#include "chart/CustomKelvo.h"
-#include "platform/WindowServices.h"
+#include "kelvo/chart/CustomKelvo.h"
+#include "kelvo/platform/WindowServices.h"
 
 namespace vexa {
 

@@ -1,10 +1,10 @@
 // Construction, destruction, loading, copying, the paint lock and data
 // sharing of the chart control.
-#include "chart/CustomKelvo.h"
+#include "kelvo/chart/CustomKelvo.h"
 
 #include <algorithm>
 
-#include "platform/WindowServices.h"
+#include "kelvo/platform/WindowServices.h"
 
 namespace vexa {
 

@@ -18,16 +18,16 @@
 #include <filesystem>
 #include <memory>
 
-#include "base/CrossHair.h"
-#include "chart/BakGndImg.h"
-#include "chart/ChartTypes.h"
-#include "chart/DisplayList.h"
-#include "chart/JointLayers.h"
-#include "chart/LayerMapping.h"
-#include "chart/ScaleProps.h"
-#include "chart/TextLabel.h"
-#include "platform/Controls.h"
-#include "scale/Scale.h"
+#include "kelvo/base/CrossHair.h"
+#include "kelvo/chart/BakGndImg.h"
+#include "kelvo/chart/ChartTypes.h"
+#include "kelvo/chart/DisplayList.h"
+#include "kelvo/chart/JointLayers.h"
+#include "kelvo/chart/LayerMapping.h"
+#include "kelvo/chart/ScaleProps.h"
+#include "kelvo/chart/TextLabel.h"
+#include "kelvo/platform/Controls.h"
+#include "kelvo/scale/Scale.h"
 
 namespace vexa {
 

@@ -1,4 +1,4 @@
-#include "chart/DisplayList.h"
+#include "kelvo/chart/DisplayList.h"
 
 #include <sys/mman.h>
 

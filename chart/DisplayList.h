@@ -13,9 +13,9 @@
 #include <type_traits>
 #include <vector>
 
-#include "base/Enums.h"
-#include "chart/LineSummary.h"
-#include "platform/Types.h"
+#include "kelvo/base/Enums.h"
+#include "kelvo/chart/LineSummary.h"
+#include "kelvo/platform/Types.h"
 
 namespace vexa {
 

@@ -1,7 +1,7 @@
 // Drawing commands, current attributes and the text attributes.
 #include <algorithm>
 
-#include "chart/CustomKelvo.h"
+#include "kelvo/chart/CustomKelvo.h"
 
 namespace vexa {
 

@@ -1,6 +1,6 @@
-#include "chart/JointLayers.h"
+#include "kelvo/chart/JointLayers.h"
 
-#include "platform/Streaming.h"
+#include "kelvo/platform/Streaming.h"
 
 namespace vexa {
 

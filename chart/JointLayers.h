@@ -6,8 +6,8 @@
 #include <array>
 #include <memory>
 
-#include "base/Errors.h"
-#include "platform/Classes.h"
+#include "kelvo/base/Errors.h"
+#include "kelvo/platform/Classes.h"
 
 namespace vexa {
 

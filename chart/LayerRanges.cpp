@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <cmath>
 
-#include "chart/CustomKelvo.h"
+#include "kelvo/chart/CustomKelvo.h"
 
 namespace vexa {
 

@@ -2,7 +2,7 @@
 // and resizing.
 #include <algorithm>
 
-#include "chart/CustomKelvo.h"
+#include "kelvo/chart/CustomKelvo.h"
 
 namespace vexa {
 

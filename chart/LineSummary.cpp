@@ -1,9 +1,9 @@
-#include "chart/LineSummary.h"
+#include "kelvo/chart/LineSummary.h"
 
 #include <algorithm>
 #include <cmath>
 
-#include "chart/DisplayList.h"
+#include "kelvo/chart/DisplayList.h"
 
 namespace vexa {
 

@@ -18,7 +18,7 @@
 #include <cstdint>
 #include <vector>
 
-#include "platform/Types.h"
+#include "kelvo/platform/Types.h"
 
 namespace vexa {
 

@@ -8,9 +8,9 @@
 #include <emmintrin.h>
 #endif
 
-#include "base/Errors.h"
-#include "base/PixelMath.h"
-#include "chart/CustomKelvo.h"
+#include "kelvo/base/Errors.h"
+#include "kelvo/base/PixelMath.h"
+#include "kelvo/chart/CustomKelvo.h"
 
 namespace vexa {
 

@@ -5,9 +5,9 @@
 #include <algorithm>
 #include <cmath>
 
-#include "base/PixelMath.h"
-#include "chart/CustomKelvo.h"
-#include "platform/WindowServices.h"
+#include "kelvo/base/PixelMath.h"
+#include "kelvo/chart/CustomKelvo.h"
+#include "kelvo/platform/WindowServices.h"
 
 namespace vexa {
 

@@ -3,8 +3,8 @@
 #include <algorithm>
 #include <filesystem>
 
-#include "base/PixelMath.h"
-#include "chart/CustomKelvo.h"
+#include "kelvo/base/PixelMath.h"
+#include "kelvo/chart/CustomKelvo.h"
 
 namespace vexa {
 

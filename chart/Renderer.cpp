@@ -7,10 +7,10 @@
 #include <cmath>
 #include <numbers>
 
-#include "base/Marks.h"
-#include "base/PixelMath.h"
-#include "chart/CustomKelvo.h"
-#include "platform/Raster.h"
+#include "kelvo/base/Marks.h"
+#include "kelvo/base/PixelMath.h"
+#include "kelvo/chart/CustomKelvo.h"
+#include "kelvo/platform/Raster.h"
 
 namespace vexa {
 

@@ -1,9 +1,9 @@
-#include "chart/ScaleProps.h"
+#include "kelvo/chart/ScaleProps.h"
 
 #include <algorithm>
 #include <cmath>
 
-#include "platform/Streaming.h"
+#include "kelvo/platform/Streaming.h"
 
 namespace vexa {
 

@@ -5,10 +5,10 @@
 
 #include <string>
 
-#include "base/DateFormat.h"
-#include "base/Enums.h"
-#include "platform/Graphics.h"
-#include "scale/Scale.h"
+#include "kelvo/base/DateFormat.h"
+#include "kelvo/base/Enums.h"
+#include "kelvo/platform/Graphics.h"
+#include "kelvo/scale/Scale.h"
 
 namespace vexa {
 

@@ -1,6 +1,6 @@
-#include "chart/TextLabel.h"
+#include "kelvo/chart/TextLabel.h"
 
-#include "platform/Streaming.h"
+#include "kelvo/platform/Streaming.h"
 
 namespace vexa {
 

@@ -1,7 +1,7 @@
 // TTextLabel: the chart's text label, publishing TCustomTextLabel.
 #pragma once
 
-#include "base/TextLabel.h"
+#include "kelvo/base/TextLabel.h"
 
 namespace vexa {
 

@@ -1,10 +1,10 @@
 // The chart unit: TCustomKelvo and TKelvo with their settings objects.
 #pragma once
 
-#include "chart/BakGndImg.h"
-#include "chart/ChartTypes.h"
-#include "chart/CustomKelvo.h"
-#include "chart/DisplayList.h"
-#include "chart/JointLayers.h"
-#include "chart/ScaleProps.h"
-#include "chart/TextLabel.h"
+#include "kelvo/chart/BakGndImg.h"
+#include "kelvo/chart/ChartTypes.h"
+#include "kelvo/chart/CustomKelvo.h"
+#include "kelvo/chart/DisplayList.h"
+#include "kelvo/chart/JointLayers.h"
+#include "kelvo/chart/ScaleProps.h"
+#include "kelvo/chart/TextLabel.h"

@@ -1,6 +1,6 @@
-#include "demo/DemoForm.h"
+#include "kelvo/demo/DemoForm.h"
 
-#include "platform/Streaming.h"
+#include "kelvo/platform/Streaming.h"
 
 namespace demo {
 

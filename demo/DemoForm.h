@@ -3,7 +3,7 @@
 // defaults, then the stored values, then Loaded).
 #pragma once
 
-#include "chart/Vexa_kelvo.h"
+#include "kelvo/chart/Vexa_kelvo.h"
 
 namespace demo {
 

@@ -1,4 +1,4 @@
-#include "demo/DemoLogic.h"
+#include "kelvo/demo/DemoLogic.h"
 
 namespace demo {
 

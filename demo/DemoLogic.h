@@ -6,7 +6,7 @@
 
 #include <array>
 
-#include "chart/Vexa_kelvo.h"
+#include "kelvo/chart/Vexa_kelvo.h"
 
 namespace demo {
 

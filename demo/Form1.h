@@ -6,8 +6,8 @@
 #include <QWidget>
 #include <memory>
 
-#include "chart/Vexa_kelvo.h"
-#include "demo/DemoLogic.h"
+#include "kelvo/chart/Vexa_kelvo.h"
+#include "kelvo/demo/DemoLogic.h"
 
 class QLabel;
 class QPushButton;

@@ -11,9 +11,9 @@
 #include <filesystem>
 #include <string>
 
-#include "demo/Form1.h"
-#include "platform/WindowServices.h"
-#include "platform/qt/QtWindowServices.h"
+#include "kelvo/demo/Form1.h"
+#include "kelvo/platform/WindowServices.h"
+#include "kelvo/platform/qt/QtWindowServices.h"
 
 namespace {
 bool HaveDisplay() {

@@ -1,10 +1,10 @@
-#include "scale/DateTimeLabels.h"
+#include "kelvo/scale/DateTimeLabels.h"
 
 #include <array>
 #include <cmath>
 #include <cstdio>
 
-#include "platform/DateTime.h"
+#include "kelvo/platform/DateTime.h"
 
 namespace vexa {
 

@@ -9,7 +9,7 @@
 #include <cstdint>
 #include <string>
 
-#include "base/Enums.h"
+#include "kelvo/base/Enums.h"
 
 namespace vexa {
 

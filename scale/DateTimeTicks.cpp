@@ -6,11 +6,11 @@
 #include <array>
 #include <cmath>
 
-#include "base/PixelMath.h"
-#include "platform/DateTime.h"
-#include "scale/DateTimeLabels.h"
-#include "scale/Scale.h"
-#include "scale/TickPass.h"
+#include "kelvo/base/PixelMath.h"
+#include "kelvo/platform/DateTime.h"
+#include "kelvo/scale/DateTimeLabels.h"
+#include "kelvo/scale/Scale.h"
+#include "kelvo/scale/TickPass.h"
 
 namespace vexa {
 

@@ -3,11 +3,11 @@
 #include <algorithm>
 #include <cmath>
 
-#include "base/NiceTickStep.h"
-#include "base/PixelMath.h"
-#include "scale/Scale.h"
-#include "scale/TickLabels.h"
-#include "scale/TickPass.h"
+#include "kelvo/base/NiceTickStep.h"
+#include "kelvo/base/PixelMath.h"
+#include "kelvo/scale/Scale.h"
+#include "kelvo/scale/TickLabels.h"
+#include "kelvo/scale/TickPass.h"
 
 namespace vexa {
 

@@ -1,13 +1,13 @@
 // TScale: properties, value-to-pixel mapping, the paint sequence, caption
 // and copying. The tick passes are in NumericTicks.cpp.
-#include "scale/Scale.h"
+#include "kelvo/scale/Scale.h"
 
 #include <algorithm>
 #include <cmath>
 #include <limits>
 
-#include "base/Frame.h"
-#include "base/PixelMath.h"
+#include "kelvo/base/Frame.h"
+#include "kelvo/base/PixelMath.h"
 
 namespace vexa {
 

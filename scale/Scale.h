@@ -12,9 +12,9 @@
 #include <functional>
 #include <string>
 
-#include "base/DateFormat.h"
-#include "base/Enums.h"
-#include "platform/Controls.h"
+#include "kelvo/base/DateFormat.h"
+#include "kelvo/base/Enums.h"
+#include "kelvo/platform/Controls.h"
 
 namespace vexa {
 

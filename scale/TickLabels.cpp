@@ -1,11 +1,11 @@
-#include "scale/TickLabels.h"
+#include "kelvo/scale/TickLabels.h"
 
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
 #include <vector>
 
-#include "base/PixelMath.h"
+#include "kelvo/base/PixelMath.h"
 
 namespace vexa {
 

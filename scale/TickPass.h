@@ -2,7 +2,7 @@
 // (NumericTicks.cpp) and the date and time passes (DateTimeTicks.cpp).
 #pragma once
 
-#include "scale/Scale.h"
+#include "kelvo/scale/Scale.h"
 
 namespace vexa {
 

@@ -1,5 +1,5 @@
 // The axis control unit: TScale with its tick passes and label formatting.
 #pragma once
 
-#include "scale/Scale.h"
-#include "scale/TickLabels.h"
+#include "kelvo/scale/Scale.h"
+#include "kelvo/scale/TickLabels.h"

@@ -1,10 +1,10 @@
-#include "platform/qt/QtHost.h"
+#include "kelvo/platform/qt/QtHost.h"
 
 #include <QImage>
 #include <QMouseEvent>
 #include <QPainter>
 
-#include "platform/qt/QtWindowServices.h"
+#include "kelvo/platform/qt/QtWindowServices.h"
 
 namespace vexa::qt {
 

@@ -5,7 +5,7 @@
 
 #include <QWidget>
 
-#include "platform/Controls.h"
+#include "kelvo/platform/Controls.h"
 
 namespace vexa::qt {
 

@@ -1,4 +1,4 @@
-#include "platform/qt/QtWindowServices.h"
+#include "kelvo/platform/qt/QtWindowServices.h"
 
 #include <QApplication>
 #include <QBitmap>

@@ -8,7 +8,7 @@
 #include <map>
 #include <vector>
 
-#include "platform/WindowServices.h"
+#include "kelvo/platform/WindowServices.h"
 
 namespace vexa::qt {
 

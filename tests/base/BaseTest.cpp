@@ -5,8 +5,8 @@
 #include <cmath>
 #include <limits>
 
-#include "base/Vexa_vexabase.h"
-#include "platform/Bitmap.h"
+#include "kelvo/base/Vexa_vexabase.h"
+#include "kelvo/platform/Bitmap.h"
 
 using namespace vexa;
 

@@ -7,9 +7,9 @@
 #include <functional>
 #include <limits>
 
-#include "chart/Vexa_kelvo.h"
-#include "platform/Streaming.h"
-#include "platform/WindowServices.h"
+#include "kelvo/chart/Vexa_kelvo.h"
+#include "kelvo/platform/Streaming.h"
+#include "kelvo/platform/WindowServices.h"
 
 using namespace vexa;
 

@@ -4,7 +4,7 @@
 
 #include <cstring>
 
-#include "chart/DisplayList.h"
+#include "kelvo/chart/DisplayList.h"
 
 using namespace vexa;
 

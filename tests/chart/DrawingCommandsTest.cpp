@@ -5,8 +5,8 @@
 #include <cmath>
 #include <limits>
 
-#include "chart/Vexa_kelvo.h"
-#include "platform/WindowServices.h"
+#include "kelvo/chart/Vexa_kelvo.h"
+#include "kelvo/platform/WindowServices.h"
 
 using namespace vexa;
 

@@ -7,8 +7,8 @@
 #include <cstdint>
 #include <limits>
 
-#include "base/Marks.h"
-#include "chart/Vexa_kelvo.h"
+#include "kelvo/base/Marks.h"
+#include "kelvo/chart/Vexa_kelvo.h"
 #include "support/ChartFixtures.h"
 #include "support/Sheet.h"
 

@@ -5,9 +5,9 @@
 
 #include <vector>
 
-#include "chart/Vexa_kelvo.h"
-#include "demo/DemoForm.h"
-#include "platform/WindowServices.h"
+#include "kelvo/chart/Vexa_kelvo.h"
+#include "kelvo/demo/DemoForm.h"
+#include "kelvo/platform/WindowServices.h"
 #include "support/Sheet.h"
 
 using namespace vexa;

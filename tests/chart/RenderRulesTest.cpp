@@ -5,7 +5,7 @@
 
 #include <filesystem>
 
-#include "chart/Vexa_kelvo.h"
+#include "kelvo/chart/Vexa_kelvo.h"
 #include "support/ChartFixtures.h"
 #include "support/Golden.h"
 #include "support/Sheet.h"

@@ -8,7 +8,7 @@
 #include <cmath>
 #include <string>
 
-#include "chart/Vexa_kelvo.h"
+#include "kelvo/chart/Vexa_kelvo.h"
 #include "support/Sheet.h"
 
 using namespace vexa;

@@ -7,10 +7,10 @@
 #include <filesystem>
 #include <limits>
 
-#include "base/Marks.h"
-#include "chart/Vexa_kelvo.h"
-#include "demo/DemoForm.h"
-#include "demo/DemoLogic.h"
+#include "kelvo/base/Marks.h"
+#include "kelvo/chart/Vexa_kelvo.h"
+#include "kelvo/demo/DemoForm.h"
+#include "kelvo/demo/DemoLogic.h"
 #include "support/ChartFixtures.h"
 #include "support/Golden.h"
 #include "support/Sheet.h"

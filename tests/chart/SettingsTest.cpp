@@ -5,11 +5,11 @@
 #include <cmath>
 #include <memory>
 
-#include "base/CrossHair.h"
-#include "chart/BakGndImg.h"
-#include "chart/JointLayers.h"
-#include "chart/ScaleProps.h"
-#include "chart/TextLabel.h"
+#include "kelvo/base/CrossHair.h"
+#include "kelvo/chart/BakGndImg.h"
+#include "kelvo/chart/JointLayers.h"
+#include "kelvo/chart/ScaleProps.h"
+#include "kelvo/chart/TextLabel.h"
 
 using namespace vexa;
 

@@ -5,12 +5,12 @@
 #include <cmath>
 #include <limits>
 
-#include "base/CrossHair.h"
-#include "chart/BakGndImg.h"
-#include "chart/JointLayers.h"
-#include "chart/ScaleProps.h"
-#include "chart/TextLabel.h"
-#include "platform/Streaming.h"
+#include "kelvo/base/CrossHair.h"
+#include "kelvo/chart/BakGndImg.h"
+#include "kelvo/chart/JointLayers.h"
+#include "kelvo/chart/ScaleProps.h"
+#include "kelvo/chart/TextLabel.h"
+#include "kelvo/platform/Streaming.h"
 
 using namespace vexa;
 

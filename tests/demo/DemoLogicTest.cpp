@@ -3,7 +3,7 @@
 
 #include <functional>
 
-#include "demo/DemoLogic.h"
+#include "kelvo/demo/DemoLogic.h"
 
 using namespace vexa;
 using namespace demo;

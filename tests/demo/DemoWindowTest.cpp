@@ -11,10 +11,10 @@
 #include <QTimer>
 #include <cstdlib>
 
-#include "demo/Form1.h"
-#include "platform/WindowServices.h"
-#include "platform/qt/QtHost.h"
-#include "platform/qt/QtWindowServices.h"
+#include "kelvo/demo/Form1.h"
+#include "kelvo/platform/WindowServices.h"
+#include "kelvo/platform/qt/QtHost.h"
+#include "kelvo/platform/qt/QtWindowServices.h"
 #include "support/TestFonts.h"
 
 using namespace vexa;

@@ -7,8 +7,8 @@
 #include <cstring>
 #include <string>
 
-#include "platform/DateTime.h"
-#include "scale/DateTimeLabels.h"
+#include "kelvo/platform/DateTime.h"
+#include "kelvo/scale/DateTimeLabels.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   if (size < sizeof(double)) return 0;

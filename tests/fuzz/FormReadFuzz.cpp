@@ -5,11 +5,11 @@
 #include <cstdlib>
 #include <string_view>
 
-#include "chart/BakGndImg.h"
-#include "chart/JointLayers.h"
-#include "chart/ScaleProps.h"
-#include "chart/TextLabel.h"
-#include "platform/Streaming.h"
+#include "kelvo/chart/BakGndImg.h"
+#include "kelvo/chart/JointLayers.h"
+#include "kelvo/chart/ScaleProps.h"
+#include "kelvo/chart/TextLabel.h"
+#include "kelvo/platform/Streaming.h"
 
 namespace {
 

@@ -5,8 +5,8 @@
 #include <cstdint>
 #include <cstdlib>
 
-#include "platform/Bitmap.h"
-#include "platform/ImageCodecs.h"
+#include "kelvo/platform/Bitmap.h"
+#include "kelvo/platform/ImageCodecs.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   try {

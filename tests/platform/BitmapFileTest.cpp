@@ -8,7 +8,7 @@
 #include <fstream>
 #include <random>
 
-#include "platform/ImageCodecs.h"
+#include "kelvo/platform/ImageCodecs.h"
 #include "support/Sheet.h"
 
 // stb_image_write's deflate (libstb), which its header declares only with

@@ -2,8 +2,8 @@
 // the headless window services.
 #include <gtest/gtest.h>
 
-#include "platform/Controls.h"
-#include "platform/WindowServices.h"
+#include "kelvo/platform/Controls.h"
+#include "kelvo/platform/WindowServices.h"
 
 using namespace vexa;
 

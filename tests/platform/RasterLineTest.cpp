@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "platform/Raster.h"
+#include "kelvo/platform/Raster.h"
 #include "support/Golden.h"
 #include "support/Sheet.h"
 

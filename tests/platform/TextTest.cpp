@@ -1,7 +1,7 @@
 // Text: measuring, the brush-filled box, styles and a reference picture.
 #include <gtest/gtest.h>
 
-#include "platform/FontEngine.h"
+#include "kelvo/platform/FontEngine.h"
 #include "support/Golden.h"
 #include "support/Sheet.h"
 

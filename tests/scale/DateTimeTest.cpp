@@ -8,9 +8,9 @@
 #include <string>
 #include <vector>
 
-#include "platform/DateTime.h"
-#include "scale/DateTimeLabels.h"
-#include "scale/Scale.h"
+#include "kelvo/platform/DateTime.h"
+#include "kelvo/scale/DateTimeLabels.h"
+#include "kelvo/scale/Scale.h"
 #include "support/Golden.h"
 
 using namespace vexa;

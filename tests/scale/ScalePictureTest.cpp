@@ -5,7 +5,7 @@
 
 #include <string>
 
-#include "scale/Scale.h"
+#include "kelvo/scale/Scale.h"
 #include "support/Golden.h"
 
 using namespace vexa;

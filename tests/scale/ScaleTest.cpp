@@ -4,9 +4,9 @@
 #include <cmath>
 #include <limits>
 
-#include "base/PixelMath.h"
-#include "platform/WindowServices.h"
-#include "scale/Scale.h"
+#include "kelvo/base/PixelMath.h"
+#include "kelvo/platform/WindowServices.h"
+#include "kelvo/scale/Scale.h"
 
 using namespace vexa;
 

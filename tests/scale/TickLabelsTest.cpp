@@ -4,7 +4,7 @@
 #include <cmath>
 #include <limits>
 
-#include "scale/TickLabels.h"
+#include "kelvo/scale/TickLabels.h"
 
 using namespace vexa;
 

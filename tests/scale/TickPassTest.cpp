@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "scale/Scale.h"
+#include "kelvo/scale/Scale.h"
 
 using namespace vexa;
 

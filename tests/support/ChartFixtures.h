@@ -3,7 +3,7 @@
 
 #include <memory>
 
-#include "chart/Vexa_kelvo.h"
+#include "kelvo/chart/Vexa_kelvo.h"
 
 namespace kelvo::test {
 

@@ -9,7 +9,7 @@
 
 #include <string>
 
-#include "platform/Bitmap.h"
+#include "kelvo/platform/Bitmap.h"
 
 namespace kelvo::test {
 

@@ -3,7 +3,7 @@
 
 #include <memory>
 
-#include "platform/Bitmap.h"
+#include "kelvo/platform/Bitmap.h"
 
 namespace kelvo::test {
 

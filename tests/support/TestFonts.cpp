@@ -2,7 +2,7 @@
 
 #include <string>
 
-#include "platform/FontEngine.h"
+#include "kelvo/platform/FontEngine.h"
 
 namespace kelvo::test {
 

@@ -4,7 +4,7 @@
 #include <cstdlib>
 #include <exception>
 
-#include "platform/Bitmap.h"
+#include "kelvo/platform/Bitmap.h"
 
 int main(int argc, char** argv) {
   if (argc < 3) {

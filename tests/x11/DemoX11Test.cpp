@@ -21,7 +21,7 @@
 #include <thread>
 #include <vector>
 
-#include "platform/Bitmap.h"
+#include "kelvo/platform/Bitmap.h"
 
 // Last: Xlib's macros (None, Bool, Status) would clash with the headers above.
 #include <X11/Xatom.h>
