@@ -273,7 +273,25 @@ const TPropertyTable* TCustomKelvo::Properties() const {
         .Color("TextBkColor", &K::TextBkColor, &K::SetTextBkColor)
         .Enum<TAlignment>("TextAlignment", &K::TextAlignment, &K::SetTextAlignment, AlignmentNames)
         .Object<TFont>("Font", [](K& k) -> TFont& { return k.Font(); })
-        .Bool("Visible", &K::Visible, [](K& k, bool v) { k.SetVisible(v); });
+        .Bool("Visible", &K::Visible, [](K& k, bool v) { k.SetVisible(v); })
+        // The framework's own properties of the control, left out at their defaults.
+        .Enum<TAlign>("Align", &K::Align, &K::SetAlign, TAlignNames, TAlign::alNone)
+        .Set(
+            "Anchors", [](const K& k) { return k.Anchors().Bits(); },
+            [](K& k, uint32_t b) { k.SetAnchors(TAnchors::FromBits(b)); }, TAnchorKindNames,
+            TAnchors{TAnchorKind::akLeft, TAnchorKind::akTop}.Bits())
+        .Object<TSizeConstraints>("Constraints",
+                                  [](K& k) -> TSizeConstraints& { return k.Constraints(); })
+        .Int(
+            "Cursor", &K::Cursor, [](K& k, int64_t v) { k.SetCursor(TCursor(v)); }, 0, -32768,
+            32767)
+        .Bool("Enabled", &K::Enabled, &K::SetEnabled, true)
+        .String("Hint", &K::Hint, &K::SetHint, std::string())
+        .Bool("ShowHint", &K::ShowHint, &K::SetShowHint, false)
+        .Int(
+            "TabOrder", &K::TabOrder, [](K& k, int64_t v) { k.SetTabOrder(int32_t(v)); }, 0, 0,
+            INT32_MAX)
+        .Bool("TabStop", &K::TabStop, &K::SetTabStop, true);
     return t;
   }();
   return &table;

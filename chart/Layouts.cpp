@@ -209,18 +209,21 @@ void TCustomKelvo::SetStandardLayout(TkvLayout Value) {
 }
 
 void TCustomKelvo::SetBounds(int32_t ALeft, int32_t ATop, int32_t AWidth, int32_t AHeight) {
+  TResizeEventDelay resized(*this);  // OnResize once the bitmaps and axes follow
   TPaintLockScope lock(*this);
   // The control never gets smaller than its margins and shadow allow.
   const int64_t minHeight = int64_t{FMarginTop} + FMarginBottom + FShadowWidth + 20;
   const int64_t minWidth = int64_t{FMarginLeft} + FMarginRight + FShadowWidth + 80;
   int32_t h = static_cast<int32_t>(
       std::clamp<int64_t>(std::max<int64_t>(AHeight, minHeight), 0, MaxBitmapSide));
-  const int32_t w = static_cast<int32_t>(
+  int32_t w = static_cast<int32_t>(
       std::clamp<int64_t>(std::max<int64_t>(AWidth, minWidth), 0, MaxBitmapSide));
   // The window surface must fit the picture cap: the height gives way.
   if (w > 0 && uint64_t{static_cast<uint32_t>(w)} * static_cast<uint32_t>(h) * 4 > MaxBitmapBytes)
     h = static_cast<int32_t>(MaxBitmapBytes / 4 / static_cast<uint32_t>(w));
   TCustomControl::SetBounds(ALeft, ATop, w, h);
+  w = Width();  // constraints or OnCanResize may have had their say
+  h = Height();
   SizeDataBitmap();
   FFrameBitmap.SetSize(w, h);
   for (int32_t n = 1; n <= LayerCount; ++n) {

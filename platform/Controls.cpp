@@ -2,11 +2,18 @@
 
 #include <algorithm>
 
+#include "Streaming.h"
 #include "WindowServices.h"
 
 namespace vexa {
 
-TCustomControl::TCustomControl(TComponent* AOwner) : TComponent(AOwner) {}
+TCustomControl::TCustomControl(TComponent* AOwner) : TComponent(AOwner) {
+  FConstraints.OnChange = TNotifyEvent::Bound(FLifetime, [this](TObject*) {
+    int32_t w = FWidth, h = FHeight;
+    FConstraints.Apply(w, h);
+    if (w != FWidth || h != FHeight) SetBounds(FLeft, FTop, w, h);
+  });
+}
 
 TBitmap& TCustomControl::Surface() {
   if (!FSurface) {
@@ -16,15 +23,33 @@ TBitmap& TCustomControl::Surface() {
   return *FSurface;
 }
 
-TCustomControl::~TCustomControl() { WindowServices().Forget(this); }
+TCustomControl::~TCustomControl() {
+  FLifetime.Revoke();
+  WindowServices().Forget(this);
+}
 
 void TCustomControl::SetBounds(int32_t ALeft, int32_t ATop, int32_t AWidth, int32_t AHeight) {
   AWidth = std::max(AWidth, 0);
   AHeight = std::max(AHeight, 0);
+  if (AWidth != FWidth || AHeight != FHeight) {
+    FConstraints.Apply(AWidth, AHeight);
+    bool resize = true;
+    if (OnCanResize) OnCanResize(this, AWidth, AHeight, resize);
+    if (!resize) {
+      AWidth = FWidth;
+      AHeight = FHeight;
+    }
+    AWidth = std::max(AWidth, 0);
+    AHeight = std::max(AHeight, 0);
+  }
   const bool resized = AWidth != FWidth || AHeight != FHeight;
+  const bool moved = ALeft != FLeft || ATop != FTop;
   FLeft = ALeft;
   FTop = ATop;
-  if (!resized) return;
+  if (!resized) {
+    if (moved && FHost) FHost->ControlResized(this);  // the host follows the place too
+    return;
+  }
   // Refuse a size the surface cannot have before anything changes.
   if (AWidth > MaxBitmapSide || AHeight > MaxBitmapSide ||
       static_cast<uint64_t>(AWidth) * static_cast<uint64_t>(AHeight) * 4 > MaxBitmapBytes)
@@ -35,6 +60,147 @@ void TCustomControl::SetBounds(int32_t ALeft, int32_t ATop, int32_t AWidth, int3
   FHeight = AHeight;
   if (FHost) FHost->ControlResized(this);
   Invalidate();
+  if (FResizeDelay > 0)
+    FResizeOwed = true;
+  else
+    Resize();
+}
+
+void TCustomControl::Resize() {
+  if (OnResize) OnResize(this);
+}
+
+void TCustomControl::SetCursor(TCursor Value) {
+  if (Value == FCursor) return;
+  FCursor = Value;
+  if (FHost) FHost->ControlStateChanged(this);
+}
+
+void TCustomControl::SetEnabled(bool Value) {
+  if (Value == FEnabled) return;
+  FEnabled = Value;
+  if (FHost) FHost->ControlStateChanged(this);
+}
+
+void TCustomControl::SetTabStop(bool Value) {
+  if (Value == FTabStop) return;
+  FTabStop = Value;
+  if (FHost) FHost->ControlStateChanged(this);
+}
+
+void TCustomControl::SetTabOrder(int32_t Value) {
+  if (Value == FTabOrder) return;
+  FTabOrder = Value < 0 ? 0 : Value;
+  if (FHost) FHost->ControlStateChanged(this);
+}
+
+void TCustomControl::Click() {
+  if (OnClick) OnClick(this);
+}
+
+bool TCustomControl::DoMouseWheel(TShiftState Shift, int32_t WheelDelta, TPoint MousePos) {
+  bool handled = false;
+  if (OnMouseWheel) OnMouseWheel(this, Shift, WheelDelta, MousePos, handled);
+  if (!handled) {
+    if (WheelDelta > 0 && OnMouseWheelUp) OnMouseWheelUp(this, Shift, MousePos, handled);
+    if (WheelDelta < 0 && OnMouseWheelDown) OnMouseWheelDown(this, Shift, MousePos, handled);
+  }
+  return handled;
+}
+
+void TCustomControl::KeyDown(uint16_t& Key, TShiftState Shift) {
+  if (OnKeyDown) OnKeyDown(this, Key, Shift);
+}
+void TCustomControl::KeyUp(uint16_t& Key, TShiftState Shift) {
+  if (OnKeyUp) OnKeyUp(this, Key, Shift);
+}
+void TCustomControl::KeyPress(char& Key) {
+  if (OnKeyPress) OnKeyPress(this, Key);
+}
+void TCustomControl::DoEnter() {
+  if (OnEnter) OnEnter(this);
+}
+void TCustomControl::DoExit() {
+  if (OnExit) OnExit(this);
+}
+
+void TCustomControl::ParentResized(TPoint OldSize, TPoint NewSize) {
+  const int64_t dw = int64_t{NewSize.X} - OldSize.X, dh = int64_t{NewSize.Y} - OldSize.Y;
+  int64_t l = FLeft, t = FTop, w = FWidth, h = FHeight;
+  switch (FAlign) {
+    case TAlign::alClient:
+      l = t = 0;
+      w = NewSize.X;
+      h = NewSize.Y;
+      break;
+    case TAlign::alTop:
+      l = t = 0;
+      w = NewSize.X;
+      break;
+    case TAlign::alBottom:
+      l = 0;
+      t = int64_t{NewSize.Y} - h;
+      w = NewSize.X;
+      break;
+    case TAlign::alLeft:
+      l = t = 0;
+      h = NewSize.Y;
+      break;
+    case TAlign::alRight:
+      l = int64_t{NewSize.X} - w;
+      t = 0;
+      h = NewSize.Y;
+      break;
+    case TAlign::alNone: {
+      auto follow = [](int64_t& pos, int64_t& size, int64_t delta, bool near, bool far) {
+        if (near && far)
+          size += delta;
+        else if (far)
+          pos += delta;
+        else if (!near)
+          pos += delta / 2;
+      };
+      follow(l, w, dw, FAnchors.Contains(TAnchorKind::akLeft),
+             FAnchors.Contains(TAnchorKind::akRight));
+      follow(t, h, dh, FAnchors.Contains(TAnchorKind::akTop),
+             FAnchors.Contains(TAnchorKind::akBottom));
+      break;
+    }
+  }
+  auto clamp32 = [](int64_t v) {
+    return static_cast<int32_t>(std::clamp<int64_t>(v, INT32_MIN, INT32_MAX));
+  };
+  SetBounds(clamp32(l), clamp32(t), clamp32(std::max<int64_t>(w, 0)),
+            clamp32(std::max<int64_t>(h, 0)));
+}
+
+void TSizeConstraints::Apply(int32_t& Width, int32_t& Height) const {
+  if (FMaxWidth > 0 && Width > FMaxWidth) Width = FMaxWidth;
+  if (FMaxHeight > 0 && Height > FMaxHeight) Height = FMaxHeight;
+  if (Width < FMinWidth) Width = FMinWidth;
+  if (Height < FMinHeight) Height = FMinHeight;
+}
+
+const TPropertyTable* TSizeConstraints::Properties() const {
+  static const TPropertyTable table = [] {
+    using C = TSizeConstraints;
+    TPropertyTable t;
+    TPublish<C>(t)
+        .Int(
+            "MaxHeight", &C::MaxHeight, [](C& c, int64_t v) { c.SetMaxHeight(int32_t(v)); }, 0, 0,
+            INT32_MAX)
+        .Int(
+            "MaxWidth", &C::MaxWidth, [](C& c, int64_t v) { c.SetMaxWidth(int32_t(v)); }, 0, 0,
+            INT32_MAX)
+        .Int(
+            "MinHeight", &C::MinHeight, [](C& c, int64_t v) { c.SetMinHeight(int32_t(v)); }, 0, 0,
+            INT32_MAX)
+        .Int(
+            "MinWidth", &C::MinWidth, [](C& c, int64_t v) { c.SetMinWidth(int32_t(v)); }, 0, 0,
+            INT32_MAX);
+    return t;
+  }();
+  return &table;
 }
 
 void TCustomControl::SetVisible(bool Value) {

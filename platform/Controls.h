@@ -5,6 +5,8 @@
 #pragma once
 
 #include <memory>
+#include <string>
+#include <vector>
 
 #include "Bitmap.h"
 #include "Classes.h"
@@ -23,6 +25,64 @@ class IControlHost {
   // The control changed its window surface itself; show it again.
   virtual void ControlSurfaceChanged(TCustomControl* Control) = 0;
   virtual void ControlResized(TCustomControl* Control) = 0;
+  // Enabled, TabStop, TabOrder or Cursor changed.
+  virtual void ControlStateChanged(TCustomControl* Control) { (void)Control; }
+};
+
+// A right-click menu of captions with their handlers. The host shows it
+// (the Qt host as a QMenu); the platform layer knows no toolkit.
+class TPopupMenu : public TComponent {
+ public:
+  struct TItem {
+    std::string Caption;  // "-" is a separator
+    TNotifyEvent OnClick;
+  };
+  using TComponent::TComponent;
+  std::vector<TItem>& Items() { return FItems; }
+  const std::vector<TItem>& Items() const { return FItems; }
+  void Add(const std::string& Caption, TNotifyEvent OnClick) {
+    FItems.push_back({Caption, std::move(OnClick)});
+  }
+  TNotifyEvent OnPopup;  // before the menu shows
+
+ private:
+  std::vector<TItem> FItems;
+};
+
+// Where a control sits in its parent when the parent resizes.
+enum class TAlign : uint8_t { alNone, alTop, alBottom, alLeft, alRight, alClient };
+inline constexpr const char* TAlignNames[] = {"alNone", "alTop",   "alBottom",
+                                              "alLeft", "alRight", "alClient"};
+enum class TAnchorKind : uint8_t { akLeft, akTop, akRight, akBottom };
+using TAnchors = TSet<TAnchorKind>;
+inline constexpr const char* TAnchorKindNames[] = {"akLeft", "akTop", "akRight", "akBottom"};
+
+// Least and greatest size of a control; 0 means no limit.
+class TSizeConstraints : public TPersistent {
+ public:
+  // Each setter stores (negative values count as 0) and fires OnChange, on
+  // which the control takes the size the new limits allow.
+  int32_t MinWidth() const { return FMinWidth; }  // 0
+  void SetMinWidth(int32_t Value) { Store(FMinWidth, Value); }
+  int32_t MinHeight() const { return FMinHeight; }  // 0
+  void SetMinHeight(int32_t Value) { Store(FMinHeight, Value); }
+  int32_t MaxWidth() const { return FMaxWidth; }  // 0
+  void SetMaxWidth(int32_t Value) { Store(FMaxWidth, Value); }
+  int32_t MaxHeight() const { return FMaxHeight; }  // 0
+  void SetMaxHeight(int32_t Value) { Store(FMaxHeight, Value); }
+  TNotifyEvent OnChange;
+  // The size these limits allow.
+  void Apply(int32_t& Width, int32_t& Height) const;
+  const TPropertyTable* Properties() const override;
+
+ private:
+  void Store(int32_t& Field, int32_t Value) {
+    Value = Value < 0 ? 0 : Value;
+    if (Value == Field) return;
+    Field = Value;
+    if (OnChange) OnChange(this);
+  }
+  int32_t FMinWidth = 0, FMinHeight = 0, FMaxWidth = 0, FMaxHeight = 0;
 };
 
 // Keys a control wants for itself, as the window system's dialog-code query answers.
@@ -51,8 +111,9 @@ class TCustomControl : public TComponent {
   TFont& Font() { return FFont; }
   const TFont& Font() const { return FFont; }
   void SetFont(const TFont& Value) { FFont.Assign(&Value); }
+  // The control's own cursor, shown by the host over the control (crDefault).
   TCursor Cursor() const { return FCursor; }
-  void SetCursor(TCursor Value) { FCursor = Value; }
+  void SetCursor(TCursor Value);
 
   // The window surface is made on first use: a control that only ever
   // paints into another canvas (a chart's axes) never holds one.
@@ -95,12 +156,98 @@ class TCustomControl : public TComponent {
   // Keys the control wants (DLGC_ flags); none by default.
   virtual int DialogCode() const { return 0; }
 
+  // --- the framework's further events, in the order a host delivers them ---
+  // A left press and release on the control.
+  virtual void Click();
+  TNotifyEvent OnClick;
+  // WheelDelta in 120ths of a notch, positive away from the user. OnMouseWheel
+  // comes first; unless it sets Handled, OnMouseWheelUp or OnMouseWheelDown
+  // follows. True when a handler took the wheel.
+  virtual bool DoMouseWheel(TShiftState Shift, int32_t WheelDelta, TPoint MousePos);
+  std::function<void(TObject* Sender, TShiftState Shift, int32_t WheelDelta, TPoint MousePos,
+                     bool& Handled)>
+      OnMouseWheel;
+  std::function<void(TObject*Sender, TShiftState Shift, TPoint MousePos, bool&Handled)>
+      OnMouseWheelUp, OnMouseWheelDown;
+  // Virtual key codes as the window system has them (VK_ values: 'A'..'Z',
+  // '0'..'9', 37..40 the arrows); a handler may set Key to 0 to eat it.
+  virtual void KeyDown(uint16_t& Key, TShiftState Shift);
+  virtual void KeyUp(uint16_t& Key, TShiftState Shift);
+  virtual void KeyPress(char& Key);
+  std::function<void(TObject*Sender, uint16_t&Key, TShiftState Shift)> OnKeyDown, OnKeyUp;
+  std::function<void(TObject* Sender, char& Key)> OnKeyPress;
+  // The control got or lost the keyboard focus.
+  virtual void DoEnter();
+  virtual void DoExit();
+  TNotifyEvent OnEnter, OnExit;
+  // Before a size change (Resize False keeps the size) and after it.
+  std::function<void(TObject* Sender, int32_t& NewWidth, int32_t& NewHeight, bool& Resize)>
+      OnCanResize;
+  TNotifyEvent OnResize;
+
+  // --- the framework's further properties ---
+  const std::string& Hint() const { return FHint; }  // empty; the host's tooltip text
+  void SetHint(const std::string& Value) { FHint = Value; }
+  bool ShowHint() const { return FShowHint; }  // False
+  void SetShowHint(bool Value) { FShowHint = Value; }
+  // Shown by the host on a right click; not owned (nullptr: none).
+  TPopupMenu* PopupMenu() const { return FPopupMenu; }
+  void SetPopupMenu(TPopupMenu* Value) { FPopupMenu = Value; }
+  // A disabled control gets no mouse or keyboard input from its host.
+  bool Enabled() const { return FEnabled; }  // True
+  void SetEnabled(bool Value);
+  bool TabStop() const { return FTabStop; }  // True: Tab reaches it
+  void SetTabStop(bool Value);
+  int32_t TabOrder() const { return FTabOrder; }  // 0
+  void SetTabOrder(int32_t Value);
+  TAlign Align() const { return FAlign; }  // alNone
+  void SetAlign(TAlign Value) { FAlign = Value; }
+  TAnchors Anchors() const { return FAnchors; }  // akLeft, akTop
+  void SetAnchors(TAnchors Value) { FAnchors = Value; }
+  TSizeConstraints& Constraints() { return FConstraints; }
+  const TSizeConstraints& Constraints() const { return FConstraints; }
+  // The host calls this when the parent's client area changed from Old to
+  // New: the bounds follow Align, or else the Anchors (an anchored side
+  // keeps its distance to the parent's side; neither side anchored: the
+  // control keeps its place relative to the centre).
+  void ParentResized(TPoint OldSize, TPoint NewSize);
+
  protected:
   TFont FFont;
+  // Fires OnResize. A control that sizes its parts after the base SetBounds
+  // holds a TResizeEventDelay over its SetBounds, so handlers see it whole.
+  virtual void Resize();
+  class TResizeEventDelay {
+   public:
+    explicit TResizeEventDelay(TCustomControl& Control) : FControl(Control) {
+      ++Control.FResizeDelay;
+    }
+    ~TResizeEventDelay() {
+      if (--FControl.FResizeDelay == 0 && FControl.FResizeOwed) {
+        FControl.FResizeOwed = false;
+        FControl.Resize();
+      }
+    }
+    TResizeEventDelay(const TResizeEventDelay&) = delete;
+    TResizeEventDelay& operator=(const TResizeEventDelay&) = delete;
+
+   private:
+    TCustomControl& FControl;
+  };
 
  private:
   int32_t FLeft = 0, FTop = 0, FWidth = 0, FHeight = 0;
   bool FVisible = true;
+  std::string FHint;
+  bool FShowHint = false, FEnabled = true, FTabStop = true;
+  int32_t FTabOrder = 0;
+  TPopupMenu* FPopupMenu = nullptr;
+  TAlign FAlign = TAlign::alNone;
+  TAnchors FAnchors{TAnchorKind::akLeft, TAnchorKind::akTop};
+  TSizeConstraints FConstraints;
+  int FResizeDelay = 0;
+  bool FResizeOwed = false;
+  TLifetime FLifetime;  // the constraints' notification is bound to it
   bool FHandleAllocated = false;
   TCursor FCursor = crDefault;
   IControlHost* FHost = nullptr;

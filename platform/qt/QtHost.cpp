@@ -1,8 +1,15 @@
 #include "kelvo/platform/qt/QtHost.h"
 
+#include <QContextMenuEvent>
+#include <QHelpEvent>
 #include <QImage>
+#include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPainter>
+#include <QToolTip>
+#include <QWheelEvent>
+#include <algorithm>
+#include <vector>
 
 #include "kelvo/platform/qt/QtWindowServices.h"
 
@@ -27,6 +34,55 @@ TMouseButton ButtonOf(Qt::MouseButton b) {
   return TMouseButton::mbLeft;
 }
 
+// The window system's virtual key code of a Qt key; 0 for keys it has none for.
+uint16_t VirtualKeyOf(int key) {
+  if ((key >= Qt::Key_A && key <= Qt::Key_Z) || (key >= Qt::Key_0 && key <= Qt::Key_9))
+    return static_cast<uint16_t>(key);  // the same codes
+  if (key >= Qt::Key_F1 && key <= Qt::Key_F24) return static_cast<uint16_t>(112 + key - Qt::Key_F1);
+  switch (key) {
+    case Qt::Key_Backspace:
+      return 8;
+    case Qt::Key_Tab:
+    case Qt::Key_Backtab:
+      return 9;
+    case Qt::Key_Return:
+    case Qt::Key_Enter:
+      return 13;
+    case Qt::Key_Shift:
+      return 16;
+    case Qt::Key_Control:
+      return 17;
+    case Qt::Key_Alt:
+      return 18;
+    case Qt::Key_Escape:
+      return 27;
+    case Qt::Key_Space:
+      return 32;
+    case Qt::Key_PageUp:
+      return 33;
+    case Qt::Key_PageDown:
+      return 34;
+    case Qt::Key_End:
+      return 35;
+    case Qt::Key_Home:
+      return 36;
+    case Qt::Key_Left:
+      return 37;
+    case Qt::Key_Up:
+      return 38;
+    case Qt::Key_Right:
+      return 39;
+    case Qt::Key_Down:
+      return 40;
+    case Qt::Key_Insert:
+      return 45;
+    case Qt::Key_Delete:
+      return 46;
+    default:
+      return 0;
+  }
+}
+
 }  // namespace
 
 TQtControlHost::TQtControlHost(TCustomControl& Control, QWidget* Parent)
@@ -34,13 +90,144 @@ TQtControlHost::TQtControlHost(TCustomControl& Control, QWidget* Parent)
   FControl->SetHost(this);
   setAttribute(Qt::WA_OpaquePaintEvent);
   setMouseTracking(true);
-  // A control that wants arrow keys or Tab takes the keyboard focus.
-  setFocusPolicy(FControl->DialogCode() != 0 ? Qt::StrongFocus : Qt::NoFocus);
   setGeometry(FControl->Left(), FControl->Top(), FControl->Width(), FControl->Height());
+  ControlStateChanged(FControl);
+  WatchParent();
 }
 
 TQtControlHost::~TQtControlHost() {
   if (FControl->Host() == this) FControl->SetHost(nullptr);
+}
+
+void TQtControlHost::ControlStateChanged(TCustomControl*) {
+  setEnabled(FControl->Enabled());
+  // A control that wants arrow keys or Tab takes the keyboard focus; Tab
+  // reaches it only with TabStop.
+  if (FControl->DialogCode() == 0)
+    setFocusPolicy(Qt::NoFocus);
+  else
+    setFocusPolicy(FControl->TabStop() ? Qt::StrongFocus : Qt::ClickFocus);
+  // Tab order among the sibling hosts follows their TabOrder.
+  if (QWidget* parent = parentWidget()) {
+    std::vector<TQtControlHost*> hosts;
+    for (QObject* o : parent->children())
+      if (auto* h = dynamic_cast<TQtControlHost*>(o)) hosts.push_back(h);
+    std::stable_sort(hosts.begin(), hosts.end(), [](auto* a, auto* b) {
+      return a->FControl->TabOrder() < b->FControl->TabOrder();
+    });
+    for (size_t i = 0; i + 1 < hosts.size(); ++i) QWidget::setTabOrder(hosts[i], hosts[i + 1]);
+  }
+  ShowControlCursor();
+}
+
+void TQtControlHost::ShowControlCursor() {
+  const TCursor id = FControl->Cursor();
+  if (id == crDefault) {
+    unsetCursor();
+  } else if (id == crCross) {
+    setCursor(Qt::CrossCursor);
+  } else if (auto* qt = dynamic_cast<TQtWindowServices*>(&WindowServices())) {
+    if (const QCursor* c = qt->RegisteredCursor(id)) setCursor(*c);
+  }
+}
+
+void TQtControlHost::WatchParent() {
+  QWidget* parent = parentWidget();
+  if (parent == FWatchedParent) return;
+  if (FWatchedParent) FWatchedParent->removeEventFilter(this);
+  FWatchedParent = parent;
+  if (parent) {
+    parent->installEventFilter(this);
+    FParentSize = parent->size();
+  }
+}
+
+bool TQtControlHost::eventFilter(QObject* Watched, QEvent* Event) {
+  if (Watched == FWatchedParent && Event->type() == QEvent::Resize) {
+    const QSize now = FWatchedParent->size();
+    if (now != FParentSize && !FParentSize.isEmpty())
+      FControl->ParentResized({FParentSize.width(), FParentSize.height()},
+                              {now.width(), now.height()});
+    FParentSize = now;
+  }
+  return QWidget::eventFilter(Watched, Event);
+}
+
+bool TQtControlHost::event(QEvent* Event) {
+  if (Event->type() == QEvent::ToolTip) {
+    auto* help = static_cast<QHelpEvent*>(Event);
+    if (FControl->ShowHint() && !FControl->Hint().empty())
+      QToolTip::showText(help->globalPos(), QString::fromStdString(FControl->Hint()), this);
+    else
+      QToolTip::hideText();
+    return true;
+  }
+  if (Event->type() == QEvent::ParentChange) WatchParent();
+  return QWidget::event(Event);
+}
+
+void TQtControlHost::wheelEvent(QWheelEvent* e) {
+  TQtWindowServices::TInputScope scope(this);
+  const QPoint p = e->position().toPoint();
+  const bool handled = FControl->DoMouseWheel(ShiftOf(e->modifiers(), e->buttons()),
+                                              e->angleDelta().y(), {p.x(), p.y()});
+  e->setAccepted(handled);
+}
+
+void TQtControlHost::keyPressEvent(QKeyEvent* e) {
+  TQtWindowServices::TInputScope scope(this);
+  uint16_t key = VirtualKeyOf(e->key());
+  if (key != 0) FControl->KeyDown(key, ShiftOf(e->modifiers(), Qt::NoButton));
+  // The characters the key types, where the key-down handler left it alone.
+  if (key != 0 || VirtualKeyOf(e->key()) == 0)
+    for (QChar q : e->text()) {
+      if (q.unicode() == 0 || q.unicode() > 255) continue;
+      char c = static_cast<char>(q.unicode());
+      FControl->KeyPress(c);
+    }
+  e->accept();
+}
+
+void TQtControlHost::keyReleaseEvent(QKeyEvent* e) {
+  TQtWindowServices::TInputScope scope(this);
+  uint16_t key = VirtualKeyOf(e->key());
+  if (key != 0) FControl->KeyUp(key, ShiftOf(e->modifiers(), Qt::NoButton));
+  e->accept();
+}
+
+void TQtControlHost::focusInEvent(QFocusEvent* e) {
+  QWidget::focusInEvent(e);
+  FControl->DoEnter();
+}
+
+void TQtControlHost::focusOutEvent(QFocusEvent* e) {
+  QWidget::focusOutEvent(e);
+  FControl->DoExit();
+}
+
+void TQtControlHost::contextMenuEvent(QContextMenuEvent* e) {
+  TPopupMenu* menu = FControl->PopupMenu();
+  if (!menu) {
+    e->ignore();
+    return;
+  }
+  if (menu->OnPopup) menu->OnPopup(menu);
+  auto* shown = new QMenu(this);
+  shown->setAttribute(Qt::WA_DeleteOnClose);
+  for (const TPopupMenu::TItem& item : menu->Items()) {
+    if (item.Caption == "-") {
+      shown->addSeparator();
+      continue;
+    }
+    QAction* a = shown->addAction(QString::fromStdString(item.Caption));
+    const TNotifyEvent click = item.OnClick;
+    QObject::connect(a, &QAction::triggered, [click, menu] {
+      if (click) click(menu);
+    });
+  }
+  FPopup = shown;
+  shown->popup(e->globalPos());
+  e->accept();
 }
 
 void TQtControlHost::ControlInvalidated(TCustomControl*) {
@@ -90,6 +277,7 @@ void TQtControlHost::resizeEvent(QResizeEvent* Event) {
 
 void TQtControlHost::mousePressEvent(QMouseEvent* e) {
   TQtWindowServices::TInputScope scope(this);
+  if (e->button() == Qt::LeftButton) FLeftPressed = true;
   const QPoint p = e->position().toPoint();
   FControl->MouseDown(ButtonOf(e->button()), ShiftOf(e->modifiers(), e->buttons()), p.x(), p.y());
 }
@@ -103,6 +291,12 @@ void TQtControlHost::mouseMoveEvent(QMouseEvent* e) {
 void TQtControlHost::mouseReleaseEvent(QMouseEvent* e) {
   TQtWindowServices::TInputScope scope(this);
   const QPoint p = e->position().toPoint();
+  // A left press released over the control is a click (before the mouse-up, as the framework has
+  // it).
+  if (e->button() == Qt::LeftButton && FLeftPressed) {
+    FLeftPressed = false;
+    if (rect().contains(p)) FControl->Click();
+  }
   FControl->MouseUp(ButtonOf(e->button()), ShiftOf(e->modifiers(), e->buttons()), p.x(), p.y());
 }
 

@@ -1,8 +1,15 @@
 // The Qt 6 host: a QWidget that shows any TCustomControl. It creates the
 // control's window, shows its window surface without copying it, forwards
-// resizing and the mouse, and asks the control which keys it wants.
+// resizing, the mouse, the wheel, the keyboard and the focus, shows the
+// control's Hint as a tooltip and its PopupMenu on a right click, follows
+// Enabled, TabStop, TabOrder and Cursor, and applies Align, Anchors and
+// Constraints when its parent resizes. The chart's pixels are shown 1:1 in
+// device-independent pixels; on a high-density screen Qt scales them by the
+// device pixel ratio without smoothing, so they stay crisp.
 #pragma once
 
+#include <QMenu>
+#include <QPointer>
 #include <QWidget>
 
 #include "kelvo/platform/Controls.h"
@@ -21,8 +28,22 @@ class TQtControlHost : public QWidget, public IControlHost {
   void ControlInvalidated(TCustomControl* Control) override;
   void ControlSurfaceChanged(TCustomControl* Control) override;
   void ControlResized(TCustomControl* Control) override;
+  void ControlStateChanged(TCustomControl* Control) override;
+
+  // Shows the control's own Cursor over the widget.
+  void ShowControlCursor();
+  // The menu of the control's PopupMenu last shown, while it is open.
+  QMenu* OpenPopup() const { return FPopup; }
 
  protected:
+  bool event(QEvent* Event) override;
+  bool eventFilter(QObject* Watched, QEvent* Event) override;
+  void wheelEvent(QWheelEvent* Event) override;
+  void keyPressEvent(QKeyEvent* Event) override;
+  void keyReleaseEvent(QKeyEvent* Event) override;
+  void focusInEvent(QFocusEvent* Event) override;
+  void focusOutEvent(QFocusEvent* Event) override;
+  void contextMenuEvent(QContextMenuEvent* Event) override;
   void showEvent(QShowEvent* Event) override;
   void paintEvent(QPaintEvent* Event) override;
   void resizeEvent(QResizeEvent* Event) override;
@@ -35,9 +56,15 @@ class TQtControlHost : public QWidget, public IControlHost {
   bool focusNextPrevChild(bool Next) override;
 
  private:
+  void WatchParent();
+
   TCustomControl* FControl;
   bool FNeedsPaint = true;
   bool FSyncingSize = false;
+  bool FLeftPressed = false;  // a left press on the control, for OnClick at the release
+  QPointer<QWidget> FWatchedParent;
+  QSize FParentSize;
+  QPointer<QMenu> FPopup;
 };
 
 }  // namespace vexa::qt

@@ -7,6 +7,8 @@
 #include <QPalette>
 #include <algorithm>
 
+#include "kelvo/platform/qt/QtHost.h"
+
 namespace vexa::qt {
 
 TColor TQtWindowServices::SysColor(int Index) const {
@@ -82,6 +84,8 @@ void TQtWindowServices::SetCursor(TCursor Id) {
       w->setCursor(cursor);
       if (std::find(FCursorWidgets.begin(), FCursorWidgets.end(), w) == FCursorWidgets.end())
         FCursorWidgets.emplace_back(w);
+    } else if (auto* host = dynamic_cast<TQtControlHost*>(w)) {
+      host->ShowControlCursor();  // back to the control's own cursor
     } else {
       w->unsetCursor();
     }
@@ -92,8 +96,12 @@ void TQtWindowServices::SetCursor(TCursor Id) {
     FOverride = false;
   }
   if (!chosen) {
-    for (const QPointer<QWidget>& w : FCursorWidgets)
-      if (w) w->unsetCursor();
+    for (const QPointer<QWidget>& w : FCursorWidgets) {
+      if (auto* host = dynamic_cast<TQtControlHost*>(w.data()))
+        host->ShowControlCursor();
+      else if (w)
+        w->unsetCursor();
+    }
     FCursorWidgets.clear();
     return;
   }

@@ -35,6 +35,11 @@ class TQtWindowServices : public IWindowServices {
   // The Qt cursor for a two-colour cursor image: a black outline, a white
   // inside, the screen where the AND mask is set.
   static QCursor MakeCursor(const TCursorImage& Image);
+  // A cursor registered under Id, or nullptr.
+  const QCursor* RegisteredCursor(TCursor Id) const {
+    auto it = FCursors.find(Id);
+    return it == FCursors.end() ? nullptr : &it->second;
+  }
 
   TColor SysColor(int Index) const override;
   void RegisterCursor(TCursor Id, const TCursorImage& Image) override;
