@@ -10,7 +10,10 @@ cd "$(dirname "$0")/.."
 command -v clang++ >/dev/null || { echo "clang++ is needed (apt-get install clang libclang-rt-14-dev)" >&2; exit 1; }
 out=build/fuzz
 mkdir -p "$out/image-corpus" "$out/form-corpus" "$out/datetime-corpus"
-flags=(-std=c++20 -g -O1 -fsanitize=fuzzer,address,undefined -I. -I/usr/include/freetype2)
+# Kelvo's headers are included as "kelvo/...": a link named kelvo to this folder.
+mkdir -p "$out/include"
+ln -sfn "$PWD" "$out/include/kelvo"
+flags=(-std=c++20 -g -O1 -fsanitize=fuzzer,address,undefined -I"$out/include" -I/usr/include/freetype2)
 clang++ "${flags[@]}" tests/fuzz/ImageDecodeFuzz.cpp platform/BmpCodec.cpp platform/PngCodec.cpp \
   -I/usr/include/stb -l:libstb.a -o "$out/image_decode_fuzz"
 clang++ "${flags[@]}" tests/fuzz/FormReadFuzz.cpp platform/Streaming.cpp platform/Classes.cpp \
