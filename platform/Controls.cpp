@@ -124,32 +124,37 @@ void TCustomControl::DoExit() {
   if (OnExit) OnExit(this);
 }
 
-void TCustomControl::ParentResized(TPoint OldSize, TPoint NewSize) {
+void TCustomControl::ParentResized(TPoint OldSize, TPoint NewSize, const TRect* Free) {
   const int64_t dw = int64_t{NewSize.X} - OldSize.X, dh = int64_t{NewSize.Y} - OldSize.Y;
+  const TRect f = Free ? *Free : Rect(0, 0, NewSize.X, NewSize.Y);
+  const int64_t fw = int64_t{f.Right} - f.Left, fh = int64_t{f.Bottom} - f.Top;
   int64_t l = FLeft, t = FTop, w = FWidth, h = FHeight;
   switch (FAlign) {
     case TAlign::alClient:
-      l = t = 0;
-      w = NewSize.X;
-      h = NewSize.Y;
+      l = f.Left;
+      t = f.Top;
+      w = fw;
+      h = fh;
       break;
     case TAlign::alTop:
-      l = t = 0;
-      w = NewSize.X;
+      l = f.Left;
+      t = f.Top;
+      w = fw;
       break;
     case TAlign::alBottom:
-      l = 0;
-      t = int64_t{NewSize.Y} - h;
-      w = NewSize.X;
+      l = f.Left;
+      t = int64_t{f.Bottom} - h;
+      w = fw;
       break;
     case TAlign::alLeft:
-      l = t = 0;
-      h = NewSize.Y;
+      l = f.Left;
+      t = f.Top;
+      h = fh;
       break;
     case TAlign::alRight:
-      l = int64_t{NewSize.X} - w;
-      t = 0;
-      h = NewSize.Y;
+      l = int64_t{f.Right} - w;
+      t = f.Top;
+      h = fh;
       break;
     case TAlign::alNone: {
       auto follow = [](int64_t& pos, int64_t& size, int64_t delta, bool near, bool far) {

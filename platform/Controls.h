@@ -207,10 +207,12 @@ class TCustomControl : public TComponent {
   TSizeConstraints& Constraints() { return FConstraints; }
   const TSizeConstraints& Constraints() const { return FConstraints; }
   // The host calls this when the parent's client area changed from Old to
-  // New: the bounds follow Align, or else the Anchors (an anchored side
-  // keeps its distance to the parent's side; neither side anchored: the
-  // control keeps its place relative to the centre).
-  void ParentResized(TPoint OldSize, TPoint NewSize);
+  // New: an aligned control fills its side of Free (the part of the parent
+  // its aligned siblings before it leave; the whole parent if nullptr),
+  // alClient all of it; otherwise the Anchors rule (an anchored side keeps
+  // its distance to the parent's side; neither side anchored: the control
+  // keeps its place relative to the centre).
+  void ParentResized(TPoint OldSize, TPoint NewSize, const TRect* Free = nullptr);
 
  protected:
   TFont FFont;

@@ -1,10 +1,12 @@
 #!/usr/bin/env bash
 # Renders the guide's pictures with the examples (nothing in docs/pictures
-# is drawn by hand): bash scripts/guide-pictures.sh [BUILD_DIR]
+# is drawn by hand) and its list of published properties from the property
+# tables (docs/properties.md): bash scripts/guide-pictures.sh [BUILD_DIR]
 set -euo pipefail
 cd "$(dirname "$0")/.."
 build="${1:-build/release}"
-cmake --build "$build" --target headless_chart shared_lists stored_form >/dev/null
+cmake --build "$build" --target headless_chart shared_lists stored_form kelvo_list_properties >/dev/null
+"$build/examples/kelvo_list_properties" docs/properties.md
 out=docs/pictures
 mkdir -p "$out"
 "$build/examples/headless/headless_chart" "$out/headless-chart.png"
@@ -13,4 +15,4 @@ settings=$(mktemp -d)/settings.json
 "$build/examples/stored-form/stored_form" "$settings" "$out/stored-form-first.png"
 "$build/examples/stored-form/stored_form" "$settings" "$out/stored-form-second.png"
 QT_QPA_PLATFORM=offscreen "$build/demo/kelvo-demo" --snapshot "$out/demo-window.png" >/dev/null
-echo "Pictures written to $out"
+echo "Pictures written to $out, properties to docs/properties.md"

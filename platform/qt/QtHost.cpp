@@ -145,9 +145,34 @@ void TQtControlHost::WatchParent() {
 bool TQtControlHost::eventFilter(QObject* Watched, QEvent* Event) {
   if (Watched == FWatchedParent && Event->type() == QEvent::Resize) {
     const QSize now = FWatchedParent->size();
-    if (now != FParentSize && !FParentSize.isEmpty())
+    if (now != FParentSize && !FParentSize.isEmpty()) {
+      // Aligned controls share the parent as the framework does: first the
+      // top ones in order, then bottom, left and right; alClient takes what
+      // is left. Every host works out its own part from its siblings' sizes.
+      TRect free = Rect(0, 0, now.width(), now.height());
+      const TAlign mine = FControl->Align();
+      bool placed = false;
+      for (TAlign side : {TAlign::alTop, TAlign::alBottom, TAlign::alLeft, TAlign::alRight}) {
+        for (QObject* o : FWatchedParent->children()) {
+          auto* h = dynamic_cast<TQtControlHost*>(o);
+          if (!h || h->FControl->Align() != side || !h->FControl->Visible()) continue;
+          if (h == this) {
+            placed = true;
+            break;
+          }
+          const TCustomControl& c = *h->FControl;
+          if (side == TAlign::alTop) free.Top += c.Height();
+          if (side == TAlign::alBottom) free.Bottom -= c.Height();
+          if (side == TAlign::alLeft) free.Left += c.Width();
+          if (side == TAlign::alRight) free.Right -= c.Width();
+        }
+        if (placed || side == mine) break;
+      }
+      free.Right = std::max(free.Right, free.Left);
+      free.Bottom = std::max(free.Bottom, free.Top);
       FControl->ParentResized({FParentSize.width(), FParentSize.height()},
-                              {now.width(), now.height()});
+                              {now.width(), now.height()}, &free);
+    }
     FParentSize = now;
   }
   return QWidget::eventFilter(Watched, Event);

@@ -143,16 +143,26 @@ TEST(QtHostEvents, HintPopupMenuEnabledAndCursor) {
 TEST(QtHostEvents, AlignAnchorsAndConstraintsFollowTheParent) {
   QWidget parent;
   parent.resize(600, 400);
-  TKelvo client, anchored;
+  TKelvo client, anchored, top;
   client.SetAlign(TAlign::alClient);
+  top.SetBounds(0, 0, 300, 100);
+  top.SetAlign(TAlign::alTop);
   anchored.SetBounds(400, 50, 150, 100);
   anchored.SetAnchors({TAnchorKind::akTop, TAnchorKind::akRight});
-  qt::TQtControlHost a(client, &parent), b(anchored, &parent);
+  // The client chart comes first among the children: aligned ones still
+  // share the parent top first, client last.
+  qt::TQtControlHost a(client, &parent), b(anchored, &parent), c(top, &parent);
   parent.show();
   QCoreApplication::processEvents();
   parent.resize(700, 450);
+  EXPECT_EQ(top.Left(), 0);
+  EXPECT_EQ(top.Top(), 0);
+  EXPECT_EQ(top.Width(), 700);
+  EXPECT_EQ(top.Height(), 100);
+  EXPECT_EQ(client.Top(), 100);
   EXPECT_EQ(client.Width(), 700);
-  EXPECT_EQ(client.Height(), 450);
+  EXPECT_EQ(client.Height(), 350);
+  EXPECT_EQ(a.geometry(), QRect(0, 100, 700, 350));
   EXPECT_EQ(anchored.Left(), 500);  // kept 50 pixels from the right side
   EXPECT_EQ(anchored.Width(), 150);
   EXPECT_EQ(b.geometry(), QRect(500, 50, 150, 100));
