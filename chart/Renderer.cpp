@@ -575,6 +575,68 @@ void TCustomKelvo::RenderDisplayList(TBitmap& Bitmap) {
          {run.Start, topFirst ? run.Top : run.Bottom, topFirst ? run.Bottom : run.Top, run.Last})
       s.AppendDistinct(p);
   };
+  // After a filled square drawn the general way (item First), the squares
+  // that follow with the same attributes, in one tight loop: the same range
+  // test, mapping, repeat test and box as the general path. Returns the
+  // index after them.
+  auto squareRun = [&](size_t First, size_t Next) -> size_t {
+    const TDrawItem& a = items[First];
+    if (!FRenderShortcuts || FAvoidDuplicateMarks || a.Kind != ikMark || a.Symbol < 7 ||
+        a.Symbol > 9 || a.LineWidth != 1 || !ClassVisible(a.ItemClass) || !LayerVisible(a.Layer))
+      return Next;
+    const TScaleProps& sx = ScalePropsX(a.Layer);
+    const TScaleProps& sy = ScalePropsY(a.Layer);
+    // Between's test with the ends in order (NaN fails it either way).
+    const double x0 = std::min(sx.RangeLow(), sx.RangeHigh()),
+                 x1 = std::max(sx.RangeLow(), sx.RangeHigh());
+    const double y0 = std::min(sy.RangeLow(), sy.RangeHigh()),
+                 y1 = std::max(sy.RangeLow(), sy.RangeHigh());
+    const TLayerMapping& m = Mapping(a.Layer);
+    const raster::TSurface surface = c.Surface();
+    const raster::TPaint paint{raster::PixelFromColor(ColorToRGB(a.Color)), false};
+    const int64_t h = a.Symbol - 6;
+    // A square drawn again on its own pixel changes nothing: no repeat test
+    // in here; the general path learns the last one drawn.
+    TPoint last{};
+    bool drawn = false;
+    size_t k = Next;
+    for (; k < n; ++k) {
+      const TDrawItem& it = items[k];
+      if (it.Kind != ikMark || it.Symbol != a.Symbol || it.Color != a.Color ||
+          it.PenStyle != a.PenStyle || it.LineWidth != 1 || it.Layer != a.Layer ||
+          it.ItemClass != a.ItemClass)
+        break;
+      if (!(it.X1 >= x0 && it.X1 <= x1 && it.Y1 >= y0 && it.Y1 <= y1)) continue;
+      int32_t px, py;
+      m.Map(it.X1, it.Y1, px, py);
+      ClipPixel(px, py);
+      const TPoint p{ClampFar(int64_t{px} - ml), ClampFar(int64_t{py} - mt)};
+      last = p;
+      drawn = true;
+      const int64_t l = int64_t{p.X} - h, t = int64_t{p.Y} - h;
+      const int64_t side = 2 * h + 1;
+      if (l >= 0 && t >= 0 && l + side <= surface.Width && t + side <= surface.Height) {
+        // Wholly on the bitmap: the rows written straight in (copy mode),
+        // each size with its own fixed loop so that it unrolls.
+        uint32_t* row = surface.Row(static_cast<int32_t>(t)) + l;
+        const auto box = [row, stride = size_t(surface.Width), pixel = paint.Pixel]<int Side>() {
+          uint32_t* r = row;
+          for (int y = 0; y < Side; ++y, r += stride)
+            for (int x = 0; x < Side; ++x) r[x] = pixel;
+        };
+        if (side == 3)
+          box.template operator()<3>();
+        else if (side == 5)
+          box.template operator()<5>();
+        else
+          box.template operator()<7>();
+      } else {
+        raster::FillRect(surface, l, t, l + side, t + side, paint);
+      }
+    }
+    if (drawn) lastMark = TLastMark{last, a.Symbol, a.Color, a.PenStyle, a.LineWidth};
+    return k;
+  };
   TColumnRun b;  // filled by columnBlock; outside the loop, so not cleared per item
   for (size_t i = 0; i < n;) {
     if (summary && (i & 7) == 0 && columnBlock(i, b)) {
@@ -594,6 +656,7 @@ void TCustomKelvo::RenderDisplayList(TBitmap& Bitmap) {
     if (run.Active) flushRun(i);
     drawItem(items[i]);
     ++i;
+    i = squareRun(i - 1, i);
   }
   if (run.Active) flushRun(n);
   // 6.
