@@ -291,7 +291,11 @@ const TPropertyTable* TCustomKelvo::Properties() const {
         .Int(
             "TabOrder", &K::TabOrder, [](K& k, int64_t v) { k.SetTabOrder(int32_t(v)); }, 0, 0,
             INT32_MAX)
-        .Bool("TabStop", &K::TabStop, &K::SetTabStop, true);
+        .Bool("TabStop", &K::TabStop, &K::SetTabStop, true)
+        // Additions that are off by default.
+        .Bool("MouseWheelZoom", &K::MouseWheelZoom, &K::SetMouseWheelZoom, false)
+        .Double("WheelZoomFactor", &K::WheelZoomFactor, &K::SetWheelZoomFactor, 1.25)
+        .Bool("ZoomHistoryKeys", &K::ZoomHistoryKeys, &K::SetZoomHistoryKeys, false);
     return t;
   }();
   return &table;

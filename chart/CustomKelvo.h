@@ -271,6 +271,34 @@ class TCustomKelvo : public TCustomControl, private IJointLayersOwner {
   }
   const TLayerMapping& Mapping(int32_t Layer) const;
 
+  // --- wheel zoom and zoom history (off or unused unless asked for) ---
+  // With MouseWheelZoom on, the wheel zooms the layers the mouse affects
+  // about the world point under the cursor, WheelZoomFactor per notch
+  // (Shift: horizontally only, Ctrl: vertically only; logarithmic axes in
+  // log space), through SetLayerRanges, keeping the span at a range limit,
+  // then fires OnZoomPan. OnMouseWheel and friends come first.
+  bool MouseWheelZoom() const { return FMouseWheelZoom; }  // False
+  void SetMouseWheelZoom(bool Value) { FMouseWheelZoom = Value; }
+  double WheelZoomFactor() const {
+    return FWheelZoomFactor;
+  }  // 1.25; values outside (1, 100] are ignored
+  void SetWheelZoomFactor(double Value);
+  // Every range change a mouse action or the wheel makes is kept (up to
+  // ZoomHistoryLimit states; the first is the state before the first change).
+  // Back, forward and home restore all 16 layers through SetLayerRanges and
+  // fire OnZoomPan; false when there is no such state.
+  static constexpr size_t ZoomHistoryLimit = 100;
+  bool ZoomBack();
+  bool ZoomForward();
+  bool ZoomHome();
+  size_t ZoomHistoryCount() const { return FZoomHistory.size(); }
+  // With ZoomHistoryKeys on, Backspace goes back, Shift+Backspace forward and
+  // Home home (the key is then eaten).
+  bool ZoomHistoryKeys() const { return FZoomHistoryKeys; }  // False
+  void SetZoomHistoryKeys(bool Value) { FZoomHistoryKeys = Value; }
+  bool DoMouseWheel(TShiftState Shift, int32_t WheelDelta, TPoint MousePos) override;
+  void KeyDown(uint16_t& Key, TShiftState Shift) override;
+
   // --- range application ---
   void CopyScaleSettings(TScale& Scale, const TScaleProps& Props);
   void ApplyScaleSettings();
@@ -516,7 +544,23 @@ class TCustomKelvo : public TCustomControl, private IJointLayersOwner {
   THolderKey FHolderKey;
   void LoadBackgroundImage(const std::string& FileName);
   bool FRenderShortcuts = true;
-  std::vector<int32_t> FDupGrid;  // the renderer's duplicate-mark grid, reused between paints
+
+  // Wheel zoom and the zoom history (ZoomHistory.cpp).
+  struct TSnapshotRanges {
+    double XLow = 0, YLow = 0, XHigh = 0, YHigh = 0;
+    bool operator==(const TSnapshotRanges&) const = default;
+  };
+  using TLayerRangesSnapshot = std::array<TSnapshotRanges, LayerCount + 1>;
+  TLayerRangesSnapshot CurrentRanges() const;
+  // Keeps the ranges now, if they differ from Before, as the newest state.
+  void RecordRangeChange(const TLayerRangesSnapshot& Before);
+  void RestoreRanges(size_t Index);
+  bool FMouseWheelZoom = false, FZoomHistoryKeys = false;
+  double FWheelZoomFactor = 1.25;
+  std::vector<TLayerRangesSnapshot> FZoomHistory;
+  size_t FZoomAt = 0;
+  TLayerRangesSnapshot FActionStart{};  // the ranges when the mouse button went down
+  std::vector<int32_t> FDupGrid;        // the renderer's duplicate-mark grid, reused between paints
 
   // Sharing group: a source and up to four users.
   TCustomKelvo* FSource = nullptr;

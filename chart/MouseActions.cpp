@@ -76,6 +76,7 @@ void TCustomKelvo::MouseDown(TMouseButton Button, TShiftState Shift, int32_t X, 
     FDoubleClicked = false;
     return;
   }
+  FActionStart = CurrentRanges();  // for the zoom history, when the action ends
   TCustomControl::MouseDown(Button, Shift, X, Y);
   if (FMouseBoxState == TMouseBoxState::msFirstCorner) {
     if (Button == TMouseButton::mbRight) {
@@ -360,6 +361,12 @@ void TCustomKelvo::MouseUp(TMouseButton Button, TShiftState Shift, int32_t X, in
     FDoubleClicked = false;
     return;
   }
+  // Whatever the action did to the ranges since the press is one step of
+  // the zoom history, on every way out of here.
+  struct TRecord {
+    TCustomKelvo& Chart;
+    ~TRecord() { Chart.RecordRangeChange(Chart.FActionStart); }
+  } record{*this};
   TCustomControl::MouseUp(Button, Shift, X, Y);
   if (FMouseBoxState == TMouseBoxState::msRectDraw) {
     if (Button == TMouseButton::mbRight) {

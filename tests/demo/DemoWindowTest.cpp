@@ -4,11 +4,13 @@
 
 #include <QApplication>
 #include <QBitmap>
+#include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QScrollBar>
 #include <QTimer>
+#include <QWheelEvent>
 #include <cstdlib>
 
 #include "kelvo/demo/Form1.h"
@@ -204,6 +206,29 @@ TEST(DemoWindow, TheChartsCursorStaysOverTheChart) {
   QApplication::sendEvent(&form, &overForm);
   EXPECT_EQ(Screen().Cursor(), crDefault);
   EXPECT_FALSE(host->testAttribute(Qt::WA_SetCursor));
+}
+
+// Wheel zoom and the zoom history on the demo chart through the Qt host,
+// with the opt-in flags set here (the demo window leaves them off).
+TEST(DemoWindow, WheelZoomAndHistoryKeysThroughTheHost) {
+  demo::TForm1 form;
+  form.show();
+  form.ActivateOnce();
+  TKelvo& chart = form.ExportChart();
+  EXPECT_FALSE(chart.MouseWheelZoom());
+  chart.SetMouseWheelZoom(true);
+  chart.SetZoomHistoryKeys(true);
+  QWidget* host = form.ChartHost();
+  const QPointF at(200, 150);
+  QWheelEvent wheel(at, host->mapToGlobal(at), {}, {0, 120}, Qt::NoButton, Qt::NoModifier,
+                    Qt::NoScrollPhase, false);
+  QApplication::sendEvent(host, &wheel);
+  EXPECT_NEAR(chart.Scale1X().RangeHigh() - chart.Scale1X().RangeLow(), 12 / 1.25, 1e-9);
+  EXPECT_NEAR(chart.Scale1Y().RangeHigh() - chart.Scale1Y().RangeLow(), 200 / 1.25, 1e-9);
+  QKeyEvent back(QEvent::KeyPress, Qt::Key_Backspace, Qt::NoModifier);
+  QApplication::sendEvent(host, &back);
+  EXPECT_EQ(chart.Scale1X().RangeLow(), 1969);
+  EXPECT_EQ(chart.Scale1X().RangeHigh(), 1981);
 }
 
 }  // namespace

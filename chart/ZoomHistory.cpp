@@ -1,0 +1,151 @@
+// Wheel zoom and the zoom history: additions to the mouse actions that are
+// off or unused by default, so that the specified behaviour stays as it is.
+#include <algorithm>
+#include <cmath>
+
+#include "kelvo/chart/CustomKelvo.h"
+
+namespace vexa {
+
+TCustomKelvo::TLayerRangesSnapshot TCustomKelvo::CurrentRanges() const {
+  TLayerRangesSnapshot s{};
+  for (int32_t n = 1; n <= LayerCount; ++n) {
+    const auto i = static_cast<size_t>(n);
+    s[i] = {FPropsX[i]->RangeLow(), FPropsY[i]->RangeLow(), FPropsX[i]->RangeHigh(),
+            FPropsY[i]->RangeHigh()};
+  }
+  return s;
+}
+
+void TCustomKelvo::RecordRangeChange(const TLayerRangesSnapshot& Before) {
+  const TLayerRangesSnapshot now = CurrentRanges();
+  if (now == Before) return;
+  if (FZoomHistory.empty()) FZoomHistory.push_back(Before);  // home: before the first change
+  FZoomHistory.resize(FZoomAt + 1);                          // a new change drops the forward part
+  FZoomHistory.push_back(now);
+  // Bounded: home stays, the oldest step after it goes.
+  if (FZoomHistory.size() > ZoomHistoryLimit) FZoomHistory.erase(FZoomHistory.begin() + 1);
+  FZoomAt = FZoomHistory.size() - 1;
+}
+
+void TCustomKelvo::RestoreRanges(size_t Index) {
+  if (Index >= FZoomHistory.size()) return;
+  FZoomAt = Index;
+  const TLayerRangesSnapshot& s = FZoomHistory[Index];
+  TPaintLockScope lock(*this);
+  for (int32_t n = 1; n <= LayerCount; ++n) {
+    const TSnapshotRanges& r = s[static_cast<size_t>(n)];
+    SetLayerRanges(n, r.XLow, r.YLow, r.XHigh, r.YHigh, false);
+  }
+  lock.Unlock();
+  if (OnZoomPan) OnZoomPan(this);
+}
+
+bool TCustomKelvo::ZoomBack() {
+  if (FZoomHistory.empty() || FZoomAt == 0) return false;
+  RestoreRanges(FZoomAt - 1);
+  return true;
+}
+
+bool TCustomKelvo::ZoomForward() {
+  if (FZoomAt + 1 >= FZoomHistory.size()) return false;
+  RestoreRanges(FZoomAt + 1);
+  return true;
+}
+
+bool TCustomKelvo::ZoomHome() {
+  if (FZoomHistory.empty()) return false;
+  RestoreRanges(0);
+  return true;
+}
+
+void TCustomKelvo::SetWheelZoomFactor(double Value) {
+  if (std::isfinite(Value) && Value > 1 && Value <= 100) FWheelZoomFactor = Value;
+}
+
+namespace {
+
+// The new ends of one axis zoomed by Factor about Centre: in log space on a
+// logarithmic axis. False when the axis cannot be zoomed (non-finite).
+bool ZoomAxis(long double Lo, long double Hi, long double Centre, long double Factor, bool Log,
+              long double& NewLo, long double& NewHi) {
+  if (Log) {
+    if (!(Lo > 0 && Hi > 0 && Centre > 0)) return false;
+    NewLo = Centre * std::pow(Lo / Centre, Factor);
+    NewHi = Centre * std::pow(Hi / Centre, Factor);
+  } else {
+    NewLo = Centre - (Centre - Lo) * Factor;
+    NewHi = Centre + (Hi - Centre) * Factor;
+  }
+  return std::isfinite(NewLo) && std::isfinite(NewHi);
+}
+
+// Moves [Lo, Hi] (either order) into [LimLo, LimHi] keeping its span; a span
+// wider than the limits becomes the limits.
+void KeepWithin(long double& Lo, long double& Hi, long double LimLo, long double LimHi) {
+  const bool up = Hi >= Lo;
+  long double a = up ? Lo : Hi, b = up ? Hi : Lo;
+  const long double lo = std::min(LimLo, LimHi), hi = std::max(LimLo, LimHi);
+  if (b - a >= hi - lo) {
+    a = lo;
+    b = hi;
+  } else if (a < lo) {
+    b += lo - a;
+    a = lo;
+  } else if (b > hi) {
+    a -= b - hi;
+    b = hi;
+  }
+  Lo = up ? a : b;
+  Hi = up ? b : a;
+}
+
+}  // namespace
+
+bool TCustomKelvo::DoMouseWheel(TShiftState Shift, int32_t WheelDelta, TPoint MousePos) {
+  if (TCustomControl::DoMouseWheel(Shift, WheelDelta, MousePos)) return true;
+  if (!FMouseWheelZoom || WheelDelta == 0 || !InPlotArea(MousePos.X, MousePos.Y)) return false;
+  const bool onlyX = Shift.Contains(TShiftStateItem::ssShift);
+  const bool onlyY = Shift.Contains(TShiftStateItem::ssCtrl) && !onlyX;
+  // Away from the user zooms in: each notch shrinks the spans by the factor.
+  const long double factor = std::pow(static_cast<long double>(FWheelZoomFactor),
+                                      -static_cast<long double>(WheelDelta) / 120);
+  const TLayerRangesSnapshot before = CurrentRanges();
+  {
+    TPaintLockScope lock(*this);
+    for (int32_t n = 1; n <= LayerCount; ++n) {
+      if (!MouseAffectsLayer(n)) continue;
+      const TScaleProps& sx = ScalePropsX(n);
+      const TScaleProps& sy = ScalePropsY(n);
+      double cx, cy;
+      PixelToWorld(n, MousePos.X, MousePos.Y, cx, cy);
+      long double xlo = sx.RangeLow(), xhi = sx.RangeHigh(), ylo = sy.RangeLow(),
+                  yhi = sy.RangeHigh();
+      if (!onlyY) ZoomAxis(sx.RangeLow(), sx.RangeHigh(), cx, factor, sx.Logarithmic(), xlo, xhi);
+      if (!onlyX) ZoomAxis(sy.RangeLow(), sy.RangeHigh(), cy, factor, sy.Logarithmic(), ylo, yhi);
+      if (FRangeLimits.Any()) {
+        KeepWithin(xlo, xhi, FRangeLimits.LoX, FRangeLimits.HiX);
+        KeepWithin(ylo, yhi, FRangeLimits.LoY, FRangeLimits.HiY);
+      }
+      SetLayerRanges(n, xlo, ylo, xhi, yhi, true);
+    }
+    lock.Unlock();
+  }
+  RecordRangeChange(before);
+  if (OnZoomPan) OnZoomPan(this);
+  return true;
+}
+
+void TCustomKelvo::KeyDown(uint16_t& Key, TShiftState Shift) {
+  TCustomControl::KeyDown(Key, Shift);
+  if (!FZoomHistoryKeys) return;
+  constexpr uint16_t Backspace = 8, Home = 36;
+  bool done = false;
+  if (Key == Backspace)
+    done = Shift.Contains(TShiftStateItem::ssShift) ? ZoomForward() : ZoomBack();
+  else if (Key == Home)
+    done = ZoomHome();
+  if (done) Key = 0;
+}
+
+}  // namespace vexa

@@ -1,0 +1,156 @@
+// Wheel zoom (opt-in) and the zoom history: exact ranges about the point
+// under the cursor, Shift and Ctrl, logarithmic axes, range limits, and the
+// order of back, forward and home.
+#include <gtest/gtest.h>
+
+#include <cmath>
+
+#include "kelvo/chart/Vexa_kelvo.h"
+#include "kelvo/platform/WindowServices.h"
+
+using namespace vexa;
+
+namespace {
+
+const TShiftState Left{TShiftStateItem::ssLeft};
+
+// Plot area 100 x 100 pixels at (50, 20); layer 1 from 0 to 10 on both axes.
+std::unique_ptr<TKelvo> WheelChart() {
+  HeadlessWindowServices().Reset();
+  auto c = std::make_unique<TKelvo>();
+  c->SetBounds(0, 0, 170, 160);
+  c->Scale1X().SetRangeHigh(10);
+  c->Scale1Y().SetRangeHigh(10);
+  c->CreateWnd();
+  c->SetMouseWheelZoom(true);
+  return c;
+}
+
+TEST(WheelZoom, OffByDefaultAndAfterTheWheelEvents) {
+  TKelvo plain;
+  EXPECT_FALSE(plain.MouseWheelZoom());
+  EXPECT_FALSE(plain.ZoomHistoryKeys());
+  EXPECT_EQ(plain.WheelZoomFactor(), 1.25);
+  auto c = WheelChart();
+  c->SetMouseWheelZoom(false);
+  EXPECT_FALSE(c->DoMouseWheel({}, 120, {100, 70}));
+  EXPECT_EQ(c->Scale1X().RangeHigh(), 10);
+  c->SetMouseWheelZoom(true);
+  // A handler that takes the wheel keeps it from zooming.
+  c->OnMouseWheel = [](TObject*, TShiftState, int32_t, TPoint, bool& handled) { handled = true; };
+  EXPECT_TRUE(c->DoMouseWheel({}, 120, {100, 70}));
+  EXPECT_EQ(c->Scale1X().RangeHigh(), 10);
+  c->OnMouseWheel = nullptr;
+  EXPECT_FALSE(c->DoMouseWheel({}, 120, {10, 10}));  // outside the plot area
+  EXPECT_EQ(c->Scale1X().RangeHigh(), 10);
+}
+
+TEST(WheelZoom, AboutThePointUnderTheCursor) {
+  auto c = WheelChart();
+  int zooms = 0;
+  c->OnZoomPan = [&](TObject*) { ++zooms; };
+  double wx, wy;
+  c->PixelToWorld(1, 75, 45, wx, wy);
+  ASSERT_TRUE(c->DoMouseWheel({}, 120, {75, 45}));  // one notch in
+  EXPECT_EQ(zooms, 1);
+  EXPECT_NEAR(c->Scale1X().RangeHigh() - c->Scale1X().RangeLow(), 10 / 1.25, 1e-12);
+  EXPECT_NEAR(c->Scale1Y().RangeHigh() - c->Scale1Y().RangeLow(), 10 / 1.25, 1e-12);
+  EXPECT_NEAR(c->Scale1X().RangeLow(), wx - (wx - 0) / 1.25, 1e-12);
+  double after_x, after_y;
+  c->PixelToWorld(1, 75, 45, after_x, after_y);
+  EXPECT_NEAR(after_x, wx, 0.11);  // the same world point under the cursor, to a pixel
+  EXPECT_NEAR(after_y, wy, 0.11);
+  c->DoMouseWheel({}, -120, {75, 45});  // and out again
+  EXPECT_NEAR(c->Scale1X().RangeLow(), 0, 1e-12);
+  EXPECT_NEAR(c->Scale1X().RangeHigh(), 10, 1e-12);
+  // Shift: horizontally only; Ctrl: vertically only.
+  c->DoMouseWheel({TShiftStateItem::ssShift}, 240, {100, 70});
+  EXPECT_NEAR(c->Scale1X().RangeHigh() - c->Scale1X().RangeLow(), 10 / 1.5625, 1e-12);
+  EXPECT_EQ(c->Scale1Y().RangeHigh() - c->Scale1Y().RangeLow(), 10);
+  c->DoMouseWheel({TShiftStateItem::ssCtrl}, 120, {100, 70});
+  EXPECT_NEAR(c->Scale1Y().RangeHigh() - c->Scale1Y().RangeLow(), 8, 1e-12);
+}
+
+TEST(WheelZoom, LogarithmicAxesZoomInLogSpaceAndLimitsKeepTheSpan) {
+  auto c = WheelChart();
+  c->Scale1X().SetRangeLow(1);
+  c->Scale1X().SetRangeHigh(10000);
+  c->Scale1X().SetLogarithmic(true);
+  c->DoMouseWheel({TShiftStateItem::ssShift}, 120, {100, 70});  // the middle: 100
+  EXPECT_NEAR(std::log10(c->Scale1X().RangeLow()), 2 - 2 / 1.25, 1e-9);
+  EXPECT_NEAR(std::log10(c->Scale1X().RangeHigh()), 2 + 2 / 1.25, 1e-9);
+  // At a limit the zoomed-out range keeps its span and moves inside.
+  auto d = WheelChart();
+  d->SetRangeLimits({0, 0, 20, 20});
+  d->DoMouseWheel({}, -120, {60, 110});  // about (1, 1): would reach below 0
+  EXPECT_NEAR(d->Scale1X().RangeLow(), 0, 1e-12);
+  EXPECT_NEAR(d->Scale1X().RangeHigh(), 12.5, 1e-12);
+  EXPECT_NEAR(d->Scale1Y().RangeLow(), 0, 1e-12);
+  EXPECT_NEAR(d->Scale1Y().RangeHigh(), 12.5, 1e-12);
+}
+
+TEST(ZoomHistory, BackForwardAndHomeInOrder) {
+  auto c = WheelChart();
+  c->SetMouseAction(TMouseActMode::maPan);
+  EXPECT_FALSE(c->ZoomBack());
+  // A pan drag is one step, however many moves it takes.
+  c->MouseDown(TMouseButton::mbLeft, Left, 100, 70);
+  c->MouseMove(Left, 100, 70);
+  for (int x = 101; x <= 110; ++x) c->MouseMove(Left, x, 70);
+  c->MouseUp(TMouseButton::mbLeft, {}, 110, 70);
+  const double panned = c->Scale1X().RangeLow();
+  EXPECT_NEAR(panned, -1, 1e-9);
+  EXPECT_EQ(c->ZoomHistoryCount(), 2u);  // home and the pan
+  c->DoMouseWheel({}, 120, {100, 70});
+  const double zoomed = c->Scale1X().RangeLow();
+  EXPECT_EQ(c->ZoomHistoryCount(), 3u);
+  int changes = 0;
+  c->OnZoomPan = [&](TObject*) { ++changes; };
+  EXPECT_TRUE(c->ZoomBack());
+  EXPECT_EQ(c->Scale1X().RangeLow(), panned);
+  EXPECT_TRUE(c->ZoomBack());
+  EXPECT_EQ(c->Scale1X().RangeLow(), 0);
+  EXPECT_FALSE(c->ZoomBack());
+  EXPECT_TRUE(c->ZoomForward());
+  EXPECT_TRUE(c->ZoomForward());
+  EXPECT_EQ(c->Scale1X().RangeLow(), zoomed);
+  EXPECT_FALSE(c->ZoomForward());
+  EXPECT_EQ(changes, 4);
+  EXPECT_TRUE(c->ZoomHome());
+  EXPECT_EQ(c->Scale1X().RangeLow(), 0);
+  // A new change from home drops the forward steps.
+  c->DoMouseWheel({}, -120, {100, 70});
+  EXPECT_EQ(c->ZoomHistoryCount(), 2u);
+  EXPECT_FALSE(c->ZoomForward());
+  // A press and release that changes nothing adds nothing.
+  c->MouseDown(TMouseButton::mbLeft, Left, 100, 70);
+  c->MouseUp(TMouseButton::mbLeft, {}, 100, 70);
+  EXPECT_EQ(c->ZoomHistoryCount(), 2u);
+  // Bounded: home stays, the oldest steps go.
+  for (int i = 0; i < 150; ++i) c->DoMouseWheel({}, i % 2 ? 120 : -120, {100, 70});
+  EXPECT_EQ(c->ZoomHistoryCount(), TKelvo::ZoomHistoryLimit);
+  c->ZoomHome();
+  EXPECT_EQ(c->Scale1X().RangeLow(), 0);
+  EXPECT_EQ(c->Scale1X().RangeHigh(), 10);
+}
+
+TEST(ZoomHistory, KeysWhenAskedFor) {
+  auto c = WheelChart();
+  c->DoMouseWheel({}, 120, {100, 70});
+  uint16_t key = 8;  // Backspace
+  c->KeyDown(key, {});
+  EXPECT_EQ(key, 8);  // keys off: left alone
+  EXPECT_NE(c->Scale1X().RangeHigh(), 10);
+  c->SetZoomHistoryKeys(true);
+  c->KeyDown(key, {});
+  EXPECT_EQ(key, 0);
+  EXPECT_EQ(c->Scale1X().RangeHigh(), 10);
+  key = 8;
+  c->KeyDown(key, {TShiftStateItem::ssShift});
+  EXPECT_NE(c->Scale1X().RangeHigh(), 10);
+  key = 36;  // Home
+  c->KeyDown(key, {});
+  EXPECT_EQ(c->Scale1X().RangeHigh(), 10);
+}
+
+}  // namespace
