@@ -299,6 +299,14 @@ class TCustomKelvo : public TCustomControl, private IJointLayersOwner {
   bool DoMouseWheel(TShiftState Shift, int32_t WheelDelta, TPoint MousePos) override;
   void KeyDown(uint16_t& Key, TShiftState Shift) override;
 
+  // --- picture export ---
+  // Writes the chart as the user sees it to a PNG file (BMP for any other
+  // extension). With a width and height, the chart is drawn at that size
+  // (a copy of it; this control is not changed).
+  void SaveToFile(const std::string& FileName, int32_t AWidth = 0, int32_t AHeight = 0);
+  // Paints the chart and draws the picture into Canvas with its top-left at (X, Y).
+  void PaintTo(TCanvas& Canvas, int32_t X, int32_t Y);
+
   // --- range application ---
   void CopyScaleSettings(TScale& Scale, const TScaleProps& Props);
   void ApplyScaleSettings();
@@ -326,8 +334,10 @@ class TCustomKelvo : public TCustomControl, private IJointLayersOwner {
   // put the saved value back without painting.
   class TPaintLockScope {
    public:
-    explicit TPaintLockScope(TCustomKelvo& Chart) : FChart(Chart), FSaved(Chart.FPaintLock) {
-      Chart.FPaintLock = true;
+    // Value false opens the lock for the scope instead (a picture asked for).
+    explicit TPaintLockScope(TCustomKelvo& Chart, bool Value = true)
+        : FChart(Chart), FSaved(Chart.FPaintLock) {
+      Chart.FPaintLock = Value;
     }
     TPaintLockScope(const TPaintLockScope&) = delete;
     TPaintLockScope& operator=(const TPaintLockScope&) = delete;

@@ -3,7 +3,9 @@
 // order of back, forward and home.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
+#include <string>
 
 #include "kelvo/chart/Vexa_kelvo.h"
 #include "kelvo/platform/WindowServices.h"
@@ -151,6 +153,41 @@ TEST(ZoomHistory, KeysWhenAskedFor) {
   key = 36;  // Home
   c->KeyDown(key, {});
   EXPECT_EQ(c->Scale1X().RangeHigh(), 10);
+}
+
+// The exported picture is the window's picture; at another size it is a
+// copy drawn at that size, and the control itself is left as it was.
+TEST(PictureExport, PngAndBmpOfTheWindowAndOfOtherSizes) {
+  auto c = WheelChart();
+  c->Rectangle(2, 2, 6, 6);
+  c->MarkAt(5, 5, 9);
+  c->Paint();
+  const std::string dir = ::testing::TempDir();
+  for (const char* name : {"export.png", "export.bmp"}) {
+    c->SaveToFile(dir + name);
+    TBitmap read;
+    read.LoadFromFile(dir + name);
+    ASSERT_EQ(read.Width(), c->Width());
+    EXPECT_TRUE(
+        std::equal(read.Bits(), read.Bits() + read.Width() * read.Height(), c->Surface().Bits()))
+        << name;
+  }
+  c->SaveToFile(dir + "export-big.png", 400, 300);
+  TBitmap big;
+  big.LoadFromFile(dir + "export-big.png");
+  EXPECT_EQ(big.Width(), 400);
+  EXPECT_EQ(big.Height(), 300);
+  EXPECT_EQ(c->Width(), 170);  // unchanged
+  auto fresh = WheelChart();
+  fresh->SetBounds(0, 0, 400, 300);
+  fresh->Rectangle(2, 2, 6, 6);
+  fresh->MarkAt(5, 5, 9);
+  fresh->Paint();
+  EXPECT_TRUE(std::equal(big.Bits(), big.Bits() + 400 * 300, fresh->Surface().Bits()));
+  // PaintTo draws into any canvas at an offset.
+  TBitmap sheet(300, 250);
+  c->PaintTo(sheet.Canvas(), 20, 30);
+  EXPECT_EQ(sheet.Canvas().Pixels(20 + 60, 30 + 60), c->Surface().Canvas().Pixels(60, 60));
 }
 
 }  // namespace
