@@ -295,7 +295,12 @@ const TPropertyTable* TCustomKelvo::Properties() const {
         // Additions that are off by default.
         .Bool("MouseWheelZoom", &K::MouseWheelZoom, &K::SetMouseWheelZoom, false)
         .Double("WheelZoomFactor", &K::WheelZoomFactor, &K::SetWheelZoomFactor, 1.25)
-        .Bool("ZoomHistoryKeys", &K::ZoomHistoryKeys, &K::SetZoomHistoryKeys, false);
+        .Bool("ZoomHistoryKeys", &K::ZoomHistoryKeys, &K::SetZoomHistoryKeys, false)
+        .Bool("CrossHairSnap", &K::CrossHairSnap, &K::SetCrossHairSnap, false)
+        .Bool("ItemHover", &K::ItemHover, &K::SetItemHover, false)
+        .Int(
+            "ItemPixels", &K::ItemPixels, [](K& k, int64_t v) { k.SetItemPixels(int32_t(v)); }, 8,
+            0, INT32_MAX);
     return t;
   }();
   return &table;

@@ -24,6 +24,7 @@
 #include "kelvo/chart/DisplayList.h"
 #include "kelvo/chart/JointLayers.h"
 #include "kelvo/chart/LayerMapping.h"
+#include "kelvo/chart/NearestItem.h"
 #include "kelvo/chart/ScaleProps.h"
 #include "kelvo/chart/TextLabel.h"
 #include "kelvo/platform/Controls.h"
@@ -299,6 +300,30 @@ class TCustomKelvo : public TCustomControl, private IJointLayersOwner {
   bool DoMouseWheel(TShiftState Shift, int32_t WheelDelta, TPoint MousePos) override;
   void KeyDown(uint16_t& Key, TShiftState Shift) override;
 
+  // --- the item under the mouse ---
+  // The drawing item nearest to client pixel (X, Y) among the visible items
+  // of all layers, no further than MaxPixels: its index, layer, the world
+  // point (for lines and boxes the nearest point on them) and the distance.
+  // Marks, texts and pixel boxes count as their points, lines and line-to
+  // items as segments, rectangles, bars and ellipses as their boxes; on equal
+  // distances the item drawn later wins. An index of the items' pixels is
+  // built on the first question and again after the items, the ranges or the
+  // visibility changed.
+  TNearestItem FindNearestItem(int32_t X, int32_t Y, double MaxPixels);
+  // A crosshair dragged with maDragCrossH snaps to the nearest item within
+  // ItemPixels of the mouse (False).
+  bool CrossHairSnap() const { return FCrossHairSnap; }
+  void SetCrossHairSnap(bool Value) { FCrossHairSnap = Value; }
+  // With ItemHover on, every mouse move reports the nearest item within
+  // ItemPixels (Index -1: none) through OnItemHover (False).
+  bool ItemHover() const { return FItemHover; }
+  void SetItemHover(bool Value) { FItemHover = Value; }
+  int32_t ItemPixels() const { return FItemPixels; }  // 8; values below 0 are ignored
+  void SetItemPixels(int32_t Value) {
+    if (Value >= 0) FItemPixels = Value;
+  }
+  std::function<void(TObject* Sender, const TNearestItem& Item)> OnItemHover;
+
   // --- picture export ---
   // Writes the chart as the user sees it to a PNG file (BMP for any other
   // extension). With a width and height, the chart is drawn at that size
@@ -570,7 +595,22 @@ class TCustomKelvo : public TCustomControl, private IJointLayersOwner {
   std::vector<TLayerRangesSnapshot> FZoomHistory;
   size_t FZoomAt = 0;
   TLayerRangesSnapshot FActionStart{};  // the ranges when the mouse button went down
-  std::vector<int32_t> FDupGrid;        // the renderer's duplicate-mark grid, reused between paints
+
+  // The nearest-item index and what it was built from (NearestItem.cpp).
+  std::vector<TItemShape> ItemShapes() const;
+  struct TNearestKey {
+    uint64_t Changes = ~uint64_t{0};
+    std::array<std::array<long double, 8>, LayerCount + 1> Factors{};
+    std::array<bool, ItemClassCount> Classes{};
+    std::array<bool, LayerCount + 1> Layers{};
+    int32_t Width = 0, Height = 0;
+    bool operator==(const TNearestKey&) const = default;
+  };
+  TNearestIndex FNearest;
+  bool FCrossHairSnap = false, FItemHover = false;
+  int32_t FItemPixels = 8;
+  TNearestKey FNearestKey;
+  std::vector<int32_t> FDupGrid;  // the renderer's duplicate-mark grid, reused between paints
 
   // Sharing group: a source and up to four users.
   TCustomKelvo* FSource = nullptr;

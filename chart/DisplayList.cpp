@@ -95,6 +95,7 @@ std::span<const TDrawItem> TDisplayList::Items() const {
 }
 
 TDrawItem& TDisplayList::Append() {
+  ++FChanges;
   if (FCount >= FCapacity)
     FCapacity = FCapacity > std::numeric_limits<int32_t>::max() - FAllocSize
                     ? std::numeric_limits<int32_t>::max()
@@ -112,6 +113,7 @@ TDrawItem& TDisplayList::Append() {
 }
 
 void TDisplayList::Clear() {
+  ++FChanges;
   // Refilling after a clear is the common case: the pages stay mapped.
   if (FStore && FStore.use_count() == 1)
     FStore->Empty();
@@ -122,6 +124,7 @@ void TDisplayList::Clear() {
 }
 
 void TDisplayList::ShareFrom(const TDisplayList& Other) {
+  ++FChanges;
   if (&Other == this) return;
   FStore = Other.FStore;
   FCount = Other.FCount;
@@ -130,12 +133,14 @@ void TDisplayList::ShareFrom(const TDisplayList& Other) {
 }
 
 void TDisplayList::MakePrivate() {
+  ++FChanges;
   if (!FStore || FStore.use_count() == 1) return;
   const auto items = Items();
   FStore = std::make_shared<TStore>(items.data(), items.size(), items.size());
 }
 
 void TDisplayList::CopyFrom(const TDisplayList& Other) {
+  ++FChanges;
   if (&Other == this) return;
   const auto items = Other.Items();
   FStore = items.empty() && Other.FCapacity == 0

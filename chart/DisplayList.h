@@ -120,6 +120,9 @@ class TDisplayList {
   static constexpr int32_t MaxAllocSize = 1000000;
 
   int32_t Count() const { return FCount; }
+  // Grows whenever the items this list shows may have changed (appends,
+  // clearing, taking over or copying another list's items).
+  uint64_t Changes() const { return FChanges; }
   // The capacity figure: grows by AllocSize whenever an append finds the list
   // full, and drops to 0 on Clear. Storage itself grows geometrically, so
   // appending costs amortised O(1) whatever AllocSize is.
@@ -157,6 +160,7 @@ class TDisplayList {
   using TStore = TItemArray;
   std::shared_ptr<TStore> FStore;
   int32_t FCount = 0;
+  uint64_t FChanges = 0;
   int32_t FCapacity = 0;
   int32_t FAllocSize = DefaultAllocSize;
 };

@@ -247,6 +247,18 @@ void TCustomKelvo::MouseMove(TShiftState Shift, int32_t X, int32_t Y) {
       TCrossHair& h = CrossHair(FSelectedCrossHair);
       double wx, wy;
       PixelToWorld(h.Layer(), x, y, wx, wy);
+      if (FCrossHairSnap) {
+        // Onto the nearest item: its point in the crosshair's layer.
+        const TNearestItem near = FindNearestItem(x, y, FItemPixels);
+        if (near.Index >= 0 && near.Layer == h.Layer()) {
+          wx = near.X;
+          wy = near.Y;
+        } else if (near.Index >= 0) {
+          int32_t px, py;
+          WorldToPixel(near.Layer, near.X, near.Y, px, py);
+          PixelToWorld(h.Layer(), px, py, wx, wy);
+        }
+      }
       h.SetPosX(wx);
       h.SetPosY(wy);
       Paint();
@@ -319,6 +331,7 @@ void TCustomKelvo::MouseMove(TShiftState Shift, int32_t X, int32_t Y) {
   double rx, ry;
   PixelToWorld(FCurrentLayer, X, Y, rx, ry);
   if (OnMouseMoveInChart) OnMouseMoveInChart(this, InPlotArea(X, Y), Shift, rx, ry);
+  if (FItemHover && OnItemHover) OnItemHover(this, FindNearestItem(X, Y, FItemPixels));
 }
 
 void TCustomKelvo::SetCursorFor(int32_t X, int32_t Y) {

@@ -1,0 +1,198 @@
+#include "kelvo/chart/NearestItem.h"
+
+#include <algorithm>
+#include <cmath>
+
+#include "kelvo/chart/CustomKelvo.h"
+
+namespace vexa {
+
+TNearestItem TNearestIndex::Measure(const TItemShape& S, double X, double Y) {
+  TNearestItem r;
+  r.Index = S.Index;
+  r.Layer = S.Layer;
+  switch (S.Kind) {
+    case TItemShape::skPoint:
+      r.X = S.WAX;
+      r.Y = S.WAY;
+      r.Distance = std::hypot(X - S.AX, Y - S.AY);
+      break;
+    case TItemShape::skSegment: {
+      const double dx = S.BX - S.AX, dy = S.BY - S.AY, len2 = dx * dx + dy * dy;
+      double t = len2 > 0 ? ((X - S.AX) * dx + (Y - S.AY) * dy) / len2 : 0;
+      t = std::clamp(t, 0.0, 1.0);
+      r.Distance = std::hypot(X - (S.AX + t * dx), Y - (S.AY + t * dy));
+      r.X = S.WAX + t * (S.WBX - S.WAX);  // along the segment in world units
+      r.Y = S.WAY + t * (S.WBY - S.WAY);
+      break;
+    }
+    case TItemShape::skBox: {
+      const double l = std::min(S.AX, S.BX), rr = std::max(S.AX, S.BX);
+      const double t = std::min(S.AY, S.BY), b = std::max(S.AY, S.BY);
+      const double cx = std::clamp(X, l, rr), cy = std::clamp(Y, t, b);
+      r.Distance = std::hypot(X - cx, Y - cy);
+      const double u = rr > l ? (cx - S.AX) / (S.BX - S.AX) : 0;
+      const double v = b > t ? (cy - S.AY) / (S.BY - S.AY) : 0;
+      r.X = S.WAX + u * (S.WBX - S.WAX);
+      r.Y = S.WAY + v * (S.WBY - S.WAY);
+      break;
+    }
+  }
+  return r;
+}
+
+void TNearestIndex::Build(std::vector<TItemShape> Shapes, int32_t Width, int32_t Height) {
+  FShapes = std::move(Shapes);
+  FColumns = std::max<int32_t>(1, (Width + Cell - 1) / Cell);
+  FRows = std::max<int32_t>(1, (Height + Cell - 1) / Cell);
+  FCells.assign(static_cast<size_t>(FColumns) * static_cast<size_t>(FRows), {});
+  FLarge.clear();
+  for (uint32_t k = 0; k < FShapes.size(); ++k) {
+    const TItemShape& s = FShapes[k];
+    const double l = std::min(s.AX, s.Kind == TItemShape::skPoint ? s.AX : s.BX);
+    const double r = std::max(s.AX, s.Kind == TItemShape::skPoint ? s.AX : s.BX);
+    const double t = std::min(s.AY, s.Kind == TItemShape::skPoint ? s.AY : s.BY);
+    const double b = std::max(s.AY, s.Kind == TItemShape::skPoint ? s.AY : s.BY);
+    const double c0 = std::floor(l / Cell), c1 = std::floor(r / Cell);
+    const double r0 = std::floor(t / Cell), r1 = std::floor(b / Cell);
+    // Off the grid, or over many cells: kept aside and always measured.
+    if (!(c0 >= 0 && r0 >= 0 && c1 < FColumns && r1 < FRows) ||
+        (c1 - c0 + 1) * (r1 - r0 + 1) > 64) {
+      FLarge.push_back(k);
+      continue;
+    }
+    for (int32_t row = static_cast<int32_t>(r0); row <= static_cast<int32_t>(r1); ++row)
+      for (int32_t col = static_cast<int32_t>(c0); col <= static_cast<int32_t>(c1); ++col)
+        FCells[static_cast<size_t>(row) * static_cast<size_t>(FColumns) + static_cast<size_t>(col)]
+            .push_back(k);
+  }
+  FBuilt = true;
+}
+
+TNearestItem TNearestIndex::Find(int32_t X, int32_t Y, double MaxPixels) const {
+  TNearestItem best;
+  if (!(MaxPixels >= 0)) return best;
+  double bestDistance = MaxPixels;
+  int64_t bestIndex = -1;
+  auto consider = [&](uint32_t k) {
+    const TNearestItem m = Measure(FShapes[k], X, Y);
+    // Ties go to the item drawn later, the one on top.
+    if (m.Distance < bestDistance || (m.Distance == bestDistance && m.Index > bestIndex)) {
+      bestDistance = m.Distance;
+      bestIndex = m.Index;
+      best = m;
+    }
+  };
+  for (uint32_t k : FLarge) consider(k);
+  const double reach = std::min(MaxPixels, 1e6);
+  const int64_t c0 = std::max<int64_t>(0, static_cast<int64_t>(std::floor((X - reach) / Cell)));
+  const int64_t c1 =
+      std::min<int64_t>(FColumns - 1, static_cast<int64_t>(std::floor((X + reach) / Cell)));
+  const int64_t r0 = std::max<int64_t>(0, static_cast<int64_t>(std::floor((Y - reach) / Cell)));
+  const int64_t r1 =
+      std::min<int64_t>(FRows - 1, static_cast<int64_t>(std::floor((Y + reach) / Cell)));
+  for (int64_t row = r0; row <= r1; ++row)
+    for (int64_t col = c0; col <= c1; ++col)
+      for (uint32_t k : FCells[static_cast<size_t>(row * FColumns + col)]) consider(k);
+  return best.Index >= 0 && best.Distance <= MaxPixels ? best : TNearestItem{};
+}
+
+// --- the chart's side: shapes of the visible items ---
+
+std::vector<TItemShape> TCustomKelvo::ItemShapes() const {
+  std::vector<TItemShape> shapes;
+  const auto items = FList.Items();
+  shapes.reserve(items.size());
+  auto pixel = [&](int32_t layer, double x, double y, double& px, double& py) {
+    int32_t ix, iy;
+    WorldToPixel(layer, x, y, ix, iy);
+    ClipPixel(ix, iy);
+    px = ix;
+    py = iy;
+  };
+  double penX = 0, penY = 0;  // the world point lines go on from
+  int32_t penLayer = 1;
+  bool pen = false;
+  for (size_t i = 0; i < items.size(); ++i) {
+    const TDrawItem& it = items[i];
+    const bool visible = ClassVisible(it.ItemClass) && LayerVisible(it.Layer);
+    TItemShape s;
+    s.Index = static_cast<int32_t>(i);
+    s.Layer = it.Layer;
+    auto point = [&](double x, double y) {
+      s.Kind = TItemShape::skPoint;
+      s.WAX = x;
+      s.WAY = y;
+      pixel(it.Layer, x, y, s.AX, s.AY);
+    };
+    auto twoPoints = [&](TItemShape::TKind kind, double x1, double y1, double x2, double y2) {
+      s.Kind = kind;
+      s.WAX = x1, s.WAY = y1, s.WBX = x2, s.WBY = y2;
+      pixel(it.Layer, x1, y1, s.AX, s.AY);
+      pixel(it.Layer, x2, y2, s.BX, s.BY);
+    };
+    bool add = visible;
+    switch (it.Kind) {
+      case ikMark:
+      case ikErrorMark:
+      case ikText:
+      case ikTextOffset:
+      case ikPixelBox:
+        point(it.X1, it.Y1);
+        break;
+      case ikLine:
+      case ikArrow:
+        twoPoints(TItemShape::skSegment, it.X1, it.Y1, it.X2, it.Y2);
+        break;
+      case ikLineTo:
+        if (pen && penLayer == it.Layer)
+          twoPoints(TItemShape::skSegment, penX, penY, it.X1, it.Y1);
+        else
+          point(it.X1, it.Y1);
+        break;
+      case ikRectangle:
+      case ikBevelBox:
+      case ikBar3D:
+        twoPoints(TItemShape::skBox, it.X1, it.Y1, it.X2, it.Y2);
+        break;
+      case ikEllipse:
+        twoPoints(TItemShape::skBox, it.X1 - it.X2, it.Y1 - it.Y2, it.X1 + it.X2, it.Y1 + it.Y2);
+        break;
+      default:
+        add = false;  // moves and kinds that draw nothing
+        break;
+    }
+    if (it.Kind == ikMoveTo || it.Kind == ikLineTo) {
+      penX = it.X1;
+      penY = it.Y1;
+      penLayer = it.Layer;
+      pen = true;
+    }
+    const bool finite = std::isfinite(s.AX) && std::isfinite(s.AY) && std::isfinite(s.BX) &&
+                        std::isfinite(s.BY) && std::isfinite(s.WAX) && std::isfinite(s.WAY);
+    if (add && finite) shapes.push_back(s);
+  }
+  return shapes;
+}
+
+TNearestItem TCustomKelvo::FindNearestItem(int32_t X, int32_t Y, double MaxPixels) {
+  // The index follows the items, the mapping and the visibility.
+  TNearestKey key;
+  key.Changes = FList.Changes();
+  for (int32_t n = 1; n <= LayerCount; ++n) {
+    const TLayerMapping& m = FMapping[static_cast<size_t>(n)];
+    key.Factors[static_cast<size_t>(n)] = {
+        m.KX, m.DX, m.KY, m.DY, m.FloorX, m.FloorY, m.LogX ? 1.0L : 0.0L, m.LogY ? 1.0L : 0.0L};
+  }
+  key.Classes = FClassVisible;
+  key.Layers = FLayerVisible;
+  key.Width = Width();
+  key.Height = Height();
+  if (!FNearest.Built() || !(key == FNearestKey)) {
+    FNearest.Build(ItemShapes(), Width(), Height());
+    FNearestKey = key;
+  }
+  return FNearest.Find(X, Y, MaxPixels);
+}
+
+}  // namespace vexa
