@@ -25,6 +25,17 @@ struct TRandom {
   int Below(int n) { return static_cast<int>(Next() % static_cast<uint32_t>(n)); }
 };
 
+// Paints c with the renderer's shortcuts and without: the same pixels?
+bool ShortcutsKeepThePicture(TKelvo& c) {
+  c.SetRenderShortcuts(true);
+  c.Paint();
+  TBitmap fast;
+  fast.Assign(&c.Surface());
+  c.SetRenderShortcuts(false);
+  c.Paint();
+  return kelvo::test::SamePixels(fast, c.Surface());
+}
+
 // Draws one random scene into c; returns a description for failures.
 std::string Scene(TKelvo& c, uint64_t Seed) {
   TRandom r{Seed * 7919 + 17};
@@ -106,13 +117,7 @@ TEST(RenderShortcuts, ThePictureIsThatOfEveryPoint) {
     c.SetAutoRedraw(false);
     c.SetClassVisible(3, false);
     const std::string what = Scene(c, seed);
-    c.SetRenderShortcuts(true);
-    c.Paint();
-    TBitmap fast;
-    fast.Assign(&c.Surface());
-    c.SetRenderShortcuts(false);
-    c.Paint();
-    ASSERT_TRUE(kelvo::test::SamePixels(fast, c.Surface())) << what;
+    ASSERT_TRUE(ShortcutsKeepThePicture(c)) << what;
   }
 }
 
@@ -135,13 +140,7 @@ TEST(RenderShortcuts, RunEndsAndRepeatedLastPixels) {
     if (variant == 1) c.DrawTo(5, 90);          // the same pixel again, then the end
     if (variant == 2) c.DrawTo(8, 50);          // on to another column
     if (variant == 3) c.Rectangle(2, 2, 3, 3);  // the run ends at another item
-    c.SetRenderShortcuts(true);
-    c.Paint();
-    TBitmap fast;
-    fast.Assign(&c.Surface());
-    c.SetRenderShortcuts(false);
-    c.Paint();
-    EXPECT_TRUE(kelvo::test::SamePixels(fast, c.Surface())) << variant;
+    EXPECT_TRUE(ShortcutsKeepThePicture(c)) << variant;
   }
 }
 
@@ -173,13 +172,7 @@ TEST(RenderShortcuts, RepeatedMarksAndFilledSquares) {
                                                              : 52 + r.Below(80));
       c.MarkAt(x, y, symbol);
     }
-    c.SetRenderShortcuts(true);
-    c.Paint();
-    TBitmap fast;
-    fast.Assign(&c.Surface());
-    c.SetRenderShortcuts(false);
-    c.Paint();
-    ASSERT_TRUE(kelvo::test::SamePixels(fast, c.Surface())) << "seed " << seed;
+    ASSERT_TRUE(ShortcutsKeepThePicture(c)) << "seed " << seed;
   }
 }
 
