@@ -1,8 +1,9 @@
-// Large x-sorted lines: a full paint of a 1070 x 860 chart (data area about
+// Against QCustomPlot 2.1: the demo chart's full paint, and large x-sorted
+// lines: a full paint of a 1070 x 860 chart (data area about
 // 1000 x 800) holding one MoveTo/DrawTo line of 1,000 to 10,000,000 points,
 // against QCustomPlot 2.1 (aliased, its adaptive sampling on: what a user
 // picks it for) painting the same data at the same size, and against the
-// chart drawing every point (line blocks off) for the gain of the summary.
+// chart drawing every point (render shortcuts off) for the gain of the summary.
 #include <benchmark/benchmark.h>
 #include <qcustomplot.h>
 
@@ -13,6 +14,7 @@
 #include <vector>
 
 #include "BenchMain.h"
+#include "DemoChart.h"
 #include "kelvo/chart/Vexa_kelvo.h"
 
 using namespace vexa;
@@ -95,6 +97,38 @@ void Append1M_kelvo(benchmark::State& st) {
   }
 }
 
+// The demo chart (449 x 345, eleven bars, dotted grid) painted in full,
+// against QCustomPlot drawing eleven bars with axes and grid at that size.
+void DemoChart_kelvo(benchmark::State& st) {
+  auto chart = kelvo::bench::DemoChartAtStart();
+  for (auto _ : st) chart->Paint();
+}
+void DemoChart_qcustomplot(benchmark::State& st) {
+  QCustomPlot plot;
+  plot.resize(449, 345);
+  plot.setNotAntialiasedElements(QCP::aeAll);
+  auto* bars = new QCPBars(plot.xAxis, plot.yAxis);
+  QVector<double> years, values;
+  for (int k = 0; k < 11; ++k) {
+    years.push_back(1970 + k);
+    values.push_back(demo::NetExportValues[static_cast<size_t>(k)]);
+  }
+  bars->setData(years, values);
+  bars->setWidth(0.8);
+  plot.xAxis->setRange(1969, 1981);
+  plot.yAxis->setRange(-50, 150);
+  plot.xAxis->grid()->setPen(QPen(Qt::lightGray, 0, Qt::DotLine));
+  plot.yAxis->grid()->setPen(QPen(Qt::lightGray, 0, Qt::DotLine));
+  plot.plotLayout()->insertRow(0);
+  plot.plotLayout()->addElement(0, 0, new QCPTextElement(&plot, "Net exports"));
+  QImage img(449, 345, QImage::Format_RGB32);
+  for (auto _ : st) {
+    img.fill(Qt::white);
+    QCPPainter painter(&img);
+    plot.toPainter(&painter, 449, 345);
+  }
+}
+
 void SortedLine_kelvo(benchmark::State& st) { Kelvo(st, true); }
 void SortedLine_everypoint(benchmark::State& st) { Kelvo(st, false); }
 
@@ -119,6 +153,8 @@ KELVO_LINES("100k", 100000)
 KELVO_LINES("1M", 1000000)
 KELVO_LINES("10M", 10000000)
 BENCHMARK(Append1M_kelvo)->Name("Append1MAfterClearGraph")->Unit(benchmark::kMillisecond);
+BENCHMARK(DemoChart_kelvo)->Name("DemoChartPaint/kelvo")->Unit(benchmark::kMicrosecond);
+BENCHMARK(DemoChart_qcustomplot)->Name("DemoChartPaint/qcustomplot")->Unit(benchmark::kMicrosecond);
 
 int main(int argc, char** argv) {
   if (!std::getenv("QT_QPA_PLATFORM")) setenv("QT_QPA_PLATFORM", "offscreen", 1);
