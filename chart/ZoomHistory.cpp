@@ -2,6 +2,7 @@
 // or unused by default, so that the specified behaviour stays as it is.
 #include <algorithm>
 #include <cmath>
+#include <limits>
 
 #include "kelvo/chart/CustomKelvo.h"
 
@@ -69,15 +70,21 @@ namespace {
 // logarithmic axis. False when the axis cannot be zoomed (non-finite).
 bool ZoomAxis(long double Lo, long double Hi, long double Centre, long double Factor, bool Log,
               long double& NewLo, long double& NewHi) {
+  long double lo, hi;
   if (Log) {
     if (!(Lo > 0 && Hi > 0 && Centre > 0)) return false;
-    NewLo = Centre * std::pow(Lo / Centre, Factor);
-    NewHi = Centre * std::pow(Hi / Centre, Factor);
+    lo = Centre * std::pow(Lo / Centre, Factor);
+    hi = Centre * std::pow(Hi / Centre, Factor);
   } else {
-    NewLo = Centre - (Centre - Lo) * Factor;
-    NewHi = Centre + (Hi - Centre) * Factor;
+    lo = Centre - (Centre - Lo) * Factor;
+    hi = Centre + (Hi - Centre) * Factor;
   }
-  return std::isfinite(NewLo) && std::isfinite(NewHi);
+  // Beyond the doubles the axes hold, or a range of nothing: unchanged.
+  constexpr long double Top = std::numeric_limits<double>::max();
+  if (!(std::fabs(lo) <= Top && std::fabs(hi) <= Top) || lo == hi) return false;
+  NewLo = lo;
+  NewHi = hi;
+  return true;
 }
 
 // Moves [Lo, Hi] (either order) into [LimLo, LimHi] keeping its span; a span
@@ -108,8 +115,10 @@ bool TCustomKelvo::DoMouseWheel(TShiftState Shift, int32_t WheelDelta, TPoint Mo
   const bool onlyX = Shift.Contains(TShiftStateItem::ssShift);
   const bool onlyY = Shift.Contains(TShiftStateItem::ssCtrl) && !onlyX;
   // Away from the user zooms in: each notch shrinks the spans by the factor.
-  const long double factor = std::pow(static_cast<long double>(FWheelZoomFactor),
-                                      -static_cast<long double>(WheelDelta) / 120);
+  // At most 100 notches an event: a wheel reports a few at a time.
+  const long double notches =
+      std::clamp(static_cast<long double>(WheelDelta) / 120, -100.0L, 100.0L);
+  const long double factor = std::pow(static_cast<long double>(FWheelZoomFactor), -notches);
   const TLayerRangesSnapshot before = CurrentRanges();
   {
     TPaintLockScope lock(*this);

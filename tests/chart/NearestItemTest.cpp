@@ -157,4 +157,33 @@ TEST(NearestItem, CrossHairSnapAndItemHover) {
   EXPECT_EQ(hovers, 2);
 }
 
+// Hostile items and questions: NaN and infinite coordinates, points far off
+// the control, the int32 extremes as the mouse position, odd reaches.
+TEST(NearestItem, HostileItemsAndQuestions) {
+  TKelvo c;
+  c.SetBounds(0, 0, 170, 160);
+  c.Scale1X().SetRangeHigh(10);
+  c.Scale1Y().SetRangeHigh(10);
+  c.CreateWnd();
+  const double nan = std::nan(""), inf = HUGE_VAL;
+  c.MarkAt(nan, 5, 9);
+  c.MarkAt(inf, -inf, 9);
+  c.Line(-1e300, -1e300, 1e300, 1e300);  // clipped to the pixel range: a long segment
+  c.Rectangle(nan, nan, 5, 5);
+  c.MarkAt(5, 5, 9);
+  for (int32_t x : {INT32_MIN, -1, 0, 100, INT32_MAX})
+    for (double reach : {-1.0, 0.0, 3.0, 1e300, nan, inf}) {
+      const TNearestItem m = c.FindNearestItem(x, x, reach);
+      if (m.Index >= 0) {
+        EXPECT_LE(m.Distance, reach);
+        EXPECT_TRUE(std::isfinite(m.X) && std::isfinite(m.Y));
+      }
+    }
+  EXPECT_EQ(c.FindNearestItem(100, 70, 0.5).Index, 4);  // the mark at (5, 5) is on top of the line
+  c.SetMouseWheelZoom(true);
+  for (int32_t d : {INT32_MIN, -120, 0, 120, INT32_MAX})
+    c.DoMouseWheel({}, d, {100, 70});  // a wheel of any size leaves finite ranges
+  EXPECT_TRUE(std::isfinite(c.Scale1X().RangeLow()) && std::isfinite(c.Scale1X().RangeHigh()));
+}
+
 }  // namespace
