@@ -11,6 +11,7 @@
 #include <QImage>
 #include <cmath>
 #include <cstdlib>
+#include <map>
 #include <vector>
 
 #include "BenchMain.h"

@@ -539,10 +539,14 @@ class TCustomKelvo : public TCustomControl, private IJointLayersOwner {
   bool FDoubleClicked = false;
   bool FDragging = false;
   TPoint FDragStart{};  // the same start pixel for every layer
+  // One layer's ranges; all 16 layers' (index 0 unused) as a drag starts and
+  // in the zoom history.
   struct TStartRanges {
     double XLow = 0, YLow = 0, XHigh = 0, YHigh = 0;
+    bool operator==(const TStartRanges&) const = default;
   };
-  std::array<TStartRanges, LayerCount + 1> FStartRanges{};
+  using TLayerRangesSnapshot = std::array<TStartRanges, LayerCount + 1>;
+  TLayerRangesSnapshot FStartRanges{};
   TZoomState FZoomState = TZoomState::zsNormal;
   TPoint FZoomStart{}, FCorner{};
   TMouseBoxState FMouseBoxState = TMouseBoxState::msNormal;
@@ -581,11 +585,6 @@ class TCustomKelvo : public TCustomControl, private IJointLayersOwner {
   bool FRenderShortcuts = true;
 
   // Wheel zoom and the zoom history (ZoomHistory.cpp).
-  struct TSnapshotRanges {
-    double XLow = 0, YLow = 0, XHigh = 0, YHigh = 0;
-    bool operator==(const TSnapshotRanges&) const = default;
-  };
-  using TLayerRangesSnapshot = std::array<TSnapshotRanges, LayerCount + 1>;
   TLayerRangesSnapshot CurrentRanges() const;
   // Keeps the ranges now, if they differ from Before, as the newest state.
   void RecordRangeChange(const TLayerRangesSnapshot& Before);

@@ -98,9 +98,7 @@ void TCustomKelvo::MouseDown(TMouseButton Button, TShiftState Shift, int32_t X, 
 
 void TCustomKelvo::StartDrag(int32_t X, int32_t Y) {
   FDragStart = {X, Y};
-  for (int32_t n = 1; n <= LayerCount; ++n)
-    FStartRanges[static_cast<size_t>(n)] = {ScalePropsX(n).RangeLow(), ScalePropsY(n).RangeLow(),
-                                            ScalePropsX(n).RangeHigh(), ScalePropsY(n).RangeHigh()};
+  FStartRanges = CurrentRanges();
   FDragging = true;
 }
 

@@ -607,6 +607,7 @@ void TCustomKelvo::RenderDisplayList(TBitmap& Bitmap) {
           it.ItemClass != a.ItemClass)
         break;
       if (!(it.X1 >= x0 && it.X1 <= x1 && it.Y1 >= y0 && it.Y1 <= y1)) continue;
+      // map(), spelt out: the lambda call is not inlined in this loop.
       int32_t px, py;
       m.Map(it.X1, it.Y1, px, py);
       ClipPixel(px, py);

@@ -35,7 +35,7 @@ void TCustomKelvo::RestoreRanges(size_t Index) {
   const TLayerRangesSnapshot& s = FZoomHistory[Index];
   TPaintLockScope lock(*this);
   for (int32_t n = 1; n <= LayerCount; ++n) {
-    const TSnapshotRanges& r = s[static_cast<size_t>(n)];
+    const TStartRanges& r = s[static_cast<size_t>(n)];
     SetLayerRanges(n, r.XLow, r.YLow, r.XHigh, r.YHigh, false);
   }
   lock.Unlock();

@@ -70,29 +70,13 @@ void TCustomControl::Resize() {
   if (OnResize) OnResize(this);
 }
 
-void TCustomControl::SetCursor(TCursor Value) {
-  if (Value == FCursor) return;
-  FCursor = Value;
-  if (FHost) FHost->ControlStateChanged(this);
-}
+void TCustomControl::SetCursor(TCursor Value) { StoreState(FCursor, Value); }
 
-void TCustomControl::SetEnabled(bool Value) {
-  if (Value == FEnabled) return;
-  FEnabled = Value;
-  if (FHost) FHost->ControlStateChanged(this);
-}
+void TCustomControl::SetEnabled(bool Value) { StoreState(FEnabled, Value); }
 
-void TCustomControl::SetTabStop(bool Value) {
-  if (Value == FTabStop) return;
-  FTabStop = Value;
-  if (FHost) FHost->ControlStateChanged(this);
-}
+void TCustomControl::SetTabStop(bool Value) { StoreState(FTabStop, Value); }
 
-void TCustomControl::SetTabOrder(int32_t Value) {
-  if (Value == FTabOrder) return;
-  FTabOrder = Value < 0 ? 0 : Value;
-  if (FHost) FHost->ControlStateChanged(this);
-}
+void TCustomControl::SetTabOrder(int32_t Value) { StoreState(FTabOrder, Value < 0 ? 0 : Value); }
 
 void TCustomControl::Click() {
   if (OnClick) OnClick(this);

@@ -250,6 +250,13 @@ class TCustomControl : public TComponent {
   int FResizeDelay = 0;
   bool FResizeOwed = false;
   TLifetime FLifetime;  // the constraints' notification is bound to it
+  // Stores a state the host shows (Enabled, TabStop, TabOrder, Cursor) and tells it.
+  template <class T>
+  void StoreState(T& Field, T Value) {
+    if (Value == Field) return;
+    Field = Value;
+    if (FHost) FHost->ControlStateChanged(this);
+  }
   bool FHandleAllocated = false;
   TCursor FCursor = crDefault;
   IControlHost* FHost = nullptr;

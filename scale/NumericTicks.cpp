@@ -47,15 +47,20 @@ void TScale::RunTickPass(TCanvas& Canvas, int32_t Base) {
   PaintCaption(Canvas, Base);
 }
 
+namespace {
+// Extended precision reaches past the largest double: such a tick is none,
+// and it is neither recorded, drawn, labelled nor reported.
+bool IsTickValue(long double Value) { return std::isfinite(static_cast<double>(Value)); }
+}  // namespace
+
 void TScale::RecordTick(long double Value) {
-  // Extended precision reaches past the largest double: such a tick is none.
-  if (!std::isfinite(static_cast<double>(Value))) return;
+  if (!IsTickValue(Value)) return;
   if (FNumTicks < TickTableSize)
     FTicks[static_cast<size_t>(FNumTicks++)] = static_cast<double>(Value);
 }
 
 void TScale::DrawTick(TPass& p, long double Value, int Length) {
-  if (!std::isfinite(static_cast<double>(Value))) return;
+  if (!IsTickValue(Value)) return;
   const int32_t at = ValueToPixel(static_cast<double>(Value));
   const int32_t end = RoundClamped(static_cast<long double>(p.Base) + p.Side * Length);
   if (p.Horizontal) {
@@ -68,7 +73,7 @@ void TScale::DrawTick(TPass& p, long double Value, int Length) {
 }
 
 void TScale::RaiseTickDrawn(TPass& p, long double Value) {
-  if (!OnScaleTickDrawn || !std::isfinite(static_cast<double>(Value))) return;
+  if (!OnScaleTickDrawn || !IsTickValue(Value)) return;
   const int32_t at = ValueToPixel(static_cast<double>(Value));
   if (p.Horizontal)
     OnScaleTickDrawn(this, p.Canvas, FScaleType, static_cast<double>(Value), at, p.Base);
@@ -77,7 +82,7 @@ void TScale::RaiseTickDrawn(TPass& p, long double Value) {
 }
 
 void TScale::DrawLabel(TPass& p, long double Value, std::string Label) {
-  if (!std::isfinite(static_cast<double>(Value))) return;
+  if (!IsTickValue(Value)) return;
   const int32_t at = ValueToPixel(static_cast<double>(Value));
   if (p.Horizontal) {
     PlaceHorizontalLabel(p, at, p.Base, Value, std::move(Label));
