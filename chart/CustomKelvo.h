@@ -325,12 +325,15 @@ class TCustomKelvo : public TCustomControl, private IJointLayersOwner {
   std::function<void(TObject* Sender, const TNearestItem& Item)> OnItemHover;
 
   // --- picture export ---
-  // Writes the chart as the user sees it to a PNG file (BMP for any other
-  // extension). With a width and height, the chart is drawn at that size
-  // (a copy of it; this control is not changed).
+  // Writes the chart as the user sees it to a PNG file, an SVG file for the
+  // extension .svg, BMP for any other. With a width and height, the chart is
+  // drawn at that size (a copy of it; this control is not changed).
   void SaveToFile(const std::string& FileName, int32_t AWidth = 0, int32_t AHeight = 0);
   // Paints the chart and draws the picture into Canvas with its top-left at (X, Y).
   void PaintTo(TCanvas& Canvas, int32_t X, int32_t Y);
+  // The chart as an SVG document: what the paint draws as vector shapes and
+  // text, pictures (the background image) embedded as PNG.
+  std::string SvgDocument(int32_t AWidth = 0, int32_t AHeight = 0);
 
   // --- range application ---
   void CopyScaleSettings(TScale& Scale, const TScaleProps& Props);

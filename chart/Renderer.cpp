@@ -122,6 +122,9 @@ bool Overlaps(double lo, double hi, double a, double b) {
 void TCustomKelvo::RenderDisplayList(TBitmap& Bitmap) {
   TCanvas& c = Bitmap.Canvas();
   c.Pen().SetMode(TPenMode::pmCopy);
+  // Filled squares may be written straight into the bitmap, except while a
+  // recorder is to see every shape.
+  const bool directSquares = FRenderShortcuts && !TCanvasRecorder::Active();
   // 1. The duplicate-mark grid, one cell per pixel plus a rim of d cells.
   const int64_t d = FMinDupMarkDist;
   const int64_t gridW = int64_t{Width()} + 2 * d, gridH = int64_t{Height()} + 2 * d;
@@ -236,7 +239,7 @@ void TCustomKelvo::RenderDisplayList(TBitmap& Bitmap) {
           if (lastMark == here && it.Symbol < 52) break;
           lastMark = here;
         }
-        if (FRenderShortcuts && it.Symbol >= 7 && it.Symbol <= 9 && it.LineWidth == 1) {
+        if (directSquares && it.Symbol >= 7 && it.Symbol <= 9 && it.LineWidth == 1) {
           // The filled squares: outline and inside in the pen colour whatever
           // its style, the box of the mark routine, written straight in.
           const int64_t h = it.Symbol - 6;
@@ -581,7 +584,7 @@ void TCustomKelvo::RenderDisplayList(TBitmap& Bitmap) {
   // index after them.
   auto squareRun = [&](size_t First, size_t Next) -> size_t {
     const TDrawItem& a = items[First];
-    if (!FRenderShortcuts || FAvoidDuplicateMarks || a.Kind != ikMark || a.Symbol < 7 ||
+    if (!directSquares || FAvoidDuplicateMarks || a.Kind != ikMark || a.Symbol < 7 ||
         a.Symbol > 9 || a.LineWidth != 1 || !ClassVisible(a.ItemClass) || !LayerVisible(a.Layer))
       return Next;
     const TScaleProps& sx = ScalePropsX(a.Layer);

@@ -1,5 +1,4 @@
-// Wheel zoom, the zoom history and picture export: additions that are off
-// or unused by default, so that the specified behaviour stays as it is.
+// Wheel zoom and the zoom history: additions that are off by default, so that the specified behaviour stays as it is.
 #include <algorithm>
 #include <cmath>
 #include <limits>
@@ -155,29 +154,6 @@ void TCustomKelvo::KeyDown(uint16_t& Key, TShiftState Shift) {
   else if (Key == Home)
     done = ZoomHome();
   if (done) Key = 0;
-}
-
-void TCustomKelvo::PaintTo(TCanvas& Canvas, int32_t X, int32_t Y) {
-  {
-    TPaintLockScope open(*this, false);  // a picture is asked for, window or not
-    Paint();
-  }
-  Canvas.Draw(X, Y, Surface());
-}
-
-void TCustomKelvo::SaveToFile(const std::string& FileName, int32_t AWidth, int32_t AHeight) {
-  if (AWidth <= 0 || AHeight <= 0 || (AWidth == Width() && AHeight == Height())) {
-    TBitmap picture(Width(), Height());
-    PaintTo(picture.Canvas(), 0, 0);
-    picture.SaveToFile(FileName);
-    return;
-  }
-  // Another size: a copy of the chart (items and settings), drawn at that size.
-  TKelvo copy;
-  copy.Assign(this);
-  copy.SetAutoRedraw(false);
-  copy.SetBounds(0, 0, AWidth, AHeight);
-  copy.SaveToFile(FileName);
 }
 
 }  // namespace vexa

@@ -53,6 +53,8 @@ void TCanvas::StrokeSegment(int32_t X0, int32_t Y0, int32_t X1, int32_t Y1) {
 }
 
 void TCanvas::LineTo(int32_t X, int32_t Y) {
+  if (TCanvasRecorder* r = TCanvasRecorder::Active()) [[unlikely]]
+    r->RecordLine(*this, FPenPos, TPoint{X, Y}, FDashPhase);
   StrokeSegment(FPenPos.X, FPenPos.Y, X, Y);
   FPenPos = {X, Y};
 }
@@ -84,10 +86,16 @@ void TCanvas::StrokePath(std::span<const TPoint> Points, bool Closed) {
   if (Closed && Points.size() > 1) segment(Points.back(), Points[0]);
 }
 
-void TCanvas::Polyline(std::span<const TPoint> Points) { StrokePath(Points, false); }
+void TCanvas::Polyline(std::span<const TPoint> Points) {
+  if (TCanvasRecorder* r = TCanvasRecorder::Active()) [[unlikely]]
+    r->RecordPolyline(*this, Points);
+  StrokePath(Points, false);
+}
 
 void TCanvas::Polygon(std::span<const TPoint> Points) {
   if (Points.empty()) return;
+  if (TCanvasRecorder* r = TCanvasRecorder::Active()) [[unlikely]]
+    r->RecordPolygon(*this, Points);
   if (FBrush.Style() == TBrushStyle::bsSolid)
     raster::FillPolygon(Surface(), Points, BrushPaint(), FScratch);
   StrokePath(Points, true);
@@ -113,6 +121,8 @@ void TCanvas::Rectangle(int32_t X1, int32_t Y1, int32_t X2, int32_t Y2) {
   const int64_t l = std::min(X1, X2), r = std::max(X1, X2);
   const int64_t t = std::min(Y1, Y2), b = std::max(Y1, Y2);
   if (l == r || t == b) return;
+  if (TCanvasRecorder* rec = TCanvasRecorder::Active()) [[unlikely]]
+    rec->RecordRectangle(*this, Rect(X1, Y1, X2, Y2));
   const raster::TSurface s = Surface();
   const bool fill = FBrush.Style() == TBrushStyle::bsSolid;
   const TPenStyle style = FPen.Style();
@@ -141,6 +151,8 @@ void TCanvas::Rectangle(int32_t X1, int32_t Y1, int32_t X2, int32_t Y2) {
 
 void TCanvas::FillRect(const TRect& R) {
   if (FBrush.Style() != TBrushStyle::bsSolid) return;
+  if (TCanvasRecorder* r = TCanvasRecorder::Active()) [[unlikely]]
+    r->RecordFillRect(*this, R);
   raster::FillRect(Surface(), R.Left, R.Top, R.Right, R.Bottom, BrushPaint());
 }
 
@@ -150,6 +162,8 @@ void TCanvas::Ellipse(int32_t X1, int32_t Y1, int32_t X2, int32_t Y2) {
   const int64_t l = std::min(X1, X2), r = std::max(X1, X2);
   const int64_t t = std::min(Y1, Y2), b = std::max(Y1, Y2);
   if (l == r || t == b) return;
+  if (TCanvasRecorder* rec = TCanvasRecorder::Active()) [[unlikely]]
+    rec->RecordEllipse(*this, Rect(X1, Y1, X2, Y2));
   const raster::TSurface s = Surface();
   const bool fill = FBrush.Style() == TBrushStyle::bsSolid;
   const TPaint brush = BrushPaint();
@@ -176,6 +190,8 @@ TColor TCanvas::Pixels(int32_t X, int32_t Y) const {
 
 void TCanvas::SetPixels(int32_t X, int32_t Y, TColor Value) {
   if (X < 0 || Y < 0 || X >= FBitmap.Width() || Y >= FBitmap.Height()) return;
+  if (TCanvasRecorder* r = TCanvasRecorder::Active()) [[unlikely]]
+    r->RecordPixel(*this, X, Y, Value);
   // Setting a pixel is a plain write, whatever the pen mode.
   FBitmap.Bits()[static_cast<size_t>(Y) * FBitmap.Width() + X] =
       raster::PixelFromColor(ColorToRGB(Value));
@@ -196,6 +212,8 @@ int32_t TCanvas::TextHeight(std::string_view) { return Face().CellHeight(); }
 
 void TCanvas::TextOut(int32_t X, int32_t Y, std::string_view Text) {
   TFontFace& face = Face();
+  if (TCanvasRecorder* r = TCanvasRecorder::Active()) [[unlikely]]
+    r->RecordText(*this, X, Y, Text, face);
   const raster::TSurface s = Surface();
   const TFontStyles style = FFont.Style();
   const bool solid = FBrush.Style() == TBrushStyle::bsSolid;
@@ -234,6 +252,8 @@ void TCanvas::Draw(int32_t X, int32_t Y, const TBitmap& Source) {
   const int64_t r1 = std::min<int64_t>(Source.Height(), int64_t{d.Height} - Y);
   if (c0 >= c1 || r0 >= r1) return;
   if (&Source == &FBitmap) return;  // drawing a bitmap onto itself at any offset: nothing sensible
+  if (TCanvasRecorder* r = TCanvasRecorder::Active()) [[unlikely]]
+    r->RecordDraw(*this, X, Y, Source);
   const size_t bytes = static_cast<size_t>(c1 - c0) * sizeof(uint32_t);
   for (int64_t r = r0; r < r1; ++r) {
     const uint32_t* src = Source.Bits() + static_cast<size_t>(r) * Source.Width() + c0;
@@ -254,6 +274,8 @@ void TCanvas::StretchDraw(const TRect& Dest, const TBitmap& Source) {
   const int64_t x0 = std::max<int64_t>(l, 0), x1 = std::min<int64_t>(r, d.Width);
   const int64_t y0 = std::max<int64_t>(t, 0), y1 = std::min<int64_t>(b, d.Height);
   if (x0 >= x1 || y0 >= y1) return;
+  if (TCanvasRecorder* r = TCanvasRecorder::Active()) [[unlikely]]
+    r->RecordStretchDraw(*this, Dest, Source);
   // Sample the source pixel under each target pixel's centre. Products stay
   // below 2^49: coordinates differ by less than 2^33 and bitmaps are capped.
   FStretchColumns.resize(static_cast<size_t>(x1 - x0));

@@ -31,6 +31,8 @@ constexpr unsigned TA_TOP = 0;
 
 constexpr TColor clInvalidPixel = 0xFFFFFFFF;
 
+class TCanvasRecorder;
+
 class TCanvas : public TPersistent {
  public:
   explicit TCanvas(TBitmap& Owner);
@@ -81,6 +83,9 @@ class TCanvas : public TPersistent {
   void StretchDraw(const TRect& Dest, const TBitmap& Source);
 
   raster::TSurface Surface() const;
+  const TBitmap& Bitmap() const { return FBitmap; }
+  // Where the next LineTo's dash pattern continues.
+  uint32_t DashPhase() const { return FDashPhase; }
 
  private:
   raster::TPaint PenPaint() const;
@@ -102,6 +107,47 @@ class TCanvas : public TPersistent {
   uint64_t FFaceGeneration = 0;
   raster::TPolygonScratch FScratch;
   std::vector<int64_t> FStretchColumns;
+};
+
+// Sees every drawing operation of every canvas while it is the active
+// recorder, before the canvas draws it, with the canvas's pen, brush and font
+// as they are for the operation. Recording turns a paint into another form
+// (a vector picture) without the painting code knowing. The library draws on
+// the GUI thread only, so one recorder is active at a time.
+class TCanvasRecorder {
+ public:
+  virtual ~TCanvasRecorder() = default;
+
+  // LineTo from the pen position; Phase is where its dash pattern starts.
+  virtual void RecordLine(const TCanvas& C, TPoint From, TPoint To, uint32_t Phase) = 0;
+  virtual void RecordPolyline(const TCanvas& C, std::span<const TPoint> Points) = 0;
+  virtual void RecordPolygon(const TCanvas& C, std::span<const TPoint> Points) = 0;
+  virtual void RecordRectangle(const TCanvas& C, const TRect& R) = 0;
+  virtual void RecordFillRect(const TCanvas& C, const TRect& R) = 0;
+  virtual void RecordEllipse(const TCanvas& C, const TRect& R) = 0;
+  virtual void RecordPixel(const TCanvas& C, int32_t X, int32_t Y, TColor Value) = 0;
+  virtual void RecordText(const TCanvas& C, int32_t X, int32_t Y, std::string_view Text,
+                          TFontFace& Face) = 0;
+  virtual void RecordDraw(const TCanvas& C, int32_t X, int32_t Y, const TBitmap& Source) = 0;
+  virtual void RecordStretchDraw(const TCanvas& C, const TRect& Dest, const TBitmap& Source) = 0;
+
+  static TCanvasRecorder* Active() { return FActive; }
+
+  // Makes a recorder the active one for its lifetime (nesting restores the
+  // one before).
+  class TScope {
+   public:
+    explicit TScope(TCanvasRecorder& Recorder) : FPrevious(FActive) { FActive = &Recorder; }
+    ~TScope() { FActive = FPrevious; }
+    TScope(const TScope&) = delete;
+    TScope& operator=(const TScope&) = delete;
+
+   private:
+    TCanvasRecorder* FPrevious;
+  };
+
+ private:
+  static inline TCanvasRecorder* FActive = nullptr;
 };
 
 }  // namespace vexa

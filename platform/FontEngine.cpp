@@ -218,6 +218,8 @@ TFontFace& TFontEngine::Face(const std::string& name, int height, TFontStyles st
     }
     if (FT_Set_Pixel_Sizes(ft, 0, static_cast<FT_UInt>(em)) == 0) {
       face->FFace = ft;
+      face->FFamily = ft->family_name ? ft->family_name : "";
+      face->FEm = em;
       face->FEmbolden = bold && !res.RealBold;
       face->FSlant = italic && !res.RealItalic;
       const FT_Size_Metrics& m = ft->size->metrics;

@@ -33,6 +33,10 @@ class TFontFace {
   int32_t UnderlinePos() const { return FUnderlinePos; }  // rows below the baseline
   int32_t StrikeOutPos() const { return FStrikeOutPos; }  // rows above the baseline
   int32_t LineThickness() const { return FLineThickness; }
+  // The family of the font file drawn with ("" when none could be opened)
+  // and its em size in pixels, for writing the text in other forms.
+  const std::string& FamilyName() const { return FFamily; }
+  int32_t EmPixels() const { return FEm; }
 
   const TGlyph& Glyph(char32_t code);
   const uint8_t* Coverage(const TGlyph& g) const { return FPool.data() + g.Offset; }
@@ -45,6 +49,8 @@ class TFontFace {
 
   void* FFace = nullptr;  // FT_Face; nullptr when no face could be opened
   bool FEmbolden = false, FSlant = false;
+  std::string FFamily;
+  int32_t FEm = 0;
   int32_t FAscent = 0, FDescent = 0, FUnderlinePos = 1, FStrikeOutPos = 3, FLineThickness = 1;
   TGlyph FLatin[256];
   bool FLatinLoaded[256] = {};

@@ -11,6 +11,7 @@ PACKAGES=(
   qt6-base-dev
   xvfb openbox libx11-dev libxtst-dev libxfixes-dev
   libqcustomplot-dev
+  librsvg2-dev qt6-svg-dev
 )
 
 missing=()

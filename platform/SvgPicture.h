@@ -1,0 +1,72 @@
+// TSvgPicture: a canvas recorder that turns a paint into an SVG document.
+// Shapes become vector elements placed on the pixel grid so that a renderer
+// drawing crisp edges covers the pixels the canvas covers; text stays text
+// (each character at the canvas's pen position); bitmaps and anything the
+// SVG model cannot express exactly (XOR drawing, ellipses beyond the picture)
+// become embedded PNG pictures of the pixels themselves.
+//
+// Recording is per bitmap: drawing one recorded bitmap onto another nests
+// its elements, clipped to its bounds. A bitmap whose first recorded
+// operation does not cover it keeps a copy of its earlier pixels beneath,
+// unless it was declared Fresh.
+#pragma once
+
+#include <cstdint>
+#include <memory>
+#include <ostream>
+#include <string>
+#include <unordered_map>
+#include <vector>
+
+#include "Canvas.h"
+
+namespace vexa {
+
+class TSvgPicture : public TCanvasRecorder {
+ public:
+  TSvgPicture();
+  ~TSvgPicture() override;
+  TSvgPicture(const TSvgPicture&) = delete;
+  TSvgPicture& operator=(const TSvgPicture&) = delete;
+
+  // What Bitmap shows before now is painted over completely by what follows.
+  void Fresh(const TBitmap& Bitmap);
+
+  // The document of what was recorded on Recorded, at Pixels' size. Pixels
+  // holds the finished picture (Recorded itself, or where its pixels went)
+  // and stands in where the recording cannot.
+  std::string Document(const TBitmap& Recorded, const TBitmap& Pixels);
+  void Write(std::ostream& Out, const TBitmap& Recorded, const TBitmap& Pixels);
+
+  void RecordLine(const TCanvas& C, TPoint From, TPoint To, uint32_t Phase) override;
+  void RecordPolyline(const TCanvas& C, std::span<const TPoint> Points) override;
+  void RecordPolygon(const TCanvas& C, std::span<const TPoint> Points) override;
+  void RecordRectangle(const TCanvas& C, const TRect& R) override;
+  void RecordFillRect(const TCanvas& C, const TRect& R) override;
+  void RecordEllipse(const TCanvas& C, const TRect& R) override;
+  void RecordPixel(const TCanvas& C, int32_t X, int32_t Y, TColor Value) override;
+  void RecordText(const TCanvas& C, int32_t X, int32_t Y, std::string_view Text,
+                  TFontFace& Face) override;
+  void RecordDraw(const TCanvas& C, int32_t X, int32_t Y, const TBitmap& Source) override;
+  void RecordStretchDraw(const TCanvas& C, const TRect& Dest, const TBitmap& Source) override;
+
+ private:
+  struct TRecording;
+  struct TStroke;
+  TRecording& For(const TCanvas& C, bool CoversAll);
+  TRecording* Find(const TBitmap& Bitmap);
+  void Flush(TRecording& R);
+  // The elements that show Bitmap's current picture at (X, Y).
+  void Nest(std::string& Out, const TBitmap& Bitmap, int32_t X, int32_t Y);
+  // The id of an embedded picture of these pixels (each distinct one once).
+  std::string PictureId(const uint32_t* Pixels, int32_t Width, int32_t Height);
+  void StrokeOpenPath(TRecording& R, const TCanvas& C, std::span<const TPoint> Points,
+                      bool Closed);
+  void Segment(TRecording& R, const TStroke& S, TPoint A, TPoint B, uint32_t& Phase);
+
+  std::unordered_map<const TBitmap*, std::unique_ptr<TRecording>> FRecordings;
+  std::unordered_map<uint64_t, std::string> FPictureIds;
+  std::string FDefs;
+};
+
+}  // namespace vexa
