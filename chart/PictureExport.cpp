@@ -13,7 +13,7 @@ namespace {
 bool EndsWithNoCase(const std::string& s, std::string_view tail) {
   if (s.size() < tail.size()) return false;
   return std::equal(tail.begin(), tail.end(), s.end() - static_cast<ptrdiff_t>(tail.size()),
-                    [](char a, char b) { return std::tolower(static_cast<unsigned char>(a)) == b; });
+                    [](char t, char c) { return std::tolower(static_cast<unsigned char>(c)) == t; });
 }
 }  // namespace
 
@@ -37,8 +37,11 @@ std::string TCustomKelvo::SvgDocument(int32_t AWidth, int32_t AHeight) {
   {
     TCanvasRecorder::TScope recording(svg);
     // The frame is painted over completely (around the data area and then
-    // the data area itself), so its earlier pixels are not kept.
+    // the data area itself), and so is the data area by its background
+    // (colour, or a picture stretched or tiled over it): their earlier
+    // pixels are not kept.
     svg.Fresh(FFrameBitmap);
+    svg.Fresh(FDataBitmap);
     TPaintLockScope open(*this, false);
     Paint();
   }

@@ -703,7 +703,6 @@ std::string TSvgPicture::PictureId(const uint32_t* Pixels, int32_t Width, int32_
   FDefs += '"';
   Attr(FDefs, "width", Width);
   Attr(FDefs, "height", Height);
-  FDefs += " preserveAspectRatio=\"none\" image-rendering=\"optimizeSpeed\"";
   FDefs += " xlink:href=\"data:image/png;base64,";
   Base64(FDefs, codecs::EncodePng(Pixels, Width, Height));
   FDefs += "\"/>\n";
@@ -767,20 +766,29 @@ void TSvgPicture::RecordStretchDraw(const TCanvas& C, const TRect& Dest, const T
   TRecording& R = For(C, covers);
   if (R.Raster || Source.Empty()) return;
   Flush(R);
-  const std::string id = PictureId(Source.Bits(), Source.Width(), Source.Height());
-  const double sx = static_cast<double>(r - l) / Source.Width();
-  const double sy = static_cast<double>(b - t) / Source.Height();
+  // The visible part, sampled as the canvas samples it (pixel centres).
+  const int64_t sw = Source.Width(), sh = Source.Height(), dw = r - l, dh = b - t;
+  const int64_t x0 = std::max<int64_t>(l, 0), x1 = std::min<int64_t>(r, bmp.Width());
+  const int64_t y0 = std::max<int64_t>(t, 0), y1 = std::min<int64_t>(b, bmp.Height());
+  if (x0 >= x1 || y0 >= y1) return;
   const bool mirrorX = Dest.Right < Dest.Left, mirrorY = Dest.Bottom < Dest.Top;
+  std::vector<uint32_t> shown(static_cast<size_t>((x1 - x0) * (y1 - y0)));
+  uint32_t* out = shown.data();
+  for (int64_t y = y0; y < y1; ++y) {
+    const int64_t v = mirrorY ? dh - 1 - (y - t) : y - t;
+    const uint32_t* row = Source.Bits() + static_cast<size_t>((2 * v + 1) * sh / (2 * dh) * sw);
+    for (int64_t x = x0; x < x1; ++x) {
+      const int64_t u = mirrorX ? dw - 1 - (x - l) : x - l;
+      *out++ = row[(2 * u + 1) * sw / (2 * dw)];
+    }
+  }
   std::string& s = R.Body;
-  s += "<use xlink:href=\"#" + id + "\" transform=\"matrix(";
-  Num(s, mirrorX ? -sx : sx);
-  s += " 0 0 ";
-  Num(s, mirrorY ? -sy : sy);
-  s += ' ';
-  Num(s, static_cast<double>(mirrorX ? r : l));
-  s += ' ';
-  Num(s, static_cast<double>(mirrorY ? b : t));
-  s += ")\"/>\n";
+  s += "<use xlink:href=\"#";
+  s += PictureId(shown.data(), static_cast<int32_t>(x1 - x0), static_cast<int32_t>(y1 - y0));
+  s += '"';
+  if (x0 != 0) Attr(s, "x", static_cast<double>(x0));
+  if (y0 != 0) Attr(s, "y", static_cast<double>(y0));
+  s += "/>\n";
 }
 
 std::string TSvgPicture::Document(const TBitmap& Recorded, const TBitmap& Pixels) {

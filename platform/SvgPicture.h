@@ -59,6 +59,8 @@ class TSvgPicture : public TCanvasRecorder {
   // The elements that show Bitmap's current picture at (X, Y).
   void Nest(std::string& Out, const TBitmap& Bitmap, int32_t X, int32_t Y);
   // The id of an embedded picture of these pixels (each distinct one once).
+  // Pictures are always shown at their own size: renderers would smooth a
+  // scaled one.
   std::string PictureId(const uint32_t* Pixels, int32_t Width, int32_t Height);
   void StrokeOpenPath(TRecording& R, const TCanvas& C, std::span<const TPoint> Points,
                       bool Closed);

@@ -1,8 +1,10 @@
-// The SVG export: recorded shapes rasterise to the canvas's pixels, text
-// stays text, and whatever the document cannot say is embedded as pixels.
+// The SVG export: recorded shapes rasterise (librsvg, crisp edges) to the
+// canvas's own pixels, text stays text, and what the document cannot say
+// is embedded as pixels.
 #include <gtest/gtest.h>
 
-#include <cstdio>
+#include <cctype>
+#include <climits>
 #include <fstream>
 #include <functional>
 #include <sstream>
@@ -11,7 +13,6 @@
 #include "kelvo/demo/DemoForm.h"
 #include "kelvo/demo/DemoLogic.h"
 #include "kelvo/platform/SvgPicture.h"
-#include "support/ChartFixtures.h"
 #include "support/SvgRaster.h"
 
 namespace {
@@ -28,22 +29,260 @@ std::unique_ptr<TKelvo> DemoChart() {
   return chart;
 }
 
-TEST(SvgExport, DemoChartRasterisesCloseToTheWindow) {
+size_t Count(const std::string& s, const std::string& what) {
+  size_t n = 0;
+  for (size_t i = s.find(what); i != std::string::npos; i = s.find(what, i + 1)) ++n;
+  return n;
+}
+
+// Draws on a 64 x 48 canvas while recording; returns the canvas's picture
+// and the rasterised document.
+struct TRecorded {
+  TBitmap Canvas{64, 48};
+  TBitmap Svg{64, 48};
+  std::string Document;
+};
+void Record(TRecorded& r, const std::function<void(TCanvas&)>& draw) {
+  TCanvas& c = r.Canvas.Canvas();
+  c.Brush().SetColor(clWhite);
+  c.FillRect(Rect(0, 0, 64, 48));
+  TSvgPicture svg;
+  {
+    TCanvasRecorder::TScope recording(svg);
+    c.FillRect(Rect(0, 0, 64, 48));
+    draw(c);
+  }
+  r.Document = svg.Document(r.Canvas, r.Canvas);
+  RasteriseSvg(r.Document, r.Svg);
+}
+
+// Writes the three forms next to each other for a failing case.
+std::string KeepForLooking(const TRecorded& r, std::string name) {
+  for (char& ch : name)
+    if (!std::isalnum(static_cast<unsigned char>(ch))) ch = '-';
+  const std::string base = ::testing::TempDir() + "svg-" + name;
+  std::ofstream(base + ".svg") << r.Document;
+  r.Canvas.SaveToFile(base + "-canvas.png");
+  r.Svg.SaveToFile(base + "-svg.png");
+  return "see " + base + ".svg, -canvas.png, -svg.png";
+}
+
+// Shapes on whole pixels: the rasterised document equals the canvas pixel
+// for pixel (the canvas's rules: lines without their end pixel, boxes
+// x1..x2-1 with the pen band centred or inside, polygons filled where a
+// pixel's corner lies inside, dash patterns counted in pixel steps).
+TEST(SvgExport, WholePixelShapesRasteriseExactly) {
+  auto pen = [](TCanvas& c, TColor colour, int width, TPenStyle style = TPenStyle::psSolid) {
+    c.Pen().SetColor(colour);
+    c.Pen().SetWidth(width);
+    c.Pen().SetStyle(style);
+  };
+  const std::vector<std::pair<const char*, std::function<void(TCanvas&)>>> cases = {
+      {"boxes",
+       [&](TCanvas& c) {
+         pen(c, clBlue, 1);
+         c.Brush().SetColor(clYellow);
+         c.Rectangle(3, 4, 20, 15);
+         c.Brush().SetStyle(TBrushStyle::bsClear);
+         c.Rectangle(40, 30, 25, 18);  // reversed corners
+         c.Rectangle(50, 5, 51, 20);   // one pixel wide
+         pen(c, clRed, 4);
+         c.Rectangle(30, 3, 45, 14);
+         pen(c, clGreen, 3, TPenStyle::psInsideFrame);
+         c.Brush().SetStyle(TBrushStyle::bsSolid);
+         c.Rectangle(5, 25, 20, 44);
+         pen(c, clBlack, 1, TPenStyle::psClear);
+         c.Brush().SetColor(clMaroon);
+         c.Rectangle(45, 35, 60, 46);
+       }},
+      {"lines",
+       [&](TCanvas& c) {
+         pen(c, clBlack, 1);
+         c.MoveTo(2, 2);
+         c.LineTo(60, 2);  // right
+         c.LineTo(60, 40);  // down, then a path on
+         c.LineTo(5, 40);
+         c.MoveTo(30, 30);
+         c.LineTo(30, 8);  // up, alone
+         c.MoveTo(20, 20);
+         c.LineTo(20, 20);  // nothing
+         pen(c, clRed, 1);
+         c.MoveTo(-2000000000, 45);
+         c.LineTo(2000000000, 45);  // far beyond both sides
+       }},
+      {"dashes",
+       [&](TCanvas& c) {
+         const TPenStyle styles[] = {TPenStyle::psDash, TPenStyle::psDot, TPenStyle::psDashDot,
+                                     TPenStyle::psDashDotDot};
+         for (int k = 0; k < 4; ++k) {
+           pen(c, clNavy, 1, styles[k]);
+           c.Brush().SetStyle(k % 2 ? TBrushStyle::bsClear : TBrushStyle::bsSolid);
+           c.Brush().SetColor(clAqua);
+           c.MoveTo(3, 3 + 6 * k);
+           c.LineTo(40, 3 + 6 * k);
+           c.LineTo(40, 30 + 4 * k);  // the pattern goes on round the corner
+           c.MoveTo(50 + 3 * k, 45);
+           c.LineTo(50 + 3 * k, 5);
+         }
+         c.Brush().SetStyle(TBrushStyle::bsClear);
+         pen(c, clPurple, 1, TPenStyle::psDot);
+         c.Rectangle(5, 30, 35, 46);
+       }},
+      {"pixels and polygons",
+       [&](TCanvas& c) {
+         for (int x = 1; x < 63; x += 2) c.SetPixels(x, 1, clGray);
+         for (int x = 10; x < 30; ++x) c.SetPixels(x, 3, clRed);
+         pen(c, clBlack, 1);
+         c.Brush().SetColor(clLime);
+         const TPoint frame[] = {{5, 10}, {30, 10}, {30, 40}, {5, 40}};
+         c.Polygon(frame);
+         c.Brush().SetStyle(TBrushStyle::bsClear);
+         const TPoint open[] = {{40, 10}, {60, 10}, {60, 30}};
+         c.Polyline(open);
+         // Slanted edges without an outline: filled where a corner is inside.
+         pen(c, clBlack, 1, TPenStyle::psClear);
+         c.Brush().SetStyle(TBrushStyle::bsSolid);
+         c.Brush().SetColor(clFuchsia);
+         const TPoint slanted[] = {{35, 33}, {62, 47}, {33, 46}};
+         c.Polygon(slanted);
+       }},
+      {"bitmaps",
+       [&](TCanvas& c) {
+         static TBitmap tile(3, 2);
+         for (int i = 0; i < 6; ++i) tile.Bits()[i] = 0xFF000000u | (0x332211u * (i + 1));
+         c.StretchDraw(Rect(2, 2, 14, 10), tile);
+         c.StretchDraw(Rect(30, 2, 18, 10), tile);  // mirrored
+         static TBitmap inner(20, 12);
+         inner.Canvas().Brush().SetColor(clTeal);
+         inner.Canvas().FillRect(Rect(0, 0, 20, 12));
+         inner.Canvas().Pen().SetColor(clWhite);
+         inner.Canvas().MoveTo(0, 5);
+         inner.Canvas().LineTo(40, 5);  // beyond its own bitmap: clipped there
+         c.Draw(50, 30, inner);         // and partly beyond the target
+         c.Draw(-5, 35, inner);
+       }},
+  };
+  for (const auto& [name, draw] : cases) {
+    TRecorded r;
+    Record(r, draw);
+    const auto d = ComparePictures(r.Svg, r.Canvas);
+    EXPECT_EQ(d.EqualShare, 1.0) << name << ": " << KeepForLooking(r, name);
+  }
+}
+
+// Slanted lines, wide round pens and ellipses are placed as the canvas
+// places them; a crisp renderer's own rule decides single edge pixels.
+TEST(SvgExport, CurvesAndSlantsRasteriseClosely) {
+  TRecorded r;
+  Record(r, [](TCanvas& c) {
+    c.Pen().SetColor(clBlack);
+    c.MoveTo(2, 2);
+    c.LineTo(60, 20);
+    c.LineTo(10, 45);
+    c.Pen().SetWidth(3);
+    c.MoveTo(5, 30);
+    c.LineTo(40, 10);
+    c.Pen().SetWidth(1);
+    c.Brush().SetColor(clYellow);
+    c.Ellipse(30, 20, 60, 46);
+    c.Pen().SetWidth(4);
+    c.Brush().SetStyle(TBrushStyle::bsClear);
+    c.Ellipse(4, 4, 24, 24);
+  });
+  const auto d = ComparePictures(r.Svg, r.Canvas);
+  EXPECT_GE(d.EqualShare, 0.97);
+  EXPECT_LE(d.MeanAbs, 4.0);
+}
+
+// What SVG cannot say is embedded as the pixels themselves: XOR drawing
+// makes the bitmap's finished picture stand for its recording.
+TEST(SvgExport, XorDrawingIsEmbeddedAsItsPixels) {
+  TRecorded r;
+  Record(r, [](TCanvas& c) {
+    c.Brush().SetColor(clBlue);
+    c.Rectangle(5, 5, 40, 30);
+    c.Pen().SetMode(TPenMode::pmXor);
+    c.Pen().SetColor(clWhite);
+    c.MoveTo(0, 10);
+    c.LineTo(64, 20);
+  });
+  EXPECT_EQ(Count(r.Document, "<image"), 1u);
+  EXPECT_EQ(Count(r.Document, "<rect"), 0u);
+  EXPECT_EQ(ComparePictures(r.Svg, r.Canvas).EqualShare, 1.0);
+}
+
+// The demo chart: all of it as shapes and text (no pictures), and its
+// rasterised document close to the window. Measured: 98.7% of the pixels
+// equal, 99.4% within 48 per channel; the rest is text anti-aliasing (the
+// renderer's hinting is not the canvas's) and a few slanted bar edges.
+TEST(SvgExport, DemoChartIsShapesAndTextAndMatchesTheWindow) {
   auto chart = DemoChart();
   chart->Paint();
   const std::string doc = chart->SvgDocument();
+  EXPECT_EQ(Count(doc, "<image"), 0u);
+  EXPECT_NE(doc.find(">Net exports</text>"), std::string::npos);
+  for (const char* label : {">1970<", ">1980<", ">150<", ">-50<", ">0<"})
+    EXPECT_NE(doc.find(label), std::string::npos) << label;
+  EXPECT_NE(doc.find("font-family=\"'Liberation Sans'"), std::string::npos);
   TBitmap svg(chart->Width(), chart->Height());
   RasteriseSvg(doc, svg);
   const auto d = ComparePictures(svg, chart->Surface());
-  std::printf("equal %.4f near %.4f mean %.3f size %zu\n", d.EqualShare, d.NearShare, d.MeanAbs,
-              doc.size());
-  std::ofstream("/tmp/demo.svg") << doc;
-  svg.SaveToFile("/tmp/demo-svg.png");
-  chart->Surface().SaveToFile("/tmp/demo-win.png");
-  TBitmap diff(chart->Width(), chart->Height());
-  for (int i = 0; i < chart->Width() * chart->Height(); ++i)
-    diff.Bits()[i] = svg.Bits()[i] == chart->Surface().Bits()[i] ? 0xFFFFFFFF : 0xFFFF0000;
-  diff.SaveToFile("/tmp/demo-diff.png");
+  EXPECT_GE(d.EqualShare, 0.98);
+  EXPECT_GE(d.NearShare, 0.99);
+  EXPECT_LE(d.MeanAbs, 1.5);
+  // Exporting leaves the window's picture as it was.
+  TBitmap before(chart->Width(), chart->Height());
+  before.Canvas().Draw(0, 0, chart->Surface());
+  chart->SvgDocument();
+  EXPECT_EQ(ComparePictures(before, chart->Surface()).EqualShare, 1.0);
+}
+
+// The background picture is embedded once for every distinct cut of it,
+// however often it is tiled, and
+// the export at another size is that of a copy drawn at that size.
+TEST(SvgExport, BackgroundPictureFilesAndSizes) {
+  auto chart = DemoChart();
+  const std::string dir = ::testing::TempDir();
+  TBitmap tile(7, 5);
+  for (int i = 0; i < 35; ++i) tile.Bits()[i] = 0xFF000000u | (0x050709u * i);
+  tile.SaveToFile(dir + "svg-tile.bmp");
+  chart->BackGroundImg().SetIncludePath(true);
+  chart->BackGroundImg().SetFillMode(TBkgFill::bfTile);
+  chart->BackGroundImg().SetName(dir + "svg-tile.bmp");
+  chart->Paint();
+  chart->SaveToFile(dir + "chart.svg");
+  std::ifstream in(dir + "chart.svg", std::ios::binary);
+  const std::string doc((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+  // The whole tile, and the tile cut at the right, at the bottom and at both.
+  EXPECT_EQ(Count(doc, "<image"), 4u);
+  EXPECT_GT(Count(doc, "<use"), 100u);
+  TBitmap svg(chart->Width(), chart->Height());
+  RasteriseSvg(doc, svg);
+  EXPECT_GE(ComparePictures(svg, chart->Surface()).EqualShare, 0.97);
+
+  chart->SaveToFile(dir + "CHART-BIG.SVG", 800, 600);
+  std::ifstream big(dir + "CHART-BIG.SVG", std::ios::binary);
+  const std::string bigDoc((std::istreambuf_iterator<char>(big)), std::istreambuf_iterator<char>());
+  EXPECT_NE(bigDoc.find("width=\"800\" height=\"600\""), std::string::npos);
+  EXPECT_EQ(chart->Width(), 449);
+  EXPECT_THROW(chart->SaveToFile(dir + "no-such-dir/chart.svg"), EFOpenError);
+}
+
+// Text the XML cannot carry as it stands: markup escaped, bytes that are not
+// UTF-8 and control characters as U+FFFD; the document still reads.
+TEST(SvgExport, HostileTextStaysWellFormed) {
+  auto chart = std::make_unique<TKelvo>();
+  chart->SetBounds(0, 0, 200, 120);
+  chart->CreateWnd();
+  chart->SetCaption(std::string("a<b&\"c'>\x01\xff\xfe]]>", 15));  // with its NUL
+  chart->Paint();
+  const std::string doc = chart->SvgDocument();
+  const std::string bad = "\xEF\xBF\xBD";  // U+FFFD
+  EXPECT_NE(doc.find(">a&lt;b&amp;&quot;c&apos;&gt;" + bad + bad + bad + "]]&gt;" + bad + "</text>"),
+            std::string::npos)
+      << doc;
+  TBitmap svg(200, 120);
+  EXPECT_NO_THROW(RasteriseSvg(doc, svg));
 }
 
 }  // namespace
