@@ -7,6 +7,10 @@
 #include <QImage>
 #include <QPainter>
 #include <QPolygon>
+#ifdef KELVO_BENCH_QT_SVG
+#include <QBuffer>
+#include <QSvgGenerator>
+#endif
 #include <cmath>
 #include <cstdlib>
 #include <cstring>
@@ -213,8 +217,7 @@ struct TDemoTwin {
   QFont Font{"Liberation Sans"};
   TDemoTwin() { Font.setPixelSize(13); }
 
-  void DataArea() {
-    QPainter p(&Data);
+  void PaintData(QPainter& p) {
     p.fillRect(Data.rect(), Qt::white);
     p.setPen(QPen(QColor(192, 192, 192), 0, Qt::DotLine));
     for (int i = 0; i < 12; ++i) p.drawLine(16 + i * 32, 0, 16 + i * 32, 295);
@@ -233,21 +236,28 @@ struct TDemoTwin {
     p.setBrush(Qt::NoBrush);
     p.drawRect(0, 0, 389, 295);
   }
+  void PaintFrame(QPainter& p) {
+    p.fillRect(Frame.rect(), QColor(240, 240, 240));
+    p.setFont(Font);
+    p.setPen(Qt::black);
+    p.drawText(150, 16, QStringLiteral("Net exports"));
+    p.drawLine(40, 315, 429, 315);
+    p.drawLine(40, 20, 40, 315);
+    for (int i = 0; i <= 48; ++i)
+      p.drawLine(40 + i * 8, 315, 40 + i * 8, 311 - (i % 4 == 0 ? 3 : 0));
+    for (int i = 0; i <= 20; ++i)
+      p.drawLine(40, 20 + i * 15, 44 + (i % 5 == 0 ? 2 : 0), 20 + i * 15);
+    for (int i = 0; i < 6; ++i) p.drawText(50 + i * 64, 305, QString::number(1970 + 2 * i));
+    for (int j = 0; j < 5; ++j) p.drawText(10, 25 + j * 74, QString::number(150 - 50 * j));
+  }
+  void DataArea() {
+    QPainter p(&Data);
+    PaintData(p);
+  }
   void Full() {
     {
       QPainter p(&Frame);
-      p.fillRect(Frame.rect(), QColor(240, 240, 240));
-      p.setFont(Font);
-      p.setPen(Qt::black);
-      p.drawText(150, 16, QStringLiteral("Net exports"));
-      p.drawLine(40, 315, 429, 315);
-      p.drawLine(40, 20, 40, 315);
-      for (int i = 0; i <= 48; ++i)
-        p.drawLine(40 + i * 8, 315, 40 + i * 8, 311 - (i % 4 == 0 ? 3 : 0));
-      for (int i = 0; i <= 20; ++i)
-        p.drawLine(40, 20 + i * 15, 44 + (i % 5 == 0 ? 2 : 0), 20 + i * 15);
-      for (int i = 0; i < 6; ++i) p.drawText(50 + i * 64, 305, QString::number(1970 + 2 * i));
-      for (int j = 0; j < 5; ++j) p.drawText(10, 25 + j * 74, QString::number(150 - 50 * j));
+      PaintFrame(p);
     }
     DataArea();
     {
@@ -258,6 +268,24 @@ struct TDemoTwin {
     w.setCompositionMode(QPainter::CompositionMode_Source);
     w.drawImage(0, 0, Frame);
   }
+#ifdef KELVO_BENCH_QT_SVG
+  // The same picture as an SVG document in memory, the data area clipped.
+  qint64 Svg() {
+    QBuffer out;
+    out.open(QIODevice::WriteOnly);
+    QSvgGenerator svg;
+    svg.setOutputDevice(&out);
+    svg.setSize(Frame.size());
+    svg.setViewBox(Frame.rect());
+    QPainter p(&svg);
+    PaintFrame(p);
+    p.translate(40, 20);
+    p.setClipRect(Data.rect());
+    PaintData(p);
+    p.end();
+    return out.size();
+  }
+#endif
   void Refresh() {
     DataArea();
     QPainter w(&Window);
@@ -284,6 +312,19 @@ void DemoRefresh_qpainter(benchmark::State& st) {
   twin.Full();
   for (auto _ : st) twin.Refresh();
 }
+
+#ifdef KELVO_BENCH_QT_SVG
+// The demo chart as an SVG document in memory: the chart records its paint;
+// the twin paints the same picture into Qt's SVG generator.
+void DemoSvg_kelvo(benchmark::State& st) {
+  auto chart = kelvo::bench::DemoChartAtStart();
+  for (auto _ : st) benchmark::DoNotOptimize(chart->SvgDocument().size());
+}
+void DemoSvg_qpainter(benchmark::State& st) {
+  TDemoTwin twin;
+  for (auto _ : st) benchmark::DoNotOptimize(twin.Svg());
+}
+#endif
 
 // The bare memory work of the demo chart's paints, for scale: filling the
 // frame and data-area bitmaps and the copies the pipeline makes (data area
@@ -335,6 +376,9 @@ void DemoRefresh_bare(benchmark::State& st) {
 
 KELVO_PAIR_US(DemoPaint)
 KELVO_PAIR_US(DemoRefresh)
+#ifdef KELVO_BENCH_QT_SVG
+KELVO_PAIR_US(DemoSvg)
+#endif
 BENCHMARK(DemoPaint_bare)->Name("DemoPaint/bare")->Unit(benchmark::kMicrosecond);
 BENCHMARK(DemoRefresh_bare)->Name("DemoRefresh/bare")->Unit(benchmark::kMicrosecond);
 KELVO_PAIR(DrawTo1M)
