@@ -4,6 +4,8 @@
 
 #include <QApplication>
 #include <QBitmap>
+#include <QFile>
+#include <QImage>
 #include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPushButton>
@@ -229,6 +231,62 @@ TEST(DemoWindow, WheelZoomAndHistoryKeysThroughTheHost) {
   QApplication::sendEvent(host, &back);
   EXPECT_EQ(chart.Scale1X().RangeLow(), 1969);
   EXPECT_EQ(chart.Scale1X().RangeHigh(), 1981);
+}
+
+// The value readout and the picture export on the demo chart through the
+// Qt host, the opt-in flags set here.
+TEST(DemoWindow, ValueReadoutAndPicturesThroughTheHost) {
+  demo::TForm1 form;
+  form.show();
+  form.ActivateOnce();
+  TKelvo& chart = form.ExportChart();
+  QWidget* host = form.ChartHost();
+  auto move = [&](TPoint at, Qt::MouseButtons held) {
+    QMouseEvent e(QEvent::MouseMove, QPointF(at.X, at.Y), host->mapToGlobal(QPointF(at.X, at.Y)),
+                  Qt::NoButton, held, Qt::NoModifier);
+    QApplication::sendEvent(host, &e);
+  };
+  // Over the 1974 bar (item 4, 100 high): reported as the mouse moves.
+  int32_t px, py;
+  chart.WorldToPixel(1, 1974, 50, px, py);
+  int hovered = -2;
+  chart.OnItemHover = [&](TObject*, const TNearestItem& item) { hovered = item.Index; };
+  chart.SetItemHover(true);
+  move({px, py}, Qt::NoButton);
+  EXPECT_EQ(hovered, 4);
+  // A dragged crosshair snaps to the bar's nearest point.
+  chart.CrossHair1().SetMode(TCrossHMode::chBoth);
+  chart.CrossHair1().SetPosX(1971);
+  chart.CrossHair1().SetPosY(100);
+  chart.SetMouseAction(TMouseActMode::maDragCrossH);
+  chart.SetCrossHairSnap(true);
+  int32_t cx, cy;
+  chart.WorldToPixel(1, 1971, 100, cx, cy);
+  QMouseEvent press(QEvent::MouseButtonPress, QPointF(cx, cy), host->mapToGlobal(QPointF(cx, cy)),
+                    Qt::LeftButton, Qt::LeftButton, Qt::NoModifier);
+  QApplication::sendEvent(host, &press);
+  move({cx, cy}, Qt::LeftButton);  // the drag picks the crosshair
+  move({px + 2, py}, Qt::LeftButton);
+  const TNearestItem bar = chart.FindNearestItem(px + 2, py, chart.ItemPixels());
+  EXPECT_EQ(bar.Index, 4);
+  EXPECT_EQ(chart.CrossHair1().PosX(), bar.X);
+  EXPECT_EQ(chart.CrossHair1().PosY(), bar.Y);
+  QMouseEvent release(QEvent::MouseButtonRelease, QPointF(px + 2, py),
+                      host->mapToGlobal(QPointF(px + 2, py)), Qt::LeftButton, Qt::NoButton,
+                      Qt::NoModifier);
+  QApplication::sendEvent(host, &release);
+  // The pictures: the PNG is what the host shows; the SVG has the caption as text.
+  const std::string dir = ::testing::TempDir();
+  chart.SaveToFile(dir + "demo-host.png");
+  chart.SaveToFile(dir + "demo-host.svg");
+  const QImage shown = host->grab().toImage().convertToFormat(QImage::Format_RGB32);
+  const QImage saved = QImage(QString::fromStdString(dir + "demo-host.png"))
+                           .convertToFormat(QImage::Format_RGB32);
+  ASSERT_EQ(saved.size(), shown.size());
+  EXPECT_EQ(saved, shown);
+  QFile svg(QString::fromStdString(dir + "demo-host.svg"));
+  ASSERT_TRUE(svg.open(QIODevice::ReadOnly));
+  EXPECT_TRUE(svg.readAll().contains(">Net exports</text>"));
 }
 
 }  // namespace
