@@ -170,6 +170,57 @@ TEST(SvgExport, WholePixelShapesRasteriseExactly) {
   }
 }
 
+// Random scenes of whole-pixel shapes, partly or far outside the canvas,
+// with every pen style and width the boxes take and thin dashed lines.
+TEST(SvgExport, RandomWholePixelScenesRasteriseExactly) {
+  uint32_t seed = 2026;
+  auto next = [&](int n) {
+    seed = seed * 1664525u + 1013904223u;
+    return static_cast<int>((seed >> 8) % static_cast<uint32_t>(n));
+  };
+  const TColor colours[] = {clBlack, clRed, clBlue, clLime, clYellow, clTeal, clGray, clWhite};
+  for (int scene = 0; scene < 40; ++scene) {
+    TRecorded r;
+    Record(r, [&](TCanvas& c) {
+      auto coord = [&](int size) {
+        return next(10) == 0 ? (next(2) ? 2000000000 : -2000000000) : next(size + 40) - 20;
+      };
+      for (int op = 0; op < 25; ++op) {
+        c.Pen().SetColor(colours[next(8)]);
+        c.Brush().SetColor(colours[next(8)]);
+        c.Brush().SetStyle(next(3) ? TBrushStyle::bsSolid : TBrushStyle::bsClear);
+        const auto style = static_cast<TPenStyle>(next(7));
+        c.Pen().SetStyle(style);
+        switch (next(4)) {
+          case 0:
+            c.Pen().SetWidth(1 + next(5));
+            c.Rectangle(coord(64), coord(48), coord(64), coord(48));
+            break;
+          case 1:
+            c.FillRect(Rect(coord(64), coord(48), coord(64), coord(48)));
+            break;
+          case 2: {  // a thin horizontal or vertical line, any style
+            c.Pen().SetWidth(1);
+            const int a = coord(64), b = coord(48), len = next(60) - 30;
+            c.MoveTo(a, b);
+            if (next(2))
+              c.LineTo(a + len, b);
+            else
+              c.LineTo(a, b + len);
+            break;
+          }
+          default:
+            c.SetPixels(next(64), next(48), colours[next(8)]);
+            break;
+        }
+      }
+    });
+    const auto d = ComparePictures(r.Svg, r.Canvas);
+    EXPECT_EQ(d.EqualShare, 1.0) << "scene " << scene << ": "
+                                 << KeepForLooking(r, "scene" + std::to_string(scene));
+  }
+}
+
 // Slanted lines, wide round pens and ellipses are placed as the canvas
 // places them; a crisp renderer's own rule decides single edge pixels.
 TEST(SvgExport, CurvesAndSlantsRasteriseClosely) {
