@@ -38,6 +38,7 @@ void Num(std::string& s, double v) {
   s.append(buf, end);
 }
 
+// Writes ` name="value"`.
 void Attr(std::string& s, const char* name, double v) {
   s += ' ';
   s += name;
@@ -46,22 +47,17 @@ void Attr(std::string& s, const char* name, double v) {
   s += '"';
 }
 
-void Colour(std::string& s, TColor c) {
+void ColourAttr(std::string& s, const char* name, TColor c) {
   static const char hex[] = "0123456789abcdef";
   const TColor rgb = ColorToRGB(c);  // red in the low byte
   const unsigned bytes[3] = {rgb & 0xFFu, (rgb >> 8) & 0xFFu, (rgb >> 16) & 0xFFu};
-  s += '#';
+  s += ' ';
+  s += name;
+  s += "=\"#";
   for (unsigned b : bytes) {
     s += hex[b >> 4];
     s += hex[b & 15];
   }
-}
-
-void ColourAttr(std::string& s, const char* name, TColor c) {
-  s += ' ';
-  s += name;
-  s += "=\"";
-  Colour(s, c);
   s += '"';
 }
 
@@ -227,6 +223,17 @@ struct TSvgPicture::TStroke {
     GapColor = C.Brush().Color();
   }
 };
+
+// The fill (the brush, or none), the outline and the end of a closed shape.
+void TSvgPicture::OutlineAttrs(std::string& s, const TCanvas& C, const TStroke& S) {
+  if (C.Brush().Style() == TBrushStyle::bsSolid)
+    ColourAttr(s, "fill", C.Brush().Color());
+  else
+    s += " fill=\"none\"";
+  ColourAttr(s, "stroke", S.Color);
+  if (S.Width > 1) Attr(s, "stroke-width", static_cast<double>(S.Width));
+  s += "/>\n";
+}
 
 struct TSvgPicture::TRecording {
   std::string Body;
@@ -533,13 +540,7 @@ void TSvgPicture::RecordRectangle(const TCanvas& C, const TRect& Box) {
     Attr(s, "y", OT + w / 2.0);
     Attr(s, "width", static_cast<double>(OR - OL - w));
     Attr(s, "height", static_cast<double>(OB - OT - w));
-    if (fill)
-      ColourAttr(s, "fill", C.Brush().Color());
-    else
-      s += " fill=\"none\"";
-    ColourAttr(s, "stroke", S.Color);
-    if (w > 1) Attr(s, "stroke-width", static_cast<double>(w));
-    s += "/>\n";
+    OutlineAttrs(s, C, S);
     return;
   }
   box(OL, OT, OR, IT, S.Color);
@@ -609,13 +610,7 @@ void TSvgPicture::RecordEllipse(const TCanvas& C, const TRect& Box) {
     return;
   }
   ellipse(L + half, T + half, Rt - half, B - half);
-  if (fill)
-    ColourAttr(s, "fill", C.Brush().Color());
-  else
-    s += " fill=\"none\"";
-  ColourAttr(s, "stroke", S.Color);
-  if (w > 1) Attr(s, "stroke-width", static_cast<double>(w));
-  s += "/>\n";
+  OutlineAttrs(s, C, S);
 }
 
 void TSvgPicture::RecordPixel(const TCanvas& C, int32_t X, int32_t Y, TColor Value) {

@@ -53,6 +53,7 @@ class TSvgPicture : public TCanvasRecorder {
  private:
   struct TRecording;
   struct TStroke;
+  static void OutlineAttrs(std::string& Out, const TCanvas& C, const TStroke& S);
   TRecording& For(const TCanvas& C, bool CoversAll);
   TRecording* Find(const TBitmap& Bitmap);
   void Flush(TRecording& R);
