@@ -50,9 +50,13 @@ int RunAndCompare(int argc, char** argv) {
   bool userReps = false;
   for (int i = 1; i < argc; ++i)
     userReps |= std::string(argv[i]).rfind("--benchmark_repetitions", 0) == 0;
+  // Repetitions of different workloads run interleaved in random order, so
+  // that a slow spell of the machine does not fall on one side of a pair.
+  std::string interleave = "--benchmark_enable_random_interleaving=true";
   if (!userReps) {
     args.push_back(reps.data());
     args.push_back(aggr.data());
+    args.push_back(interleave.data());
   }
   int n = static_cast<int>(args.size());
   benchmark::Initialize(&n, args.data());
