@@ -705,6 +705,22 @@ std::string TSvgPicture::PictureId(const uint32_t* Pixels, int32_t Width, int32_
   return id;
 }
 
+std::string TSvgPicture::ClipId(int32_t Width, int32_t Height) {
+  const uint64_t key = static_cast<uint64_t>(static_cast<uint32_t>(Width)) << 32 |
+                       static_cast<uint32_t>(Height);
+  if (const auto it = FClipIds.find(key); it != FClipIds.end()) return it->second;
+  std::string id = "c";
+  id += std::to_string(FClipIds.size() + 1);
+  FDefs += "<clipPath id=\"";
+  FDefs += id;
+  FDefs += "\"><rect";
+  Attr(FDefs, "width", Width);
+  Attr(FDefs, "height", Height);
+  FDefs += "/></clipPath>\n";
+  FClipIds.emplace(key, id);
+  return id;
+}
+
 void TSvgPicture::Nest(std::string& Out, const TBitmap& Bitmap, int32_t X, int32_t Y) {
   if (Bitmap.Empty()) return;
   TRecording* rec = Find(Bitmap);
@@ -719,18 +735,22 @@ void TSvgPicture::Nest(std::string& Out, const TBitmap& Bitmap, int32_t X, int32
     return;
   }
   Flush(*rec);
-  const bool placed = X != 0 || Y != 0;
-  if (placed) {
-    Out += "<svg";
-    Attr(Out, "x", X);
-    Attr(Out, "y", Y);
-    Attr(Out, "width", Bitmap.Width());
-    Attr(Out, "height", Bitmap.Height());
-    Out += " overflow=\"hidden\">\n";
+  // A group moved to (X, Y) and clipped to the bitmap (a group rather than
+  // a nested svg element, which SVG Tiny renderers take for the document).
+  Out += "<g";
+  if (X != 0 || Y != 0) {
+    Out += " transform=\"translate(";
+    Int(Out, X);
+    Out += ' ';
+    Int(Out, Y);
+    Out += ")\"";
   }
+  Out += " clip-path=\"url(#";
+  Out += ClipId(Bitmap.Width(), Bitmap.Height());
+  Out += ")\">\n";
   if (!rec->Base.empty()) use(PictureId(rec->Base.data(), rec->BaseWidth, rec->BaseHeight), 0, 0);
   Out += rec->Body;
-  if (placed) Out += "</svg>\n";
+  Out += "</g>\n";
 }
 
 void TSvgPicture::RecordDraw(const TCanvas& C, int32_t X, int32_t Y, const TBitmap& Source) {
@@ -740,16 +760,6 @@ void TSvgPicture::RecordDraw(const TCanvas& C, int32_t X, int32_t Y, const TBitm
   TRecording& R = For(C, covers);
   if (R.Raster) return;
   Flush(R);
-  if (X == 0 && Y == 0 && (Source.Width() < bmp.Width() || Source.Height() < bmp.Height())) {
-    // Nested at the origin, the source still needs its own clip.
-    R.Body += "<svg";
-    Attr(R.Body, "width", Source.Width());
-    Attr(R.Body, "height", Source.Height());
-    R.Body += " overflow=\"hidden\">\n";
-    Nest(R.Body, Source, 0, 0);
-    R.Body += "</svg>\n";
-    return;
-  }
   Nest(R.Body, Source, X, Y);
 }
 

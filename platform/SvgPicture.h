@@ -6,7 +6,8 @@
 // become embedded PNG pictures of the pixels themselves.
 //
 // Recording is per bitmap: drawing one recorded bitmap onto another nests
-// its elements, clipped to its bounds. A bitmap whose first recorded
+// its elements in a group clipped to its bounds (renderers without clip
+// paths, SVG Tiny's, show the group unclipped). A bitmap whose first recorded
 // operation does not cover it keeps a copy of its earlier pixels beneath,
 // unless it was declared Fresh.
 #pragma once
@@ -63,12 +64,15 @@ class TSvgPicture : public TCanvasRecorder {
   // Pictures are always shown at their own size: renderers would smooth a
   // scaled one.
   std::string PictureId(const uint32_t* Pixels, int32_t Width, int32_t Height);
+  // The id of a clip rectangle [0, Width) x [0, Height) (each size once).
+  std::string ClipId(int32_t Width, int32_t Height);
   void StrokeOpenPath(TRecording& R, const TCanvas& C, std::span<const TPoint> Points,
                       bool Closed);
   void Segment(TRecording& R, const TStroke& S, TPoint A, TPoint B, uint32_t& Phase);
 
   std::unordered_map<const TBitmap*, std::unique_ptr<TRecording>> FRecordings;
   std::unordered_map<uint64_t, std::string> FPictureIds;
+  std::unordered_map<uint64_t, std::string> FClipIds;
   std::string FDefs;
 };
 
