@@ -638,6 +638,7 @@ void TSvgPicture::RecordText(const TCanvas& C, int32_t X, int32_t Y, std::string
     return;
   }
   if (X >= R.Width || Y >= R.Height || int64_t{Y} + Face.CellHeight() <= 0) return;
+  if (X < 0 && int64_t{X} + Face.TextWidth(Text) <= 0) return;  // wholly left of the picture
   Flush(R);
   std::string& s = R.Body;
   const TFontStyles style = C.Font().Style();

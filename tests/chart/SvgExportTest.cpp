@@ -4,7 +4,10 @@
 #include <gtest/gtest.h>
 
 #include <cctype>
+#include <cstdlib>
 #include <climits>
+#include <cmath>
+#include <limits>
 #include <fstream>
 #include <functional>
 #include <sstream>
@@ -317,6 +320,54 @@ TEST(SvgExport, BackgroundPictureFilesAndSizes) {
   EXPECT_NE(bigDoc.find("width=\"800\" height=\"600\""), std::string::npos);
   EXPECT_EQ(chart->Width(), 449);
   EXPECT_THROW(chart->SaveToFile(dir + "no-such-dir/chart.svg"), EFOpenError);
+}
+
+// Items far beyond the picture, NaN and infinite ones: the document keeps
+// every coordinate near the picture (renderers work in fixed point) and
+// still shows what the window shows.
+TEST(SvgExport, FarAndNonFiniteItemsStayNearThePicture) {
+  auto chart = std::make_unique<TKelvo>();
+  chart->SetBounds(0, 0, 240, 180);
+  chart->Scale1X().SetRangeHigh(10);
+  chart->Scale1Y().SetRangeHigh(10);
+  chart->CreateWnd();
+  const double inf = std::numeric_limits<double>::infinity();
+  chart->SetFillColor(clYellow);
+  chart->Rectangle(-1e12, -1e12, 1e12, 4);
+  chart->Line(-1e300, 5, 1e300, 6);
+  chart->MoveTo(5, 5);
+  chart->DrawTo(1e15, -1e15);
+  chart->DrawTo(std::nan(""), 3);
+  chart->DrawTo(inf, -inf);
+  chart->Ellipse(2, 8, 1, 1);
+  chart->MarkAt(1e9, 5, 8);
+  chart->Text(-1e9, 5, "far", 10);
+  chart->Paint();
+  const std::string doc = chart->SvgDocument();
+  EXPECT_EQ(Count(doc, "<image"), 0u);
+  double widest = 0;
+  for (const char* p = doc.c_str(); *p;) {
+    char* end = nullptr;
+    const double v = std::strtod(p, &end);
+    if (end != p && std::isfinite(v)) {
+      widest = std::max(widest, std::fabs(v));
+      p = end;
+    } else {
+      ++p;
+    }
+  }  // Coordinates within 4096 pixels of the picture; a width spans at most that twice.
+  EXPECT_LE(widest, 2 * 4096 + 240);
+  TBitmap svg(240, 180);
+  RasteriseSvg(doc, svg);
+  // All but the tick labels' anti-aliasing, a larger share on a small chart.
+  EXPECT_GE(ComparePictures(svg, chart->Surface()).EqualShare, 0.97);
+  // An ellipse reaching a billion pixels out: the data area's pixels stand for it.
+  chart->Ellipse(5, 5, 1e9, 1e9);
+  chart->Paint();
+  const std::string withEllipse = chart->SvgDocument();
+  EXPECT_EQ(Count(withEllipse, "<image"), 1u);
+  RasteriseSvg(withEllipse, svg);
+  EXPECT_GE(ComparePictures(svg, chart->Surface()).EqualShare, 0.97);
 }
 
 // Text the XML cannot carry as it stands: markup escaped, bytes that are not
