@@ -481,7 +481,10 @@ class TCustomKelvo : public TCustomControl, private IJointLayersOwner {
   void LayerJoined(int32_t Layer, TJointAxis Axis) override;
   std::weak_ptr<const void> OwnerAlive() const override { return FLifetime.Token(); }
 
-  TDrawItem& AppendItem(uint8_t Kind, double X1, double Y1, double X2, double Y2);
+  // Appends an item with the current attributes; Extra sets the kind's own fields.
+  template <class TExtra>
+  void AppendItem(uint8_t Kind, double X1, double Y1, double X2, double Y2, TExtra Extra);
+  void AppendItem(uint8_t Kind, double X1, double Y1, double X2, double Y2);
   // Repaints after ShowGraph: the source and all its users, then own users.
   void RefreshSharingCharts();
   void RemoveUser(TCustomKelvo* User);

@@ -9,6 +9,10 @@
 #include <limits>
 #include <new>
 
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
+
 namespace vexa {
 
 TShortText TShortText::From(std::string_view Text) {
@@ -82,6 +86,27 @@ TDrawItem& TItemArray::PushBack() {
   return *item;
 }
 
+void TItemArray::PushBack(const TDrawItem& Item) {
+  if (FSize == FCapacity) Reserve(std::max<size_t>(16, 2 * FCapacity));
+  FSummary.Invalidate(FSize);
+  TDrawItem* slot = FData + FSize++;
+#if defined(__SSE2__)
+  static_assert(sizeof(TDrawItem) % 16 == 0);
+  if ((reinterpret_cast<uintptr_t>(slot) & 15) == 0 &&
+      (reinterpret_cast<uintptr_t>(&Item) & 15) == 0) {
+    // Non-temporal stores: the lines are not read first. The same thread
+    // reads them back in order; other threads see them after the fence any
+    // hand-over between threads makes.
+    const auto* from = reinterpret_cast<const __m128i*>(&Item);
+    auto* to = reinterpret_cast<__m128i*>(slot);
+    for (size_t k = 0; k < sizeof(TDrawItem) / 16; ++k)
+      _mm_stream_si128(to + k, _mm_load_si128(from + k));
+    return;
+  }
+#endif
+  std::memcpy(static_cast<void*>(slot), &Item, sizeof(TDrawItem));
+}
+
 void TDisplayList::SetAllocSize(int32_t Value) {
   if (Value >= 1 && Value <= MaxAllocSize) FAllocSize = Value;
 }
@@ -94,7 +119,11 @@ std::span<const TDrawItem> TDisplayList::Items() const {
   return std::span<const TDrawItem>(FStore->Data(), n);
 }
 
-TDrawItem& TDisplayList::Append() {
+TDrawItem& TDisplayList::Append() { return GrowForOne().PushBack(); }
+
+void TDisplayList::Append(const TDrawItem& Item) { GrowForOne().PushBack(Item); }
+
+TDisplayList::TStore& TDisplayList::GrowForOne() {
   ++FChanges;
   if (FCount >= FCapacity)
     FCapacity = FCapacity > std::numeric_limits<int32_t>::max() - FAllocSize
@@ -109,7 +138,7 @@ TDrawItem& TDisplayList::Append() {
   if (items.Capacity() < static_cast<size_t>(FCapacity))
     items.Reserve(std::max(static_cast<size_t>(FCapacity), 2 * items.Capacity()));
   ++FCount;
-  return items.PushBack();
+  return items;
 }
 
 void TDisplayList::Clear() {

@@ -98,6 +98,10 @@ class TItemArray {
   void Resize(size_t Count);
   // A zero-filled new last item.
   TDrawItem& PushBack();
+  // A copy of Item (padding included) as the new last item, written past the
+  // cache: appending a million items is a stream of writes, not a read and a
+  // write of every line.
+  void PushBack(const TDrawItem& Item);
   // Shrinks to no items, keeping the storage for the next ones.
   void Empty() { Resize(0); }
 
@@ -137,6 +141,8 @@ class TDisplayList {
 
   // A zero-filled new last item, to be written by the caller.
   TDrawItem& Append();
+  // Item as the new last item.
+  void Append(const TDrawItem& Item);
   // Count and capacity figure 0. An array of this list alone keeps its
   // storage for the next items; a shared one is left to the other holders.
   void Clear();
@@ -158,6 +164,8 @@ class TDisplayList {
 
  private:
   using TStore = TItemArray;
+  // The array, made ready for one more item (count and capacity figure grown).
+  TStore& GrowForOne();
   std::shared_ptr<TStore> FStore;
   int32_t FCount = 0;
   uint64_t FChanges = 0;

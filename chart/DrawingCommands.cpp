@@ -1,12 +1,17 @@
 // Drawing commands, current attributes and the text attributes.
 #include <algorithm>
+#include <cstring>
 
 #include "kelvo/chart/CustomKelvo.h"
 
 namespace vexa {
 
-TDrawItem& TCustomKelvo::AppendItem(uint8_t Kind, double X1, double Y1, double X2, double Y2) {
-  TDrawItem& item = FList.Append();
+// The item is composed here, all zeros but what is set, and copied in once.
+template <class TExtra>
+void TCustomKelvo::AppendItem(uint8_t Kind, double X1, double Y1, double X2, double Y2,
+                              TExtra Extra) {
+  alignas(16) TDrawItem item;
+  std::memset(static_cast<void*>(&item), 0, sizeof item);  // padding too
   item.Kind = Kind;
   item.Layer = FCurrentLayer;
   item.ItemClass = FClassDefault;
@@ -19,7 +24,12 @@ TDrawItem& TCustomKelvo::AppendItem(uint8_t Kind, double X1, double Y1, double X
   item.PenStyle = FPenStyle;
   item.FillColor = FFillColor;
   item.LineWidth = FLineWidth;
-  return item;
+  Extra(item);
+  FList.Append(item);
+}
+
+void TCustomKelvo::AppendItem(uint8_t Kind, double X1, double Y1, double X2, double Y2) {
+  AppendItem(Kind, X1, Y1, X2, Y2, [](TDrawItem&) {});
 }
 
 void TCustomKelvo::Rectangle(double X1, double Y1, double X2, double Y2) {
@@ -28,14 +38,15 @@ void TCustomKelvo::Rectangle(double X1, double Y1, double X2, double Y2) {
 }
 
 void TCustomKelvo::Bar3D(int32_t Depth, int32_t Angle, double X1, double Y1, double X2, double Y2) {
-  TDrawItem& item = AppendItem(ikBar3D, X1, Y1, X2, Y2);
-  item.Param2 = Depth;
-  item.Param1 = std::clamp(Angle, 0, 180);
+  AppendItem(ikBar3D, X1, Y1, X2, Y2, [&](TDrawItem& item) {
+    item.Param2 = Depth;
+    item.Param1 = std::clamp(Angle, 0, 180);
+  });
   PropagateDisplayList();
 }
 
 void TCustomKelvo::MarkAt(double X, double Y, uint8_t Symbol) {
-  AppendItem(ikMark, X, Y, 0, 0).Symbol = Symbol;
+  AppendItem(ikMark, X, Y, 0, 0, [&](TDrawItem& item) { item.Symbol = Symbol; });
   PropagateDisplayList();
 }
 
@@ -65,56 +76,63 @@ void TCustomKelvo::LineRel(int32_t DX, int32_t DY) {
 }
 
 void TCustomKelvo::Ellipse(double X, double Y, double RadiusX, double RadiusY, bool Transparent) {
-  AppendItem(ikEllipse, X, Y, RadiusX, RadiusY).Transparent = Transparent;
+  AppendItem(ikEllipse, X, Y, RadiusX, RadiusY,
+             [&](TDrawItem& item) { item.Transparent = Transparent; });
   PropagateDisplayList();
 }
 
 void TCustomKelvo::Text(double X, double Y, const std::string& Text, int32_t Size,
                         uint8_t Alignment) {
-  TDrawItem& item = AppendItem(ikText, X, Y, 0, 0);
-  item.Text = TShortText::From(Text);
-  item.Param1 = Size;
-  item.Symbol = Alignment;
+  AppendItem(ikText, X, Y, 0, 0, [&](TDrawItem& item) {
+    item.Text = TShortText::From(Text);
+    item.Param1 = Size;
+    item.Symbol = Alignment;
+  });
   PropagateDisplayList();
 }
 
 void TCustomKelvo::TextOffset(double X, double Y, int32_t DX, int32_t DY, const std::string& Text,
                               int32_t Size, uint8_t Alignment) {
-  TDrawItem& item = AppendItem(ikTextOffset, X, Y, DX, DY);
-  item.Text = TShortText::From(Text);
-  item.Param1 = Size;
-  item.Symbol = Alignment;
+  AppendItem(ikTextOffset, X, Y, DX, DY, [&](TDrawItem& item) {
+    item.Text = TShortText::From(Text);
+    item.Param1 = Size;
+    item.Symbol = Alignment;
+  });
   PropagateDisplayList();
 }
 
 void TCustomKelvo::Arrow(double X1, double Y1, double X2, double Y2, int32_t HeadLength,
                          bool Transparent) {
-  TDrawItem& item = AppendItem(ikArrow, X1, Y1, X2, Y2);
-  item.Param1 = HeadLength;
-  item.Transparent = Transparent;
+  AppendItem(ikArrow, X1, Y1, X2, Y2, [&](TDrawItem& item) {
+    item.Param1 = HeadLength;
+    item.Transparent = Transparent;
+  });
   PropagateDisplayList();
 }
 
 void TCustomKelvo::ErrorBar(double X, double Y, double Lower, double Upper, bool Horizontal,
                             uint8_t Symbol) {
-  TDrawItem& item = AppendItem(ikErrorMark, X, Y, Lower, Upper);
-  item.Param1 = Horizontal ? 1 : 0;
-  item.Symbol = Symbol;
+  AppendItem(ikErrorMark, X, Y, Lower, Upper, [&](TDrawItem& item) {
+    item.Param1 = Horizontal ? 1 : 0;
+    item.Symbol = Symbol;
+  });
   PropagateDisplayList();
 }
 
 void TCustomKelvo::BevelBox(double X1, double Y1, double X2, double Y2, TFrameStyle Style,
                             TColor Color1, TColor Color2) {
-  TDrawItem& item = AppendItem(ikBevelBox, X1, Y1, X2, Y2);
-  item.FrameStyle = Style;
-  item.FrameColor1 = Color1;
-  item.FrameColor2 = Color2;
+  AppendItem(ikBevelBox, X1, Y1, X2, Y2, [&](TDrawItem& item) {
+    item.FrameStyle = Style;
+    item.FrameColor1 = Color1;
+    item.FrameColor2 = Color2;
+  });
   PropagateDisplayList();
 }
 
 void TCustomKelvo::PixelBox(double X, double Y, int32_t HalfWidth, int32_t HalfHeight,
                             bool Transparent) {
-  AppendItem(ikPixelBox, X, Y, HalfWidth, HalfHeight).Transparent = Transparent;
+  AppendItem(ikPixelBox, X, Y, HalfWidth, HalfHeight,
+             [&](TDrawItem& item) { item.Transparent = Transparent; });
   PropagateDisplayList();
 }
 

@@ -12,8 +12,9 @@ namespace vexa {
 namespace {
 bool EndsWithNoCase(const std::string& s, std::string_view tail) {
   if (s.size() < tail.size()) return false;
-  return std::equal(tail.begin(), tail.end(), s.end() - static_cast<ptrdiff_t>(tail.size()),
-                    [](char t, char c) { return std::tolower(static_cast<unsigned char>(c)) == t; });
+  return std::equal(
+      tail.begin(), tail.end(), s.end() - static_cast<ptrdiff_t>(tail.size()),
+      [](char t, char c) { return std::tolower(static_cast<unsigned char>(c)) == t; });
 }
 }  // namespace
 

@@ -296,9 +296,7 @@ void TSvgPicture::Flush(TRecording& R) {
   if (R.Path.size() >= 2) {
     s += "<path d=\"";
     const size_t n = R.Path.size();
-    auto centre = [&](size_t i) {
-      return TPointD{R.Path[i].X + 0.5, R.Path[i].Y + 0.5};
-    };
+    auto centre = [&](size_t i) { return TPointD{R.Path[i].X + 0.5, R.Path[i].Y + 0.5}; };
     for (size_t i = 0; i < n; ++i) {
       TPointD p = centre(i);
       if (R.PathWidth == 1 && (i == 0 || i == n - 1)) {
@@ -645,7 +643,8 @@ void TSvgPicture::RecordText(const TCanvas& C, int32_t X, int32_t Y, std::string
   const bool lines =
       style.Contains(TFontStyle::fsUnderline) || style.Contains(TFontStyle::fsStrikeOut);
   const int64_t width = solid || lines ? Face.TextWidth(Text) : 0;
-  if (solid) FilledBox(s, X, Y, int64_t{X} + width, int64_t{Y} + Face.CellHeight(), C.Brush().Color());
+  if (solid)
+    FilledBox(s, X, Y, int64_t{X} + width, int64_t{Y} + Face.CellHeight(), C.Brush().Color());
   const int64_t baseline = int64_t{Y} + Face.Ascent();
   if (!Face.FamilyName().empty() && !Text.empty()) {
     std::string chars, xs;
@@ -707,8 +706,8 @@ std::string TSvgPicture::PictureId(const uint32_t* Pixels, int32_t Width, int32_
 }
 
 std::string TSvgPicture::ClipId(int32_t Width, int32_t Height) {
-  const uint64_t key = static_cast<uint64_t>(static_cast<uint32_t>(Width)) << 32 |
-                       static_cast<uint32_t>(Height);
+  const uint64_t key =
+      static_cast<uint64_t>(static_cast<uint32_t>(Width)) << 32 | static_cast<uint32_t>(Height);
   if (const auto it = FClipIds.find(key); it != FClipIds.end()) return it->second;
   std::string id = "c";
   id += std::to_string(FClipIds.size() + 1);

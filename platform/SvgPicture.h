@@ -66,8 +66,7 @@ class TSvgPicture : public TCanvasRecorder {
   std::string PictureId(const uint32_t* Pixels, int32_t Width, int32_t Height);
   // The id of a clip rectangle [0, Width) x [0, Height) (each size once).
   std::string ClipId(int32_t Width, int32_t Height);
-  void StrokeOpenPath(TRecording& R, const TCanvas& C, std::span<const TPoint> Points,
-                      bool Closed);
+  void StrokeOpenPath(TRecording& R, const TCanvas& C, std::span<const TPoint> Points, bool Closed);
   void Segment(TRecording& R, const TStroke& S, TPoint A, TPoint B, uint32_t& Phase);
 
   std::unordered_map<const TBitmap*, std::unique_ptr<TRecording>> FRecordings;

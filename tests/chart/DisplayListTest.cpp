@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
+#include <vector>
 
 #include "kelvo/chart/DisplayList.h"
 
@@ -53,6 +54,42 @@ TEST(DisplayList, NewSlotsAreZeroFilled) {
   EXPECT_EQ(fresh.Text.View(), "");
   EXPECT_FALSE(fresh.Transparent);
   EXPECT_EQ(fresh.FrameStyle, TFrameStyle::fsNone);
+}
+
+// Items appended by value land byte for byte (padding included), from an
+// aligned source (streamed past the cache) and from an unaligned one
+// (copied), mixed with zero-filled appends and across growth and clearing.
+TEST(DisplayList, ItemsAppendedByValueLandByteForByte) {
+  TDisplayList list;
+  list.SetAllocSize(3);
+  alignas(16) unsigned char bytes[sizeof(TDrawItem) + 16];
+  std::vector<std::vector<unsigned char>> expected;
+  for (int round = 0; round < 2; ++round) {
+    list.Clear();
+    expected.clear();
+    for (int i = 0; i < 200; ++i) {
+      if (i % 7 == 3) {
+        list.Append();
+        expected.emplace_back(sizeof(TDrawItem), 0);
+        continue;
+      }
+      unsigned char* at = bytes + (i % 2 ? 8 : 0);  // 16-aligned or not
+      for (size_t k = 0; k < sizeof(TDrawItem); ++k) at[k] = static_cast<unsigned char>(i * 31 + k);
+      alignas(16) TDrawItem item;
+      std::memcpy(static_cast<void*>(&item), at, sizeof item);
+      if (i % 2) {
+        list.Append(*reinterpret_cast<const TDrawItem*>(at));
+      } else {
+        list.Append(item);
+      }
+      expected.emplace_back(at, at + sizeof(TDrawItem));
+    }
+    ASSERT_EQ(list.Count(), 200);
+    for (int i = 0; i < 200; ++i)
+      EXPECT_EQ(
+          std::memcmp(&list.Item(i), expected[static_cast<size_t>(i)].data(), sizeof(TDrawItem)), 0)
+          << "round " << round << " item " << i;
+  }
 }
 
 TEST(DisplayList, ClearReleasesAndTheNextAppendAllocatesAfresh) {

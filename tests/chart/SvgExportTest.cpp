@@ -4,12 +4,12 @@
 #include <gtest/gtest.h>
 
 #include <cctype>
-#include <cstdlib>
 #include <climits>
 #include <cmath>
-#include <limits>
+#include <cstdlib>
 #include <fstream>
 #include <functional>
+#include <limits>
 #include <sstream>
 
 #include "kelvo/chart/Vexa_kelvo.h"
@@ -102,7 +102,7 @@ TEST(SvgExport, WholePixelShapesRasteriseExactly) {
        [&](TCanvas& c) {
          pen(c, clBlack, 1);
          c.MoveTo(2, 2);
-         c.LineTo(60, 2);  // right
+         c.LineTo(60, 2);   // right
          c.LineTo(60, 40);  // down, then a path on
          c.LineTo(5, 40);
          c.MoveTo(30, 30);
@@ -380,8 +380,9 @@ TEST(SvgExport, HostileTextStaysWellFormed) {
   chart->Paint();
   const std::string doc = chart->SvgDocument();
   const std::string bad = "\xEF\xBF\xBD";  // U+FFFD
-  EXPECT_NE(doc.find(">a&lt;b&amp;&quot;c&apos;&gt;" + bad + bad + bad + "]]&gt;" + bad + "</text>"),
-            std::string::npos)
+  EXPECT_NE(
+      doc.find(">a&lt;b&amp;&quot;c&apos;&gt;" + bad + bad + bad + "]]&gt;" + bad + "</text>"),
+      std::string::npos)
       << doc;
   TBitmap svg(200, 120);
   EXPECT_NO_THROW(RasteriseSvg(doc, svg));

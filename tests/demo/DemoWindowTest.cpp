@@ -280,8 +280,8 @@ TEST(DemoWindow, ValueReadoutAndPicturesThroughTheHost) {
   chart.SaveToFile(dir + "demo-host.png");
   chart.SaveToFile(dir + "demo-host.svg");
   const QImage shown = host->grab().toImage().convertToFormat(QImage::Format_RGB32);
-  const QImage saved = QImage(QString::fromStdString(dir + "demo-host.png"))
-                           .convertToFormat(QImage::Format_RGB32);
+  const QImage saved =
+      QImage(QString::fromStdString(dir + "demo-host.png")).convertToFormat(QImage::Format_RGB32);
   ASSERT_EQ(saved.size(), shown.size());
   EXPECT_EQ(saved, shown);
   QFile svg(QString::fromStdString(dir + "demo-host.svg"));

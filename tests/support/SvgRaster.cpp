@@ -53,7 +53,8 @@ TPictureDifference ComparePictures(const vexa::TBitmap& A, const vexa::TBitmap& 
     const uint32_t a = A.Bits()[i], b = B.Bits()[i];
     int worst = 0;
     for (int shift = 0; shift < 24; shift += 8) {
-      const int diff = std::abs(static_cast<int>((a >> shift) & 0xFF) - static_cast<int>((b >> shift) & 0xFF));
+      const int diff =
+          std::abs(static_cast<int>((a >> shift) & 0xFF) - static_cast<int>((b >> shift) & 0xFF));
       worst = std::max(worst, diff);
       sum += diff;
     }
