@@ -687,15 +687,22 @@ void TSvgPicture::RecordText(const TCanvas& C, int32_t X, int32_t Y, std::string
   }
 }
 
+std::string TSvgPicture::OpenDefinition(const char* Element, char Prefix, size_t Number) {
+  std::string id(1, Prefix);
+  id += std::to_string(Number);
+  FDefs += '<';
+  FDefs += Element;
+  FDefs += " id=\"";
+  FDefs += id;
+  FDefs += '"';
+  return id;
+}
+
 std::string TSvgPicture::PictureId(const uint32_t* Pixels, int32_t Width, int32_t Height) {
   const size_t n = static_cast<size_t>(Width) * static_cast<size_t>(Height);
   const uint64_t key = HashPixels(Pixels, n, Width, Height);
   if (const auto it = FPictureIds.find(key); it != FPictureIds.end()) return it->second;
-  std::string id = "p";
-  id += std::to_string(FPictureIds.size() + 1);
-  FDefs += "<image id=\"";
-  FDefs += id;
-  FDefs += '"';
+  std::string id = OpenDefinition("image", 'p', FPictureIds.size() + 1);
   Attr(FDefs, "width", Width);
   Attr(FDefs, "height", Height);
   FDefs += " xlink:href=\"data:image/png;base64,";
@@ -709,11 +716,8 @@ std::string TSvgPicture::ClipId(int32_t Width, int32_t Height) {
   const uint64_t key =
       static_cast<uint64_t>(static_cast<uint32_t>(Width)) << 32 | static_cast<uint32_t>(Height);
   if (const auto it = FClipIds.find(key); it != FClipIds.end()) return it->second;
-  std::string id = "c";
-  id += std::to_string(FClipIds.size() + 1);
-  FDefs += "<clipPath id=\"";
-  FDefs += id;
-  FDefs += "\"><rect";
+  std::string id = OpenDefinition("clipPath", 'c', FClipIds.size() + 1);
+  FDefs += "><rect";
   Attr(FDefs, "width", Width);
   Attr(FDefs, "height", Height);
   FDefs += "/></clipPath>\n";

@@ -64,6 +64,8 @@ class TSvgPicture : public TCanvasRecorder {
   // Pictures are always shown at their own size: renderers would smooth a
   // scaled one.
   std::string PictureId(const uint32_t* Pixels, int32_t Width, int32_t Height);
+  // Starts the definition `<Element id="<Prefix><Number>"` and returns the id.
+  std::string OpenDefinition(const char* Element, char Prefix, size_t Number);
   // The id of a clip rectangle [0, Width) x [0, Height) (each size once).
   std::string ClipId(int32_t Width, int32_t Height);
   void StrokeOpenPath(TRecording& R, const TCanvas& C, std::span<const TPoint> Points, bool Closed);
