@@ -1,7 +1,8 @@
 // The shortest program that shows Kelvo's programming interface: a chart
-// built in code, without any window, written to a PNG file.
+// built in code, without any window, written to a picture file.
 //
-//   headless_chart [FILE]     writes FILE (default headless-chart.png)
+//   headless_chart [FILE]     writes FILE (default headless-chart.png): PNG,
+//                             SVG for the extension .svg, BMP for any other
 //
 // Layer 1 has a date axis below and a linear axis on the left: a line of
 // daily values with a mark and an error bar each week. Layer 2 shares the
@@ -84,8 +85,7 @@ int main(int argc, char** argv) {
   label.SetMode(TTxtLblMode::tlBox);
   label.SetVisible(true);
 
-  chart.Paint();
-  chart.Surface().SaveToFile(file);
+  chart.SaveToFile(file);  // paints, then writes what the window would show
   std::printf("Wrote %s (%d x %d, %d items)\n", file.c_str(), chart.Width(), chart.Height(),
               chart.ItemCount());
   return 0;
