@@ -1,20 +1,27 @@
 // Picture export: the chart painted into another canvas, a picture file or
 // an SVG document, without changing the control.
-#include <algorithm>
-#include <fstream>
+#include <memory>
 
 #include "kelvo/chart/CustomKelvo.h"
 #include "kelvo/chart/Vexa_kelvo.h"
+#include "kelvo/platform/Files.h"
 #include "kelvo/platform/SvgPicture.h"
 
 namespace vexa {
 
 namespace {
-bool EndsWithNoCase(const std::string& s, std::string_view tail) {
-  if (s.size() < tail.size()) return false;
-  return std::equal(
-      tail.begin(), tail.end(), s.end() - static_cast<ptrdiff_t>(tail.size()),
-      [](char t, char c) { return std::tolower(static_cast<unsigned char>(c)) == t; });
+bool IsOtherSize(const TCustomKelvo& Chart, int32_t AWidth, int32_t AHeight) {
+  return AWidth > 0 && AHeight > 0 && (AWidth != Chart.Width() || AHeight != Chart.Height());
+}
+
+// A copy of the chart (items and settings) laid out at another size, for a
+// picture of that size that leaves the control as it is.
+std::unique_ptr<TKelvo> CopyAtSize(TCustomKelvo& Chart, int32_t AWidth, int32_t AHeight) {
+  auto copy = std::make_unique<TKelvo>();
+  copy->Assign(&Chart);
+  copy->SetAutoRedraw(false);
+  copy->SetBounds(0, 0, AWidth, AHeight);
+  return copy;
 }
 }  // namespace
 
@@ -27,13 +34,7 @@ void TCustomKelvo::PaintTo(TCanvas& Canvas, int32_t X, int32_t Y) {
 }
 
 std::string TCustomKelvo::SvgDocument(int32_t AWidth, int32_t AHeight) {
-  if (AWidth > 0 && AHeight > 0 && (AWidth != Width() || AHeight != Height())) {
-    TKelvo copy;
-    copy.Assign(this);
-    copy.SetAutoRedraw(false);
-    copy.SetBounds(0, 0, AWidth, AHeight);
-    return copy.SvgDocument();
-  }
+  if (IsOtherSize(*this, AWidth, AHeight)) return CopyAtSize(*this, AWidth, AHeight)->SvgDocument();
   TSvgPicture svg;
   {
     TCanvasRecorder::TScope recording(svg);
@@ -50,26 +51,17 @@ std::string TCustomKelvo::SvgDocument(int32_t AWidth, int32_t AHeight) {
 }
 
 void TCustomKelvo::SaveToFile(const std::string& FileName, int32_t AWidth, int32_t AHeight) {
-  if (EndsWithNoCase(FileName, ".svg")) {
-    const std::string doc = SvgDocument(AWidth, AHeight);
-    std::ofstream out(FileName, std::ios::binary | std::ios::trunc);
-    if (!out) throw EFOpenError("Cannot create file \"" + FileName + "\"");
-    out.write(doc.data(), static_cast<std::streamsize>(doc.size()));
-    if (!out) throw EFOpenError("Cannot write file \"" + FileName + "\"");
+  if (IsOtherSize(*this, AWidth, AHeight)) {
+    CopyAtSize(*this, AWidth, AHeight)->SaveToFile(FileName);
     return;
   }
-  if (AWidth <= 0 || AHeight <= 0 || (AWidth == Width() && AHeight == Height())) {
-    TBitmap picture(Width(), Height());
-    PaintTo(picture.Canvas(), 0, 0);
-    picture.SaveToFile(FileName);
+  if (HasExtension(FileName, ".svg")) {
+    WriteWholeFile(FileName, SvgDocument());
     return;
   }
-  // Another size: a copy of the chart (items and settings), drawn at that size.
-  TKelvo copy;
-  copy.Assign(this);
-  copy.SetAutoRedraw(false);
-  copy.SetBounds(0, 0, AWidth, AHeight);
-  copy.SaveToFile(FileName);
+  TBitmap picture(Width(), Height());
+  PaintTo(picture.Canvas(), 0, 0);
+  picture.SaveToFile(FileName);
 }
 
 }  // namespace vexa

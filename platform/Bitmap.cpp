@@ -5,6 +5,7 @@
 #include <cstring>
 #include <fstream>
 
+#include "Files.h"
 #include "ImageCodecs.h"
 
 namespace vexa {
@@ -70,18 +71,12 @@ void TBitmap::LoadFromFile(const std::string& FileName) {
 }
 
 void TBitmap::SaveToFile(const std::string& FileName) const {
-  std::string lower = FileName;
-  std::transform(lower.begin(), lower.end(), lower.begin(),
-                 [](unsigned char c) { return std::tolower(c); });
-  const bool png = lower.size() >= 4 && lower.compare(lower.size() - 4, 4, ".png") == 0;
+  const bool png = HasExtension(FileName, ".png");
   if (Empty() && png) throw EInvalidGraphic(FileName + ": an empty bitmap cannot be saved as PNG");
   const std::vector<uint8_t> bytes = png ? codecs::EncodePng(Bits(), FWidth, FHeight)
                                          : codecs::EncodeBmp24(Bits(), FWidth, FHeight);
-  std::ofstream out(FileName, std::ios::binary | std::ios::trunc);
-  if (!out) throw EFOpenError("Cannot create file \"" + FileName + "\"");
-  out.write(reinterpret_cast<const char*>(bytes.data()),
-            static_cast<std::streamsize>(bytes.size()));
-  if (!out) throw EFOpenError("Cannot write file \"" + FileName + "\"");
+  WriteWholeFile(FileName,
+                 std::string_view(reinterpret_cast<const char*>(bytes.data()), bytes.size()));
 }
 
 }  // namespace vexa

@@ -5,6 +5,8 @@
 #include <limits>
 #include <sstream>
 
+#include "Files.h"
+
 namespace vexa {
 
 const char* const FontStyleNames[4] = {"fsBold", "fsItalic", "fsUnderline", "fsStrikeOut"};
@@ -414,10 +416,7 @@ void ReadComponentForm(TComponent& Component, std::string_view Text, const std::
 }
 
 void SaveFormToFile(const TPersistent& Object, const std::string& FileName) {
-  std::ofstream out(FileName, std::ios::trunc);
-  if (!out) throw EFOpenError("Cannot create file \"" + FileName + "\"");
-  out << WriteForm(Object).dump(2) << '\n';
-  if (!out) throw EFOpenError("Cannot write file \"" + FileName + "\"");
+  WriteWholeFile(FileName, WriteForm(Object).dump(2) + '\n');
 }
 
 void LoadFormFromFile(TPersistent& Object, const std::string& FileName, const std::string& Path) {
