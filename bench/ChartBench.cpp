@@ -6,8 +6,8 @@
 #include "BenchMain.h"
 #include "DemoChart.h"
 #include "kelvo/chart/Vexa_kelvo.h"
-#include "kelvo/demo/DemoForm.h"
-#include "kelvo/demo/DemoLogic.h"
+#include "demo/DemoForm.h"
+#include "demo/DemoLogic.h"
 
 using namespace vexa;
 

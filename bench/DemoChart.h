@@ -5,8 +5,8 @@
 #include <memory>
 
 #include "kelvo/chart/Vexa_kelvo.h"
-#include "kelvo/demo/DemoForm.h"
-#include "kelvo/demo/DemoLogic.h"
+#include "demo/DemoForm.h"
+#include "demo/DemoLogic.h"
 
 namespace kelvo::bench {
 

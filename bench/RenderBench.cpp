@@ -20,8 +20,8 @@
 #include "DemoChart.h"
 #include "QtBenchMain.h"
 #include "kelvo/chart/Vexa_kelvo.h"
-#include "kelvo/demo/DemoForm.h"
-#include "kelvo/demo/DemoLogic.h"
+#include "demo/DemoForm.h"
+#include "demo/DemoLogic.h"
 
 using namespace vexa;
 

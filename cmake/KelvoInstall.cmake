@@ -20,8 +20,12 @@ endif()
 install(TARGETS ${KELVO_EXPORTED} EXPORT KelvoTargets
         ARCHIVE DESTINATION ${CMAKE_INSTALL_LIBDIR}
         LIBRARY DESTINATION ${CMAKE_INSTALL_LIBDIR})
-foreach(dir platform base scale chart)
-  install(DIRECTORY ${PROJECT_SOURCE_DIR}/${dir} DESTINATION ${CMAKE_INSTALL_INCLUDEDIR}/kelvo
+set(KELVO_HEADER_DIRS platform base scale chart)
+if(KELVO_WITH_QT)
+  list(APPEND KELVO_HEADER_DIRS qt)
+endif()
+foreach(dir ${KELVO_HEADER_DIRS})
+  install(DIRECTORY ${PROJECT_SOURCE_DIR}/kelvo/${dir} DESTINATION ${CMAKE_INSTALL_INCLUDEDIR}/kelvo
           FILES_MATCHING PATTERN "*.h")
 endforeach()
 install(EXPORT KelvoTargets NAMESPACE Kelvo:: DESTINATION ${KELVO_CMAKE_DIR})

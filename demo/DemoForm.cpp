@@ -1,4 +1,4 @@
-#include "kelvo/demo/DemoForm.h"
+#include "demo/DemoForm.h"
 
 #include "kelvo/platform/Streaming.h"
 

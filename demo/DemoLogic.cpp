@@ -1,4 +1,4 @@
-#include "kelvo/demo/DemoLogic.h"
+#include "demo/DemoLogic.h"
 
 namespace demo {
 

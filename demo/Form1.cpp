@@ -1,4 +1,4 @@
-#include "kelvo/demo/Form1.h"
+#include "demo/Form1.h"
 
 #include <QApplication>
 #include <QCloseEvent>
@@ -9,9 +9,9 @@
 #include <QScrollBar>
 #include <QTimer>
 
-#include "kelvo/demo/DemoForm.h"
+#include "demo/DemoForm.h"
 #include "kelvo/platform/WindowServices.h"
-#include "kelvo/platform/qt/QtHost.h"
+#include "kelvo/qt/QtHost.h"
 
 namespace demo {
 

@@ -7,7 +7,7 @@
 #include <memory>
 
 #include "kelvo/chart/Vexa_kelvo.h"
-#include "kelvo/demo/DemoLogic.h"
+#include "demo/DemoLogic.h"
 
 class QLabel;
 class QPushButton;

@@ -11,9 +11,9 @@
 #include <filesystem>
 #include <string>
 
-#include "kelvo/demo/Form1.h"
+#include "demo/Form1.h"
 #include "kelvo/platform/WindowServices.h"
-#include "kelvo/platform/qt/QtWindowServices.h"
+#include "kelvo/qt/QtWindowServices.h"
 
 namespace {
 bool HaveDisplay() {

@@ -11,8 +11,8 @@
 #include <cmath>
 
 #include "kelvo/chart/Vexa_kelvo.h"
-#include "kelvo/platform/qt/QtHost.h"
-#include "kelvo/platform/qt/QtWindowServices.h"
+#include "kelvo/qt/QtHost.h"
+#include "kelvo/qt/QtWindowServices.h"
 
 using namespace vexa;
 

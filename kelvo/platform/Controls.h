@@ -1,7 +1,7 @@
 // TCustomControl: a control with bounds, a font, a window surface and the
 // mouse notifications. Its Canvas() is the window surface: a bitmap of the
 // control's size holding exactly what the user sees. A host (the Qt widget
-// in platform/qt/, or a test) shows that bitmap and feeds mouse events in.
+// above the chart, or a test) shows that bitmap and feeds mouse events in.
 #pragma once
 
 #include <memory>

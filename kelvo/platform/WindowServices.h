@@ -2,7 +2,7 @@
 // message loop, the OK message box, system colours and the screen's aspect
 // values. They sit behind an interface with a headless implementation (the
 // default, which records what it is asked so tests can check it) and a Qt
-// one in platform/qt/.
+// one in the Qt host, a layer above the chart.
 #pragma once
 
 #include <array>

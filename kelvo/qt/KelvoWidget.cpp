@@ -1,4 +1,4 @@
-#include "kelvo/platform/qt/KelvoWidget.h"
+#include "kelvo/qt/KelvoWidget.h"
 
 namespace vexa::qt {
 

@@ -1,12 +1,12 @@
 // KelvoWidget: a QWidget that owns a chart, for Qt applications and Qt
 // Designer (promote a QWidget to "vexa::qt::KelvoWidget", header
-// "kelvo/platform/qt/KelvoWidget.h"). It is the Qt host of its own TKelvo:
+// "kelvo/qt/KelvoWidget.h"). It is the Qt host of its own TKelvo:
 // layouts size it, the mouse, wheel, keyboard and focus reach the chart, and
 // the chart's pixels are shown 1:1 (crisp on high-density screens).
 #pragma once
 
 #include "kelvo/chart/Vexa_kelvo.h"
-#include "kelvo/platform/qt/QtHost.h"
+#include "kelvo/qt/QtHost.h"
 
 namespace vexa::qt {
 

@@ -1,4 +1,4 @@
-#include "kelvo/platform/qt/QtHost.h"
+#include "kelvo/qt/QtHost.h"
 
 #include <QContextMenuEvent>
 #include <QHelpEvent>
@@ -11,7 +11,7 @@
 #include <algorithm>
 #include <vector>
 
-#include "kelvo/platform/qt/QtWindowServices.h"
+#include "kelvo/qt/QtWindowServices.h"
 
 namespace vexa::qt {
 

@@ -1,4 +1,4 @@
-#include "kelvo/platform/qt/QtWindowServices.h"
+#include "kelvo/qt/QtWindowServices.h"
 
 #include <QApplication>
 #include <QBitmap>
@@ -7,7 +7,7 @@
 #include <QPalette>
 #include <algorithm>
 
-#include "kelvo/platform/qt/QtHost.h"
+#include "kelvo/qt/QtHost.h"
 
 namespace vexa::qt {
 

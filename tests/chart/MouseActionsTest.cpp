@@ -6,7 +6,7 @@
 #include <vector>
 
 #include "kelvo/chart/Vexa_kelvo.h"
-#include "kelvo/demo/DemoForm.h"
+#include "demo/DemoForm.h"
 #include "kelvo/platform/WindowServices.h"
 #include "support/Sheet.h"
 

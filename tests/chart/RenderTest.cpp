@@ -9,8 +9,8 @@
 
 #include "kelvo/base/Marks.h"
 #include "kelvo/chart/Vexa_kelvo.h"
-#include "kelvo/demo/DemoForm.h"
-#include "kelvo/demo/DemoLogic.h"
+#include "demo/DemoForm.h"
+#include "demo/DemoLogic.h"
 #include "support/ChartFixtures.h"
 #include "support/Golden.h"
 #include "support/Sheet.h"

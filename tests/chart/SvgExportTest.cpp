@@ -13,8 +13,8 @@
 #include <sstream>
 
 #include "kelvo/chart/Vexa_kelvo.h"
-#include "kelvo/demo/DemoForm.h"
-#include "kelvo/demo/DemoLogic.h"
+#include "demo/DemoForm.h"
+#include "demo/DemoLogic.h"
 #include "kelvo/platform/SvgPicture.h"
 #include "support/SvgRaster.h"
 

@@ -3,7 +3,7 @@
 
 #include <functional>
 
-#include "kelvo/demo/DemoLogic.h"
+#include "demo/DemoLogic.h"
 
 using namespace vexa;
 using namespace demo;

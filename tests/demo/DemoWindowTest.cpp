@@ -15,10 +15,10 @@
 #include <QWheelEvent>
 #include <cstdlib>
 
-#include "kelvo/demo/Form1.h"
+#include "demo/Form1.h"
 #include "kelvo/platform/WindowServices.h"
-#include "kelvo/platform/qt/QtHost.h"
-#include "kelvo/platform/qt/QtWindowServices.h"
+#include "kelvo/qt/QtHost.h"
+#include "kelvo/qt/QtWindowServices.h"
 #include "support/TestFonts.h"
 
 using namespace vexa;

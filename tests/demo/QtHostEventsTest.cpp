@@ -16,7 +16,7 @@
 #include <vector>
 
 #include "kelvo/platform/Streaming.h"
-#include "kelvo/platform/qt/KelvoWidget.h"
+#include "kelvo/qt/KelvoWidget.h"
 
 using namespace vexa;
 
