@@ -7,13 +7,13 @@ namespace vexa {
 void TCustomKelvo::SetAvoidDuplicateMarks(bool Value) {
   if (Value == FAvoidDuplicateMarks) return;
   FAvoidDuplicateMarks = Value;
-  Paint();
+  RepaintAfterChange();
 }
 
 void TCustomKelvo::SetMinDupMarkDist(int32_t Value) {
   if (Value == FMinDupMarkDist) return;
   FMinDupMarkDist = Value <= 0 ? 1 : (Value >= 4 ? 3 : Value);
-  Paint();
+  RepaintAfterChange();
 }
 
 void TCustomKelvo::SetBackGroundImg(const TBakGndImg& Value) {
@@ -56,7 +56,7 @@ void TCustomKelvo::ApplyWrittenScaleSettings() {
     TPaintLockScope lock(*this);
     ApplyScaleSettings();
   }
-  if (IsDesigning()) Paint();
+  if (IsDesigning()) RepaintAfterChange();
 }
 
 void TCustomKelvo::SetScaleX(int32_t Layer, const TScalePropsHoriz& Value) {
@@ -142,8 +142,10 @@ TPropInfo UseDataOfProperty() {
 }  // namespace
 
 // What Loaded would refuse is refused before anything is applied: a
-// logarithmic axis whose range would not be positive, and a UseDataOf that
-// names no chart of the same owner.
+// UseDataOf that names no chart of the same owner. A logarithmic axis whose
+// range is not positive is read as stored (a chart built in code may hold
+// it for a while, and writes it so) and reported when the chart maps it at
+// a paint or an UpdateMapping.
 void TCustomKelvo::ValidateForm(const nlohmann::ordered_json& Form) const {
   TCustomControl::ValidateForm(Form);
   if (auto it = Form.find("UseDataOf"); it != Form.end()) {
@@ -152,29 +154,6 @@ void TCustomKelvo::ValidateForm(const nlohmann::ordered_json& Form) const {
       throw TFormPropertyError{"UseDataOf", "no chart named \"" + name + "\" belongs to " +
                                                 (Owner() ? "the same owner" : "an owner")};
   }
-  for (int32_t n = 1; n <= 4; ++n)
-    for (bool horizontal : {true, false}) {
-      const std::string object = "Scale" + std::to_string(n) + (horizontal ? "X" : "Y");
-      const auto it = Form.find(object);
-      if (it == Form.end() || !it->is_object()) continue;
-      const auto i = static_cast<size_t>(n);
-      const TScaleProps& now = horizontal ? static_cast<const TScaleProps&>(*FPropsX[i])
-                                          : static_cast<const TScaleProps&>(*FPropsY[i]);
-      auto value = [&](const char* Name, auto Current, auto Read) {
-        const auto v = it->find(Name);
-        return v == it->end() ? Current : Read(*v);
-      };
-      const bool log = value("Logarithmic", now.Logarithmic(),
-                             [](const nlohmann::ordered_json& v) { return v.get<bool>(); });
-      const double low = value("RangeLow", now.RangeLow(), ReadDouble);
-      const double high = value("RangeHigh", now.RangeHigh(), ReadDouble);
-      if (log && !(low > 0 && high > 0)) {
-        const char* property = it->contains("Logarithmic") ? "Logarithmic"
-                               : !(low > 0)                ? "RangeLow"
-                                                           : "RangeHigh";
-        throw TFormPropertyError{object + "." + property, "Logarithmic axis must not be negative."};
-      }
-    }
 }
 
 // Stored form: the control's bounds first, then the chart's published

@@ -192,11 +192,15 @@ void TCustomKelvo::SetMouseAffectsLayer(int32_t Layer, bool Value) {
 void TCustomKelvo::SetPaintLock(bool Value) {
   if (Value == FPaintLock) return;
   FPaintLock = Value;
-  if (!Value) Paint();
+  if (!Value) RepaintAfterChange();
 }
 
 void TCustomKelvo::RepaintIfAuto() {
-  if (FAutoRedraw || IsDesigning()) Paint();
+  if (FAutoRedraw || IsDesigning()) RepaintAfterChange();
+}
+
+void TCustomKelvo::RepaintAfterChange() {
+  if (FMappingValid) Paint();
 }
 
 void TCustomKelvo::SizeDataBitmap() {
@@ -220,8 +224,8 @@ void TCustomKelvo::Loaded() {
     ScalePropsX(n).SetLoading(false);
     ScalePropsY(n).SetLoading(false);
   }
-  UpdateMapping();
-  Paint();
+  MapLayers();
+  RepaintAfterChange();
 }
 
 void TCustomKelvo::Assign(const TPersistent* Source) {
@@ -335,8 +339,8 @@ void TCustomKelvo::Assign(const TPersistent* Source) {
   OnScalesRendered = s->OnScalesRendered;
   // 6.
   ApplyScaleSettings();
-  UpdateMapping();
-  Paint();
+  MapLayers();
+  RepaintAfterChange();
 }
 
 void TCustomKelvo::AssignTo(TPersistent* Dest) const {

@@ -254,9 +254,17 @@ class TCustomKelvo : public TCustomControl, private IJointLayersOwner {
   void SetRangeLimits(const TRangeLimits& Value) { FRangeLimits = Value; }
 
   // --- mapping ---
-  // Recomputes all layers' factors; raises EVexaKelvoError for a logarithmic
-  // range that is not positive. Does nothing while loading.
+  // Recomputes all layers' factors; raises EVexaKelvoError "Logarithmic axis
+  // must not be negative." for a logarithmic range that is not positive (the
+  // axes before it are updated, the rest keep their factors). Does nothing
+  // while loading. A full paint maps the same way and raises the same.
+  // Setters never raise for it: code may set an axis up in any order
+  // (logarithmic first, then its range), and a change that leaves such a
+  // range for the moment maps the valid axes and leaves the picture as it
+  // is until the range is valid again (MappingValid false).
   virtual void UpdateMapping();
+  // False while a logarithmic range is not positive (see UpdateMapping).
+  bool MappingValid() const { return FMappingValid; }
   // Client pixel of a world point (layer clamped to 1..16); never allocates.
   void WorldToPixel(int32_t Layer, double X, double Y, int32_t& PX, int32_t& PY) const;
   // World point of a client pixel. On an empty data area the axis gives its RangeLow.
@@ -346,6 +354,12 @@ class TCustomKelvo : public TCustomControl, private IJointLayersOwner {
   // --- painting ---
   // A full Paint now when AutoRedraw is on or the control is being designed.
   void RepaintIfAuto();
+  // The full paint that follows a change: skipped while the mapping is not
+  // valid, which only an explicit Paint or UpdateMapping reports.
+  void RepaintAfterChange();
+  // UpdateMapping without the report: false at a logarithmic range that is
+  // not positive.
+  bool MapLayers();
   bool PaintLock() const { return FPaintLock; }
   // The renderer's shortcuts, which leave the picture as it is: long solid
   // line runs drawn from the display list's block summary, a mark repeated
@@ -392,10 +406,12 @@ class TCustomKelvo : public TCustomControl, private IJointLayersOwner {
   // The off-screen bitmap the data area is rendered into; its pixel (0, 0)
   // is client pixel (MarginLeft, MarginTop).
   TBitmap& DataBitmap() { return FDataBitmap; }
-  // The whole control is composed here during a full paint, which then
-  // hands the finished picture to the window by exchanging the two bitmaps'
-  // pixels: afterwards this bitmap holds the window's previous picture.
-  TBitmap& FrameBitmap() { return FFrameBitmap; }
+  // The whole control is composed here during a full paint; between full
+  // paints it holds the last full picture (crosshairs included).
+  TBitmap& FrameBitmap() {
+    SettleFrame();
+    return FFrameBitmap;
+  }
   TBitmap& HolderBitmap() { return FHolderBitmap; }
 
   // --- data sharing: one display list, several charts ---
@@ -467,6 +483,12 @@ class TCustomKelvo : public TCustomControl, private IJointLayersOwner {
   void AssignTo(TPersistent* Dest) const override;
   // Draws the crosshairs into Bitmap and copies it onto Target at (X, Y).
   virtual void PresentBitmap(int32_t X, int32_t Y, TCanvas& Target, TBitmap& Bitmap);
+  // A full paint hands its finished frame to the window by exchanging the
+  // two bitmaps' pixels instead of copying them; the frame's pixels are then
+  // the window's previous picture until this copies the window's back. It
+  // runs before anything reads the frame or draws on the window or resizes
+  // either, so the copy is paid only by a paint that is not a full one.
+  void SettleFrame();
   // Resizes the data-area bitmap to the area inside margins and shadow
   // (plus the closing frame's column and row).
   void SizeDataBitmap();
@@ -589,6 +611,8 @@ class TCustomKelvo : public TCustomControl, private IJointLayersOwner {
   THolderKey FHolderKey;
   void LoadBackgroundImage(const std::string& FileName);
   bool FRenderShortcuts = true;
+  bool FMappingValid = true;
+  bool FFrameInWindow = false;  // the frame's picture is in the window (see SettleFrame)
 
   // Wheel zoom and the zoom history (ZoomHistory.cpp).
   TLayerRangesSnapshot CurrentRanges() const;

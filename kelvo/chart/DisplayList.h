@@ -5,6 +5,7 @@
 #pragma once
 
 #include <algorithm>
+#include <cmath>
 #include <cstdint>
 #include <memory>
 #include <span>
@@ -72,6 +73,26 @@ struct TDrawItem {
 };
 static_assert(std::is_trivially_copyable_v<TDrawItem>);
 static_assert(std::is_standard_layout_v<TDrawItem>);
+
+// Whether every coordinate the item's kind uses is finite. An item with one
+// that is not (NaN, an infinity) draws nothing: a mark, box, bar, text or
+// ellipse is left out, and a line to or from such a point is not drawn, the
+// next finite point starting a new run as a move would. Finite values far
+// outside the range draw as the mapping says.
+inline bool HasFiniteCoordinates(const TDrawItem& It) {
+  const bool first = std::isfinite(It.X1) && std::isfinite(It.Y1);
+  switch (It.Kind) {
+    case ikMark:
+    case ikLineTo:
+    case ikText:
+    case ikMoveTo:
+    case ikMoveRel:
+    case ikLineRel:
+      return first;
+    default:
+      return first && std::isfinite(It.X2) && std::isfinite(It.Y2);
+  }
+}
 
 // Number of item classes and of layers the visibility tables cover.
 constexpr int ItemClassCount = 256;

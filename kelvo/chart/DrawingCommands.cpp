@@ -145,12 +145,14 @@ void TCustomKelvo::ClearGraph() {
 void TCustomKelvo::ShowGraph() {
   if (Visible()) {
     PropagateDisplayList();
-    if (FAutoRedraw) {
+    if (!FMappingValid) {
+      // The picture waits for a valid mapping (see UpdateMapping).
+    } else if (FAutoRedraw) {
       PaintDataBackground(FDataBitmap.Canvas(), 0, 0);
       RenderDisplayList(FDataBitmap);
       PresentBitmap(FMarginLeft, FMarginTop, Canvas(), FDataBitmap);
     } else {
-      Paint();
+      RepaintAfterChange();
     }
   }
   RefreshSharingCharts();

@@ -66,7 +66,7 @@ void TCustomKelvo::ApplyScaleSettings() {
     SetLayerRanges(n, ScalePropsX(n).RangeLow(), ScalePropsY(n).RangeLow(),
                    ScalePropsX(n).RangeHigh(), ScalePropsY(n).RangeHigh(), false);
   lock.Restore();
-  Paint();
+  RepaintAfterChange();
 }
 
 void TCustomKelvo::ApplyLayerRanges(int32_t Layer, long double LoX, long double LoY,
@@ -105,19 +105,27 @@ void TCustomKelvo::ApplyLayerRanges(int32_t Layer, long double LoX, long double 
   auto store = [](TScaleProps& p, long double lo, long double hi) {
     // Fields are stored directly: no setter rules, no notification.
     if (!(std::fabs(hi - lo) >= p.MinRange())) return;  // too narrow (or NaN): unchanged
+    // Ends beyond the finite doubles, or ends that become one double: the
+    // axis keeps its range rather than lose it.
+    const double l = static_cast<double>(lo), h = static_cast<double>(hi);
+    if (!std::isfinite(l) || !std::isfinite(h)) return;
     if (p.Logarithmic()) {
-      if (lo >= 1e-100L) p.StoreRangeLow(static_cast<double>(lo));
-      if (hi >= 1e-100L) p.StoreRangeHigh(static_cast<double>(hi));
+      const double keptLo = lo >= 1e-100L ? l : p.RangeLow();
+      const double keptHi = hi >= 1e-100L ? h : p.RangeHigh();
+      if (keptLo == keptHi) return;
+      p.StoreRangeLow(keptLo);
+      p.StoreRangeHigh(keptHi);
     } else {
-      p.StoreRangeHigh(static_cast<double>(hi));
-      p.StoreRangeLow(static_cast<double>(lo));
+      if (l == h) return;
+      p.StoreRangeHigh(h);
+      p.StoreRangeLow(l);
     }
   };
   store(ScalePropsX(Layer), LoX, HiX);
   store(ScalePropsY(Layer), LoY, HiY);
   CopyScaleSettings(ScaleX(Layer), ScalePropsX(Layer));
   CopyScaleSettings(ScaleY(Layer), ScalePropsY(Layer));
-  UpdateMapping();
+  MapLayers();
 }
 
 void TCustomKelvo::SetLayerRanges(int32_t Layer, long double LoX, long double LoY, long double HiX,

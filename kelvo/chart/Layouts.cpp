@@ -133,7 +133,7 @@ void TCustomKelvo::SetMargin(int Which, int32_t Value) {
         break;
     }
   }
-  UpdateMapping();
+  MapLayers();
   lock.Restore();
   RepaintIfAuto();
 }
@@ -151,7 +151,7 @@ void TCustomKelvo::SetShadowWidth(int32_t Value) {
     CopyScaleSettings(ScaleY(n), ScalePropsY(n));
     SetAxisMargins(n);
   }
-  UpdateMapping();
+  MapLayers();
   RepaintIfAuto();
 }
 
@@ -212,6 +212,7 @@ void TCustomKelvo::SetBounds(int32_t ALeft, int32_t ATop, int32_t AWidth, int32_
   TResizeEventDelay resized(*this);  // OnResize once the bitmaps and axes follow
   TPaintLockScope lock(*this);
   // The control never gets smaller than its margins and shadow allow.
+  SettleFrame();
   const int64_t minHeight = int64_t{FMarginTop} + FMarginBottom + FShadowWidth + 20;
   const int64_t minWidth = int64_t{FMarginLeft} + FMarginRight + FShadowWidth + 80;
   int32_t h = static_cast<int32_t>(
@@ -241,7 +242,7 @@ void TCustomKelvo::SetBounds(int32_t ALeft, int32_t ATop, int32_t AWidth, int32_
     if (FScaleX[i] && FScaleY[i]) SetAxisMargins(n);
   }
   TCustomControl::SetBounds(ALeft, ATop, w, h);
-  UpdateMapping();
+  MapLayers();
 }
 
 }  // namespace vexa

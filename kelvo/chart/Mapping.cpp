@@ -47,7 +47,12 @@ const TLayerMapping& TCustomKelvo::Mapping(int32_t Layer) const {
 }
 
 void TCustomKelvo::UpdateMapping() {
-  if (IsLoading() || !FPropsX[LayerCount]) return;
+  if (!MapLayers()) throw EVexaKelvoError("Logarithmic axis must not be negative.");
+}
+
+bool TCustomKelvo::MapLayers() {
+  if (IsLoading() || !FPropsX[LayerCount]) return true;
+  FMappingValid = false;
   const long double W =
       static_cast<long double>(Width()) - FMarginLeft - FMarginRight - FShadowWidth;
   const long double H =
@@ -64,7 +69,7 @@ void TCustomKelvo::UpdateMapping() {
     if (W > 0) {
       const long double rl = sx.RangeLow(), rh = sx.RangeHigh();
       if (sx.Logarithmic()) {
-        if (!(rh > 0) || !(rl > 0)) throw EVexaKelvoError("Logarithmic axis must not be negative.");
+        if (!(rh > 0) || !(rl > 0)) return false;
         const long double g = std::log(rh) - std::log(rl);
         m.KX = W / g;
         m.DX = (std::log(rh) * FMarginLeft - std::log(rl) * right) / g;
@@ -81,7 +86,7 @@ void TCustomKelvo::UpdateMapping() {
     if (H > 0) {
       const long double rl = sy.RangeLow(), rh = sy.RangeHigh();
       if (sy.Logarithmic()) {
-        if (!(rh > 0) || !(rl > 0)) throw EVexaKelvoError("Logarithmic axis must not be negative.");
+        if (!(rh > 0) || !(rl > 0)) return false;
         const long double g = std::log(rh) - std::log(rl);
         m.KY = -H / g;
         m.DY = (std::log(rh) * bottom - std::log(rl) * FMarginTop) / g;
@@ -95,6 +100,8 @@ void TCustomKelvo::UpdateMapping() {
     }
     m.PrepareQuickPath();
   }
+  FMappingValid = true;
+  return true;
 }
 
 // A NaN world value maps to pixel 0, like any value the mapping cannot place.

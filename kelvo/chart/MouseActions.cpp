@@ -54,11 +54,13 @@ void XorFigure(TCanvas& c, Draw draw) {
 }  // namespace
 
 void TCustomKelvo::XorRect(TPoint A, TPoint B) {
+  SettleFrame();
   XorFigure(Canvas(), [&](TCanvas& c) { c.Rectangle(A.X, A.Y, B.X, B.Y); });
   SurfaceChanged();
 }
 
 void TCustomKelvo::XorLine(TPoint A, TPoint B) {
+  SettleFrame();
   XorFigure(Canvas(), [&](TCanvas& c) {
     c.MoveTo(A.X, A.Y);
     c.LineTo(B.X, B.Y);
@@ -259,7 +261,7 @@ void TCustomKelvo::MouseMove(TShiftState Shift, int32_t X, int32_t Y) {
       }
       h.SetPosX(wx);
       h.SetPosY(wy);
-      Paint();
+      RepaintAfterChange();
       if (OnCrossHairMove) OnCrossHairMove(this, h);
     }
   } else if (FMouseAction == TMouseActMode::maDragLabel) {
@@ -293,7 +295,7 @@ void TCustomKelvo::MouseMove(TShiftState Shift, int32_t X, int32_t Y) {
       const TTxtLblAttachMode a = t.AttachToData();
       t.SetPosX(a == TTxtLblAttachMode::tlamXOnly || a == TTxtLblAttachMode::tlamBoth ? wx : x);
       t.SetPosY(a == TTxtLblAttachMode::tlamYOnly || a == TTxtLblAttachMode::tlamBoth ? wy : y);
-      Paint();
+      RepaintAfterChange();
       if (OnTextLabelMove) OnTextLabelMove(this, t);
     }
   } else if (FZoomState == TZoomState::zsDrawWin && (FMouseAction == TMouseActMode::maZoomWind ||

@@ -7,6 +7,15 @@
 
 namespace vexa {
 
+namespace {
+// The world value a fraction T of the way from A to B in pixels: on a
+// logarithmic axis the pixels follow the logarithm of the value.
+double Along(double A, double B, double T, bool Log) {
+  if (Log && A > 0 && B > 0) return A * std::pow(B / A, T);
+  return A + T * (B - A);
+}
+}  // namespace
+
 TNearestItem TNearestIndex::Measure(const TItemShape& S, double X, double Y) {
   TNearestItem r;
   r.Index = S.Index;
@@ -22,8 +31,8 @@ TNearestItem TNearestIndex::Measure(const TItemShape& S, double X, double Y) {
       double t = len2 > 0 ? ((X - S.AX) * dx + (Y - S.AY) * dy) / len2 : 0;
       t = std::clamp(t, 0.0, 1.0);
       r.Distance = std::hypot(X - (S.AX + t * dx), Y - (S.AY + t * dy));
-      r.X = S.WAX + t * (S.WBX - S.WAX);  // along the segment in world units
-      r.Y = S.WAY + t * (S.WBY - S.WAY);
+      r.X = Along(S.WAX, S.WBX, t, S.LogX);  // the world point of that pixel position
+      r.Y = Along(S.WAY, S.WBY, t, S.LogY);
       break;
     }
     case TItemShape::skBox: {
@@ -33,8 +42,8 @@ TNearestItem TNearestIndex::Measure(const TItemShape& S, double X, double Y) {
       r.Distance = std::hypot(X - cx, Y - cy);
       const double u = rr > l ? (cx - S.AX) / (S.BX - S.AX) : 0;
       const double v = b > t ? (cy - S.AY) / (S.BY - S.AY) : 0;
-      r.X = S.WAX + u * (S.WBX - S.WAX);
-      r.Y = S.WAY + v * (S.WBY - S.WAY);
+      r.X = Along(S.WAX, S.WBX, u, S.LogX);
+      r.Y = Along(S.WAY, S.WBY, v, S.LogY);
       break;
     }
   }
@@ -119,6 +128,8 @@ std::vector<TItemShape> TCustomKelvo::ItemShapes() const {
     TItemShape s;
     s.Index = static_cast<int32_t>(i);
     s.Layer = it.Layer;
+    s.LogX = Mapping(it.Layer).LogX;
+    s.LogY = Mapping(it.Layer).LogY;
     auto point = [&](double x, double y) {
       s.Kind = TItemShape::skPoint;
       s.WAX = x;
@@ -145,7 +156,9 @@ std::vector<TItemShape> TCustomKelvo::ItemShapes() const {
         twoPoints(TItemShape::skSegment, it.X1, it.Y1, it.X2, it.Y2);
         break;
       case ikLineTo:
-        if (pen && penLayer == it.Layer)
+        if (pen && !(std::isfinite(penX) && std::isfinite(penY)))
+          add = false;  // drawn as a move: the line from a point that is not finite is not drawn
+        else if (pen && penLayer == it.Layer)
           twoPoints(TItemShape::skSegment, penX, penY, it.X1, it.Y1);
         else
           point(it.X1, it.Y1);
@@ -168,8 +181,11 @@ std::vector<TItemShape> TCustomKelvo::ItemShapes() const {
       penLayer = it.Layer;
       pen = true;
     }
-    const bool finite = std::isfinite(s.AX) && std::isfinite(s.AY) && std::isfinite(s.BX) &&
-                        std::isfinite(s.BY) && std::isfinite(s.WAX) && std::isfinite(s.WAY);
+    // A shape with a coordinate that is not finite is not drawn, so never found.
+    const bool finite = HasFiniteCoordinates(it) && std::isfinite(s.WAX) &&
+                        std::isfinite(s.WAY) &&
+                        (s.Kind == TItemShape::skPoint ||
+                         (std::isfinite(s.WBX) && std::isfinite(s.WBY)));
     if (add && finite) shapes.push_back(s);
   }
   return shapes;

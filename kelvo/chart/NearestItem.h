@@ -25,6 +25,7 @@ struct TItemShape {
   int32_t Index = 0, Layer = 0;
   double AX = 0, AY = 0, BX = 0, BY = 0;      // pixels: point; segment ends; box corners
   double WAX = 0, WAY = 0, WBX = 0, WBY = 0;  // the same in world units
+  bool LogX = false, LogY = false;  // logarithmic axes: pixels follow the logarithm
 };
 
 class TNearestIndex {

@@ -16,6 +16,7 @@ int32_t Clamp32(int64_t v) {
 
 void TCustomKelvo::Paint() {
   if ((!Visible() && !IsDesigning()) || IsLoading() || FPaintLock) return;
+  FFrameInWindow = false;  // composed afresh: every pixel is painted over
   PaintFrame(FFrameBitmap.Canvas());
   PaintDataBackground(FDataBitmap.Canvas(), 0, 0);
   RenderDisplayList(FDataBitmap);
@@ -307,14 +308,24 @@ void TCustomKelvo::DrawCrossHairs(int32_t OffsetX, int32_t OffsetY, TBitmap& Bit
   c.Brush().SetStyle(brushStyle);
 }
 
+void TCustomKelvo::SettleFrame() {
+  if (!FFrameInWindow) return;
+  FFrameInWindow = false;
+  const TBitmap& window = Surface();
+  if (window.Width() == FFrameBitmap.Width() && window.Height() == FFrameBitmap.Height())
+    FFrameBitmap.Canvas().Draw(0, 0, window);
+}
+
 void TCustomKelvo::PresentBitmap(int32_t X, int32_t Y, TCanvas& Target, TBitmap& Bitmap) {
   DrawCrossHairs(X, Y, Bitmap);
   TBitmap& window = Surface();
+  if (&Target == &window.Canvas()) SettleFrame();
   if (&Target == &window.Canvas() && &Bitmap == &FFrameBitmap && X == 0 && Y == 0 &&
       Bitmap.Width() == window.Width() && Bitmap.Height() == window.Height()) {
     // The frame covers the whole window: it becomes the window's picture,
     // and the next full paint composes the frame afresh in the old one.
     window.SwapPixels(Bitmap);
+    FFrameInWindow = true;
   } else {
     Target.Draw(X, Y, Bitmap);
   }

@@ -205,9 +205,20 @@ void TCustomKelvo::RenderDisplayList(TBitmap& Bitmap) {
     int32_t Width = -1;  // none yet
     bool operator==(const TLastMark&) const = default;
   } lastMark;
+  // Set by a move or line to a point that is not finite: no line goes from
+  // it, and the next finite line-to point moves there instead.
+  bool penLost = false;
   auto drawItem = [&](const TDrawItem& it) {
     if (!ClassVisible(it.ItemClass) || !LayerVisible(it.Layer)) return;
     if (it.Kind != ikMark) lastMark = {};
+    if (!HasFiniteCoordinates(it)) [[unlikely]] {
+      if (it.Kind == ikLineTo || it.Kind == ikMoveTo || it.Kind == ikMoveRel ||
+          it.Kind == ikLineRel) {
+        s.Flush();
+        penLost = true;
+      }
+      return;
+    }
     if (it.LineWidth != s.PenWidth) {
       s.Flush();
       s.PenWidth = it.LineWidth;
@@ -269,6 +280,13 @@ void TCustomKelvo::RenderDisplayList(TBitmap& Bitmap) {
       }
       case ikLineTo: {
         const TPoint p = map(layer, it.X1, it.Y1);
+        if (penLost) [[unlikely]] {
+          penLost = false;
+          s.Flush();
+          s.Current = p;
+          c.MoveTo(p.X, p.Y);
+          break;
+        }
         if (it.Color != s.PenColor || it.PenStyle != s.PenStyle || it.FillColor != s.BrushColor) {
           s.Flush();
           s.ForcePen(it.Color, it.PenStyle, it.FillColor);
@@ -379,6 +397,7 @@ void TCustomKelvo::RenderDisplayList(TBitmap& Bitmap) {
       }
       case ikMoveTo: {
         const TPoint p = map(layer, it.X1, it.Y1);
+        penLost = false;
         s.Flush();
         s.Current = p;
         c.MoveTo(p.X, p.Y);
@@ -392,6 +411,7 @@ void TCustomKelvo::RenderDisplayList(TBitmap& Bitmap) {
         break;
       case ikMoveRel: {
         s.Flush();
+        if (penLost) break;  // relative to a point that is not finite
         const TPoint pen = c.PenPos();
         const TPoint p{Clamp32(int64_t{pen.X} + RoundOffset(it.X1)),
                        Clamp32(int64_t{pen.Y} + RoundOffset(it.Y1))};
@@ -401,6 +421,7 @@ void TCustomKelvo::RenderDisplayList(TBitmap& Bitmap) {
       }
       case ikLineRel: {
         s.Flush();
+        if (penLost) break;
         const TPoint pen = c.PenPos();
         const TPoint p{Clamp32(int64_t{pen.X} + RoundOffset(it.X1)),
                        Clamp32(int64_t{pen.Y} + RoundOffset(it.Y1))};
@@ -550,7 +571,7 @@ void TCustomKelvo::RenderDisplayList(TBitmap& Bitmap) {
     for (size_t k = next; k < n && k < next + 64; ++k) {
       const TDrawItem& it = items[k];
       if (it.Kind != ikLineTo || it.LineWidth != 1 || it.PenStyle != TPenStyle::psSolid ||
-          !ClassVisible(it.ItemClass) || !LayerVisible(it.Layer))
+          !ClassVisible(it.ItemClass) || !LayerVisible(it.Layer) || !HasFiniteCoordinates(it))
         return false;
       if (map(it.Layer, it.X1, it.Y1) != run.Last) return true;
     }
@@ -572,6 +593,12 @@ void TCustomKelvo::RenderDisplayList(TBitmap& Bitmap) {
     if (it.Color != s.PenColor || it.PenStyle != s.PenStyle || it.FillColor != s.BrushColor) {
       s.Flush();
       s.ForcePen(it.Color, it.PenStyle, it.FillColor);
+    }
+    if (penLost) {  // the run starts a new line at its first point
+      penLost = false;
+      s.Flush();
+      s.Current = run.Start;
+      c.MoveTo(run.Start.X, run.Start.Y);
     }
     const bool topFirst = run.TopAt <= run.BottomAt;
     for (const TPoint p :

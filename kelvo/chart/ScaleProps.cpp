@@ -64,7 +64,7 @@ void TScaleProps::SetFont(const TFont& Value) {
 void TScaleProps::SetLogarithmic(bool Value) {
   if (!Value)
     FLogarithmic = false;
-  else if (FLoading ||
+  else if (FLoading || FReadingForm ||
            (FRangeLow >= 1e-100 && FRangeHigh >= 1e-100 && FLabelType != TFigType::ftDateTime))
     FLogarithmic = true;
   Changed();
@@ -72,8 +72,10 @@ void TScaleProps::SetLogarithmic(bool Value) {
 
 void TScaleProps::SetLabelType(TFigType Value) {
   FLabelType = Value;
-  if (Value == TFigType::ftDateTime) FLogarithmic = false;
-  if (Value == TFigType::ftTime) FDecPlaces = 4;
+  if (!FReadingForm) {
+    if (Value == TFigType::ftDateTime) FLogarithmic = false;
+    if (Value == TFigType::ftTime) FDecPlaces = 4;
+  }
   Changed();
 }
 
@@ -83,7 +85,7 @@ void TScaleProps::SetMinTicks(int32_t Value) {
 }
 
 void TScaleProps::SetMinRange(double Value) {
-  if (!(Value > 1e-100)) return;  // NaN too
+  if (!(Value > 1e-100) || !std::isfinite(Value)) return;  // NaN too
   FMinRange = Value;
   if (std::fabs(FRangeHigh - FRangeLow) >= Value) return;
   const double mid = (FRangeHigh + FRangeLow) / 2;
@@ -93,20 +95,24 @@ void TScaleProps::SetMinRange(double Value) {
 }
 
 void TScaleProps::SetRangeLow(double Value) {
-  if (std::fabs(FRangeHigh - Value) < FMinRange) {
+  if (!std::isfinite(Value)) {
+    // ignored: an axis without a finite end has no picture
+  } else if (std::fabs(FRangeHigh - Value) < FMinRange) {
     FRangeLow = Value;
     FRangeHigh = Value + FMinRange;
-  } else if (!(FLogarithmic && Value < 1e-100)) {
+  } else if (!(FLogarithmic && Value < 1e-100 && !FReadingForm)) {
     FRangeLow = Value;
   }
   Changed();
 }
 
 void TScaleProps::SetRangeHigh(double Value) {
-  if (std::fabs(FRangeLow - Value) < FMinRange) {
+  if (!std::isfinite(Value)) {
+    // ignored, as in SetRangeLow
+  } else if (std::fabs(FRangeLow - Value) < FMinRange) {
     FRangeHigh = Value;
     FRangeLow = Value - FMinRange;
-  } else if (!(FLogarithmic && Value < 1e-100)) {
+  } else if (!(FLogarithmic && Value < 1e-100 && !FReadingForm)) {
     FRangeHigh = Value;
   }
   Changed();

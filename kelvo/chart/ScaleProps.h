@@ -50,7 +50,11 @@ class TScaleProps : public TPersistent {
   void SetFont(const TFont& Value);
   bool Logarithmic() const { return FLogarithmic; }
   // True is taken while Loading, else only on a range of ends >= 1e-100 with
-  // LabelType other than ftDateTime; Changed in every case.
+  // LabelType other than ftDateTime; Changed in every case. While a stored
+  // form is read, this and the other setters' rules between properties
+  // (LabelType's side effects, the logarithmic floor of the range ends) are
+  // left out: the form holds a state its chart held, and reading it gives
+  // that state back whatever order the setters would need.
   void SetLogarithmic(bool Value);
   TFigType LabelType() const { return FLabelType; }  // ftNum
   // ftDateTime also switches Logarithmic off; ftTime also sets DecPlaces 4.
@@ -63,7 +67,8 @@ class TScaleProps : public TPersistent {
   void SetMinRange(double Value);
   double RangeLow() const { return FRangeLow; }  // 0
   // Keeps the two ends at least MinRange apart; on a logarithmic axis a
-  // value below 1e-100 is ignored. Changed in every case.
+  // value below 1e-100 is ignored, and so is a value that is not finite.
+  // Changed in every case.
   void SetRangeLow(double Value);
   double RangeHigh() const { return FRangeHigh; }  // 1
   void SetRangeHigh(double Value);
@@ -97,6 +102,8 @@ class TScaleProps : public TPersistent {
   // notifies nobody.
   void Assign(const TPersistent* Source) override;
   const TPropertyTable* Properties() const override;
+  void FormReadBegin() override { FReadingForm = true; }
+  void FormReadEnd() override { FReadingForm = false; }
 
  protected:
   void AssignTo(TPersistent* Dest) const override;
@@ -118,6 +125,7 @@ class TScaleProps : public TPersistent {
   TFont FFont;
   int32_t FMinTicks = 3;
   bool FLoading = true;
+  bool FReadingForm = false;
   double FRangeLow = 0, FRangeHigh = 1;
   bool FShortTicks = true;
   std::string FScaleInscript;

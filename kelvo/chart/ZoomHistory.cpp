@@ -65,6 +65,10 @@ void TCustomKelvo::SetWheelZoomFactor(double Value) {
 
 namespace {
 
+// The fewest doubles (steps of the last place of the larger end) a range
+// keeps under wheel zoom.
+constexpr double MinZoomSteps = 64;
+
 // The new ends of one axis zoomed by Factor about Centre: in log space on a
 // logarithmic axis. False when the axis cannot be zoomed (non-finite).
 bool ZoomAxis(long double Lo, long double Hi, long double Centre, long double Factor, bool Log,
@@ -81,8 +85,24 @@ bool ZoomAxis(long double Lo, long double Hi, long double Centre, long double Fa
   // Beyond the doubles the axes hold, or a range of nothing: unchanged.
   constexpr long double Top = std::numeric_limits<double>::max();
   if (!(std::fabs(lo) <= Top && std::fabs(hi) <= Top) || lo == hi) return false;
-  NewLo = lo;
-  NewHi = hi;
+  double l = static_cast<double>(lo), h = static_cast<double>(hi);
+  const double oldLo = static_cast<double>(Lo), oldHi = static_cast<double>(Hi);
+  const double outLo = oldLo <= oldHi ? -HUGE_VAL : HUGE_VAL;  // away from the other end
+  if (Factor < 1) {
+    // A zoom in stops while the range still spans MinZoomSteps doubles, so
+    // that zooming out (below) can always undo it.
+    const double larger = std::max(std::fabs(l), std::fabs(h));
+    const double step = std::nextafter(larger, HUGE_VAL) - larger;
+    if (!(std::fabs(h - l) >= MinZoomSteps * step)) return false;
+  } else if (Factor > 1) {
+    // A zoom out always widens: where the factor is lost in the rounding to
+    // doubles, each end moves out by at least one double.
+    if (!(outLo < 0 ? l < oldLo : l > oldLo)) l = std::nextafter(oldLo, outLo);
+    if (!(outLo < 0 ? h > oldHi : h < oldHi)) h = std::nextafter(oldHi, -outLo);
+    if (!std::isfinite(l) || !std::isfinite(h) || (Log && !(l > 0))) return false;
+  }
+  NewLo = l;
+  NewHi = h;
   return true;
 }
 

@@ -13,6 +13,7 @@
 // The choices where GDI's rules leave room are stated at the operations.
 #pragma once
 
+#include <memory>
 #include <span>
 #include <string_view>
 
@@ -84,6 +85,10 @@ class TCanvas : public TPersistent {
 
   raster::TSurface Surface() const;
   const TBitmap& Bitmap() const { return FBitmap; }
+  // Expires when this canvas is destroyed. An object that draws into a canvas
+  // it does not own holds this beside the pointer, so it never draws into a
+  // canvas that is gone.
+  std::weak_ptr<const void> Lifetime() const { return FLifetime; }
   // Where the next LineTo's dash pattern continues.
   uint32_t DashPhase() const { return FDashPhase; }
 
@@ -107,6 +112,7 @@ class TCanvas : public TPersistent {
   uint64_t FFaceGeneration = 0;
   raster::TPolygonScratch FScratch;
   std::vector<int64_t> FStretchColumns;
+  std::shared_ptr<const void> FLifetime = std::make_shared<char>(0);
 };
 
 // Sees every drawing operation of every canvas while it is the active

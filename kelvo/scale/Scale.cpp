@@ -165,7 +165,9 @@ void TScale::SetMinTicks(int32_t Value) {
   RequestRepaint();
 }
 
+// A range end that is not finite is ignored: the axis keeps its range.
 void TScale::SetRangeLow(double Value) {
+  if (!std::isfinite(Value)) return;
   FRangeLow = Value;
   if (FRangeLow == FRangeHigh) FRangeHigh = OtherEnd(Value);
   UpdateScaleFactors();
@@ -173,6 +175,7 @@ void TScale::SetRangeLow(double Value) {
 }
 
 void TScale::SetRangeHigh(double Value) {
+  if (!std::isfinite(Value)) return;
   FRangeHigh = Value;
   if (FRangeHigh == FRangeLow) FRangeLow = OtherEnd(Value);  // the range becomes reversed
   UpdateScaleFactors();
@@ -235,6 +238,7 @@ void TScale::SetChartOwned(bool Value) {
 
 void TScale::SetDrawTarget(TCanvas* Canvas, int32_t OffsetX, int32_t OffsetY) {
   FDrawTarget = Canvas;
+  FDrawTargetLife = Canvas ? Canvas->Lifetime() : std::weak_ptr<const void>{};
   FOffsetX = OffsetX;
   FOffsetY = OffsetY;
 }
@@ -305,8 +309,9 @@ void TScale::RequestRepaint() {
 void TScale::Paint() {
   const bool shown = Visible() || (IsDesigning() && !FChartOwned);
   if (!shown || IsLoading() || FPaintSuspended) return;
-  TCanvas& target = FDrawTarget ? *FDrawTarget : Canvas();
-  const int32_t ox = FDrawTarget ? FOffsetX : 0, oy = FDrawTarget ? FOffsetY : 0;
+  TCanvas* const drawTarget = DrawTarget();
+  TCanvas& target = drawTarget ? *drawTarget : Canvas();
+  const int32_t ox = drawTarget ? FOffsetX : 0, oy = drawTarget ? FOffsetY : 0;
   target.SetFont(Font());
   if (OnBeforeScaleRendered) OnBeforeScaleRendered(this, target);
   const bool horizontal = IsHorizontal(FScaleType);
@@ -367,7 +372,7 @@ void TScale::Paint() {
               TFrameColors{FFrameColorDark, FFrameColorShadow, FFrameColorLight});
     target.Draw(ox, oy, bmp);
   }
-  if (!FDrawTarget) SurfaceChanged();
+  if (!drawTarget) SurfaceChanged();
 }
 
 void TScale::PaintCaption(TCanvas& Canvas, int32_t Base) {
@@ -473,6 +478,7 @@ void TScale::Assign(const TPersistent* Source) {
   FCaptionAnchor = s->FCaptionAnchor;
   FCaptionAlignment = s->FCaptionAlignment;
   FDrawTarget = s->FDrawTarget;
+  FDrawTargetLife = s->FDrawTargetLife;
   FOffsetX = s->FOffsetX;
   FOffsetY = s->FOffsetY;
   FScaleType = s->FScaleType;

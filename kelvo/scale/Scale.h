@@ -10,6 +10,7 @@
 
 #include <array>
 #include <functional>
+#include <memory>
 #include <string>
 
 #include "kelvo/base/DateFormat.h"
@@ -80,6 +81,7 @@ class TScale : public TCustomControl {
   int32_t NumTicks() const { return FNumTicks; }  // ticks recorded by the last paint
   double RangeLow() const { return FRangeLow; }   // 0
   // Equal ends are never stored: the other end moves to the new value + 1.
+  // An end that is not finite is ignored.
   void SetRangeLow(double Value);
   double RangeHigh() const { return FRangeHigh; }  // 100
   void SetRangeHigh(double Value);
@@ -119,10 +121,11 @@ class TScale : public TCustomControl {
   bool ChartOwned() const { return FChartOwned; }
   void SetChartOwned(bool Value);
   // Paint onto Canvas with the given offsets instead of the own window
-  // surface; nullptr goes back to the own surface. The caller keeps the
-  // canvas alive while it is set.
+  // surface; nullptr goes back to the own surface. The target is held with
+  // its lifetime: once that canvas is destroyed the axis paints on its own
+  // surface again (DrawTarget() is nullptr), also in a copy made by Assign.
   void SetDrawTarget(TCanvas* Canvas, int32_t OffsetX, int32_t OffsetY);
-  TCanvas* DrawTarget() const { return FDrawTarget; }
+  TCanvas* DrawTarget() const { return FDrawTargetLife.expired() ? nullptr : FDrawTarget; }
   // Tick table entry Index (1-based) of the last paint, 0.0 outside 1..NumTicks.
   double TickPos(int32_t Index) const;
   // The pixel of a value along the axis, in the control's own coordinates.
@@ -196,6 +199,7 @@ class TScale : public TCustomControl {
   std::array<double, TickTableSize> FTicks{};
   std::string FCaption;
   TCanvas* FDrawTarget = nullptr;
+  std::weak_ptr<const void> FDrawTargetLife;  // expired: FDrawTarget is gone
   int32_t FOffsetX = 0, FOffsetY = 0;
   TScaleType FScaleType = TScaleType::sctXB;
   bool FPaintSuspended = true;

@@ -58,6 +58,28 @@ TEST(DemoPictures, ShowGraphRefreshEqualsTheFullPaintsDataArea) {
   EXPECT_TRUE(kelvo::test::SamePixels(full->Surface(), refreshed->Surface()));
 }
 
+// Between full paints the frame bitmap holds the last full picture: right
+// after a paint, after a second one, and still after a data-area refresh or
+// a rubber figure on the window.
+TEST(DemoPictures, TheFrameBitmapHoldsTheLastFullPicture) {
+  auto c = DemoChart();
+  demo::DrawChart(*c, true, 20, 45, 1.0);
+  c->Paint();
+  EXPECT_TRUE(kelvo::test::SamePixels(c->FrameBitmap(), c->Surface()));
+  c->SetCaption("Second");
+  c->Paint();
+  TBitmap full;
+  full.Assign(&c->Surface());
+  EXPECT_TRUE(kelvo::test::SamePixels(c->FrameBitmap(), full));
+  c->Paint();
+  demo::DrawChart(*c, false, 20, 45, 1.0);  // ShowGraph: the window's data area only
+  c->SetMouseAction(TMouseActMode::maZoomWind);
+  c->MouseDown(TMouseButton::mbLeft, {TShiftStateItem::ssLeft}, 100, 100);
+  c->MouseMove({TShiftStateItem::ssLeft}, 150, 150);  // an XOR rectangle on the window
+  EXPECT_FALSE(kelvo::test::SamePixels(c->Surface(), full));
+  EXPECT_TRUE(kelvo::test::SamePixels(c->FrameBitmap(), full));
+}
+
 TEST(DemoPictures, ARepaintLeavesNothingOfTheEarlierPicture) {
   // Margins, caption and size change between two paints: every pixel of the
   // second picture must equal a chart painted once with the final settings.

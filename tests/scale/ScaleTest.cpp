@@ -170,8 +170,15 @@ TEST(ScaleMapping, TooSmallControlsAndWildValues) {
   EXPECT_EQ(s->ValueToPixel(-1e300), -2147483647);
   EXPECT_EQ(s->ValueToPixel(std::numeric_limits<double>::infinity()), 2147483647);
   EXPECT_EQ(s->ValueToPixel(std::nan("")), 0);
-  s->SetRangeHigh(std::nan(""));
-  EXPECT_EQ(s->ValueToPixel(5), 0);
+  // A range end that is not finite is ignored: the axis keeps its range.
+  const int32_t five = s->ValueToPixel(5);
+  for (double bad : {std::nan(""), HUGE_VAL, -HUGE_VAL}) {
+    s->SetRangeHigh(bad);
+    s->SetRangeLow(bad);
+  }
+  EXPECT_EQ(s->RangeLow(), 0);
+  EXPECT_EQ(s->RangeHigh(), 100);
+  EXPECT_EQ(s->ValueToPixel(5), five);
 }
 
 TEST(ScaleRepaint, OpaqueScalesPaintAtOnceTransparentOnesInvalidate) {
