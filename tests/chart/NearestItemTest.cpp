@@ -186,4 +186,31 @@ TEST(NearestItem, HostileItemsAndQuestions) {
   EXPECT_TRUE(std::isfinite(c.Scale1X().RangeLow()) && std::isfinite(c.Scale1X().RangeHigh()));
 }
 
+// On logarithmic axes the nearest point is the world point of the nearest
+// pixel position on the shape, not a linear interpolation of its ends.
+TEST(NearestItem, LogarithmicAxesGiveTheWorldPointOfThePixel) {
+  TKelvo c;
+  c.SetBounds(0, 0, 170, 160);  // data area x 50 .. 150
+  c.CreateWnd();
+  c.Scale1X().SetLogarithmic(true);
+  c.Scale1X().SetRangeLow(1);
+  c.Scale1X().SetRangeHigh(1000);
+  c.Scale1Y().SetRangeHigh(10);
+  c.Line(1, 5, 1000, 5);
+  c.Rectangle(1, 1, 1000, 2);
+  for (int32_t x : {60, 100, 140}) {
+    double wx, wy;
+    c.PixelToWorld(1, x, 0, wx, wy);
+    int32_t px, py;
+    c.WorldToPixel(1, 1, 5, px, py);
+    const TNearestItem line = c.FindNearestItem(x, py, 2);
+    ASSERT_EQ(line.Index, 0) << x;
+    EXPECT_NEAR(line.X / wx, 1, 1e-9) << x;  // 31.6 at pixel 100, not 500.5
+    c.WorldToPixel(1, 1, 1.5, px, py);
+    const TNearestItem box = c.FindNearestItem(x, py, 2);
+    ASSERT_EQ(box.Index, 1) << x;
+    EXPECT_NEAR(box.X / wx, 1, 1e-9) << x;
+  }
+}
+
 }  // namespace

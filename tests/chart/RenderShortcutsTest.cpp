@@ -176,4 +176,65 @@ TEST(RenderShortcuts, RepeatedMarksAndFilledSquares) {
   }
 }
 
+// A point that is not finite breaks a line: no line to or from it, and the
+// next finite point starts a new run. The picture (both ways of drawing,
+// long runs included), the SVG document and the nearest item are those of
+// the same line with a move at each point after a gap; a mark, box,
+// ellipse, text, bar, arrow or pixel box with such a coordinate draws nothing.
+TEST(NonFinitePoints, BreakTheLineAndDrawNothingElse) {
+  const double nan = std::nan(""), inf = HUGE_VAL;
+  const double bad[] = {nan, inf, -inf};
+  for (int variant = 0; variant < 3; ++variant) {
+    TKelvo gaps, moves;
+    for (TKelvo* c : {&gaps, &moves}) {
+      c->SetBounds(0, 0, 320, 220);
+      c->CreateWnd();
+      c->SetAutoRedraw(false);
+      c->Scale1X().SetRangeHigh(10000);
+      c->Scale1Y().SetRangeHigh(100);
+    }
+    TRandom r{static_cast<uint64_t>(variant) + 5};
+    gaps.MoveTo(0, 50);
+    moves.MoveTo(0, 50);
+    bool broken = false;
+    for (int i = 1; i < 10000; ++i) {
+      const double y = 50 + 45 * std::sin(i * 0.01) + r.Real();
+      if (r.Below(variant == 0 ? 9 : 700) == 0) {  // a dropout of one to three samples
+        for (int k = r.Below(3); k >= 0; --k) {
+          const double b = bad[r.Below(3)];
+          r.Below(2) ? gaps.DrawTo(i, b) : gaps.DrawTo(b, y);
+        }
+        broken = true;
+      }
+      gaps.DrawTo(i, y);
+      broken ? moves.MoveTo(i, y) : moves.DrawTo(i, y);
+      broken = false;
+    }
+    // Shapes with a coordinate that is not finite: nothing at all.
+    gaps.MarkAt(nan, 5, 9);
+    gaps.Rectangle(1, 1, inf, 5);
+    gaps.Ellipse(500, 50, nan, 10);
+    gaps.Text(-inf, 50, "x", 10);
+    gaps.Bar3D(5, 45, 100, 0, 200, nan);
+    gaps.Arrow(100, 10, 200, inf, 8);
+    gaps.PixelBox(nan, 50, 3, 3);
+    gaps.Line(0, 0, nan, 50);
+    for (bool shortcuts : {true, false}) {
+      gaps.SetRenderShortcuts(shortcuts);
+      moves.SetRenderShortcuts(shortcuts);
+      gaps.Paint();
+      moves.Paint();
+      ASSERT_TRUE(kelvo::test::SamePixels(gaps.Surface(), moves.Surface()))
+          << "variant " << variant << (shortcuts ? ", shortcuts" : "");
+    }
+    EXPECT_EQ(gaps.SvgDocument(), moves.SvgDocument()) << variant;
+    for (int x = 50; x < 300; x += 7) {
+      const TNearestItem m = gaps.FindNearestItem(x, 60, 1e6);
+      ASSERT_GE(m.Index, 0);
+      EXPECT_TRUE(std::isfinite(m.X) && std::isfinite(m.Y)) << x;
+      EXPECT_EQ(m.Distance, moves.FindNearestItem(x, 60, 1e6).Distance) << x;
+    }
+  }
+}
+
 }  // namespace

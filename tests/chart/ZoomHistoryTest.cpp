@@ -91,6 +91,62 @@ TEST(WheelZoom, LogarithmicAxesZoomInLogSpaceAndLimitsKeepTheSpan) {
   EXPECT_NEAR(d->Scale1Y().RangeHigh(), 12.5, 1e-12);
 }
 
+// A deep zoom stops while the range still spans a few dozen doubles, and
+// zooming out always makes progress; near the ends of the doubles no zoom
+// collapses the range or leaves the finite doubles.
+TEST(WheelZoom, DeepZoomsStopWhereTheyCanBeUndone) {
+  const TShiftState shift{TShiftStateItem::ssShift};
+  for (bool log : {true, false}) {
+    auto c = WheelChart();
+    c->Scale1X().SetLogarithmic(log);  // the natural order: logarithmic, then the range
+    c->Scale1X().SetRangeLow(1e6);
+    c->Scale1X().SetRangeHigh(1e9);
+    for (int i = 0; i < 400; ++i) c->DoMouseWheel(shift, 120, {100, 70});
+    const double lo = c->Scale1X().RangeLow(), hi = c->Scale1X().RangeHigh();
+    const double step = std::nextafter(hi, HUGE_VAL) - hi;
+    EXPECT_GE((hi - lo) / step, 64) << log;
+    // Out, far beyond the start (and far from where a step would leave the doubles).
+    for (int i = 0; c->Scale1X().RangeHigh() < 1e80; ++i) {
+      const double before = c->Scale1X().RangeHigh() - c->Scale1X().RangeLow();
+      c->DoMouseWheel(shift, -120, {100, 70});
+      ASSERT_GT(c->Scale1X().RangeHigh() - c->Scale1X().RangeLow(), before) << log << " " << i;
+    }
+  }
+  for (bool log : {false, true}) {
+    auto c = WheelChart();
+    c->SetWheelZoomFactor(100);
+    c->Scale1X().SetLogarithmic(log);
+    c->Scale1X().SetRangeLow(log ? 1e100 : -8e306);
+    c->Scale1X().SetRangeHigh(log ? 1.9e194 : 2e306);
+    for (int i = 0; i < 300; ++i) {
+      c->DoMouseWheel(shift, i % 50 < 40 ? 120 : -120, {100 + i % 40, 70});
+      const double lo = c->Scale1X().RangeLow(), hi = c->Scale1X().RangeHigh();
+      ASSERT_TRUE(std::isfinite(lo) && std::isfinite(hi) && lo < hi) << log << " " << i;
+    }
+  }
+}
+
+// A range change to an end that is not finite leaves that axis as it was.
+TEST(WheelZoom, LayerRangesKeepFiniteEnds) {
+  auto c = WheelChart();
+  c->SetLayerRanges(1, 0, 0, HUGE_VAL, 20, false);
+  EXPECT_EQ(c->Scale1X().RangeHigh(), 10);
+  EXPECT_EQ(c->Scale1Y().RangeHigh(), 20);  // the other axis takes its new range
+  c->SetLayerRanges(1, std::nan(""), 0, 5, 10, false);
+  EXPECT_EQ(c->Scale1X().RangeLow(), 0);
+  int32_t px, py;
+  c->WorldToPixel(1, 5, 5, px, py);
+  EXPECT_EQ(px, 100);
+  for (double bad : {std::nan(""), HUGE_VAL, -HUGE_VAL}) {
+    c->Scale1Y().SetRangeLow(bad);
+    c->Scale1Y().SetRangeHigh(bad);
+    c->Scale1Y().SetMinRange(bad);
+  }
+  EXPECT_EQ(c->Scale1Y().RangeLow(), 0);
+  EXPECT_EQ(c->Scale1Y().RangeHigh(), 10);
+  EXPECT_EQ(c->Scale1Y().MinRange(), 1e-10);
+}
+
 TEST(ZoomHistory, BackForwardAndHomeInOrder) {
   auto c = WheelChart();
   c->SetMouseAction(TMouseActMode::maPan);
