@@ -335,12 +335,16 @@ class TCustomKelvo : public TCustomControl, private IJointLayersOwner {
   // --- picture export ---
   // Writes the chart as the user sees it to a PNG file, an SVG file for the
   // extension .svg, BMP for any other. With a width and height, the chart is
-  // drawn at that size (a copy of it; this control is not changed).
+  // drawn at that size (a copy of it; this control is not changed). A size
+  // beyond what a picture can have (MaxBitmapSide a side, MaxBitmapBytes in
+  // all) raises EInvalidGraphic naming the size and the limit; the export
+  // needs no more than one picture of memory besides the one it writes.
   void SaveToFile(const std::string& FileName, int32_t AWidth = 0, int32_t AHeight = 0);
   // Paints the chart and draws the picture into Canvas with its top-left at (X, Y).
   void PaintTo(TCanvas& Canvas, int32_t X, int32_t Y);
   // The chart as an SVG document: what the paint draws as vector shapes and
-  // text, pictures (the background image) embedded as PNG.
+  // text, pictures (the background image) embedded as PNG. Sizes as for
+  // SaveToFile.
   std::string SvgDocument(int32_t AWidth = 0, int32_t AHeight = 0);
 
   // --- range application ---
@@ -612,6 +616,7 @@ class TCustomKelvo : public TCustomControl, private IJointLayersOwner {
   void LoadBackgroundImage(const std::string& FileName);
   bool FRenderShortcuts = true;
   bool FMappingValid = true;
+  bool FComposeOnly = false;  // a full paint leaves its picture in the frame (picture export)
   bool FFrameInWindow = false;  // the frame's picture is in the window (see SettleFrame)
 
   // Wheel zoom and the zoom history (ZoomHistory.cpp).

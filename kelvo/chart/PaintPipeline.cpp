@@ -21,7 +21,10 @@ void TCustomKelvo::Paint() {
   PaintDataBackground(FDataBitmap.Canvas(), 0, 0);
   RenderDisplayList(FDataBitmap);
   FFrameBitmap.Canvas().Draw(FMarginLeft, FMarginTop, FDataBitmap);
-  PresentBitmap(0, 0, Canvas(), FFrameBitmap);
+  if (FComposeOnly)
+    DrawCrossHairs(0, 0, FFrameBitmap);  // the picture stays here; no window needed
+  else
+    PresentBitmap(0, 0, Canvas(), FFrameBitmap);
 }
 
 void TCustomKelvo::PaintFrame(TCanvas& c) {

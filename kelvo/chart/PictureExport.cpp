@@ -14,6 +14,19 @@ bool IsOtherSize(const TCustomKelvo& Chart, int32_t AWidth, int32_t AHeight) {
   return AWidth > 0 && AHeight > 0 && (AWidth != Chart.Width() || AHeight != Chart.Height());
 }
 
+// A picture size no bitmap can have is refused before anything is drawn (a
+// chart laid out at it would shrink, and the picture come out distorted).
+void CheckPictureSize(int32_t AWidth, int32_t AHeight) {
+  if (AWidth <= 0 || AHeight <= 0) return;  // the chart's own size
+  if (AWidth > MaxBitmapSide || AHeight > MaxBitmapSide ||
+      uint64_t{static_cast<uint32_t>(AWidth)} * static_cast<uint32_t>(AHeight) * 4 >
+          MaxBitmapBytes)
+    throw EInvalidGraphic("Picture size " + std::to_string(AWidth) + " x " +
+                          std::to_string(AHeight) + " is too large: at most " +
+                          std::to_string(MaxBitmapSide) + " pixels a side and " +
+                          std::to_string(MaxBitmapBytes / 4) + " pixels in all");
+}
+
 // A copy of the chart (items and settings) laid out at another size, for a
 // picture of that size that leaves the control as it is.
 std::unique_ptr<TKelvo> CopyAtSize(TCustomKelvo& Chart, int32_t AWidth, int32_t AHeight) {
@@ -34,6 +47,7 @@ void TCustomKelvo::PaintTo(TCanvas& Canvas, int32_t X, int32_t Y) {
 }
 
 std::string TCustomKelvo::SvgDocument(int32_t AWidth, int32_t AHeight) {
+  CheckPictureSize(AWidth, AHeight);
   if (IsOtherSize(*this, AWidth, AHeight)) return CopyAtSize(*this, AWidth, AHeight)->SvgDocument();
   TSvgPicture svg;
   {
@@ -51,17 +65,31 @@ std::string TCustomKelvo::SvgDocument(int32_t AWidth, int32_t AHeight) {
 }
 
 void TCustomKelvo::SaveToFile(const std::string& FileName, int32_t AWidth, int32_t AHeight) {
+  CheckPictureSize(AWidth, AHeight);
+  const bool svg = HasExtension(FileName, ".svg");
   if (IsOtherSize(*this, AWidth, AHeight)) {
-    CopyAtSize(*this, AWidth, AHeight)->SaveToFile(FileName);
+    auto copy = CopyAtSize(*this, AWidth, AHeight);
+    if (svg) {
+      WriteWholeFile(FileName, copy->SvgDocument());
+      return;
+    }
+    // The copy composes its picture in its frame and needs no window: the
+    // frame and its data area are all the memory the export takes.
+    copy->FComposeOnly = true;
+    TPaintLockScope open(*copy, false);
+    copy->Paint();
+    copy->FFrameBitmap.SaveToFile(FileName);
     return;
   }
-  if (HasExtension(FileName, ".svg")) {
+  if (svg) {
     WriteWholeFile(FileName, SvgDocument());
     return;
   }
-  TBitmap picture(Width(), Height());
-  PaintTo(picture.Canvas(), 0, 0);
-  picture.SaveToFile(FileName);
+  {
+    TPaintLockScope open(*this, false);  // a picture is asked for, window or not
+    Paint();
+  }
+  FrameBitmap().SaveToFile(FileName);  // the picture the window shows, no copy of it made
 }
 
 }  // namespace vexa

@@ -166,8 +166,14 @@ void TCustomControl::ParentResized(TPoint OldSize, TPoint NewSize, const TRect* 
 void TSizeConstraints::Apply(int32_t& Width, int32_t& Height) const {
   if (FMaxWidth > 0 && Width > FMaxWidth) Width = FMaxWidth;
   if (FMaxHeight > 0 && Height > FMaxHeight) Height = FMaxHeight;
+  const bool raised = Width < FMinWidth || Height < FMinHeight;
   if (Width < FMinWidth) Width = FMinWidth;
   if (Height < FMinHeight) Height = FMinHeight;
+  // Minimum sizes (each at most a surface side) may together ask for more
+  // pixels than a surface can have: the height gives way.
+  if (raised && Width > 0 && Width <= MaxBitmapSide &&
+      uint64_t{static_cast<uint32_t>(Width)} * static_cast<uint32_t>(Height) * 4 > MaxBitmapBytes)
+    Height = static_cast<int32_t>(MaxBitmapBytes / 4 / static_cast<uint32_t>(Width));
 }
 
 const TPropertyTable* TSizeConstraints::Properties() const {

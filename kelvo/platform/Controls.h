@@ -4,6 +4,7 @@
 // above the chart, or a test) shows that bitmap and feeds mouse events in.
 #pragma once
 
+#include <algorithm>
 #include <memory>
 #include <string>
 #include <vector>
@@ -60,8 +61,9 @@ inline constexpr const char* TAnchorKindNames[] = {"akLeft", "akTop", "akRight",
 // Least and greatest size of a control; 0 means no limit.
 class TSizeConstraints : public TPersistent {
  public:
-  // Each setter stores (negative values count as 0) and fires OnChange, on
-  // which the control takes the size the new limits allow.
+  // Each setter stores (negative values count as 0, values beyond the
+  // largest surface side count as that side) and fires OnChange, on which
+  // the control takes the size the new limits allow.
   int32_t MinWidth() const { return FMinWidth; }  // 0
   void SetMinWidth(int32_t Value) { Store(FMinWidth, Value); }
   int32_t MinHeight() const { return FMinHeight; }  // 0
@@ -71,13 +73,15 @@ class TSizeConstraints : public TPersistent {
   int32_t MaxHeight() const { return FMaxHeight; }  // 0
   void SetMaxHeight(int32_t Value) { Store(FMaxHeight, Value); }
   TNotifyEvent OnChange;
-  // The size these limits allow.
+  // The size these limits allow, within what a surface can have: where
+  // minimum sizes ask for more pixels than the picture cap, the height gives
+  // way, so no limit ever makes a resize fail.
   void Apply(int32_t& Width, int32_t& Height) const;
   const TPropertyTable* Properties() const override;
 
  private:
   void Store(int32_t& Field, int32_t Value) {
-    Value = Value < 0 ? 0 : Value;
+    Value = std::clamp(Value, 0, MaxBitmapSide);
     if (Value == Field) return;
     Field = Value;
     if (OnChange) OnChange(this);

@@ -244,6 +244,18 @@ TEST(PictureExport, PngAndBmpOfTheWindowAndOfOtherSizes) {
   TBitmap sheet(300, 250);
   c->PaintTo(sheet.Canvas(), 20, 30);
   EXPECT_EQ(sheet.Canvas().Pixels(20 + 60, 30 + 60), c->Surface().Canvas().Pixels(60, 60));
+  // A size no picture can have is refused, naming the size and the limit.
+  for (auto [w, h] : {std::pair{100000, 100000}, {40000, 10}, {32768, 4097}}) {
+    try {
+      c->SaveToFile(dir + "export-huge.png", w, h);
+      ADD_FAILURE() << w << " x " << h << " was taken";
+    } catch (const EInvalidGraphic& e) {
+      const std::string text = e.what();
+      EXPECT_NE(text.find(std::to_string(w) + " x " + std::to_string(h)), std::string::npos) << text;
+      EXPECT_NE(text.find("32768"), std::string::npos) << text;
+    }
+    EXPECT_THROW(c->SvgDocument(w, h), EInvalidGraphic);
+  }
 }
 
 }  // namespace

@@ -123,6 +123,31 @@ TEST_F(FrameworkWithServices, SetBoundsRefusesAnImpossibleSizeAndKeepsTheOldOne)
   EXPECT_EQ(c.Left(), 1);
 }
 
+// Impossible size limits are clamped to what a surface can have: they
+// never leave the control in a state where every resize fails.
+TEST_F(FrameworkWithServices, ImpossibleConstraintsAreClamped) {
+  ProbeControl c;
+  c.SetBounds(0, 0, 40, 30);
+  EXPECT_NO_THROW(c.Constraints().SetMinWidth(1000000));
+  EXPECT_EQ(c.Constraints().MinWidth(), MaxBitmapSide);
+  EXPECT_EQ(c.Width(), MaxBitmapSide);
+  EXPECT_NO_THROW(c.SetBounds(0, 0, 300, 200));
+  EXPECT_EQ(c.Width(), MaxBitmapSide);
+  // Both minimums at their largest: the height gives way to the picture cap.
+  TSizeConstraints both;
+  both.SetMinWidth(INT32_MAX);
+  both.SetMinHeight(INT32_MAX);
+  int32_t w = 10, h = 10;
+  both.Apply(w, h);
+  EXPECT_EQ(w, MaxBitmapSide);
+  EXPECT_EQ(uint64_t{static_cast<uint32_t>(w)} * static_cast<uint32_t>(h) * 4, MaxBitmapBytes);
+  c.Constraints().SetMinWidth(0);
+  c.Constraints().SetMinHeight(0);
+  c.SetBounds(0, 0, 300, 200);
+  EXPECT_EQ(c.Width(), 300);
+  EXPECT_EQ(c.Height(), 200);
+}
+
 TEST_F(FrameworkWithServices, CursorsMessagesSystemColoursAndAspect) {
   TCursorImage hand;
   hand.Name = "CURHAND";
