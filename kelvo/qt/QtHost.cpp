@@ -1,14 +1,17 @@
 #include "kelvo/qt/QtHost.h"
 
+#include <QApplication>
 #include <QContextMenuEvent>
 #include <QHelpEvent>
 #include <QImage>
 #include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPainter>
+#include <QTimer>
 #include <QToolTip>
 #include <QWheelEvent>
 #include <algorithm>
+#include <exception>
 #include <vector>
 
 #include "kelvo/qt/QtWindowServices.h"
@@ -84,6 +87,27 @@ uint16_t VirtualKeyOf(int key) {
 }
 
 }  // namespace
+
+template <class F>
+void TQtControlHost::Deliver(F&& Code) {
+  try {
+    Code();
+  } catch (const std::exception& e) {
+    ShowFailure(e.what());
+  } catch (...) {
+    ShowFailure("Unknown error");
+  }
+}
+
+// Shown after the event is done: a modal box inside a paint or a mouse
+// press would run the event loop from within it.
+void TQtControlHost::ShowFailure(const std::string& Text) {
+  if (Text == FShownFailure) return;
+  FShownFailure = Text;
+  QTimer::singleShot(0, this, [Text] {
+    WindowServices().MessageBoxOK(Text, QApplication::applicationDisplayName().toStdString());
+  });
+}
 
 TQtControlHost::TQtControlHost(TCustomControl& Control, QWidget* Parent)
     : QWidget(Parent), FControl(&Control) {
@@ -170,8 +194,10 @@ bool TQtControlHost::eventFilter(QObject* Watched, QEvent* Event) {
       }
       free.Right = std::max(free.Right, free.Left);
       free.Bottom = std::max(free.Bottom, free.Top);
-      FControl->ParentResized({FParentSize.width(), FParentSize.height()},
-                              {now.width(), now.height()}, &free);
+      Deliver([&] {
+        FControl->ParentResized({FParentSize.width(), FParentSize.height()},
+                                {now.width(), now.height()}, &free);
+      });
     }
     FParentSize = now;
   }
@@ -194,40 +220,45 @@ bool TQtControlHost::event(QEvent* Event) {
 void TQtControlHost::wheelEvent(QWheelEvent* e) {
   TQtWindowServices::TInputScope scope(this);
   const QPoint p = e->position().toPoint();
-  const bool handled = FControl->DoMouseWheel(ShiftOf(e->modifiers(), e->buttons()),
-                                              e->angleDelta().y(), {p.x(), p.y()});
+  bool handled = false;
+  Deliver([&] {
+    handled = FControl->DoMouseWheel(ShiftOf(e->modifiers(), e->buttons()), e->angleDelta().y(),
+                                     {p.x(), p.y()});
+  });
   e->setAccepted(handled);
 }
 
 void TQtControlHost::keyPressEvent(QKeyEvent* e) {
   TQtWindowServices::TInputScope scope(this);
-  uint16_t key = VirtualKeyOf(e->key());
-  if (key != 0) FControl->KeyDown(key, ShiftOf(e->modifiers(), Qt::NoButton));
-  // The characters the key types, where the key-down handler left it alone.
-  if (key != 0 || VirtualKeyOf(e->key()) == 0)
-    for (QChar q : e->text()) {
-      if (q.unicode() == 0 || q.unicode() > 255) continue;
-      char c = static_cast<char>(q.unicode());
-      FControl->KeyPress(c);
-    }
+  Deliver([&] {
+    uint16_t key = VirtualKeyOf(e->key());
+    if (key != 0) FControl->KeyDown(key, ShiftOf(e->modifiers(), Qt::NoButton));
+    // The characters the key types, where the key-down handler left it alone.
+    if (key != 0 || VirtualKeyOf(e->key()) == 0)
+      for (QChar q : e->text()) {
+        if (q.unicode() == 0 || q.unicode() > 255) continue;
+        char c = static_cast<char>(q.unicode());
+        FControl->KeyPress(c);
+      }
+  });
   e->accept();
 }
 
 void TQtControlHost::keyReleaseEvent(QKeyEvent* e) {
   TQtWindowServices::TInputScope scope(this);
   uint16_t key = VirtualKeyOf(e->key());
-  if (key != 0) FControl->KeyUp(key, ShiftOf(e->modifiers(), Qt::NoButton));
+  if (key != 0) Deliver([&] { FControl->KeyUp(key, ShiftOf(e->modifiers(), Qt::NoButton)); });
   e->accept();
 }
 
 void TQtControlHost::focusInEvent(QFocusEvent* e) {
   QWidget::focusInEvent(e);
-  FControl->DoEnter();
+  Deliver([&] { FControl->DoEnter(); });
 }
 
 void TQtControlHost::focusOutEvent(QFocusEvent* e) {
   QWidget::focusOutEvent(e);
-  FControl->DoExit();
+  Deliver([&] { FControl->DoExit(); });
 }
 
 void TQtControlHost::contextMenuEvent(QContextMenuEvent* e) {
@@ -236,7 +267,7 @@ void TQtControlHost::contextMenuEvent(QContextMenuEvent* e) {
     e->ignore();
     return;
   }
-  if (menu->OnPopup) menu->OnPopup(menu);
+  if (menu->OnPopup) Deliver([&] { menu->OnPopup(menu); });
   auto* shown = new QMenu(this);
   shown->setAttribute(Qt::WA_DeleteOnClose);
   for (const TPopupMenu::TItem& item : menu->Items()) {
@@ -246,8 +277,8 @@ void TQtControlHost::contextMenuEvent(QContextMenuEvent* e) {
     }
     QAction* a = shown->addAction(QString::fromStdString(item.Caption));
     const TNotifyEvent click = item.OnClick;
-    QObject::connect(a, &QAction::triggered, [click, menu] {
-      if (click) click(menu);
+    QObject::connect(a, &QAction::triggered, this, [this, click, menu] {
+      if (click) Deliver([&] { click(menu); });
     });
   }
   FPopup = shown;
@@ -272,7 +303,7 @@ void TQtControlHost::ControlResized(TCustomControl*) {
 void TQtControlHost::showEvent(QShowEvent* Event) {
   QWidget::showEvent(Event);
   if (!FControl->HandleAllocated()) {
-    FControl->CreateWnd();
+    Deliver([&] { FControl->CreateWnd(); });
     FNeedsPaint = true;
   }
 }
@@ -280,7 +311,12 @@ void TQtControlHost::showEvent(QShowEvent* Event) {
 void TQtControlHost::paintEvent(QPaintEvent*) {
   if (FNeedsPaint) {
     FNeedsPaint = false;
-    FControl->PaintWindow();
+    bool painted = false;
+    Deliver([&] {
+      FControl->PaintWindow();
+      painted = true;
+    });
+    if (painted) FShownFailure.clear();  // a later failure is news again
   }
   TBitmap& surface = FControl->Surface();
   QPainter p(this);
@@ -295,7 +331,7 @@ void TQtControlHost::resizeEvent(QResizeEvent* Event) {
   QWidget::resizeEvent(Event);
   if (FSyncingSize) return;
   FSyncingSize = true;
-  FControl->SetBounds(x(), y(), width(), height());
+  Deliver([&] { FControl->SetBounds(x(), y(), width(), height()); });
   FSyncingSize = false;
   FNeedsPaint = true;
 }
@@ -304,13 +340,15 @@ void TQtControlHost::mousePressEvent(QMouseEvent* e) {
   TQtWindowServices::TInputScope scope(this);
   if (e->button() == Qt::LeftButton) FLeftPressed = true;
   const QPoint p = e->position().toPoint();
-  FControl->MouseDown(ButtonOf(e->button()), ShiftOf(e->modifiers(), e->buttons()), p.x(), p.y());
+  Deliver([&] {
+    FControl->MouseDown(ButtonOf(e->button()), ShiftOf(e->modifiers(), e->buttons()), p.x(), p.y());
+  });
 }
 
 void TQtControlHost::mouseMoveEvent(QMouseEvent* e) {
   TQtWindowServices::TInputScope scope(this);
   const QPoint p = e->position().toPoint();
-  FControl->MouseMove(ShiftOf(e->modifiers(), e->buttons()), p.x(), p.y());
+  Deliver([&] { FControl->MouseMove(ShiftOf(e->modifiers(), e->buttons()), p.x(), p.y()); });
 }
 
 void TQtControlHost::mouseReleaseEvent(QMouseEvent* e) {
@@ -320,25 +358,27 @@ void TQtControlHost::mouseReleaseEvent(QMouseEvent* e) {
   // it).
   if (e->button() == Qt::LeftButton && FLeftPressed) {
     FLeftPressed = false;
-    if (rect().contains(p)) FControl->Click();
+    if (rect().contains(p)) Deliver([&] { FControl->Click(); });
   }
-  FControl->MouseUp(ButtonOf(e->button()), ShiftOf(e->modifiers(), e->buttons()), p.x(), p.y());
+  Deliver([&] {
+    FControl->MouseUp(ButtonOf(e->button()), ShiftOf(e->modifiers(), e->buttons()), p.x(), p.y());
+  });
 }
 
 void TQtControlHost::mouseDoubleClickEvent(QMouseEvent* e) {
   TQtWindowServices::TInputScope scope(this);
-  FControl->DblClick();
+  Deliver([&] { FControl->DblClick(); });
   mousePressEvent(e);
 }
 
 void TQtControlHost::enterEvent(QEnterEvent*) {
   TQtWindowServices::TInputScope scope(this);
-  FControl->MouseEnter();
+  Deliver([&] { FControl->MouseEnter(); });
 }
 
 void TQtControlHost::leaveEvent(QEvent*) {
   TQtWindowServices::TInputScope scope(this);
-  FControl->MouseLeave();
+  Deliver([&] { FControl->MouseLeave(); });
 }
 
 bool TQtControlHost::focusNextPrevChild(bool Next) {

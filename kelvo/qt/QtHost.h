@@ -5,12 +5,16 @@
 // Enabled, TabStop, TabOrder and Cursor, and applies Align, Anchors and
 // Constraints when its parent resizes. The chart's pixels are shown 1:1 in
 // device-independent pixels; on a high-density screen Qt scales them by the
-// device pixel ratio without smoothing, so they stay crisp.
+// device pixel ratio without smoothing, so they stay crisp. An exception
+// that escapes control code while the host delivers an event or a paint is
+// shown in the message box (once while the same failure repeats) instead
+// of ending the program, as the framework's own message loop does.
 #pragma once
 
 #include <QMenu>
 #include <QPointer>
 #include <QWidget>
+#include <string>
 
 #include "kelvo/platform/Controls.h"
 
@@ -57,6 +61,10 @@ class TQtControlHost : public QWidget, public IControlHost {
 
  private:
   void WatchParent();
+  // Runs control code for one event or paint; see the header comment.
+  template <class F>
+  void Deliver(F&& Code);
+  void ShowFailure(const std::string& Text);
 
   TCustomControl* FControl;
   bool FNeedsPaint = true;
@@ -65,6 +73,7 @@ class TQtControlHost : public QWidget, public IControlHost {
   QPointer<QWidget> FWatchedParent;
   QSize FParentSize;
   QPointer<QMenu> FPopup;
+  std::string FShownFailure;  // the failure last shown, until a paint succeeds
 };
 
 }  // namespace vexa::qt

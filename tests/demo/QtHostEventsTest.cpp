@@ -16,6 +16,7 @@
 #include <vector>
 
 #include "kelvo/platform/Streaming.h"
+#include "kelvo/platform/WindowServices.h"
 #include "kelvo/qt/KelvoWidget.h"
 
 using namespace vexa;
@@ -194,6 +195,42 @@ TEST(QtHostEvents, KelvoWidgetInALayout) {
   EXPECT_EQ(chart->Chart().Height(), chart->height());
   EXPECT_GT(chart->width(), 400);
   EXPECT_EQ(chart->Chart().Surface().Width(), chart->width());
+}
+
+// An exception out of control code while the host delivers an event or a
+// paint is shown once in the message box and does not end the program: a
+// logarithmic axis left on 0 .. 1 fails every paint, with one message.
+TEST(QtHostEvents, EscapedExceptionsAreShownOnce) {
+  IWindowServices& installed = WindowServices();
+  InstallWindowServices(&HeadlessWindowServices());  // message boxes recorded, not shown
+  HeadlessWindowServices().Reset();
+  qt::KelvoWidget w;
+  TKelvo& c = w.Chart();
+  w.resize(300, 200);
+  w.show();
+  QCoreApplication::processEvents();
+  c.Scale1Y().SetLogarithmic(true);  // taken; the range is not yet positive
+  for (int i = 0; i < 3; ++i) {
+    c.Invalidate();
+    w.repaint();
+    Send(&w, Mouse(QEvent::MouseButtonPress, {100, 80}, Qt::LeftButton, Qt::LeftButton));
+    Send(&w, Mouse(QEvent::MouseButtonRelease, {100, 80}, Qt::LeftButton, Qt::NoButton));
+  }
+  c.OnMouseDown = [](TObject*, TMouseButton, TShiftState, int32_t, int32_t) {
+    throw EVexaKelvoError("from a handler");
+  };
+  Send(&w, Mouse(QEvent::MouseButtonPress, {100, 80}, Qt::LeftButton, Qt::LeftButton));
+  QCoreApplication::processEvents();
+  const auto& shown = HeadlessWindowServices().Messages();
+  ASSERT_EQ(shown.size(), 2u);
+  EXPECT_EQ(shown[0].Text, "Logarithmic axis must not be negative.");
+  EXPECT_EQ(shown[1].Text, "from a handler");
+  c.OnMouseDown = nullptr;
+  c.Scale1Y().SetRangeLow(0.01);
+  c.Invalidate();
+  w.repaint();
+  EXPECT_TRUE(c.MappingValid());
+  InstallWindowServices(&installed);
 }
 
 }  // namespace
