@@ -5,10 +5,12 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 build="${1:-build/release}"
-cmake --build "$build" --target headless_chart shared_lists stored_form kelvo_list_properties >/dev/null
+cmake --build "$build" --target headless_chart shared_lists stored_form kelvo_list_properties \
+  kelvo_mark_pictures >/dev/null
 "$build/examples/kelvo_list_properties" docs/properties.md
 out=docs/pictures
-mkdir -p "$out"
+mkdir -p "$out" "$out/marks"
+"$build/examples/kelvo_mark_pictures" "$out/marks"
 "$build/examples/headless/headless_chart" "$out/headless-chart.png"
 "$build/examples/shared-lists/shared_lists" "$out/shared-lists.png"
 settings=$(mktemp -d)/settings.json

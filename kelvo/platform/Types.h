@@ -8,9 +8,16 @@
 
 namespace vexa {
 
-// 0x00BBGGRR for explicit colours. A value with the high bit set names a
-// system colour (0x80000000 | index) that the window services resolve.
+// 0x00BBGGRR for explicit colours: blue in the high byte, red in the low one
+// (0xFF0000 is blue, not red; ColorFromRGB builds one from its parts). A
+// value with the high bit set names a system colour (0x80000000 | index)
+// that the window services resolve.
 using TColor = uint32_t;
+
+// The colour of red, green and blue 0..255: ColorFromRGB(255, 128, 0) is orange.
+constexpr TColor ColorFromRGB(uint8_t Red, uint8_t Green, uint8_t Blue) {
+  return TColor{Red} | TColor{Green} << 8 | TColor{Blue} << 16;
+}
 
 constexpr TColor clBlack = 0x000000;
 constexpr TColor clMaroon = 0x000080;

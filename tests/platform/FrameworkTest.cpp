@@ -9,6 +9,10 @@ using namespace vexa;
 
 namespace {
 
+// Colours are 0x00BBGGRR: the helper puts red in the low byte.
+static_assert(ColorFromRGB(255, 0, 0) == clRed && ColorFromRGB(0, 0, 255) == clBlue &&
+              ColorFromRGB(0x12, 0x34, 0x56) == 0x563412);
+
 TEST(Attributes, SettingABrushColourTurnsAClearBrushSolid) {
   TBrush b;
   int changes = 0;
