@@ -149,13 +149,14 @@ void TCustomKelvo::WireSubObjects() {
       p->DateFormat().OnChange = apply;
     }
     for (TScale* axis : {FScaleX[i].get(), FScaleY[i].get()}) {
-      axis->OnScaleTickDrawn = [this](TObject*, TCanvas& c, TScaleType t, double pos, int32_t x,
-                                      int32_t y) {
-        if (OnScaleTickDrawn) OnScaleTickDrawn(this, c, t, pos, x, y);
-      };
-      axis->OnBeforeTickLabel = [this](TObject*, TScaleType t, double pos, std::string& label) {
-        if (OnBeforeTickLabel) OnBeforeTickLabel(this, t, pos, label);
-      };
+      axis->OnScaleTickDrawn = TScaleTickDrawnEvent::Bound(
+          FLifetime, [this](TObject*, TCanvas& c, TScaleType t, double pos, int32_t x, int32_t y) {
+            if (OnScaleTickDrawn) OnScaleTickDrawn(this, c, t, pos, x, y);
+          });
+      axis->OnBeforeTickLabel = TBeforeTickLabelEvent::Bound(
+          FLifetime, [this](TObject*, TScaleType t, double pos, std::string& label) {
+            if (OnBeforeTickLabel) OnBeforeTickLabel(this, t, pos, label);
+          });
     }
   }
 }

@@ -16,6 +16,7 @@
 #include "kelvo/base/DateFormat.h"
 #include "kelvo/base/Enums.h"
 #include "kelvo/platform/Controls.h"
+#include "kelvo/platform/Events.h"
 
 namespace vexa {
 
@@ -23,11 +24,13 @@ enum class TClockUnit : uint8_t;  // DateTimeLabels.h
 
 enum class TScaleUnitAnchor : uint8_t { uaSclTopLft, uaSclCenter, uaSclBotRgt };
 
+// A chart binds its axes' tick events to its own lifetime (TEvent), so an
+// axis that copied them with Assign calls nobody once the chart is gone.
 using TScaleTickDrawnEvent =
-    std::function<void(TObject* Sender, TCanvas& Canvas, TScaleType ScaleType,
-                       double CurrentTickPos, int32_t ChartX, int32_t ChartY)>;
-using TBeforeTickLabelEvent = std::function<void(TObject* Sender, TScaleType ScaleType,
-                                                 double CurrentTickPos, std::string& TickLabel)>;
+    TEvent<void(TObject* Sender, TCanvas& Canvas, TScaleType ScaleType, double CurrentTickPos,
+                int32_t ChartX, int32_t ChartY)>;
+using TBeforeTickLabelEvent = TEvent<void(TObject* Sender, TScaleType ScaleType,
+                                          double CurrentTickPos, std::string& TickLabel)>;
 using TScaleRenderedEvent = std::function<void(TObject* Sender, TCanvas& Canvas)>;
 
 class TScale : public TCustomControl {

@@ -610,7 +610,8 @@ TEST_F(ChartTest, CopiedNotificationsGoQuietWhenTheChartIsGone) {
 }
 
 // A standalone axis that copies a chart's axis paints into the chart's frame
-// while the chart lives, and on its own surface once the chart is gone.
+// while the chart lives, and on its own surface once the chart is gone; the
+// tick events it copied call nobody then.
 TEST_F(ChartTest, CopiedAxisDrawTargetEndsWithTheChart) {
   TScale standalone;
   standalone.SetBounds(0, 0, 120, 60);
@@ -622,6 +623,8 @@ TEST_F(ChartTest, CopiedAxisDrawTargetEndsWithTheChart) {
     EXPECT_EQ(standalone.DrawTarget(), &c.FrameBitmap().Canvas());
   }
   EXPECT_EQ(standalone.DrawTarget(), nullptr);
+  EXPECT_FALSE(standalone.OnScaleTickDrawn);  // the chart's tick events went with it
+  EXPECT_FALSE(standalone.OnBeforeTickLabel);
   standalone.SetPaintSuspended(false);  // copied from the chart's axis
   standalone.SetVisible(true);
   standalone.SetTransparent(false);
