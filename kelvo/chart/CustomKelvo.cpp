@@ -229,6 +229,13 @@ void TCustomKelvo::Loaded() {
   RepaintAfterChange();
 }
 
+std::shared_ptr<TSeriesList> TCustomKelvo::CopySeries(const TSeriesList& Source) {
+  auto copy = std::make_shared<TSeriesList>();
+  copy->reserve(Source.size());
+  for (const auto& s : Source) copy->push_back(std::make_unique<TSeries>(*s));
+  return copy;
+}
+
 void TCustomKelvo::Assign(const TPersistent* Source) {
   auto* s = dynamic_cast<const TCustomKelvo*>(Source);
   if (!s) {
@@ -303,8 +310,9 @@ void TCustomKelvo::Assign(const TPersistent* Source) {
   // The sharing links are not copied: registering a copy with no partner
   // would leave links that break the group's invariants. The copy starts
   // independent with its own items.
-  // 2. The items: a copy, not a shared array.
+  // 2. The items and series: copies, not shared ones.
   FList.CopyFrom(s->FList);
+  FSeries = CopySeries(*s->FSeries);
   SizeDataBitmap();
   // 3., 4. The owned objects.
   for (int32_t n = 1; n <= LayerCount; ++n) {
@@ -378,6 +386,7 @@ void TCustomKelvo::SetUseDataOf(TCustomKelvo* Value) {
     FSource->RemoveUser(this);
     FSource = nullptr;
     FList.MakePrivate();  // keep what it showed; later commands stay its own
+    FSeries = CopySeries(*FSeries);
     RepaintIfAuto();
     return;
   }
@@ -390,6 +399,7 @@ void TCustomKelvo::SetUseDataOf(TCustomKelvo* Value) {
   if (FSource) FSource->RemoveUser(this);
   FSource = root;
   FList.ShareFrom(root->FList);
+  FSeries = root->FSeries;
   root->FUsers[static_cast<size_t>(root->FUserCount++)] = this;
   RepaintIfAuto();
 }

@@ -16,6 +16,7 @@
 #include <array>
 #include <cstdint>
 #include <filesystem>
+#include <functional>
 #include <memory>
 
 #include "kelvo/base/CrossHair.h"
@@ -26,11 +27,16 @@
 #include "kelvo/chart/LayerMapping.h"
 #include "kelvo/chart/NearestItem.h"
 #include "kelvo/chart/ScaleProps.h"
+#include "kelvo/chart/Series.h"
 #include "kelvo/chart/TextLabel.h"
 #include "kelvo/platform/Controls.h"
 #include "kelvo/scale/Scale.h"
 
 namespace vexa {
+
+namespace render {
+class TRenderState;
+}
 
 // Lowest and highest allowed world values; all zero means no limits, and
 // as soon as one is non-zero all four apply.
@@ -418,10 +424,29 @@ class TCustomKelvo : public TCustomControl, private IJointLayersOwner {
   }
   TBitmap& HolderBitmap() { return FHolderBitmap; }
 
+  // --- data series (Series.h): data as columns, beside the display list ---
+  // A new series, drawn after the display-list items in the order the
+  // series were added. The reference stays valid until the series is
+  // deleted. Series belong to the chart's data: charts that use this
+  // chart's data (UseDataOf) draw, count and find them too.
+  TSeries& AddSeries(const std::string& Name = "");
+  size_t SeriesCount() const { return FSeries->size(); }
+  // Index outside 0 .. SeriesCount() - 1: EVexaKelvoError.
+  TSeries& Series(size_t Index);
+  const TSeries& Series(size_t Index) const;
+  void DeleteSeries(size_t Index);
+  void ClearSeries();
+  // Sets the layer's ranges (through SetLayerRanges) to the finite extent of
+  // its visible series and items, also those outside the ranges now,
+  // keeping a reversed axis reversed; an axis without finite extent, or of
+  // no width, keeps its range.
+  void FitLayerToData(int32_t Layer);
+
   // --- data sharing: one display list, several charts ---
   TCustomKelvo* UseDataOf() const { return FSource; }
-  // Links to another chart's list (refusals are shown in a message box and
-  // change nothing); nullptr unlinks, keeping a private copy of the items.
+  // Links to another chart's list and series (refusals are shown in a
+  // message box and change nothing); nullptr unlinks, keeping a private
+  // copy of the items and series.
   void SetUseDataOf(TCustomKelvo* Value);
   // Hands this chart's list to every chart of its sharing group.
   void PropagateDisplayList();
@@ -645,6 +670,16 @@ class TCustomKelvo : public TCustomControl, private IJointLayersOwner {
   int32_t FItemPixels = 8;
   TNearestKey FNearestKey;
   std::vector<int32_t> FDupGrid;  // the renderer's duplicate-mark grid, reused between paints
+
+  // The series of this chart's data, shared with its sharing group.
+  std::shared_ptr<TSeriesList> FSeries = std::make_shared<TSeriesList>();
+  // Draws the visible series after the display-list items (SeriesRenderer.cpp).
+  void RenderSeries(TCanvas& Canvas, render::TRenderState& State,
+                    const std::function<void(const TDrawItem&)>& DrawItem,
+                    const std::function<void()>& ForgetLastMark, bool DirectSquares);
+  static std::shared_ptr<TSeriesList> CopySeries(const TSeriesList& Source);
+  // A copy laid out at another size for a picture, sharing this chart's series.
+  std::unique_ptr<TCustomKelvo> CopyAtSize(int32_t AWidth, int32_t AHeight);
 
   // Sharing group: a source and up to four users.
   TCustomKelvo* FSource = nullptr;

@@ -13,7 +13,9 @@
 namespace vexa {
 
 struct TNearestItem {
-  int32_t Index = -1;  // -1: none within reach
+  int32_t Index = -1;   // the display-list item; -1: a series point, or none within reach
+  int32_t Series = -1;  // the series of a series point; -1: an item, or none
+  int64_t Point = -1;   // the point's index in its series (0: the oldest held); -1 otherwise
   int32_t Layer = 0;
   double X = 0, Y = 0;  // world point: the item's point, or the nearest point of its segment or box
   double Distance = 0;  // in pixels

@@ -1,6 +1,7 @@
 // Picture export: the chart painted into another canvas, a picture file or
 // an SVG document, without changing the control.
 #include <memory>
+#include <utility>
 
 #include "kelvo/chart/CustomKelvo.h"
 #include "kelvo/chart/Vexa_kelvo.h"
@@ -27,16 +28,27 @@ void CheckPictureSize(int32_t AWidth, int32_t AHeight) {
                           std::to_string(MaxBitmapBytes / 4) + " pixels in all");
 }
 
+}  // namespace
+
 // A copy of the chart (items and settings) laid out at another size, for a
-// picture of that size that leaves the control as it is.
-std::unique_ptr<TKelvo> CopyAtSize(TCustomKelvo& Chart, int32_t AWidth, int32_t AHeight) {
+// picture of that size that leaves the control as it is. The copy shows this
+// chart's series without copying their points.
+std::unique_ptr<TCustomKelvo> TCustomKelvo::CopyAtSize(int32_t AWidth, int32_t AHeight) {
   auto copy = std::make_unique<TKelvo>();
-  copy->Assign(&Chart);
+  {
+    // Assign copies series; the copy is given this chart's own instead.
+    struct TKeep {
+      std::shared_ptr<TSeriesList>& Field;
+      std::shared_ptr<TSeriesList> Kept;
+      ~TKeep() { Field = std::move(Kept); }
+    } keep{FSeries, std::exchange(FSeries, std::make_shared<TSeriesList>())};
+    copy->Assign(this);
+  }
+  copy->FSeries = FSeries;
   copy->SetAutoRedraw(false);
   copy->SetBounds(0, 0, AWidth, AHeight);
   return copy;
 }
-}  // namespace
 
 void TCustomKelvo::PaintTo(TCanvas& Canvas, int32_t X, int32_t Y) {
   {
@@ -48,7 +60,7 @@ void TCustomKelvo::PaintTo(TCanvas& Canvas, int32_t X, int32_t Y) {
 
 std::string TCustomKelvo::SvgDocument(int32_t AWidth, int32_t AHeight) {
   CheckPictureSize(AWidth, AHeight);
-  if (IsOtherSize(*this, AWidth, AHeight)) return CopyAtSize(*this, AWidth, AHeight)->SvgDocument();
+  if (IsOtherSize(*this, AWidth, AHeight)) return CopyAtSize(AWidth, AHeight)->SvgDocument();
   TSvgPicture svg;
   {
     TCanvasRecorder::TScope recording(svg);
@@ -68,7 +80,7 @@ void TCustomKelvo::SaveToFile(const std::string& FileName, int32_t AWidth, int32
   CheckPictureSize(AWidth, AHeight);
   const bool svg = HasExtension(FileName, ".svg");
   if (IsOtherSize(*this, AWidth, AHeight)) {
-    auto copy = CopyAtSize(*this, AWidth, AHeight);
+    auto copy = CopyAtSize(AWidth, AHeight);
     if (svg) {
       WriteWholeFile(FileName, copy->SvgDocument());
       return;

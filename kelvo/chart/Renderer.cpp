@@ -10,105 +10,17 @@
 #include "kelvo/base/Marks.h"
 #include "kelvo/base/PixelMath.h"
 #include "kelvo/chart/CustomKelvo.h"
+#include "kelvo/chart/RenderState.h"
 #include "kelvo/platform/Raster.h"
 
 namespace vexa {
 
 namespace {
 
-int32_t Clamp32(int64_t v) {
-  return static_cast<int32_t>(std::clamp<int64_t>(v, INT32_MIN, INT32_MAX));
-}
-
-// Pixel offsets and sizes stored in items may be any double: rounded half to
-// even and kept to +-1e9, so sums with clipped coordinates stay in range.
-int32_t RoundOffset(long double v) { return RoundClamped(v, 1000000000); }
-
-// A data-bitmap coordinate, kept to +-1e9 as well: clipped pixels lie within
-// +-30000, so only margins beyond any picture reach the bound, and an
-// offset and a pixel more can still be added without overflow.
-int32_t ClampFar(int64_t v) {
-  return static_cast<int32_t>(std::clamp<int64_t>(v, -1000000000, 1000000000));
-}
-
-constexpr size_t PolylineCapacity = 200;
-
-class TRenderState {
- public:
-  TRenderState(TCanvas& Canvas, TColor ChartColor, int32_t LineWidth) : C(Canvas) {
-    PenWidth = LineWidth;
-    C.Pen().SetWidth(LineWidth);
-    C.MoveTo(0, 0);
-    Current = {0, 0};
-    PenColor = ChartColor;
-    C.Pen().SetColor(ChartColor);
-    PenStyle = TPenStyle::psSolid;
-    C.Pen().SetStyle(TPenStyle::psSolid);
-    BrushColor = ChartColor;
-    C.Brush().SetColor(ChartColor);
-    FontColor = ChartColor;
-    C.Font().SetColor(ChartColor);
-    C.SetTextAlign(TA_LEFT | TA_TOP | TA_NOUPDATECP);
-  }
-
-  void SetPenColor(TColor v) {
-    if (v == PenColor) return;
-    PenColor = v;
-    C.Pen().SetColor(v);
-  }
-  void SetPenStyle(TPenStyle v) {
-    if (v == PenStyle) return;
-    PenStyle = v;
-    C.Pen().SetStyle(v);
-  }
-  void SetBrushColor(TColor v) {
-    if (v == BrushColor) return;
-    BrushColor = v;
-    C.Brush().SetColor(v);
-  }
-  void SetFontColor(TColor v) {
-    if (v == FontColor) return;
-    FontColor = v;
-    C.Font().SetColor(v);
-  }
-  // Set on the canvas and in the caches whatever the caches hold.
-  void ForcePen(TColor color, TPenStyle style, TColor brush) {
-    PenColor = color;
-    C.Pen().SetColor(color);
-    PenStyle = style;
-    C.Pen().SetStyle(style);
-    BrushColor = brush;
-    C.Brush().SetColor(brush);
-  }
-
-  void Flush() {
-    if (Count == 0) return;
-    C.Polyline(std::span<const TPoint>(Buffer.data(), Count));
-    Current = Buffer[Count - 1];
-    C.MoveTo(Current.X, Current.Y);
-    Count = 0;
-  }
-  // As Append, leaving out a point equal to the one before.
-  void AppendDistinct(TPoint p) {
-    if ((Count == 0 ? Current : Buffer[Count - 1]) != p) Append(p);
-  }
-  void Append(TPoint p) {
-    if (Count == 0) Buffer[Count++] = Current;
-    Buffer[Count++] = p;
-    if (Count == PolylineCapacity) {
-      Flush();
-      Buffer[Count++] = p;
-    }
-  }
-
-  TCanvas& C;
-  TColor PenColor, BrushColor, FontColor;
-  TPenStyle PenStyle;
-  int32_t PenWidth;
-  TPoint Current;
-  std::array<TPoint, PolylineCapacity> Buffer;
-  size_t Count = 0;
-};
+using render::Clamp32;
+using render::ClampFar;
+using render::RoundOffset;
+using render::TRenderState;
 
 bool Between(double v, double a, double b) { return (v >= a && v <= b) || (v >= b && v <= a); }
 
@@ -690,6 +602,9 @@ void TCustomKelvo::RenderDisplayList(TBitmap& Bitmap) {
     i = squareRun(i - 1, i);
   }
   if (run.Active) flushRun(n);
+  // The series, after the items.
+  if (!FSeries->empty())
+    RenderSeries(c, s, drawItem, [&] { lastMark = {}; }, directSquares);
   // 6.
   s.Flush();
   c.Pen().SetWidth(1);

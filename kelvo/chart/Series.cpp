@@ -1,0 +1,447 @@
+#include "kelvo/chart/Series.h"
+
+#include <algorithm>
+#include <cmath>
+#include <cstdlib>
+#include <cstring>
+#include <limits>
+#include <new>
+
+#include "kelvo/base/Errors.h"
+
+namespace vexa {
+
+namespace {
+
+constexpr uint64_t BlockSize(int Level) { return uint64_t{1} << TSeries::Shift[Level]; }
+constexpr uint64_t Base = uint64_t{1} << TSeries::Shift[0];
+
+double* Grow(double* Old, uint64_t Slots) {
+  if (Slots > std::numeric_limits<size_t>::max() / sizeof(double)) throw std::bad_alloc();
+  // realloc moves large blocks by remapping their pages, not by copying.
+  void* p = std::realloc(Old, static_cast<size_t>(Slots) * sizeof(double));
+  if (!p) throw std::bad_alloc();
+  return static_cast<double*>(p);
+}
+
+void ResizeBlocks(TSeriesBlocks& B, size_t Count, bool WithX) {
+  if (WithX) {
+    B.MinX.resize(Count);
+    B.MaxX.resize(Count);
+  } else {
+    B.MinX.clear();
+    B.MaxX.clear();
+  }
+  B.MinY.resize(Count);
+  B.MaxY.resize(Count);
+  B.MinYAt.resize(Count);
+  B.MaxYAt.resize(Count);
+  B.Flags.resize(Count);
+}
+
+void ResetBlock(TSeriesBlocks& B, size_t K) {
+  constexpr double Inf = std::numeric_limits<double>::infinity();
+  if (!B.MinX.empty()) {
+    B.MinX[K] = Inf;
+    B.MaxX[K] = -Inf;
+  }
+  B.MinY[K] = Inf;
+  B.MaxY[K] = -Inf;
+  B.MinYAt[K] = B.MaxYAt[K] = 0;
+  B.Flags[K] = TSeriesBlocks::FlagAllFinite;
+}
+
+std::string PointError(uint64_t I, uint64_t Count) {
+  return "Series point " + std::to_string(I) + " is not held: the series holds " +
+         std::to_string(Count) + (Count == 1 ? " point" : " points");
+}
+
+}  // namespace
+
+TSeries::TSeries(std::string Name) : FName(std::move(Name)) {}
+
+TSeries::TSeries(const TSeries& Other)
+    : FName(Other.FName),
+      FColor(Other.FColor),
+      FFillColor(Other.FFillColor),
+      FPenStyle(Other.FPenStyle),
+      FLineWidth(Other.FLineWidth),
+      FLineVisible(Other.FLineVisible),
+      FSymbol(Other.FSymbol),
+      FLayer(Other.FLayer),
+      FItemClass(Other.FItemClass),
+      FVisible(Other.FVisible),
+      FInLegend(Other.FInLegend),
+      FSpaced(Other.FSpaced),
+      FX0(Other.FX0),
+      FDX(Other.FDX),
+      FCapacity(Other.FCapacity) {
+  // The points held, in a fresh ring; the numbering of evenly spaced points
+  // and the order go on from where the other series is.
+  const uint64_t slots =
+      FCapacity ? (FCapacity + Base - 1) / Base * Base : std::max<uint64_t>(Other.FCount, Base);
+  FYs = Grow(nullptr, slots);
+  if (!FSpaced) FXs = Grow(nullptr, slots);
+  FSlots = slots;
+  for (int l = 0; l < Levels; ++l)
+    ResizeBlocks(FBlocks[static_cast<size_t>(l)], (slots + BlockSize(l) - 1) / BlockSize(l),
+                 !FSpaced);
+  for (uint64_t i = 0; i < Other.FCount; ++i) {
+    FYs[i] = Other.YAt(i);
+    if (!FSpaced) FXs[i] = Other.FXs[Other.Slot(i)];
+  }
+  FCount = Other.FCount;
+  FDropped = Other.FDropped;
+  FBreakEver = Other.FBreakEver;
+  FLastX = Other.FLastX;
+  FHasLastX = Other.FHasLastX;
+  SummariseSlots(0, FCount);
+}
+
+TSeries::~TSeries() {
+  std::free(FXs);
+  std::free(FYs);
+}
+
+// --- storage ---
+
+void TSeries::Relayout(uint64_t Slots, uint64_t Keep) {
+  // The newest Keep points, moved to slots 0 .. Keep - 1 of a ring of Slots.
+  const uint64_t from = FCount - Keep;
+  double* ys = static_cast<double*>(std::malloc(static_cast<size_t>(Slots) * sizeof(double)));
+  double* xs = FSpaced ? nullptr
+                       : static_cast<double*>(std::malloc(static_cast<size_t>(Slots) * sizeof(double)));
+  if (!ys || (!FSpaced && !xs)) {
+    std::free(ys);
+    std::free(xs);
+    throw std::bad_alloc();
+  }
+  for (uint64_t i = 0; i < Keep; ++i) {
+    ys[i] = FYs[Slot(from + i)];
+    if (xs) xs[i] = FXs[Slot(from + i)];
+  }
+  std::free(FYs);
+  std::free(FXs);
+  FYs = ys;
+  FXs = xs;
+  FSlots = Slots;
+  FFirst = 0;
+  FDropped += from;
+  FCount = Keep;
+  for (int l = 0; l < Levels; ++l)
+    ResizeBlocks(FBlocks[static_cast<size_t>(l)], (Slots + BlockSize(l) - 1) / BlockSize(l),
+                 !FSpaced);
+  SummariseSlots(0, Keep);
+}
+
+void TSeries::Reserve(uint64_t Total) {
+  if (FCapacity != 0 || Total <= FSlots) return;
+  // Unbounded: the ring never wraps (FFirst stays 0) and grows geometrically.
+  uint64_t slots = std::max<uint64_t>(FSlots, Base);
+  while (slots < Total) slots *= 2;
+  FYs = Grow(FYs, slots);
+  if (!FSpaced) FXs = Grow(FXs, slots);
+  FSlots = slots;
+  for (int l = 0; l < Levels; ++l)
+    ResizeBlocks(FBlocks[static_cast<size_t>(l)], (slots + BlockSize(l) - 1) / BlockSize(l),
+                 !FSpaced);
+}
+
+void TSeries::Drop(uint64_t Points) {
+  FFirst = Slot(Points);
+  FCount -= Points;
+  FDropped += Points;
+}
+
+void TSeries::SetCapacity(uint64_t Value) {
+  if (Value == FCapacity) return;
+  FCapacity = Value;
+  Touch();
+  if (Value == 0) {
+    Relayout(std::max<uint64_t>(FCount, Base), FCount);
+  } else {
+    Relayout((Value + Base - 1) / Base * Base, std::min(FCount, Value));
+  }
+}
+
+void TSeries::Clear() {
+  FCount = 0;
+  FFirst = 0;
+  FDropped = 0;
+  FBreakEver = 0;
+  FHasLastX = false;
+  Touch();
+}
+
+void TSeries::SetXSpacing(double X0, double DX) {
+  if (FCount != 0)
+    throw EVexaKelvoError("The spacing of a series can only be set while it holds no points");
+  if (!std::isfinite(X0) || !std::isfinite(DX))
+    throw EVexaKelvoError("The spacing of a series must be finite");
+  if (!FSpaced) {
+    std::free(FXs);
+    FXs = nullptr;
+    for (auto& b : FBlocks) ResizeBlocks(b, b.Flags.size(), false);
+  }
+  FSpaced = true;
+  FX0 = X0;
+  FDX = DX;
+  Touch();
+}
+
+void TSeries::Append(double X, double Y) { Append(&X, &Y, 1); }
+
+void TSeries::Append(std::span<const double> X, std::span<const double> Y) {
+  if (X.size() != Y.size())
+    throw EVexaKelvoError("Series data of different lengths: " + std::to_string(X.size()) +
+                          " x values and " + std::to_string(Y.size()) + " y values");
+  Append(X.data(), Y.data(), X.size());
+}
+
+void TSeries::Append(double Y) { Append(&Y, 1); }
+
+void TSeries::Append(const double* X, const double* Y, size_t Count) {
+  if (FSpaced)
+    throw EVexaKelvoError("The series is evenly spaced: append y values alone");
+  if (Count == 0) return;
+  Touch();
+  uint64_t n = Count;
+  if (FCapacity != 0 && n > FCapacity) {
+    // Only the newest Capacity of them are kept; the rest count as dropped.
+    const uint64_t skip = n - FCapacity;
+    Drop(FCount);
+    FDropped += skip;
+    // The order check starts afresh at the first kept point.
+    FHasLastX = false;
+    FBreakEver = std::max(FBreakEver, FDropped);
+    X += skip;
+    Y += skip;
+    n = FCapacity;
+  }
+  Reserve(FCount + n);
+  while (n > 0) {
+    const uint64_t slot = Slot(FCount);
+    const uint64_t k = std::min<uint64_t>(n, FSlots - slot);
+    std::memcpy(FYs + slot, Y, static_cast<size_t>(k) * sizeof(double));
+    std::memcpy(FXs + slot, X, static_cast<size_t>(k) * sizeof(double));
+    Written(slot, k, X);
+    X += k;
+    Y += k;
+    n -= k;
+  }
+}
+
+void TSeries::Append(const double* Y, size_t Count) {
+  if (!FSpaced && FCount != 0)
+    throw EVexaKelvoError("The series has an x column: append x and y values (or SetXSpacing first)");
+  if (!FSpaced) SetXSpacing(0, 1);  // an empty series takes y alone at x = 0, 1, 2, ...
+  if (Count == 0) return;
+  Touch();
+  uint64_t n = Count;
+  if (FCapacity != 0 && n > FCapacity) {
+    const uint64_t skip = n - FCapacity;
+    Drop(FCount);
+    FDropped += skip;
+    Y += skip;
+    n = FCapacity;
+  }
+  Reserve(FCount + n);
+  while (n > 0) {
+    const uint64_t slot = Slot(FCount);
+    const uint64_t k = std::min<uint64_t>(n, FSlots - slot);
+    std::memcpy(FYs + slot, Y, static_cast<size_t>(k) * sizeof(double));
+    Written(slot, k, nullptr);
+    Y += k;
+    n -= k;
+  }
+}
+
+// Points were written to slots FirstSlot .. FirstSlot + Points - 1, after the
+// last point held: the oldest go where the ring is full, the order is
+// checked, and the block summaries follow.
+void TSeries::Written(uint64_t FirstSlot, uint64_t Points, const double* X) {
+  FCount += Points;
+  if (FCapacity != 0 && FCount > FCapacity) Drop(FCount - FCapacity);
+  if (X) {
+    const uint64_t firstEver = FDropped + FCount - Points;
+    for (uint64_t k = 0; k < Points; ++k) {
+      const double x = X[k];
+      if (!std::isfinite(x)) [[unlikely]] {
+        FBreakEver = firstEver + k + 1;
+        continue;
+      }
+      if (FHasLastX && x < FLastX) [[unlikely]]
+        FBreakEver = firstEver + k;
+      FLastX = x;
+      FHasLastX = true;
+    }
+  }
+  SummariseSlots(FirstSlot, Points);
+}
+
+bool TSeries::Sorted() const {
+  if (FSpaced) return FDX > 0;
+  return FBreakEver <= FDropped;
+}
+
+// --- block summaries ---
+
+void TSeries::SummariseSlots(uint64_t FirstSlot, uint64_t Points) {
+  TSeriesBlocks& b = FBlocks[0];
+  const bool withX = !FSpaced;
+  uint64_t s = FirstSlot;
+  const uint64_t end = FirstSlot + Points;
+  while (s < end) {
+    const size_t k = static_cast<size_t>(s >> Shift[0]);
+    const uint64_t blockStart = uint64_t{k} << Shift[0];
+    if (s == blockStart) ResetBlock(b, k);
+    const uint64_t stop = std::min(end, blockStart + Base);
+    double minX = withX ? b.MinX[k] : 0, maxX = withX ? b.MaxX[k] : 0;
+    double minY = b.MinY[k], maxY = b.MaxY[k];
+    uint32_t minAt = b.MinYAt[k], maxAt = b.MaxYAt[k];
+    uint8_t flags = b.Flags[k];
+    for (uint64_t t = s; t < stop; ++t) {
+      const double y = FYs[t];
+      const double x = withX ? FXs[t] : 0;
+      if (!(std::isfinite(y) && std::isfinite(x))) [[unlikely]] {
+        flags &= static_cast<uint8_t>(~TSeriesBlocks::FlagAllFinite);
+        continue;
+      }
+      flags |= TSeriesBlocks::FlagAnyFinite;
+      const auto at = static_cast<uint32_t>(t - blockStart);
+      if (y < minY) minY = y, minAt = at;
+      if (y > maxY) maxY = y, maxAt = at;
+      if (withX) {
+        minX = std::min(minX, x);
+        maxX = std::max(maxX, x);
+      }
+    }
+    if (withX) b.MinX[k] = minX, b.MaxX[k] = maxX;
+    b.MinY[k] = minY, b.MaxY[k] = maxY;
+    b.MinYAt[k] = minAt, b.MaxYAt[k] = maxAt;
+    b.Flags[k] = flags;
+    if (stop == blockStart + Base || stop == FSlots) CompleteBlock(0, k);
+    s = stop;
+  }
+}
+
+// Block K of Level is complete: merged into its block of the next level.
+void TSeries::CompleteBlock(int Level, uint64_t K) {
+  if (Level + 1 >= Levels) return;
+  const int up = Level + 1;
+  const TSeriesBlocks& b = FBlocks[static_cast<size_t>(Level)];
+  TSeriesBlocks& u = FBlocks[static_cast<size_t>(up)];
+  const uint64_t ratio = uint64_t{1} << (Shift[up] - Shift[Level]);
+  const size_t k = static_cast<size_t>(K), p = static_cast<size_t>(K / ratio);
+  const auto offset = static_cast<uint32_t>((K % ratio) << Shift[Level]);
+  if (K % ratio == 0) ResetBlock(u, p);
+  if (!u.MinX.empty()) {
+    u.MinX[p] = std::min(u.MinX[p], b.MinX[k]);
+    u.MaxX[p] = std::max(u.MaxX[p], b.MaxX[k]);
+  }
+  if (b.MinY[k] < u.MinY[p]) u.MinY[p] = b.MinY[k], u.MinYAt[p] = offset + b.MinYAt[k];
+  if (b.MaxY[k] > u.MaxY[p]) u.MaxY[p] = b.MaxY[k], u.MaxYAt[p] = offset + b.MaxYAt[k];
+  u.Flags[p] = static_cast<uint8_t>((u.Flags[p] & b.Flags[k]) |
+                                    (b.Flags[k] & TSeriesBlocks::FlagAnyFinite));
+  const uint64_t lastSlot = ((K + 1) << Shift[Level]) - 1;
+  if ((K + 1) % ratio == 0 || lastSlot + 1 >= FSlots) CompleteBlock(up, p);
+}
+
+uint64_t TSeries::WholeBlockAt(int Level, uint64_t I) const {
+  const uint64_t slot = Slot(I);
+  const uint64_t size = BlockSize(Level);
+  if ((slot & (size - 1)) != 0) return 0;
+  const uint64_t len = std::min(size, FSlots - slot);
+  return I + len <= FCount ? len : 0;
+}
+
+// Calls Visit(Level, Block, FirstPoint, Points) for whole blocks and
+// Visit(-1, 0, Point, 1) for single points, covering points From .. To - 1
+// with the fewest.
+template <class F>
+void TSeries::ForEachCoveringBlock(uint64_t From, uint64_t To, F&& Visit) const {
+  uint64_t i = From;
+  while (i < To) {
+    int level = Levels - 1;
+    uint64_t len = 0;
+    for (; level >= 0; --level)
+      if ((len = WholeBlockAt(level, i)) != 0 && i + len <= To) break;
+    if (level < 0) {
+      Visit(-1, uint64_t{0}, i, uint64_t{1});
+      ++i;
+      continue;
+    }
+    Visit(level, Slot(i) >> Shift[level], i, len);
+    i += len;
+  }
+}
+
+bool TSeries::Bounds(double& MinX, double& MaxX, double& MinY, double& MaxY) const {
+  constexpr double Inf = std::numeric_limits<double>::infinity();
+  double x0 = Inf, x1 = -Inf, y0 = Inf, y1 = -Inf;
+  uint64_t firstValid = FCount, lastValid = 0;
+  bool any = false;
+  ForEachCoveringBlock(0, FCount, [&](int Level, uint64_t Block, uint64_t First, uint64_t Points) {
+    if (Level < 0) {
+      const double x = XAt(First), y = YAt(First);
+      if (!(std::isfinite(x) && std::isfinite(y))) return;
+      any = true;
+      x0 = std::min(x0, x), x1 = std::max(x1, x);
+      y0 = std::min(y0, y), y1 = std::max(y1, y);
+      firstValid = std::min(firstValid, First);
+      lastValid = std::max(lastValid, First);
+      return;
+    }
+    const TSeriesBlocks& b = FBlocks[static_cast<size_t>(Level)];
+    const auto k = static_cast<size_t>(Block);
+    if (!(b.Flags[k] & TSeriesBlocks::FlagAnyFinite)) return;
+    any = true;
+    y0 = std::min(y0, b.MinY[k]), y1 = std::max(y1, b.MaxY[k]);
+    if (!FSpaced) {
+      x0 = std::min(x0, b.MinX[k]), x1 = std::max(x1, b.MaxX[k]);
+    } else {
+      // x follows the index: the block's first and last finite points bound it.
+      for (uint64_t i = First; i < First + Points; ++i)
+        if (std::isfinite(YAt(i))) {
+          firstValid = std::min(firstValid, i);
+          break;
+        }
+      for (uint64_t i = First + Points; i-- > First;)
+        if (std::isfinite(YAt(i))) {
+          lastValid = std::max(lastValid, i);
+          break;
+        }
+    }
+  });
+  if (!any) return false;
+  if (FSpaced) {
+    const double a = XAt(firstValid), c = XAt(lastValid);
+    x0 = std::min(a, c), x1 = std::max(a, c);
+  }
+  MinX = x0, MaxX = x1, MinY = y0, MaxY = y1;
+  return true;
+}
+
+uint64_t TSeries::LowerBoundX(double X, uint64_t From, uint64_t To) const {
+  uint64_t lo = From, hi = To;
+  while (lo < hi) {
+    const uint64_t mid = lo + (hi - lo) / 2;
+    if (XAt(mid) < X)
+      lo = mid + 1;
+    else
+      hi = mid;
+  }
+  return lo;
+}
+
+double TSeries::X(uint64_t I) const {
+  if (I >= FCount) throw EVexaKelvoError(PointError(I, FCount));
+  return XAt(I);
+}
+
+double TSeries::Y(uint64_t I) const {
+  if (I >= FCount) throw EVexaKelvoError(PointError(I, FCount));
+  return YAt(I);
+}
+
+}  // namespace vexa

@@ -1,0 +1,181 @@
+// TSeries: data handed to the chart as columns, beside the display list.
+//
+// A series holds points as two columns of doubles (or the y column alone
+// for evenly spaced x), optionally bounded to the newest Capacity points in
+// a ring that drops the oldest in O(1) without moving the data. Summaries
+// of aligned blocks (64, 4,096 and 262,144 slots) keep each block's extent
+// and where its lowest and highest y lie, so that a paint of x-sorted data
+// reads only the points in view and each pixel column's first, lowest,
+// highest and last point, and Bounds needs no scan of the points.
+//
+// Its picture is by definition that of the equivalent display-list items
+// with its attributes as the current ones: MoveTo to the first point and
+// DrawTo to each next one, then MarkAt at every point (the renderer,
+// SeriesRenderer.cpp). Changing a series does not paint: ShowGraph does.
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <memory>
+#include <span>
+#include <string>
+#include <vector>
+
+#include "kelvo/platform/Types.h"
+
+namespace vexa {
+
+// Block summaries of one level: for each aligned block of the ring's slots.
+struct TSeriesBlocks {
+  std::vector<double> MinX, MaxX;           // over points with both coordinates finite (x y series)
+  std::vector<double> MinY, MaxY;           // the same for y
+  std::vector<uint32_t> MinYAt, MaxYAt;     // offsets in the block of the first lowest and highest y
+  std::vector<uint8_t> Flags;               // FlagAllFinite, FlagAnyFinite
+  static constexpr uint8_t FlagAllFinite = 1, FlagAnyFinite = 2;
+};
+
+class TSeries {
+ public:
+  static constexpr int Levels = 3;
+  static constexpr int Shift[Levels] = {6, 12, 18};  // blocks of 64, 4,096 and 262,144 slots
+
+  explicit TSeries(std::string Name = "");
+  TSeries(const TSeries& Other);
+  TSeries& operator=(const TSeries&) = delete;
+  ~TSeries();
+
+  // --- data (i = 0 is the oldest point held) ---
+  void Append(double X, double Y);
+  // Count points from two arrays of at least Count values each.
+  void Append(const double* X, const double* Y, size_t Count);
+  // Spans of different lengths raise EVexaKelvoError and append nothing.
+  void Append(std::span<const double> X, std::span<const double> Y);
+  // Evenly spaced series (SetXSpacing): y alone; x = X0 + n * DX for the
+  // n-th point appended since the series was made or cleared; an empty
+  // series without a spacing takes X0 = 0, DX = 1. On a series holding
+  // points with an x column these raise EVexaKelvoError, as Append(X, Y)
+  // does on an evenly spaced one.
+  void Append(double Y);
+  void Append(const double* Y, size_t Count);
+  void Append(std::span<const double> Y) { Append(Y.data(), Y.size()); }
+  // Drops every point; attributes, capacity and spacing stay, and evenly
+  // spaced numbering starts again at X0.
+  void Clear();
+  uint64_t Count() const { return FCount; }
+  // Point i's coordinates; i outside 0 .. Count() - 1 raises EVexaKelvoError.
+  double X(uint64_t I) const;
+  double Y(uint64_t I) const;
+
+  // Makes the series evenly spaced; only while it is empty (else, or for a
+  // spacing that is not finite, EVexaKelvoError).
+  void SetXSpacing(double X0, double DX);
+  bool Spaced() const { return FSpaced; }
+  double X0() const { return FX0; }
+  double DX() const { return FDX; }
+
+  // 0 (the creation value) keeps every point; N keeps the newest N,
+  // dropping the oldest as new ones arrive. Below the count it drops the
+  // oldest at once.
+  uint64_t Capacity() const { return FCapacity; }
+  void SetCapacity(uint64_t Value);
+
+  // The extent of the points with both coordinates finite; false (and the
+  // arguments untouched) when there are none. No scan of the points: the
+  // block summaries answer.
+  bool Bounds(double& MinX, double& MaxX, double& MinY, double& MaxY) const;
+  // Whether every point held has a finite x not below the one before it
+  // (an evenly spaced series with DX > 0 always has).
+  bool Sorted() const;
+
+  // --- attributes (read when painting) ---
+  const std::string& Name() const { return FName; }
+  void SetName(const std::string& Value) { FName = Value, Touch(); }
+  TColor Color() const { return FColor; }  // clBlack
+  void SetColor(TColor Value) { FColor = Value, Touch(); }
+  TPenStyle PenStyle() const { return FPenStyle; }  // psSolid
+  void SetPenStyle(TPenStyle Value) { FPenStyle = Value, Touch(); }
+  int32_t LineWidth() const { return FLineWidth; }  // 1; values below 1 count as 1
+  void SetLineWidth(int32_t Value) { FLineWidth = Value < 1 ? 1 : Value, Touch(); }
+  bool LineVisible() const { return FLineVisible; }  // True; False draws the marks only
+  void SetLineVisible(bool Value) { FLineVisible = Value, Touch(); }
+  // -1 (the creation value): no marks; 0 .. 255: that mark code at every point.
+  int32_t Symbol() const { return FSymbol; }
+  void SetSymbol(int32_t Value) { FSymbol = Value < -1 || Value > 255 ? -1 : Value, Touch(); }
+  TColor FillColor() const { return FFillColor; }  // clSilver
+  void SetFillColor(TColor Value) { FFillColor = Value, Touch(); }
+  int32_t Layer() const { return FLayer; }  // 1; kept within 1 .. 16
+  void SetLayer(int32_t Value) { FLayer = Value < 1 ? 1 : (Value > 16 ? 16 : Value), Touch(); }
+  uint8_t ItemClass() const { return FItemClass; }  // 0
+  void SetItemClass(uint8_t Value) { FItemClass = Value, Touch(); }
+  bool Visible() const { return FVisible; }  // True
+  void SetVisible(bool Value) { FVisible = Value, Touch(); }
+  bool InLegend() const { return FInLegend; }  // True
+  void SetInLegend(bool Value) { FInLegend = Value, Touch(); }
+
+  // Grows with every change of points or attributes.
+  uint64_t Changes() const { return FChanges; }
+
+  // --- for the renderer and the nearest-point search ---
+  // Point i without the range check (callers keep i below Count()).
+  double XAt(uint64_t I) const {
+    return FSpaced ? FX0 + static_cast<double>(FDropped + I) * FDX : FXs[Slot(I)];
+  }
+  double YAt(uint64_t I) const { return FYs[Slot(I)]; }
+  // The slot of point i in the ring.
+  uint64_t Slot(uint64_t I) const {
+    const uint64_t s = FFirst + I;
+    return s >= FSlots ? s - FSlots : s;
+  }
+  // The points of the block of Level whose first slot is point I's, when
+  // point I starts a block whose points are all held (0 otherwise).
+  uint64_t WholeBlockAt(int Level, uint64_t I) const;
+  const TSeriesBlocks& Blocks(int Level) const { return FBlocks[static_cast<size_t>(Level)]; }
+  // The first point i >= From (up to To) whose x is not below X, for a
+  // sorted series (a binary search).
+  uint64_t LowerBoundX(double X, uint64_t From, uint64_t To) const;
+
+ private:
+  void Touch() { ++FChanges; }
+  // Room for one more chunk: the slot the next point goes to, and how many
+  // may be written there contiguously.
+  void Reserve(uint64_t Total);
+  void Drop(uint64_t Points);
+  void Written(uint64_t FirstSlot, uint64_t Points, const double* X);
+  void SummariseSlots(uint64_t FirstSlot, uint64_t Points);
+  void CompleteBlock(int Level, uint64_t Block);
+  void Relayout(uint64_t Slots, uint64_t Keep);
+  template <class F>
+  void ForEachCoveringBlock(uint64_t From, uint64_t To, F&& Visit) const;
+
+  std::string FName;
+  TColor FColor = 0x000000, FFillColor = 0xC0C0C0;
+  TPenStyle FPenStyle = TPenStyle::psSolid;
+  int32_t FLineWidth = 1;
+  bool FLineVisible = true;
+  int32_t FSymbol = -1;
+  int32_t FLayer = 1;
+  uint8_t FItemClass = 0;
+  bool FVisible = true, FInLegend = true;
+
+  bool FSpaced = false;
+  double FX0 = 0, FDX = 1;
+  double* FXs = nullptr;  // slots of x (none while spaced)
+  double* FYs = nullptr;  // slots of y
+  uint64_t FSlots = 0;    // slots allocated: a multiple of 64 once bounded
+  uint64_t FFirst = 0;    // slot of point 0
+  uint64_t FCount = 0;
+  uint64_t FCapacity = 0;
+  uint64_t FDropped = 0;  // points dropped since the series was made or cleared
+  // Sortedness: the number (since the last clear) of the latest point that
+  // broke the order; the series is sorted once that point is dropped.
+  uint64_t FBreakEver = 0;
+  double FLastX = 0;
+  bool FHasLastX = false;
+  uint64_t FChanges = 0;
+  std::array<TSeriesBlocks, Levels> FBlocks;
+};
+
+// The series of a chart, shared by the charts that show its data.
+using TSeriesList = std::vector<std::unique_ptr<TSeries>>;
+
+}  // namespace vexa

@@ -1,0 +1,302 @@
+// Data series: the storage (ring, spacing, order, bounds, errors) and the
+// picture, which must be pixel for pixel that of the equivalent display-list
+// items (MoveTo, DrawTo to each point, then MarkAt at each), over random
+// series: sorted and unsorted, gaps, reversed and logarithmic axes, zoomed
+// in and out, every pen, capacities that wrap.
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <string>
+#include <vector>
+
+#include "kelvo/chart/Vexa_kelvo.h"
+#include "support/Sheet.h"
+
+using namespace vexa;
+
+namespace {
+
+struct TRandom {
+  uint64_t S;
+  uint32_t Next() {
+    S = S * 6364136223846793005u + 1442695040888963407u;
+    return static_cast<uint32_t>(S >> 33);
+  }
+  double Real() { return Next() / 2147483648.0; }  // [0, 1)
+  int Below(int n) { return static_cast<int>(Next() % static_cast<uint32_t>(n)); }
+};
+
+// The display-list items a series stands for, appended with its attributes.
+void AppendEquivalentItems(TKelvo& c, const TSeries& s) {
+  if (!s.Visible() || s.Count() == 0) return;
+  c.SetDataColor(s.Color());
+  c.SetFillColor(s.FillColor());
+  c.SetPenStyle(s.PenStyle());
+  c.SetLineWidth(static_cast<uint8_t>(s.LineWidth()));
+  c.SetCurrentLayer(s.Layer());
+  c.SetClassDefault(s.ItemClass());
+  if (s.LineVisible()) {
+    c.MoveTo(s.X(0), s.Y(0));
+    for (uint64_t i = 1; i < s.Count(); ++i) c.DrawTo(s.X(i), s.Y(i));
+  }
+  if (s.Symbol() >= 0)
+    for (uint64_t i = 0; i < s.Count(); ++i)
+      c.MarkAt(s.X(i), s.Y(i), static_cast<uint8_t>(s.Symbol()));
+}
+
+std::unique_ptr<TKelvo> Chart(int w, int h) {
+  auto c = std::make_unique<TKelvo>();
+  c->SetBounds(0, 0, w, h);
+  c->CreateWnd();
+  c->SetAutoRedraw(false);
+  return c;
+}
+
+// One random scene: some items, then series; the same items followed by the
+// series' equivalent items in a second chart.
+std::string Scene(TKelvo& series, TKelvo& items, uint64_t Seed) {
+  TRandom r{Seed * 2654435761u + 3};
+  const bool logX = r.Below(6) == 0, logY = r.Below(6) == 0;
+  const bool reverseX = r.Below(4) == 0, reverseY = r.Below(4) == 0;
+  const double zoom = r.Below(3) == 0 ? 0.2 + r.Real() : (r.Below(2) ? 1.0 : 6.0);
+  for (TKelvo* c : {&series, &items}) {
+    auto range = [&](TScaleProps& p, double lo, double hi, bool log, bool reverse) {
+      const double mid = (lo + hi) / 2, half = (hi - lo) / 2 / zoom;
+      double a = log ? lo : mid - half, b = log ? lo + (hi - lo) / zoom : mid + half;
+      if (reverse) std::swap(a, b);
+      p.SetLogarithmic(log);
+      p.SetRangeLow(a);
+      p.SetRangeHigh(b);
+    };
+    range(c->Scale1X(), 1, 1001, logX, reverseX);
+    range(c->Scale1Y(), 1, 101, logY, reverseY);
+    c->Rectangle(100, 20, 300, 40);  // items before the series
+    c->SetPenStyle(TPenStyle::psDash);
+    c->MoveTo(50, 50);
+    c->DrawTo(900, 60);
+  }
+  const int count = 1 + r.Below(4);
+  std::string what = "seed " + std::to_string(Seed) + (logX ? ", log x" : "") +
+                     (logY ? ", log y" : "") + (reverseX ? ", reversed x" : "") +
+                     (reverseY ? ", reversed y" : "") + ", zoom " + std::to_string(zoom);
+  const TPenStyle pens[] = {TPenStyle::psSolid, TPenStyle::psSolid, TPenStyle::psSolid,
+                            TPenStyle::psDash,  TPenStyle::psDot,   TPenStyle::psDashDot};
+  for (int k = 0; k < count; ++k) {
+    TSeries& s = series.AddSeries("s" + std::to_string(k));
+    const bool sorted = r.Below(4) != 0;
+    const bool spaced = sorted && r.Below(3) == 0;
+    const int points = r.Below(5) == 0 ? 40000 + r.Below(40000) : 1 + r.Below(3000);
+    const bool gaps = r.Below(3) == 0;
+    s.SetColor(r.Below(2) ? clNavy : clRed);
+    s.SetFillColor(r.Below(2) ? clYellow : clSilver);
+    s.SetPenStyle(pens[r.Below(6)]);
+    s.SetLineWidth(r.Below(5) == 0 ? 2 + r.Below(2) : 1);
+    s.SetLineVisible(r.Below(6) != 0);
+    const int marks = r.Below(4);
+    s.SetSymbol(marks == 0 ? 7 + r.Below(3) : marks == 1 ? r.Below(52) : -1);
+    s.SetItemClass(r.Below(8) == 0 ? 3 : 0);  // class 3 is hidden
+    if (r.Below(3) == 0) s.SetCapacity(1 + r.Below(points + 100));
+    const double step = 1000.0 / points;
+    if (spaced) s.SetXSpacing(1, step);
+    double y = 50;
+    for (int i = 0; i < points; ++i) {
+      y = std::fmin(101, std::fmax(1, y + r.Real() * 6 - 3));
+      if (r.Below(200) == 0) y = 1 + 100 * r.Real();
+      double yv = y;
+      if (gaps && r.Below(300) == 0) yv = r.Below(2) ? std::nan("") : HUGE_VAL;
+      if (spaced) {
+        s.Append(yv);
+      } else {
+        double x = sorted ? 1 + step * i : 1 + 1000 * r.Real();
+        if (gaps && !sorted && r.Below(500) == 0) x = std::nan("");
+        s.Append(x, yv);
+      }
+    }
+    what += ", [" + std::to_string(s.Count()) + (sorted ? " sorted" : " unsorted") +
+            (spaced ? " spaced" : "") + " pen " + std::to_string(int(s.PenStyle())) + " w" +
+            std::to_string(s.LineWidth()) + " sym " + std::to_string(s.Symbol()) + "]";
+  }
+  for (size_t k = 0; k < series.SeriesCount(); ++k) AppendEquivalentItems(items, series.Series(k));
+  items.SetClassVisible(3, false);
+  series.SetClassVisible(3, false);
+  return what;
+}
+
+TEST(SeriesPicture, IsThatOfTheEquivalentItems) {
+  for (uint64_t seed = 1; seed <= 40; ++seed) {
+    auto a = Chart(300 + static_cast<int>(seed % 4) * 57, 230);
+    auto b = Chart(a->Width(), 230);
+    const std::string what = Scene(*a, *b, seed);
+    for (bool shortcuts : {true, false}) {
+      a->SetRenderShortcuts(shortcuts);
+      a->Paint();
+      b->Paint();
+      ASSERT_TRUE(kelvo::test::SamePixels(a->Surface(), b->Surface()))
+          << what << (shortcuts ? "" : ", no shortcuts");
+    }
+  }
+}
+
+// Sorted data zoomed far in: a paint reads the points in view, and the
+// picture is still that of every item.
+TEST(SeriesPicture, ZoomedIntoSortedData) {
+  auto a = Chart(400, 250), b = Chart(400, 250);
+  TSeries& s = a->AddSeries();
+  std::vector<double> ys(300000);
+  TRandom r{7};
+  double y = 0;
+  for (double& v : ys) v = y += r.Real() - 0.5;
+  s.SetXSpacing(0, 0.001);
+  s.Append(ys);
+  AppendEquivalentItems(*b, s);
+  for (auto [lo, hi] : {std::pair{100.0, 100.5}, {0.0, 300.0}, {-5.0, 2.0}, {299.9, 400.0}}) {
+    for (TKelvo* c : {a.get(), b.get()}) {
+      c->Scale1X().SetRangeHigh(1e9);
+      c->Scale1X().SetRangeLow(lo);
+      c->Scale1X().SetRangeHigh(hi);
+      c->Scale1Y().SetRangeLow(-300);
+      c->Scale1Y().SetRangeHigh(300);
+      c->Paint();
+    }
+    ASSERT_TRUE(kelvo::test::SamePixels(a->Surface(), b->Surface())) << lo << " .. " << hi;
+  }
+}
+
+TEST(Series, RingDropsTheOldestAndKeepsOrderAndBounds) {
+  TSeries s;
+  s.SetCapacity(100);
+  for (int i = 0; i < 1000; ++i) s.Append(i, i % 7);
+  ASSERT_EQ(s.Count(), 100u);
+  EXPECT_EQ(s.X(0), 900);
+  EXPECT_EQ(s.X(99), 999);
+  EXPECT_TRUE(s.Sorted());
+  double x0, x1, y0, y1;
+  ASSERT_TRUE(s.Bounds(x0, x1, y0, y1));
+  EXPECT_EQ(x0, 900);
+  EXPECT_EQ(x1, 999);
+  EXPECT_EQ(y0, 0);
+  EXPECT_EQ(y1, 6);
+  // A point out of order makes the series unsorted until it is dropped.
+  s.Append(5, 1);
+  EXPECT_FALSE(s.Sorted());
+  for (int i = 0; i < 98; ++i) s.Append(2000 + i, 0);
+  EXPECT_EQ(s.X(0), 999);  // 999, then 5: still out of order
+  EXPECT_FALSE(s.Sorted());
+  s.Append(3000, 0);  // drops 999: 5 is the oldest now
+  EXPECT_TRUE(s.Sorted());
+  // Capacity below the count drops the oldest at once; 0 keeps all again.
+  s.SetCapacity(10);
+  EXPECT_EQ(s.Count(), 10u);
+  EXPECT_EQ(s.X(9), 3000);
+  s.SetCapacity(0);
+  for (int i = 0; i < 5000; ++i) s.Append(4000 + i, i);
+  EXPECT_EQ(s.Count(), 5010u);
+  ASSERT_TRUE(s.Bounds(x0, x1, y0, y1));
+  EXPECT_EQ(x1, 8999);
+  EXPECT_EQ(y1, 4999);
+  // A bulk append longer than the capacity keeps its newest points.
+  TSeries t;
+  t.SetCapacity(3);
+  const double xs[] = {1, 2, 3, 4, 5}, ys[] = {10, 20, 30, 40, 50};
+  t.Append(xs, ys, 5);
+  EXPECT_EQ(t.Count(), 3u);
+  EXPECT_EQ(t.X(0), 3);
+  EXPECT_EQ(t.Y(2), 50);
+  t.SetCapacity(1);
+  t.Append(6, 60);
+  EXPECT_EQ(t.Count(), 1u);
+  EXPECT_EQ(t.Y(0), 60);
+}
+
+TEST(Series, EvenlySpacedNumberingAndClear) {
+  TSeries s;
+  s.SetXSpacing(10, 0.5);
+  s.SetCapacity(4);
+  for (int i = 0; i < 10; ++i) s.Append(i);
+  EXPECT_EQ(s.Count(), 4u);
+  EXPECT_EQ(s.X(0), 10 + 6 * 0.5);  // the 6th point appended is the oldest held
+  EXPECT_EQ(s.Y(0), 6);
+  EXPECT_TRUE(s.Sorted());
+  s.Clear();
+  EXPECT_EQ(s.Count(), 0u);
+  EXPECT_EQ(s.Capacity(), 4u);
+  s.Append(42);
+  EXPECT_EQ(s.X(0), 10);  // numbering starts again at X0
+  double x0, x1, y0, y1;
+  ASSERT_TRUE(s.Bounds(x0, x1, y0, y1));
+  EXPECT_EQ(x0, 10);
+  EXPECT_EQ(y1, 42);
+}
+
+TEST(Series, BadInputIsRefusedClearly) {
+  TSeries s;
+  const double a[] = {1, 2, 3}, b[] = {1, 2};
+  EXPECT_THROW(s.Append(std::span<const double>(a), std::span<const double>(b)), EVexaKelvoError);
+  EXPECT_EQ(s.Count(), 0u);
+  EXPECT_THROW(s.X(0), EVexaKelvoError);
+  s.Append(a, b, 0);  // zero points: nothing
+  s.Append(std::nan(""), HUGE_VAL);
+  s.Append(1, std::nan(""));
+  double x0, x1, y0, y1;
+  EXPECT_FALSE(s.Bounds(x0, x1, y0, y1));
+  EXPECT_FALSE(s.Sorted());
+  EXPECT_THROW(s.SetXSpacing(0, 1), EVexaKelvoError);  // not empty
+  EXPECT_THROW(s.Append(5.0), EVexaKelvoError);          // y alone on an x y series
+  try {
+    s.Y(7);
+    FAIL();
+  } catch (const EVexaKelvoError& e) {
+    EXPECT_NE(std::string(e.what()).find("7"), std::string::npos) << e.what();
+  }
+  TSeries spaced;
+  EXPECT_THROW(spaced.SetXSpacing(0, std::nan("")), EVexaKelvoError);
+  spaced.SetXSpacing(0, 1);
+  EXPECT_THROW(spaced.Append(1, 2), EVexaKelvoError);
+  TKelvo c;
+  EXPECT_THROW(c.Series(0), EVexaKelvoError);
+  EXPECT_THROW(c.DeleteSeries(3), EVexaKelvoError);
+}
+
+// The chart's list: references stay valid, deleting and clearing, sharing
+// with a chart that uses this chart's data, fitting a layer to the data.
+TEST(Series, BelongToTheChartsDataAndFitTheLayer) {
+  TKelvo owner, user;
+  owner.SetBounds(0, 0, 300, 200);
+  user.SetBounds(0, 0, 300, 200);
+  owner.CreateWnd();
+  user.CreateWnd();
+  TSeries& first = owner.AddSeries("first");
+  TSeries& second = owner.AddSeries("second");
+  first.Append(1, 1);
+  second.Append(2, 2);
+  owner.DeleteSeries(0);
+  EXPECT_EQ(&owner.Series(0), &second);
+  EXPECT_EQ(second.Name(), "second");
+  user.SetUseDataOf(&owner);
+  EXPECT_EQ(user.SeriesCount(), 1u);
+  second.Append(3, -4);
+  second.Append(std::nan(""), 100);
+  user.Rectangle(-1, 0, 2, 1);
+  user.FitLayerToData(1);
+  EXPECT_EQ(user.Scale1X().RangeLow(), -1);
+  EXPECT_EQ(user.Scale1X().RangeHigh(), 3);
+  EXPECT_EQ(user.Scale1Y().RangeLow(), -4);
+  EXPECT_EQ(user.Scale1Y().RangeHigh(), 2);
+  // A reversed axis stays reversed.
+  owner.Scale1Y().SetRangeLow(10);
+  owner.Scale1Y().SetRangeHigh(-10);
+  owner.FitLayerToData(1);
+  EXPECT_EQ(owner.Scale1Y().RangeLow(), 2);
+  EXPECT_EQ(owner.Scale1Y().RangeHigh(), -4);
+  // Deleting a series the user draws: the next paints are fine.
+  owner.ClearSeries();
+  EXPECT_EQ(user.SeriesCount(), 0u);
+  user.Paint();
+  owner.AddSeries().Append(1, 1);
+  user.SetUseDataOf(nullptr);  // keeps a copy of what it showed
+  owner.ClearSeries();
+  EXPECT_EQ(user.SeriesCount(), 1u);
+  EXPECT_EQ(owner.SeriesCount(), 0u);
+}
+
+}  // namespace
