@@ -323,6 +323,9 @@ class TCustomKelvo : public TCustomControl, private IJointLayersOwner {
   // distances the item drawn later wins. An index of the items' pixels is
   // built on the first question and again after the items, the ranges or the
   // visibility changed.
+  // Series points count too (Series and Point say which; Index is -1), each
+  // as a point, drawn after the items; their search reads only the points
+  // near the pixel (sorted data) or the blocks whose extent comes near it.
   TNearestItem FindNearestItem(int32_t X, int32_t Y, double MaxPixels);
   // A crosshair dragged with maDragCrossH snaps to the nearest item within
   // ItemPixels of the mouse (False).
@@ -657,6 +660,8 @@ class TCustomKelvo : public TCustomControl, private IJointLayersOwner {
 
   // The nearest-item index and what it was built from (NearestItem.cpp).
   std::vector<TItemShape> ItemShapes() const;
+  // The series point nearest to (X, Y) if nearer than Best (or as near).
+  void NearestSeriesPoint(int32_t X, int32_t Y, TNearestItem& Best) const;
   struct TNearestKey {
     uint64_t Changes = ~uint64_t{0};
     std::array<std::array<long double, 8>, LayerCount + 1> Factors{};

@@ -250,10 +250,11 @@ void TCustomKelvo::MouseMove(TShiftState Shift, int32_t X, int32_t Y) {
       if (FCrossHairSnap) {
         // Onto the nearest item: its point in the crosshair's layer.
         const TNearestItem near = FindNearestItem(x, y, FItemPixels);
-        if (near.Index >= 0 && near.Layer == h.Layer()) {
+        const bool found = near.Index >= 0 || near.Series >= 0;
+        if (found && near.Layer == h.Layer()) {
           wx = near.X;
           wy = near.Y;
-        } else if (near.Index >= 0) {
+        } else if (found) {
           int32_t px, py;
           WorldToPixel(near.Layer, near.X, near.Y, px, py);
           PixelToWorld(h.Layer(), px, py, wx, wy);

@@ -299,4 +299,59 @@ TEST(Series, BelongToTheChartsDataAndFitTheLayer) {
   EXPECT_EQ(owner.SeriesCount(), 0u);
 }
 
+// FindNearestItem finds series points (Series, Point; Index -1) exactly as a
+// search through every point would, sorted or not, and items still win
+// only where they are nearer.
+TEST(SeriesNearest, AgreesWithEveryPoint) {
+  for (uint64_t seed = 1; seed <= 6; ++seed) {
+    TRandom r{seed * 977};
+    auto c = Chart(320, 240);
+    c->Scale1X().SetRangeHigh(100);
+    c->Scale1Y().SetRangeHigh(100);
+    TSeries& sorted = c->AddSeries();
+    TSeries& scattered = c->AddSeries();
+    if (seed % 2) sorted.SetCapacity(5000);
+    for (int i = 0; i < 20000; ++i) {
+      sorted.Append(i * 0.01 - 50, 50 + 40 * std::sin(i * 0.003) + r.Real());
+      scattered.Append(r.Real() * 120 - 10, r.Below(100) == 0 ? std::nan("") : r.Real() * 100);
+    }
+    c->MarkAt(50, 50, 9);
+    for (int q = 0; q < 200; ++q) {
+      const int32_t x = r.Below(360) - 20, y = r.Below(280) - 20;
+      const double reach = q % 3 == 0 ? 1e9 : 1 + r.Below(20);
+      const TNearestItem got = c->FindNearestItem(x, y, reach);
+      double best = reach;
+      bool any = false;
+      for (size_t k = 0; k < 2; ++k) {
+        const TSeries& s = c->Series(k);
+        for (uint64_t i = 0; i < s.Count(); ++i) {
+          if (!std::isfinite(s.Y(i))) continue;
+          int32_t px, py;
+          c->WorldToPixel(1, s.X(i), s.Y(i), px, py);
+          TKelvo::ClipPixel(px, py);
+          const double d = std::hypot(double(px) - x, double(py) - y);
+          if (d <= best) best = d, any = true;
+        }
+      }
+      int32_t mx, my;
+      c->WorldToPixel(1, 50, 50, mx, my);
+      const double mark = std::hypot(double(mx) - x, double(my) - y);
+      if (mark < best) {
+        EXPECT_EQ(got.Index, 0) << q;
+        continue;
+      }
+      if (!any) {
+        EXPECT_EQ(got.Series, -1) << q;
+        continue;
+      }
+      ASSERT_GE(got.Series, 0) << q;
+      EXPECT_EQ(got.Index, -1);
+      EXPECT_DOUBLE_EQ(got.Distance, best) << q;
+      const TSeries& s = c->Series(static_cast<size_t>(got.Series));
+      EXPECT_EQ(got.X, s.X(static_cast<uint64_t>(got.Point)));
+      EXPECT_EQ(got.Y, s.Y(static_cast<uint64_t>(got.Point)));
+    }
+  }
+}
+
 }  // namespace
