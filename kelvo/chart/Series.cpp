@@ -16,22 +16,17 @@ namespace {
 constexpr uint64_t BlockSize(int Level) { return uint64_t{1} << TSeries::Shift[Level]; }
 constexpr uint64_t Base = uint64_t{1} << TSeries::Shift[0];
 
-double* Grow(double* Old, uint64_t Slots) {
+double* Grow(TPageBuffer& Buffer, uint64_t Slots) {
   if (Slots > std::numeric_limits<size_t>::max() / sizeof(double)) throw std::bad_alloc();
-  // realloc moves large blocks by remapping their pages, not by copying.
-  void* p = std::realloc(Old, static_cast<size_t>(Slots) * sizeof(double));
-  if (!p) throw std::bad_alloc();
-  return static_cast<double*>(p);
+  Buffer.Grow(static_cast<size_t>(Slots) * sizeof(double));
+  return static_cast<double*>(Buffer.Data());
 }
 
+// Block summaries are kept for the blocks written so far: arrays grow with
+// the data, so a doubled ring costs no summary memory until it fills.
 void ResizeBlocks(TSeriesBlocks& B, size_t Count, bool WithX) {
-  if (WithX) {
-    B.MinX.resize(Count);
-    B.MaxX.resize(Count);
-  } else {
-    B.MinX.clear();
-    B.MaxX.clear();
-  }
+  B.MinX.resize(WithX ? Count : 0);
+  B.MaxX.resize(WithX ? Count : 0);
   B.MinY.resize(Count);
   B.MaxY.resize(Count);
   B.MinYAt.resize(Count);
@@ -39,9 +34,10 @@ void ResizeBlocks(TSeriesBlocks& B, size_t Count, bool WithX) {
   B.Flags.resize(Count);
 }
 
-void ResetBlock(TSeriesBlocks& B, size_t K) {
+void ResetBlock(TSeriesBlocks& B, size_t K, bool WithX) {
+  if (K >= B.Flags.size()) ResizeBlocks(B, K + 1, WithX);
   constexpr double Inf = std::numeric_limits<double>::infinity();
-  if (!B.MinX.empty()) {
+  if (WithX) {
     B.MinX[K] = Inf;
     B.MaxX[K] = -Inf;
   }
@@ -80,12 +76,9 @@ TSeries::TSeries(const TSeries& Other)
   // and the order go on from where the other series is.
   const uint64_t slots =
       FCapacity ? (FCapacity + Base - 1) / Base * Base : std::max<uint64_t>(Other.FCount, Base);
-  FYs = Grow(nullptr, slots);
-  if (!FSpaced) FXs = Grow(nullptr, slots);
+  FYs = Grow(FYBuffer, slots);
+  if (!FSpaced) FXs = Grow(FXBuffer, slots);
   FSlots = slots;
-  for (int l = 0; l < Levels; ++l)
-    ResizeBlocks(FBlocks[static_cast<size_t>(l)], (slots + BlockSize(l) - 1) / BlockSize(l),
-                 !FSpaced);
   for (uint64_t i = 0; i < Other.FCount; ++i) {
     FYs[i] = Other.YAt(i);
     if (!FSpaced) FXs[i] = Other.FXs[Other.Slot(i)];
@@ -98,39 +91,29 @@ TSeries::TSeries(const TSeries& Other)
   SummariseSlots(0, FCount);
 }
 
-TSeries::~TSeries() {
-  std::free(FXs);
-  std::free(FYs);
-}
+TSeries::~TSeries() = default;
 
 // --- storage ---
 
 void TSeries::Relayout(uint64_t Slots, uint64_t Keep) {
   // The newest Keep points, moved to slots 0 .. Keep - 1 of a ring of Slots.
   const uint64_t from = FCount - Keep;
-  double* ys = static_cast<double*>(std::malloc(static_cast<size_t>(Slots) * sizeof(double)));
-  double* xs = FSpaced ? nullptr
-                       : static_cast<double*>(std::malloc(static_cast<size_t>(Slots) * sizeof(double)));
-  if (!ys || (!FSpaced && !xs)) {
-    std::free(ys);
-    std::free(xs);
-    throw std::bad_alloc();
-  }
+  TPageBuffer yBuffer, xBuffer;
+  double* ys = Grow(yBuffer, Slots);
+  double* xs = FSpaced ? nullptr : Grow(xBuffer, Slots);
   for (uint64_t i = 0; i < Keep; ++i) {
     ys[i] = FYs[Slot(from + i)];
     if (xs) xs[i] = FXs[Slot(from + i)];
   }
-  std::free(FYs);
-  std::free(FXs);
+  FYBuffer.Swap(yBuffer);
+  FXBuffer.Swap(xBuffer);
   FYs = ys;
   FXs = xs;
   FSlots = Slots;
   FFirst = 0;
   FDropped += from;
   FCount = Keep;
-  for (int l = 0; l < Levels; ++l)
-    ResizeBlocks(FBlocks[static_cast<size_t>(l)], (Slots + BlockSize(l) - 1) / BlockSize(l),
-                 !FSpaced);
+  for (auto& b : FBlocks) ResizeBlocks(b, 0, !FSpaced);
   SummariseSlots(0, Keep);
 }
 
@@ -139,12 +122,9 @@ void TSeries::Reserve(uint64_t Total) {
   // Unbounded: the ring never wraps (FFirst stays 0) and grows geometrically.
   uint64_t slots = std::max<uint64_t>(FSlots, Base);
   while (slots < Total) slots *= 2;
-  FYs = Grow(FYs, slots);
-  if (!FSpaced) FXs = Grow(FXs, slots);
+  FYs = Grow(FYBuffer, slots);
+  if (!FSpaced) FXs = Grow(FXBuffer, slots);
   FSlots = slots;
-  for (int l = 0; l < Levels; ++l)
-    ResizeBlocks(FBlocks[static_cast<size_t>(l)], (slots + BlockSize(l) - 1) / BlockSize(l),
-                 !FSpaced);
 }
 
 void TSeries::Drop(uint64_t Points) {
@@ -179,7 +159,7 @@ void TSeries::SetXSpacing(double X0, double DX) {
   if (!std::isfinite(X0) || !std::isfinite(DX))
     throw EVexaKelvoError("The spacing of a series must be finite");
   if (!FSpaced) {
-    std::free(FXs);
+    FXBuffer.Release();
     FXs = nullptr;
     for (auto& b : FBlocks) ResizeBlocks(b, b.Flags.size(), false);
   }
@@ -294,7 +274,7 @@ void TSeries::SummariseSlots(uint64_t FirstSlot, uint64_t Points) {
   while (s < end) {
     const size_t k = static_cast<size_t>(s >> Shift[0]);
     const uint64_t blockStart = uint64_t{k} << Shift[0];
-    if (s == blockStart) ResetBlock(b, k);
+    if (s == blockStart) ResetBlock(b, k, withX);
     const uint64_t stop = std::min(end, blockStart + Base);
     double minX = withX ? b.MinX[k] : 0, maxX = withX ? b.MaxX[k] : 0;
     double minY = b.MinY[k], maxY = b.MaxY[k];
@@ -334,8 +314,8 @@ void TSeries::CompleteBlock(int Level, uint64_t K) {
   const uint64_t ratio = uint64_t{1} << (Shift[up] - Shift[Level]);
   const size_t k = static_cast<size_t>(K), p = static_cast<size_t>(K / ratio);
   const auto offset = static_cast<uint32_t>((K % ratio) << Shift[Level]);
-  if (K % ratio == 0) ResetBlock(u, p);
-  if (!u.MinX.empty()) {
+  if (K % ratio == 0) ResetBlock(u, p, !FSpaced);
+  if (!FSpaced) {
     u.MinX[p] = std::min(u.MinX[p], b.MinX[k]);
     u.MaxX[p] = std::max(u.MaxX[p], b.MaxX[k]);
   }

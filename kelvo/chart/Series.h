@@ -21,6 +21,7 @@
 #include <string>
 #include <vector>
 
+#include "kelvo/platform/PageBuffer.h"
 #include "kelvo/platform/Types.h"
 
 namespace vexa {
@@ -159,8 +160,9 @@ class TSeries {
 
   bool FSpaced = false;
   double FX0 = 0, FDX = 1;
-  double* FXs = nullptr;  // slots of x (none while spaced)
-  double* FYs = nullptr;  // slots of y
+  TPageBuffer FXBuffer, FYBuffer;
+  double* FXs = nullptr;  // slots of x (none while spaced), in FXBuffer
+  double* FYs = nullptr;  // slots of y, in FYBuffer
   uint64_t FSlots = 0;    // slots allocated: a multiple of 64 once bounded
   uint64_t FFirst = 0;    // slot of point 0
   uint64_t FCount = 0;
