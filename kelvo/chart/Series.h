@@ -3,7 +3,7 @@
 // A series holds points as two columns of doubles (or the y column alone
 // for evenly spaced x), optionally bounded to the newest Capacity points in
 // a ring that drops the oldest in O(1) without moving the data. Summaries
-// of aligned blocks (64, 4,096 and 262,144 slots) keep each block's extent
+// of aligned blocks (128, 8,192 and 524,288 slots) keep each block's extent
 // and where its lowest and highest y lie, so that a paint of x-sorted data
 // reads only the points in view and each pixel column's first, lowest,
 // highest and last point, and Bounds needs no scan of the points.
@@ -38,7 +38,7 @@ struct TSeriesBlocks {
 class TSeries {
  public:
   static constexpr int Levels = 3;
-  static constexpr int Shift[Levels] = {6, 12, 18};  // blocks of 64, 4,096 and 262,144 slots
+  static constexpr int Shift[Levels] = {7, 13, 19};  // blocks of 128, 8,192 and 524,288 slots
 
   explicit TSeries(std::string Name = "");
   TSeries(const TSeries& Other);
@@ -163,7 +163,7 @@ class TSeries {
   TPageBuffer FXBuffer, FYBuffer;
   double* FXs = nullptr;  // slots of x (none while spaced), in FXBuffer
   double* FYs = nullptr;  // slots of y, in FYBuffer
-  uint64_t FSlots = 0;    // slots allocated: a multiple of 64 once bounded
+  uint64_t FSlots = 0;    // slots allocated: a multiple of the first block size once bounded
   uint64_t FFirst = 0;    // slot of point 0
   uint64_t FCount = 0;
   uint64_t FCapacity = 0;
