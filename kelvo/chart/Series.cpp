@@ -327,14 +327,6 @@ void TSeries::CompleteBlock(int Level, uint64_t K) {
   if ((K + 1) % ratio == 0 || lastSlot + 1 >= FSlots) CompleteBlock(up, p);
 }
 
-uint64_t TSeries::WholeBlockAt(int Level, uint64_t I) const {
-  const uint64_t slot = Slot(I);
-  const uint64_t size = BlockSize(Level);
-  if ((slot & (size - 1)) != 0) return 0;
-  const uint64_t len = std::min(size, FSlots - slot);
-  return I + len <= FCount ? len : 0;
-}
-
 // Calls Visit(Level, Block, FirstPoint, Points) for whole blocks and
 // Visit(-1, 0, Point, 1) for single points, covering points From .. To - 1
 // with the fewest.

@@ -129,7 +129,15 @@ class TSeries {
   }
   // The points of the block of Level whose first slot is point I's, when
   // point I starts a block whose points are all held (0 otherwise).
-  uint64_t WholeBlockAt(int Level, uint64_t I) const;
+  uint64_t WholeBlockAt(int Level, uint64_t I) const {
+    const uint64_t slot = Slot(I);
+    const uint64_t size = uint64_t{1} << Shift[Level];
+    if ((slot & (size - 1)) != 0) return 0;
+    const uint64_t len = size < FSlots - slot ? size : FSlots - slot;
+    return I + len <= FCount ? len : 0;
+  }
+  // Whether point I starts a block of the first level (and so may start one of any).
+  bool StartsBlock(uint64_t I) const { return (Slot(I) & ((uint64_t{1} << Shift[0]) - 1)) == 0; }
   const TSeriesBlocks& Blocks(int Level) const { return FBlocks[static_cast<size_t>(Level)]; }
   // The first point i >= From (up to To) whose x is not below X, for a
   // sorted series (a binary search).

@@ -128,7 +128,7 @@ void TCustomKelvo::RenderSeries(TCanvas& c, render::TRenderState& s,
         while (i <= to) {
           // A whole block in one column, of finite points: from its summary.
           uint64_t len = 0;
-          int level = TSeries::Levels - 1;
+          int level = se.StartsBlock(i) ? TSeries::Levels - 1 : -1;
           for (; level >= 0; --level) {
             len = se.WholeBlockAt(level, i);
             if (len == 0 || i + len - 1 > to) continue;
