@@ -1,10 +1,15 @@
-// A Qt application with a live chart: a line grows to 1,000,000 points while
-// the window runs; drag with the left button to pan, choose "Zoom" to zoom
-// by dragging; crosshair 1 follows the mouse and a label reads its values.
+// A Qt application with a live monitor: three channels of a sensor sampled
+// at 1 kHz arrive as 20 new samples per channel every 20 ms. Each channel is
+// a data series bounded to its newest minute of samples (the oldest drop out
+// as new ones arrive); the time-of-day axis follows the newest ten seconds,
+// with one paint per update. Hovering reads the nearest sample. Untick
+// "Follow" to stop the axis and pan (drag) or zoom (wheel) through the
+// minute held; tick it to follow again.
 #include <QApplication>
+#include <QCheckBox>
 #include <QHBoxLayout>
 #include <QLabel>
-#include <QRadioButton>
+#include <QTime>
 #include <QTimer>
 #include <QVBoxLayout>
 #include <QWidget>
@@ -16,6 +21,25 @@
 
 using namespace vexa;
 
+namespace {
+
+constexpr int Rate = 1000;     // samples a second
+constexpr int Batch = 20;      // samples per channel per update
+constexpr double Shown = 10;   // seconds in view while following
+constexpr uint64_t Kept = 60 * Rate;
+
+// A sensor's reading: a slow wave, a faster one and some noise; channel 2
+// drops out now and then (NaN), which breaks its line.
+double Reading(int Channel, int64_t N) {
+  const double t = double(N) / Rate;
+  if (Channel == 2 && std::fmod(t, 7.0) < 0.15) return std::nan("");
+  const double noise = double((N * 2654435761u + Channel * 40503u) % 1000) / 1000.0 - 0.5;
+  return 50 + 25 * std::sin(t * (0.4 + Channel * 0.3) + Channel) +
+         8 * std::sin(t * (5 + Channel * 3)) + noise * 3;
+}
+
+}  // namespace
+
 int main(int argc, char** argv) {
   QApplication app(argc, argv);
   qt::TQtWindowServices services;  // cursors, message boxes and colours through Qt
@@ -23,58 +47,71 @@ int main(int argc, char** argv) {
   {
     TKelvo chart;
     chart.SetBounds(0, 0, 800, 500);
-    chart.SetCaption("1,000,000 points, growing");
-    chart.Scale1X().SetRangeHigh(1000000);
-    chart.Scale1Y().SetRangeLow(-600);
-    chart.Scale1Y().SetRangeHigh(600);
+    chart.SetCaption("Three channels at 1 kHz");
+    chart.SetMarginBottom(50);
+    chart.Scale1X().SetLabelType(TFigType::ftTime);  // seconds since midnight as clock times
+    chart.Scale1Y().SetRangeLow(0);
+    chart.Scale1Y().SetRangeHigh(100);
     chart.SetGridStyle(GridStyleType::gsDotLines);
     chart.SetGridColor(clSilver);
     chart.SetMouseAction(TMouseActMode::maPan);
     chart.SetMouseCursorFixed(false);
-    chart.CrossHair1().SetMode(TCrossHMode::chBoth);
-    chart.CrossHair1().SetColor(clRed);
+    chart.SetMouseWheelZoom(true);
+    chart.SetItemHover(true);
+    const TColor colours[] = {ColorFromRGB(0, 90, 180), ColorFromRGB(220, 90, 0),
+                              ColorFromRGB(0, 150, 70)};
+    for (int k = 0; k < 3; ++k) {
+      TSeries& s = chart.AddSeries("channel " + std::to_string(k + 1));
+      s.SetCapacity(Kept);  // the newest minute; older samples drop out
+      s.SetColor(colours[k]);
+    }
 
     QWidget window;
-    window.setWindowTitle("Kelvo live chart");
+    window.setWindowTitle("Kelvo live monitor");
     auto* host = new qt::TQtControlHost(chart);
     host->setMinimumSize(400, 300);
-    auto* readout = new QLabel("Move the mouse over the chart");
-    auto* pan = new QRadioButton("Pan");
-    auto* zoom = new QRadioButton("Zoom");
-    pan->setChecked(true);
+    auto* follow = new QCheckBox("Follow");
+    follow->setChecked(true);
+    auto* readout = new QLabel("Hover over a line to read it");
     auto* controls = new QHBoxLayout;
-    controls->addWidget(pan);
-    controls->addWidget(zoom);
+    controls->addWidget(follow);
     controls->addStretch();
     controls->addWidget(readout);
     auto* layout = new QVBoxLayout(&window);
     layout->addWidget(host, 1);
     layout->addLayout(controls);
-    QObject::connect(pan, &QRadioButton::toggled, [&](bool on) {
-      if (on) chart.SetMouseAction(TMouseActMode::maPan);
-    });
-    QObject::connect(zoom, &QRadioButton::toggled, [&](bool on) {
-      if (on) chart.SetMouseAction(TMouseActMode::maZoomWind);
-    });
-    chart.OnMouseMoveInChart = [&](TObject*, bool inChart, TShiftState, double x, double y) {
-      if (!inChart) return;
-      chart.CrossHair1().SetPosX(x);
-      chart.CrossHair1().SetPosY(y);
-      readout->setText(QString("x %1   y %2").arg(x, 0, 'f', 0).arg(y, 0, 'f', 1));
+
+    chart.OnItemHover = [&](TObject*, const TNearestItem& near) {
+      if (near.Series < 0) return;
+      const QTime at = QTime::fromMSecsSinceStartOfDay(int(std::lround(near.X * 1000)) % 86400000);
+      readout->setText(QString("%1   %2   %3")
+                           .arg(QString::fromStdString(chart.Series(size_t(near.Series)).Name()))
+                           .arg(at.toString("HH:mm:ss.zzz"))
+                           .arg(near.Y, 0, 'f', 2));
     };
 
-    // Append 20,000 points every 20 ms until there are a million.
-    int n = 0;
-    double y = 0;
-    chart.MoveTo(0, 0);
+    // Samples are numbered from the start; x is the time of day in seconds.
+    const double start = QTime::currentTime().msecsSinceStartOfDay() / 1000.0;
+    int64_t next = 0;
     QTimer timer;
     QObject::connect(&timer, &QTimer::timeout, [&] {
-      for (int k = 0; k < 20000 && n < 1000000; ++k, ++n) {
-        y += std::sin(n * 0.0007) * 0.9 + ((n * 2654435761u) % 1000) / 1000.0 - 0.5;
-        chart.DrawTo(n, y);
+      // One paint per update: the lock holds the range setters' paints back.
+      chart.SetPaintLock(true);
+      for (int k = 0; k < 3; ++k) {
+        double x[Batch], y[Batch];
+        for (int i = 0; i < Batch; ++i) {
+          x[i] = start + double(next + i) / Rate;
+          y[i] = Reading(k, next + i);
+        }
+        chart.Series(size_t(k)).Append(x, y, Batch);
       }
-      chart.ShowGraph();
-      if (n >= 1000000) timer.stop();
+      next += Batch;
+      if (follow->isChecked()) {
+        const double now = start + double(next) / Rate;
+        chart.Scale1X().SetRangeHigh(now);
+        chart.Scale1X().SetRangeLow(now - Shown);
+      }
+      chart.SetPaintLock(false);  // paints
     });
     timer.start(20);
     window.resize(820, 560);
