@@ -659,11 +659,12 @@ class TCustomKelvo : public TCustomControl, private IJointLayersOwner {
   TLayerRangesSnapshot FActionStart{};  // the ranges when the mouse button went down
 
   // The nearest-item index and what it was built from (NearestItem.cpp).
-  std::vector<TItemShape> ItemShapes() const;
+  // Shapes of the items from From on, the pen going on from Pen.
+  std::vector<TItemShape> ItemShapes(size_t From, TShapePen& Pen) const;
   // The series point nearest to (X, Y) if nearer than Best (or as near).
   void NearestSeriesPoint(int32_t X, int32_t Y, TNearestItem& Best) const;
   struct TNearestKey {
-    uint64_t Changes = ~uint64_t{0};
+    uint64_t Rewrites = ~uint64_t{0};
     std::array<std::array<long double, 8>, LayerCount + 1> Factors{};
     std::array<bool, ItemClassCount> Classes{};
     std::array<bool, LayerCount + 1> Layers{};
@@ -674,6 +675,8 @@ class TCustomKelvo : public TCustomControl, private IJointLayersOwner {
   bool FCrossHairSnap = false, FItemHover = false;
   int32_t FItemPixels = 8;
   TNearestKey FNearestKey;
+  size_t FNearestCount = 0;  // items in the index
+  TShapePen FNearestPen;     // where the next item's line would go on from
   std::vector<int32_t> FDupGrid;  // the renderer's duplicate-mark grid, reused between paints
 
   // The series of this chart's data, shared with its sharing group.

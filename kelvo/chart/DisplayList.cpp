@@ -143,6 +143,7 @@ TDisplayList::TStore& TDisplayList::GrowForOne() {
 
 void TDisplayList::Clear() {
   ++FChanges;
+  ++FRewrites;
   // Refilling after a clear is the common case: the pages stay mapped.
   if (FStore && FStore.use_count() == 1)
     FStore->Empty();
@@ -155,6 +156,7 @@ void TDisplayList::Clear() {
 void TDisplayList::ShareFrom(const TDisplayList& Other) {
   ++FChanges;
   if (&Other == this) return;
+  if (Other.FStore != FStore || Other.FCount < FCount) ++FRewrites;  // else: appended to
   FStore = Other.FStore;
   FCount = Other.FCount;
   // The capacity figure follows the array taken over, so count <= capacity holds.
@@ -170,6 +172,7 @@ void TDisplayList::MakePrivate() {
 
 void TDisplayList::CopyFrom(const TDisplayList& Other) {
   ++FChanges;
+  ++FRewrites;
   if (&Other == this) return;
   const auto items = Other.Items();
   FStore = items.empty() && Other.FCapacity == 0

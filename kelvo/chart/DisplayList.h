@@ -148,6 +148,10 @@ class TDisplayList {
   // Grows whenever the items this list shows may have changed (appends,
   // clearing, taking over or copying another list's items).
   uint64_t Changes() const { return FChanges; }
+  // Grows whenever items this list showed may have changed or gone
+  // (clearing, taking over or copying another list's items), not on appends:
+  // while it stays, the items up to an earlier count are what they were.
+  uint64_t Rewrites() const { return FRewrites; }
   // The capacity figure: grows by AllocSize whenever an append finds the list
   // full, and drops to 0 on Clear. Storage itself grows geometrically, so
   // appending costs amortised O(1) whatever AllocSize is.
@@ -190,6 +194,7 @@ class TDisplayList {
   std::shared_ptr<TStore> FStore;
   int32_t FCount = 0;
   uint64_t FChanges = 0;
+  uint64_t FRewrites = 0;
   int32_t FCapacity = 0;
   int32_t FAllocSize = DefaultAllocSize;
 };

@@ -50,32 +50,34 @@ TNearestItem TNearestIndex::Measure(const TItemShape& S, double X, double Y) {
   return r;
 }
 
-void TNearestIndex::Build(std::vector<TItemShape> Shapes, int32_t Width, int32_t Height) {
+void TNearestIndex::Build(std::vector<TItemShape> Shapes) {
+  Clear();
   FShapes = std::move(Shapes);
-  FColumns = std::max<int32_t>(1, (Width + Cell - 1) / Cell);
-  FRows = std::max<int32_t>(1, (Height + Cell - 1) / Cell);
-  FCells.assign(static_cast<size_t>(FColumns) * static_cast<size_t>(FRows), {});
-  FLarge.clear();
-  for (uint32_t k = 0; k < FShapes.size(); ++k) {
-    const TItemShape& s = FShapes[k];
-    const double l = std::min(s.AX, s.Kind == TItemShape::skPoint ? s.AX : s.BX);
-    const double r = std::max(s.AX, s.Kind == TItemShape::skPoint ? s.AX : s.BX);
-    const double t = std::min(s.AY, s.Kind == TItemShape::skPoint ? s.AY : s.BY);
-    const double b = std::max(s.AY, s.Kind == TItemShape::skPoint ? s.AY : s.BY);
-    const double c0 = std::floor(l / Cell), c1 = std::floor(r / Cell);
-    const double r0 = std::floor(t / Cell), r1 = std::floor(b / Cell);
-    // Off the grid, or over many cells: kept aside and always measured.
-    if (!(c0 >= 0 && r0 >= 0 && c1 < FColumns && r1 < FRows) ||
-        (c1 - c0 + 1) * (r1 - r0 + 1) > 64) {
-      FLarge.push_back(k);
-      continue;
-    }
-    for (int32_t row = static_cast<int32_t>(r0); row <= static_cast<int32_t>(r1); ++row)
-      for (int32_t col = static_cast<int32_t>(c0); col <= static_cast<int32_t>(c1); ++col)
-        FCells[static_cast<size_t>(row) * static_cast<size_t>(FColumns) + static_cast<size_t>(col)]
-            .push_back(k);
-  }
+  for (uint32_t k = 0; k < FShapes.size(); ++k) Insert(k);
   FBuilt = true;
+}
+
+void TNearestIndex::Add(std::span<const TItemShape> Shapes) {
+  const auto first = static_cast<uint32_t>(FShapes.size());
+  FShapes.insert(FShapes.end(), Shapes.begin(), Shapes.end());
+  for (uint32_t k = first; k < FShapes.size(); ++k) Insert(k);
+}
+
+void TNearestIndex::Insert(uint32_t K) {
+  const TItemShape& s = FShapes[K];
+  const double l = std::min(s.AX, s.Kind == TItemShape::skPoint ? s.AX : s.BX);
+  const double r = std::max(s.AX, s.Kind == TItemShape::skPoint ? s.AX : s.BX);
+  const double t = std::min(s.AY, s.Kind == TItemShape::skPoint ? s.AY : s.BY);
+  const double b = std::max(s.AY, s.Kind == TItemShape::skPoint ? s.AY : s.BY);
+  // Pixels are clipped to +-30000: every shape lies on the plane of cells.
+  const auto c0 = static_cast<int64_t>(std::floor(l / Cell)), c1 = static_cast<int64_t>(std::floor(r / Cell));
+  const auto r0 = static_cast<int64_t>(std::floor(t / Cell)), r1 = static_cast<int64_t>(std::floor(b / Cell));
+  if ((c1 - c0 + 1) * (r1 - r0 + 1) > 64) {
+    FLarge.push_back(K);  // over many cells: always measured
+    return;
+  }
+  for (int64_t row = r0; row <= r1; ++row)
+    for (int64_t col = c0; col <= c1; ++col) FCells[Key(col, row)].push_back(K);
 }
 
 TNearestItem TNearestIndex::Find(int32_t X, int32_t Y, double MaxPixels) const {
@@ -94,24 +96,36 @@ TNearestItem TNearestIndex::Find(int32_t X, int32_t Y, double MaxPixels) const {
   };
   for (uint32_t k : FLarge) consider(k);
   const double reach = std::min(MaxPixels, 1e6);
-  const int64_t c0 = std::max<int64_t>(0, static_cast<int64_t>(std::floor((X - reach) / Cell)));
-  const int64_t c1 =
-      std::min<int64_t>(FColumns - 1, static_cast<int64_t>(std::floor((X + reach) / Cell)));
-  const int64_t r0 = std::max<int64_t>(0, static_cast<int64_t>(std::floor((Y - reach) / Cell)));
-  const int64_t r1 =
-      std::min<int64_t>(FRows - 1, static_cast<int64_t>(std::floor((Y + reach) / Cell)));
-  for (int64_t row = r0; row <= r1; ++row)
-    for (int64_t col = c0; col <= c1; ++col)
-      for (uint32_t k : FCells[static_cast<size_t>(row * FColumns + col)]) consider(k);
+  const int64_t c0 = std::max<int64_t>(-Extent, static_cast<int64_t>(std::floor((X - reach) / Cell)));
+  const int64_t c1 = std::min<int64_t>(Extent, static_cast<int64_t>(std::floor((X + reach) / Cell)));
+  const int64_t r0 = std::max<int64_t>(-Extent, static_cast<int64_t>(std::floor((Y - reach) / Cell)));
+  const int64_t r1 = std::min<int64_t>(Extent, static_cast<int64_t>(std::floor((Y + reach) / Cell)));
+  if (c0 <= c1 && r0 <= r1) {
+    const auto cells = static_cast<uint64_t>((c1 - c0 + 1) * (r1 - r0 + 1));
+    if (cells <= FCells.size()) {
+      for (int64_t row = r0; row <= r1; ++row)
+        for (int64_t col = c0; col <= c1; ++col)
+          if (auto it = FCells.find(Key(col, row)); it != FCells.end())
+            for (uint32_t k : it->second) consider(k);
+    } else {
+      // A reach wider than the cells held: each cell held once.
+      for (const auto& [key, shapes] : FCells) {
+        const int64_t col = static_cast<int64_t>(key >> 32) - Bias;
+        const int64_t row = static_cast<int64_t>(key & 0xFFFFFFFFu) - Bias;
+        if (col < c0 || col > c1 || row < r0 || row > r1) continue;
+        for (uint32_t k : shapes) consider(k);
+      }
+    }
+  }
   return best.Index >= 0 && best.Distance <= MaxPixels ? best : TNearestItem{};
 }
 
 // --- the chart's side: shapes of the visible items ---
 
-std::vector<TItemShape> TCustomKelvo::ItemShapes() const {
+std::vector<TItemShape> TCustomKelvo::ItemShapes(size_t From, TShapePen& Pen) const {
   std::vector<TItemShape> shapes;
   const auto items = FList.Items();
-  shapes.reserve(items.size());
+  shapes.reserve(items.size() - std::min(From, items.size()));
   auto pixel = [&](int32_t layer, double x, double y, double& px, double& py) {
     int32_t ix, iy;
     WorldToPixel(layer, x, y, ix, iy);
@@ -119,10 +133,11 @@ std::vector<TItemShape> TCustomKelvo::ItemShapes() const {
     px = ix;
     py = iy;
   };
-  double penX = 0, penY = 0;  // the world point lines go on from
-  int32_t penLayer = 1;
-  bool pen = false;
-  for (size_t i = 0; i < items.size(); ++i) {
+  double& penX = Pen.X;  // the world point lines go on from
+  double& penY = Pen.Y;
+  int32_t& penLayer = Pen.Layer;
+  bool& pen = Pen.Set;
+  for (size_t i = From; i < items.size(); ++i) {
     const TDrawItem& it = items[i];
     const bool visible = ClassVisible(it.ItemClass) && LayerVisible(it.Layer);
     TItemShape s;
@@ -192,9 +207,10 @@ std::vector<TItemShape> TCustomKelvo::ItemShapes() const {
 }
 
 TNearestItem TCustomKelvo::FindNearestItem(int32_t X, int32_t Y, double MaxPixels) {
-  // The index follows the items, the mapping and the visibility.
+  // The index follows the mapping, the visibility and the items: appended
+  // items are added to it, anything else builds it anew.
   TNearestKey key;
-  key.Changes = FList.Changes();
+  key.Rewrites = FList.Rewrites();
   for (int32_t n = 1; n <= LayerCount; ++n) {
     const TLayerMapping& m = FMapping[static_cast<size_t>(n)];
     key.Factors[static_cast<size_t>(n)] = {
@@ -204,10 +220,15 @@ TNearestItem TCustomKelvo::FindNearestItem(int32_t X, int32_t Y, double MaxPixel
   key.Layers = FLayerVisible;
   key.Width = Width();
   key.Height = Height();
-  if (!FNearest.Built() || !(key == FNearestKey)) {
-    FNearest.Build(ItemShapes(), Width(), Height());
+  const size_t count = FList.Items().size();
+  if (!FNearest.Built() || !(key == FNearestKey) || count < FNearestCount) {
+    FNearestPen = {};
+    FNearest.Build(ItemShapes(0, FNearestPen));
     FNearestKey = key;
+  } else if (count > FNearestCount) {
+    FNearest.Add(ItemShapes(FNearestCount, FNearestPen));
   }
+  FNearestCount = count;
   TNearestItem best = FNearest.Find(X, Y, MaxPixels);
   if (!FSeries->empty() && MaxPixels >= 0) {
     if (best.Index < 0) best.Distance = MaxPixels;

@@ -5,6 +5,8 @@
 
 #include <array>
 #include <cstdint>
+#include <span>
+#include <unordered_map>
 #include <vector>
 
 #include "kelvo/chart/LayerMapping.h"
@@ -30,23 +32,42 @@ struct TItemShape {
   bool LogX = false, LogY = false;  // logarithmic axes: pixels follow the logarithm
 };
 
+// A grid of 16-pixel cells over the whole clipped pixel plane (only cells
+// holding shapes are stored): a query reads the cells within its reach, so
+// items far from the pointer are never looked at, and shapes for appended
+// items are added without building anew.
 class TNearestIndex {
  public:
   static constexpr int32_t Cell = 16;  // pixels per side of a grid cell
 
   void Clear() { FShapes.clear(), FCells.clear(), FLarge.clear(), FBuilt = false; }
   bool Built() const { return FBuilt; }
-  void Build(std::vector<TItemShape> Shapes, int32_t Width, int32_t Height);
+  void Build(std::vector<TItemShape> Shapes);
+  void Add(std::span<const TItemShape> Shapes);
   TNearestItem Find(int32_t X, int32_t Y, double MaxPixels) const;
   // The shape's distance from (X, Y) and its nearest world point.
   static TNearestItem Measure(const TItemShape& S, double X, double Y);
 
  private:
+  void Insert(uint32_t K);
+  static uint64_t Key(int64_t Column, int64_t Row) {
+    return (static_cast<uint64_t>(Column + Bias) << 32) | static_cast<uint64_t>(Row + Bias);
+  }
+  static constexpr int64_t Bias = int64_t{1} << 20;
+  static constexpr int64_t Extent = 30000 / Cell + 1;  // cells either side of 0
+
   std::vector<TItemShape> FShapes;
-  std::vector<std::vector<uint32_t>> FCells;  // shape indexes per cell
-  std::vector<uint32_t> FLarge;               // shapes too large for cells, or off the grid
-  int32_t FColumns = 0, FRows = 0;
+  std::unordered_map<uint64_t, std::vector<uint32_t>> FCells;  // shape indexes per cell
+  std::vector<uint32_t> FLarge;  // shapes over more than 64 cells
   bool FBuilt = false;
+};
+
+// Where lines go on from while the shapes of items are made, kept between
+// additions of appended items.
+struct TShapePen {
+  double X = 0, Y = 0;
+  int32_t Layer = 1;
+  bool Set = false;
 };
 
 }  // namespace vexa

@@ -213,4 +213,41 @@ TEST(NearestItem, LogarithmicAxesGiveTheWorldPointOfThePixel) {
   }
 }
 
+// Items appended after a question are added to the index, not built anew,
+// and give the answers a chart asked only at the end gives: lines going on
+// from the last item, items far outside the control, after a clear.
+TEST(NearestItem, AppendedItemsAnswerAsABuiltIndex) {
+  auto make = [] {
+    auto c = std::make_unique<TKelvo>();
+    c->SetBounds(0, 0, 170, 160);
+    c->Scale1X().SetRangeHigh(10);
+    c->Scale1Y().SetRangeHigh(10);
+    c->CreateWnd();
+    return c;
+  };
+  auto stepwise = make(), once = make();
+  uint32_t seed = 5;
+  auto real = [&] { return (seed = seed * 1664525u + 1013904223u) / 4294967296.0; };
+  for (int round = 0; round < 6; ++round) {
+    if (round == 3)
+      for (auto* c : {stepwise.get(), once.get()}) c->ClearGraph();
+    for (int i = 0; i < 300; ++i) {
+      const double x = real() * 14 - 2, y = real() * 14 - 2, far = real() < 0.1 ? 1e4 : 1;
+      const int kind = static_cast<int>(real() * 3);
+      for (auto* c : {stepwise.get(), once.get()}) {
+        if (kind == 0) c->DrawTo(x * far, y);
+        if (kind == 1) c->MarkAt(x, y, 9);
+        if (kind == 2) c->Rectangle(x, y, x + 0.5, y + 0.5);
+      }
+    }
+    stepwise->FindNearestItem(100, 70, 5);  // builds or adds
+  }
+  for (int q = 0; q < 300; ++q) {
+    const int32_t x = static_cast<int32_t>(real() * 200) - 15, y = static_cast<int32_t>(real() * 190) - 15;
+    const TNearestItem a = stepwise->FindNearestItem(x, y, 12), b = once->FindNearestItem(x, y, 12);
+    EXPECT_EQ(a.Index, b.Index) << x << " " << y;
+    EXPECT_EQ(a.Distance, b.Distance) << x << " " << y;
+  }
+}
+
 }  // namespace
