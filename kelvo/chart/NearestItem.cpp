@@ -50,21 +50,27 @@ TNearestItem TNearestIndex::Measure(const TItemShape& S, double X, double Y) {
   return r;
 }
 
-void TNearestIndex::Build(std::vector<TItemShape> Shapes) {
+void TNearestIndex::Build(std::span<const TItemShape> Shapes) {
   Clear();
-  FShapes = std::move(Shapes);
-  for (uint32_t k = 0; k < FShapes.size(); ++k) Insert(k);
+  Add(Shapes);
   FBuilt = true;
 }
 
+void TNearestIndex::Push(const TItemShape& Shape) {
+  if ((FCount & (ChunkSize - 1)) == 0) FChunks.push_back(std::make_unique<TItemShape[]>(ChunkSize));
+  FChunks.back()[FCount & (ChunkSize - 1)] = Shape;
+  ++FCount;
+}
+
 void TNearestIndex::Add(std::span<const TItemShape> Shapes) {
-  const auto first = static_cast<uint32_t>(FShapes.size());
-  FShapes.insert(FShapes.end(), Shapes.begin(), Shapes.end());
-  for (uint32_t k = first; k < FShapes.size(); ++k) Insert(k);
+  for (const TItemShape& s : Shapes) {
+    Push(s);
+    Insert(FCount - 1);
+  }
 }
 
 void TNearestIndex::Insert(uint32_t K) {
-  const TItemShape& s = FShapes[K];
+  const TItemShape& s = Shape(K);
   const double l = std::min(s.AX, s.Kind == TItemShape::skPoint ? s.AX : s.BX);
   const double r = std::max(s.AX, s.Kind == TItemShape::skPoint ? s.AX : s.BX);
   const double t = std::min(s.AY, s.Kind == TItemShape::skPoint ? s.AY : s.BY);
@@ -86,7 +92,7 @@ TNearestItem TNearestIndex::Find(int32_t X, int32_t Y, double MaxPixels) const {
   double bestDistance = MaxPixels;
   int64_t bestIndex = -1;
   auto consider = [&](uint32_t k) {
-    const TNearestItem m = Measure(FShapes[k], X, Y);
+    const TNearestItem m = Measure(Shape(k), X, Y);
     // Ties go to the item drawn later, the one on top.
     if (m.Distance < bestDistance || (m.Distance == bestDistance && m.Index > bestIndex)) {
       bestDistance = m.Distance;

@@ -5,6 +5,7 @@
 
 #include <array>
 #include <cstdint>
+#include <memory>
 #include <span>
 #include <unordered_map>
 #include <vector>
@@ -40,9 +41,9 @@ class TNearestIndex {
  public:
   static constexpr int32_t Cell = 16;  // pixels per side of a grid cell
 
-  void Clear() { FShapes.clear(), FCells.clear(), FLarge.clear(), FBuilt = false; }
+  void Clear() { FChunks.clear(), FCount = 0, FCells.clear(), FLarge.clear(), FBuilt = false; }
   bool Built() const { return FBuilt; }
-  void Build(std::vector<TItemShape> Shapes);
+  void Build(std::span<const TItemShape> Shapes);
   void Add(std::span<const TItemShape> Shapes);
   TNearestItem Find(int32_t X, int32_t Y, double MaxPixels) const;
   // The shape's distance from (X, Y) and its nearest world point.
@@ -50,13 +51,18 @@ class TNearestIndex {
 
  private:
   void Insert(uint32_t K);
+  void Push(const TItemShape& Shape);
+  const TItemShape& Shape(uint32_t K) const { return FChunks[K >> ChunkShift][K & (ChunkSize - 1)]; }
+  static constexpr uint32_t ChunkShift = 12, ChunkSize = uint32_t{1} << ChunkShift;
   static uint64_t Key(int64_t Column, int64_t Row) {
     return (static_cast<uint64_t>(Column + Bias) << 32) | static_cast<uint64_t>(Row + Bias);
   }
   static constexpr int64_t Bias = int64_t{1} << 20;
   static constexpr int64_t Extent = 30000 / Cell + 1;  // cells either side of 0
 
-  std::vector<TItemShape> FShapes;
+  // Shapes in chunks: growing never moves (or copies) what is held.
+  std::vector<std::unique_ptr<TItemShape[]>> FChunks;
+  uint32_t FCount = 0;
   std::unordered_map<uint64_t, std::vector<uint32_t>> FCells;  // shape indexes per cell
   std::vector<uint32_t> FLarge;  // shapes over more than 64 cells
   bool FBuilt = false;
