@@ -114,6 +114,8 @@ void TSeries::Relayout(uint64_t Slots, uint64_t Keep) {
   FDropped += from;
   FCount = Keep;
   for (auto& b : FBlocks) ResizeBlocks(b, 0, !FSpaced);
+  FGroupAt.clear();
+  FGroupFinite.clear();
   SummariseSlots(0, Keep);
 }
 
@@ -267,6 +269,39 @@ bool TSeries::Sorted() const {
 // --- block summaries ---
 
 void TSeries::SummariseSlots(uint64_t FirstSlot, uint64_t Points) {
+  // Groups of 16: where the lowest and highest y lie, and whether all are finite.
+  {
+    const uint64_t end = FirstSlot + Points;
+    const size_t groups = static_cast<size_t>((end + 15) >> GroupShift);
+    if (FGroupAt.size() < groups) {
+      FGroupAt.resize(groups);
+      FGroupFinite.resize((groups + 63) / 64);
+    }
+    for (uint64_t t = FirstSlot; t < end; ++t) {
+      const uint64_t g = t >> GroupShift;
+      const auto at = static_cast<uint32_t>(t & 15);
+      const double y = FYs[t];
+      const bool finite = std::isfinite(y) && (FSpaced || std::isfinite(FXs[t]));
+      uint64_t& bits = FGroupFinite[g >> 6];
+      const uint64_t bit = uint64_t{1} << (g & 63);
+      if (at == 0) {
+        FGroupAt[g] = 0;
+        bits = finite ? bits | bit : bits & ~bit;
+        continue;
+      }
+      if (!finite) {
+        bits &= ~bit;
+        continue;
+      }
+      if (!(bits & bit)) continue;  // the group is drawn point by point anyway
+      const uint64_t base = t - at;
+      const uint32_t lowAt = FGroupAt[g] & 15, highAt = FGroupAt[g] >> 4;
+      uint32_t low = lowAt, high = highAt;
+      if (y < FYs[base + lowAt]) low = at;
+      if (y > FYs[base + highAt]) high = at;
+      FGroupAt[g] = static_cast<uint8_t>(low | (high << 4));
+    }
+  }
   TSeriesBlocks& b = FBlocks[0];
   const bool withX = !FSpaced;
   uint64_t s = FirstSlot;

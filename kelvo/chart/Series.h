@@ -136,6 +136,21 @@ class TSeries {
     const uint64_t len = size < FSlots - slot ? size : FSlots - slot;
     return I + len <= FCount ? len : 0;
   }
+  // The groups of 16 slots below the first level keep only where their
+  // lowest and highest y lie (a byte: low nibble lowest, high nibble highest)
+  // and whether all their points are finite; for the paint's column edges.
+  static constexpr int GroupShift = 4;
+  // The offsets of group I's lowest and highest y when point I starts a
+  // group of 16 points all held and finite; false otherwise.
+  bool WholeGroupAt(uint64_t I, uint32_t& LowAt, uint32_t& HighAt) const {
+    const uint64_t slot = Slot(I);
+    if ((slot & 15) != 0 || I + 16 > FCount) return false;
+    const uint64_t g = slot >> GroupShift;
+    if (!((FGroupFinite[g >> 6] >> (g & 63)) & 1)) return false;
+    LowAt = FGroupAt[g] & 15;
+    HighAt = FGroupAt[g] >> 4;
+    return true;
+  }
   // Whether point I starts a block of the first level (and so may start one of any).
   bool StartsBlock(uint64_t I) const { return (Slot(I) & ((uint64_t{1} << Shift[0]) - 1)) == 0; }
   const TSeriesBlocks& Blocks(int Level) const { return FBlocks[static_cast<size_t>(Level)]; }
@@ -183,6 +198,8 @@ class TSeries {
   bool FHasLastX = false;
   uint64_t FChanges = 0;
   std::array<TSeriesBlocks, Levels> FBlocks;
+  std::vector<uint8_t> FGroupAt;        // per group of 16 slots: lowest and highest offsets
+  std::vector<uint64_t> FGroupFinite;   // per group: all points finite (a bit each)
 };
 
 // The series of a chart, shared by the charts that show its data.

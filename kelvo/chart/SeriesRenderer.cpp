@@ -165,6 +165,24 @@ void TCustomKelvo::RenderSeries(TCanvas& c, render::TRenderState& s,
             i += len;
             continue;
           }
+          // A group of 16 finite points in one column: its first, lowest,
+          // highest and last points stand for it.
+          uint32_t lowAt, highAt;
+          if (i + 15 <= to && !lost && col.Active && se.WholeGroupAt(i, lowAt, highAt) &&
+              !(m.LogY && !(std::min(se.YAt(i + lowAt), se.YAt(i + highAt)) > 1e-100)) &&
+              !(m.LogX && !(se.XAt(i) > 1e-100))) {
+            const int32_t x0 = columnOf(i);
+            if (columnOf(i + 15) == x0) {
+              if (x0 != col.X) {
+                drawColumn();
+                startColumn(i, point(i));
+              }
+              for (uint64_t at : {i + lowAt, i + highAt}) addPoint(at, point(at));
+              addPoint(i + 15, point(i + 15));
+              i += 16;
+              continue;
+            }
+          }
           const double y = se.YAt(i);
           if (!std::isfinite(y)) {  // the line ends here, and starts again at the next finite point
             if (col.Active) drawColumnPoints();
