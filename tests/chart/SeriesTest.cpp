@@ -354,4 +354,27 @@ TEST(SeriesNearest, AgreesWithEveryPoint) {
   }
 }
 
+// Exports show series; the SVG writes the visible line as a few paths, not
+// an element per point.
+TEST(SeriesPicture, ExportsShowSeriesAndTheSvgWritesPaths) {
+  auto c = Chart(640, 400);
+  c->Scale1X().SetRangeHigh(10);
+  c->Scale1Y().SetRangeLow(-2);
+  c->Scale1Y().SetRangeHigh(2);
+  TSeries& s = c->AddSeries();
+  s.SetXSpacing(0, 0.0001);
+  for (int i = 0; i < 100000; ++i) s.Append(std::sin(i * 0.0003));
+  const std::string doc = c->SvgDocument();
+  size_t paths = 0;
+  for (size_t p = doc.find("<path"); p != std::string::npos; p = doc.find("<path", p + 1)) ++paths;
+  EXPECT_GT(paths, 0u);
+  EXPECT_LT(paths, 200u);
+  EXPECT_LT(doc.size(), 100000u);
+  TBitmap sheet(640, 400);
+  c->PaintTo(sheet.Canvas(), 0, 0);
+  int32_t px, py;
+  c->WorldToPixel(1, 5, std::sin(50000 * 0.0003), px, py);
+  EXPECT_EQ(sheet.Canvas().Pixels(px, py), clBlack);  // the line's pixel at x = 5
+}
+
 }  // namespace
