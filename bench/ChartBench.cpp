@@ -5,9 +5,9 @@
 
 #include "BenchMain.h"
 #include "DemoChart.h"
-#include "kelvo/chart/Vexa_kelvo.h"
 #include "demo/DemoForm.h"
 #include "demo/DemoLogic.h"
+#include "kelvo/chart/Vexa_kelvo.h"
 
 using namespace vexa;
 

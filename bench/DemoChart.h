@@ -4,9 +4,9 @@
 
 #include <memory>
 
-#include "kelvo/chart/Vexa_kelvo.h"
 #include "demo/DemoForm.h"
 #include "demo/DemoLogic.h"
+#include "kelvo/chart/Vexa_kelvo.h"
 
 namespace kelvo::bench {
 

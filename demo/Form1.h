@@ -6,8 +6,8 @@
 #include <QWidget>
 #include <memory>
 
-#include "kelvo/chart/Vexa_kelvo.h"
 #include "demo/DemoLogic.h"
+#include "kelvo/chart/Vexa_kelvo.h"
 
 class QLabel;
 class QPushButton;

@@ -23,9 +23,9 @@ using namespace vexa;
 
 namespace {
 
-constexpr int Rate = 1000;     // samples a second
-constexpr int Batch = 20;      // samples per channel per update
-constexpr double Shown = 10;   // seconds in view while following
+constexpr int Rate = 1000;    // samples a second
+constexpr int Batch = 20;     // samples per channel per update
+constexpr double Shown = 10;  // seconds in view while following
 constexpr uint64_t Kept = 60 * Rate;
 
 // A sensor's reading: a slow wave, a faster one and some noise; channel 2

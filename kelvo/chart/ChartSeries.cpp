@@ -36,9 +36,7 @@ void TCustomKelvo::DeleteSeries(size_t Index) {
   FSeries->erase(FSeries->begin() + static_cast<std::ptrdiff_t>(Index));
 }
 
-void TCustomKelvo::ClearSeries() {
-  FSeries->clear();
-}
+void TCustomKelvo::ClearSeries() { FSeries->clear(); }
 
 void TCustomKelvo::FitLayerToData(int32_t Layer) {
   if (Layer < 1 || Layer > LayerCount) return;
@@ -92,7 +90,8 @@ void TCustomKelvo::FitLayerToData(int32_t Layer) {
   const TScaleProps& sy = ScalePropsY(Layer);
   // An axis keeps its direction, and keeps its range where the data gives it
   // nothing finite of some width.
-  auto fit = [](const TScaleProps& p, double lo, double hi, long double& NewLo, long double& NewHi) {
+  auto fit = [](const TScaleProps& p, double lo, double hi, long double& NewLo,
+                long double& NewHi) {
     NewLo = p.RangeLow();
     NewHi = p.RangeHigh();
     if (!(lo < hi)) return;

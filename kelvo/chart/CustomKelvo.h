@@ -644,7 +644,7 @@ class TCustomKelvo : public TCustomControl, private IJointLayersOwner {
   void LoadBackgroundImage(const std::string& FileName);
   bool FRenderShortcuts = true;
   bool FMappingValid = true;
-  bool FComposeOnly = false;  // a full paint leaves its picture in the frame (picture export)
+  bool FComposeOnly = false;    // a full paint leaves its picture in the frame (picture export)
   bool FFrameInWindow = false;  // the frame's picture is in the window (see SettleFrame)
 
   // Wheel zoom and the zoom history (ZoomHistory.cpp).
@@ -675,8 +675,8 @@ class TCustomKelvo : public TCustomControl, private IJointLayersOwner {
   bool FCrossHairSnap = false, FItemHover = false;
   int32_t FItemPixels = 8;
   TNearestKey FNearestKey;
-  size_t FNearestCount = 0;  // items in the index
-  TShapePen FNearestPen;     // where the next item's line would go on from
+  size_t FNearestCount = 0;       // items in the index
+  TShapePen FNearestPen;          // where the next item's line would go on from
   std::vector<int32_t> FDupGrid;  // the renderer's duplicate-mark grid, reused between paints
 
   // The series of this chart's data, shared with its sharing group.

@@ -76,8 +76,10 @@ void TNearestIndex::Insert(uint32_t K) {
   const double t = std::min(s.AY, s.Kind == TItemShape::skPoint ? s.AY : s.BY);
   const double b = std::max(s.AY, s.Kind == TItemShape::skPoint ? s.AY : s.BY);
   // Pixels are clipped to +-30000: every shape lies on the plane of cells.
-  const auto c0 = static_cast<int64_t>(std::floor(l / Cell)), c1 = static_cast<int64_t>(std::floor(r / Cell));
-  const auto r0 = static_cast<int64_t>(std::floor(t / Cell)), r1 = static_cast<int64_t>(std::floor(b / Cell));
+  const auto c0 = static_cast<int64_t>(std::floor(l / Cell)),
+             c1 = static_cast<int64_t>(std::floor(r / Cell));
+  const auto r0 = static_cast<int64_t>(std::floor(t / Cell)),
+             r1 = static_cast<int64_t>(std::floor(b / Cell));
   if ((c1 - c0 + 1) * (r1 - r0 + 1) > 64) {
     FLarge.push_back(K);  // over many cells: always measured
     return;
@@ -102,10 +104,14 @@ TNearestItem TNearestIndex::Find(int32_t X, int32_t Y, double MaxPixels) const {
   };
   for (uint32_t k : FLarge) consider(k);
   const double reach = std::min(MaxPixels, 1e6);
-  const int64_t c0 = std::max<int64_t>(-Extent, static_cast<int64_t>(std::floor((X - reach) / Cell)));
-  const int64_t c1 = std::min<int64_t>(Extent, static_cast<int64_t>(std::floor((X + reach) / Cell)));
-  const int64_t r0 = std::max<int64_t>(-Extent, static_cast<int64_t>(std::floor((Y - reach) / Cell)));
-  const int64_t r1 = std::min<int64_t>(Extent, static_cast<int64_t>(std::floor((Y + reach) / Cell)));
+  const int64_t c0 =
+      std::max<int64_t>(-Extent, static_cast<int64_t>(std::floor((X - reach) / Cell)));
+  const int64_t c1 =
+      std::min<int64_t>(Extent, static_cast<int64_t>(std::floor((X + reach) / Cell)));
+  const int64_t r0 =
+      std::max<int64_t>(-Extent, static_cast<int64_t>(std::floor((Y - reach) / Cell)));
+  const int64_t r1 =
+      std::min<int64_t>(Extent, static_cast<int64_t>(std::floor((Y + reach) / Cell)));
   if (c0 <= c1 && r0 <= r1) {
     const auto cells = static_cast<uint64_t>((c1 - c0 + 1) * (r1 - r0 + 1));
     if (cells <= FCells.size()) {
@@ -203,10 +209,9 @@ std::vector<TItemShape> TCustomKelvo::ItemShapes(size_t From, TShapePen& Pen) co
       pen = true;
     }
     // A shape with a coordinate that is not finite is not drawn, so never found.
-    const bool finite = HasFiniteCoordinates(it) && std::isfinite(s.WAX) &&
-                        std::isfinite(s.WAY) &&
-                        (s.Kind == TItemShape::skPoint ||
-                         (std::isfinite(s.WBX) && std::isfinite(s.WBY)));
+    const bool finite =
+        HasFiniteCoordinates(it) && std::isfinite(s.WAX) && std::isfinite(s.WAY) &&
+        (s.Kind == TItemShape::skPoint || (std::isfinite(s.WBX) && std::isfinite(s.WBY)));
     if (add && finite) shapes.push_back(s);
   }
   return shapes;
@@ -282,8 +287,10 @@ void TCustomKelvo::NearestSeriesPoint(int32_t X, int32_t Y, TNearestItem& Best) 
       const double x0 = se.Spaced() ? se.XAt(I) : b.MinX[j];
       const double x1 = se.Spaced() ? se.XAt(I + Len - 1) : b.MaxX[j];
       const TPoint a = pixel(x0, b.MinY[j]), c = pixel(x1, b.MaxY[j]);
-      const double dx = std::max({0.0, static_cast<double>(std::min(a.X, c.X)) - X, X - static_cast<double>(std::max(a.X, c.X))});
-      const double dy = std::max({0.0, static_cast<double>(std::min(a.Y, c.Y)) - Y, Y - static_cast<double>(std::max(a.Y, c.Y))});
+      const double dx = std::max({0.0, static_cast<double>(std::min(a.X, c.X)) - X,
+                                  X - static_cast<double>(std::max(a.X, c.X))});
+      const double dy = std::max({0.0, static_cast<double>(std::min(a.Y, c.Y)) - Y,
+                                  Y - static_cast<double>(std::max(a.Y, c.Y))});
       return dx <= Best.Distance && dy <= Best.Distance;
     };
     // Points From .. To - 1: whole blocks whose extent stays out of reach are skipped.
@@ -325,8 +332,10 @@ void TCustomKelvo::NearestSeriesPoint(int32_t X, int32_t Y, TNearestItem& Best) 
         }
         return lo;
       };
-      from = firstWhere(0, n, [&](uint64_t i) { return up ? column(i) >= left : column(i) <= right; });
-      to = firstWhere(from, n, [&](uint64_t i) { return up ? column(i) > right : column(i) < left; });
+      from =
+          firstWhere(0, n, [&](uint64_t i) { return up ? column(i) >= left : column(i) <= right; });
+      to = firstWhere(from, n,
+                      [&](uint64_t i) { return up ? column(i) > right : column(i) < left; });
     }
     scan(scan, TSeries::Levels - 1, from, to);
   }

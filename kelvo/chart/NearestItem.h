@@ -30,7 +30,7 @@ struct TItemShape {
   int32_t Index = 0, Layer = 0;
   double AX = 0, AY = 0, BX = 0, BY = 0;      // pixels: point; segment ends; box corners
   double WAX = 0, WAY = 0, WBX = 0, WBY = 0;  // the same in world units
-  bool LogX = false, LogY = false;  // logarithmic axes: pixels follow the logarithm
+  bool LogX = false, LogY = false;            // logarithmic axes: pixels follow the logarithm
 };
 
 // A grid of 16-pixel cells over the whole clipped pixel plane (only cells
@@ -52,7 +52,9 @@ class TNearestIndex {
  private:
   void Insert(uint32_t K);
   void Push(const TItemShape& Shape);
-  const TItemShape& Shape(uint32_t K) const { return FChunks[K >> ChunkShift][K & (ChunkSize - 1)]; }
+  const TItemShape& Shape(uint32_t K) const {
+    return FChunks[K >> ChunkShift][K & (ChunkSize - 1)];
+  }
   static constexpr uint32_t ChunkShift = 12, ChunkSize = uint32_t{1} << ChunkShift;
   static uint64_t Key(int64_t Column, int64_t Row) {
     return (static_cast<uint64_t>(Column + Bias) << 32) | static_cast<uint64_t>(Row + Bias);
@@ -64,7 +66,7 @@ class TNearestIndex {
   std::vector<std::unique_ptr<TItemShape[]>> FChunks;
   uint32_t FCount = 0;
   std::unordered_map<uint64_t, std::vector<uint32_t>> FCells;  // shape indexes per cell
-  std::vector<uint32_t> FLarge;  // shapes over more than 64 cells
+  std::vector<uint32_t> FLarge;                                // shapes over more than 64 cells
   bool FBuilt = false;
 };
 

@@ -20,8 +20,7 @@ bool IsOtherSize(const TCustomKelvo& Chart, int32_t AWidth, int32_t AHeight) {
 void CheckPictureSize(int32_t AWidth, int32_t AHeight) {
   if (AWidth <= 0 || AHeight <= 0) return;  // the chart's own size
   if (AWidth > MaxBitmapSide || AHeight > MaxBitmapSide ||
-      uint64_t{static_cast<uint32_t>(AWidth)} * static_cast<uint32_t>(AHeight) * 4 >
-          MaxBitmapBytes)
+      uint64_t{static_cast<uint32_t>(AWidth)} * static_cast<uint32_t>(AHeight) * 4 > MaxBitmapBytes)
     throw EInvalidGraphic("Picture size " + std::to_string(AWidth) + " x " +
                           std::to_string(AHeight) + " is too large: at most " +
                           std::to_string(MaxBitmapSide) + " pixels a side and " +

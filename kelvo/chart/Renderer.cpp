@@ -604,7 +604,8 @@ void TCustomKelvo::RenderDisplayList(TBitmap& Bitmap) {
   if (run.Active) flushRun(n);
   // The series, after the items.
   if (!FSeries->empty())
-    RenderSeries(c, s, drawItem, [&] { lastMark = {}; }, directSquares);
+    RenderSeries(
+        c, s, drawItem, [&] { lastMark = {}; }, directSquares);
   // 6.
   s.Flush();
   c.Pen().SetWidth(1);

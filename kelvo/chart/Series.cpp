@@ -183,8 +183,7 @@ void TSeries::Append(std::span<const double> X, std::span<const double> Y) {
 void TSeries::Append(double Y) { Append(&Y, 1); }
 
 void TSeries::Append(const double* X, const double* Y, size_t Count) {
-  if (FSpaced)
-    throw EVexaKelvoError("The series is evenly spaced: append y values alone");
+  if (FSpaced) throw EVexaKelvoError("The series is evenly spaced: append y values alone");
   if (Count == 0) return;
   Touch();
   uint64_t n = Count;
@@ -215,7 +214,8 @@ void TSeries::Append(const double* X, const double* Y, size_t Count) {
 
 void TSeries::Append(const double* Y, size_t Count) {
   if (!FSpaced && FCount != 0)
-    throw EVexaKelvoError("The series has an x column: append x and y values (or SetXSpacing first)");
+    throw EVexaKelvoError(
+        "The series has an x column: append x and y values (or SetXSpacing first)");
   if (!FSpaced) SetXSpacing(0, 1);  // an empty series takes y alone at x = 0, 1, 2, ...
   if (Count == 0) return;
   Touch();
@@ -356,8 +356,8 @@ void TSeries::CompleteBlock(int Level, uint64_t K) {
   }
   if (b.MinY[k] < u.MinY[p]) u.MinY[p] = b.MinY[k], u.MinYAt[p] = offset + b.MinYAt[k];
   if (b.MaxY[k] > u.MaxY[p]) u.MaxY[p] = b.MaxY[k], u.MaxYAt[p] = offset + b.MaxYAt[k];
-  u.Flags[p] = static_cast<uint8_t>((u.Flags[p] & b.Flags[k]) |
-                                    (b.Flags[k] & TSeriesBlocks::FlagAnyFinite));
+  u.Flags[p] =
+      static_cast<uint8_t>((u.Flags[p] & b.Flags[k]) | (b.Flags[k] & TSeriesBlocks::FlagAnyFinite));
   const uint64_t lastSlot = ((K + 1) << Shift[Level]) - 1;
   if ((K + 1) % ratio == 0 || lastSlot + 1 >= FSlots) CompleteBlock(up, p);
 }

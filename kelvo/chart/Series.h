@@ -28,10 +28,10 @@ namespace vexa {
 
 // Block summaries of one level: for each aligned block of the ring's slots.
 struct TSeriesBlocks {
-  std::vector<double> MinX, MaxX;           // over points with both coordinates finite (x y series)
-  std::vector<double> MinY, MaxY;           // the same for y
-  std::vector<uint32_t> MinYAt, MaxYAt;     // offsets in the block of the first lowest and highest y
-  std::vector<uint8_t> Flags;               // FlagAllFinite, FlagAnyFinite
+  std::vector<double> MinX, MaxX;        // over points with both coordinates finite (x y series)
+  std::vector<double> MinY, MaxY;        // the same for y
+  std::vector<uint32_t> MinYAt, MaxYAt;  // offsets in the block of the first lowest and highest y
+  std::vector<uint8_t> Flags;            // FlagAllFinite, FlagAnyFinite
   static constexpr uint8_t FlagAllFinite = 1, FlagAnyFinite = 2;
 };
 
@@ -198,8 +198,8 @@ class TSeries {
   bool FHasLastX = false;
   uint64_t FChanges = 0;
   std::array<TSeriesBlocks, Levels> FBlocks;
-  std::vector<uint8_t> FGroupAt;        // per group of 16 slots: lowest and highest offsets
-  std::vector<uint64_t> FGroupFinite;   // per group: all points finite (a bit each)
+  std::vector<uint8_t> FGroupAt;       // per group of 16 slots: lowest and highest offsets
+  std::vector<uint64_t> FGroupFinite;  // per group: all points finite (a bit each)
 };
 
 // The series of a chart, shared by the charts that show its data.

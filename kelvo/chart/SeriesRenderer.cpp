@@ -83,12 +83,10 @@ void TCustomKelvo::RenderSeries(TCanvas& c, render::TRenderState& s,
         const int32_t w = c.Bitmap().Width();
         const bool up = m.KX >= 0;
         auto columnOf = [&](uint64_t i) { return MapToBitmap(m, se.XAt(i), 0, ml, mt).X; };
-        const uint64_t a = FirstWhere(0, n, [&](uint64_t i) {
-          return up ? columnOf(i) >= 0 : columnOf(i) <= w - 1;
-        });
-        const uint64_t b = FirstWhere(a, n, [&](uint64_t i) {
-          return up ? columnOf(i) > w - 1 : columnOf(i) < 0;
-        });
+        const uint64_t a = FirstWhere(
+            0, n, [&](uint64_t i) { return up ? columnOf(i) >= 0 : columnOf(i) <= w - 1; });
+        const uint64_t b = FirstWhere(
+            a, n, [&](uint64_t i) { return up ? columnOf(i) > w - 1 : columnOf(i) < 0; });
         const uint64_t from = a > 0 ? a - 1 : 0, to = std::min(b, n - 1);  // to is drawn too
         // The line starts at `from` as after a move: the segments before it
         // lie wholly beside the bitmap.
@@ -113,8 +111,8 @@ void TCustomKelvo::RenderSeries(TCanvas& c, render::TRenderState& s,
         // A column the line leaves to another: first, extremes, last.
         auto drawColumn = [&] {
           const bool topFirst = col.TopAt <= col.BottomAt;
-          for (const TPoint p :
-               {col.First, topFirst ? col.Top : col.Bottom, topFirst ? col.Bottom : col.Top, col.Last})
+          for (const TPoint p : {col.First, topFirst ? col.Top : col.Bottom,
+                                 topFirst ? col.Bottom : col.Top, col.Last})
             s.AppendDistinct(p);
           col.Active = false;
         };

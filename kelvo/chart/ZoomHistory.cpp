@@ -1,4 +1,5 @@
-// Wheel zoom and the zoom history: additions that are off by default, so that the specified behaviour stays as it is.
+// Wheel zoom and the zoom history: additions that are off by default, so that the specified
+// behaviour stays as it is.
 #include <algorithm>
 #include <cmath>
 #include <limits>

@@ -26,9 +26,8 @@ enum class TScaleUnitAnchor : uint8_t { uaSclTopLft, uaSclCenter, uaSclBotRgt };
 
 // A chart binds its axes' tick events to its own lifetime (TEvent), so an
 // axis that copied them with Assign calls nobody once the chart is gone.
-using TScaleTickDrawnEvent =
-    TEvent<void(TObject* Sender, TCanvas& Canvas, TScaleType ScaleType, double CurrentTickPos,
-                int32_t ChartX, int32_t ChartY)>;
+using TScaleTickDrawnEvent = TEvent<void(TObject* Sender, TCanvas& Canvas, TScaleType ScaleType,
+                                         double CurrentTickPos, int32_t ChartX, int32_t ChartY)>;
 using TBeforeTickLabelEvent = TEvent<void(TObject* Sender, TScaleType ScaleType,
                                           double CurrentTickPos, std::string& TickLabel)>;
 using TScaleRenderedEvent = std::function<void(TObject* Sender, TCanvas& Canvas)>;

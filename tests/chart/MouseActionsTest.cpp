@@ -5,8 +5,8 @@
 
 #include <vector>
 
-#include "kelvo/chart/Vexa_kelvo.h"
 #include "demo/DemoForm.h"
+#include "kelvo/chart/Vexa_kelvo.h"
 #include "kelvo/platform/WindowServices.h"
 #include "support/Sheet.h"
 

@@ -243,7 +243,8 @@ TEST(NearestItem, AppendedItemsAnswerAsABuiltIndex) {
     stepwise->FindNearestItem(100, 70, 5);  // builds or adds
   }
   for (int q = 0; q < 300; ++q) {
-    const int32_t x = static_cast<int32_t>(real() * 200) - 15, y = static_cast<int32_t>(real() * 190) - 15;
+    const int32_t x = static_cast<int32_t>(real() * 200) - 15,
+                  y = static_cast<int32_t>(real() * 190) - 15;
     const TNearestItem a = stepwise->FindNearestItem(x, y, 12), b = once->FindNearestItem(x, y, 12);
     EXPECT_EQ(a.Index, b.Index) << x << " " << y;
     EXPECT_EQ(a.Distance, b.Distance) << x << " " << y;

@@ -7,10 +7,10 @@
 #include <filesystem>
 #include <limits>
 
-#include "kelvo/base/Marks.h"
-#include "kelvo/chart/Vexa_kelvo.h"
 #include "demo/DemoForm.h"
 #include "demo/DemoLogic.h"
+#include "kelvo/base/Marks.h"
+#include "kelvo/chart/Vexa_kelvo.h"
 #include "support/ChartFixtures.h"
 #include "support/Golden.h"
 #include "support/Sheet.h"

@@ -241,7 +241,7 @@ TEST(Series, BadInputIsRefusedClearly) {
   EXPECT_FALSE(s.Bounds(x0, x1, y0, y1));
   EXPECT_FALSE(s.Sorted());
   EXPECT_THROW(s.SetXSpacing(0, 1), EVexaKelvoError);  // not empty
-  EXPECT_THROW(s.Append(5.0), EVexaKelvoError);          // y alone on an x y series
+  EXPECT_THROW(s.Append(5.0), EVexaKelvoError);        // y alone on an x y series
   try {
     s.Y(7);
     FAIL();

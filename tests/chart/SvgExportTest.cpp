@@ -12,9 +12,9 @@
 #include <limits>
 #include <sstream>
 
-#include "kelvo/chart/Vexa_kelvo.h"
 #include "demo/DemoForm.h"
 #include "demo/DemoLogic.h"
+#include "kelvo/chart/Vexa_kelvo.h"
 #include "kelvo/platform/SvgPicture.h"
 #include "support/SvgRaster.h"
 

@@ -251,7 +251,8 @@ TEST(PictureExport, PngAndBmpOfTheWindowAndOfOtherSizes) {
       ADD_FAILURE() << w << " x " << h << " was taken";
     } catch (const EInvalidGraphic& e) {
       const std::string text = e.what();
-      EXPECT_NE(text.find(std::to_string(w) + " x " + std::to_string(h)), std::string::npos) << text;
+      EXPECT_NE(text.find(std::to_string(w) + " x " + std::to_string(h)), std::string::npos)
+          << text;
       EXPECT_NE(text.find("32768"), std::string::npos) << text;
     }
     EXPECT_THROW(c->SvgDocument(w, h), EInvalidGraphic);
