@@ -280,6 +280,22 @@ void TSeries::SummariseSlots(uint64_t FirstSlot, uint64_t Points) {
     for (uint64_t t = FirstSlot; t < end; ++t) {
       const uint64_t g = t >> GroupShift;
       const auto at = static_cast<uint32_t>(t & 15);
+      if (at == 0 && t + 16 <= end) {  // a whole group at once
+        bool finite = true;
+        uint32_t low = 0, high = 0;
+        for (uint32_t k = 0; k < 16; ++k) {
+          const double y = FYs[t + k];
+          finite &= std::isfinite(y) && (FSpaced || std::isfinite(FXs[t + k]));
+          low = y < FYs[t + low] ? k : low;
+          high = y > FYs[t + high] ? k : high;
+        }
+        FGroupAt[g] = static_cast<uint8_t>(low | (high << 4));
+        uint64_t& bits = FGroupFinite[g >> 6];
+        const uint64_t bit = uint64_t{1} << (g & 63);
+        bits = finite ? bits | bit : bits & ~bit;
+        t += 15;
+        continue;
+      }
       const double y = FYs[t];
       const bool finite = std::isfinite(y) && (FSpaced || std::isfinite(FXs[t]));
       uint64_t& bits = FGroupFinite[g >> 6];
