@@ -322,20 +322,10 @@ void TCustomKelvo::NearestSeriesPoint(int32_t X, int32_t Y, TNearestItem& Best) 
       const bool up = m.KX >= 0;
       auto column = [&](uint64_t i) { return pixel(se.XAt(i), 0).X; };
       const double left = X - reach, right = X + reach;
-      auto firstWhere = [&](uint64_t lo, uint64_t hi, auto&& test) {
-        while (lo < hi) {
-          const uint64_t mid = lo + (hi - lo) / 2;
-          if (test(mid))
-            hi = mid;
-          else
-            lo = mid + 1;
-        }
-        return lo;
-      };
-      from =
-          firstWhere(0, n, [&](uint64_t i) { return up ? column(i) >= left : column(i) <= right; });
-      to = firstWhere(from, n,
-                      [&](uint64_t i) { return up ? column(i) > right : column(i) < left; });
+      from = TSeries::FirstWhere(
+          0, n, [&](uint64_t i) { return up ? column(i) >= left : column(i) <= right; });
+      to = TSeries::FirstWhere(
+          from, n, [&](uint64_t i) { return up ? column(i) > right : column(i) < left; });
     }
     scan(scan, TSeries::Levels - 1, from, to);
   }

@@ -446,15 +446,7 @@ bool TSeries::Bounds(double& MinX, double& MaxX, double& MinY, double& MaxY) con
 }
 
 uint64_t TSeries::LowerBoundX(double X, uint64_t From, uint64_t To) const {
-  uint64_t lo = From, hi = To;
-  while (lo < hi) {
-    const uint64_t mid = lo + (hi - lo) / 2;
-    if (XAt(mid) < X)
-      lo = mid + 1;
-    else
-      hi = mid;
-  }
-  return lo;
+  return FirstWhere(From, To, [&](uint64_t I) { return !(XAt(I) < X); });
 }
 
 double TSeries::X(uint64_t I) const {

@@ -154,6 +154,19 @@ class TSeries {
   // Whether point I starts a block of the first level (and so may start one of any).
   bool StartsBlock(uint64_t I) const { return (Slot(I) & ((uint64_t{1} << Shift[0]) - 1)) == 0; }
   const TSeriesBlocks& Blocks(int Level) const { return FBlocks[static_cast<size_t>(Level)]; }
+  // The first index in [Lo, Hi) for which Test holds, Test being false and
+  // then true along the indexes (a binary search); Hi when it never holds.
+  template <class F>
+  static uint64_t FirstWhere(uint64_t Lo, uint64_t Hi, F&& Test) {
+    while (Lo < Hi) {
+      const uint64_t mid = Lo + (Hi - Lo) / 2;
+      if (Test(mid))
+        Hi = mid;
+      else
+        Lo = mid + 1;
+    }
+    return Lo;
+  }
   // The first point i >= From (up to To) whose x is not below X, for a
   // sorted series (a binary search).
   uint64_t LowerBoundX(double X, uint64_t From, uint64_t To) const;

@@ -30,20 +30,6 @@ namespace {
 
 using render::MapToBitmap;
 
-// The first index in [Lo, Hi) for which Test holds, Test being false and
-// then true along the indexes; Hi when it never holds.
-template <class F>
-uint64_t FirstWhere(uint64_t Lo, uint64_t Hi, F&& Test) {
-  while (Lo < Hi) {
-    const uint64_t mid = Lo + (Hi - Lo) / 2;
-    if (Test(mid))
-      Hi = mid;
-    else
-      Lo = mid + 1;
-  }
-  return Lo;
-}
-
 // The points of one pixel column, in the order of the data.
 struct TColumn {
   bool Active = false;
@@ -83,9 +69,9 @@ void TCustomKelvo::RenderSeries(TCanvas& c, render::TRenderState& s,
         const int32_t w = c.Bitmap().Width();
         const bool up = m.KX >= 0;
         auto columnOf = [&](uint64_t i) { return MapToBitmap(m, se.XAt(i), 0, ml, mt).X; };
-        const uint64_t a = FirstWhere(
+        const uint64_t a = TSeries::FirstWhere(
             0, n, [&](uint64_t i) { return up ? columnOf(i) >= 0 : columnOf(i) <= w - 1; });
-        const uint64_t b = FirstWhere(
+        const uint64_t b = TSeries::FirstWhere(
             a, n, [&](uint64_t i) { return up ? columnOf(i) > w - 1 : columnOf(i) < 0; });
         const uint64_t from = a > 0 ? a - 1 : 0, to = std::min(b, n - 1);  // to is drawn too
         // The line starts at `from` as after a move: the segments before it
@@ -235,7 +221,7 @@ void TCustomKelvo::RenderSeries(TCanvas& c, render::TRenderState& s,
       uint64_t from = 0, to = n;
       if (sorted) {
         from = se.LowerBoundX(x0, 0, n);
-        to = FirstWhere(from, n, [&](uint64_t i) { return se.XAt(i) > x1; });
+        to = TSeries::FirstWhere(from, n, [&](uint64_t i) { return se.XAt(i) > x1; });
       }
       const int32_t symbol = se.Symbol();
       if (DirectSquares && !FAvoidDuplicateMarks && symbol >= 7 && symbol <= 9 &&

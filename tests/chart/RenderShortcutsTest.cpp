@@ -9,21 +9,14 @@
 #include <string>
 
 #include "kelvo/chart/Vexa_kelvo.h"
+#include "support/Random.h"
 #include "support/Sheet.h"
 
 using namespace vexa;
 
 namespace {
 
-struct TRandom {
-  uint64_t S;
-  uint32_t Next() {
-    S = S * 6364136223846793005u + 1442695040888963407u;
-    return static_cast<uint32_t>(S >> 33);
-  }
-  double Real() { return Next() / 2147483648.0; }  // [0, 1)
-  int Below(int n) { return static_cast<int>(Next() % static_cast<uint32_t>(n)); }
-};
+using kelvo::test::TRandom;
 
 // Paints c with the renderer's shortcuts and without: the same pixels?
 bool ShortcutsKeepThePicture(TKelvo& c) {
