@@ -1,7 +1,5 @@
 #include "kelvo/chart/DisplayList.h"
 
-#include <sys/mman.h>
-
 #include <algorithm>
 #include <cstdint>
 #include <cstdlib>
@@ -33,40 +31,16 @@ TItemArray::TItemArray(const TDrawItem* First, size_t Count, size_t ReserveCount
   FSize = Count;
 }
 
-TItemArray::~TItemArray() {
-  if (FMappedBytes)
-    munmap(FData, FMappedBytes);
-  else
-    std::free(FData);
-}
+TItemArray::~TItemArray() = default;
 
+// Storage grows geometrically in a page buffer: large blocks are page
+// mappings that grow by remapping pages instead of copying them.
 void TItemArray::Reserve(size_t Count) {
   if (Count <= FCapacity) return;
   if (Count > SIZE_MAX / sizeof(TDrawItem) / 2) throw std::bad_alloc();
-  constexpr size_t page = 4096, huge = size_t{2} << 20;
-  size_t bytes = Count * sizeof(TDrawItem);
-  if (bytes < huge) {
-    void* p = std::realloc(FData, bytes);
-    if (!p) throw std::bad_alloc();
-    FData = static_cast<TDrawItem*>(p);
-    FCapacity = Count;
-    return;
-  }
-  bytes = (bytes + page - 1) & ~(page - 1);
-  void* p;
-  if (FMappedBytes) {
-    p = mremap(FData, FMappedBytes, bytes, MREMAP_MAYMOVE);
-    if (p == MAP_FAILED) throw std::bad_alloc();
-  } else {
-    p = mmap(nullptr, bytes, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
-    if (p == MAP_FAILED) throw std::bad_alloc();
-    if (FSize) std::memcpy(p, static_cast<void*>(FData), FSize * sizeof(TDrawItem));
-    std::free(FData);
-  }
-  madvise(p, bytes, MADV_HUGEPAGE);  // fewer page faults; merely advice
-  FData = static_cast<TDrawItem*>(p);
-  FMappedBytes = bytes;
-  FCapacity = bytes / sizeof(TDrawItem);
+  FBuffer.Grow(Count * sizeof(TDrawItem));
+  FData = static_cast<TDrawItem*>(FBuffer.Data());
+  FCapacity = FBuffer.Bytes() / sizeof(TDrawItem);
 }
 
 void TItemArray::Resize(size_t Count) {

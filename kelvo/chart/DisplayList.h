@@ -16,6 +16,7 @@
 
 #include "kelvo/base/Enums.h"
 #include "kelvo/chart/LineSummary.h"
+#include "kelvo/platform/PageBuffer.h"
 #include "kelvo/platform/Types.h"
 
 namespace vexa {
@@ -98,10 +99,9 @@ inline bool HasFiniteCoordinates(const TDrawItem& It) {
 constexpr int ItemClassCount = 256;
 constexpr int LayerCount = 16;
 
-// Growable storage of drawing items. Growth is geometric; large blocks are
-// page mappings that grow by remapping pages instead of copying them and ask
-// for transparent huge pages, so a million appends cost little more than
-// writing the items once.
+// Growable storage of drawing items. Growth is geometric, in a TPageBuffer
+// (large blocks grow by remapping pages, with transparent huge pages), so a
+// million appends cost little more than writing the items once.
 class TItemArray {
  public:
   TItemArray() = default;
@@ -134,9 +134,9 @@ class TItemArray {
 
  private:
   mutable TLineSummary FSummary;
-  TDrawItem* FData = nullptr;
+  TPageBuffer FBuffer;
+  TDrawItem* FData = nullptr;  // in FBuffer
   size_t FSize = 0, FCapacity = 0;
-  size_t FMappedBytes = 0;  // non-zero: FData is a private mapping of this size
 };
 
 class TDisplayList {

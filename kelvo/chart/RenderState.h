@@ -31,7 +31,8 @@ inline int32_t ClampFar(int64_t v) {
 }
 
 // A world point on the data-area bitmap whose pixel (0, 0) is client pixel
-// (Left, Top): mapped, clipped to the pixel range, moved.
+// (Left, Top): mapped, clipped to the pixel range (TCustomKelvo::ClipPixel's
+// +-30000), moved. Items and series map through this one routine.
 inline TPoint MapToBitmap(const TLayerMapping& M, double X, double Y, int32_t Left, int32_t Top) {
   int32_t px, py;
   M.Map(X, Y, px, py);

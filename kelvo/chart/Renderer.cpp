@@ -59,10 +59,8 @@ void TCustomKelvo::RenderDisplayList(TBitmap& Bitmap) {
   TRenderState s(c, FChartColor, FLineWidth);
   const int32_t ml = FMarginLeft, mt = FMarginTop;
   auto map = [&](int32_t layer, double x, double y) {
-    int32_t px, py;
-    FMapping[static_cast<size_t>(std::clamp(layer, 1, LayerCount))].Map(x, y, px, py);
-    ClipPixel(px, py);
-    return TPoint{ClampFar(int64_t{px} - ml), ClampFar(int64_t{py} - mt)};
+    return render::MapToBitmap(FMapping[static_cast<size_t>(std::clamp(layer, 1, LayerCount))], x,
+                               y, ml, mt);
   };
   auto toBitmap = [&](int32_t px, int32_t py) {
     ClipPixel(px, py);

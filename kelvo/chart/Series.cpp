@@ -184,32 +184,7 @@ void TSeries::Append(double Y) { Append(&Y, 1); }
 
 void TSeries::Append(const double* X, const double* Y, size_t Count) {
   if (FSpaced) throw EVexaKelvoError("The series is evenly spaced: append y values alone");
-  if (Count == 0) return;
-  Touch();
-  uint64_t n = Count;
-  if (FCapacity != 0 && n > FCapacity) {
-    // Only the newest Capacity of them are kept; the rest count as dropped.
-    const uint64_t skip = n - FCapacity;
-    Drop(FCount);
-    FDropped += skip;
-    // The order check starts afresh at the first kept point.
-    FHasLastX = false;
-    FBreakEver = std::max(FBreakEver, FDropped);
-    X += skip;
-    Y += skip;
-    n = FCapacity;
-  }
-  Reserve(FCount + n);
-  while (n > 0) {
-    const uint64_t slot = Slot(FCount);
-    const uint64_t k = std::min<uint64_t>(n, FSlots - slot);
-    std::memcpy(FYs + slot, Y, static_cast<size_t>(k) * sizeof(double));
-    std::memcpy(FXs + slot, X, static_cast<size_t>(k) * sizeof(double));
-    Written(slot, k, X);
-    X += k;
-    Y += k;
-    n -= k;
-  }
+  Store(X, Y, Count);
 }
 
 void TSeries::Append(const double* Y, size_t Count) {
@@ -217,13 +192,23 @@ void TSeries::Append(const double* Y, size_t Count) {
     throw EVexaKelvoError(
         "The series has an x column: append x and y values (or SetXSpacing first)");
   if (!FSpaced) SetXSpacing(0, 1);  // an empty series takes y alone at x = 0, 1, 2, ...
+  Store(nullptr, Y, Count);
+}
+
+// Appends Count points (X nullptr: evenly spaced) in contiguous runs of slots.
+void TSeries::Store(const double* X, const double* Y, size_t Count) {
   if (Count == 0) return;
   Touch();
   uint64_t n = Count;
   if (FCapacity != 0 && n > FCapacity) {
+    // Only the newest Capacity of them are kept; the rest count as dropped,
+    // and the order check starts afresh at the first kept point.
     const uint64_t skip = n - FCapacity;
     Drop(FCount);
     FDropped += skip;
+    FHasLastX = false;
+    FBreakEver = std::max(FBreakEver, FDropped);
+    if (X) X += skip;
     Y += skip;
     n = FCapacity;
   }
@@ -232,7 +217,9 @@ void TSeries::Append(const double* Y, size_t Count) {
     const uint64_t slot = Slot(FCount);
     const uint64_t k = std::min<uint64_t>(n, FSlots - slot);
     std::memcpy(FYs + slot, Y, static_cast<size_t>(k) * sizeof(double));
-    Written(slot, k, nullptr);
+    if (X) std::memcpy(FXs + slot, X, static_cast<size_t>(k) * sizeof(double));
+    Written(slot, k, X);
+    if (X) X += k;
     Y += k;
     n -= k;
   }

@@ -177,6 +177,7 @@ class TSeries {
   // may be written there contiguously.
   void Reserve(uint64_t Total);
   void Drop(uint64_t Points);
+  void Store(const double* X, const double* Y, size_t Count);
   void Written(uint64_t FirstSlot, uint64_t Points, const double* X);
   void SummariseSlots(uint64_t FirstSlot, uint64_t Points);
   void CompleteBlock(int Level, uint64_t Block);
