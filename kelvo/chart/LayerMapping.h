@@ -46,7 +46,35 @@ struct TLayerMapping {
   int32_t ExactPixelX(double X) const;
   int32_t ExactPixelY(double Y) const;
 
+  // Each axis alone (the series renderer's columns): the quick path's
+  // proof holds for each axis by itself, with that axis' own offset in its
+  // margin.
+  bool QuickX = false, QuickY = false;
+  double QuickMarginX = 0, QuickMarginY = 0;
+  // Pixel x of X, as ExactPixelX gives it; pixel y of Y, as ExactPixelY.
+  int32_t PixelX(double X) const {
+    int32_t p;
+    return QuickX && QuickAxis(KXd, DXd, QuickMarginX, X, p) ? p : ExactPixelX(X);
+  }
+  int32_t PixelY(double Y) const {
+    int32_t p;
+    return QuickY && QuickAxis(KYd, DYd, QuickMarginY, Y, p) ? p : ExactPixelY(Y);
+  }
+  // With QuickX, for a column within +-QuickLimit / 2: true only when X
+  // certainly maps to pixel x Column (false may still be in it).
+  bool SurelyInColumnX(double X, int32_t Column) const {
+    const double off = KXd * X + DXd - Column;
+    return off < QuickMarginX && -off < QuickMarginX;
+  }
+
  private:
+  static bool QuickAxis(double K, double D, double Margin, double V, int32_t& P) {
+    constexpr double Round = 0x1.8p52;
+    const double v = K * V + D, nearest = (v + Round) - Round, off = v - nearest;
+    if (!(off < Margin && -off < Margin && v < QuickLimit && -v < QuickLimit)) return false;
+    P = static_cast<int32_t>(nearest);
+    return true;
+  }
   bool QuickMap(double X, double Y, int32_t& PX, int32_t& PY) const {
     // Adding and taking away 1.5 x 2^52 rounds to an integer, half to even.
     constexpr double Round = 0x1.8p52;

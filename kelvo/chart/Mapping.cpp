@@ -63,7 +63,7 @@ bool TCustomKelvo::MapLayers() {
     TLayerMapping& m = FMapping[static_cast<size_t>(n)];
     const TScaleProps& sx = ScalePropsX(n);
     const TScaleProps& sy = ScalePropsY(n);
-    m.Quick = false;  // until both axes have their factors
+    m.Quick = m.QuickX = m.QuickY = false;  // until both axes have their factors
     m.LogX = sx.Logarithmic();
     m.FloorX = sx.RangeHigh() >= sx.RangeLow() ? 0 : Width();
     if (W > 0) {
@@ -118,6 +118,10 @@ void TLayerMapping::PrepareQuickPath() {
   const double d = std::max(std::fabs(DXd), std::fabs(DYd));
   QuickMargin = 0.5 - 0x1p-50 * (2 * d + 2 * QuickLimit + 1);
   Quick = !LogX && !LogY && std::isfinite(KXd) && std::isfinite(KYd) && d < 1e12;
+  QuickMarginX = 0.5 - 0x1p-50 * (2 * std::fabs(DXd) + 2 * QuickLimit + 1);
+  QuickMarginY = 0.5 - 0x1p-50 * (2 * std::fabs(DYd) + 2 * QuickLimit + 1);
+  QuickX = !LogX && std::isfinite(KXd) && std::fabs(DXd) < 1e12;
+  QuickY = !LogY && std::isfinite(KYd) && std::fabs(DYd) < 1e12;
 }
 
 int32_t TLayerMapping::ExactPixelX(double X) const {

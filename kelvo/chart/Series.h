@@ -122,11 +122,18 @@ class TSeries {
     return FSpaced ? FX0 + static_cast<double>(FDropped + I) * FDX : FXs[Slot(I)];
   }
   double YAt(uint64_t I) const { return FYs[Slot(I)]; }
-  // The slot of point i in the ring.
+  // The slot of point i in the ring, the slot after a slot, and the y in a slot.
   uint64_t Slot(uint64_t I) const {
     const uint64_t s = FFirst + I;
     return s >= FSlots ? s - FSlots : s;
   }
+  uint64_t NextSlot(uint64_t S) const { return S + 1 == FSlots ? 0 : S + 1; }
+  uint64_t SlotCount() const { return FSlots; }
+  // Point i's coordinates when S is its slot.
+  double XInSlot(uint64_t I, uint64_t S) const {
+    return FSpaced ? FX0 + static_cast<double>(FDropped + I) * FDX : FXs[S];
+  }
+  double YInSlot(uint64_t S) const { return FYs[S]; }
   // The points of the block of Level whose first slot is point I's, when
   // point I starts a block whose points are all held (0 otherwise).
   uint64_t WholeBlockAt(int Level, uint64_t I) const {

@@ -10,10 +10,7 @@
 //   point (the rule of the line-run summary, Renderer.cpp): within a column
 //   the line covers exactly the pixels between its lowest and highest point,
 //   joined to the neighbouring columns by the segments from the first and
-//   to the last point. Whole blocks of points in one column are taken from
-//   the series' block summaries. Where the line ends in a column (the data
-//   ends, or a point that is not finite follows), that column's points are
-//   drawn one by one, since no later segment draws its last pixel.
+//   to the last point (TSortedLine).
 // - Filled squares (codes 7 to 9, one-pixel pen) are written straight into
 //   the bitmap, as the display-list renderer does, and sorted data reads
 //   only the points inside the horizontal range.
@@ -30,12 +27,198 @@ namespace {
 
 using render::MapToBitmap;
 
-// The points of one pixel column, in the order of the data.
-struct TColumn {
-  bool Active = false;
-  int32_t X = 0;
-  uint64_t FirstAt = 0, LastAt = 0, TopAt = 0, BottomAt = 0;
-  TPoint First, Last, Top, Bottom;
+// The one-pixel solid line of an x-sorted series, drawn column by column.
+// Along a column the line covers exactly the pixels between its lowest and
+// highest point; it is joined to the neighbouring columns by the segments
+// from its first and to its last point, so those four points stand for all
+// of the column's. Pixel y follows y (up or down, by the axis' direction),
+// so a column keeps the raw y extremes and maps only its four points; whole
+// blocks and groups of 16 points in one column are taken from the series'
+// summaries. Where the line ends in a column (the data ends, or a point
+// that is not finite follows), its last pixel is drawn only when another
+// segment reaches it: see FinishEnding.
+class TSortedLine {
+ public:
+  TSortedLine(const TSeries& Series, const TLayerMapping& Mapping, int32_t Left, int32_t Top,
+              TCanvas& Canvas, render::TRenderState& State)
+      : se(Series), m(Mapping), ml(Left), mt(Top), c(Canvas), s(State) {}
+
+  // Points From to To (both drawn), From beside the bitmap or the first.
+  void Draw(uint64_t From, uint64_t To) {
+    bool lost = !std::isfinite(se.YAt(From));
+    if (!lost) Start(From, ColumnOf(se.XAt(From)));
+    uint64_t i = From + 1, slot = se.NextSlot(se.Slot(From));  // slot: point i's
+    while (i <= To) {
+      if (col.Active) {
+        uint64_t next = i;
+        if ((slot & 15) == 0) next = i + TakeSummarised(i, To);
+        if (next == i && m.QuickX)
+          next = TakeRun(i, slot, std::min({To + 1, i + 16 - (slot & 15), i + se.SlotCount() - slot}));
+        if (next > i) {
+          i = next;
+          slot = se.Slot(i);
+          continue;
+        }
+      }
+      const double y = se.YInSlot(slot);
+      if (!std::isfinite(y)) {  // the line ends here, and starts again at the next finite point
+        if (col.Active) FinishEnding();
+        s.Flush();
+        lost = true;
+      } else if (lost) {
+        lost = false;
+        s.Flush();
+        Start(i, ColumnOf(se.XAt(i)));
+        const TPoint p = Point(i);
+        s.Current = p;
+        c.MoveTo(p.X, p.Y);
+      } else {
+        const double x = se.XInSlot(i, slot);
+        const int32_t column = InColumn(x) ? col.Column : ColumnOf(x);
+        if (column != col.Column) {
+          Finish();
+          Start(i, column);
+        } else {
+          Add(i, y);
+        }
+      }
+      ++i;
+      slot = se.NextSlot(slot);
+    }
+    if (col.Active) {
+      if (To == se.Count() - 1)
+        FinishEnding();  // the data ends in this column
+      else
+        Finish();  // beside the bitmap: the line goes on from it
+    }
+  }
+
+ private:
+  // Client pixel x, clipped as MapToBitmap clips it.
+  int32_t ColumnOf(double X) const { return std::clamp(m.PixelX(X), -30000, 30000); }
+  bool InColumn(double X) const {
+    return m.QuickX ? m.SurelyInColumnX(X, col.Column) : ColumnOf(X) == col.Column;
+  }
+  // Point i of the open column on the bitmap, as MapToBitmap places it.
+  TPoint Point(uint64_t i) const {
+    return TPoint{render::ClampFar(int64_t{col.Column} - ml),
+                  render::ClampFar(int64_t{std::clamp(m.PixelY(se.YAt(i)), -30000, 30000)} - mt)};
+  }
+
+  // Points i, i + 1, ... before End, from slot S on in one run of slots:
+  // those that are finite and surely in the open column are taken into it.
+  // Returns the first point not taken.
+  uint64_t TakeRun(uint64_t i, uint64_t S, uint64_t End) {
+    const uint64_t first = i;
+    double low = col.Low, high = col.High;
+    uint64_t lowAt = col.LowAt, highAt = col.HighAt;
+    for (; i < End; ++i, ++S) {
+      const double x = se.XInSlot(i, S), y = se.YInSlot(S);
+      if (!m.SurelyInColumnX(x, col.Column) || !(y - y == 0)) break;
+      if (y < low) low = y, lowAt = i;
+      if (y > high) high = y, highAt = i;
+    }
+    if (i > first) col = TColumn{true, col.Column, col.FirstAt, i - 1, lowAt, highAt, low, high};
+    return i;
+  }
+
+  void Start(uint64_t i, int32_t Column) {
+    const double y = se.YAt(i);
+    col = TColumn{true, Column, i, i, i, i, y, y};
+  }
+  void Add(uint64_t i, double y) {
+    col.LastAt = i;
+    if (y < col.Low) col.Low = y, col.LowAt = i;
+    if (y > col.High) col.High = y, col.HighAt = i;
+  }
+
+  // Whole blocks, or a group of 16, of finite points in the open column
+  // from point i on (up to To): their number, 0 when none is taken.
+  uint64_t TakeSummarised(uint64_t i, uint64_t To) {
+    if (se.StartsBlock(i)) {
+      for (int level = TSeries::Levels - 1; level >= 0; --level) {
+        const uint64_t len = se.WholeBlockAt(level, i);
+        if (len == 0 || i + len - 1 > To) continue;
+        const TSeriesBlocks& blocks = se.Blocks(level);
+        const auto k = static_cast<size_t>(se.Slot(i) >> TSeries::Shift[level]);
+        if (!(blocks.Flags[k] & TSeriesBlocks::FlagAllFinite) || !InColumn(se.XAt(i + len - 1)))
+          continue;
+        if (blocks.MinY[k] < col.Low) col.Low = blocks.MinY[k], col.LowAt = i + blocks.MinYAt[k];
+        if (blocks.MaxY[k] > col.High)
+          col.High = blocks.MaxY[k], col.HighAt = i + blocks.MaxYAt[k];
+        col.LastAt = i + len - 1;
+        return len;
+      }
+    }
+    uint32_t lowAt, highAt;
+    if (i + 15 <= To && se.WholeGroupAt(i, lowAt, highAt) && InColumn(se.XAt(i + 15))) {
+      Add(i + lowAt, se.YAt(i + lowAt));
+      Add(i + highAt, se.YAt(i + highAt));
+      col.LastAt = i + 15;
+      return 16;
+    }
+    return 0;
+  }
+
+  // A column the line leaves to the next: first, extremes, last. Its last
+  // pixel is the start of the next segment, so the order of the extremes
+  // does not change the pixels.
+  void Finish() {
+    const TPoint low = Point(col.LowAt), high = Point(col.HighAt);
+    for (const TPoint p : {Point(col.FirstAt), low, high, Point(col.LastAt)}) s.AppendDistinct(p);
+    col.Active = false;
+  }
+
+  // A column where the line ends. Its segments, all in this column, cover
+  // every pixel from its lowest to its highest point but the last one's
+  // pixel, which they cover only when an earlier segment starts on or passes
+  // over it: when the points before the run of last points on that pixel do
+  // not all lie on one side of it.
+  void FinishEnding() {
+    const TPoint first = Point(col.FirstAt), last = Point(col.LastAt);
+    uint64_t end = col.LastAt;  // the points before the last pixel's run: FirstAt .. end - 1
+    while (end > col.FirstAt && Point(end - 1).Y == last.Y) --end;
+    col.Active = false;
+    if (end == col.FirstAt) {  // one pixel: nothing drawn beyond the way in
+      s.AppendDistinct(first);
+      return;
+    }
+    uint64_t lowAt = col.FirstAt, highAt = col.FirstAt;
+    for (uint64_t k = col.FirstAt + 1; k < end; ++k) {
+      const double y = se.YAt(k);
+      if (y < se.YAt(lowAt)) lowAt = k;
+      if (y > se.YAt(highAt)) highAt = k;
+    }
+    TPoint top = Point(lowAt), bottom = Point(highAt);
+    if (top.Y > bottom.Y) std::swap(top, bottom);
+    s.AppendDistinct(first);
+    if (last.Y < top.Y) {
+      s.AppendDistinct(bottom);  // the last pixel above all others: left out
+    } else if (last.Y > bottom.Y) {
+      s.AppendDistinct(top);  // below all others: left out
+    } else if (last.Y == bottom.Y) {
+      s.AppendDistinct(bottom);  // on the lowest: drawn where the way down starts
+      s.AppendDistinct(top);
+    } else {
+      s.AppendDistinct(top);  // on the highest, or between: a segment starts on or passes it
+      s.AppendDistinct(bottom);
+    }
+    s.AppendDistinct(last);
+  }
+
+  struct TColumn {
+    bool Active = false;
+    int32_t Column = 0;  // client pixel x
+    uint64_t FirstAt = 0, LastAt = 0, LowAt = 0, HighAt = 0;
+    double Low = 0, High = 0;  // y at LowAt and HighAt
+  };
+
+  const TSeries& se;
+  const TLayerMapping& m;
+  const int32_t ml, mt;
+  TCanvas& c;
+  render::TRenderState& s;
+  TColumn col;
 };
 
 }  // namespace
@@ -58,11 +241,16 @@ void TCustomKelvo::RenderSeries(TCanvas& c, render::TRenderState& s,
     it.LineWidth = se.LineWidth();
     it.ItemClass = se.ItemClass();
     it.Layer = layer;
-    auto point = [&](uint64_t i) { return MapToBitmap(m, se.XAt(i), se.YAt(i), ml, mt); };
     const bool sorted = se.Sorted();
+    // Pixels follow the values, except at or below a logarithmic axis'
+    // floor (values there go to the axis' end).
+    double minX = 1, maxX, minY = 1, maxY;
+    const bool ordered =
+        (!m.LogX && !m.LogY) || !se.Bounds(minX, maxX, minY, maxY) ||
+        ((!m.LogX || minX > 1e-99) && (!m.LogY || minY > 1e-99));
 
     if (se.LineVisible()) {
-      if (FRenderShortcuts && sorted && se.LineWidth() == 1 &&
+      if (FRenderShortcuts && sorted && ordered && se.LineWidth() == 1 &&
           se.PenStyle() == TPenStyle::psSolid) {
         // The points in view and one on either side: pixel x follows x (up
         // or down, by the axis' direction).
@@ -84,117 +272,7 @@ void TCustomKelvo::RenderSeries(TCanvas& c, render::TRenderState& s,
           s.Flush();
           s.ForcePen(it.Color, it.PenStyle, it.FillColor);
         }
-        bool lost = !std::isfinite(it.Y1);
-        TColumn col;
-        auto startColumn = [&](uint64_t i, TPoint p) {
-          col = TColumn{true, p.X, i, i, i, i, p, p, p, p};
-        };
-        auto addPoint = [&](uint64_t i, TPoint p) {
-          col.Last = p, col.LastAt = i;
-          if (p.Y < col.Top.Y) col.Top = p, col.TopAt = i;
-          if (p.Y > col.Bottom.Y) col.Bottom = p, col.BottomAt = i;
-        };
-        // A column the line leaves to another: first, extremes, last.
-        auto drawColumn = [&] {
-          const bool topFirst = col.TopAt <= col.BottomAt;
-          for (const TPoint p : {col.First, topFirst ? col.Top : col.Bottom,
-                                 topFirst ? col.Bottom : col.Top, col.Last})
-            s.AppendDistinct(p);
-          col.Active = false;
-        };
-        // A column where the line ends: every point.
-        auto drawColumnPoints = [&] {
-          for (uint64_t k = col.FirstAt; k <= col.LastAt; ++k) s.AppendDistinct(point(k));
-          col.Active = false;
-        };
-        if (!lost) startColumn(from, point(from));
-        uint64_t i = from + 1;
-        while (i <= to) {
-          // A whole block in one column, of finite points: from its summary.
-          uint64_t len = 0;
-          int level = se.StartsBlock(i) ? TSeries::Levels - 1 : -1;
-          for (; level >= 0; --level) {
-            len = se.WholeBlockAt(level, i);
-            if (len == 0 || i + len - 1 > to) continue;
-            const TSeriesBlocks& blocks = se.Blocks(level);
-            const auto k = static_cast<size_t>(se.Slot(i) >> TSeries::Shift[level]);
-            if (!(blocks.Flags[k] & TSeriesBlocks::FlagAllFinite)) continue;
-            if ((m.LogY && !(blocks.MinY[k] > 1e-100)) || (m.LogX && !(se.XAt(i) > 1e-100)))
-              continue;
-            const int32_t x0 = columnOf(i), x1 = columnOf(i + len - 1);
-            if (x0 != x1) continue;
-            const uint64_t minAt = i + blocks.MinYAt[k], maxAt = i + blocks.MaxYAt[k];
-            const TPoint lo = point(minAt), hi = point(maxAt);
-            const bool loIsTop = lo.Y <= hi.Y;
-            const TPoint top = loIsTop ? lo : hi, bottom = loIsTop ? hi : lo;
-            const uint64_t topAt = loIsTop ? minAt : maxAt, bottomAt = loIsTop ? maxAt : minAt;
-            if (lost) {
-              lost = false;
-              s.Flush();
-              const TPoint p = point(i);
-              s.Current = p;
-              c.MoveTo(p.X, p.Y);
-              startColumn(i, p);
-            } else if (!col.Active || col.X != x0) {
-              if (col.Active) drawColumn();
-              startColumn(i, point(i));
-            }
-            if (top.Y < col.Top.Y) col.Top = top, col.TopAt = topAt;
-            if (bottom.Y > col.Bottom.Y) col.Bottom = bottom, col.BottomAt = bottomAt;
-            col.Last = point(i + len - 1);
-            col.LastAt = i + len - 1;
-            break;
-          }
-          if (level >= 0) {
-            i += len;
-            continue;
-          }
-          // A group of 16 finite points in one column: its first, lowest,
-          // highest and last points stand for it.
-          uint32_t lowAt, highAt;
-          if (i + 15 <= to && !lost && col.Active && se.WholeGroupAt(i, lowAt, highAt) &&
-              !(m.LogY && !(std::min(se.YAt(i + lowAt), se.YAt(i + highAt)) > 1e-100)) &&
-              !(m.LogX && !(se.XAt(i) > 1e-100))) {
-            const int32_t x0 = columnOf(i);
-            if (columnOf(i + 15) == x0) {
-              if (x0 != col.X) {
-                drawColumn();
-                startColumn(i, point(i));
-              }
-              for (uint64_t at : {i + lowAt, i + highAt}) addPoint(at, point(at));
-              addPoint(i + 15, point(i + 15));
-              i += 16;
-              continue;
-            }
-          }
-          const double y = se.YAt(i);
-          if (!std::isfinite(y)) {  // the line ends here, and starts again at the next finite point
-            if (col.Active) drawColumnPoints();
-            s.Flush();
-            lost = true;
-          } else {
-            const TPoint p = point(i);
-            if (lost) {
-              lost = false;
-              s.Flush();
-              s.Current = p;
-              c.MoveTo(p.X, p.Y);
-              startColumn(i, p);
-            } else if (col.Active && col.X == p.X) {
-              addPoint(i, p);
-            } else {
-              if (col.Active) drawColumn();
-              startColumn(i, p);
-            }
-          }
-          ++i;
-        }
-        if (col.Active) {
-          if (to == n - 1)
-            drawColumnPoints();  // the data ends in this column
-          else
-            drawColumn();  // beside the bitmap: the line goes on from it
-        }
+        TSortedLine(se, m, ml, mt, c, s).Draw(from, to);
       } else {
         it.Kind = ikMoveTo;
         it.X1 = se.XAt(0);

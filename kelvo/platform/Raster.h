@@ -92,10 +92,14 @@ inline bool SolidLineOnSurface(const TSurface& s, int32_t x0, int32_t y0, int32_
   // the minor step is due. The minor steps are as good as random, so the
   // choice must not be a branch, and the chain carried from pixel to pixel
   // decides the speed: conditional moves keep it at three operations.
+  uint32_t* p = s.Row(y0) + x0;
+  if (minor == 0) {  // upright or level: no minor steps, and no chain between the pixels
+    for (int64_t i = 0; i < major; ++i, p += majStep) *p = pixel;
+    return true;
+  }
   const int64_t twoMajor = 2 * major, twoMinor = 2 * minor;
   const int64_t diagStep = majStep + minStep, dueShift = twoMinor - twoMajor;
   int64_t e = major - 1 - twoMajor;
-  uint32_t* p = s.Row(y0) + x0;
   for (int64_t i = 0; i < major; ++i) {
     *p = pixel;
 #if defined(__GNUC__) && defined(__x86_64__)
