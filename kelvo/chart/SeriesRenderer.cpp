@@ -53,7 +53,8 @@ class TSortedLine {
         uint64_t next = i;
         if ((slot & 15) == 0) next = i + TakeSummarised(i, To);
         if (next == i && m.QuickX)
-          next = TakeRun(i, slot, std::min({To + 1, i + 16 - (slot & 15), i + se.SlotCount() - slot}));
+          next =
+              TakeRun(i, slot, std::min({To + 1, i + 16 - (slot & 15), i + se.SlotCount() - slot}));
         if (next > i) {
           i = next;
           slot = se.Slot(i);
@@ -144,8 +145,7 @@ class TSortedLine {
         if (!(blocks.Flags[k] & TSeriesBlocks::FlagAllFinite) || !InColumn(se.XAt(i + len - 1)))
           continue;
         if (blocks.MinY[k] < col.Low) col.Low = blocks.MinY[k], col.LowAt = i + blocks.MinYAt[k];
-        if (blocks.MaxY[k] > col.High)
-          col.High = blocks.MaxY[k], col.HighAt = i + blocks.MaxYAt[k];
+        if (blocks.MaxY[k] > col.High) col.High = blocks.MaxY[k], col.HighAt = i + blocks.MaxYAt[k];
         col.LastAt = i + len - 1;
         return len;
       }
@@ -245,9 +245,8 @@ void TCustomKelvo::RenderSeries(TCanvas& c, render::TRenderState& s,
     // Pixels follow the values, except at or below a logarithmic axis'
     // floor (values there go to the axis' end).
     double minX = 1, maxX, minY = 1, maxY;
-    const bool ordered =
-        (!m.LogX && !m.LogY) || !se.Bounds(minX, maxX, minY, maxY) ||
-        ((!m.LogX || minX > 1e-99) && (!m.LogY || minY > 1e-99));
+    const bool ordered = (!m.LogX && !m.LogY) || !se.Bounds(minX, maxX, minY, maxY) ||
+                         ((!m.LogX || minX > 1e-99) && (!m.LogY || minY > 1e-99));
 
     if (se.LineVisible()) {
       if (FRenderShortcuts && sorted && ordered && se.LineWidth() == 1 &&

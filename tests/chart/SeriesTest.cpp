@@ -5,6 +5,7 @@
 // in and out, every pen, capacities that wrap.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <string>
 #include <vector>
@@ -152,6 +153,46 @@ TEST(SeriesPicture, ZoomedIntoSortedData) {
       c->Paint();
     }
     ASSERT_TRUE(kelvo::test::SamePixels(a->Surface(), b->Surface())) << lo << " .. " << hi;
+  }
+}
+
+// Dense sorted data (many points a column) with gaps: the columns where
+// the line ends, because a gap or the data's end follows, keep exactly the
+// items' pixels. Samples fall on pixel boundaries (ten a pixel), and on a
+// logarithmic axis some values lie at its floor.
+TEST(SeriesPicture, ColumnsWhereTheLineEnds) {
+  for (uint64_t seed = 1; seed <= 24; ++seed) {
+    TRandom r{seed};
+    auto a = Chart(260, 200), b = Chart(260, 200);
+    const bool logY = seed % 3 == 0, floor = seed % 6 == 0;
+    TSeries& s = a->AddSeries();
+    s.SetXSpacing(0, 0.001);
+    if (seed % 4 == 0) s.SetCapacity(5000 + r.Below(5000));
+    const int n = 2000 + r.Below(30000);
+    double y = floor ? 0 : 50;
+    for (int i = 0; i < n; ++i) {
+      y += (r.Real() - 0.5) * (r.Below(20) == 0 ? 40 : 3);  // small steps, now and then a jump
+      if (floor) y = std::clamp(y, -30.0, 30.0);            // around the floor's pixel
+      double v = logY ? std::exp(y / 15) : y;
+      if (r.Below(40) == 0) v = std::nan("");
+      if (floor && r.Below(300) == 0) v = 0;
+      s.Append(v);
+    }
+    AppendEquivalentItems(*b, s);
+    const double pixels = a->Width() - a->MarginLeft() - a->MarginRight() - a->ShadowWidth();
+    const double lo = s.X(0) + r.Real() * (s.X(s.Count() - 1) - s.X(0));
+    const double hi = lo + pixels * 0.01 * (1 + r.Below(3));  // 10, 20 or 30 samples a pixel
+    for (TKelvo* c : {a.get(), b.get()}) {
+      c->Scale1X().SetRangeHigh(1e9);
+      c->Scale1X().SetRangeLow(lo);
+      c->Scale1X().SetRangeHigh(hi);
+      c->Scale1Y().SetLogarithmic(logY);
+      c->Scale1Y().SetRangeHigh(logY ? 1e4 : 150);
+      c->Scale1Y().SetRangeLow(logY ? 10 : -50);  // values below 10 lie beyond the floor's pixel
+      c->Paint();
+    }
+    ASSERT_TRUE(kelvo::test::SamePixels(a->Surface(), b->Surface()))
+        << "seed " << seed << ", " << lo << " .. " << hi;
   }
 }
 
