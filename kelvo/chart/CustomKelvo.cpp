@@ -205,6 +205,7 @@ void TCustomKelvo::RepaintAfterChange() {
 }
 
 void TCustomKelvo::SizeDataBitmap() {
+  SettleDataBitmap();  // keeps its pixels, as it would have without the frame
   int64_t w = std::clamp<int64_t>(int64_t{Width()} - FMarginLeft - FMarginRight - FShadowWidth + 1,
                                   0, MaxBitmapSide);
   int64_t h = std::clamp<int64_t>(int64_t{Height()} - FMarginTop - FMarginBottom - FShadowWidth + 1,

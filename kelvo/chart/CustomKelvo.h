@@ -417,8 +417,15 @@ class TCustomKelvo : public TCustomControl, private IJointLayersOwner {
     bool FHeld = true;
   };
   // The off-screen bitmap the data area is rendered into; its pixel (0, 0)
-  // is client pixel (MarginLeft, MarginTop).
-  TBitmap& DataBitmap() { return FDataBitmap; }
+  // is client pixel (MarginLeft, MarginTop). A full paint renders the data
+  // area in place in the frame when it lies inside it; this bitmap then
+  // receives those pixels when it is asked for here (the crosshairs the
+  // full paint drew included), so a reference kept across a paint is to be
+  // asked for again.
+  TBitmap& DataBitmap() {
+    SettleDataBitmap();
+    return FDataBitmap;
+  }
   // The whole control is composed here during a full paint; between full
   // paints it holds the last full picture (crosshairs included).
   TBitmap& FrameBitmap() {
@@ -521,6 +528,9 @@ class TCustomKelvo : public TCustomControl, private IJointLayersOwner {
   // runs before anything reads the frame or draws on the window or resizes
   // either, so the copy is paid only by a paint that is not a full one.
   void SettleFrame();
+  // The data area's picture from the frame into the data bitmap, when a
+  // full paint left it only there (FDataInFrame).
+  void SettleDataBitmap();
   // Resizes the data-area bitmap to the area inside margins and shadow
   // (plus the closing frame's column and row).
   void SizeDataBitmap();
@@ -646,6 +656,8 @@ class TCustomKelvo : public TCustomControl, private IJointLayersOwner {
   bool FMappingValid = true;
   bool FComposeOnly = false;    // a full paint leaves its picture in the frame (picture export)
   bool FFrameInWindow = false;  // the frame's picture is in the window (see SettleFrame)
+  bool FDataInFrame = false;    // the data area's picture is in the frame only (SettleDataBitmap),
+  TPoint FDataInFrameAt{};      // with its top-left corner here
 
   // Wheel zoom and the zoom history (ZoomHistory.cpp).
   TLayerRangesSnapshot CurrentRanges() const;

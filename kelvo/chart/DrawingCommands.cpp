@@ -137,6 +137,7 @@ void TCustomKelvo::PixelBox(double X, double Y, int32_t HalfWidth, int32_t HalfH
 }
 
 void TCustomKelvo::ClearGraph() {
+  FDataInFrame = false;  // painted over wholly
   PaintDataBackground(FDataBitmap.Canvas(), 0, 0);
   FList.Clear();
   PropagateDisplayList();
@@ -148,6 +149,7 @@ void TCustomKelvo::ShowGraph() {
     if (!FMappingValid) {
       // The picture waits for a valid mapping (see UpdateMapping).
     } else if (FAutoRedraw) {
+      FDataInFrame = false;  // painted over wholly
       PaintDataBackground(FDataBitmap.Canvas(), 0, 0);
       RenderDisplayList(FDataBitmap);
       PresentBitmap(FMarginLeft, FMarginTop, Canvas(), FDataBitmap);

@@ -212,6 +212,7 @@ void TCustomKelvo::SetBounds(int32_t ALeft, int32_t ATop, int32_t AWidth, int32_
   TResizeEventDelay resized(*this);  // OnResize once the bitmaps and axes follow
   TPaintLockScope lock(*this);
   // The control never gets smaller than its margins and shadow allow.
+  SettleDataBitmap();
   SettleFrame();
   const int64_t minHeight = int64_t{FMarginTop} + FMarginBottom + FShadowWidth + 20;
   const int64_t minWidth = int64_t{FMarginLeft} + FMarginRight + FShadowWidth + 80;

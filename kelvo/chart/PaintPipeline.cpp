@@ -17,10 +17,28 @@ int32_t Clamp32(int64_t v) {
 void TCustomKelvo::Paint() {
   if ((!Visible() && !IsDesigning()) || IsLoading() || FPaintLock) return;
   FFrameInWindow = false;  // composed afresh: every pixel is painted over
+  FDataInFrame = false;
   PaintFrame(FFrameBitmap.Canvas());
-  PaintDataBackground(FDataBitmap.Canvas(), 0, 0);
+  // The data area is drawn in place in the frame when it lies inside it,
+  // with the data bitmap's own canvas (its pen, brush and font) and
+  // coordinates, instead of being drawn and then copied. A recording sees
+  // it drawn on the data bitmap, as the copy.
+  TCanvas& data = FDataBitmap.Canvas();
+  const bool inPlace = !TCanvasRecorder::Active() && !FDataBitmap.Empty() && FMarginLeft >= 0 &&
+                       FMarginTop >= 0 &&
+                       int64_t{FMarginLeft} + FDataBitmap.Width() <= FFrameBitmap.Width() &&
+                       int64_t{FMarginTop} + FDataBitmap.Height() <= FFrameBitmap.Height();
+  if (inPlace) data.Redirect(FFrameBitmap, FMarginLeft, FMarginTop);
+  struct TEnd {
+    TCanvas& C;
+    ~TEnd() { C.EndRedirect(); }
+  } end{data};
+  PaintDataBackground(data, 0, 0);
   RenderDisplayList(FDataBitmap);
-  FFrameBitmap.Canvas().Draw(FMarginLeft, FMarginTop, FDataBitmap);
+  if (inPlace)
+    FDataInFrame = true, FDataInFrameAt = {FMarginLeft, FMarginTop};
+  else
+    FFrameBitmap.Canvas().Draw(FMarginLeft, FMarginTop, FDataBitmap);
   if (FComposeOnly)
     DrawCrossHairs(0, 0, FFrameBitmap);  // the picture stays here; no window needed
   else
@@ -317,6 +335,13 @@ void TCustomKelvo::SettleFrame() {
   const TBitmap& window = Surface();
   if (window.Width() == FFrameBitmap.Width() && window.Height() == FFrameBitmap.Height())
     FFrameBitmap.Canvas().Draw(0, 0, window);
+}
+
+void TCustomKelvo::SettleDataBitmap() {
+  if (!FDataInFrame) return;
+  FDataInFrame = false;
+  SettleFrame();
+  FDataBitmap.Canvas().Draw(-FDataInFrameAt.X, -FDataInFrameAt.Y, FFrameBitmap);
 }
 
 void TCustomKelvo::PresentBitmap(int32_t X, int32_t Y, TCanvas& Target, TBitmap& Bitmap) {

@@ -560,7 +560,7 @@ void TCustomKelvo::RenderDisplayList(TBitmap& Bitmap) {
         // Wholly on the bitmap: the rows written straight in (copy mode),
         // each size with its own fixed loop so that it unrolls.
         uint32_t* row = surface.Row(static_cast<int32_t>(t)) + l;
-        const auto box = [row, stride = size_t(surface.Width), pixel = paint.Pixel]<int Side>() {
+        const auto box = [row, stride = size_t(surface.Stride), pixel = paint.Pixel]<int Side>() {
           uint32_t* r = row;
           for (int y = 0; y < Side; ++y, r += stride)
             for (int x = 0; x < Side; ++x) r[x] = pixel;

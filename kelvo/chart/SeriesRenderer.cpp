@@ -253,7 +253,7 @@ void TCustomKelvo::RenderSeries(TCanvas& c, render::TRenderState& s,
           se.PenStyle() == TPenStyle::psSolid) {
         // The points in view and one on either side: pixel x follows x (up
         // or down, by the axis' direction).
-        const int32_t w = c.Bitmap().Width();
+        const int32_t w = c.Surface().Width;
         const bool up = m.KX >= 0;
         auto columnOf = [&](uint64_t i) { return MapToBitmap(m, se.XAt(i), 0, ml, mt).X; };
         const uint64_t a = TSeries::FirstWhere(
@@ -323,7 +323,7 @@ void TCustomKelvo::RenderSeries(TCanvas& c, render::TRenderState& s,
           if (l >= 0 && t >= 0 && l + 2 * h + 1 <= surface.Width &&
               t + 2 * h + 1 <= surface.Height) {
             uint32_t* row = surface.Row(static_cast<int32_t>(t)) + l;
-            for (int64_t r = 0; r <= 2 * h; ++r, row += surface.Width)
+            for (int64_t r = 0; r <= 2 * h; ++r, row += surface.Stride)
               for (int64_t k = 0; k <= 2 * h; ++k) row[k] = paint.Pixel;
           } else {
             raster::FillRect(surface, l, t, l + 2 * h + 1, t + 2 * h + 1, paint);

@@ -4,6 +4,7 @@
 #include <cstring>
 
 #include "Bitmap.h"
+#include "Errors.h"
 #include "FontEngine.h"
 
 namespace vexa {
@@ -18,7 +19,21 @@ TCanvas::TCanvas(TBitmap& Owner) : FBitmap(Owner) {
 TCanvas::~TCanvas() = default;
 
 raster::TSurface TCanvas::Surface() const {
-  return raster::TSurface{FBitmap.Bits(), FBitmap.Width(), FBitmap.Height()};
+  const int32_t w = FBitmap.Width(), h = FBitmap.Height();
+  if (FTarget)
+    return raster::TSurface{FTarget->Bits() + static_cast<size_t>(FTargetY) * FTarget->Width() +
+                                static_cast<size_t>(FTargetX),
+                            w, h, FTarget->Width()};
+  return raster::TSurface{FBitmap.Bits(), w, h, w};
+}
+
+void TCanvas::Redirect(TBitmap& Target, int32_t X, int32_t Y) {
+  if (X < 0 || Y < 0 || int64_t{X} + FBitmap.Width() > Target.Width() ||
+      int64_t{Y} + FBitmap.Height() > Target.Height() || &Target == &FBitmap)
+    throw EInvalidGraphic("Canvas redirected beyond its target");
+  FTarget = &Target;
+  FTargetX = X;
+  FTargetY = Y;
 }
 
 TPaint TCanvas::Paint(TColor c) const {
@@ -185,7 +200,7 @@ void TCanvas::Ellipse(int32_t X1, int32_t Y1, int32_t X2, int32_t Y2) {
 
 TColor TCanvas::Pixels(int32_t X, int32_t Y) const {
   if (X < 0 || Y < 0 || X >= FBitmap.Width() || Y >= FBitmap.Height()) return clInvalidPixel;
-  return raster::ColorFromPixel(FBitmap.Bits()[static_cast<size_t>(Y) * FBitmap.Width() + X]);
+  return raster::ColorFromPixel(Surface().Row(Y)[X]);
 }
 
 void TCanvas::SetPixels(int32_t X, int32_t Y, TColor Value) {
@@ -193,8 +208,7 @@ void TCanvas::SetPixels(int32_t X, int32_t Y, TColor Value) {
   if (TCanvasRecorder* r = TCanvasRecorder::Active()) [[unlikely]]
     r->RecordPixel(*this, X, Y, Value);
   // Setting a pixel is a plain write, whatever the pen mode.
-  FBitmap.Bits()[static_cast<size_t>(Y) * FBitmap.Width() + X] =
-      raster::PixelFromColor(ColorToRGB(Value));
+  Surface().Row(Y)[X] = raster::PixelFromColor(ColorToRGB(Value));
 }
 
 TFontFace& TCanvas::Face() {

@@ -83,8 +83,18 @@ class TCanvas : public TPersistent {
   // a rectangle with Right < Left or Bottom < Top mirrors the picture.
   void StretchDraw(const TRect& Dest, const TBitmap& Source);
 
+  // The pixels drawn: the bitmap's, or while redirected the rectangle of
+  // the target's.
   raster::TSurface Surface() const;
   const TBitmap& Bitmap() const { return FBitmap; }
+  // Until EndRedirect, draws into the rectangle of Target whose top-left is
+  // (X, Y) and whose size is the bitmap's, instead of into the bitmap; pen,
+  // brush, font and coordinates stay this canvas'. (Drawing a picture in
+  // place in a larger one without copying it.) A rectangle not wholly in
+  // Target raises EInvalidGraphic.
+  void Redirect(TBitmap& Target, int32_t X, int32_t Y);
+  void EndRedirect() { FTarget = nullptr; }
+  bool Redirected() const { return FTarget != nullptr; }
   // Expires when this canvas is destroyed. An object that draws into a canvas
   // it does not own holds this beside the pointer, so it never draws into a
   // canvas that is gone.
@@ -102,6 +112,8 @@ class TCanvas : public TPersistent {
   TFontFace& Face();
 
   TBitmap& FBitmap;
+  TBitmap* FTarget = nullptr;  // while redirected
+  int32_t FTargetX = 0, FTargetY = 0;
   TPen FPen;
   TBrush FBrush;
   TFont FFont;

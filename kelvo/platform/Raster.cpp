@@ -129,7 +129,7 @@ void FillRect(const TSurface& s, int64_t l, int64_t t, int64_t r, int64_t b, TPa
   r = std::min<int64_t>(r, s.Width);
   b = std::min<int64_t>(b, s.Height);
   if (l >= r || t >= b) return;
-  if (l == 0 && r == s.Width) {
+  if (l == 0 && r == s.Width && s.Stride == s.Width) {
     // Whole rows lie back to back: one run.
     PutSpan(s.Row(static_cast<int32_t>(t)), 0, (b - t) * s.Width, paint);
     return;
@@ -254,7 +254,8 @@ void Line(const TSurface& s, int32_t x0, int32_t y0, int32_t x1, int32_t y1, TPa
   const int64_t endMin = line.Min0 + line.SMin * line.Minor;
   if (line.Maj0 >= 0 && line.Maj0 < majLimitFast && lastMaj >= 0 && lastMaj < majLimitFast &&
       line.Min0 >= 0 && line.Min0 < minLimitFast && endMin >= 0 && endMin < minLimitFast) {
-    const int64_t stepX = x1 < x0 ? -1 : 1, stepY = y1 < y0 ? -int64_t{s.Width} : int64_t{s.Width};
+    const int64_t stepX = x1 < x0 ? -1 : 1,
+                  stepY = y1 < y0 ? -int64_t{s.Stride} : int64_t{s.Stride};
     uint32_t* p = s.Row(y0) + x0;
     const int64_t majStep = line.XMajor ? stepX : stepY, minStep = line.XMajor ? stepY : stepX;
     const int64_t twoMajor = 2 * line.Major, twoMinor = 2 * line.Minor;

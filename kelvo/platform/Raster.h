@@ -24,12 +24,15 @@ constexpr TColor ColorFromPixel(uint32_t p) {
   return ((p & 0xFFu) << 16) | (p & 0xFF00u) | ((p >> 16) & 0xFFu);
 }
 
+// Width x Height pixels, rows Stride pixels apart (Stride >= Width: a
+// surface may be a rectangle of a larger bitmap).
 struct TSurface {
   uint32_t* Bits = nullptr;
   int32_t Width = 0;
-  int32_t Height = 0;  // rows are Width pixels apart
+  int32_t Height = 0;
+  int32_t Stride = 0;
   uint32_t* Row(int32_t y) const {
-    return Bits + static_cast<size_t>(y) * static_cast<size_t>(Width);
+    return Bits + static_cast<ptrdiff_t>(y) * static_cast<ptrdiff_t>(Stride);
   }
 };
 
@@ -83,7 +86,7 @@ inline bool SolidLineOnSurface(const TSurface& s, int32_t x0, int32_t y0, int32_
     return false;
   const int64_t dx = int64_t{x1} - x0, dy = int64_t{y1} - y0;
   const int64_t adx = dx < 0 ? -dx : dx, ady = dy < 0 ? -dy : dy;
-  const int64_t stepX = dx < 0 ? -1 : 1, stepY = dy < 0 ? -int64_t{s.Width} : int64_t{s.Width};
+  const int64_t stepX = dx < 0 ? -1 : 1, stepY = dy < 0 ? -int64_t{s.Stride} : int64_t{s.Stride};
   const bool xMajor = adx >= ady;
   const int64_t major = xMajor ? adx : ady, minor = xMajor ? ady : adx;
   const int64_t majStep = xMajor ? stepX : stepY, minStep = xMajor ? stepY : stepX;

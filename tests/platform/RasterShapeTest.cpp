@@ -329,4 +329,76 @@ TEST(CanvasPixels, SetAndReadWithinAndOutside) {
   EXPECT_EQ(c.Pixels(0, 0), 0xF0F0F0u);
 }
 
+// A canvas redirected into a rectangle of a larger bitmap draws there
+// exactly what it draws on its own bitmap, every kind of shape clipped at
+// the rectangle's edges, and touches nothing outside it.
+TEST(CanvasRedirect, DrawsInTheRectangleWhatItDrawsOnItsOwn) {
+  std::mt19937 rng(5);
+  auto any = [&](int lo, int hi) { return std::uniform_int_distribution<int>(lo, hi)(rng); };
+  auto stamp = MakeSheet(5, 4, clYellow);
+  for (int round = 0; round < 30; ++round) {
+    auto own = MakeSheet(37, 23), big = MakeSheet(80, 50, clLime);
+    auto redirected = MakeSheet(37, 23, clFuchsia);  // its own pixels must stay as they are
+    const int x0 = any(0, 80 - 37), y0 = any(0, 50 - 23);
+    redirected->Canvas().Redirect(*big, x0, y0);
+    for (TCanvas* c : {&own->Canvas(), &redirected->Canvas()}) {
+      std::mt19937 same(round);
+      auto v = [&](int lo, int hi) { return std::uniform_int_distribution<int>(lo, hi)(same); };
+      c->Brush().SetColor(clWhite);
+      c->FillRect(Rect(0, 0, 37, 23));
+      for (int k = 0; k < 12; ++k) {
+        c->Pen().SetColor(v(0, 1) ? clRed : clNavy);
+        c->Pen().SetWidth(v(0, 3) == 0 ? 3 : 1);
+        c->Pen().SetStyle(v(0, 3) == 0 ? TPenStyle::psDot : TPenStyle::psSolid);
+        c->Brush().SetStyle(v(0, 1) ? TBrushStyle::bsSolid : TBrushStyle::bsClear);
+        c->Brush().SetColor(clAqua);
+        const int a = v(-10, 46), b = v(-10, 32), d = v(-10, 46), e = v(-10, 32);
+        switch (v(0, 7)) {
+          case 0:
+            c->MoveTo(a, b);
+            c->LineTo(d, e);
+            break;
+          case 1:
+            c->MoveTo(a, b);
+            c->LineTo(a, e);
+            break;  // upright
+          case 2:
+            c->Rectangle(a, b, d, e);
+            break;
+          case 3:
+            c->FillRect(Rect(-5, b, 50, e));
+            break;  // whole rows
+          case 4:
+            c->Ellipse(a, b, d, e);
+            break;
+          case 5:
+            c->TextOut(a, b, "Kelvo");
+            break;
+          case 6:
+            c->Draw(a, b, *stamp);
+            c->StretchDraw(Rect(d, e, d + 9, e + 7), *stamp);
+            break;
+          default:
+            c->SetPixels(v(0, 36), v(0, 22), clMaroon);
+            break;
+        }
+      }
+    }
+    EXPECT_EQ(redirected->Canvas().Pixels(3, 3), own->Canvas().Pixels(3, 3));  // read through too
+    redirected->Canvas().EndRedirect();
+    EXPECT_EQ(CountColor(*redirected, clFuchsia), 37 * 23) << round;
+    for (int y = 0; y < 50; ++y)
+      for (int x = 0; x < 80; ++x) {
+        const bool inside = x >= x0 && x < x0 + 37 && y >= y0 && y < y0 + 23;
+        ASSERT_EQ(big->Canvas().Pixels(x, y),
+                  inside ? own->Canvas().Pixels(x - x0, y - y0) : clLime)
+            << "round " << round << " at " << x << "," << y;
+      }
+  }
+  auto small = MakeSheet(10, 10), target = MakeSheet(20, 20);
+  EXPECT_THROW(small->Canvas().Redirect(*target, 11, 0), EInvalidGraphic);
+  EXPECT_THROW(small->Canvas().Redirect(*target, 0, -1), EInvalidGraphic);
+  EXPECT_FALSE(small->Canvas().Redirected());
+}
+
 }  // namespace
