@@ -279,7 +279,8 @@ const TPropertyTable* TCustomKelvo::Properties() const {
         .Bool("ItemHover", &K::ItemHover, &K::SetItemHover, false)
         .Int(
             "ItemPixels", &K::ItemPixels, [](K& k, int64_t v) { k.SetItemPixels(int32_t(v)); }, 8,
-            0, INT32_MAX);
+            0, INT32_MAX)
+        .Object<TLegend>("Legend", [](K& k) -> TLegend& { return k.Legend(); });
     return t;
   }();
   return &table;

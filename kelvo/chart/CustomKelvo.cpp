@@ -140,6 +140,7 @@ void TCustomKelvo::WireSubObjects() {
   for (int32_t i = 1; i <= TextLabelCount; ++i)
     FTextLabels[static_cast<size_t>(i)]->OnChange = repaint;
   FBackGroundImg->OnChange = repaint;
+  FLegend->OnChange = repaint;
   FJointLayers->OnChange = repaint;
   for (int32_t n = 1; n <= LayerCount; ++n) {
     const auto i = static_cast<size_t>(n);
@@ -265,6 +266,7 @@ void TCustomKelvo::Assign(const TPersistent* Source) {
   FMarginRight = s->FMarginRight;
   FMarginTop = s->FMarginTop;
   FMarginBottom = s->FMarginBottom;
+  FLegendRoom = s->FLegendRoom;  // with the fields above: the same stored margins
   FShadowWidth = s->FShadowWidth;
   FShadowColor = s->FShadowColor;
   FShadowBakColor = s->FShadowBakColor;
@@ -330,6 +332,8 @@ void TCustomKelvo::Assign(const TPersistent* Source) {
   for (int32_t i = 1; i <= TextLabelCount; ++i)
     TextLabels(i).Assign(s->FTextLabels[static_cast<size_t>(i)].get());
   FJointLayers->Assign(s->FJointLayers.get());
+  FLegend->Assign(s->FLegend.get());
+  FLegendEntries = s->FLegendEntries;
   // The copies took over the source's notifications; this chart's objects
   // notify this chart, so nothing points at the source once it is gone.
   WireSubObjects();

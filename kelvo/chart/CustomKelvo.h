@@ -13,6 +13,7 @@
 // ChartProperties.cpp (plain properties and the stored form), Cursors.cpp.
 #pragma once
 
+#include <algorithm>
 #include <array>
 #include <cstdint>
 #include <filesystem>
@@ -25,6 +26,7 @@
 #include "kelvo/chart/DisplayList.h"
 #include "kelvo/chart/JointLayers.h"
 #include "kelvo/chart/LayerMapping.h"
+#include "kelvo/chart/Legend.h"
 #include "kelvo/chart/NearestItem.h"
 #include "kelvo/chart/ScaleProps.h"
 #include "kelvo/chart/Series.h"
@@ -155,21 +157,23 @@ class TCustomKelvo : public TCustomControl, private IJointLayersOwner {
   void SetAvoidDuplicateMarks(bool Value);         // if different: store, Paint at once
   bool AutoRedraw() const { return FAutoRedraw; }  // True
   void SetAutoRedraw(bool Value) { FAutoRedraw = Value; }
-  int32_t MarginLeft() const { return FMarginLeft; }  // 50
+  // The margins as set; a legend beside the data area (TLegend) takes its
+  // room from the data area on top of them (DataArea gives the area in use).
+  int32_t MarginLeft() const { return StoredMargin(0); }  // 50
   void SetMarginLeft(int32_t Value);
-  int32_t MarginRight() const { return FMarginRight; }  // 20
+  int32_t MarginRight() const { return StoredMargin(1); }  // 20
   void SetMarginRight(int32_t Value);
-  int32_t MarginTop() const { return FMarginTop; }  // 20
+  int32_t MarginTop() const { return StoredMargin(2); }  // 20
   void SetMarginTop(int32_t Value);
-  int32_t MarginBottom() const { return FMarginBottom; }  // 40
+  int32_t MarginBottom() const { return StoredMargin(3); }  // 40
   void SetMarginBottom(int32_t Value);
-  int32_t LRim() const { return FMarginLeft; }  // second names of the margins
+  int32_t LRim() const { return MarginLeft(); }  // second names of the margins
   void SetLRim(int32_t Value) { SetMarginLeft(Value); }
-  int32_t RRim() const { return FMarginRight; }
+  int32_t RRim() const { return MarginRight(); }
   void SetRRim(int32_t Value) { SetMarginRight(Value); }
-  int32_t TRim() const { return FMarginTop; }
+  int32_t TRim() const { return MarginTop(); }
   void SetTRim(int32_t Value) { SetMarginTop(Value); }
-  int32_t BRim() const { return FMarginBottom; }
+  int32_t BRim() const { return MarginBottom(); }
   void SetBRim(int32_t Value) { SetMarginBottom(Value); }
   int32_t MinDupMarkDist() const { return FMinDupMarkDist; }  // 1
   // Clamped to 1..3; a change paints at once.
@@ -452,6 +456,29 @@ class TCustomKelvo : public TCustomControl, private IJointLayersOwner {
   // no width, keeps its range.
   void FitLayerToData(int32_t Layer);
 
+  // --- the legend (Legend.h; ChartLegend.cpp) ---
+  TLegend& Legend() { return *FLegend; }
+  const TLegend& Legend() const { return *FLegend; }
+  void SetLegend(const TLegend& Value);  // copies the settings in; repaints
+  // An entry after the series' entries, for display-list items: its icon
+  // drawn with this pen (a line unless psClear) and mark (-1: none);
+  // clicking it hides and shows ItemClass.
+  void AddLegendEntry(const std::string& Text, TColor Color,
+                      TPenStyle PenStyle = TPenStyle::psSolid, int32_t LineWidth = 1,
+                      int32_t Symbol = -1, TColor FillColor = clSilver, uint8_t ItemClass = 0);
+  // The legend's entries: one for each series with InLegend, in series
+  // order, then the added ones (ClearLegendEntries removes those).
+  size_t LegendEntryCount() const;
+  void ClearLegendEntries();
+  // The entry under a client pixel, or -1 (also while the legend is hidden).
+  int32_t LegendEntryAt(int32_t X, int32_t Y);
+  // Fired first on a click on an entry; unless Handled is set, a click with
+  // ClickHides then hides or shows the entry's series or class.
+  std::function<void(TObject* Sender, int32_t Entry, bool& Handled)> OnLegendClick;
+  // The data area in use, in client pixels (inside the margins, the shadow
+  // and the room of a legend beside it).
+  TRect DataArea() const;
+
   // --- data sharing: one display list, several charts ---
   TCustomKelvo* UseDataOf() const { return FSource; }
   // Links to another chart's list and series (refusals are shown in a
@@ -558,6 +585,17 @@ class TCustomKelvo : public TCustomControl, private IJointLayersOwner {
   void SetAxisMargins(int32_t Layer);
   void ApplyWrittenScaleSettings();
   void SetMargin(int Which, int32_t Value);
+  int32_t& MarginField(int Which);
+  // After a margin field changed: data bitmap, axes and mapping follow.
+  void MarginChanged(int Which);
+  int32_t StoredMargin(int Which) const {
+    const int32_t field = Which == 0   ? FMarginLeft
+                          : Which == 1 ? FMarginRight
+                          : Which == 2 ? FMarginTop
+                                       : FMarginBottom;
+    return static_cast<int32_t>(std::clamp<int64_t>(
+        int64_t{field} - FLegendRoom[static_cast<size_t>(Which)], INT32_MIN, INT32_MAX));
+  }
   void RegisterCursors();
 
   // Every notification this chart wires into an object is bound to this
@@ -690,6 +728,31 @@ class TCustomKelvo : public TCustomControl, private IJointLayersOwner {
   size_t FNearestCount = 0;       // items in the index
   TShapePen FNearestPen;          // where the next item's line would go on from
   std::vector<int32_t> FDupGrid;  // the renderer's duplicate-mark grid, reused between paints
+
+  // The legend: its settings, the entries added by code, the room it takes
+  // beside the data area (left, right, top, bottom; added to the margins'
+  // fields) and a press on it (a click or a drag).
+  std::unique_ptr<TLegend> FLegend = std::make_unique<TLegend>();
+  std::vector<TLegendEntry> FLegendEntries;
+  std::array<int32_t, 4> FLegendRoom{};
+  struct TLegendPress {
+    bool Active = false, Moved = false;
+    int32_t X = 0, Y = 0, OffsetX = 0, OffsetY = 0;
+  } FLegendPress;
+  TBitmap FLegendMeasure;  // its canvas measures the legend's texts
+  std::vector<TLegendEntry> LegendEntries() const;
+  TLegendLayout LayoutLegend(const std::vector<TLegendEntry>& Entries);
+  // Sets the room a legend beside the data area takes (none for one inside
+  // or hidden); margins, axes and mapping follow when it changes.
+  void UpdateLegendRoom();
+  // Paints the legend when it is visible and inside (Inside) or beside the
+  // data area; Left, Top: the client position of the canvas' origin.
+  void PaintLegend(TCanvas& Canvas, int32_t Left, int32_t Top, bool Inside);
+  void ClickLegendEntry(int32_t Entry);
+  // The mouse on the legend: true when it took the event.
+  bool LegendMouseDown(int32_t X, int32_t Y);
+  bool LegendMouseMove(int32_t X, int32_t Y);
+  bool LegendMouseUp();
 
   // The series of this chart's data, shared with its sharing group.
   std::shared_ptr<TSeriesList> FSeries = std::make_shared<TSeriesList>();

@@ -102,12 +102,23 @@ void TCustomKelvo::SetAxisMargins(int32_t Layer) {
   ScaleY(Layer).SetMarginBottom(plus(FMarginBottom, FShadowWidth));
 }
 
-// Which: 0 left, 1 right, 2 top, 3 bottom.
+// Which: 0 left, 1 right, 2 top, 3 bottom. The field holds the margin in
+// use: the stored value plus the room a legend beside the data area takes.
+int32_t& TCustomKelvo::MarginField(int Which) {
+  return Which == 0   ? FMarginLeft
+         : Which == 1 ? FMarginRight
+         : Which == 2 ? FMarginTop
+                      : FMarginBottom;
+}
+
 void TCustomKelvo::SetMargin(int Which, int32_t Value) {
-  (Which == 0   ? FMarginLeft
-   : Which == 1 ? FMarginRight
-   : Which == 2 ? FMarginTop
-                : FMarginBottom) = Value;
+  MarginField(Which) = static_cast<int32_t>(std::clamp<int64_t>(
+      int64_t{Value} + FLegendRoom[static_cast<size_t>(Which)], INT32_MIN, INT32_MAX));
+  MarginChanged(Which);
+  RepaintIfAuto();
+}
+
+void TCustomKelvo::MarginChanged(int Which) {
   SizeDataBitmap();
   TPaintLockScope lock(*this);  // the isometric fit below notifies per range
   for (int32_t n = 1; n <= LayerCount; ++n) {
@@ -134,8 +145,6 @@ void TCustomKelvo::SetMargin(int Which, int32_t Value) {
     }
   }
   MapLayers();
-  lock.Restore();
-  RepaintIfAuto();
 }
 
 void TCustomKelvo::SetMarginLeft(int32_t Value) { SetMargin(0, Value); }

@@ -80,6 +80,7 @@ void TCustomKelvo::MouseDown(TMouseButton Button, TShiftState Shift, int32_t X, 
   }
   FActionStart = CurrentRanges();  // for the zoom history, when the action ends
   TCustomControl::MouseDown(Button, Shift, X, Y);
+  if (Button == TMouseButton::mbLeft && LegendMouseDown(X, Y)) return;  // never the MouseAction
   if (FMouseBoxState == TMouseBoxState::msFirstCorner) {
     if (Button == TMouseButton::mbRight) {
       FMouseBoxState = TMouseBoxState::msNormal;
@@ -189,6 +190,7 @@ void TCustomKelvo::MouseMove(TShiftState Shift, int32_t X, int32_t Y) {
   FMouseX = X;
   FMouseY = Y;
   TCustomControl::MouseMove(Shift, X, Y);
+  if (LegendMouseMove(X, Y)) return;
   const int32_t left = FMarginLeft, top = FMarginTop;
   const int32_t right = static_cast<int32_t>(
       std::clamp<int64_t>(int64_t{Width()} - FMarginRight - FShadowWidth, INT32_MIN, INT32_MAX));
@@ -382,6 +384,7 @@ void TCustomKelvo::MouseUp(TMouseButton Button, TShiftState Shift, int32_t X, in
     ~TRecord() { Chart.RecordRangeChange(Chart.FActionStart); }
   } record{*this};
   TCustomControl::MouseUp(Button, Shift, X, Y);
+  if (LegendMouseUp()) return;
   if (FMouseBoxState == TMouseBoxState::msRectDraw) {
     if (Button == TMouseButton::mbRight) {
       FMouseBoxState = TMouseBoxState::msNormal;

@@ -18,6 +18,7 @@ void TCustomKelvo::Paint() {
   if ((!Visible() && !IsDesigning()) || IsLoading() || FPaintLock) return;
   FFrameInWindow = false;  // composed afresh: every pixel is painted over
   FDataInFrame = false;
+  UpdateLegendRoom();
   PaintFrame(FFrameBitmap.Canvas());
   // The data area is drawn in place in the frame when it lies inside it,
   // with the data bitmap's own canvas (its pen, brush and font) and
@@ -156,6 +157,7 @@ void TCustomKelvo::PaintFrame(TCanvas& c) {
       CopyScaleSettings(ScaleY(n), ScalePropsY(n));
     ScaleY(n).ForcePaint();
   }
+  PaintLegend(c, 0, 0, false);
   if (OnScalesRendered) OnScalesRendered(this, c, 0, 0);
 }
 

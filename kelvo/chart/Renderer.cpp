@@ -610,6 +610,7 @@ void TCustomKelvo::RenderDisplayList(TBitmap& Bitmap) {
   // 7., 8.
   DrawTextLabels(c);
   if (OnDataRendered) OnDataRendered(this, c, FMarginTop, FMarginLeft);
+  PaintLegend(c, FMarginLeft, FMarginTop, true);
   // 9. The frame closes the data area on all four sides.
   c.Pen().SetColor(FChartFrameColor);
   c.Pen().SetStyle(TPenStyle::psSolid);

@@ -389,6 +389,7 @@ TFormValue WriteForm(const TPersistent& Object) {
   if (!table) return form;
   for (const TPropInfo& p : table->Items()) {
     if (p.NestedConst) {
+      if (p.IsDefault && p.IsDefault(Object)) continue;
       TFormValue sub = WriteForm(p.NestedConst(Object));
       if (!sub.empty()) form[p.Name] = std::move(sub);
     } else if (!(p.IsDefault && p.IsDefault(Object))) {

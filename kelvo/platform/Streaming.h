@@ -211,10 +211,13 @@ class TPublish {
     return *this;
   }
 
-  // An owned object, streamed as a nested object and read into in place.
+  // An owned object, streamed as a nested object and read into in place;
+  // left out while IsDefault holds, when given.
   template <class N>
-  TPublish& Object(const char* Name, std::function<N&(C&)> Get) {
+  TPublish& Object(const char* Name, std::function<N&(C&)> Get,
+                   std::function<bool(const C&)> IsDefault = {}) {
     TPropInfo p = Base(Name);
+    if (IsDefault) p.IsDefault = [IsDefault](const TPersistent& o) { return IsDefault(Self(o)); };
     p.Nested = [Get](TPersistent& o) -> TPersistent& { return Get(Self(o)); };
     p.NestedConst = [Get](const TPersistent& o) -> const TPersistent& {
       return Get(const_cast<C&>(Self(o)));  // the accessor only hands out the owned object

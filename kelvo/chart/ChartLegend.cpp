@@ -1,0 +1,418 @@
+// The legend: its entries, its layout, its painting and the mouse on it.
+//
+// The box holds rows of entries, each an icon (the entry's line across
+// IconWidth pixels, its mark in the middle) and its text. Inside the data
+// area it is painted with the data area, last, so a data-area refresh keeps
+// it; beside the data area it is painted with the frame, in a band at the
+// control's edge (right, left, bottom) or between the top margin and the
+// data area (top, where a caption usually is), and the data area gives up
+// that band. The box never leaves the room it was given: texts are cut,
+// rows that do not fit are left out.
+#include <algorithm>
+
+#include "kelvo/base/Marks.h"
+#include "kelvo/chart/CustomKelvo.h"
+#include "kelvo/platform/FontEngine.h"
+
+namespace vexa {
+
+namespace {
+
+constexpr int64_t Inset = 6;      // between the box and the edge of its room
+constexpr int64_t IconGap = 4;    // between icon and text
+constexpr int64_t ColumnGap = 8;  // between entries side by side
+constexpr int32_t DragSlop = 3;   // pixels a press moves before it drags
+
+int32_t Clamp32(int64_t v) {
+  return static_cast<int32_t>(std::clamp<int64_t>(v, INT32_MIN, INT32_MAX));
+}
+
+// Text cut at a character boundary to at most Width pixels.
+std::string CutToWidth(TCanvas& c, const std::string& Text, int64_t Width) {
+  if (c.TextWidth(Text) <= Width) return Text;
+  std::vector<size_t> ends;  // the byte after each character
+  for (size_t i = 0; i < Text.size();) {
+    NextCodePoint(Text, i);
+    ends.push_back(i);
+  }
+  size_t lo = 0, hi = ends.size();  // the most characters that fit
+  while (lo < hi) {
+    const size_t mid = (lo + hi + 1) / 2;
+    if (c.TextWidth(std::string_view(Text).substr(0, ends[mid - 1])) <= Width)
+      lo = mid;
+    else
+      hi = mid - 1;
+  }
+  return lo == 0 ? std::string() : Text.substr(0, ends[lo - 1]);
+}
+
+// Halfway between two colours: a hidden entry's look.
+TColor Dimmed(TColor c, TColor Background) {
+  const TColor a = ColorToRGB(c), b = ColorToRGB(Background);
+  TColor out = 0;
+  for (int shift : {0, 8, 16})
+    out |= ((((a >> shift) & 0xFF) + ((b >> shift) & 0xFF) + 1) / 2) << shift;
+  return out;
+}
+
+// The canvas' pen, brush and font as they were: the legend is painted on
+// the data area's and the frame's canvases, whose state the rest of the
+// paint keeps using.
+class TCanvasStateKeeper {
+ public:
+  explicit TCanvasStateKeeper(TCanvas& Canvas) : C(Canvas) {
+    Pen.Assign(&C.Pen());
+    Brush.Assign(&C.Brush());
+    Font.Assign(&C.Font());
+    PenPos = C.PenPos();
+  }
+  ~TCanvasStateKeeper() {
+    C.Pen().Assign(&Pen);
+    C.Brush().Assign(&Brush);
+    C.Font().Assign(&Font);
+    C.MoveTo(PenPos.X, PenPos.Y);
+  }
+
+ private:
+  TCanvas& C;
+  TPen Pen;
+  TBrush Brush;
+  TFont Font;
+  TPoint PenPos;
+};
+
+}  // namespace
+
+void TCustomKelvo::SetLegend(const TLegend& Value) {
+  TNotifyEvent wiring = FLegend->OnChange;  // the chart keeps its own object wired to itself
+  FLegend->Assign(&Value);
+  FLegend->OnChange = std::move(wiring);
+  RepaintIfAuto();
+}
+
+void TCustomKelvo::AddLegendEntry(const std::string& Text, TColor Color, TPenStyle PenStyle,
+                                  int32_t LineWidth, int32_t Symbol, TColor FillColor,
+                                  uint8_t ItemClass) {
+  TLegendEntry e;
+  e.Text = Text;
+  e.Color = Color;
+  e.PenStyle = PenStyle;
+  e.LineWidth = std::clamp(LineWidth, 1, 255);
+  e.Symbol = Symbol < -1 || Symbol > 255 ? -1 : Symbol;
+  e.FillColor = FillColor;
+  e.ItemClass = ItemClass;
+  e.LineVisible = PenStyle != TPenStyle::psClear;
+  FLegendEntries.push_back(std::move(e));
+  if (FLegend->Visible()) RepaintIfAuto();
+}
+
+size_t TCustomKelvo::LegendEntryCount() const {
+  size_t n = FLegendEntries.size();
+  for (const auto& s : *FSeries) n += s->InLegend() ? 1 : 0;
+  return n;
+}
+
+void TCustomKelvo::ClearLegendEntries() {
+  FLegendEntries.clear();
+  if (FLegend->Visible()) RepaintIfAuto();
+}
+
+std::vector<TLegendEntry> TCustomKelvo::LegendEntries() const {
+  std::vector<TLegendEntry> out;
+  out.reserve(LegendEntryCount());
+  for (size_t k = 0; k < FSeries->size(); ++k) {
+    const TSeries& s = *(*FSeries)[k];
+    if (!s.InLegend()) continue;
+    TLegendEntry e;
+    e.Text = s.Name();
+    e.Color = s.Color();
+    e.PenStyle = s.PenStyle();
+    e.LineWidth = s.LineWidth();
+    e.Symbol = s.Symbol();
+    e.FillColor = s.FillColor();
+    e.ItemClass = s.ItemClass();
+    e.LineVisible = s.LineVisible();
+    e.Series = static_cast<int64_t>(k);
+    e.Hidden = !s.Visible() || !ClassVisible(s.ItemClass()) || !LayerVisible(s.Layer());
+    out.push_back(std::move(e));
+  }
+  for (TLegendEntry e : FLegendEntries) {
+    e.Hidden = !ClassVisible(e.ItemClass);
+    out.push_back(std::move(e));
+  }
+  return out;
+}
+
+TRect TCustomKelvo::DataArea() const {
+  return Rect(FMarginLeft, FMarginTop, Clamp32(int64_t{Width()} - FMarginRight - FShadowWidth),
+              Clamp32(int64_t{Height()} - FMarginBottom - FShadowWidth));
+}
+
+TLegendLayout TCustomKelvo::LayoutLegend(const std::vector<TLegendEntry>& Entries) {
+  TLegendLayout out;
+  const size_t n = Entries.size();
+  out.Cells.assign(n, TRect{});
+  out.Texts.assign(n, std::string());
+  const TLegend& g = *FLegend;
+  if (!g.Visible() || n == 0) return out;
+  TCanvas& c = FLegendMeasure.Canvas();
+  c.SetFont(g.Font());
+  const int64_t textH = c.TextHeight("");
+  const int64_t rowH = std::max<int64_t>(textH, 9) + 2;
+  const int64_t pad = g.Padding(), icon = g.IconWidth(), iconGap = icon > 0 ? IconGap : 0;
+  const TLegendPos pos = g.Position();
+  const int64_t W = int64_t{Width()} - FShadowWidth, H = int64_t{Height()} - FShadowWidth;
+  const TRect area = DataArea();
+  const int64_t areaW = int64_t{area.Right} - area.Left, areaH = int64_t{area.Bottom} - area.Top;
+  // The room the box may take.
+  int64_t maxW, maxH;
+  switch (pos) {
+    case TLegendPos::lpOutsideRight:
+    case TLegendPos::lpOutsideLeft:
+      maxW = W / 3 - 2 * Inset, maxH = H - 2 * Inset;
+      break;
+    case TLegendPos::lpOutsideTop:
+    case TLegendPos::lpOutsideBottom:
+      maxW = W - 2 * Inset, maxH = H / 4 - 2 * Inset;
+      break;
+    default:
+      maxW = areaW - 2 * Inset, maxH = areaH - 2 * Inset;
+      break;
+  }
+  std::vector<int64_t> textW(n);
+  for (size_t k = 0; k < n; ++k) textW[k] = c.TextWidth(Entries[k].Text);
+  // Cells relative to the box.
+  std::vector<int64_t> cx(n), cy(n), cw(n);
+  int64_t boxW = 0, rows = 0, textMax;
+  if (g.Columns() >= 1) {
+    int64_t cols = std::min<int64_t>(g.Columns(), static_cast<int64_t>(n));
+    for (;; --cols) {  // fewer columns while not even their icons fit
+      textMax = (maxW - 2 * pad - (cols - 1) * ColumnGap) / cols - icon - iconGap;
+      if (textMax >= 0 || cols == 1) break;
+    }
+    if (textMax < 0) return out;
+    std::vector<int64_t> colW(static_cast<size_t>(cols), 0);
+    for (size_t k = 0; k < n; ++k) {
+      cw[k] = icon + iconGap + std::min(textW[k], textMax);
+      int64_t& w = colW[k % static_cast<size_t>(cols)];
+      w = std::max(w, cw[k]);
+    }
+    int64_t x = pad;
+    std::vector<int64_t> colX(colW.size());
+    for (size_t j = 0; j < colW.size(); ++j) colX[j] = x, x += colW[j] + ColumnGap;
+    boxW = x - ColumnGap + pad;
+    for (size_t k = 0; k < n; ++k) {
+      cx[k] = colX[k % colW.size()];
+      cy[k] = pad + static_cast<int64_t>(k / colW.size()) * rowH;
+    }
+    rows = static_cast<int64_t>((n + colW.size() - 1) / colW.size());
+  } else {  // as many a row as fit, wrapping
+    textMax = maxW - 2 * pad - icon - iconGap;
+    if (textMax < 0) return out;
+    int64_t x = pad, row = 0;
+    for (size_t k = 0; k < n; ++k) {
+      cw[k] = icon + iconGap + std::min(textW[k], textMax);
+      if (x > pad && x + cw[k] > maxW - pad) x = pad, ++row;
+      cx[k] = x, cy[k] = pad + row * rowH;
+      x += cw[k] + ColumnGap;
+      boxW = std::max(boxW, x - ColumnGap + pad);
+    }
+    rows = row + 1;
+  }
+  int64_t shownRows = rows;
+  if (2 * pad + rows * rowH > maxH) shownRows = std::max<int64_t>(0, (maxH - 2 * pad) / rowH);
+  if (shownRows == 0) return out;
+  const int64_t boxH = 2 * pad + shownRows * rowH;
+  // The box's place.
+  int64_t bx, by;
+  auto within = [](int64_t v, int64_t lo, int64_t hi) {
+    return hi < lo ? lo : std::clamp(v, lo, hi);
+  };
+  const int64_t dx = g.OffsetX(), dy = g.OffsetY();
+  switch (pos) {
+    case TLegendPos::lpOutsideRight:
+      bx = within(W - Inset - boxW + dx, W - boxW - 2 * Inset, W - boxW);
+      by = within(area.Top + dy, 0, H - boxH);
+      break;
+    case TLegendPos::lpOutsideLeft:
+      bx = within(Inset + dx, 0, 2 * Inset);
+      by = within(area.Top + dy, 0, H - boxH);
+      break;
+    case TLegendPos::lpOutsideTop: {
+      const int64_t top = StoredMargin(2);
+      bx = within(area.Left + dx, 0, W - boxW);
+      by = within(top + Inset + dy, top, top + 2 * Inset);
+      break;
+    }
+    case TLegendPos::lpOutsideBottom:
+      bx = within(area.Left + dx, 0, W - boxW);
+      by = within(H - Inset - boxH + dy, H - boxH - 2 * Inset, H - boxH);
+      break;
+    default: {
+      const int col = static_cast<int>(pos) % 3, row = static_cast<int>(pos) / 3;
+      bx = col == 0   ? area.Left + Inset
+           : col == 1 ? area.Left + (areaW - boxW) / 2
+                      : area.Right - Inset - boxW;
+      by = row == 0   ? area.Top + Inset
+           : row == 1 ? area.Top + (areaH - boxH) / 2
+                      : area.Bottom - Inset - boxH;
+      bx = within(bx + dx, area.Left, area.Right - boxW);
+      by = within(by + dy, area.Top, area.Bottom - boxH);
+      break;
+    }
+  }
+  out.Box = Rect(Clamp32(bx), Clamp32(by), Clamp32(bx + boxW), Clamp32(by + boxH));
+  out.RowHeight = static_cast<int32_t>(rowH);
+  for (size_t k = 0; k < n; ++k) {
+    if (cy[k] + rowH > boxH - pad) continue;  // a row left out
+    out.Cells[k] = Rect(Clamp32(bx + cx[k]), Clamp32(by + cy[k]), Clamp32(bx + cx[k] + cw[k]),
+                        Clamp32(by + cy[k] + rowH));
+    out.Texts[k] = CutToWidth(c, Entries[k].Text, std::min(textW[k], textMax));
+  }
+  return out;
+}
+
+void TCustomKelvo::UpdateLegendRoom() {
+  std::array<int32_t, 4> room{};
+  const TLegendPos pos = FLegend->Position();
+  if (FLegend->Visible() && LegendOutside(pos)) {
+    const TLegendLayout l = LayoutLegend(LegendEntries());
+    if (l.Box.Right > l.Box.Left) {
+      const int64_t w = int64_t{l.Box.Right} - l.Box.Left + 2 * Inset;
+      const int64_t h = int64_t{l.Box.Bottom} - l.Box.Top + 2 * Inset;
+      const size_t side = pos == TLegendPos::lpOutsideLeft    ? 0
+                          : pos == TLegendPos::lpOutsideRight ? 1
+                          : pos == TLegendPos::lpOutsideTop   ? 2
+                                                              : 3;
+      room[side] = Clamp32(side < 2 ? w : h);
+    }
+  }
+  if (room == FLegendRoom) return;
+  for (int which = 0; which < 4; ++which) {
+    const auto i = static_cast<size_t>(which);
+    if (room[i] == FLegendRoom[i]) continue;
+    const int32_t stored = StoredMargin(which);
+    FLegendRoom[i] = room[i];
+    MarginField(which) = Clamp32(int64_t{stored} + room[i]);
+    MarginChanged(which);
+  }
+}
+
+void TCustomKelvo::PaintLegend(TCanvas& c, int32_t Left, int32_t Top, bool Inside) {
+  const TLegend& g = *FLegend;
+  if (!g.Visible() || LegendOutside(g.Position()) == Inside) return;
+  const std::vector<TLegendEntry> entries = LegendEntries();
+  const TLegendLayout l = LayoutLegend(entries);
+  if (l.Box.Right <= l.Box.Left) return;
+  TCanvasStateKeeper keep(c);
+  auto local = [&](const TRect& r) {
+    return Rect(Clamp32(int64_t{r.Left} - Left), Clamp32(int64_t{r.Top} - Top),
+                Clamp32(int64_t{r.Right} - Left), Clamp32(int64_t{r.Bottom} - Top));
+  };
+  const TRect box = local(l.Box);
+  c.Pen().SetMode(TPenMode::pmCopy);
+  c.Pen().SetWidth(1);
+  c.Pen().SetStyle(TPenStyle::psSolid);
+  c.Pen().SetColor(g.FrameColor());
+  c.Brush().SetColor(g.Color());
+  if (g.Frame()) {
+    c.Brush().SetStyle(g.Transparent() ? TBrushStyle::bsClear : TBrushStyle::bsSolid);
+    c.Rectangle(box);
+  } else if (!g.Transparent()) {
+    c.Brush().SetStyle(TBrushStyle::bsSolid);
+    c.FillRect(box);
+  }
+  const TColor background = g.Transparent() ? FChartColor : g.Color();
+  c.SetFont(g.Font());
+  const int32_t textH = c.TextHeight("");
+  const int32_t icon = g.IconWidth(), iconGap = icon > 0 ? static_cast<int32_t>(IconGap) : 0;
+  for (size_t k = 0; k < entries.size(); ++k) {
+    const TRect cell = local(l.Cells[k]);
+    if (cell.Right <= cell.Left) continue;
+    const TLegendEntry& e = entries[k];
+    auto look = [&](TColor v) { return e.Hidden ? Dimmed(v, background) : v; };
+    const int32_t mid = Clamp32(int64_t{cell.Top} + l.RowHeight / 2);
+    if (icon > 0) {
+      c.Pen().SetColor(look(e.Color));
+      c.Pen().SetStyle(e.PenStyle);
+      c.Pen().SetWidth(std::min(e.LineWidth, l.RowHeight / 2));
+      if (e.LineVisible && e.PenStyle != TPenStyle::psClear) {
+        c.Brush().SetStyle(TBrushStyle::bsClear);  // dashes without filled gaps
+        c.MoveTo(Clamp32(int64_t{cell.Left} + 1), mid);
+        c.LineTo(Clamp32(int64_t{cell.Left} + icon - 1), mid);
+      }
+      if (e.Symbol >= 0) {
+        c.Brush().SetStyle(TBrushStyle::bsSolid);
+        c.Brush().SetColor(look(e.FillColor));
+        c.Font().SetColor(look(e.Color));  // character marks are in the pen's colour
+        DrawMark(c, static_cast<uint8_t>(e.Symbol), Clamp32(int64_t{cell.Left} + icon / 2), mid);
+      }
+    }
+    c.Brush().SetStyle(TBrushStyle::bsClear);
+    c.Font().SetColor(look(g.Font().Color()));
+    c.TextOut(Clamp32(int64_t{cell.Left} + icon + iconGap),
+              Clamp32(int64_t{cell.Top} + (l.RowHeight - textH) / 2), l.Texts[k]);
+  }
+}
+
+int32_t TCustomKelvo::LegendEntryAt(int32_t X, int32_t Y) {
+  if (!FLegend->Visible()) return -1;
+  const TLegendLayout l = LayoutLegend(LegendEntries());
+  for (size_t k = 0; k < l.Cells.size(); ++k) {
+    const TRect& r = l.Cells[k];
+    if (X >= r.Left && X < r.Right && Y >= r.Top && Y < r.Bottom) return static_cast<int32_t>(k);
+  }
+  return -1;
+}
+
+void TCustomKelvo::ClickLegendEntry(int32_t Entry) {
+  const std::vector<TLegendEntry> entries = LegendEntries();
+  if (Entry < 0 || static_cast<size_t>(Entry) >= entries.size()) return;
+  bool handled = false;
+  if (OnLegendClick) OnLegendClick(this, Entry, handled);
+  if (handled || !FLegend->ClickHides()) return;
+  const TLegendEntry& e = entries[static_cast<size_t>(Entry)];
+  if (e.Series >= 0 && static_cast<size_t>(e.Series) < FSeries->size()) {
+    TSeries& s = *(*FSeries)[static_cast<size_t>(e.Series)];
+    s.SetVisible(!s.Visible());
+    RepaintAfterChange();
+    RefreshSharingCharts();
+  } else if (e.Series < 0) {
+    SetClassVisible(e.ItemClass, !ClassVisible(e.ItemClass));
+  }
+}
+
+bool TCustomKelvo::LegendMouseDown(int32_t X, int32_t Y) {
+  if (!FLegend->Visible()) return false;
+  const TLegendLayout l = LayoutLegend(LegendEntries());
+  if (!(X >= l.Box.Left && X < l.Box.Right && Y >= l.Box.Top && Y < l.Box.Bottom)) return false;
+  FLegendPress = {true, false, X, Y, FLegend->OffsetX(), FLegend->OffsetY()};
+  return true;
+}
+
+bool TCustomKelvo::LegendMouseMove(int32_t X, int32_t Y) {
+  if (!FLegendPress.Active) return false;
+  const int64_t dx = int64_t{X} - FLegendPress.X, dy = int64_t{Y} - FLegendPress.Y;
+  if (!FLegendPress.Moved && std::max(std::abs(dx), std::abs(dy)) < DragSlop) return true;
+  FLegendPress.Moved = true;
+  if (FLegend->Draggable()) {
+    {
+      TPaintLockScope lock(*this);  // one paint for both offsets
+      FLegend->SetOffsetX(Clamp32(FLegendPress.OffsetX + dx));
+      FLegend->SetOffsetY(Clamp32(FLegendPress.OffsetY + dy));
+    }
+    RepaintAfterChange();
+  }
+  return true;
+}
+
+// A release without a drag is a click, on the entry where it was pressed.
+bool TCustomKelvo::LegendMouseUp() {
+  if (!FLegendPress.Active) return false;
+  const TLegendPress press = FLegendPress;
+  FLegendPress = {};
+  if (!press.Moved) ClickLegendEntry(LegendEntryAt(press.X, press.Y));
+  return true;
+}
+
+}  // namespace vexa

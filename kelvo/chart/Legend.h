@@ -1,0 +1,131 @@
+// TLegend: the settings of the chart's legend, a box of entries, one for
+// each series shown in it and one for each entry added by code, each an
+// icon drawn with the series' (or entry's) pen and mark beside its text.
+// The chart lays it out, paints it and handles its clicks and drags
+// (ChartLegend.cpp).
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "kelvo/platform/Classes.h"
+#include "kelvo/platform/Graphics.h"
+
+namespace vexa {
+
+// Inside the data area at one of nine places, or beside it, taking its room
+// from the data area.
+enum class TLegendPos : uint8_t {
+  lpTopLeft,
+  lpTop,
+  lpTopRight,
+  lpLeft,
+  lpCenter,
+  lpRight,
+  lpBottomLeft,
+  lpBottom,
+  lpBottomRight,
+  lpOutsideRight,
+  lpOutsideLeft,
+  lpOutsideTop,
+  lpOutsideBottom
+};
+inline constexpr const char* TLegendPosNames[] = {
+    "lpTopLeft",     "lpTop",        "lpTopRight",     "lpLeft",        "lpCenter",
+    "lpRight",       "lpBottomLeft", "lpBottom",       "lpBottomRight", "lpOutsideRight",
+    "lpOutsideLeft", "lpOutsideTop", "lpOutsideBottom"};
+
+inline bool LegendOutside(TLegendPos P) { return P >= TLegendPos::lpOutsideRight; }
+
+// One entry of the legend: a series' (Series its index) or one added by
+// code for display-list items (Series -1).
+struct TLegendEntry {
+  std::string Text;
+  TColor Color = clBlack;
+  TPenStyle PenStyle = TPenStyle::psSolid;
+  int32_t LineWidth = 1;
+  int32_t Symbol = -1;  // -1: no mark
+  TColor FillColor = clSilver;
+  uint8_t ItemClass = 0;
+  bool LineVisible = true;
+  int64_t Series = -1;
+  bool Hidden = false;  // its series or class is hidden: drawn dimmed
+};
+
+// Where the legend and its entries lie, in client pixels.
+struct TLegendLayout {
+  TRect Box{};  // empty: nothing is drawn
+  int32_t RowHeight = 0;
+  std::vector<TRect> Cells;        // one for each entry; empty for an entry cut off
+  std::vector<std::string> Texts;  // each entry's text, cut to its cell
+};
+
+// Every setter stores and fires OnChange (the chart repaints).
+class TLegend : public TPersistent {
+ public:
+  TLegend();
+
+  bool Visible() const { return FVisible; }  // False
+  void SetVisible(bool Value);
+  TLegendPos Position() const { return FPosition; }  // lpTopRight
+  void SetPosition(TLegendPos Value);
+  // Pixels from the place Position gives (a drag changes them); kept within
+  // +-100,000.
+  int32_t OffsetX() const { return FOffsetX; }  // 0
+  void SetOffsetX(int32_t Value);
+  int32_t OffsetY() const { return FOffsetY; }  // 0
+  void SetOffsetY(int32_t Value);
+  // Entries a row; 0: as many as fit, wrapping. Kept within 0..1,000.
+  int32_t Columns() const { return FColumns; }  // 1
+  void SetColumns(int32_t Value);
+  TFont& Font() { return FFont; }  // a change repaints too
+  const TFont& Font() const { return FFont; }
+  TColor Color() const { return FColor; }  // clWindow: the box's background
+  void SetColor(TColor Value);
+  bool Transparent() const { return FTransparent; }  // False: no background
+  void SetTransparent(bool Value);
+  TColor FrameColor() const { return FFrameColor; }  // clBlack
+  void SetFrameColor(TColor Value);
+  bool Frame() const { return FFrame; }  // True
+  void SetFrame(bool Value);
+  int32_t Padding() const { return FPadding; }  // 4; kept within 0..100
+  void SetPadding(int32_t Value);
+  int32_t IconWidth() const { return FIconWidth; }  // 24; kept within 0..200
+  void SetIconWidth(int32_t Value);
+  bool Draggable() const { return FDraggable; }  // True
+  void SetDraggable(bool Value);
+  bool ClickHides() const { return FClickHides; }  // True
+  void SetClickHides(bool Value);
+
+  TNotifyEvent OnChange;
+
+  // Copies every setting and OnChange; notifies nobody.
+  void Assign(const TPersistent* Source) override;
+  // Every property with its declared default, so a legend left as created
+  // writes nothing.
+  const TPropertyTable* Properties() const override;
+
+ protected:
+  void AssignTo(TPersistent* Dest) const override;
+  void Changed() {
+    if (OnChange) OnChange(this);
+  }
+
+ private:
+  bool FVisible = false;
+  TLegendPos FPosition = TLegendPos::lpTopRight;
+  int32_t FOffsetX = 0, FOffsetY = 0;
+  int32_t FColumns = 1;
+  TFont FFont;
+  TColor FColor = clWindow;
+  bool FTransparent = false;
+  TColor FFrameColor = clBlack;
+  bool FFrame = true;
+  int32_t FPadding = 4;
+  int32_t FIconWidth = 24;
+  bool FDraggable = true;
+  bool FClickHides = true;
+};
+
+}  // namespace vexa
