@@ -173,7 +173,7 @@ TLegendLayout TCustomKelvo::LayoutLegend(const std::vector<TLegendEntry>& Entrie
       break;
     case TLegendPos::lpOutsideTop:
     case TLegendPos::lpOutsideBottom:
-      maxW = W - 2 * Inset, maxH = H / 4 - 2 * Inset;
+      maxW = W - 2 * Inset, maxH = H / 3 - 2 * Inset;
       break;
     default:
       maxW = areaW - 2 * Inset, maxH = areaH - 2 * Inset;
@@ -354,6 +354,8 @@ void TCustomKelvo::PaintLegend(TCanvas& c, int32_t Left, int32_t Top, bool Insid
               Clamp32(int64_t{cell.Top} + (l.RowHeight - textH) / 2), l.Texts[k]);
   }
 }
+
+TRect TCustomKelvo::LegendBox() { return LayoutLegend(LegendEntries()).Box; }
 
 int32_t TCustomKelvo::LegendEntryAt(int32_t X, int32_t Y) {
   if (!FLegend->Visible()) return -1;

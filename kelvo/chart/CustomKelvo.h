@@ -472,6 +472,8 @@ class TCustomKelvo : public TCustomControl, private IJointLayersOwner {
   void ClearLegendEntries();
   // The entry under a client pixel, or -1 (also while the legend is hidden).
   int32_t LegendEntryAt(int32_t X, int32_t Y);
+  // Where the legend lies in client pixels; empty while it shows nothing.
+  TRect LegendBox();
   // Fired first on a click on an entry; unless Handled is set, a click with
   // ClickHides then hides or shows the entry's series or class.
   std::function<void(TObject* Sender, int32_t Entry, bool& Handled)> OnLegendClick;
