@@ -1,6 +1,7 @@
 // The chart model: appending drawing items and rebuilding the demo's list.
 #include <benchmark/benchmark.h>
 
+#include <string>
 #include <vector>
 
 #include "BenchMain.h"
@@ -101,6 +102,25 @@ void DemoFullPaint(benchmark::State& st) {
   for (auto _ : st) chart->Paint();
 }
 BENCHMARK(DemoFullPaint)->Unit(benchmark::kMicrosecond);
+
+// The demo chart with ten short series, painted with a ten-entry legend
+// ("kelvo") and without it ("baseline"): the legend's cost is the difference.
+void LegendPaint(benchmark::State& st, bool Legend) {
+  auto chart = kelvo::bench::DemoChartAtStart();
+  for (int k = 0; k < 10; ++k) {
+    TSeries& s = chart->AddSeries("series " + std::to_string(k + 1));
+    s.SetColor(k % 2 ? clRed : clNavy);
+    if (k % 3 == 0) s.SetSymbol(7);
+    for (int i = 0; i < 20; ++i) s.Append(i * 0.5, k * 0.3 + (i % 4) * 0.1);
+  }
+  chart->Legend().SetVisible(Legend);
+  chart->Paint();
+  for (auto _ : st) chart->Paint();
+}
+void LegendPaint_kelvo(benchmark::State& st) { LegendPaint(st, true); }
+void LegendPaint_baseline(benchmark::State& st) { LegendPaint(st, false); }
+BENCHMARK(LegendPaint_kelvo)->Name("LegendPaint/kelvo")->Unit(benchmark::kMicrosecond);
+BENCHMARK(LegendPaint_baseline)->Name("LegendPaint/baseline")->Unit(benchmark::kMicrosecond);
 
 // The data-area refresh ShowGraph runs with AutoRedraw.
 void DemoShowGraph(benchmark::State& st) {
