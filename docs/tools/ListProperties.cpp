@@ -12,20 +12,23 @@ using namespace vexa;
 
 namespace {
 
-void List(FILE* out, const TPersistent& Object, const std::string& Path) {
+// WholeObject: the object is left out as a whole while it is as created
+// (its own fields then have no declared default of their own).
+void List(FILE* out, const TPersistent& Object, const std::string& Path, bool WholeObject = false) {
   const TPropertyTable* table = Object.Properties();
   if (!table) return;
   for (const TPropInfo& p : table->Items()) {
     const std::string name = Path.empty() ? p.Name : Path + "." + p.Name;
     if (p.NestedConst) {
-      List(out, p.NestedConst(Object), name);
+      List(out, p.NestedConst(Object), name, static_cast<bool>(p.IsDefault));
       continue;
     }
     std::string value = p.Write(Object).dump();
     if (value.size() > 60) value = value.substr(0, 57) + "...";
-    const char* stored = !p.IsDefault          ? "always"
-                         : p.IsDefault(Object) ? "when changed"
-                                               : "yes (not its declared default)";
+    const char* stored = WholeObject && !p.IsDefault ? "when the object changed"
+                         : !p.IsDefault              ? "always"
+                         : p.IsDefault(Object)       ? "when changed"
+                                                     : "yes (not its declared default)";
     std::fprintf(out, "| `%s` | `%s` | %s |\n", name.c_str(), value.c_str(), stored);
   }
 }

@@ -7,7 +7,9 @@
 // Layer 1 has a date axis below and a linear axis on the left: a line of
 // daily values with a mark and an error bar each week. Layer 2 shares the
 // date axis and has a logarithmic axis on the right: a second series in
-// squares. A text label names the peak.
+// squares. A text label names the peak, and a legend below the date axis
+// names the three kinds of items (each its own item class, so that a click
+// on its entry in a window would hide and show it).
 #include <cmath>
 #include <cstdio>
 #include <string>
@@ -63,6 +65,7 @@ int main(int argc, char** argv) {
     }
   }
   chart.SetDataColor(clRed);
+  chart.SetClassDefault(1);
   for (double day = first + 3; day <= last; day += 7) {
     const double t = day - first;
     const double value = 20 + 12 * std::sin(t / 9) + 4 * std::sin(t / 2.3);
@@ -70,6 +73,7 @@ int main(int argc, char** argv) {
   }
 
   chart.SetCurrentLayer(2);
+  chart.SetClassDefault(2);
   chart.SetDataColor(clGreen);
   for (double day = first; day <= last; day += 4) {
     const double count = std::pow(10.0, 0.5 + 2.2 * (day - first) / (last - first));
@@ -84,6 +88,14 @@ int main(int argc, char** argv) {
   label.SetCaption("peak");
   label.SetMode(TTxtLblMode::tlBox);
   label.SetVisible(true);
+
+  // The legend: one entry for each kind of item, in one row below the axis.
+  chart.AddLegendEntry("daily value", clNavy);
+  chart.AddLegendEntry("weekly range", clRed, TPenStyle::psClear, 1, 9, clRed, 1);
+  chart.AddLegendEntry("count (right axis)", clGreen, TPenStyle::psClear, 1, 16, clSilver, 2);
+  chart.Legend().SetPosition(TLegendPos::lpOutsideBottom);
+  chart.Legend().SetColumns(0);
+  chart.Legend().SetVisible(true);
 
   chart.SaveToFile(file);  // paints, then writes what the window would show
   std::printf("Wrote %s (%d x %d, %d items)\n", file.c_str(), chart.Width(), chart.Height(),

@@ -65,6 +65,10 @@ int main(int argc, char** argv) {
       s.SetCapacity(Kept);  // the newest minute; older samples drop out
       s.SetColor(colours[k]);
     }
+    // A click on a channel's entry hides and shows it; the legend can be dragged.
+    chart.Legend().SetVisible(true);
+    chart.Legend().SetPosition(TLegendPos::lpOutsideTop);
+    chart.Legend().SetColumns(0);
 
     QWidget window;
     window.setWindowTitle("Kelvo live monitor");

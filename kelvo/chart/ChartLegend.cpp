@@ -342,6 +342,8 @@ void TCustomKelvo::PaintLegend(TCanvas& c, int32_t Left, int32_t Top, bool Insid
         c.LineTo(Clamp32(int64_t{cell.Left} + icon - 1), mid);
       }
       if (e.Symbol >= 0) {
+        // An added entry's clear pen only leaves out its line.
+        if (e.Series < 0 && e.PenStyle == TPenStyle::psClear) c.Pen().SetStyle(TPenStyle::psSolid);
         c.Brush().SetStyle(TBrushStyle::bsSolid);
         c.Brush().SetColor(look(e.FillColor));
         c.Font().SetColor(look(e.Color));  // character marks are in the pen's colour
