@@ -101,8 +101,11 @@ inline bool SolidLineOnSurface(const TSurface& s, int32_t x0, int32_t y0, int32_
     return true;
   }
   const int64_t twoMajor = 2 * major, twoMinor = 2 * minor;
-  const int64_t diagStep = majStep + minStep, dueShift = twoMinor - twoMajor;
+  const int64_t diagStep = majStep + minStep;
   int64_t e = major - 1 - twoMajor;
+#if defined(__GNUC__) && defined(__x86_64__)
+  const int64_t dueShift = twoMinor - twoMajor;
+#endif
   for (int64_t i = 0; i < major; ++i) {
     *p = pixel;
 #if defined(__GNUC__) && defined(__x86_64__)
