@@ -1,6 +1,7 @@
 # Install rules and the CMake package: find_package(Kelvo CONFIG REQUIRED)
 # gives Kelvo::Kelvo (chart and axis, no GUI toolkit) and, where Kelvo was
-# built with Qt, Kelvo::Qt (the Qt host). Headers go to include/kelvo/.
+# built with Qt, Kelvo::Qt (the Qt host). Headers go to include/kelvo/. A
+# pkg-config file (kelvo.pc) describes the chart and axis for other builds.
 include(GNUInstallDirs)
 include(CMakePackageConfigHelpers)
 
@@ -37,3 +38,6 @@ write_basic_package_version_file(${PROJECT_BINARY_DIR}/KelvoConfigVersion.cmake
                                  VERSION ${PROJECT_VERSION} COMPATIBILITY SameMinorVersion)
 install(FILES ${PROJECT_BINARY_DIR}/KelvoConfig.cmake ${PROJECT_BINARY_DIR}/KelvoConfigVersion.cmake
         DESTINATION ${KELVO_CMAKE_DIR})
+
+configure_file(${PROJECT_SOURCE_DIR}/cmake/kelvo.pc.in ${PROJECT_BINARY_DIR}/kelvo.pc @ONLY)
+install(FILES ${PROJECT_BINARY_DIR}/kelvo.pc DESTINATION ${CMAKE_INSTALL_LIBDIR}/pkgconfig)

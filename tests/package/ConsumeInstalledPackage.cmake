@@ -31,4 +31,20 @@ run("run the consumer" ${WORK_DIR}/consumer/headless_chart ${WORK_DIR}/chart.png
 if(NOT EXISTS ${WORK_DIR}/chart.png)
   message(FATAL_ERROR "the consumer wrote no picture")
 endif()
+# The same program built by the compiler alone, with pkg-config's flags.
+file(GLOB pc_file ${WORK_DIR}/prefix/*/pkgconfig/kelvo.pc ${WORK_DIR}/prefix/*/*/pkgconfig/kelvo.pc)
+if(NOT pc_file)
+  message(FATAL_ERROR "not installed: kelvo.pc")
+endif()
+get_filename_component(pc_dir ${pc_file} DIRECTORY)
+set(ENV{PKG_CONFIG_PATH} ${pc_dir})
+execute_process(COMMAND pkg-config --cflags --libs kelvo RESULT_VARIABLE result
+                OUTPUT_VARIABLE flags ERROR_VARIABLE flags OUTPUT_STRIP_TRAILING_WHITESPACE)
+if(NOT result EQUAL 0)
+  message(FATAL_ERROR "pkg-config kelvo failed:\n${flags}")
+endif()
+separate_arguments(flags UNIX_COMMAND "${flags}")
+run("build with pkg-config" c++ -std=c++20 ${SOURCE_DIR}/examples/headless/HeadlessChart.cpp
+    -o ${WORK_DIR}/headless-pc ${flags})
+run("run the pkg-config build" ${WORK_DIR}/headless-pc ${WORK_DIR}/chart-pc.png)
 message(STATUS "1 passed, 0 failed")
