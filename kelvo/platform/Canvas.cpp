@@ -265,7 +265,9 @@ void TCanvas::Draw(int32_t X, int32_t Y, const TBitmap& Source) {
   const int64_t r0 = std::max<int64_t>(0, -int64_t{Y});
   const int64_t r1 = std::min<int64_t>(Source.Height(), int64_t{d.Height} - Y);
   if (c0 >= c1 || r0 >= r1) return;
-  if (&Source == &FBitmap) return;  // drawing a bitmap onto itself at any offset: nothing sensible
+  // Drawing a bitmap onto itself (or onto the one this canvas is redirected
+  // into) at any offset: nothing sensible.
+  if (&Source == &FBitmap || &Source == FTarget) return;
   if (TCanvasRecorder* r = TCanvasRecorder::Active()) [[unlikely]]
     r->RecordDraw(*this, X, Y, Source);
   const size_t bytes = static_cast<size_t>(c1 - c0) * sizeof(uint32_t);
@@ -278,7 +280,7 @@ void TCanvas::Draw(int32_t X, int32_t Y, const TBitmap& Source) {
 
 void TCanvas::StretchDraw(const TRect& Dest, const TBitmap& Source) {
   const int64_t sw = Source.Width(), sh = Source.Height();
-  if (sw == 0 || sh == 0 || &Source == &FBitmap) return;
+  if (sw == 0 || sh == 0 || &Source == &FBitmap || &Source == FTarget) return;
   const bool mirrorX = Dest.Right < Dest.Left, mirrorY = Dest.Bottom < Dest.Top;
   const int64_t l = std::min(Dest.Left, Dest.Right), r = std::max(Dest.Left, Dest.Right);
   const int64_t t = std::min(Dest.Top, Dest.Bottom), b = std::max(Dest.Top, Dest.Bottom);

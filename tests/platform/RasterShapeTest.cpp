@@ -385,6 +385,7 @@ TEST(CanvasRedirect, DrawsInTheRectangleWhatItDrawsOnItsOwn) {
       }
     }
     EXPECT_EQ(redirected->Canvas().Pixels(3, 3), own->Canvas().Pixels(3, 3));  // read through too
+    redirected->Canvas().Draw(1, 1, *big);  // its target onto itself: nothing
     redirected->Canvas().EndRedirect();
     EXPECT_EQ(CountColor(*redirected, clFuchsia), 37 * 23) << round;
     for (int y = 0; y < 50; ++y)
