@@ -9,6 +9,7 @@
 #include <algorithm>
 #include <cctype>
 #include <cmath>
+#include <filesystem>
 
 namespace vexa {
 
@@ -151,6 +152,64 @@ void TFontEngine::RegisterFontFile(const std::string& family, bool bold, bool it
 
 std::string TFontEngine::ResolveFile(const std::string& family, bool bold, bool italic) {
   return Resolve(family, bold, italic).Path;
+}
+
+std::vector<TFontEngine::TFontFile> TFontEngine::ScanFontFolders(
+    const std::vector<std::string>& Folders) {
+  std::vector<TFontFile> out;
+  if (!FLibrary) return out;
+  namespace fs = std::filesystem;
+  for (const std::string& folder : Folders) {
+    std::error_code e;
+    std::vector<std::string> files;
+    for (fs::recursive_directory_iterator
+             it(folder, fs::directory_options::skip_permission_denied, e),
+         end;
+         !e && it != end; it.increment(e)) {
+      const std::string ext = Lower(it->path().extension().string());
+      if (ext == ".ttf" || ext == ".otf" || ext == ".ttc" || ext == ".otc")
+        files.push_back(it->path().string());
+    }
+    std::sort(files.begin(), files.end());  // the same order whatever the file system's
+    for (const std::string& path : files) {
+      for (FT_Long index = 0, faces = 1; index < faces && index < 64; ++index) {
+        FT_Face ft = nullptr;
+        if (FT_New_Face(static_cast<FT_Library>(FLibrary), path.c_str(), index, &ft) != 0) break;
+        faces = ft->num_faces;
+        if (ft->family_name && FT_IS_SCALABLE(ft)) {
+          const std::string style = Lower(ft->style_name ? ft->style_name : "");
+          out.push_back(TFontFile{path, static_cast<int>(index), ft->family_name,
+                                  (ft->style_flags & FT_STYLE_FLAG_BOLD) != 0,
+                                  (ft->style_flags & FT_STYLE_FLAG_ITALIC) != 0,
+                                  style == "regular" || style == "book" || style == "normal" ||
+                                      style == "roman" || style == "bold" || style == "italic" ||
+                                      style == "oblique" || style == "bold italic" ||
+                                      style == "bold oblique"});
+        }
+        FT_Done_Face(ft);
+      }
+    }
+  }
+  return out;
+}
+
+const TFontEngine::TFontFile* TFontEngine::MatchFontFile(const std::vector<TFontFile>& Files,
+                                                         const std::string& family, bool bold,
+                                                         bool italic) {
+  if (Files.empty()) return nullptr;
+  for (const std::string& name : {SubstituteFamily(family), family, std::string("Liberation Sans"),
+                                  std::string("Arial"), std::string("DejaVu Sans")}) {
+    const std::string wanted = Lower(name);
+    const TFontFile* best = nullptr;
+    int bestScore = -1;
+    for (const TFontFile& f : Files) {
+      if (Lower(f.Family) != wanted) continue;
+      const int score = (f.Italic == italic ? 4 : 0) + (f.Bold == bold ? 2 : 0) + (f.Plain ? 1 : 0);
+      if (score > bestScore) best = &f, bestScore = score;
+    }
+    if (best) return best;
+  }
+  return &Files.front();
 }
 
 TFontEngine::TResolved TFontEngine::Resolve(const std::string& family, bool bold, bool italic) {

@@ -81,6 +81,27 @@ class TFontEngine {
   // The file a family and style resolve to (empty when none is found).
   std::string ResolveFile(const std::string& family, bool bold, bool italic);
 
+  // The family lookup of systems without fontconfig (Windows): the font
+  // files in folders (and their subfolders), each face with its family and
+  // style as FreeType reads them. Missing folders and files that are no
+  // fonts are passed over.
+  struct TFontFile {
+    std::string Path;
+    int Index = 0;
+    std::string Family;
+    bool Bold = false, Italic = false;
+    bool Plain = false;  // a style of the four plain ones (not "Light", "Condensed" and so on)
+  };
+  std::vector<TFontFile> ScanFontFolders(const std::vector<std::string>& Folders);
+  // The best face for a family (case-insensitive, after the substitutions
+  // of the Windows families) and style: that family in that style, else in
+  // the nearest style (italic kept before bold; a plain style before
+  // others of the same weight and slope), else the same for the sans
+  // families "Liberation Sans", "Arial", "DejaVu Sans", else the first face.
+  // nullptr when there are no faces.
+  static const TFontFile* MatchFontFile(const std::vector<TFontFile>& Files,
+                                        const std::string& family, bool bold, bool italic);
+
  private:
   TFontEngine();
   ~TFontEngine();

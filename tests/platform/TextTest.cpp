@@ -1,6 +1,9 @@
 // Text: measuring, the brush-filled box, styles and a reference picture.
 #include <gtest/gtest.h>
 
+#include <filesystem>
+#include <fstream>
+
 #include "kelvo/platform/FontEngine.h"
 #include "support/Golden.h"
 #include "support/Sheet.h"
@@ -130,6 +133,36 @@ TEST(FontEngine, MalformedUtf8IsDrawnAsReplacementCharacters) {
   EXPECT_EQ(NextCodePoint(bad, i), 0xFFFDu);  // truncated 4-byte sequence
   auto b = MakeSheet(100, 20);
   b->Canvas().TextOut(0, 0, bad);  // must not read past the string
+}
+
+// The family lookup of systems without fontconfig, over the fonts the
+// tests pin (the Liberation and DejaVu folders): family and style, the
+// Windows families' substitutes, the sans fallback, and what it passes over.
+TEST(FontFolders, FindFamilyAndStyleWithoutFontconfig) {
+  TFontEngine& engine = TFontEngine::Instance();
+  const std::string liberation = "/usr/share/fonts/truetype/liberation2";
+  const std::string folder = ::testing::TempDir() + "kelvo-font-folder";
+  std::filesystem::create_directories(folder);
+  { std::ofstream(folder + "/not-a-font.ttf") << "plain text"; }
+  const auto files =
+      engine.ScanFontFolders({liberation, "/usr/share/fonts/truetype/dejavu", folder, "/no/such"});
+  ASSERT_GE(files.size(), 12u);
+  auto found = [&](const std::string& family, bool bold, bool italic) {
+    const TFontEngine::TFontFile* f = TFontEngine::MatchFontFile(files, family, bold, italic);
+    return f ? std::filesystem::path(f->Path).filename().string() : std::string("none");
+  };
+  EXPECT_EQ(found("Liberation Sans", false, false), "LiberationSans-Regular.ttf");
+  EXPECT_EQ(found("liberation sans", true, true), "LiberationSans-BoldItalic.ttf");
+  EXPECT_EQ(found("Liberation Mono", false, true), "LiberationMono-Italic.ttf");
+  EXPECT_EQ(found("MS Sans Serif", true, false), "LiberationSans-Bold.ttf");
+  EXPECT_EQ(found("Courier New", false, false), "LiberationMono-Regular.ttf");
+  EXPECT_EQ(found("DejaVu Sans", false, false), "DejaVuSans.ttf");
+  EXPECT_EQ(found("No Such Family", false, false), "LiberationSans-Regular.ttf");
+  EXPECT_EQ(TFontEngine::MatchFontFile({}, "Arial", false, false), nullptr);
+  // Where the lookup leads, fontconfig leads too, for the pinned families.
+  EXPECT_EQ(engine.ResolveFile("Liberation Serif", true, false),
+            liberation + "/LiberationSerif-Bold.ttf");
+  EXPECT_EQ(found("Liberation Serif", true, false), "LiberationSerif-Bold.ttf");
 }
 
 }  // namespace
