@@ -12,20 +12,19 @@
 
 #include "kelvo/base/Marks.h"
 #include "kelvo/chart/CustomKelvo.h"
+#include "kelvo/chart/RenderState.h"
 #include "kelvo/platform/FontEngine.h"
 
 namespace vexa {
 
 namespace {
 
+using render::Clamp32;
+
 constexpr int64_t Inset = 6;      // between the box and the edge of its room
 constexpr int64_t IconGap = 4;    // between icon and text
 constexpr int64_t ColumnGap = 8;  // between entries side by side
 constexpr int32_t DragSlop = 3;   // pixels a press moves before it drags
-
-int32_t Clamp32(int64_t v) {
-  return static_cast<int32_t>(std::clamp<int64_t>(v, INT32_MIN, INT32_MAX));
-}
 
 // Text cut at a character boundary to at most Width pixels.
 std::string CutToWidth(TCanvas& c, const std::string& Text, int64_t Width) {

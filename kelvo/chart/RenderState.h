@@ -30,17 +30,16 @@ inline int32_t ClampFar(int64_t v) {
   return static_cast<int32_t>(std::clamp<int64_t>(v, -1000000000, 1000000000));
 }
 
+// A client pixel coordinate clipped to the pixel range (TCustomKelvo::ClipPixel's +-30000).
+inline int32_t ClipCoord(int32_t v) { return v < -30000 ? -30000 : (v > 30000 ? 30000 : v); }
+
 // A world point on the data-area bitmap whose pixel (0, 0) is client pixel
-// (Left, Top): mapped, clipped to the pixel range (TCustomKelvo::ClipPixel's
-// +-30000), moved. Items and series map through this one routine.
+// (Left, Top): mapped, clipped to the pixel range, moved. Items and series
+// map through this one routine (the series' columns through its two halves).
 inline TPoint MapToBitmap(const TLayerMapping& M, double X, double Y, int32_t Left, int32_t Top) {
   int32_t px, py;
   M.Map(X, Y, px, py);
-  if (px < -30000) px = -30000;
-  if (px > 30000) px = 30000;
-  if (py < -30000) py = -30000;
-  if (py > 30000) py = 30000;
-  return TPoint{ClampFar(int64_t{px} - Left), ClampFar(int64_t{py} - Top)};
+  return TPoint{ClampFar(int64_t{ClipCoord(px)} - Left), ClampFar(int64_t{ClipCoord(py)} - Top)};
 }
 
 constexpr size_t PolylineCapacity = 200;

@@ -96,14 +96,14 @@ class TSortedLine {
 
  private:
   // Client pixel x, clipped as MapToBitmap clips it.
-  int32_t ColumnOf(double X) const { return std::clamp(m.PixelX(X), -30000, 30000); }
+  int32_t ColumnOf(double X) const { return render::ClipCoord(m.PixelX(X)); }
   bool InColumn(double X) const {
     return m.QuickX ? m.SurelyInColumnX(X, col.Column) : ColumnOf(X) == col.Column;
   }
   // Point i of the open column on the bitmap, as MapToBitmap places it.
   TPoint Point(uint64_t i) const {
     return TPoint{render::ClampFar(int64_t{col.Column} - ml),
-                  render::ClampFar(int64_t{std::clamp(m.PixelY(se.YAt(i)), -30000, 30000)} - mt)};
+                  render::ClampFar(int64_t{render::ClipCoord(m.PixelY(se.YAt(i)))} - mt)};
   }
 
   // Points i, i + 1, ... before End, from slot S on in one run of slots:
