@@ -39,5 +39,13 @@ write_basic_package_version_file(${PROJECT_BINARY_DIR}/KelvoConfigVersion.cmake
 install(FILES ${PROJECT_BINARY_DIR}/KelvoConfig.cmake ${PROJECT_BINARY_DIR}/KelvoConfigVersion.cmake
         DESTINATION ${KELVO_CMAKE_DIR})
 
+set(KELVO_PC_REQUIRES freetype2)
+if(KELVO_FONTCONFIG)
+  string(APPEND KELVO_PC_REQUIRES " fontconfig")
+endif()
+set(KELVO_PC_STB "")
+if(STB_LIBRARY)
+  set(KELVO_PC_STB "-lstb")
+endif()
 configure_file(${PROJECT_SOURCE_DIR}/cmake/kelvo.pc.in ${PROJECT_BINARY_DIR}/kelvo.pc @ONLY)
 install(FILES ${PROJECT_BINARY_DIR}/kelvo.pc DESTINATION ${CMAKE_INSTALL_LIBDIR}/pkgconfig)

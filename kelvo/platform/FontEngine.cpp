@@ -1,6 +1,8 @@
 #include "FontEngine.h"
 
+#if defined(KELVO_FONTCONFIG)
 #include <fontconfig/fontconfig.h>
+#endif
 #include <ft2build.h>
 #include FT_FREETYPE_H
 #include FT_OUTLINE_H
@@ -9,6 +11,7 @@
 #include <algorithm>
 #include <cctype>
 #include <cmath>
+#include <cstdlib>
 #include <filesystem>
 
 namespace vexa {
@@ -145,9 +148,45 @@ TFontEngine::~TFontEngine() {
 void TFontEngine::RegisterFontFile(const std::string& family, bool bold, bool italic,
                                    const std::string& path) {
   FPinned[StyleKey(family, bold, italic)] = path;
+  DropResolved();
+}
+
+void TFontEngine::AddFontFolder(const std::string& Folder) {
+  FAddedFolders.push_back(Folder);
+#if defined(KELVO_FONTCONFIG)
+  FcConfigAppFontAddDir(nullptr, reinterpret_cast<const FcChar8*>(Folder.c_str()));
+#endif
+  FFoldersScanned = false;
+  FFolderFiles.clear();
+  DropResolved();
+}
+
+void TFontEngine::DropResolved() {
   FResolved.clear();
   FFaces.clear();
   ++FGeneration;
+}
+
+std::vector<std::string> TFontEngine::SearchFolders() const {
+  std::vector<std::string> folders = FAddedFolders;
+  auto env = [](const char* name) {
+    const char* v = std::getenv(name);
+    return std::string(v ? v : "");
+  };
+#if defined(_WIN32)
+  if (const std::string windir = env("WINDIR"); !windir.empty())
+    folders.push_back(windir + "\\Fonts");
+  if (const std::string local = env("LOCALAPPDATA"); !local.empty())
+    folders.push_back(local + "\\Microsoft\\Windows\\Fonts");  // fonts installed per user
+#else
+  folders.push_back("/usr/share/fonts");
+  folders.push_back("/usr/local/share/fonts");
+  if (const std::string home = env("HOME"); !home.empty()) {
+    folders.push_back(home + "/.local/share/fonts");
+    folders.push_back(home + "/.fonts");
+  }
+#endif
+  return folders;
 }
 
 std::string TFontEngine::ResolveFile(const std::string& family, bool bold, bool italic) {
@@ -223,6 +262,7 @@ TFontEngine::TResolved TFontEngine::Resolve(const std::string& family, bool bold
   } else if (auto plain = FPinned.find(StyleKey(family, false, false)); plain != FPinned.end()) {
     res.Path = plain->second;  // styles are synthesised from the pinned regular face
   } else {
+#if defined(KELVO_FONTCONFIG)
     FcPattern* pat = FcPatternCreate();
     const std::string fam = SubstituteFamily(family);
     FcPatternAddString(pat, FC_FAMILY, reinterpret_cast<const FcChar8*>(fam.c_str()));
@@ -248,6 +288,18 @@ TFontEngine::TResolved TFontEngine::Resolve(const std::string& family, bool bold
       FcPatternDestroy(match);
     }
     FcPatternDestroy(pat);
+#else
+    if (!FFoldersScanned) {  // once, at the first face asked for
+      FFolderFiles = ScanFontFolders(SearchFolders());
+      FFoldersScanned = true;
+    }
+    if (const TFontFile* f = MatchFontFile(FFolderFiles, family, bold, italic)) {
+      res.Path = f->Path;
+      res.Index = f->Index;
+      res.RealBold = f->Bold;
+      res.RealItalic = f->Italic;
+    }
+#endif
   }
   FResolved[key] = res;
   return res;

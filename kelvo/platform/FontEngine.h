@@ -81,6 +81,11 @@ class TFontEngine {
   // The file a family and style resolve to (empty when none is found).
   std::string ResolveFile(const std::string& family, bool bold, bool italic);
 
+  // A folder of font files an application brings, found by family like the
+  // system's fonts (with fontconfig: added to its configuration; without:
+  // scanned ahead of the system's font folders).
+  void AddFontFolder(const std::string& Folder);
+
   // The family lookup of systems without fontconfig (Windows): the font
   // files in folders (and their subfolders), each face with its family and
   // style as FreeType reads them. Missing folders and files that are no
@@ -111,12 +116,18 @@ class TFontEngine {
     bool RealBold = false, RealItalic = false;
   };
   TResolved Resolve(const std::string& family, bool bold, bool italic);
+  // The folders scanned without fontconfig: the added ones, then the system's.
+  std::vector<std::string> SearchFolders() const;
+  void DropResolved();
 
   void* FLibrary = nullptr;  // FT_Library
   uint64_t FGeneration = 1;
   std::unordered_map<std::string, std::unique_ptr<TFontFace>> FFaces;
   std::unordered_map<std::string, TResolved> FResolved;
   std::unordered_map<std::string, std::string> FPinned;
+  std::vector<std::string> FAddedFolders;
+  std::vector<TFontFile> FFolderFiles;  // without fontconfig: the faces found
+  bool FFoldersScanned = false;
 };
 
 // Decodes one UTF-8 sequence at s[i] and advances i; a malformed byte becomes

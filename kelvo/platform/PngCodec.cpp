@@ -1,7 +1,20 @@
 // PNG: decoding through this file's own instance of stb_image (Debian's
 // libstb-dev header), whose every allocation goes through a bounded
-// allocator; encoding through stb_image_write (libstb).
+// allocator; encoding through stb_image_write (libstb, or compiled here
+// where the system has no libstb, for the library and its users alike).
+#if defined(KELVO_STB_WRITE_HERE)
+#define STB_IMAGE_WRITE_IMPLEMENTATION
+#if defined(__GNUC__)
+#pragma GCC diagnostic push
+#pragma GCC diagnostic ignored "-Wunused-function"
+#pragma GCC diagnostic ignored "-Wsign-compare"
+#pragma GCC diagnostic ignored "-Wmissing-field-initializers"
+#endif
+#endif
 #include <stb/stb_image_write.h>
+#if defined(KELVO_STB_WRITE_HERE) && defined(__GNUC__)
+#pragma GCC diagnostic pop
+#endif
 
 #include <algorithm>
 #include <cstdlib>

@@ -21,6 +21,65 @@ inline int64_t FloorDiv(int64_t n, int64_t d) {
   return q;
 }
 
+#if !defined(__SIZEOF_INT128__)
+// Targets without a 128-bit integer (32-bit ones): the same result from
+// 64-bit halves, two's complement, low 64 bits of the quotient as a cast
+// from 128 bits would give. Only products that overflow 64 bits come here.
+struct TWide {
+  uint64_t Hi, Lo;
+};
+
+TWide Negate(TWide v) {
+  v.Hi = ~v.Hi;
+  v.Lo = ~v.Lo + 1;
+  if (v.Lo == 0) ++v.Hi;
+  return v;
+}
+
+TWide MulWide(uint64_t a, uint64_t b) {
+  const uint64_t a0 = a & 0xFFFFFFFFu, a1 = a >> 32, b0 = b & 0xFFFFFFFFu, b1 = b >> 32;
+  const uint64_t p00 = a0 * b0, p01 = a0 * b1, p10 = a1 * b0, p11 = a1 * b1;
+  const uint64_t mid = (p00 >> 32) + (p01 & 0xFFFFFFFFu) + (p10 & 0xFFFFFFFFu);
+  return {p11 + (p01 >> 32) + (p10 >> 32) + (mid >> 32), (mid << 32) | (p00 & 0xFFFFFFFFu)};
+}
+
+int64_t FloorMulAddDivWide(int64_t a, int64_t b, int64_t c, int64_t d, int64_t* rem) {
+  const uint64_t ua = a < 0 ? 0 - static_cast<uint64_t>(a) : static_cast<uint64_t>(a);
+  const uint64_t ub = b < 0 ? 0 - static_cast<uint64_t>(b) : static_cast<uint64_t>(b);
+  TWide n = MulWide(ua, ub);
+  if ((a < 0) != (b < 0)) n = Negate(n);
+  const uint64_t lo = n.Lo + static_cast<uint64_t>(c);
+  n.Hi += (lo < n.Lo ? 1 : 0) + (c < 0 ? ~uint64_t{0} : 0);
+  n.Lo = lo;
+  const bool negative = (n.Hi >> 63) != 0;
+  const TWide m = negative ? Negate(n) : n;
+  // Bitwise long division of |n| by d: the remainder stays below d < 2^63.
+  const auto ud = static_cast<uint64_t>(d);
+  TWide q{0, 0};
+  uint64_t r = 0;
+  for (int i = 127; i >= 0; --i) {
+    const uint64_t bit = i >= 64 ? (m.Hi >> (i - 64)) & 1 : (m.Lo >> i) & 1;
+    r = (r << 1) | bit;
+    if (r >= ud) {
+      r -= ud;
+      if (i >= 64)
+        q.Hi |= uint64_t{1} << (i - 64);
+      else
+        q.Lo |= uint64_t{1} << i;
+    }
+  }
+  if (negative) {
+    q = Negate(q);
+    if (r != 0) {  // floor: one further down, remainder d - r
+      if (q.Lo-- == 0) --q.Hi;
+      r = ud - r;
+    }
+  }
+  if (rem) *rem = static_cast<int64_t>(r);
+  return static_cast<int64_t>(q.Lo);
+}
+#endif
+
 // floor((a * b + c) / d) for d > 0, with the remainder, in 64 bits when the
 // product fits (the common case) and in 128 bits otherwise.
 inline int64_t FloorMulAddDiv(int64_t a, int64_t b, int64_t c, int64_t d, int64_t* rem) {
@@ -30,11 +89,15 @@ inline int64_t FloorMulAddDiv(int64_t a, int64_t b, int64_t c, int64_t d, int64_
     if (rem) *rem = p - q * d;
     return q;
   }
+#if defined(__SIZEOF_INT128__)
   const __int128 n = static_cast<__int128>(a) * b + c;
   __int128 q = n / d;
   if ((n % d) != 0 && n < 0) --q;
   if (rem) *rem = static_cast<int64_t>(n - q * d);
   return static_cast<int64_t>(q);
+#else
+  return FloorMulAddDivWide(a, b, c, d, rem);
+#endif
 }
 
 // round(v / 255) for v in 0 .. 255 * 255, without a division.

@@ -316,8 +316,11 @@ TEST(BitmapFileRoundTrip, CorruptPngRaises) {
   TBitmap b(20, 20);
   const std::string path = TempPath("corrupt.png");
   b.SaveToFile(path);
-  std::ifstream in(path, std::ios::binary);
-  Bytes bytes((std::istreambuf_iterator<char>(in)), {});
+  Bytes bytes;
+  {
+    std::ifstream in(path, std::ios::binary);  // closed before the file is removed
+    bytes.assign(std::istreambuf_iterator<char>(in), {});
+  }
   for (size_t n : {size_t{8}, size_t{20}, bytes.size() / 2, bytes.size() - 5}) {
     TBitmap r;
     EXPECT_THROW(r.LoadFromMemory(bytes.data(), n, "corrupt.png"), EInvalidGraphic) << n;

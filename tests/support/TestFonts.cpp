@@ -15,6 +15,9 @@ void PinTestFonts() {
     engine.RegisterFontFile(family, false, true, dir + "/LiberationSans-Italic.ttf");
     engine.RegisterFontFile(family, true, true, dir + "/LiberationSans-BoldItalic.ttf");
   }
+  // Other families are looked up among the system's fonts and these: where
+  // the system has none (a fresh Wine prefix), the sans fallback is found here.
+  engine.AddFontFolder(dir);
 }
 
 }  // namespace kelvo::test
