@@ -1,6 +1,7 @@
 // World-to-pixel factors of one layer and the mapping of a point with them.
 #pragma once
 
+#include <cmath>
 #include <cstdint>
 
 #if defined(__SSE2__)
@@ -39,8 +40,8 @@ struct TLayerMapping {
   // layer lookup); the pixels are always those of the extended computation.
   void Map(double X, double Y, int32_t& PX, int32_t& PY) const {
     if (!Quick || !QuickMap(X, Y, PX, PY)) {
-      PX = ExactPixelX(X);
-      PY = ExactPixelY(Y);
+      PX = PixelX(X);
+      PY = PixelY(Y);
     }
   }
   int32_t ExactPixelX(double X) const;
@@ -51,14 +52,22 @@ struct TLayerMapping {
   // margin.
   bool QuickX = false, QuickY = false;
   double QuickMarginX = 0, QuickMarginY = 0;
+  // Logarithmic axes likewise, with the logarithm taken in double
+  // precision: QuickLogAxis allows the double logarithm 2^12 units in the
+  // last place (libraries promise one or two), far more than the extended
+  // computation's own error, so where it answers it answers as that does;
+  // extended arithmetic is not needed for speed where it is a software type.
+  bool QuickLogX = false, QuickLogY = false;
   // Pixel x of X, as ExactPixelX gives it; pixel y of Y, as ExactPixelY.
   int32_t PixelX(double X) const {
     int32_t p;
-    return QuickX && QuickAxis(KXd, DXd, QuickMarginX, X, p) ? p : ExactPixelX(X);
+    if (QuickX) return QuickAxis(KXd, DXd, QuickMarginX, X, p) ? p : ExactPixelX(X);
+    return QuickLogX && QuickLogAxis(KXd, DXd, X, p) ? p : ExactPixelX(X);
   }
   int32_t PixelY(double Y) const {
     int32_t p;
-    return QuickY && QuickAxis(KYd, DYd, QuickMarginY, Y, p) ? p : ExactPixelY(Y);
+    if (QuickY) return QuickAxis(KYd, DYd, QuickMarginY, Y, p) ? p : ExactPixelY(Y);
+    return QuickLogY && QuickLogAxis(KYd, DYd, Y, p) ? p : ExactPixelY(Y);
   }
   // With QuickX, for a column within +-QuickLimit / 2: true only when X
   // certainly maps to pixel x Column (false may still be in it).
@@ -68,6 +77,21 @@ struct TLayerMapping {
   }
 
  private:
+  // K ln V + D in doubles: the logarithm's error (2^-40 of |K ln V| at
+  // most, see above) and every rounding and the extended computation's
+  // (2^-50 of the magnitudes together) stay within 2^-39 of the sum of the
+  // magnitudes involved, which the margin keeps off the boundary; values not
+  // surely above the logarithmic floor 1e-100 (2^-332 is above it) go to
+  // the extended computation, as do NaN and infinities.
+  static bool QuickLogAxis(double K, double D, double V, int32_t& P) {
+    if (!(V > 0x1p-332 && V <= 0x1.fffffffffffffp1023)) return false;
+    constexpr double Round = 0x1.8p52;
+    const double a = K * std::log(V), v = a + D, nearest = (v + Round) - Round, off = v - nearest;
+    const double margin = 0.5 - 0x1p-39 * (std::fabs(a) + std::fabs(D) + std::fabs(v) + 1);
+    if (!(off < margin && -off < margin && v < QuickLimit && -v < QuickLimit)) return false;
+    P = static_cast<int32_t>(nearest);
+    return true;
+  }
   static bool QuickAxis(double K, double D, double Margin, double V, int32_t& P) {
     constexpr double Round = 0x1.8p52;
     const double v = K * V + D, nearest = (v + Round) - Round, off = v - nearest;

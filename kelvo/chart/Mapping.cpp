@@ -122,6 +122,8 @@ void TLayerMapping::PrepareQuickPath() {
   QuickMarginY = 0.5 - 0x1p-50 * (2 * std::fabs(DYd) + 2 * QuickLimit + 1);
   QuickX = !LogX && std::isfinite(KXd) && std::fabs(DXd) < 1e12;
   QuickY = !LogY && std::isfinite(KYd) && std::fabs(DYd) < 1e12;
+  QuickLogX = LogX && std::isfinite(KXd) && std::fabs(DXd) < 1e12;
+  QuickLogY = LogY && std::isfinite(KYd) && std::fabs(DYd) < 1e12;
 }
 
 int32_t TLayerMapping::ExactPixelX(double X) const {

@@ -324,6 +324,58 @@ TEST(LayerMapping, QuickPathAgreesWithTheExtendedComputation) {
   EXPECT_GT(quickTaken, 20000);  // most layouts do take the quick path
 }
 
+// Logarithmic axes' quick path (the logarithm in double precision) gives
+// the extended computation's pixel too, over ranges of a few to hundreds of
+// decades, next to boundaries, at the logarithmic floor and for values that
+// are no numbers.
+TEST(LayerMapping, QuickLogarithmicPathAgreesWithTheExtendedComputation) {
+  uint64_t seed = 91;
+  auto next = [&] {
+    seed = seed * 6364136223846793005u + 1442695040888963407u;
+    return static_cast<double>(seed >> 11) * 0x1p-53;  // 0 .. 1
+  };
+  int32_t checked = 0;
+  for (int layout = 0; layout < 300; ++layout) {
+    TLayerMapping m;
+    m.LogX = m.LogY = true;
+    const long double width = 10 + std::floor(next() * 3000);
+    const long double lowExp = std::floor(next() * 400) - 200;
+    const long double decades = 0.3L + next() * (layout % 3 == 0 ? 200 : 8);
+    const long double rl = std::pow(10.0L, lowExp), rh = std::pow(10.0L, lowExp + decades);
+    const long double g = std::log(rh) - std::log(rl);
+    m.KX = width / g;
+    m.DX = (std::log(rh) * 37 - std::log(rl) * (37 + width)) / g;
+    m.KY = -m.KX * (0.25L + next());
+    m.DY = 600 - m.KY * std::log(rl);
+    m.FloorX = 0;
+    m.FloorY = 5000;
+    m.PrepareQuickPath();
+    ASSERT_TRUE(m.QuickLogX && m.QuickLogY);
+    for (int i = 0; i < 200; ++i) {
+      const int32_t boundary = static_cast<int32_t>(next() * 4000) - 1000;
+      double x = static_cast<double>(std::exp((boundary + 0.5L - m.DX) / m.KX));
+      double y = static_cast<double>(std::exp((boundary + 0.5L - m.DY) / m.KY));
+      const int nudge = static_cast<int>(next() * 9) - 4;
+      for (int k = 0; k < std::abs(nudge); ++k) {
+        x = std::nextafter(x, nudge > 0 ? HUGE_VAL : -HUGE_VAL);
+        y = std::nextafter(y, nudge > 0 ? HUGE_VAL : -HUGE_VAL);
+      }
+      if (i % 4 == 0) x = static_cast<double>(rl * std::pow(rh / rl, next()));
+      if (i == 1) x = 1e-100, y = std::nextafter(1e-100, 1.0);
+      if (i == 2) x = std::nan(""), y = -1;
+      if (i == 3) x = HUGE_VAL, y = 0x1p-332;
+      int32_t px, py;
+      m.Map(x, y, px, py);
+      ASSERT_EQ(px, m.ExactPixelX(x)) << "layout " << layout << " x " << x;
+      ASSERT_EQ(py, m.ExactPixelY(y)) << "layout " << layout << " y " << y;
+      ASSERT_EQ(m.PixelX(x), px);
+      ASSERT_EQ(m.PixelY(y), py);
+      ++checked;
+    }
+  }
+  EXPECT_EQ(checked, 60000);
+}
+
 TEST_F(ChartTest, AnEmptyDataAreaMapsToTheMiddle) {
   TKelvo c;
   c.SetBounds(0, 0, 205, 200);
