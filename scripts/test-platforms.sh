@@ -50,21 +50,34 @@ install_packages() {
   $SUDO apt-get install -y -qq "${missing[@]}" >/dev/null
 }
 
+# configure_and_build NAME TOOLCHAIN [CMAKE-ARG...]: the library and its
+# headless suites into build/NAME.
+configure_and_build() {
+  local name=$1 toolchain=$2
+  shift 2
+  echo "== $name: configure and build"
+  cmake -S . -B "build/$name" -G Ninja -DCMAKE_BUILD_TYPE=Release \
+    -DCMAKE_TOOLCHAIN_FILE="cmake/toolchains/$toolchain.cmake" \
+    -DKELVO_BENCH=OFF -DKELVO_INSTALL=OFF \
+    -DCMAKE_DISABLE_FIND_PACKAGE_Qt6=ON -DCMAKE_DISABLE_FIND_PACKAGE_X11=ON "$@" >/dev/null
+  cmake --build "build/$name" -j "$(nproc)"
+}
+
+# run_tests NAME UNDER: the suites of build/NAME, saying what is left out.
+run_tests() {
+  echo "== $1: tests under $2"
+  echo "   left out there: the Qt host, demo window and X server tests (no Qt for the target),"
+  echo "   the SVG rasterising tests (no librsvg for the target), the package tests"
+  echo "   (x86-64 Linux only) and the benchmarks (timings under emulation say little)"
+  ctest --test-dir "build/$1" -j "$(nproc)" --timeout 900 --output-on-failure
+}
+
 # --- 64-bit ARM ---
 test_aarch64() {
   install_packages arm64 g++-aarch64-linux-gnu qemu-user libfreetype-dev:arm64 \
     libfontconfig-dev:arm64 libstb-dev:arm64 libgtest-dev:arm64 libgmock-dev:arm64
-  echo "== aarch64: configure and build"
-  cmake -S . -B build/aarch64 -G Ninja -DCMAKE_BUILD_TYPE=Release \
-    -DCMAKE_TOOLCHAIN_FILE=cmake/toolchains/aarch64-linux-gnu.cmake \
-    -DKELVO_BENCH=OFF -DKELVO_INSTALL=OFF \
-    -DCMAKE_DISABLE_FIND_PACKAGE_Qt6=ON -DCMAKE_DISABLE_FIND_PACKAGE_X11=ON >/dev/null
-  cmake --build build/aarch64 -j "$(nproc)"
-  echo "== aarch64: tests under qemu-user"
-  echo "   left out there: the Qt host, demo window and X server tests (no Qt for the target),"
-  echo "   the SVG rasterising tests (librsvg is not installed for the target), the package"
-  echo "   tests (x86-64 only) and the benchmarks (timings under emulation say nothing)"
-  ctest --test-dir build/aarch64 -j "$(nproc)" --timeout 900 --output-on-failure
+  configure_and_build aarch64 aarch64-linux-gnu
+  run_tests aarch64 qemu-user
 }
 
 # --- Windows and 32-bit x86 Linux: libraries built here ---
@@ -167,11 +180,14 @@ test_windows() {
     wineboot -i >/dev/null 2>&1 || true
     wineserver -w || true
   fi
-  echo "== $name: configure and build"
-  cmake -S . -B "build/$name" -G Ninja -DCMAKE_BUILD_TYPE=Release \
-    -DCMAKE_TOOLCHAIN_FILE="cmake/toolchains/$triple.cmake" \
-    -DKELVO_BENCH=OFF -DKELVO_INSTALL=OFF -DCMAKE_GTEST_DISCOVER_TESTS_DISCOVERY_MODE=PRE_TEST \
-    -DCMAKE_DISABLE_FIND_PACKAGE_Qt6=ON -DCMAKE_DISABLE_FIND_PACKAGE_X11=ON >/dev/null
+  # Tests are listed when they run (PRE_TEST), so the build runs no Wine.
+  configure_and_build "$name" "$triple" -DCMAKE_GTEST_DISCOVER_TESTS_DISCOVERY_MODE=PRE_TEST
+  if [ -n "$why_not" ]; then
+    echo "== $name: built and linked; its tests are LEFT OUT here: $why_not."
+    echo "   The 32-bit x86 Linux build (target i686, under qemu-user) runs the same code"
+    echo "   in 32 bits instead."
+    return 0
+  fi
   # One server for the whole run: a server that ends between two programs
   # can drop a program starting just then ("recvmsg: Connection reset by
   # peer"). Wine's own services start now, away from the tests' output pipes,
@@ -179,20 +195,7 @@ test_windows() {
   wineserver -p
   wine cmd /c exit >/dev/null 2>&1 || true
   trap 'wineserver -k 2>/dev/null || true' EXIT
-  cmake --build "build/$name" -j "$(nproc)"
-  if [ -n "$why_not" ]; then
-    echo "== $name: built and linked; its tests are LEFT OUT here: $why_not."
-    echo "   The 32-bit x86 Linux build (target i686, under qemu-user) runs the same code"
-    echo "   in 32 bits instead."
-    wineserver -k || true
-    trap - EXIT
-    return 0
-  fi
-  echo "== $name: tests under Wine"
-  echo "   left out there: the Qt host, demo window and X server tests (no Qt for the target),"
-  echo "   the SVG rasterising tests (librsvg is not built for the target), the package"
-  echo "   tests (x86-64 Linux only) and the benchmarks (timings under Wine say little)"
-  ctest --test-dir "build/$name" -j "$(nproc)" --timeout 900 --output-on-failure
+  run_tests "$name" Wine
   wineserver -k || true
   trap - EXIT
 }
@@ -201,17 +204,8 @@ test_windows() {
 test_i686() {
   install_packages "" g++-multilib qemu-user "${OWN_DEPS_PACKAGES[@]}"
   build_own_deps i686-linux-gnu
-  echo "== i686: configure and build"
-  cmake -S . -B build/i686 -G Ninja -DCMAKE_BUILD_TYPE=Release \
-    -DCMAKE_TOOLCHAIN_FILE=cmake/toolchains/i686-linux-gnu.cmake \
-    -DKELVO_BENCH=OFF -DKELVO_INSTALL=OFF -DKELVO_FONTCONFIG=OFF \
-    -DCMAKE_DISABLE_FIND_PACKAGE_Qt6=ON -DCMAKE_DISABLE_FIND_PACKAGE_X11=ON >/dev/null
-  cmake --build build/i686 -j "$(nproc)"
-  echo "== i686: tests under qemu-user"
-  echo "   left out there: the Qt host, demo window and X server tests (no 32-bit Qt here),"
-  echo "   the SVG rasterising tests (librsvg is not built for the target), the package"
-  echo "   tests (x86-64 only) and the benchmarks"
-  ctest --test-dir build/i686 -j "$(nproc)" --timeout 900 --output-on-failure
+  configure_and_build i686 i686-linux-gnu -DKELVO_FONTCONFIG=OFF
+  run_tests i686 qemu-user
 }
 
 wants aarch64 && test_aarch64
