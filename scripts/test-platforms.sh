@@ -84,12 +84,13 @@ test_aarch64() {
 OWN_DEPS_PACKAGES=(dpkg-dev googletest libstb-dev nlohmann-json3-dev fonts-liberation2
                    fonts-dejavu-core)
 
-# FreeType's source as Debian builds it (its patches applied), fetched once.
+# FreeType's source as Debian builds it (its patches applied), fetched once;
+# prints its folder (and nothing else on stdout).
 freetype_source() {
   local src=$ROOT/build/deps/src
   if ! ls -d "$src"/freetype-*/ >/dev/null 2>&1; then
     if ! apt-get indextargets --format '$(IDENTIFIER)' 2>/dev/null | grep -qx Sources; then
-      echo "Adding Debian's source archive (deb-src) for FreeType's source package"
+      echo "Adding Debian's source archive (deb-src) for FreeType's source package" >&2
       # shellcheck disable=SC1091
       . /etc/os-release
       $SUDO tee /etc/apt/sources.list.d/kelvo-deb-src.sources >/dev/null <<SOURCES
@@ -110,7 +111,7 @@ SOURCES
     mkdir -p "$src"
     # The version Linux renders with, so both draw the same glyphs.
     local version
-    version=$(dpkg-query -W -f='${source:Version}' libfreetype6)
+    version=$(dpkg-query -W -f='${source:Version}' "libfreetype6:$(dpkg --print-architecture)")
     (cd "$src" && apt-get source -qq "freetype=$version" >/dev/null 2>&1 ||
                   apt-get source -qq freetype >/dev/null)
   fi
