@@ -85,16 +85,17 @@ struct TLayerMapping {
   // the extended computation, as do NaN and infinities.
   static bool QuickLogAxis(double K, double D, double V, int32_t& P) {
     if (!(V > 0x1p-332 && V <= 0x1.fffffffffffffp1023)) return false;
-    constexpr double Round = 0x1.8p52;
-    const double a = K * std::log(V), v = a + D, nearest = (v + Round) - Round, off = v - nearest;
-    const double margin = 0.5 - 0x1p-39 * (std::fabs(a) + std::fabs(D) + std::fabs(v) + 1);
-    if (!(off < margin && -off < margin && v < QuickLimit && -v < QuickLimit)) return false;
-    P = static_cast<int32_t>(nearest);
-    return true;
+    const double a = K * std::log(V), v = a + D;
+    return RoundIfClear(v, 0.5 - 0x1p-39 * (std::fabs(a) + std::fabs(D) + std::fabs(v) + 1), P);
   }
   static bool QuickAxis(double K, double D, double Margin, double V, int32_t& P) {
+    return RoundIfClear(K * V + D, Margin, P);
+  }
+  // The nearest integer to v (half to even), when v lies within QuickLimit
+  // of zero and further than Margin from a boundary k + 0.5.
+  static bool RoundIfClear(double v, double Margin, int32_t& P) {
     constexpr double Round = 0x1.8p52;
-    const double v = K * V + D, nearest = (v + Round) - Round, off = v - nearest;
+    const double nearest = (v + Round) - Round, off = v - nearest;
     if (!(off < Margin && -off < Margin && v < QuickLimit && -v < QuickLimit)) return false;
     P = static_cast<int32_t>(nearest);
     return true;

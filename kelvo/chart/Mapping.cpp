@@ -120,10 +120,12 @@ void TLayerMapping::PrepareQuickPath() {
   Quick = !LogX && !LogY && std::isfinite(KXd) && std::isfinite(KYd) && d < 1e12;
   QuickMarginX = 0.5 - 0x1p-50 * (2 * std::fabs(DXd) + 2 * QuickLimit + 1);
   QuickMarginY = 0.5 - 0x1p-50 * (2 * std::fabs(DYd) + 2 * QuickLimit + 1);
-  QuickX = !LogX && std::isfinite(KXd) && std::fabs(DXd) < 1e12;
-  QuickY = !LogY && std::isfinite(KYd) && std::fabs(DYd) < 1e12;
-  QuickLogX = LogX && std::isfinite(KXd) && std::fabs(DXd) < 1e12;
-  QuickLogY = LogY && std::isfinite(KYd) && std::fabs(DYd) < 1e12;
+  const bool usableX = std::isfinite(KXd) && std::fabs(DXd) < 1e12;
+  const bool usableY = std::isfinite(KYd) && std::fabs(DYd) < 1e12;
+  QuickX = !LogX && usableX;
+  QuickY = !LogY && usableY;
+  QuickLogX = LogX && usableX;
+  QuickLogY = LogY && usableY;
 }
 
 int32_t TLayerMapping::ExactPixelX(double X) const {
