@@ -5,17 +5,22 @@ namespace vexa {
 void DrawFrame(TCanvas& c, TFrameStyle Style, int32_t L, int32_t T, int32_t R, int32_t B,
                const TFrameColors& Colors) {
   const TColor D = Colors.Dark, S = Colors.Shadow, W = Colors.Light, V = clSilver;
+  // Logical corners to the canvas's pixels; the pen draws each logical
+  // pixel of a line as a block.
+  const TDeviceScale& d = c.DeviceScale();
+  auto moveTo = [&](int64_t x, int64_t y) { c.MoveTo(d.Position(x), d.Position(y)); };
+  auto lineTo = [&](int64_t x, int64_t y) { c.LineTo(d.Position(x), d.Position(y)); };
   TColor c1, c2, c3, c4;
   switch (Style) {
     case TFrameStyle::fsNone:
       return;
     case TFrameStyle::fsSimple:
       c.Pen().SetColor(D);
-      c.MoveTo(L, T);
-      c.LineTo(L, B);
-      c.LineTo(R, B);
-      c.LineTo(R, T);
-      c.LineTo(L, T);
+      moveTo(L, T);
+      lineTo(L, B);
+      lineTo(R, B);
+      lineTo(R, T);
+      lineTo(L, T);
       return;
     case TFrameStyle::fsLowered:
       c1 = S, c2 = W, c3 = D, c4 = V;
@@ -34,21 +39,21 @@ void DrawFrame(TCanvas& c, TFrameStyle Style, int32_t L, int32_t T, int32_t R, i
   }
   // Outer ring, then inner ring; every line leaves out its end pixel.
   c.Pen().SetColor(c1);
-  c.MoveTo(L, B);
-  c.LineTo(L, T);
-  c.LineTo(R + 1, T);
+  moveTo(L, B);
+  lineTo(L, T);
+  lineTo(R + 1, T);
   c.Pen().SetColor(c2);
-  c.MoveTo(R, T + 1);
-  c.LineTo(R, B);
-  c.LineTo(L - 1, B);
+  moveTo(R, T + 1);
+  lineTo(R, B);
+  lineTo(L - 1, B);
   c.Pen().SetColor(c3);
-  c.MoveTo(L + 1, B - 1);
-  c.LineTo(L + 1, T + 1);
-  c.LineTo(R, T + 1);
+  moveTo(L + 1, B - 1);
+  lineTo(L + 1, T + 1);
+  lineTo(R, T + 1);
   c.Pen().SetColor(c4);
-  c.MoveTo(R - 1, T + 2);
-  c.LineTo(R - 1, B - 1);
-  c.LineTo(L, B - 1);
+  moveTo(R - 1, T + 2);
+  lineTo(R - 1, B - 1);
+  lineTo(L, B - 1);
 }
 
 }  // namespace vexa

@@ -12,7 +12,8 @@ struct TFrameColors {
   TColor Light = clWhite;
 };
 
-// Frames the rectangle from (L, T) to (R, B), both corners inside the frame.
+// Frames the rectangle from (L, T) to (R, B), both corners inside the frame,
+// in logical pixels: at a device scale the canvas's positions and pen follow.
 // fsSimple draws a one-pixel outline in the dark colour; the other styles
 // two rings with the outer top-left, outer bottom-right, inner top-left and
 // inner bottom-right colours of their style. Leaves the pen colour changed.

@@ -41,11 +41,24 @@ std::string Utf8(char32_t c) {
   return s;
 }
 
+// The pixel (Dx, Dy) logical pixels from the centre: at a device scale a
+// block of Length(1) pixels whose corner lies Length(Dx), Length(Dy) away.
+void Dot(TCanvas& c, int32_t x, int32_t y, int32_t Dx, int32_t Dy, TColor Color) {
+  const TDeviceScale& d = c.DeviceScale();
+  if (d.Identity()) {
+    c.SetPixels(x + Dx, y + Dy, Color);
+    return;
+  }
+  const int32_t n = d.Length(1), px = x + d.Length(Dx), py = y + d.Length(Dy);
+  for (int32_t j = 0; j < n; ++j)
+    for (int32_t i = 0; i < n; ++i) c.SetPixels(px + i, py + j, Color);
+}
+
 void Glyph(TCanvas& c, const uint8_t (&rows)[7], int32_t x, int32_t y) {
   const TColor pen = c.Pen().Color();
   for (int r = 0; r < 7; ++r)
     for (int b = 0; b < 7; ++b)
-      if (rows[r] & (0x40 >> b)) c.SetPixels(x - 3 + b, y - 3 + r, pen);
+      if (rows[r] & (0x40 >> b)) Dot(c, x, y, b - 3, r - 3, pen);
 }
 
 struct TOffset {
@@ -74,10 +87,14 @@ void DrawMark(TCanvas& c, uint8_t Symbol, int32_t X, int32_t Y) {
   }
   const TColor brush = c.Brush().Color();
   const TColor pen = c.Pen().Color();
+  // Offsets from the centre are lengths: at a device scale they follow the
+  // snapping rule, so a mark keeps its shape at every ratio.
+  const TDeviceScale& d = c.DeviceScale();
+  auto L = [&](int32_t v) { return d.Length(v); };
   auto path = [&](std::initializer_list<TOffset> pts) {
     auto it = pts.begin();
-    c.MoveTo(X + it->X, Y + it->Y);
-    for (++it; it != pts.end(); ++it) c.LineTo(X + it->X, Y + it->Y);
+    c.MoveTo(X + L(it->X), Y + L(it->Y));
+    for (++it; it != pts.end(); ++it) c.LineTo(X + L(it->X), Y + L(it->Y));
   };
   auto filled = [&] { c.Brush().SetColor(pen); };
   auto outlined = [&](auto draw) {
@@ -85,22 +102,22 @@ void DrawMark(TCanvas& c, uint8_t Symbol, int32_t X, int32_t Y) {
     draw();
     c.Brush().SetStyle(TBrushStyle::bsSolid);
   };
-  auto rect = [&](int32_t a, int32_t b, int32_t d, int32_t e) {
-    c.Rectangle(X + a, Y + b, X + d, Y + e);
+  auto rect = [&](int32_t a, int32_t b, int32_t r, int32_t e) {
+    c.Rectangle(X + L(a), Y + L(b), X + L(r), Y + L(e));
   };
-  auto ellipse = [&](int32_t a, int32_t b, int32_t d, int32_t e) {
-    c.Ellipse(X + a, Y + b, X + d, Y + e);
+  auto ellipse = [&](int32_t a, int32_t b, int32_t r, int32_t e) {
+    c.Ellipse(X + L(a), Y + L(b), X + L(r), Y + L(e));
   };
   auto polygon = [&](std::initializer_list<TOffset> pts) {
     TPoint p[4];
     size_t n = 0;
-    for (const TOffset& o : pts) p[n++] = {X + o.X, Y + o.Y};
+    for (const TOffset& o : pts) p[n++] = {X + L(o.X), Y + L(o.Y)};
     c.Polygon(std::span<const TPoint>(p, n));
   };
   // The symbol table reads best one mark per line.
   // clang-format off
   switch (Symbol) {
-    case 0: c.SetPixels(X, Y, pen); break;
+    case 0: Dot(c, X, Y, 0, 0, pen); break;
     case 1: case 2: case 3: case 4: case 5: case 6: Glyph(c, kGlyphs[Symbol - 1], X, Y); break;
     case 7: filled(); rect(-1, -1, 2, 2); break;
     case 8: filled(); rect(-2, -2, 3, 3); break;
@@ -108,7 +125,7 @@ void DrawMark(TCanvas& c, uint8_t Symbol, int32_t X, int32_t Y) {
     case 10: path({{-1, -1}, {-1, 1}, {1, 1}, {1, -1}, {-1, -1}}); break;
     case 11: path({{-2, -2}, {-2, 2}, {2, 2}, {2, -2}, {-2, -2}}); break;
     case 12: path({{-3, -3}, {-3, 3}, {3, 3}, {3, -3}, {-3, -3}}); break;
-    case 13: path({{-3, 0}, {0, 3}, {3, 0}, {0, -3}, {-3, 0}}); c.SetPixels(X, Y, pen); break;
+    case 13: path({{-3, 0}, {0, 3}, {3, 0}, {0, -3}, {-3, 0}}); Dot(c, X, Y, 0, 0, pen); break;
     case 14: filled(); polygon({{-2, 0}, {0, 2}, {2, 0}, {0, -2}}); break;
     case 15: filled(); polygon({{-3, 0}, {0, 3}, {3, 0}, {0, -3}}); break;
     case 16: outlined([&] { ellipse(-2, -2, 3, 3); }); break;

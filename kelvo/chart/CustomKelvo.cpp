@@ -62,7 +62,7 @@ TCustomKelvo::TCustomKelvo(TComponent* AOwner) : TCustomControl(AOwner) {
 
   FDataBitmap.SetPixelFormat(TPixelFormat::pf32bit);
   SizeDataBitmap();
-  FFrameBitmap.SetSize(Width(), Height());
+  SizeFrameBitmap();
   FHolderBitmap.SetSize(10, 10);
   FAspectX = GetDeviceCaps(ASPECTX);
   FAspectY = GetDeviceCaps(ASPECTY);
@@ -205,18 +205,37 @@ void TCustomKelvo::RepaintAfterChange() {
   if (FMappingValid) Paint();
 }
 
+void TCustomKelvo::SizeFrameBitmap() {
+  FFrameBitmap.SetSize(DeviceScale().Side(Width()), DeviceScale().Side(Height()));
+  FFrameBitmap.Canvas().SetDeviceScale(DeviceScale());
+}
+
+void TCustomKelvo::DevicePixelRatioChanged() {
+  SettleFrame();
+  for (int32_t n = 1; n <= LayerCount; ++n)
+    for (auto* axes : {&FScaleX, &FScaleY})
+      if (auto& axis = (*axes)[static_cast<size_t>(n)])
+        axis->SetDevicePixelRatio(DevicePixelRatio());
+  SizeDataBitmap();
+  SizeFrameBitmap();
+  MapLayers();
+}
+
 void TCustomKelvo::SizeDataBitmap() {
   SettleDataBitmap();  // keeps its pixels, as it would have without the frame
-  int64_t w = std::clamp<int64_t>(int64_t{Width()} - FMarginLeft - FMarginRight - FShadowWidth + 1,
-                                  0, MaxBitmapSide);
-  int64_t h = std::clamp<int64_t>(int64_t{Height()} - FMarginTop - FMarginBottom - FShadowWidth + 1,
-                                  0, MaxBitmapSide);
+  const int64_t right = int64_t{Width()} - FMarginRight - FShadowWidth;
+  const int64_t bottom = int64_t{Height()} - FMarginBottom - FShadowWidth;
+  int64_t w =
+      std::clamp<int64_t>(int64_t{DevPos(right + 1)} - DevPos(FMarginLeft), 0, MaxBitmapSide);
+  int64_t h =
+      std::clamp<int64_t>(int64_t{DevPos(bottom + 1)} - DevPos(FMarginTop), 0, MaxBitmapSide);
   // Only margins far below zero make the data area larger than any picture
   // we allocate; it then lies almost wholly outside the control. Such an
   // area is not drawn at all (an empty bitmap), and the chart paints its
   // frame as usual until the margins are sane again.
   if (static_cast<uint64_t>(w) * static_cast<uint64_t>(h) * 4 > MaxBitmapBytes) w = h = 0;
   FDataBitmap.SetSize(static_cast<int32_t>(w), static_cast<int32_t>(h));
+  FDataBitmap.Canvas().SetDeviceScale(DeviceScale());
 }
 
 void TCustomKelvo::Loaded() {

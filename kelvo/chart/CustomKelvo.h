@@ -289,6 +289,14 @@ class TCustomKelvo : public TCustomControl, private IJointLayersOwner {
     return changed;
   }
   const TLayerMapping& Mapping(int32_t Layer) const;
+  // The same mapping onto the device pixels of the surface (Mapping itself
+  // at a device pixel ratio of 1): a world point lands on its nearest
+  // device pixel. The chart draws with these.
+  const TLayerMapping& DeviceMapping(int32_t Layer) const;
+  // Logical pixels as device pixels on the chart's bitmaps (DeviceScale.h):
+  // a position mapped straight, a length by the snapping rule.
+  int32_t DevPos(int64_t P) const { return DeviceScale().Position(P); }
+  int32_t DevLen(int64_t L) const { return DeviceScale().Length(L); }
 
   // --- wheel zoom and zoom history (off or unused unless asked for) ---
   // With MouseWheelZoom on, the wheel zooms the layers the mouse affects
@@ -561,8 +569,13 @@ class TCustomKelvo : public TCustomControl, private IJointLayersOwner {
   // full paint left it only there (FDataInFrame).
   void SettleDataBitmap();
   // Resizes the data-area bitmap to the area inside margins and shadow
-  // (plus the closing frame's column and row).
+  // (plus the closing frame's column and row), in device pixels: from the
+  // device position of the left margin to that of the pixel after the
+  // closing frame's column.
   void SizeDataBitmap();
+  // The frame bitmap at the window surface's size, drawing at its scale.
+  void SizeFrameBitmap();
+  void DevicePixelRatioChanged() override;
   // The isometric rule for one layer: its vertical range around its centre
   // so that a world unit is as long vertically as horizontally.
   void ApplyIsometric(int32_t Layer);
@@ -674,6 +687,7 @@ class TCustomKelvo : public TCustomControl, private IJointLayersOwner {
   void SetCursorFor(int32_t X, int32_t Y);
 
   std::array<TLayerMapping, LayerCount + 1> FMapping{};
+  std::array<TLayerMapping, LayerCount + 1> FDeviceMapping{};  // at a ratio other than 1
   std::array<std::unique_ptr<TScale>, LayerCount + 1> FScaleX, FScaleY;
   std::array<std::unique_ptr<TScalePropsHoriz>, LayerCount + 1> FPropsX;
   std::array<std::unique_ptr<TScalePropsVert>, LayerCount + 1> FPropsY;

@@ -152,7 +152,7 @@ void TCustomKelvo::ShowGraph() {
       FDataInFrame = false;  // painted over wholly
       PaintDataBackground(FDataBitmap.Canvas(), 0, 0);
       RenderDisplayList(FDataBitmap);
-      PresentBitmap(FMarginLeft, FMarginTop, Canvas(), FDataBitmap);
+      PresentBitmap(DevPos(FMarginLeft), DevPos(FMarginTop), Canvas(), FDataBitmap);
     } else {
       RepaintAfterChange();
     }

@@ -74,12 +74,13 @@ void TCustomKelvo::DrawGrid(TCanvas& c) {
   const double x0 = GridStart(FGridDx, SX, ScaleX(L), xlo);
   const double y0 = GridStart(FGridDy, SY, ScaleY(L), ylo);
   c.Pen().SetColor(FGridColor);
+  const TLayerMapping& m = DeviceMapping(L);
+  const int64_t ml = DevPos(FMarginLeft), mt = DevPos(FMarginTop);
   auto bitmapPoint = [&](double x, double y) {
     int32_t px, py;
-    WorldToPixel(L, x, y, px, py);
-    return TPoint{
-        static_cast<int32_t>(std::clamp<int64_t>(int64_t{px} - FMarginLeft, INT32_MIN, INT32_MAX)),
-        static_cast<int32_t>(std::clamp<int64_t>(int64_t{py} - FMarginTop, INT32_MIN, INT32_MAX))};
+    m.Map(x, y, px, py);
+    return TPoint{static_cast<int32_t>(std::clamp<int64_t>(px - ml, INT32_MIN, INT32_MAX)),
+                  static_cast<int32_t>(std::clamp<int64_t>(py - mt, INT32_MIN, INT32_MAX))};
   };
   auto verticalLines = [&] {
     int32_t n = 0;
@@ -110,7 +111,8 @@ void TCustomKelvo::DrawGrid(TCanvas& c) {
         int32_t yi = 1;
         for (double y = y0; y < yhi && points < MaxGridPositions; ++points) {
           const TPoint p = bitmapPoint(x, y);
-          c.SetPixels(p.X, p.Y, FGridColor);
+          for (int32_t j = 0, n = DevLen(1); j < n; ++j)  // one logical pixel
+            for (int32_t i = 0; i < n; ++i) c.SetPixels(p.X + i, p.Y + j, FGridColor);
           y = NextGridPos(y, ++yi, false, FGridDy);
         }
         x = NextGridPos(x, ++xi, true, FGridDx);

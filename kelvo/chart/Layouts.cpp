@@ -1,6 +1,7 @@
 // Margins, shadow width, the isometric switch, the seven standard layouts
 // and resizing.
 #include <algorithm>
+#include <cmath>
 
 #include "kelvo/chart/CustomKelvo.h"
 
@@ -229,14 +230,19 @@ void TCustomKelvo::SetBounds(int32_t ALeft, int32_t ATop, int32_t AWidth, int32_
       std::clamp<int64_t>(std::max<int64_t>(AHeight, minHeight), 0, MaxBitmapSide));
   int32_t w = static_cast<int32_t>(
       std::clamp<int64_t>(std::max<int64_t>(AWidth, minWidth), 0, MaxBitmapSide));
-  // The window surface must fit the picture cap: the height gives way.
-  if (w > 0 && uint64_t{static_cast<uint32_t>(w)} * static_cast<uint32_t>(h) * 4 > MaxBitmapBytes)
-    h = static_cast<int32_t>(MaxBitmapBytes / 4 / static_cast<uint32_t>(w));
+  // The window surface (in device pixels) must fit the picture cap: the
+  // height gives way.
+  const TDeviceScale& d = DeviceScale();
+  if (w > 0 && uint64_t{static_cast<uint32_t>(d.Side(w))} * static_cast<uint32_t>(d.Side(h)) * 4 >
+                   MaxBitmapBytes)
+    h = static_cast<int32_t>(std::floor(
+        static_cast<double>(MaxBitmapBytes / 4 / static_cast<uint32_t>(d.Side(w))) / d.Ratio));
+  if (d.Side(w) > MaxBitmapSide) w = static_cast<int32_t>(MaxBitmapSide / d.Ratio);
   TCustomControl::SetBounds(ALeft, ATop, w, h);
   w = Width();  // constraints or OnCanResize may have had their say
   h = Height();
   SizeDataBitmap();
-  FFrameBitmap.SetSize(w, h);
+  SizeFrameBitmap();
   for (int32_t n = 1; n <= LayerCount; ++n) {
     if (FIsometric) ApplyIsometric(n);
     const auto i = static_cast<size_t>(n);

@@ -46,6 +46,11 @@ const TLayerMapping& TCustomKelvo::Mapping(int32_t Layer) const {
   return FMapping[static_cast<size_t>(Layer >= 1 && Layer <= LayerCount ? Layer : 1)];
 }
 
+const TLayerMapping& TCustomKelvo::DeviceMapping(int32_t Layer) const {
+  const auto i = static_cast<size_t>(Layer >= 1 && Layer <= LayerCount ? Layer : 1);
+  return DeviceScale().Identity() ? FMapping[i] : FDeviceMapping[i];
+}
+
 void TCustomKelvo::UpdateMapping() {
   if (!MapLayers()) throw EVexaKelvoError("Logarithmic axis must not be negative.");
 }
@@ -99,6 +104,15 @@ bool TCustomKelvo::MapLayers() {
       m.DY = Height() / 2.0L;
     }
     m.PrepareQuickPath();
+    if (!DeviceScale().Identity()) {
+      // Device pixels: the logical pixel position times the ratio, so a
+      // world point's device pixel is its exact position rounded once.
+      const long double r = DeviceScale().Ratio;
+      TLayerMapping& dm = FDeviceMapping[static_cast<size_t>(n)];
+      dm = m;
+      dm.KX *= r, dm.DX *= r, dm.KY *= r, dm.DY *= r, dm.FloorX *= r, dm.FloorY *= r;
+      dm.PrepareQuickPath();
+    }
   }
   FMappingValid = true;
   return true;

@@ -25,11 +25,11 @@ void TCustomKelvo::Paint() {
   // coordinates, instead of being drawn and then copied. A recording sees
   // it drawn on the data bitmap, as the copy.
   TCanvas& data = FDataBitmap.Canvas();
-  const bool inPlace = !TCanvasRecorder::Active() && !FDataBitmap.Empty() && FMarginLeft >= 0 &&
-                       FMarginTop >= 0 &&
-                       int64_t{FMarginLeft} + FDataBitmap.Width() <= FFrameBitmap.Width() &&
-                       int64_t{FMarginTop} + FDataBitmap.Height() <= FFrameBitmap.Height();
-  if (inPlace) data.Redirect(FFrameBitmap, FMarginLeft, FMarginTop);
+  const int32_t dataX = DevPos(FMarginLeft), dataY = DevPos(FMarginTop);
+  const bool inPlace = !TCanvasRecorder::Active() && !FDataBitmap.Empty() && dataX >= 0 &&
+                       dataY >= 0 && int64_t{dataX} + FDataBitmap.Width() <= FFrameBitmap.Width() &&
+                       int64_t{dataY} + FDataBitmap.Height() <= FFrameBitmap.Height();
+  if (inPlace) data.Redirect(FFrameBitmap, dataX, dataY);
   struct TEnd {
     TCanvas& C;
     ~TEnd() { C.EndRedirect(); }
@@ -37,9 +37,9 @@ void TCustomKelvo::Paint() {
   PaintDataBackground(data, 0, 0);
   RenderDisplayList(FDataBitmap);
   if (inPlace)
-    FDataInFrame = true, FDataInFrameAt = {FMarginLeft, FMarginTop};
+    FDataInFrame = true, FDataInFrameAt = {dataX, dataY};
   else
-    FFrameBitmap.Canvas().Draw(FMarginLeft, FMarginTop, FDataBitmap);
+    FFrameBitmap.Canvas().Draw(dataX, dataY, FDataBitmap);
   if (FComposeOnly)
     DrawCrossHairs(0, 0, FFrameBitmap);  // the picture stays here; no window needed
   else
@@ -47,7 +47,7 @@ void TCustomKelvo::Paint() {
 }
 
 void TCustomKelvo::PaintFrame(TCanvas& c) {
-  FFrameBitmap.SetSize(Width(), Height());
+  SizeFrameBitmap();
   c.Pen().SetStyle(TPenStyle::psSolid);
   c.Pen().SetMode(TPenMode::pmCopy);
   c.Pen().SetWidth(1);
@@ -57,10 +57,10 @@ void TCustomKelvo::PaintFrame(TCanvas& c) {
   // The window colour everywhere but where the data bitmap is copied at the
   // end of the paint: that part would be overwritten anyway.
   SizeDataBitmap();
-  const TRect all = Rect(0, 0, Width(), Height());
-  const TRect data =
-      Rect(FMarginLeft, FMarginTop, Clamp32(int64_t{FMarginLeft} + FDataBitmap.Width()),
-           Clamp32(int64_t{FMarginTop} + FDataBitmap.Height()));
+  const TRect all = Rect(0, 0, FFrameBitmap.Width(), FFrameBitmap.Height());
+  const int32_t dataX = DevPos(FMarginLeft), dataY = DevPos(FMarginTop);
+  const TRect data = Rect(dataX, dataY, Clamp32(int64_t{dataX} + FDataBitmap.Width()),
+                          Clamp32(int64_t{dataY} + FDataBitmap.Height()));
   if (data.Left >= data.Right || data.Top >= data.Bottom) {
     c.FillRect(all);
   } else {
@@ -69,32 +69,38 @@ void TCustomKelvo::PaintFrame(TCanvas& c) {
     c.FillRect(Rect(all.Left, data.Top, data.Left, data.Bottom));
     c.FillRect(Rect(data.Right, data.Top, all.Right, data.Bottom));
   }
-  const int32_t S = FShadowWidth;
-  if (S > 0) {
+  if (FShadowWidth > 0) {
+    // In device pixels: the shadow's inner edge is the position of the
+    // logical one, its outer edge the surface's, one logical pixel n wide.
     const int32_t BW = FFrameBitmap.Width(), BH = FFrameBitmap.Height();
+    const int32_t SX = Clamp32(int64_t{BW} - DevPos(int64_t{Width()} - FShadowWidth));
+    const int32_t SY = Clamp32(int64_t{BH} - DevPos(int64_t{Height()} - FShadowWidth));
+    const int32_t S = SX, n = DevLen(1);
     c.Brush().SetColor(FShadowBakColor);
     c.Pen().SetColor(FShadowBakColor);
-    c.Rectangle(BW - S, 0, BW, S);
-    c.Rectangle(0, BH - S, S, BH);
+    c.Rectangle(BW - SX, 0, BW, DevPos(FShadowWidth));
+    c.Rectangle(0, BH - SY, DevPos(FShadowWidth), BH);
     c.Brush().SetColor(FShadowColor);
-    int32_t e;
+    const int32_t T = SY;
+    int32_t ex = 0, ey = 0;  // where the shadow's slanted ends start
     if (FShadowStyle == TShadowStyle::ssFlying) {
       c.Pen().SetColor(FShadowColor);
-      e = S - 1;
+      ex = S - n, ey = T - n;
     } else {
       c.Pen().SetColor(clBlack);
-      e = 0;
     }
-    const TPoint bottom[] = {{e, BH - S}, {S - 1, BH - 1}, {BW - 1, BH - 1}, {BW - S, BH - S}};
-    const TPoint right[] = {{BW - S, BH - S}, {BW - 1, BH - 1}, {BW - 1, S - 1}, {BW - S, e}};
+    const TPoint bottom[] = {{ex, BH - T}, {S - n, BH - n}, {BW - n, BH - n}, {BW - S, BH - T}};
+    const TPoint right[] = {{BW - S, BH - T}, {BW - n, BH - n}, {BW - n, T - n}, {BW - S, ey}};
     c.Polygon(bottom);
     c.Polygon(right);
     c.Pen().SetColor(clBlack);
     c.Pen().SetStyle(TPenStyle::psSolid);
+    const int32_t r = DevPos(int64_t{Width()} - FShadowWidth),
+                  b = DevPos(int64_t{Height()} - FShadowWidth);
     c.MoveTo(0, 0);
-    c.LineTo(Width() - S, 0);
-    c.LineTo(Width() - S, Height() - S);
-    c.LineTo(0, Height() - S);
+    c.LineTo(r, 0);
+    c.LineTo(r, b);
+    c.LineTo(0, b);
     c.LineTo(0, 0);
   }
   c.Pen().SetColor(FChartFrameColor);
@@ -138,6 +144,7 @@ void TCustomKelvo::PaintFrame(TCanvas& c) {
         break;
     }
     c.SetTextAlign(TA_LEFT | TA_TOP | TA_NOUPDATECP);
+    x = DevPos(x), y = DevPos(y);
     if (FCaptionAlignment == TAlignment::taRightJustify) x -= w;
     if (FCaptionAlignment == TAlignment::taCenter) x -= w / 2;
     c.TextOut(Clamp32(x), Clamp32(y), FCaption);
@@ -161,7 +168,6 @@ void TCustomKelvo::PaintFrame(TCanvas& c) {
   if (OnScalesRendered) OnScalesRendered(this, c, 0, 0);
 }
 
-// The data area in the chart colour with a frame-coloured outline, then the
 // The image file is read again only when it is another file or has
 // changed (its size or time of writing) since it was last read, so a paint
 // still shows the file as it is without decoding it every time.
@@ -176,6 +182,7 @@ void TCustomKelvo::LoadBackgroundImage(const std::string& FileName) {
   if (!e1 && !e2) FHolderKey = key;
 }
 
+// The data area in the chart colour with a frame-coloured outline, then the
 // background image or the coloured areas of the background settings. A file
 // that cannot be loaded clears the image name and leaves the chart colour.
 void TCustomKelvo::PaintDataBackground(TCanvas& c, int32_t X, int32_t Y) {
@@ -196,21 +203,24 @@ void TCustomKelvo::PaintDataBackground(TCanvas& c, int32_t X, int32_t Y) {
       bg.SetName("");
       return;
     }
+    // The picture's pixels are logical ones: on the device surface each
+    // covers the device pixels of its place (sampled at device resolution).
     const int32_t IW = FHolderBitmap.Width(), IH = FHolderBitmap.Height();
     switch (bg.FillMode()) {
       case TBkgFill::bfSimple:
         c.Rectangle(0, 0, BW, BH);
-        c.StretchDraw(Rect(0, 0, IW, IH), FHolderBitmap);
+        c.StretchDraw(Rect(0, 0, DevPos(IW), DevPos(IH)), FHolderBitmap);
         break;
       case TBkgFill::bfStretch:
         c.StretchDraw(Rect(0, 0, BW, BH), FHolderBitmap);
         break;
       case TBkgFill::bfTile: {
         if (IW <= 0 || IH <= 0) break;
-        const int32_t columns = (BW - 1) / IW + 1, rows = (BH - 1) / IH + 1;
-        for (int32_t k = 1; k <= columns; ++k)
-          for (int32_t r = 1; r <= rows; ++r)
-            c.StretchDraw(Rect((k - 1) * IW, (r - 1) * IH, k * IW, r * IH), FHolderBitmap);
+        for (int64_t k = 0; DevPos(k * IW) < BW; ++k)
+          for (int64_t r = 0; DevPos(r * IH) < BH; ++r)
+            c.StretchDraw(
+                Rect(DevPos(k * IW), DevPos(r * IH), DevPos((k + 1) * IW), DevPos((r + 1) * IH)),
+                FHolderBitmap);
         break;
       }
     }
@@ -221,14 +231,14 @@ void TCustomKelvo::PaintDataBackground(TCanvas& c, int32_t X, int32_t Y) {
   c.Brush().SetColor(bg.AreaColor());
   c.Pen().SetColor(bg.AreaColor());
   int32_t lx, ty, rx, by;
-  WorldToPixel(FCurrentLayer, bg.AreaLeft(), bg.AreaTop(), lx, ty);
-  WorldToPixel(FCurrentLayer, bg.AreaRight(), bg.AreaBottom(), rx, by);
+  const TLayerMapping& m = DeviceMapping(FCurrentLayer);
+  m.Map(bg.AreaLeft(), bg.AreaTop(), lx, ty);
+  m.Map(bg.AreaRight(), bg.AreaBottom(), rx, by);
   ClipPixel(lx, ty);
   ClipPixel(rx, by);
-  const int32_t L = Clamp32(int64_t{X} + lx - FMarginLeft),
-                R = Clamp32(int64_t{X} + rx - FMarginLeft);
-  const int32_t T = Clamp32(int64_t{Y} + ty - FMarginTop),
-                B = Clamp32(int64_t{Y} + by - FMarginTop);
+  const int32_t dataX = DevPos(FMarginLeft), dataY = DevPos(FMarginTop);
+  const int32_t L = Clamp32(int64_t{X} + lx - dataX), R = Clamp32(int64_t{X} + rx - dataX);
+  const int32_t T = Clamp32(int64_t{Y} + ty - dataY), B = Clamp32(int64_t{Y} + by - dataY);
   const int32_t X2 = whole.Right, Y2 = whole.Bottom;
   switch (bg.AreaMode()) {
     case TBGAreaMode::bamLeft:
@@ -280,9 +290,10 @@ void TCustomKelvo::DrawCrossHairs(int32_t OffsetX, int32_t OffsetY, TBitmap& Bit
   const int32_t penWidth = c.Pen().Width();
   const TPenStyle penStyle = c.Pen().Style();
   const TBrushStyle brushStyle = c.Brush().Style();
-  const int64_t left = FMarginLeft, top = FMarginTop;
-  const int64_t right = int64_t{Width()} - FMarginRight - FShadowWidth;
-  const int64_t bottom = int64_t{Height()} - FMarginBottom - FShadowWidth;
+  // Device pixels: the data area's edges and every length by the rule.
+  const int64_t left = DevPos(FMarginLeft), top = DevPos(FMarginTop);
+  const int64_t right = DevPos(int64_t{Width()} - FMarginRight - FShadowWidth);
+  const int64_t bottom = DevPos(int64_t{Height()} - FMarginBottom - FShadowWidth);
   auto P = [&](int64_t x, int64_t y) { return TPoint{Clamp32(x - OffsetX), Clamp32(y - OffsetY)}; };
   auto line = [&](int64_t x1, int64_t y1, int64_t x2, int64_t y2) {
     const TPoint a = P(x1, y1), b = P(x2, y2);
@@ -293,36 +304,39 @@ void TCustomKelvo::DrawCrossHairs(int32_t OffsetX, int32_t OffsetY, TBitmap& Bit
     const TPoint a = P(x1, y1), b = P(x2, y2);
     c.Rectangle(a.X, a.Y, b.X, b.Y);
   };
+  // A figure from k logical pixels before the centre to k pixels after it.
+  auto before = [&](int64_t centre, int64_t k) { return centre - DevLen(k); };
+  auto after = [&](int64_t centre, int64_t k) { return centre + DevLen(k + 1); };
   for (int32_t i = 1; i <= CrossHairCount; ++i) {
     const TCrossHair& h = CrossHair(i);
     if (h.Mode() == TCrossHMode::chOff) continue;
     int32_t px, py;
-    WorldToPixel(h.Layer(), h.PosX(), h.PosY(), px, py);
+    DeviceMapping(h.Layer()).Map(h.PosX(), h.PosY(), px, py);
     c.Pen().SetColor(h.Color());
     c.Pen().SetWidth(h.LineWid());
     c.Pen().SetStyle(h.LineType());
     c.Brush().SetColor(FChartColor);
-    const int64_t half = h.LineWid() / 2;
+    const int64_t half = c.DevicePenWidth() / 2, one = DevLen(1);
     const bool inY = top + half < py && py < bottom - half;
     const bool inX = left + half < px && px < right - half;
     const TCrossHMode m = h.Mode();
     if ((m == TCrossHMode::chHoriz || m == TCrossHMode::chBoth) && inY)
-      line(left + half + 1, py, right - half, py);
+      line(left + half + one, py, right - half, py);
     if ((m == TCrossHMode::chVert || m == TCrossHMode::chBoth) && inX)
-      line(px, top + half + 1, px, bottom - half);
+      line(px, top + half + one, px, bottom - half);
     if (m == TCrossHMode::chCrossBox && inX && inY) {
-      line(int64_t{px} - 13, py, int64_t{px} + 14, py);
-      line(px, int64_t{py} - 13, px, int64_t{py} + 14);
+      line(before(px, 13), py, after(px, 13), py);
+      line(px, before(py, 13), px, after(py, 13));
       c.Brush().SetStyle(TBrushStyle::bsClear);
       c.Pen().SetStyle(TPenStyle::psSolid);
       c.Pen().SetColor(clWhite);
-      rect(int64_t{px} - 3, int64_t{py} - 3, int64_t{px} + 4, int64_t{py} + 4);
+      rect(before(px, 3), before(py, 3), after(px, 3), after(py, 3));
       c.Pen().SetColor(clBlack);
-      rect(int64_t{px} - 2, int64_t{py} - 2, int64_t{px} + 3, int64_t{py} + 3);
+      rect(before(px, 2), before(py, 2), after(px, 2), after(py, 2));
     }
     if (m == TCrossHMode::chBox && inX && inY) {
       c.Brush().SetStyle(TBrushStyle::bsClear);
-      rect(int64_t{px} - 4, int64_t{py} - 4, int64_t{px} + 5, int64_t{py} + 5);
+      rect(before(px, 4), before(py, 4), after(px, 4), after(py, 4));
     }
   }
   c.Pen().SetColor(penColor);

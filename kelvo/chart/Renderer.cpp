@@ -36,10 +36,13 @@ void TCustomKelvo::RenderDisplayList(TBitmap& Bitmap) {
   c.Pen().SetMode(TPenMode::pmCopy);
   // Filled squares may be written straight into the bitmap, except while a
   // recorder is to see every shape.
-  const bool directSquares = FRenderShortcuts && !TCanvasRecorder::Active();
-  // 1. The duplicate-mark grid, one cell per pixel plus a rim of d cells.
-  const int64_t d = FMinDupMarkDist;
-  const int64_t gridW = int64_t{Width()} + 2 * d, gridH = int64_t{Height()} + 2 * d;
+  // (At a device scale marks take the mark routine, which scales them.)
+  const bool identity = DeviceScale().Identity();
+  const bool directSquares = FRenderShortcuts && !TCanvasRecorder::Active() && identity;
+  // 1. The duplicate-mark grid, one cell per device pixel plus a rim of d cells.
+  const int64_t d = DevLen(FMinDupMarkDist);
+  const int64_t gridW = int64_t{DeviceScale().Side(Width())} + 2 * d,
+                gridH = int64_t{DeviceScale().Side(Height())} + 2 * d;
   if (FAvoidDuplicateMarks)
     FDupGrid.assign(static_cast<size_t>(std::max<int64_t>(gridW * gridH, 0)), -1);
   auto cell = [&](int64_t x, int64_t y) -> int32_t* {
@@ -49,7 +52,7 @@ void TCustomKelvo::RenderDisplayList(TBitmap& Bitmap) {
   // 2.
   {
     const TColor brush = c.Brush().Color(), pen = c.Pen().Color();
-    if (OnBeforeRenderData) OnBeforeRenderData(this, c, FMarginTop, FMarginLeft);
+    if (OnBeforeRenderData) OnBeforeRenderData(this, c, DevPos(FMarginTop), DevPos(FMarginLeft));
     c.Brush().SetColor(brush);
     c.Pen().SetColor(pen);
   }
@@ -57,24 +60,35 @@ void TCustomKelvo::RenderDisplayList(TBitmap& Bitmap) {
   if (FGridStyle != GridStyleType::gsNone) DrawGrid(c);
   // 4.
   TRenderState s(c, FChartColor, FLineWidth);
-  const int32_t ml = FMarginLeft, mt = FMarginTop;
+  // Device pixels throughout: the data bitmap's origin, the mapping onto
+  // it, and every length of an item by the snapping rule.
+  const int32_t ml = DevPos(FMarginLeft), mt = DevPos(FMarginTop), one = DevLen(1);
+  const TLayerMapping* const maps = identity ? FMapping.data() : FDeviceMapping.data();
   auto map = [&](int32_t layer, double x, double y) {
-    return render::MapToBitmap(FMapping[static_cast<size_t>(std::clamp(layer, 1, LayerCount))], x,
-                               y, ml, mt);
+    return render::MapToBitmap(maps[static_cast<size_t>(std::clamp(layer, 1, LayerCount))], x, y,
+                               ml, mt);
+  };
+  auto devicePixel = [&](int32_t layer, double x, double y, int32_t& px, int32_t& py) {
+    maps[static_cast<size_t>(std::clamp(layer, 1, LayerCount))].Map(x, y, px, py);
   };
   auto toBitmap = [&](int32_t px, int32_t py) {
     ClipPixel(px, py);
     return TPoint{ClampFar(int64_t{px} - ml), ClampFar(int64_t{py} - mt)};
   };
+  // One logical pixel: at a device scale the block of Length(1) pixels.
+  auto dot = [&](TPoint p, TColor color) {
+    for (int32_t j = 0; j < one; ++j)
+      for (int32_t i = 0; i < one; ++i) c.SetPixels(p.X + i, p.Y + j, color);
+  };
   // Both corners one pixel: that pixel in the pen colour; else the larger
   // x and y grow by one so the shape covers both corner pixels.
   auto pixelOrBox = [&](TPoint a, TPoint b, bool ellipse) {
     if (a == b) {
-      c.SetPixels(a.X, a.Y, s.PenColor);
+      dot(a, s.PenColor);
       return;
     }
-    (b.X > a.X ? b.X : a.X) += 1;
-    (b.Y > a.Y ? b.Y : a.Y) += 1;
+    (b.X > a.X ? b.X : a.X) += one;
+    (b.Y > a.Y ? b.Y : a.Y) += one;
     if (ellipse)
       c.Ellipse(a.X, a.Y, b.X, b.Y);
     else
@@ -181,7 +195,7 @@ void TCustomKelvo::RenderDisplayList(TBitmap& Bitmap) {
         s.SetBrushColor(it.FillColor);
         const TPoint a = map(layer, it.X1, it.Y1), b = map(layer, it.X2, it.Y2);
         if (a == b) {
-          c.SetPixels(a.X, a.Y, it.Color);
+          dot(a, it.Color);
         } else {
           c.MoveTo(a.X, a.Y);
           c.LineTo(b.X, b.Y);
@@ -219,7 +233,7 @@ void TCustomKelvo::RenderDisplayList(TBitmap& Bitmap) {
         const int32_t x1 = std::min(a.X, b.X), x2 = std::max(a.X, b.X);
         const int32_t y1 = std::max(a.Y, b.Y), y2 = std::min(a.Y, b.Y);  // y1 is the bottom
         if (x1 == x2 && y1 == y2) {
-          c.SetPixels(x1, y1, f);
+          dot({x1, y1}, f);
           break;
         }
         c.Rectangle(x1, y1, x2, y2);
@@ -235,17 +249,17 @@ void TCustomKelvo::RenderDisplayList(TBitmap& Bitmap) {
         };
         auto embossed = [&](TColor first, TColor second) {
           s.SetPenColor(first);
-          c.MoveTo(x1 + 1, y1);
-          c.LineTo(x1 + 1, y2 + 1);
-          c.LineTo(x2, y2 + 1);
+          c.MoveTo(x1 + one, y1);
+          c.LineTo(x1 + one, y2 + one);
+          c.LineTo(x2, y2 + one);
           c.LineTo(x2, y1);
-          c.LineTo(x1 + 1, y1);
+          c.LineTo(x1 + one, y1);
           s.SetPenColor(second);
-          c.MoveTo(x1, y1 - 1);
+          c.MoveTo(x1, y1 - one);
           c.LineTo(x1, y2);
-          c.LineTo(x2 - 1, y2);
-          c.LineTo(x2 - 1, y1 - 1);
-          c.LineTo(x1, y1 - 1);
+          c.LineTo(x2 - one, y2);
+          c.LineTo(x2 - one, y1 - one);
+          c.LineTo(x1, y1 - one);
         };
         switch (it.FrameStyle) {
           case TFrameStyle::fsLowered:
@@ -271,9 +285,9 @@ void TCustomKelvo::RenderDisplayList(TBitmap& Bitmap) {
         s.SetBrushColor(it.FillColor);
         s.SetPenStyle(it.PenStyle);
         int32_t ax, ay, bx, by;
-        WorldToPixel(layer, it.X1, it.Y1, ax, ay);
+        devicePixel(layer, it.X1, it.Y1, ax, ay);
         ClipPixel(ax, ay);
-        WorldToPixel(layer, it.X2, it.Y2, bx, by);
+        devicePixel(layer, it.X2, it.Y2, bx, by);
         ClipPixel(bx, by);
         if (ax > bx) std::swap(ax, bx);
         if (ay > by) std::swap(ay, by);  // ay is the top
@@ -281,15 +295,15 @@ void TCustomKelvo::RenderDisplayList(TBitmap& Bitmap) {
                 x2 = ClampFar(int64_t{bx} - ml), y2 = ClampFar(int64_t{by} - mt);
         const long double angle =
             static_cast<long double>(it.Param1) * std::numbers::pi_v<long double> / 180;
-        const int32_t dx = RoundOffset(std::cos(angle) * it.Param2);
-        const int32_t dy = -RoundOffset(std::sin(angle) * it.Param2);
+        const int32_t dx = DevLen(RoundOffset(std::cos(angle) * it.Param2));
+        const int32_t dy = -DevLen(RoundOffset(std::sin(angle) * it.Param2));
         if (it.Param1 > 90) std::swap(x1, x2);  // the side face moves to the left
         const TPoint top[] = {{x1, y1}, {x1 + dx, y1 + dy}, {x2 + dx, y1 + dy}, {x2, y1}};
         const TPoint side[] = {{x2 + dx, y1 + dy}, {x2, y1}, {x2, y2}, {x2 + dx, y2 + dy}};
         c.Polygon(top);
         c.Polygon(side);
-        (x2 > x1 ? x2 : x1) += 1;
-        (y2 > y1 ? y2 : y1) += 1;
+        (x2 > x1 ? x2 : x1) += one;
+        (y2 > y1 ? y2 : y1) += one;
         c.Rectangle(x1, y1, x2, y2);
         break;
       }
@@ -300,9 +314,9 @@ void TCustomKelvo::RenderDisplayList(TBitmap& Bitmap) {
       case ikTextOffset: {
         s.Flush();
         int32_t px, py;
-        WorldToPixel(layer, it.X1, it.Y1, px, py);
-        text(it, toBitmap(Clamp32(int64_t{px} + RoundOffset(it.X2)),
-                          Clamp32(int64_t{py} + RoundOffset(it.Y2))));
+        devicePixel(layer, it.X1, it.Y1, px, py);
+        text(it, toBitmap(Clamp32(int64_t{px} + DevLen(RoundOffset(it.X2))),
+                          Clamp32(int64_t{py} + DevLen(RoundOffset(it.Y2)))));
         break;
       }
       case ikMoveTo: {
@@ -323,8 +337,8 @@ void TCustomKelvo::RenderDisplayList(TBitmap& Bitmap) {
         s.Flush();
         if (penLost) break;  // relative to a point that is not finite
         const TPoint pen = c.PenPos();
-        const TPoint p{Clamp32(int64_t{pen.X} + RoundOffset(it.X1)),
-                       Clamp32(int64_t{pen.Y} + RoundOffset(it.Y1))};
+        const TPoint p{Clamp32(int64_t{pen.X} + DevLen(RoundOffset(it.X1))),
+                       Clamp32(int64_t{pen.Y} + DevLen(RoundOffset(it.Y1)))};
         s.Current = p;
         c.MoveTo(p.X, p.Y);
         break;
@@ -333,11 +347,11 @@ void TCustomKelvo::RenderDisplayList(TBitmap& Bitmap) {
         s.Flush();
         if (penLost) break;
         const TPoint pen = c.PenPos();
-        const TPoint p{Clamp32(int64_t{pen.X} + RoundOffset(it.X1)),
-                       Clamp32(int64_t{pen.Y} + RoundOffset(it.Y1))};
+        const TPoint p{Clamp32(int64_t{pen.X} + DevLen(RoundOffset(it.X1))),
+                       Clamp32(int64_t{pen.Y} + DevLen(RoundOffset(it.Y1)))};
         s.ForcePen(it.Color, it.PenStyle, it.FillColor);
         c.LineTo(p.X, p.Y);
-        c.SetPixels(p.X, p.Y, it.Color);
+        dot(p, it.Color);
         break;
       }
       case ikArrow: {
@@ -348,12 +362,12 @@ void TCustomKelvo::RenderDisplayList(TBitmap& Bitmap) {
         c.Brush().SetStyle(it.Transparent ? TBrushStyle::bsClear : TBrushStyle::bsSolid);
         const TPoint p1 = map(layer, it.X1, it.Y1), p2 = map(layer, it.X2, it.Y2);
         if (p1 == p2) {
-          c.SetPixels(p1.X, p1.Y, it.Color);
+          dot(p1, it.Color);
           break;
         }
         c.MoveTo(p1.X, p1.Y);
         c.LineTo(p2.X, p2.Y);
-        const int32_t len = it.Param1;
+        const int32_t len = DevLen(it.Param1);
         if (len <= 0) break;
         const long double pi = std::numbers::pi_v<long double>;
         const long double dxp = static_cast<long double>(p2.X) - p1.X,
@@ -382,8 +396,8 @@ void TCustomKelvo::RenderDisplayList(TBitmap& Bitmap) {
         s.Flush();
         shapeColours(it);
         int32_t cx, cy;
-        WorldToPixel(layer, it.X1, it.Y1, cx, cy);
-        const int32_t hw = RoundOffset(it.X2), hh = RoundOffset(it.Y2);
+        devicePixel(layer, it.X1, it.Y1, cx, cy);
+        const int32_t hw = DevLen(RoundOffset(it.X2)), hh = DevLen(RoundOffset(it.Y2));
         pixelOrBox(toBitmap(Clamp32(int64_t{cx} - hw), Clamp32(int64_t{cy} - hh)),
                    toBitmap(Clamp32(int64_t{cx} + hw), Clamp32(int64_t{cy} + hh)), false);
         break;
@@ -405,16 +419,16 @@ void TCustomKelvo::RenderDisplayList(TBitmap& Bitmap) {
             const TPoint e = map(layer, ex, it.Y1);
             c.MoveTo(centre.X, centre.Y);
             c.LineTo(e.X, centre.Y);
-            c.MoveTo(e.X, centre.Y - 3);
-            c.LineTo(e.X, centre.Y + 4);
+            c.MoveTo(e.X, centre.Y - DevLen(3));
+            c.LineTo(e.X, centre.Y + DevLen(4));
           }
         } else {
           for (double ey : {it.Y1 - e1, it.Y1 + e2}) {
             const TPoint e = map(layer, it.X1, ey);
             c.MoveTo(centre.X, centre.Y);
             c.LineTo(centre.X, e.Y);
-            c.MoveTo(centre.X - 3, e.Y);
-            c.LineTo(centre.X + 4, e.Y);
+            c.MoveTo(centre.X - DevLen(3), e.Y);
+            c.LineTo(centre.X + DevLen(4), e.Y);
           }
         }
         DrawMark(c, it.Symbol, centre.X, centre.Y);
@@ -455,7 +469,7 @@ void TCustomKelvo::RenderDisplayList(TBitmap& Bitmap) {
       if (k->LineWidth != 1 || k->PenStyle != TPenStyle::psSolid || !ClassVisible(k->ItemClass) ||
           !LayerVisible(k->Layer))
         return false;
-      const TLayerMapping& m = Mapping(k->Layer);
+      const TLayerMapping& m = maps[static_cast<size_t>(std::clamp(k->Layer, 1, LayerCount))];
       // Logarithmic axes are monotone only above their floor.
       if ((m.LogX && !(k->MinX > 1e-100)) || (m.LogY && !(k->MinY > 1e-100))) continue;
       // Both axes map independently: the extremes' pixels need no items.
@@ -531,7 +545,7 @@ void TCustomKelvo::RenderDisplayList(TBitmap& Bitmap) {
                  x1 = std::max(sx.RangeLow(), sx.RangeHigh());
     const double y0 = std::min(sy.RangeLow(), sy.RangeHigh()),
                  y1 = std::max(sy.RangeLow(), sy.RangeHigh());
-    const TLayerMapping& m = Mapping(a.Layer);
+    const TLayerMapping& m = maps[static_cast<size_t>(std::clamp(a.Layer, 1, LayerCount))];
     const raster::TSurface surface = c.Surface();
     const raster::TPaint paint{raster::PixelFromColor(ColorToRGB(a.Color)), false};
     const int64_t h = a.Symbol - 6;
@@ -609,13 +623,13 @@ void TCustomKelvo::RenderDisplayList(TBitmap& Bitmap) {
   c.Pen().SetWidth(1);
   // 7., 8.
   DrawTextLabels(c);
-  if (OnDataRendered) OnDataRendered(this, c, FMarginTop, FMarginLeft);
-  PaintLegend(c, FMarginLeft, FMarginTop, true);
+  if (OnDataRendered) OnDataRendered(this, c, mt, ml);
+  PaintLegend(c, ml, mt, true);
   // 9. The frame closes the data area on all four sides.
   c.Pen().SetColor(FChartFrameColor);
   c.Pen().SetStyle(TPenStyle::psSolid);
-  const int32_t W = Clamp32(int64_t{Width()} - FMarginLeft - FMarginRight - FShadowWidth);
-  const int32_t H = Clamp32(int64_t{Height()} - FMarginTop - FMarginBottom - FShadowWidth);
+  const int32_t W = Clamp32(int64_t{DevPos(int64_t{Width()} - FMarginRight - FShadowWidth)} - ml);
+  const int32_t H = Clamp32(int64_t{DevPos(int64_t{Height()} - FMarginBottom - FShadowWidth)} - mt);
   c.MoveTo(0, 0);
   c.LineTo(W, 0);
   c.LineTo(W, H);
@@ -627,16 +641,18 @@ void TCustomKelvo::DrawTextLabels(TCanvas& c) {
   for (int32_t i = TextLabelCount; i >= 1; --i) {
     const TTextLabel& l = TextLabels(i);
     if (l.Mode() == TTxtLblMode::tlOff || !LayerVisible(l.Layer()) || !l.Visible()) continue;
+    // Device pixels: a world position by the device mapping, a client one
+    // mapped straight, the box's gaps by the snapping rule.
     int32_t px = 0, py = 0;
     if (l.AttachToData() != TTxtLblAttachMode::tlamNone)
-      WorldToPixel(l.Layer(), l.PosX(), l.PosY(), px, py);
+      DeviceMapping(l.Layer()).Map(l.PosX(), l.PosY(), px, py);
     int64_t x = l.AttachToData() == TTxtLblAttachMode::tlamNone ||
                         l.AttachToData() == TTxtLblAttachMode::tlamYOnly
-                    ? RoundClamped(l.PosX())
+                    ? DevPos(RoundClamped(l.PosX()))
                     : px;
     int64_t y = l.AttachToData() == TTxtLblAttachMode::tlamNone ||
                         l.AttachToData() == TTxtLblAttachMode::tlamXOnly
-                    ? RoundClamped(l.PosY())
+                    ? DevPos(RoundClamped(l.PosY()))
                     : py;
     c.SetFont(l.Font());
     c.Pen().SetColor(l.ColorBorder());
@@ -663,11 +679,12 @@ void TCustomKelvo::DrawTextLabels(TCanvas& c) {
     if (l.Alignment() == TAlignment::taRightJustify) x -= K;
     if (l.Alignment() == TAlignment::taCenter) x -= K / 2;
     // Bitmap coordinates.
-    x -= FMarginLeft;
-    y -= FMarginTop;
+    x -= DevPos(FMarginLeft);
+    y -= DevPos(FMarginTop);
+    const int64_t four = DevLen(4), two = DevLen(2);
     const auto box = [&](int64_t dx, int64_t dy) {
-      c.Rectangle(Clamp32(x - 4 + dx), Clamp32(y - L * n - 2 + dy), Clamp32(x + K + 4 + dx),
-                  Clamp32(y + 2 + dy));
+      c.Rectangle(Clamp32(x - four + dx), Clamp32(y - L * n - two + dy), Clamp32(x + K + four + dx),
+                  Clamp32(y + two + dy));
     };
     switch (l.Mode()) {
       case TTxtLblMode::tlsimple:
@@ -691,7 +708,7 @@ void TCustomKelvo::DrawTextLabels(TCanvas& c) {
       case TTxtLblMode::tlShadow:
         c.Pen().SetColor(l.ColorShadow());
         c.Brush().SetColor(l.ColorShadow());
-        box(l.ShadowDx(), l.ShadowDy());
+        box(DevLen(l.ShadowDx()), DevLen(l.ShadowDy()));
         c.Pen().SetColor(l.ColorBorder());
         c.Brush().SetColor(l.ColorBkg());
         box(0, 0);

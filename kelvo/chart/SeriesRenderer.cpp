@@ -226,14 +226,16 @@ class TSortedLine {
 void TCustomKelvo::RenderSeries(TCanvas& c, render::TRenderState& s,
                                 const std::function<void(const TDrawItem&)>& DrawItem,
                                 const std::function<void()>& ForgetLastMark, bool DirectSquares) {
-  const int32_t ml = FMarginLeft, mt = FMarginTop;
+  // Device pixels: the data bitmap's origin and the mapping onto it, so the
+  // columns below are device columns.
+  const int32_t ml = DevPos(FMarginLeft), mt = DevPos(FMarginTop);
   for (const auto& owned : *FSeries) {
     const TSeries& se = *owned;
     const uint64_t n = se.Count();
     if (!se.Visible() || n == 0 || !ClassVisible(se.ItemClass()) || !LayerVisible(se.Layer()))
       continue;
     const int32_t layer = se.Layer();
-    const TLayerMapping& m = Mapping(layer);
+    const TLayerMapping& m = DeviceMapping(layer);
     TDrawItem it{};
     it.Color = se.Color();
     it.FillColor = se.FillColor();

@@ -48,24 +48,37 @@ void TCanvas::MoveTo(int32_t X, int32_t Y) {
 }
 
 // Wide pens (Width > 1) are round pens drawn solid whatever their dash style,
-// with round caps, so consecutive segments join without notches.
+// with round caps, so consecutive segments join without notches. At a device
+// scale a pen of one logical pixel is a thick line with its dashes scaled
+// alike, and a wide pen keeps its logical centre.
 void TCanvas::StrokeSegment(int32_t X0, int32_t Y0, int32_t X1, int32_t Y1) {
   const TPenStyle style = FPen.Style();
   if (style == TPenStyle::psClear) return;
   const raster::TSurface s = Surface();
   if (FPen.Width() > 1) {
-    raster::WideLine(s, X0, Y0, X1, Y1, FPen.Width(), PenPaint());
+    raster::WideLine(s, X0, Y0, X1, Y1, DevicePenWidth(), PenPaint(), WideLineLo());
     return;
   }
-  const raster::TDashPattern dash = raster::DashPatternFor(style);
+  raster::TDashPattern dash = raster::DashPatternFor(style);
   const TPaint pen = PenPaint();
-  if (dash.Length == 0 && !pen.Xor && raster::SolidLineOnSurface(s, X0, Y0, X1, Y1, pen.Pixel))
+  const int32_t thick = DevicePenWidth();
+  if (thick == 1 && dash.Length == 0 && !pen.Xor &&
+      raster::SolidLineOnSurface(s, X0, Y0, X1, Y1, pen.Pixel))
     return;
   TPaint gap;
   const bool paintGaps = dash.Length != 0 && FBrush.Style() == TBrushStyle::bsSolid;
   if (paintGaps) gap = BrushPaint();
+  if (thick > 1) {
+    dash.Scale = static_cast<uint8_t>(std::min(thick, 255));
+    raster::ThickLine(s, X0, Y0, X1, Y1, thick, pen, dash, FDashPhase, paintGaps ? &gap : nullptr);
+    return;
+  }
   raster::Line(s, X0, Y0, X1, Y1, pen, dash, FDashPhase, paintGaps ? &gap : nullptr);
 }
+
+// Where a wide pen's disc starts left of and above its centre: half the
+// logical width, as a length.
+int32_t TCanvas::WideLineLo() const { return FScale.Length((FPen.Width() - 1) / 2); }
 
 void TCanvas::LineTo(int32_t X, int32_t Y) {
   if (TCanvasRecorder* r = TCanvasRecorder::Active()) [[unlikely]]
@@ -79,14 +92,18 @@ void TCanvas::StrokePath(std::span<const TPoint> Points, bool Closed) {
   // The pen's paint, pattern and gaps are resolved once for the whole path.
   const raster::TSurface s = Surface();
   const TPaint pen = PenPaint();
-  const int32_t width = FPen.Width();
-  const raster::TDashPattern dash = raster::DashPatternFor(FPen.Style());
+  const bool wide = FPen.Width() > 1;
+  const int32_t width = DevicePenWidth(), lo = WideLineLo();
+  raster::TDashPattern dash = raster::DashPatternFor(FPen.Style());
+  if (!wide && width > 1) dash.Scale = static_cast<uint8_t>(std::min(width, 255));
   const bool paintGaps = dash.Length != 0 && FBrush.Style() == TBrushStyle::bsSolid;
   const TPaint gap = paintGaps ? BrushPaint() : TPaint{};
   uint32_t phase = 0;  // a figure's pattern starts at its first point
   auto segment = [&](TPoint a, TPoint b) {
-    if (width > 1)
-      raster::WideLine(s, a.X, a.Y, b.X, b.Y, width, pen);
+    if (wide)
+      raster::WideLine(s, a.X, a.Y, b.X, b.Y, width, pen, lo);
+    else if (width > 1)
+      raster::ThickLine(s, a.X, a.Y, b.X, b.Y, width, pen, dash, phase, paintGaps ? &gap : nullptr);
     else
       raster::Line(s, a.X, a.Y, b.X, b.Y, pen, dash, phase, paintGaps ? &gap : nullptr);
   };
@@ -121,9 +138,9 @@ namespace {
 // The band a pen of width w covers around a box's one-pixel outline: centred
 // on the outline, the extra pixel of an even width going inwards; for
 // psInsideFrame the band lies wholly inside the box.
-void PenBands(int64_t l, int64_t t, int64_t r, int64_t b, int32_t w, bool insideFrame, TBox& outer,
-              TBox& inner) {
-  const int64_t o = insideFrame ? 0 : (w - 1) / 2;
+void PenBands(int64_t l, int64_t t, int64_t r, int64_t b, int32_t w, int32_t out, bool insideFrame,
+              TBox& outer, TBox& inner) {
+  const int64_t o = insideFrame ? 0 : out;
   outer = TBox{l - o, t - o, r + o, b + o};
   inner = TBox{l + w - o, t + w - o, r - w + o, b - w + o};
 }
@@ -145,20 +162,21 @@ void TCanvas::Rectangle(int32_t X1, int32_t Y1, int32_t X2, int32_t Y2) {
     if (fill) raster::FillRect(s, l, t, r, b, BrushPaint());
     return;
   }
-  const int32_t w = FPen.Width();
+  const int32_t w = DevicePenWidth();
   const raster::TDashPattern dash = raster::DashPatternFor(style);
-  if (w == 1 && dash.Length != 0 && r - l > 1 && b - t > 1) {
-    // Dashed outline: one pattern run clockwise from the top-left corner.
-    if (fill) raster::FillRect(s, l + 1, t + 1, r - 1, b - 1, BrushPaint());
+  if (FPen.Width() == 1 && dash.Length != 0 && r - l > w && b - t > w) {
+    // Dashed outline: one pattern run clockwise from the top-left corner,
+    // its band (w pixels wide at a device scale) inside the box.
+    if (fill) raster::FillRect(s, l + w, t + w, r - w, b - w, BrushPaint());
     const TPoint corners[4] = {{static_cast<int32_t>(l), static_cast<int32_t>(t)},
-                               {static_cast<int32_t>(r - 1), static_cast<int32_t>(t)},
-                               {static_cast<int32_t>(r - 1), static_cast<int32_t>(b - 1)},
-                               {static_cast<int32_t>(l), static_cast<int32_t>(b - 1)}};
+                               {static_cast<int32_t>(r - w), static_cast<int32_t>(t)},
+                               {static_cast<int32_t>(r - w), static_cast<int32_t>(b - w)},
+                               {static_cast<int32_t>(l), static_cast<int32_t>(b - w)}};
     StrokePath(corners, true);
     return;
   }
   TBox outer, inner;
-  PenBands(l, t, r, b, w, style == TPenStyle::psInsideFrame, outer, inner);
+  PenBands(l, t, r, b, w, WideLineLo(), style == TPenStyle::psInsideFrame, outer, inner);
   const TPaint pen = PenPaint();
   const TPaint brush = BrushPaint();
   raster::FillFramedBox(s, outer, inner, pen, fill ? &brush : nullptr);
@@ -187,13 +205,13 @@ void TCanvas::Ellipse(int32_t X1, int32_t Y1, int32_t X2, int32_t Y2) {
     if (fill) raster::FillEllipse(s, l, t, r, b, brush);
     return;
   }
-  const int32_t w = FPen.Width();
+  const int32_t w = DevicePenWidth();
   if (w == 1) {
     raster::OutlinedEllipse(s, l, t, r, b, PenPaint(), fill ? &brush : nullptr);
     return;
   }
   TBox outer, inner;
-  PenBands(l, t, r, b, w, style == TPenStyle::psInsideFrame, outer, inner);
+  PenBands(l, t, r, b, w, WideLineLo(), style == TPenStyle::psInsideFrame, outer, inner);
   if (fill) raster::FillEllipse(s, inner.L, inner.T, inner.R, inner.B, brush);
   raster::EllipseRing(s, outer, inner, PenPaint());
 }
@@ -213,9 +231,11 @@ void TCanvas::SetPixels(int32_t X, int32_t Y, TColor Value) {
 
 TFontFace& TCanvas::Face() {
   TFontEngine& engine = TFontEngine::Instance();
-  if (!FFace || FFaceGeneration != engine.Generation()) {
-    FFace = &engine.Face(FFont.Name(), FFont.Height(), FFont.Style());
+  if (!FFace || FFaceGeneration != engine.Generation() || FFaceRatio != FScale.Ratio) {
+    // Glyphs are rendered at the device height, not scaled afterwards.
+    FFace = &engine.Face(FFont.Name(), FScale.Length(FFont.Height()), FFont.Style());
     FFaceGeneration = engine.Generation();
+    FFaceRatio = FScale.Ratio;
   }
   return *FFace;
 }

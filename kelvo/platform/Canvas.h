@@ -10,6 +10,11 @@
 //  - Width-1 dashed pens paint their gaps in the brush colour while the brush
 //    is solid and leave them alone while it is clear.
 //  - Any int32 coordinate is safe: drawing is clipped to the bitmap.
+//  - Coordinates are the bitmap's pixels. With a device scale (a bitmap of
+//    a high-density surface) pen widths, dash patterns and font heights are
+//    logical lengths, drawn by the snapping rule (DeviceScale.h): a pen of
+//    one logical pixel draws every pixel of its line as a block of
+//    Length(1) pixels, wider pens and outlines take Length(Width).
 // The choices where GDI's rules leave room are stated at the operations.
 #pragma once
 
@@ -17,6 +22,7 @@
 #include <span>
 #include <string_view>
 
+#include "DeviceScale.h"
 #include "Graphics.h"
 #include "Raster.h"
 
@@ -47,6 +53,12 @@ class TCanvas : public TPersistent {
   const TFont& Font() const { return FFont; }
   // Font assignment copies face, height, style and colour.
   void SetFont(const TFont& Value) { FFont.Assign(&Value); }
+
+  // Identity at creation. Changing it keeps pen, brush and font.
+  const TDeviceScale& DeviceScale() const { return FScale; }
+  void SetDeviceScale(const TDeviceScale& Value) { FScale = Value; }
+  // The pen's width in this bitmap's pixels.
+  int32_t DevicePenWidth() const { return FScale.Length(FPen.Width()); }
 
   TPoint PenPos() const { return FPenPos; }
   void SetPenPos(TPoint Value) { MoveTo(Value.X, Value.Y); }
@@ -109,6 +121,7 @@ class TCanvas : public TPersistent {
   // Outline of the path through Points; Closed adds the closing edge.
   void StrokePath(std::span<const TPoint> Points, bool Closed);
   void StrokeSegment(int32_t X0, int32_t Y0, int32_t X1, int32_t Y1);
+  int32_t WideLineLo() const;
   TFontFace& Face();
 
   TBitmap& FBitmap;
@@ -122,6 +135,8 @@ class TCanvas : public TPersistent {
   unsigned FTextAlign = 0;
   TFontFace* FFace = nullptr;
   uint64_t FFaceGeneration = 0;
+  TDeviceScale FScale;
+  double FFaceRatio = 1.0;  // the ratio FFace was chosen at
   raster::TPolygonScratch FScratch;
   std::vector<int64_t> FStretchColumns;
   std::shared_ptr<const void> FLifetime = std::make_shared<char>(0);

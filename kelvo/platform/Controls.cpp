@@ -17,10 +17,36 @@ TCustomControl::TCustomControl(TComponent* AOwner) : TComponent(AOwner) {
 
 TBitmap& TCustomControl::Surface() {
   if (!FSurface) {
-    FSurface = std::make_unique<TBitmap>(FWidth, FHeight);
+    FSurface = std::make_unique<TBitmap>(FDeviceScale.Side(FWidth), FDeviceScale.Side(FHeight));
     FSurface->SetPixelFormat(TPixelFormat::pf32bit);
+    FSurface->Canvas().SetDeviceScale(FDeviceScale);
   }
   return *FSurface;
+}
+
+namespace {
+// A surface of Width x Height logical pixels at Scale fits the picture cap.
+void CheckSurfaceSize(const TDeviceScale& Scale, int32_t Width, int32_t Height) {
+  const int64_t w = Scale.Side(Width), h = Scale.Side(Height);
+  if (w > MaxBitmapSide || h > MaxBitmapSide ||
+      static_cast<uint64_t>(w) * static_cast<uint64_t>(h) * 4 > MaxBitmapBytes)
+    throw EInvalidGraphic("Control size " + std::to_string(Width) + " x " + std::to_string(Height) +
+                          " is too large");
+}
+}  // namespace
+
+void TCustomControl::SetDevicePixelRatio(double Value) {
+  if (!TDeviceScale::Acceptable(Value) || Value == FDeviceScale.Ratio) return;
+  const TDeviceScale scale{Value};
+  CheckSurfaceSize(scale, FWidth, FHeight);
+  FDeviceScale = scale;
+  if (FSurface) {
+    FSurface->SetSize(scale.Side(FWidth), scale.Side(FHeight));
+    FSurface->Canvas().SetDeviceScale(scale);
+  }
+  DevicePixelRatioChanged();
+  if (FHost) FHost->ControlResized(this);
+  Invalidate();
 }
 
 TCustomControl::~TCustomControl() {
@@ -51,11 +77,8 @@ void TCustomControl::SetBounds(int32_t ALeft, int32_t ATop, int32_t AWidth, int3
     return;
   }
   // Refuse a size the surface cannot have before anything changes.
-  if (AWidth > MaxBitmapSide || AHeight > MaxBitmapSide ||
-      static_cast<uint64_t>(AWidth) * static_cast<uint64_t>(AHeight) * 4 > MaxBitmapBytes)
-    throw EInvalidGraphic("Control size " + std::to_string(AWidth) + " x " +
-                          std::to_string(AHeight) + " is too large");
-  if (FSurface) FSurface->SetSize(AWidth, AHeight);
+  CheckSurfaceSize(FDeviceScale, AWidth, AHeight);
+  if (FSurface) FSurface->SetSize(FDeviceScale.Side(AWidth), FDeviceScale.Side(AHeight));
   FWidth = AWidth;
   FHeight = AHeight;
   if (FHost) FHost->ControlResized(this);

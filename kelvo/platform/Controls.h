@@ -11,6 +11,7 @@
 
 #include "Bitmap.h"
 #include "Classes.h"
+#include "DeviceScale.h"
 
 namespace vexa {
 
@@ -119,6 +120,17 @@ class TCustomControl : public TComponent {
   TCursor Cursor() const { return FCursor; }
   void SetCursor(TCursor Value);
 
+  // Device pixels to a logical one on the control's screen (1.0 at
+  // creation; values outside 1.0 .. 4.0 or not finite are ignored, a ratio
+  // at which the surface would be too large raises EInvalidGraphic). Sizes,
+  // positions and every pixel value of the programming interface stay
+  // logical; the window surface has DeviceScale().Side(Width()) x
+  // DeviceScale().Side(Height()) device pixels and its canvas draws at the
+  // ratio. A host sets it from its screen.
+  double DevicePixelRatio() const { return FDeviceScale.Ratio; }
+  void SetDevicePixelRatio(double Value);
+  const TDeviceScale& DeviceScale() const { return FDeviceScale; }
+
   // The window surface is made on first use: a control that only ever
   // paints into another canvas (a chart's axes) never holds one.
   TCanvas& Canvas() { return Surface().Canvas(); }
@@ -220,6 +232,8 @@ class TCustomControl : public TComponent {
 
  protected:
   TFont FFont;
+  // The ratio changed (the surface already has its new size).
+  virtual void DevicePixelRatioChanged() {}
   // Fires OnResize. A control that sizes its parts after the base SetBounds
   // holds a TResizeEventDelay over its SetBounds, so handlers see it whole.
   virtual void Resize();
@@ -264,6 +278,7 @@ class TCustomControl : public TComponent {
   bool FHandleAllocated = false;
   TCursor FCursor = crDefault;
   IControlHost* FHost = nullptr;
+  TDeviceScale FDeviceScale;
   std::unique_ptr<TBitmap> FSurface;
 };
 

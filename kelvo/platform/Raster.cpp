@@ -304,7 +304,7 @@ void Line(const TSurface& s, int32_t x0, int32_t y0, int32_t x1, int32_t y1, TPa
           const TDashPattern& dash, uint32_t& phase, const TPaint* gapPaint) {
   const TLineSteps line(x0, y0, x1, y1);
   if (line.Major == 0) return;
-  const uint32_t period = dash.Length;
+  const uint32_t period = dash.Period();
   const uint32_t startPhase = period ? phase % period : 0;
   if (period) phase = static_cast<uint32_t>((phase + line.Major) % period);
 
@@ -315,8 +315,9 @@ void Line(const TSurface& s, int32_t x0, int32_t y0, int32_t x1, int32_t y1, TPa
   const int64_t minLimitFast = line.XMajor ? s.Height : s.Width;
   const int64_t lastMaj = line.Maj0 + line.SMaj * (line.Major - 1);
   const int64_t endMin = line.Min0 + line.SMin * line.Minor;
-  if (line.Maj0 >= 0 && line.Maj0 < majLimitFast && lastMaj >= 0 && lastMaj < majLimitFast &&
-      line.Min0 >= 0 && line.Min0 < minLimitFast && endMin >= 0 && endMin < minLimitFast) {
+  if (dash.Scale == 1 && line.Maj0 >= 0 && line.Maj0 < majLimitFast && lastMaj >= 0 &&
+      lastMaj < majLimitFast && line.Min0 >= 0 && line.Min0 < minLimitFast && endMin >= 0 &&
+      endMin < minLimitFast) {
     const int64_t stepX = x1 < x0 ? -1 : 1,
                   stepY = y1 < y0 ? -int64_t{s.Stride} : int64_t{s.Stride};
     uint32_t* p = s.Row(y0) + x0;
@@ -360,7 +361,7 @@ void Line(const TSurface& s, int32_t x0, int32_t y0, int32_t x1, int32_t y1, TPa
         line.XMajor ? s.Row(static_cast<int32_t>(m))[maj] : s.Row(static_cast<int32_t>(maj))[m];
     if (period == 0) {
       paint.Apply(px);
-    } else if ((dash.OnMask >> here) & 1u) {
+    } else if (dash.On(here)) {
       paint.Apply(px);
     } else if (gapPaint) {
       gapPaint->Apply(px);
@@ -478,10 +479,80 @@ void EllipseRing(const TSurface& s, const TBox& outer, const TBox& inner, TPaint
   }
 }
 
+void ThickLine(const TSurface& s, int32_t x0, int32_t y0, int32_t x1, int32_t y1, int32_t width,
+               TPaint paint, const TDashPattern& dash, uint32_t& phase, const TPaint* gapPaint) {
+  const TLineSteps line(x0, y0, x1, y1);
+  if (line.Major == 0) return;
+  const int64_t n = width;
+  const int64_t majLimit = line.XMajor ? s.Width : s.Height;
+  const int64_t minLimit = line.XMajor ? s.Height : s.Width;
+  const uint32_t period = dash.Period();
+  const uint32_t startPhase = period ? phase % period : 0;
+  if (period) phase = static_cast<uint32_t>((phase + line.Major) % period);
+  // The major coordinate covered by step i's block: [Maj0 + SMaj i, that + n).
+  if (period) {
+    // Dashes: the blocks in order, each in its step's paint.
+    int64_t iLo = 0, iHi = line.Major - 1;
+    const int64_t lo = line.SMaj > 0 ? -line.Maj0 - (n - 1) : line.Maj0 - (majLimit - 1);
+    const int64_t hi = line.SMaj > 0 ? majLimit - 1 - line.Maj0 : line.Maj0 + (n - 1);
+    iLo = std::max(iLo, lo);
+    iHi = std::min(iHi, hi);
+    if (iLo > iHi) return;
+    int64_t q, r;
+    line.Start(iLo, q, r);
+    for (int64_t i = iLo; i <= iHi; ++i, line.Next(q, r)) {
+      const uint32_t k = static_cast<uint32_t>((startPhase + i) % period);
+      const TPaint* p = dash.On(k) ? &paint : gapPaint;
+      if (!p) continue;
+      const int64_t maj = line.Maj0 + line.SMaj * i, min = line.Min0 + line.SMin * q;
+      if (line.XMajor)
+        FillRect(s, maj, min, maj + n, min + n, *p);
+      else
+        FillRect(s, min, maj, min + n, maj + n, *p);
+    }
+    return;
+  }
+  // Solid: one span across each major coordinate c, from the blocks of the
+  // steps ia..ib that reach it (a run of consecutive steps; the minor
+  // coordinate is monotone in the step), so every pixel is written once and
+  // XOR stays reversible.
+  const int64_t first = line.SMaj > 0 ? line.Maj0 : line.Maj0 - (line.Major - 1);
+  const int64_t end = first + line.Major - 1 + n;  // exclusive
+  const int64_t cLo = std::max<int64_t>(first, 0), cHi = std::min<int64_t>(end, majLimit);
+  if (cLo >= cHi) return;
+  // Steps whose block reaches c: SMaj > 0: c - Maj0 - n + 1 .. c - Maj0;
+  // SMaj < 0: Maj0 - c - n + 1 .. Maj0 - c. Both ends move by one per c.
+  auto lowStep = [&](int64_t c) {
+    return std::max<int64_t>(0, (line.SMaj > 0 ? c - line.Maj0 : line.Maj0 - c) - n + 1);
+  };
+  auto highStep = [&](int64_t c) {
+    return std::min<int64_t>(line.Major - 1, line.SMaj > 0 ? c - line.Maj0 : line.Maj0 - c);
+  };
+  const int64_t c0 = line.SMaj > 0 ? cLo : cHi - 1, dc = line.SMaj > 0 ? 1 : -1;
+  int64_t ia = lowStep(c0), ib = highStep(c0);
+  int64_t qa, ra, qb, rb;
+  line.Start(ia, qa, ra);
+  line.Start(ib, qb, rb);
+  for (int64_t c = c0, left = cHi - cLo; left > 0; --left, c += dc) {
+    const int64_t wantA = lowStep(c), wantB = highStep(c);
+    while (ia < wantA) ++ia, line.Next(qa, ra);
+    while (ib < wantB) ++ib, line.Next(qb, rb);
+    const int64_t ma = line.Min0 + line.SMin * qa, mb = line.Min0 + line.SMin * qb;
+    const int64_t from = std::max<int64_t>(std::min(ma, mb), 0);
+    const int64_t to = std::min<int64_t>(std::max(ma, mb) + n, minLimit);
+    if (from >= to) continue;
+    if (line.XMajor) {
+      for (int64_t y = from; y < to; ++y) paint.Apply(s.Row(static_cast<int32_t>(y))[c]);
+    } else {
+      FillSpan(s, c, from, to, paint);
+    }
+  }
+}
+
 void WideLine(const TSurface& s, int32_t x0, int32_t y0, int32_t x1, int32_t y1, int32_t width,
-              TPaint paint) {
+              TPaint paint, int32_t Lo) {
   // The pen's disc occupies [c - lo, c - lo + width) around a point c.
-  const int64_t lo = (width - 1) / 2;
+  const int64_t lo = Lo < 0 ? (width - 1) / 2 : Lo;
   auto disc = [&](int64_t cx, int64_t cy) {
     FillEllipse(s, cx - lo, cy - lo, cx - lo + width, cy - lo + width, paint);
   };

@@ -53,6 +53,11 @@ struct TPaint {
 struct TDashPattern {
   uint8_t Length = 0;   // 0 for a solid line
   uint64_t OnMask = 0;  // bit i set: pixel i of the period is drawn with the pen
+  // Every bit stands for Scale pixels (a pen of one logical pixel on a
+  // surface with more device pixels to the logical one).
+  uint8_t Scale = 1;
+  uint32_t Period() const { return uint32_t{Length} * Scale; }
+  bool On(uint32_t k) const { return ((OnMask >> (Scale == 1 ? k : k / Scale)) & 1u) != 0; }
 };
 TDashPattern DashPatternFor(TPenStyle style);
 
@@ -130,10 +135,22 @@ inline bool SolidLineOnSurface(const TSurface& s, int32_t x0, int32_t y0, int32_
   return true;
 }
 
+// Line with Width (>= 1) pixels: every pixel of Line widened to the
+// Width x Width block whose top-left corner it is (a one-pixel line of a
+// picture drawn at Width device pixels to the logical one). The picture of
+// a path is the blocks of its one-pixel picture, so whatever draws the same
+// one-pixel picture draws the same thick one. Solid lines write each pixel
+// once (XOR-safe); with a dash pattern the blocks are drawn step by step,
+// a block in its step's paint (on: Paint, off: GapPaint if given). Phase
+// advances as for Line.
+void ThickLine(const TSurface& s, int32_t x0, int32_t y0, int32_t x1, int32_t y1, int32_t width,
+               TPaint paint, const TDashPattern& dash, uint32_t& phase, const TPaint* gapPaint);
+
 // A line drawn with a round pen of the given width (> 1): the pen's disc is
-// swept from the start to the end point, end caps included.
+// swept from the start to the end point, end caps included. The disc covers
+// [c - Lo, c - Lo + width) around a point c; Lo < 0 means (width - 1) / 2.
 void WideLine(const TSurface& s, int32_t x0, int32_t y0, int32_t x1, int32_t y1, int32_t width,
-              TPaint paint);
+              TPaint paint, int32_t Lo = -1);
 
 // Rows of the ellipse inscribed in [l, r) x [t, b): a pixel belongs to it when
 // its centre lies inside the ellipse. Row(y) returns the covered columns

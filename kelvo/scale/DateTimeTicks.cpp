@@ -124,13 +124,13 @@ void TScale::DateTimePass(TPass& p) {
 }
 
 void TScale::DateTimeMessage(TPass& p, bool Invalid) {
-  const int32_t m =
-      ValueToPixel(static_cast<double>((static_cast<long double>(FRangeLow) + FRangeHigh) / 2));
+  const int32_t m = DeviceValueToPixel(
+      static_cast<double>((static_cast<long double>(FRangeLow) + FRangeHigh) / 2));
   TCanvas& c = p.Canvas;
   if (p.Horizontal) {
     const char* text = Invalid ? "invalid DateTime scale" : "DateTime range is below 1 second";
     const int64_t w = c.TextWidth(text);
-    c.TextOut(RoundClamped(int64_t{m} - w / 2), RoundClamped(int64_t{p.Base} + 7), text);
+    c.TextOut(RoundClamped(int64_t{m} - w / 2), RoundClamped(int64_t{p.Base} + DevLen(7)), text);
     return;
   }
   static constexpr std::array<const char*, 3> invalidWords = {"invalid", "DateTime", "scale"};
@@ -141,8 +141,8 @@ void TScale::DateTimeMessage(TPass& p, bool Invalid) {
   for (size_t i = 0; i < n; ++i) {
     const char* word = Invalid ? invalidWords[i] : smallWords[i];
     const int64_t w = c.TextWidth(word);
-    const int64_t left =
-        FScaleType == TScaleType::sctYL ? int64_t{p.Base} + 2 : int64_t{p.Base} - w - 2;
+    const int64_t left = FScaleType == TScaleType::sctYL ? int64_t{p.Base} + DevLen(2)
+                                                         : int64_t{p.Base} - w - DevLen(2);
     const int64_t top = int64_t{m} + (static_cast<int64_t>(i) - 1) * h;
     c.TextOut(RoundClamped(left), RoundClamped(top), word);
   }
@@ -150,17 +150,17 @@ void TScale::DateTimeMessage(TPass& p, bool Invalid) {
 
 void TScale::DrawSideText(TPass& p, long double Value, std::string Text, int Lines) {
   if (OnBeforeTickLabel) OnBeforeTickLabel(this, FScaleType, static_cast<double>(Value), Text);
-  const int32_t at = ValueToPixel(static_cast<double>(Value));
+  const int32_t at = DeviceValueToPixel(static_cast<double>(Value));
   const int64_t w = p.Canvas.TextWidth(Text), h = p.Canvas.TextHeight(Text);
-  const int64_t left =
-      FScaleType == TScaleType::sctYL ? int64_t{p.Base} + 8 : int64_t{p.Base} - w - 8;
+  const int64_t left = FScaleType == TScaleType::sctYL ? int64_t{p.Base} + DevLen(8)
+                                                       : int64_t{p.Base} - w - DevLen(8);
   const int64_t top = int64_t{at} - Lines * (h / 2);
   p.Canvas.TextOut(RoundClamped(left), RoundClamped(top), Text);
 }
 
 void TScale::DrawDateTimeLabel(TPass& p, long double Value, std::string Text) {
   if (p.Horizontal)
-    PlaceHorizontalLabel(p, ValueToPixel(static_cast<double>(Value)), p.Base, Value,
+    PlaceHorizontalLabel(p, DeviceValueToPixel(static_cast<double>(Value)), p.Base, Value,
                          std::move(Text));
   else
     DrawSideText(p, Value, std::move(Text), 1);
@@ -224,7 +224,7 @@ void TScale::ClockTimePass(TPass& p, TClockUnit unit, long double Ideal) {
         const int64_t h = p.Canvas.TextHeight(dateText);
         const int64_t base =
             FScaleType == TScaleType::sctXT ? int64_t{p.Base} + h : int64_t{p.Base} - h;
-        PlaceHorizontalLabel(p, ValueToPixel(static_cast<double>(v)), RoundClamped(base), v,
+        PlaceHorizontalLabel(p, DeviceValueToPixel(static_cast<double>(v)), RoundClamped(base), v,
                              std::move(dateText));
       } else {
         DrawSideText(p, v, std::move(dateText), 3);  // one line above the time text

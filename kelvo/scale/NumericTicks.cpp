@@ -61,8 +61,8 @@ void TScale::RecordTick(long double Value) {
 
 void TScale::DrawTick(TPass& p, long double Value, int Length) {
   if (!IsTickValue(Value)) return;
-  const int32_t at = ValueToPixel(static_cast<double>(Value));
-  const int32_t end = RoundClamped(static_cast<long double>(p.Base) + p.Side * Length);
+  const int32_t at = DeviceValueToPixel(static_cast<double>(Value));
+  const int32_t end = RoundClamped(static_cast<long double>(p.Base) + p.Side * DevLen(Length));
   if (p.Horizontal) {
     p.Canvas.MoveTo(at, p.Base);
     p.Canvas.LineTo(at, end);
@@ -74,7 +74,7 @@ void TScale::DrawTick(TPass& p, long double Value, int Length) {
 
 void TScale::RaiseTickDrawn(TPass& p, long double Value) {
   if (!OnScaleTickDrawn || !IsTickValue(Value)) return;
-  const int32_t at = ValueToPixel(static_cast<double>(Value));
+  const int32_t at = DeviceValueToPixel(static_cast<double>(Value));
   if (p.Horizontal)
     OnScaleTickDrawn(this, p.Canvas, FScaleType, static_cast<double>(Value), at, p.Base);
   else
@@ -83,15 +83,15 @@ void TScale::RaiseTickDrawn(TPass& p, long double Value) {
 
 void TScale::DrawLabel(TPass& p, long double Value, std::string Label) {
   if (!IsTickValue(Value)) return;
-  const int32_t at = ValueToPixel(static_cast<double>(Value));
+  const int32_t at = DeviceValueToPixel(static_cast<double>(Value));
   if (p.Horizontal) {
     PlaceHorizontalLabel(p, at, p.Base, Value, std::move(Label));
     return;
   }
   if (OnBeforeTickLabel) OnBeforeTickLabel(this, FScaleType, static_cast<double>(Value), Label);
   const int64_t w = p.Canvas.TextWidth(Label);
-  const int64_t left =
-      FScaleType == TScaleType::sctYL ? int64_t{p.Base} + 8 : int64_t{p.Base} - w - 8;
+  const int64_t left = FScaleType == TScaleType::sctYL ? int64_t{p.Base} + DevLen(8)
+                                                       : int64_t{p.Base} - w - DevLen(8);
   const int64_t top = int64_t{at} - p.ZeroHeight / 2;
   p.Canvas.TextOut(RoundClamped(left), RoundClamped(top), Label);
 }
@@ -103,10 +103,12 @@ void TScale::PlaceHorizontalLabel(TPass& p, int32_t X, int32_t BaseY, long doubl
   if (OnBeforeTickLabel) OnBeforeTickLabel(this, FScaleType, static_cast<double>(Value), Label);
   const int64_t w = p.Canvas.TextWidth(Label), h = p.Canvas.TextHeight(Label);
   const int64_t half = w / 2;
-  const int64_t top = FScaleType == TScaleType::sctXT ? int64_t{BaseY} + 7 : int64_t{BaseY} - h - 7;
-  const int64_t left = int64_t{X} + half < int64_t{Width()} - 2
-                           ? int64_t{X} - std::min<int64_t>(half, int64_t{X} - 2)
-                           : int64_t{Width()} - 2 * half - 2;
+  const int64_t gap = DevLen(7), edge = DevLen(2), right = DeviceScale().Side(Width());
+  const int64_t top =
+      FScaleType == TScaleType::sctXT ? int64_t{BaseY} + gap : int64_t{BaseY} - h - gap;
+  const int64_t left = int64_t{X} + half < right - edge
+                           ? int64_t{X} - std::min<int64_t>(half, int64_t{X} - edge)
+                           : right - 2 * half - edge;
   p.Canvas.TextOut(RoundClamped(left), RoundClamped(top), Label);
 }
 
@@ -189,7 +191,7 @@ void TScale::LogarithmicPass(TPass& p) {
       DrawTick(p, v, labelled ? 7 : 4);
     } else {
       // No line, but the pen goes to the tick point and the event is raised.
-      p.Canvas.MoveTo(ValueToPixel(static_cast<double>(v)), p.Base);
+      p.Canvas.MoveTo(DeviceValueToPixel(static_cast<double>(v)), p.Base);
     }
     RaiseTickDrawn(p, v);
     if (!labelled || FLabelType == TFigType::ftNoFigs) return;

@@ -285,16 +285,20 @@ void TScale::UpdateScaleFactors() {
   }
 }
 
-int32_t TScale::ValueToPixel(double Value) const {
-  long double p;
-  if (!FLogarithmic) {
-    p = static_cast<long double>(FScaleFactor) * Value + FScaleOffset;
-  } else if (Value > 1e-100) {
-    p = std::log(static_cast<long double>(Value)) * FScaleFactor + FScaleOffset;
-  } else {
-    p = FRangeHigh >= FRangeLow ? 0 : Width();
-  }
-  return RoundClamped(p);
+long double TScale::ExactPixel(double Value) const {
+  if (!FLogarithmic) return static_cast<long double>(FScaleFactor) * Value + FScaleOffset;
+  if (Value > 1e-100)
+    return std::log(static_cast<long double>(Value)) * FScaleFactor + FScaleOffset;
+  return FRangeHigh >= FRangeLow ? 0 : Width();
+}
+
+int32_t TScale::ValueToPixel(double Value) const { return RoundClamped(ExactPixel(Value)); }
+
+// Mapped straight: the logical position times the ratio, rounded once.
+int32_t TScale::DeviceValueToPixel(double Value) const {
+  const TDeviceScale& d = DeviceScale();
+  if (d.Identity()) return ValueToPixel(Value);
+  return RoundClamped(ExactPixel(Value) * static_cast<long double>(d.Ratio));
 }
 
 void TScale::RequestRepaint() {
@@ -319,24 +323,24 @@ void TScale::Paint() {
   auto base = [&](int32_t dx, int32_t dy) -> int32_t {
     switch (FScaleType) {
       case TScaleType::sctXB:
-        return ClampToInt32(int64_t{dy} + Height() - FMarginBottom - 1);
+        return ClampToInt32(int64_t{dy} + DevPos(int64_t{Height()} - FMarginBottom - 1));
       case TScaleType::sctXT:
-        return ClampToInt32(int64_t{dy} + FMarginTop);
+        return ClampToInt32(int64_t{dy} + DevPos(FMarginTop));
       case TScaleType::sctYL:
-        return ClampToInt32(int64_t{dx} + FMarginLeft);
+        return ClampToInt32(int64_t{dx} + DevPos(FMarginLeft));
       case TScaleType::sctYR:
-        return ClampToInt32(int64_t{dx} + Width() - FMarginRight - 1);
+        return ClampToInt32(int64_t{dx} + DevPos(int64_t{Width()} - FMarginRight - 1));
     }
     return 0;
   };
   auto baseLine = [&](TCanvas& c, int32_t b) {
     if (!FShowBaseLine) return;
     if (horizontal) {
-      c.MoveTo(FMarginLeft, b);
-      c.LineTo(ClampToInt32(int64_t{Width()} - FMarginRight - 1), b);
+      c.MoveTo(DevPos(FMarginLeft), b);
+      c.LineTo(DevPos(int64_t{Width()} - FMarginRight - 1), b);
     } else {
-      c.MoveTo(b, FMarginTop);
-      c.LineTo(b, ClampToInt32(int64_t{Height()} - FMarginBottom - 1));
+      c.MoveTo(b, DevPos(FMarginTop));
+      c.LineTo(b, DevPos(int64_t{Height()} - FMarginBottom - 1));
     }
   };
   auto pass = [&](TCanvas& c, int32_t b) {
@@ -354,15 +358,16 @@ void TScale::Paint() {
     if (OnAfterScaleRendered) OnAfterScaleRendered(this, target);
   } else {
     TBitmap& bmp = FOpaqueBitmap;
-    bmp.SetSize(Width(), Height());
+    bmp.SetSize(DeviceScale().Side(Width()), DeviceScale().Side(Height()));
     TCanvas& c = bmp.Canvas();
+    c.SetDeviceScale(DeviceScale());
     c.SetFont(Font());
     c.Pen().SetStyle(TPenStyle::psSolid);
     c.Pen().SetWidth(1);
     c.Pen().SetMode(TPenMode::pmCopy);
     c.Pen().SetColor(FColorBackGnd);
     c.Brush().SetColor(FColorBackGnd);
-    c.Rectangle(0, 0, Width(), Height());
+    c.Rectangle(0, 0, bmp.Width(), bmp.Height());
     c.Pen().SetColor(FColorScale);
     const int32_t b = base(0, 0);
     pass(c, b);
@@ -380,31 +385,31 @@ void TScale::PaintCaption(TCanvas& Canvas, int32_t Base) {
   const int64_t w = Canvas.TextWidth(FCaption);
   int64_t x, y;
   if (!IsHorizontal(FScaleType)) {
-    x = int64_t{Base} + FCaptionPosX;
+    x = int64_t{Base} + DevLen(FCaptionPosX);
     switch (FCaptionAnchor) {
       case TScaleUnitAnchor::uaSclTopLft:
-        y = int64_t{FCaptionPosY} + FMarginTop;
+        y = DevPos(int64_t{FCaptionPosY} + FMarginTop);
         break;
       case TScaleUnitAnchor::uaSclCenter:
-        y = int64_t{FCaptionPosY} + FMarginTop +
-            (int64_t{Height()} - FMarginTop - FMarginBottom) / 2;
+        y = DevPos(int64_t{FCaptionPosY} + FMarginTop +
+                   (int64_t{Height()} - FMarginTop - FMarginBottom) / 2);
         break;
       default:
-        y = int64_t{FCaptionPosY} + Height() - FMarginBottom;
+        y = DevPos(int64_t{FCaptionPosY} + Height() - FMarginBottom);
         break;
     }
   } else {
-    y = int64_t{Base} + FCaptionPosY;
+    y = int64_t{Base} + DevLen(FCaptionPosY);
     switch (FCaptionAnchor) {
       case TScaleUnitAnchor::uaSclTopLft:
-        x = int64_t{FCaptionPosX} + FMarginLeft;
+        x = DevPos(int64_t{FCaptionPosX} + FMarginLeft);
         break;
       case TScaleUnitAnchor::uaSclCenter:
-        x = int64_t{FCaptionPosX} + FMarginLeft +
-            (int64_t{Width()} - FMarginLeft - FMarginRight) / 2;
+        x = DevPos(int64_t{FCaptionPosX} + FMarginLeft +
+                   (int64_t{Width()} - FMarginLeft - FMarginRight) / 2);
         break;
       default:
-        x = int64_t{FCaptionPosX} + Width() - FMarginRight;
+        x = DevPos(int64_t{FCaptionPosX} + Width() - FMarginRight);
         break;
     }
   }

@@ -132,6 +132,9 @@ class TScale : public TCustomControl {
   double TickPos(int32_t Index) const;
   // The pixel of a value along the axis, in the control's own coordinates.
   int32_t ValueToPixel(double Value) const;
+  // The same at the device scale: the value's pixel on the device surface
+  // the axis paints on (ValueToPixel at a ratio of 1).
+  int32_t DeviceValueToPixel(double Value) const;
   void UpdateScaleFactors();
   // Repaint now, or (transparent and not chart-owned) let the window system repaint.
   void RequestRepaint();
@@ -146,6 +149,10 @@ class TScale : public TCustomControl {
   void AssignTo(TPersistent* Dest) const override;
 
  private:
+  // Logical positions and lengths on the device surface the axis paints on.
+  int32_t DevPos(int64_t P) const { return DeviceScale().Position(P); }
+  int32_t DevLen(int64_t L) const { return DeviceScale().Length(L); }
+  long double ExactPixel(double Value) const;
   struct TPass;  // the state of one tick pass (TickPass.h)
 
   void PaintHorizontal(TCanvas& Canvas, int32_t BaseY);
