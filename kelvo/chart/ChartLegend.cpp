@@ -304,10 +304,11 @@ void TCustomKelvo::PaintLegend(TCanvas& c, int32_t Left, int32_t Top, bool Insid
   const TLegendLayout l = LayoutLegend(entries);
   if (l.Box.Right <= l.Box.Left) return;
   TCanvasStateKeeper keep(c);
-  auto local = [&](const TRect& r) {
-    return Rect(Clamp32(int64_t{r.Left} - Left), Clamp32(int64_t{r.Top} - Top),
-                Clamp32(int64_t{r.Right} - Left), Clamp32(int64_t{r.Bottom} - Top));
-  };
+  // The layout is logical; Left and Top, and what is drawn, are in device
+  // pixels (positions mapped straight).
+  auto x = [&](int64_t v) { return Clamp32(int64_t{DevPos(v)} - Left); };
+  auto y = [&](int64_t v) { return Clamp32(int64_t{DevPos(v)} - Top); };
+  auto local = [&](const TRect& r) { return Rect(x(r.Left), y(r.Top), x(r.Right), y(r.Bottom)); };
   const TRect box = local(l.Box);
   c.Pen().SetMode(TPenMode::pmCopy);
   c.Pen().SetWidth(1);
@@ -326,19 +327,19 @@ void TCustomKelvo::PaintLegend(TCanvas& c, int32_t Left, int32_t Top, bool Insid
   const int32_t textH = c.TextHeight("");
   const int32_t icon = g.IconWidth(), iconGap = icon > 0 ? static_cast<int32_t>(IconGap) : 0;
   for (size_t k = 0; k < entries.size(); ++k) {
-    const TRect cell = local(l.Cells[k]);
+    const TRect& cell = l.Cells[k];
     if (cell.Right <= cell.Left) continue;
     const TLegendEntry& e = entries[k];
     auto look = [&](TColor v) { return e.Hidden ? Dimmed(v, background) : v; };
-    const int32_t mid = Clamp32(int64_t{cell.Top} + l.RowHeight / 2);
+    const int32_t mid = y(int64_t{cell.Top} + l.RowHeight / 2);
     if (icon > 0) {
       c.Pen().SetColor(look(e.Color));
       c.Pen().SetStyle(e.PenStyle);
       c.Pen().SetWidth(std::min(e.LineWidth, l.RowHeight / 2));
       if (e.LineVisible && e.PenStyle != TPenStyle::psClear) {
         c.Brush().SetStyle(TBrushStyle::bsClear);  // dashes without filled gaps
-        c.MoveTo(Clamp32(int64_t{cell.Left} + 1), mid);
-        c.LineTo(Clamp32(int64_t{cell.Left} + icon - 1), mid);
+        c.MoveTo(x(int64_t{cell.Left} + 1), mid);
+        c.LineTo(x(int64_t{cell.Left} + icon - 1), mid);
       }
       if (e.Symbol >= 0) {
         // An added entry's clear pen only leaves out its line.
@@ -346,13 +347,14 @@ void TCustomKelvo::PaintLegend(TCanvas& c, int32_t Left, int32_t Top, bool Insid
         c.Brush().SetStyle(TBrushStyle::bsSolid);
         c.Brush().SetColor(look(e.FillColor));
         c.Font().SetColor(look(e.Color));  // character marks are in the pen's colour
-        DrawMark(c, static_cast<uint8_t>(e.Symbol), Clamp32(int64_t{cell.Left} + icon / 2), mid);
+        DrawMark(c, static_cast<uint8_t>(e.Symbol), x(int64_t{cell.Left} + icon / 2), mid);
       }
     }
     c.Brush().SetStyle(TBrushStyle::bsClear);
     c.Font().SetColor(look(g.Font().Color()));
-    c.TextOut(Clamp32(int64_t{cell.Left} + icon + iconGap),
-              Clamp32(int64_t{cell.Top} + (l.RowHeight - textH) / 2), l.Texts[k]);
+    const int64_t top = y(cell.Top), rowH = int64_t{y(int64_t{cell.Top} + l.RowHeight)} - top;
+    c.TextOut(x(int64_t{cell.Left} + icon + iconGap), Clamp32(top + (rowH - textH) / 2),
+              l.Texts[k]);
   }
 }
 

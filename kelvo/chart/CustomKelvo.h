@@ -279,6 +279,8 @@ class TCustomKelvo : public TCustomControl, private IJointLayersOwner {
   void WorldToPixel(int32_t Layer, double X, double Y, int32_t& PX, int32_t& PY) const;
   // World point of a client pixel. On an empty data area the axis gives its RangeLow.
   void PixelToWorld(int32_t Layer, int32_t PX, int32_t PY, double& X, double& Y) const;
+  // The same for a position between pixels (a pointer on a high-density screen).
+  void PixelToWorld(int32_t Layer, double PX, double PY, double& X, double& Y) const;
   // Clamps both to -30000..30000; true when either changed.
   static bool ClipPixel(int32_t& PX, int32_t& PY) {
     const int32_t x = PX < -30000 ? -30000 : (PX > 30000 ? 30000 : PX);
@@ -360,7 +362,11 @@ class TCustomKelvo : public TCustomControl, private IJointLayersOwner {
   // beyond what a picture can have (MaxBitmapSide a side, MaxBitmapBytes in
   // all) raises EInvalidGraphic naming the size and the limit; the export
   // needs no more than one picture of memory besides the one it writes.
-  void SaveToFile(const std::string& FileName, int32_t AWidth = 0, int32_t AHeight = 0);
+  // Ratio (1 to 4, else EInvalidGraphic; 0: the chart's DevicePixelRatio)
+  // draws the picture in device pixels at that ratio, ceil(size x Ratio)
+  // pixels a side (a 2x PNG for print); an SVG stays in logical pixels.
+  void SaveToFile(const std::string& FileName, int32_t AWidth = 0, int32_t AHeight = 0,
+                  double Ratio = 0);
   // Paints the chart and draws the picture into Canvas with its top-left at (X, Y).
   void PaintTo(TCanvas& Canvas, int32_t X, int32_t Y);
   // The chart as an SVG document: what the paint draws as vector shapes and
@@ -661,7 +667,8 @@ class TCustomKelvo : public TCustomControl, private IJointLayersOwner {
   double FPanGridDx = 1, FPanGridDy = 1;
   bool FDoubleClicked = false;
   bool FDragging = false;
-  TPoint FDragStart{};  // the same start pixel for every layer
+  TPoint FDragStart{};                      // the same start pixel for every layer
+  double FDragStartX = 0, FDragStartY = 0;  // the pointer there, to a fraction of a pixel
   // One layer's ranges; all 16 layers' (index 0 unused) as a drag starts and
   // in the zoom history.
   struct TStartRanges {
@@ -672,6 +679,7 @@ class TCustomKelvo : public TCustomControl, private IJointLayersOwner {
   TLayerRangesSnapshot FStartRanges{};
   TZoomState FZoomState = TZoomState::zsNormal;
   TPoint FZoomStart{}, FCorner{};
+  double FZoomStartX = 0, FZoomStartY = 0, FCornerX = 0, FCornerY = 0;  // the pointer there
   TMouseBoxState FMouseBoxState = TMouseBoxState::msNormal;
   TMouseBox FMouseBox;
   int32_t FMouseX = 0, FMouseY = 0;
@@ -777,8 +785,9 @@ class TCustomKelvo : public TCustomControl, private IJointLayersOwner {
                     const std::function<void(const TDrawItem&)>& DrawItem,
                     const std::function<void()>& ForgetLastMark, bool DirectSquares);
   static std::shared_ptr<TSeriesList> CopySeries(const TSeriesList& Source);
-  // A copy laid out at another size for a picture, sharing this chart's series.
-  std::unique_ptr<TCustomKelvo> CopyAtSize(int32_t AWidth, int32_t AHeight);
+  // A copy laid out at another size (and device pixel ratio) for a picture,
+  // sharing this chart's series.
+  std::unique_ptr<TCustomKelvo> CopyAtSize(int32_t AWidth, int32_t AHeight, double Ratio);
 
   // Sharing group: a source and up to four users.
   TCustomKelvo* FSource = nullptr;

@@ -155,6 +155,10 @@ int32_t TLayerMapping::ExactPixelY(double Y) const {
 }
 
 void TCustomKelvo::PixelToWorld(int32_t Layer, int32_t PX, int32_t PY, double& X, double& Y) const {
+  PixelToWorld(Layer, static_cast<double>(PX), static_cast<double>(PY), X, Y);
+}
+
+void TCustomKelvo::PixelToWorld(int32_t Layer, double PX, double PY, double& X, double& Y) const {
   const int32_t layer = Layer < 1 ? 1 : (Layer > LayerCount ? LayerCount : Layer);
   const TLayerMapping& m = FMapping[static_cast<size_t>(layer)];
   const TScaleProps& sx = *FPropsX[static_cast<size_t>(layer)];

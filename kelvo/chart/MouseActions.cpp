@@ -55,15 +55,16 @@ void XorFigure(TCanvas& c, Draw draw) {
 
 void TCustomKelvo::XorRect(TPoint A, TPoint B) {
   SettleFrame();
-  XorFigure(Canvas(), [&](TCanvas& c) { c.Rectangle(A.X, A.Y, B.X, B.Y); });
+  XorFigure(Canvas(),
+            [&](TCanvas& c) { c.Rectangle(DevPos(A.X), DevPos(A.Y), DevPos(B.X), DevPos(B.Y)); });
   SurfaceChanged();
 }
 
 void TCustomKelvo::XorLine(TPoint A, TPoint B) {
   SettleFrame();
   XorFigure(Canvas(), [&](TCanvas& c) {
-    c.MoveTo(A.X, A.Y);
-    c.LineTo(B.X, B.Y);
+    c.MoveTo(DevPos(A.X), DevPos(A.Y));
+    c.LineTo(DevPos(B.X), DevPos(B.Y));
   });
   SurfaceChanged();
 }
@@ -96,11 +97,15 @@ void TCustomKelvo::MouseDown(TMouseButton Button, TShiftState Shift, int32_t X, 
     FZoomState = TZoomState::zsDrawWin;
     FZoomStart = {X, Y};
     FCorner = {X, Y};
+    FZoomStartX = FCornerX = PointerX(X);
+    FZoomStartY = FCornerY = PointerY(Y);
   }
 }
 
 void TCustomKelvo::StartDrag(int32_t X, int32_t Y) {
   FDragStart = {X, Y};
+  FDragStartX = PointerX(X);
+  FDragStartY = PointerY(Y);
   FStartRanges = CurrentRanges();
   FDragging = true;
 }
@@ -116,8 +121,8 @@ void TCustomKelvo::PanStep(int32_t X, int32_t Y) {
     const TScaleProps& sx = ScalePropsX(n);
     const TScaleProps& sy = ScalePropsY(n);
     const TStartRanges& s0 = FStartRanges[static_cast<size_t>(n)];
-    const long double dx = static_cast<long double>(X) - FDragStart.X;
-    const long double dy = static_cast<long double>(Y) - FDragStart.Y;
+    const long double dx = static_cast<long double>(PointerX(X)) - FDragStartX;
+    const long double dy = static_cast<long double>(PointerY(Y)) - FDragStartY;
     long double xlo, xhi, ylo, yhi, m = 0, v = 0;
     if (!sx.Logarithmic()) {
       m = (static_cast<long double>(sx.RangeHigh()) - sx.RangeLow()) * dx / PW;
@@ -173,9 +178,9 @@ void TCustomKelvo::ZoomDragStep(int32_t X, int32_t Y) {
   for (int32_t n = 1; n <= LayerCount; ++n) {
     if (!MouseAffectsLayer(n)) continue;
     const TStartRanges& s0 = FStartRanges[static_cast<size_t>(n)];
-    const long double fx = 1 - (static_cast<long double>(X) - FDragStart.X) / Width();
+    const long double fx = 1 - (static_cast<long double>(PointerX(X)) - FDragStartX) / Width();
     const long double fy =
-        FIsometric ? fx : 1 + (static_cast<long double>(Y) - FDragStart.Y) / Height();
+        FIsometric ? fx : 1 + (static_cast<long double>(PointerY(Y)) - FDragStartY) / Height();
     const long double cx = (static_cast<long double>(s0.XHigh) + s0.XLow) / 2;
     const long double cy = (static_cast<long double>(s0.YHigh) + s0.YLow) / 2;
     const long double hx = (static_cast<long double>(s0.XHigh) - s0.XLow) * fx / 2;
@@ -248,7 +253,7 @@ void TCustomKelvo::MouseMove(TShiftState Shift, int32_t X, int32_t Y) {
     } else {
       TCrossHair& h = CrossHair(FSelectedCrossHair);
       double wx, wy;
-      PixelToWorld(h.Layer(), x, y, wx, wy);
+      PixelToWorld(h.Layer(), PointerX(x), PointerY(y), wx, wy);
       if (FCrossHairSnap) {
         // Onto the nearest item: its point in the crosshair's layer.
         const TNearestItem near = FindNearestItem(x, y, FItemPixels);
@@ -294,7 +299,7 @@ void TCustomKelvo::MouseMove(TShiftState Shift, int32_t X, int32_t Y) {
     } else {
       TTextLabel& t = TextLabels(FSelectedLabel);
       double wx, wy;
-      PixelToWorld(t.Layer(), x, y, wx, wy);
+      PixelToWorld(t.Layer(), PointerX(x), PointerY(y), wx, wy);
       const TTxtLblAttachMode a = t.AttachToData();
       t.SetPosX(a == TTxtLblAttachMode::tlamXOnly || a == TTxtLblAttachMode::tlamBoth ? wx : x);
       t.SetPosY(a == TTxtLblAttachMode::tlamYOnly || a == TTxtLblAttachMode::tlamBoth ? wy : y);
@@ -314,16 +319,20 @@ void TCustomKelvo::MouseMove(TShiftState Shift, int32_t X, int32_t Y) {
     XorRect(FZoomStart, FCorner);
     XorRect(FZoomStart, {x, y});
     FCorner = {x, y};
+    FCornerX = PointerX(x);
+    FCornerY = FIsometric && FMouseAction != TMouseActMode::maSelectRect ? y : PointerY(y);
   } else if (FZoomState == TZoomState::zsDrawWin && FMouseAction == TMouseActMode::maRubberBand) {
     x = clampX(x);
     y = clampY(y);
     XorLine(FZoomStart, FCorner);
     XorLine(FZoomStart, {x, y});
     FCorner = {x, y};
+    FCornerX = PointerX(x);
+    FCornerY = PointerY(y);
   }
   // Position and cursor.
   double wx, wy;
-  PixelToWorld(FCurrentLayer, x, y, wx, wy);
+  PixelToWorld(FCurrentLayer, PointerX(x), PointerY(y), wx, wy);
   const bool inside = InPlotArea(x, y);
   if (inside) {
     FMouseWorldX = wx;
@@ -332,7 +341,7 @@ void TCustomKelvo::MouseMove(TShiftState Shift, int32_t X, int32_t Y) {
   SetCursorFor(x, y);
   // The move message's report, with the message's own position.
   double rx, ry;
-  PixelToWorld(FCurrentLayer, X, Y, rx, ry);
+  PixelToWorld(FCurrentLayer, PointerX(X), PointerY(Y), rx, ry);
   if (OnMouseMoveInChart) OnMouseMoveInChart(this, InPlotArea(X, Y), Shift, rx, ry);
   if (FItemHover && OnItemHover) OnItemHover(this, FindNearestItem(X, Y, FItemPixels));
 }
@@ -410,8 +419,8 @@ void TCustomKelvo::MouseUp(TMouseButton Button, TShiftState Shift, int32_t X, in
   for (int32_t n = 1; n <= LayerCount; ++n) {
     if (!MouseAffectsLayer(n)) continue;
     double ax, ay, bx, by;
-    PixelToWorld(n, FZoomStart.X, FZoomStart.Y, ax, ay);
-    PixelToWorld(n, FCorner.X, FCorner.Y, bx, by);
+    PixelToWorld(n, FZoomStartX, FZoomStartY, ax, ay);
+    PixelToWorld(n, FCornerX, FCornerY, bx, by);
     if (FMouseAction == TMouseActMode::maZoomWindPos ||
         FMouseAction == TMouseActMode::maSelectRect) {
       const TScaleProps& sx = ScalePropsX(n);

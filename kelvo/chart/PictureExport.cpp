@@ -32,7 +32,8 @@ void CheckPictureSize(int32_t AWidth, int32_t AHeight) {
 // A copy of the chart (items and settings) laid out at another size, for a
 // picture of that size that leaves the control as it is. The copy shows this
 // chart's series without copying their points.
-std::unique_ptr<TCustomKelvo> TCustomKelvo::CopyAtSize(int32_t AWidth, int32_t AHeight) {
+std::unique_ptr<TCustomKelvo> TCustomKelvo::CopyAtSize(int32_t AWidth, int32_t AHeight,
+                                                       double Ratio) {
   auto copy = std::make_unique<TKelvo>();
   {
     // Assign copies series; the copy is given this chart's own instead.
@@ -45,6 +46,7 @@ std::unique_ptr<TCustomKelvo> TCustomKelvo::CopyAtSize(int32_t AWidth, int32_t A
   }
   copy->FSeries = FSeries;
   copy->SetAutoRedraw(false);
+  copy->SetDevicePixelRatio(Ratio);
   copy->SetBounds(0, 0, AWidth, AHeight);
   return copy;
 }
@@ -59,7 +61,11 @@ void TCustomKelvo::PaintTo(TCanvas& Canvas, int32_t X, int32_t Y) {
 
 std::string TCustomKelvo::SvgDocument(int32_t AWidth, int32_t AHeight) {
   CheckPictureSize(AWidth, AHeight);
-  if (IsOtherSize(*this, AWidth, AHeight)) return CopyAtSize(AWidth, AHeight)->SvgDocument();
+  // Vector pictures are in logical pixels: a chart on a high-density
+  // surface is drawn for it at a ratio of 1.
+  if (IsOtherSize(*this, AWidth, AHeight) || !DeviceScale().Identity())
+    return CopyAtSize(AWidth > 0 ? AWidth : Width(), AHeight > 0 ? AHeight : Height(), 1.0)
+        ->SvgDocument();
   TSvgPicture svg;
   {
     TCanvasRecorder::TScope recording(svg);
@@ -75,11 +81,21 @@ std::string TCustomKelvo::SvgDocument(int32_t AWidth, int32_t AHeight) {
   return svg.Document(FFrameBitmap, Surface());
 }
 
-void TCustomKelvo::SaveToFile(const std::string& FileName, int32_t AWidth, int32_t AHeight) {
-  CheckPictureSize(AWidth, AHeight);
+void TCustomKelvo::SaveToFile(const std::string& FileName, int32_t AWidth, int32_t AHeight,
+                              double Ratio) {
+  if (Ratio != 0 && !TDeviceScale::Acceptable(Ratio))
+    throw EInvalidGraphic("Picture ratio " + std::to_string(Ratio) +
+                          " is outside 1 to 4 device pixels a logical pixel");
   const bool svg = HasExtension(FileName, ".svg");
-  if (IsOtherSize(*this, AWidth, AHeight)) {
-    auto copy = CopyAtSize(AWidth, AHeight);
+  const double ratio = Ratio == 0 || svg ? DevicePixelRatio() : Ratio;
+  const TDeviceScale scale{ratio};
+  CheckPictureSize(AWidth, AHeight);
+  if (AWidth > 0 && AHeight > 0) CheckPictureSize(scale.Side(AWidth), scale.Side(AHeight));
+  if (IsOtherSize(*this, AWidth, AHeight) || ratio != DevicePixelRatio()) {
+    const int32_t w = AWidth > 0 && AHeight > 0 ? AWidth : Width();
+    const int32_t h = AWidth > 0 && AHeight > 0 ? AHeight : Height();
+    CheckPictureSize(scale.Side(w), scale.Side(h));
+    auto copy = CopyAtSize(w, h, ratio);
     if (svg) {
       WriteWholeFile(FileName, copy->SvgDocument());
       return;

@@ -147,7 +147,7 @@ bool TCustomKelvo::DoMouseWheel(TShiftState Shift, int32_t WheelDelta, TPoint Mo
       const TScaleProps& sx = ScalePropsX(n);
       const TScaleProps& sy = ScalePropsY(n);
       double cx, cy;
-      PixelToWorld(n, MousePos.X, MousePos.Y, cx, cy);
+      PixelToWorld(n, PointerX(MousePos.X), PointerY(MousePos.Y), cx, cy);
       long double xlo = sx.RangeLow(), xhi = sx.RangeHigh(), ylo = sy.RangeLow(),
                   yhi = sy.RangeHigh();
       if (!onlyY) ZoomAxis(sx.RangeLow(), sx.RangeHigh(), cx, factor, sx.Logarithmic(), xlo, xhi);

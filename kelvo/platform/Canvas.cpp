@@ -165,14 +165,29 @@ void TCanvas::Rectangle(int32_t X1, int32_t Y1, int32_t X2, int32_t Y2) {
   const int32_t w = DevicePenWidth();
   const raster::TDashPattern dash = raster::DashPatternFor(style);
   if (FPen.Width() == 1 && dash.Length != 0 && r - l > w && b - t > w) {
-    // Dashed outline: one pattern run clockwise from the top-left corner,
-    // its band (w pixels wide at a device scale) inside the box.
+    // Dashed outline: one pattern run clockwise from the top-left corner.
     if (fill) raster::FillRect(s, l + w, t + w, r - w, b - w, BrushPaint());
-    const TPoint corners[4] = {{static_cast<int32_t>(l), static_cast<int32_t>(t)},
-                               {static_cast<int32_t>(r - w), static_cast<int32_t>(t)},
-                               {static_cast<int32_t>(r - w), static_cast<int32_t>(b - w)},
-                               {static_cast<int32_t>(l), static_cast<int32_t>(b - w)}};
-    StrokePath(corners, true);
+    auto at = [](int64_t x, int64_t y) {
+      return TPoint{static_cast<int32_t>(x), static_cast<int32_t>(y)};
+    };
+    if (w == 1) {
+      const TPoint corners[4] = {at(l, t), at(r - 1, t), at(r - 1, b - 1), at(l, b - 1)};
+      StrokePath(corners, true);
+      return;
+    }
+    // At a device scale the sides are w pixels wide, inside the box, and
+    // tile its band: top, right, bottom, left.
+    uint32_t phase = 0;
+    const TPaint pen = PenPaint(), gap = BrushPaint();
+    raster::TDashPattern scaled = dash;
+    scaled.Scale = static_cast<uint8_t>(std::min(w, 255));
+    const TPoint sides[4][2] = {{at(l, t), at(r, t)},
+                                {at(r - w, t + w), at(r - w, b)},
+                                {at(r - w - 1, b - w), at(l - 1, b - w)},
+                                {at(l, b - w - 1), at(l, t + w - 1)}};
+    for (const auto& side : sides)
+      raster::ThickLine(s, side[0].X, side[0].Y, side[1].X, side[1].Y, w, pen, scaled, phase,
+                        fill ? &gap : nullptr);
     return;
   }
   TBox outer, inner;

@@ -5,6 +5,7 @@
 #pragma once
 
 #include <algorithm>
+#include <cmath>
 #include <memory>
 #include <string>
 #include <vector>
@@ -156,6 +157,17 @@ class TCustomControl : public TComponent {
   void PaintWindow();
   virtual void Paint() {}
 
+  // The pointer between logical pixels: on a high-density screen a host
+  // knows the pointer's position to a fraction of a logical pixel. It calls
+  // SetPointerPosition with that position (logical pixels) before a mouse
+  // notification or wheel turn at its rounded position; PointerX(X) and
+  // PointerY(Y) give it back for a notification at X, Y, and give X and Y
+  // themselves when no such position was set for them (a host without it, a
+  // direct call).
+  void SetPointerPosition(double X, double Y) { FPointerX = X, FPointerY = Y; }
+  double PointerX(int32_t X) const { return std::fabs(FPointerX - X) <= 1 ? FPointerX : X; }
+  double PointerY(int32_t Y) const { return std::fabs(FPointerY - Y) <= 1 ? FPointerY : Y; }
+
   // Mouse notifications in client pixels. The base versions fire the
   // framework's events below.
   virtual void MouseDown(TMouseButton Button, TShiftState Shift, int32_t X, int32_t Y);
@@ -279,6 +291,7 @@ class TCustomControl : public TComponent {
   TCursor FCursor = crDefault;
   IControlHost* FHost = nullptr;
   TDeviceScale FDeviceScale;
+  double FPointerX = -1e300, FPointerY = -1e300;  // none given
   std::unique_ptr<TBitmap> FSurface;
 };
 

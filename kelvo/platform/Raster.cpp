@@ -489,15 +489,11 @@ void ThickLine(const TSurface& s, int32_t x0, int32_t y0, int32_t x1, int32_t y1
   const uint32_t period = dash.Period();
   const uint32_t startPhase = period ? phase % period : 0;
   if (period) phase = static_cast<uint32_t>((phase + line.Major) % period);
-  // The major coordinate covered by step i's block: [Maj0 + SMaj i, that + n).
   if (period) {
-    // Dashes: the blocks in order, each in its step's paint.
+    // Dashes: each step's pixel widened across the line only, so dashes and
+    // gaps keep their scaled lengths; each pixel is written once.
     int64_t iLo = 0, iHi = line.Major - 1;
-    const int64_t lo = line.SMaj > 0 ? -line.Maj0 - (n - 1) : line.Maj0 - (majLimit - 1);
-    const int64_t hi = line.SMaj > 0 ? majLimit - 1 - line.Maj0 : line.Maj0 + (n - 1);
-    iLo = std::max(iLo, lo);
-    iHi = std::min(iHi, hi);
-    if (iLo > iHi) return;
+    if (!line.ClipMajor(majLimit, iLo, iHi)) return;
     int64_t q, r;
     line.Start(iLo, q, r);
     for (int64_t i = iLo; i <= iHi; ++i, line.Next(q, r)) {
@@ -506,9 +502,9 @@ void ThickLine(const TSurface& s, int32_t x0, int32_t y0, int32_t x1, int32_t y1
       if (!p) continue;
       const int64_t maj = line.Maj0 + line.SMaj * i, min = line.Min0 + line.SMin * q;
       if (line.XMajor)
-        FillRect(s, maj, min, maj + n, min + n, *p);
+        FillRect(s, maj, min, maj + 1, min + n, *p);
       else
-        FillRect(s, min, maj, min + n, maj + n, *p);
+        FillRect(s, min, maj, min + n, maj + 1, *p);
     }
     return;
   }
@@ -521,12 +517,12 @@ void ThickLine(const TSurface& s, int32_t x0, int32_t y0, int32_t x1, int32_t y1
   const int64_t cLo = std::max<int64_t>(first, 0), cHi = std::min<int64_t>(end, majLimit);
   if (cLo >= cHi) return;
   // Steps whose block reaches c: SMaj > 0: c - Maj0 - n + 1 .. c - Maj0;
-  // SMaj < 0: Maj0 - c - n + 1 .. Maj0 - c. Both ends move by one per c.
+  // SMaj < 0: Maj0 - c .. Maj0 - c + n - 1. Both ends move by one per c.
   auto lowStep = [&](int64_t c) {
-    return std::max<int64_t>(0, (line.SMaj > 0 ? c - line.Maj0 : line.Maj0 - c) - n + 1);
+    return std::max<int64_t>(0, line.SMaj > 0 ? c - line.Maj0 - n + 1 : line.Maj0 - c);
   };
   auto highStep = [&](int64_t c) {
-    return std::min<int64_t>(line.Major - 1, line.SMaj > 0 ? c - line.Maj0 : line.Maj0 - c);
+    return std::min<int64_t>(line.Major - 1, line.SMaj > 0 ? c - line.Maj0 : line.Maj0 - c + n - 1);
   };
   const int64_t c0 = line.SMaj > 0 ? cLo : cHi - 1, dc = line.SMaj > 0 ? 1 : -1;
   int64_t ia = lowStep(c0), ib = highStep(c0);

@@ -135,14 +135,15 @@ inline bool SolidLineOnSurface(const TSurface& s, int32_t x0, int32_t y0, int32_
   return true;
 }
 
-// Line with Width (>= 1) pixels: every pixel of Line widened to the
-// Width x Width block whose top-left corner it is (a one-pixel line of a
-// picture drawn at Width device pixels to the logical one). The picture of
-// a path is the blocks of its one-pixel picture, so whatever draws the same
-// one-pixel picture draws the same thick one. Solid lines write each pixel
-// once (XOR-safe); with a dash pattern the blocks are drawn step by step,
-// a block in its step's paint (on: Paint, off: GapPaint if given). Phase
-// advances as for Line.
+// Line with Width (>= 1) pixels (a one-pixel line of a picture drawn at
+// Width device pixels to the logical one). Solid: every pixel of Line
+// widened to the Width x Width block whose top-left corner it is, so the
+// picture of a path is the blocks of its one-pixel picture, and whatever
+// draws the same one-pixel picture draws the same thick one; each pixel is
+// written once (XOR-safe). Dashed: every pixel of Line widened to Width
+// pixels across the line (down or right), in its step's paint (on: Paint,
+// off: GapPaint if given), so dashes keep the scaled pattern's lengths.
+// Phase advances as for Line.
 void ThickLine(const TSurface& s, int32_t x0, int32_t y0, int32_t x1, int32_t y1, int32_t width,
                TPaint paint, const TDashPattern& dash, uint32_t& phase, const TPaint* gapPaint);
 

@@ -220,6 +220,7 @@ bool TQtControlHost::event(QEvent* Event) {
 void TQtControlHost::wheelEvent(QWheelEvent* e) {
   TQtWindowServices::TInputScope scope(this);
   const QPoint p = e->position().toPoint();
+  FControl->SetPointerPosition(e->position().x(), e->position().y());
   bool handled = false;
   Deliver([&] {
     handled = FControl->DoMouseWheel(ShiftOf(e->modifiers(), e->buttons()), e->angleDelta().y(),
@@ -302,13 +303,25 @@ void TQtControlHost::ControlResized(TCustomControl*) {
 
 void TQtControlHost::showEvent(QShowEvent* Event) {
   QWidget::showEvent(Event);
+  FollowDevicePixelRatio();
   if (!FControl->HandleAllocated()) {
     Deliver([&] { FControl->CreateWnd(); });
     FNeedsPaint = true;
   }
 }
 
+// The control draws in the device pixels of the screen the widget is on:
+// its ratio follows the widget's (a move to another screen, a changed scale
+// factor), and the surface is shown 1:1 on the device.
+void TQtControlHost::FollowDevicePixelRatio() {
+  const double ratio = devicePixelRatioF();
+  if (ratio == FControl->DevicePixelRatio() || !TDeviceScale::Acceptable(ratio)) return;
+  Deliver([&] { FControl->SetDevicePixelRatio(ratio); });
+  FNeedsPaint = true;
+}
+
 void TQtControlHost::paintEvent(QPaintEvent*) {
+  FollowDevicePixelRatio();
   if (FNeedsPaint) {
     FNeedsPaint = false;
     bool painted = false;
@@ -321,10 +334,12 @@ void TQtControlHost::paintEvent(QPaintEvent*) {
   TBitmap& surface = FControl->Surface();
   QPainter p(this);
   if (surface.Empty()) return;
-  // The surface's rows are 0xFFRRGGBB: Qt shows them as they are, no copy.
-  const QImage image(reinterpret_cast<const uchar*>(surface.Bits()), surface.Width(),
-                     surface.Height(), surface.Width() * 4, QImage::Format_RGB32);
-  p.drawImage(0, 0, image);
+  // The surface's rows are 0xFFRRGGBB: Qt shows them as they are, no copy,
+  // one surface pixel to a device pixel.
+  QImage image(reinterpret_cast<const uchar*>(surface.Bits()), surface.Width(), surface.Height(),
+               surface.Width() * 4, QImage::Format_RGB32);
+  image.setDevicePixelRatio(FControl->DevicePixelRatio());
+  p.drawImage(QPointF(0, 0), image);
 }
 
 void TQtControlHost::resizeEvent(QResizeEvent* Event) {
@@ -340,6 +355,7 @@ void TQtControlHost::mousePressEvent(QMouseEvent* e) {
   TQtWindowServices::TInputScope scope(this);
   if (e->button() == Qt::LeftButton) FLeftPressed = true;
   const QPoint p = e->position().toPoint();
+  FControl->SetPointerPosition(e->position().x(), e->position().y());
   Deliver([&] {
     FControl->MouseDown(ButtonOf(e->button()), ShiftOf(e->modifiers(), e->buttons()), p.x(), p.y());
   });
@@ -348,12 +364,14 @@ void TQtControlHost::mousePressEvent(QMouseEvent* e) {
 void TQtControlHost::mouseMoveEvent(QMouseEvent* e) {
   TQtWindowServices::TInputScope scope(this);
   const QPoint p = e->position().toPoint();
+  FControl->SetPointerPosition(e->position().x(), e->position().y());
   Deliver([&] { FControl->MouseMove(ShiftOf(e->modifiers(), e->buttons()), p.x(), p.y()); });
 }
 
 void TQtControlHost::mouseReleaseEvent(QMouseEvent* e) {
   TQtWindowServices::TInputScope scope(this);
   const QPoint p = e->position().toPoint();
+  FControl->SetPointerPosition(e->position().x(), e->position().y());
   // A left press released over the control is a click (before the mouse-up, as the framework has
   // it).
   if (e->button() == Qt::LeftButton && FLeftPressed) {

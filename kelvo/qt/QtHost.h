@@ -61,6 +61,8 @@ class TQtControlHost : public QWidget, public IControlHost {
 
  private:
   void WatchParent();
+  // Gives the control the widget's device pixel ratio when it changed.
+  void FollowDevicePixelRatio();
   // Runs control code for one event or paint; see the header comment.
   template <class F>
   void Deliver(F&& Code);
