@@ -103,6 +103,21 @@ void DemoFullPaint(benchmark::State& st) {
 }
 BENCHMARK(DemoFullPaint)->Unit(benchmark::kMicrosecond);
 
+// The same at device pixel ratios of 1.5 and 2 ("ratio2": at most 4.5 times
+// the paint at 1, which has a quarter of the pixels).
+void DemoFullPaintAtRatio(benchmark::State& st, double Ratio) {
+  auto chart = kelvo::bench::DemoChartAtStart();
+  chart->SetDevicePixelRatio(Ratio);
+  chart->Paint();
+  for (auto _ : st) chart->Paint();
+}
+void DemoFullPaint_ratio1(benchmark::State& st) { DemoFullPaintAtRatio(st, 1.0); }
+void DemoFullPaint_ratio15(benchmark::State& st) { DemoFullPaintAtRatio(st, 1.5); }
+void DemoFullPaint_ratio2(benchmark::State& st) { DemoFullPaintAtRatio(st, 2.0); }
+BENCHMARK(DemoFullPaint_ratio1)->Name("DemoFullPaint/ratio1")->Unit(benchmark::kMicrosecond);
+BENCHMARK(DemoFullPaint_ratio15)->Name("DemoFullPaint/ratio1.5")->Unit(benchmark::kMicrosecond);
+BENCHMARK(DemoFullPaint_ratio2)->Name("DemoFullPaint/ratio2")->Unit(benchmark::kMicrosecond);
+
 // The demo chart with ten short series, painted with a ten-entry legend
 // ("kelvo") and without it ("baseline"): the legend's cost is the difference.
 void LegendPaint(benchmark::State& st, bool Legend) {

@@ -491,21 +491,44 @@ void ThickLine(const TSurface& s, int32_t x0, int32_t y0, int32_t x1, int32_t y1
   if (period) phase = static_cast<uint32_t>((phase + line.Major) % period);
   if (period) {
     // Dashes: each step's pixel widened across the line only, so dashes and
-    // gaps keep their scaled lengths; each pixel is written once.
+    // gaps keep their scaled lengths; each pixel is written once. Steps in
+    // one paint on one minor coordinate are filled as one box.
     int64_t iLo = 0, iHi = line.Major - 1;
     if (!line.ClipMajor(majLimit, iLo, iHi)) return;
     int64_t q, r;
     line.Start(iLo, q, r);
+    const TPaint* runPaint = nullptr;
+    int64_t runFrom = 0, runTo = 0, runMin = 0;  // major coordinates [from, to]
+    auto flush = [&] {
+      if (!runPaint) return;
+      const int64_t a = std::min(runFrom, runTo), b = std::max(runFrom, runTo) + 1;
+      if (line.XMajor)
+        FillRect(s, a, runMin, b, runMin + n, *runPaint);
+      else
+        FillRect(s, runMin, a, runMin + n, b, *runPaint);
+    };
     for (int64_t i = iLo; i <= iHi; ++i, line.Next(q, r)) {
       const uint32_t k = static_cast<uint32_t>((startPhase + i) % period);
       const TPaint* p = dash.On(k) ? &paint : gapPaint;
-      if (!p) continue;
       const int64_t maj = line.Maj0 + line.SMaj * i, min = line.Min0 + line.SMin * q;
-      if (line.XMajor)
-        FillRect(s, maj, min, maj + 1, min + n, *p);
-      else
-        FillRect(s, min, maj, min + n, maj + 1, *p);
+      if (p == runPaint && min == runMin && p) {
+        runTo = maj;
+        continue;
+      }
+      flush();
+      runPaint = p, runFrom = runTo = maj, runMin = min;
     }
+    flush();
+    return;
+  }
+  if (line.Minor == 0) {
+    // Level or upright: the blocks make one box.
+    const int64_t a = line.SMaj > 0 ? line.Maj0 : line.Maj0 - (line.Major - 1);
+    const int64_t b = a + line.Major - 1 + n;
+    if (line.XMajor)
+      FillRect(s, a, line.Min0, b, line.Min0 + n, paint);
+    else
+      FillRect(s, line.Min0, a, line.Min0 + n, b, paint);
     return;
   }
   // Solid: one span across each major coordinate c, from the blocks of the

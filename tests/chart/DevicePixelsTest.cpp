@@ -11,6 +11,7 @@
 #include "demo/DemoLogic.h"
 #include "kelvo/chart/Vexa_kelvo.h"
 #include "kelvo/platform/Raster.h"
+#include "kelvo/platform/WindowServices.h"
 #include "support/ChartFixtures.h"
 #include "support/Golden.h"
 #include "support/Random.h"
@@ -227,6 +228,115 @@ TEST(DevicePictures, EveryItemKindAtEachRatio) {
     c->Paint();
     EXPECT_GOLDEN(c->Surface(), "device/every-kind-" + RatioName(r), kText);
   }
+}
+
+// Plot area 100 x 100 logical pixels at (50, 20); layer 1 from 0 to 10.
+std::unique_ptr<TKelvo> PointerChart(double Ratio) {
+  HeadlessWindowServices().Reset();
+  auto c = std::make_unique<TKelvo>();
+  c->SetDevicePixelRatio(Ratio);
+  c->SetBounds(0, 0, 170, 160);
+  c->Scale1X().SetRangeHigh(10);
+  c->Scale1Y().SetRangeHigh(10);
+  c->CreateWnd();
+  c->Paint();
+  return c;
+}
+
+// The physical pointer at a device position: the host's fractional
+// logical position, and the notification at its rounded pixel.
+struct TPointer {
+  TKelvo& C;
+  double Lx = 0, Ly = 0;
+  void At(double DevX, double DevY) {
+    Lx = DevX / C.DevicePixelRatio(), Ly = DevY / C.DevicePixelRatio();
+    C.SetPointerPosition(Lx, Ly);
+  }
+  int32_t X() const { return static_cast<int32_t>(std::lround(Lx)); }
+  int32_t Y() const { return static_cast<int32_t>(std::lround(Ly)); }
+};
+
+const TShiftState kLeft{TShiftStateItem::ssLeft};
+
+TEST(DevicePointer, PanKeepsTheWorldPointUnderThePhysicalPointer) {
+  auto c = PointerChart(1.5);
+  c->SetMouseAction(TMouseActMode::maPan);
+  TPointer p{*c};
+  // Device positions between logical pixels (151 / 1.5 = 100.67).
+  p.At(151, 100);
+  double wx, wy;
+  c->PixelToWorld(1, p.Lx, p.Ly, wx, wy);
+  c->MouseMove(kLeft, p.X(), p.Y());
+  p.At(181, 131);
+  c->MouseMove(kLeft, p.X(), p.Y());
+  double ax, ay;
+  c->PixelToWorld(1, p.Lx, p.Ly, ax, ay);
+  // Within half a device pixel (1 / 30 of a unit here); in fact exact.
+  EXPECT_NEAR(ax, wx, 1e-9);
+  EXPECT_NEAR(ay, wy, 1e-9);
+  // Where the pointer lies: the device pixel the mapping gives the world
+  // point is the pointer's.
+  int32_t px, py;
+  c->DeviceMapping(1).Map(wx, wy, px, py);
+  EXPECT_EQ(px, 181);
+  EXPECT_EQ(py, 131);
+}
+
+TEST(DevicePointer, ZoomWindowSpansThePhysicalCorners) {
+  auto c = PointerChart(1.5);
+  c->SetMouseAction(TMouseActMode::maZoomWindPos);
+  TPointer p{*c};
+  p.At(121, 61);  // logical 80.67, 40.67
+  c->MouseDown(TMouseButton::mbLeft, kLeft, p.X(), p.Y());
+  p.At(196, 151);  // logical 130.67, 100.67
+  c->MouseMove(kLeft, p.X(), p.Y());
+  c->MouseUp(TMouseButton::mbLeft, {}, p.X(), p.Y());
+  EXPECT_NEAR(c->Scale1X().RangeLow(), (121 / 1.5 - 50) / 10, 1e-9);
+  EXPECT_NEAR(c->Scale1X().RangeHigh(), (196 / 1.5 - 50) / 10, 1e-9);
+  EXPECT_NEAR(c->Scale1Y().RangeLow(), (120 - 151 / 1.5) / 10, 1e-9);
+  EXPECT_NEAR(c->Scale1Y().RangeHigh(), (120 - 61 / 1.5) / 10, 1e-9);
+  // Without the host's position the notification's pixel counts.
+  c->SetPointerPosition(std::nan(""), 0);
+  EXPECT_EQ(c->PointerX(7), 7.0);
+}
+
+// A world point lands on its nearest device pixel, not on the device pixel
+// of its rounded logical one.
+TEST(DevicePointer, WorldPointsLandOnTheirNearestDevicePixel) {
+  auto c = PointerChart(1.5);
+  c->SetDataColor(clRed);
+  c->Line(3.33, 1, 3.33, 9);  // logical 83.3: device 124.95
+  c->Paint();
+  EXPECT_EQ(c->Surface().Canvas().Pixels(125, 100), clRed);
+  EXPECT_EQ(c->Surface().Canvas().Pixels(126, 100), clRed);  // two device pixels wide
+  EXPECT_NE(c->Surface().Canvas().Pixels(124, 100), clRed);
+  EXPECT_NE(c->Surface().Canvas().Pixels(127, 100), clRed);
+}
+
+TEST(DevicePictures, SavedAtARatio) {
+  const std::string dir = testing::TempDir();
+  auto c = kelvo::test::PlainChart(150, 110);
+  c->MarkAt(5, 5, 12);
+  c->SaveToFile(dir + "ratio2.png", 0, 0, 2.0);
+  TBitmap png;
+  png.LoadFromFile(dir + "ratio2.png");
+  auto at2 = kelvo::test::PlainChart(150, 110);
+  at2->SetDevicePixelRatio(2);
+  at2->MarkAt(5, 5, 12);
+  at2->Paint();
+  EXPECT_EQ(png.Width(), 300);
+  EXPECT_TRUE(kelvo::test::SamePixels(png, at2->Surface()));
+  EXPECT_EQ(c->DevicePixelRatio(), 1.0);  // the control is left as it was
+  // A picture at another size and ratio; the vector picture stays logical.
+  c->SaveToFile(dir + "ratio125.png", 201, 157, 1.25);
+  png.LoadFromFile(dir + "ratio125.png");
+  EXPECT_EQ(png.Width(), 252);   // ceil(251.25)
+  EXPECT_EQ(png.Height(), 197);  // ceil(196.25)
+  EXPECT_EQ(at2->SvgDocument(), c->SvgDocument());
+  for (double bad : {0.5, 4.5, std::nan("")})
+    EXPECT_THROW(c->SaveToFile(dir + "bad.png", 0, 0, bad), EInvalidGraphic) << bad;
+  std::filesystem::remove(dir + "ratio2.png");
+  std::filesystem::remove(dir + "ratio125.png");
 }
 
 }  // namespace
