@@ -235,7 +235,7 @@ class DemoInX : public ::testing::Test {
       return;
     }
     if (!Server->Xvfb.Start({"Xvfb", "-displayfd", std::to_string(fds[1]), "-screen", "0",
-                             "1024x768x24", "-nolisten", "tcp"},
+                             "1280x1024x24", "-nolisten", "tcp"},
                             {}, Server->Dir + "/xvfb.log")) {
       Server->SkipWhy = "Xvfb cannot start: fork failed";
       return;
@@ -334,11 +334,11 @@ class DemoInX : public ::testing::Test {
   }
 
   // Starts the demo and waits for its window, showing the bars.
-  void StartDemo(TChild& Demo, Window& W) {
-    ASSERT_TRUE(Demo.Start(
-        {KELVO_DEMO_PATH},
-        {{"DISPLAY", Server->Name}, {"QT_QPA_PLATFORM", "xcb"}, {"ASAN_OPTIONS", "detect_leaks=0"}},
-        Server->Dir + "/demo.log"));
+  void StartDemo(TChild& Demo, Window& W, const std::map<std::string, std::string>& Extra = {}) {
+    std::map<std::string, std::string> env = {
+        {"DISPLAY", Server->Name}, {"QT_QPA_PLATFORM", "xcb"}, {"ASAN_OPTIONS", "detect_leaks=0"}};
+    env.insert(Extra.begin(), Extra.end());
+    ASSERT_TRUE(Demo.Start({KELVO_DEMO_PATH}, env, Server->Dir + "/demo.log"));
     W = 0;
     ASSERT_TRUE(WaitFor(
         [&] {
@@ -548,6 +548,48 @@ TEST_F(DemoInX, TheWindowAsAUserSeesIt) {
   Click(w, 52, 408);
   EXPECT_EQ(demo.Wait(10s), 0);
   (void)handName;
+}
+
+// At a scale factor of 2 the chart is drawn in device pixels: the window
+// has twice the pixels, the chart is the program's own picture at that
+// factor, and a one-pixel line is two device pixels wide (not a smoothed or
+// blocky enlargement: the text differs from the doubled picture at 1).
+TEST_F(DemoInX, AtScaleFactorTwoTheChartIsDrawnInDevicePixels) {
+  TChild demo;
+  Window w = 0;
+  StartDemo(demo, w, {{"QT_SCALE_FACTOR", "2"}});
+  if (HasFatalFailure()) return;
+  XWindowAttributes a;
+  XGetWindowAttributes(D, w, &a);
+  EXPECT_EQ(a.width, 2 * 576);
+  EXPECT_EQ(a.height, 2 * 432);
+  const std::string snapshotPath = Server->Dir + "/snapshot-2.png";
+  TChild snap;
+  ASSERT_TRUE(snap.Start({KELVO_DEMO_PATH, "--snapshot", snapshotPath},
+                         {{"ASAN_OPTIONS", "detect_leaks=0"}, {"QT_SCALE_FACTOR", "2"}},
+                         Server->Dir + "/snapshot-2.log"));
+  ASSERT_EQ(snap.Wait(30s), 0);
+  vexa::TBitmap snapshot;
+  snapshot.LoadFromFile(snapshotPath);
+  ASSERT_EQ(snapshot.Width(), 2 * 576);
+  MoveTo(w, 600, 760);  // on the window's own surface, off the chart
+  const TPicture start = Settled(w);
+  Save(*start, "scale2-start");
+  EXPECT_TRUE(Same(*start, snapshot, 2 * ChartX, 2 * ChartY, 2 * ChartW, 2 * ChartH))
+      << "the chart differs from kelvo-demo --snapshot at scale 2; see " << Server->Dir;
+  // The data area's left frame line: two device pixels wide and dark down
+  // its whole length (the axis' ticks meet it from the left, the bars and
+  // grid are right of it).
+  const int x = 2 * DataLeft;
+  int rows = 0, wide = 0, ticks = 0;
+  for (int y = 2 * DataTop + 4; y < 2 * DataBottom - 4; ++y, ++rows) {
+    auto dark = [&](int px) { return (start->Canvas().Pixels(px, y) & 0xFFFFFF) < 0x404040; };
+    wide += dark(x) && dark(x + 1) && !dark(x + 2);
+    ticks += dark(x - 1);
+  }
+  EXPECT_EQ(wide, rows);
+  EXPECT_LT(ticks, rows / 4);
+  demo.Stop();
 }
 
 // The window manager's close while the animation runs ends the program
