@@ -17,4 +17,6 @@ settings=$(mktemp -d)/settings.json
 "$build/examples/stored-form/stored_form" "$settings" "$out/stored-form-first.png"
 "$build/examples/stored-form/stored_form" "$settings" "$out/stored-form-second.png"
 QT_QPA_PLATFORM=offscreen "$build/demo/kelvo-demo" --snapshot "$out/demo-window.png" >/dev/null
+QT_QPA_PLATFORM=offscreen QT_SCALE_FACTOR=2 "$build/demo/kelvo-demo" --snapshot "$out/demo-window-2x.png" \
+  >/dev/null
 echo "Pictures written to $out, properties to docs/properties.md"
