@@ -177,8 +177,9 @@ const std::vector<double>& Walk() {
   return y;
 }
 
-void Large_kelvo(benchmark::State& st, double Visible) {
+void Large_kelvo(benchmark::State& st, double Visible, double Ratio = 1.0) {
   auto c = Chart();
+  c->SetDevicePixelRatio(Ratio);
   TSeries& s = c->AddSeries();
   s.SetXSpacing(0, 1);
   s.Append(Walk());
@@ -205,6 +206,10 @@ void Zoomed10M_kelvo(benchmark::State& st) { Large_kelvo(st, 0.1); }
 void Zoomed10M_qcustomplot(benchmark::State& st) { Large_qcustomplot(st, 0.1); }
 void Whole10M_kelvo(benchmark::State& st) { Large_kelvo(st, 1.0); }
 void Whole10M_qcustomplot(benchmark::State& st) { Large_qcustomplot(st, 1.0); }
+// The same series on a surface of twice the pixels each way ("ratio2":
+// device columns, so about twice the columns' work plus four times the fill).
+void Zoomed10M_ratio2(benchmark::State& st) { Large_kelvo(st, 0.1, 2.0); }
+void Whole10M_ratio2(benchmark::State& st) { Large_kelvo(st, 1.0, 2.0); }
 
 // --- scatter ---
 
@@ -315,6 +320,8 @@ BENCHMARK(Zoomed10M_kelvo)->Name("Zoomed10M/kelvo")->Unit(benchmark::kMillisecon
 BENCHMARK(Zoomed10M_qcustomplot)->Name("Zoomed10M/qcustomplot")->Unit(benchmark::kMillisecond);
 BENCHMARK(Whole10M_kelvo)->Name("Whole10M/kelvo")->Unit(benchmark::kMillisecond);
 BENCHMARK(Whole10M_qcustomplot)->Name("Whole10M/qcustomplot")->Unit(benchmark::kMillisecond);
+BENCHMARK(Zoomed10M_ratio2)->Name("Zoomed10M/ratio2")->Unit(benchmark::kMillisecond);
+BENCHMARK(Whole10M_ratio2)->Name("Whole10M/ratio2")->Unit(benchmark::kMillisecond);
 BENCHMARK(Scatter1M_kelvo)->Name("Scatter1M/kelvo")->Unit(benchmark::kMillisecond);
 BENCHMARK(Scatter1M_qcustomplot)->Name("Scatter1M/qcustomplot")->Unit(benchmark::kMillisecond);
 BENCHMARK(Hover_kelvo)->Name("Hover/kelvo")->Unit(benchmark::kMicrosecond);

@@ -168,7 +168,8 @@ void TCanvas::Rectangle(int32_t X1, int32_t Y1, int32_t X2, int32_t Y2) {
     // Dashed outline: one pattern run clockwise from the top-left corner.
     if (fill) raster::FillRect(s, l + w, t + w, r - w, b - w, BrushPaint());
     auto at = [](int64_t x, int64_t y) {
-      return TPoint{static_cast<int32_t>(x), static_cast<int32_t>(y)};
+      return TPoint{static_cast<int32_t>(std::clamp<int64_t>(x, INT32_MIN, INT32_MAX)),
+                    static_cast<int32_t>(std::clamp<int64_t>(y, INT32_MIN, INT32_MAX))};
     };
     if (w == 1) {
       const TPoint corners[4] = {at(l, t), at(r - 1, t), at(r - 1, b - 1), at(l, b - 1)};
