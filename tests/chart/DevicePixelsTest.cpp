@@ -185,32 +185,12 @@ TEST(DevicePictures, DemoChartAtEachRatio) {
 std::unique_ptr<TKelvo> EveryKind(double Ratio) {
   auto c = kelvo::test::PlainChart(320, 240);
   c->SetDevicePixelRatio(Ratio);
-  c->SetDataColor(clNavy);
-  c->SetFillColor(clAqua);
+  kelvo::test::AddEveryItemKind(*c);
+  c->MarkAt(1.5, 8, 3);  // a glyph mark
+  c->MarkAt(2.5, 9, 8);  // a filled square
   c->SetGridStyle(GridStyleType::gsDotLines);
   c->SetShadowWidth(4);
   c->SetCaption("Every kind");
-  c->MarkAt(1, 9, 15);
-  c->MarkAt(1.5, 9, 3);
-  c->MarkAt(2, 9, 65);
-  c->MarkAt(2.5, 9, 8);
-  c->Line(0.5, 8, 3, 6.5);
-  c->MoveTo(4, 6);
-  for (int i = 0; i < 12; ++i) c->DrawTo(4 + i * 0.25, 6 + std::sin(i) * 1.5);
-  c->Rectangle(0.5, 0.5, 2, 2);
-  c->BevelBox(2.5, 0.5, 4, 2, TFrameStyle::fsRaised, clWhite, clGray);
-  c->Bar3D(12, 60, 4.5, 0.5, 5.5, 3);
-  c->Text(7, 9, "Text", 10, 0);
-  c->TextOffset(7, 8, 5, 5, "Offset", 8, 2);
-  c->Ellipse(8.5, 4, 1, 1.5);
-  c->MoveTo(6, 3);
-  c->MoveRel(10, -10);
-  c->LineRel(30, 0);
-  c->Arrow(6, 1, 9, 2.5, 10);
-  c->SetPenStyle(TPenStyle::psDash);
-  c->ErrorBar(1.5, 4.5, 1, 2, false, 8);
-  c->SetPenStyle(TPenStyle::psSolid);
-  c->PixelBox(9, 8, 6, 4, true);
   c->CrossHair(1).SetMode(TCrossHMode::chCrossBox);
   c->CrossHair(1).SetPosX(8);
   c->CrossHair(1).SetPosY(6);
@@ -230,18 +210,7 @@ TEST(DevicePictures, EveryItemKindAtEachRatio) {
   }
 }
 
-// Plot area 100 x 100 logical pixels at (50, 20); layer 1 from 0 to 10.
-std::unique_ptr<TKelvo> PointerChart(double Ratio) {
-  HeadlessWindowServices().Reset();
-  auto c = std::make_unique<TKelvo>();
-  c->SetDevicePixelRatio(Ratio);
-  c->SetBounds(0, 0, 170, 160);
-  c->Scale1X().SetRangeHigh(10);
-  c->Scale1Y().SetRangeHigh(10);
-  c->CreateWnd();
-  c->Paint();
-  return c;
-}
+std::unique_ptr<TKelvo> PointerChart(double Ratio) { return kelvo::test::MouseChart(Ratio); }
 
 // The physical pointer at a device position: the host's fractional
 // logical position, and the notification at its rounded pixel.

@@ -8,6 +8,7 @@
 #include "demo/DemoForm.h"
 #include "kelvo/chart/Vexa_kelvo.h"
 #include "kelvo/platform/WindowServices.h"
+#include "support/ChartFixtures.h"
 #include "support/Sheet.h"
 
 using namespace vexa;
@@ -17,17 +18,7 @@ namespace {
 const TShiftState Left{TShiftStateItem::ssLeft};
 const TShiftState None{};
 
-// Plot area 100 x 100 pixels at (50, 20); layer 1 from 0 to 10 on both axes.
-std::unique_ptr<TKelvo> MouseChart() {
-  HeadlessWindowServices().Reset();
-  auto c = std::make_unique<TKelvo>();
-  c->SetBounds(0, 0, 170, 160);
-  c->Scale1X().SetRangeHigh(10);
-  c->Scale1Y().SetRangeHigh(10);
-  c->CreateWnd();
-  c->Paint();
-  return c;
-}
+using kelvo::test::MouseChart;
 
 void Drag(TKelvo& c, int x0, int y0, int x1, int y1) {
   c.MouseMove(Left, x0, y0);  // the first move only records the start

@@ -170,30 +170,7 @@ using kelvo::test::PlainChart;
 
 TEST(Renderer, EveryItemKind) {
   auto c = PlainChart(320, 240);
-  c->SetDataColor(clNavy);
-  c->SetFillColor(clAqua);
-  c->MarkAt(1, 9, 15);
-  c->MarkAt(1.5, 9, 24);
-  c->MarkAt(2, 9, 65);
-  c->Line(0.5, 8, 3, 6.5);
-  c->MoveTo(4, 6);
-  for (int i = 0; i < 12; ++i) c->DrawTo(4 + i * 0.25, 6 + std::sin(i) * 1.5);
-  c->Rectangle(0.5, 0.5, 2, 2);
-  c->BevelBox(2.5, 0.5, 4, 2, TFrameStyle::fsRaised, clWhite, clGray);
-  c->Bar3D(12, 60, 4.5, 0.5, 5.5, 3);
-  c->Text(7, 9, "Text", 10, 0);
-  c->TextOffset(7, 8, 5, 5, "Offset", 8, 2);
-  c->Ellipse(8.5, 4, 1, 1.5);
-  c->MoveTo(6, 3);
-  c->MoveRel(10, -10);
-  c->LineRel(30, 0);
-  c->Arrow(6, 1, 9, 2.5, 10);
-  c->Arrow(6, 2, 8, 3, 8, true);
-  c->SetPenStyle(TPenStyle::psDash);
-  c->ErrorBar(1.5, 4.5, 1, 2, false, 8);
-  c->ErrorBar(3, 4, 0.5, 1, true, 16);
-  c->SetPenStyle(TPenStyle::psSolid);
-  c->PixelBox(9, 8, 6, 4, true);
+  kelvo::test::AddEveryItemKind(*c);
   c->Paint();
   EXPECT_GOLDEN(c->Surface(), "render/every-kind", kText);
 }
