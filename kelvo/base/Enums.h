@@ -21,6 +21,11 @@ constexpr bool IsHorizontal(TScaleType t) {
 // What the labels of an axis show.
 enum class TFigType : uint8_t { ftNoFigs, ftNum, ftTime, ftDateTime, ftUserText };
 
+// How a logarithmic axis writes its numbers: llsPlain as numbers (0.000001),
+// llsPower as powers of ten with a raised exponent (10 and a raised -6),
+// llsScientific in e-notation (1e-6).
+enum class TLogLabelStyle : uint8_t { llsPlain, llsPower, llsScientific };
+
 // Colours of a bevelled frame: black, grey and white, or the system's.
 enum class TColorScheme : uint8_t { csBWG, csSystem };
 
@@ -43,6 +48,7 @@ inline constexpr const char* TScaleTypeNames[] = {"sctXB", "sctXT", "sctYL", "sc
 inline constexpr const char* TFigTypeNames[] = {"ftNoFigs", "ftNum", "ftTime", "ftDateTime",
                                                 "ftUserText"};
 inline constexpr const char* TColorSchemeNames[] = {"csBWG", "csSystem"};
+inline constexpr const char* TLogLabelStyleNames[] = {"llsPlain", "llsPower", "llsScientific"};
 inline constexpr const char* TTimeFormatNames[] = {"tfHHMMSS", "tfHHhMM", "tfAMPM"};
 inline constexpr const char* TYearLengthNames[] = {"ylNone", "ylYY", "ylYYYY"};
 inline constexpr const char* TDateOrderNames[] = {"doMMDDYY", "doDDMMYY", "doYYMMDD"};

@@ -40,6 +40,8 @@ void TCustomKelvo::CopyScaleSettings(TScale& Scale, const TScaleProps& Props) {
   Scale.SetLogarithmic(Props.Logarithmic());
   Scale.SetLabelType(Props.LabelType());
   Scale.SetShortTicks(Props.ShortTicks());
+  Scale.SetLogLabelStyle(Props.LogLabelStyle());
+  Scale.SetAvoidLabelOverlap(Props.AvoidLabelOverlap());
   Scale.SetMinTicks(Props.MinTicks());
   Scale.SetScaleInscript(Props.ScaleInscript());
   Scale.SetUserTickText(Props.UserTickText());

@@ -122,6 +122,17 @@ void TScaleProps::SetShortTicks(bool Value) {
   FShortTicks = Value;
   Changed();
 }
+
+void TScaleProps::SetLogLabelStyle(TLogLabelStyle Value) {
+  FLogLabelStyle = Value;
+  Changed();
+}
+
+void TScaleProps::SetAvoidLabelOverlap(bool Value) {
+  FAvoidLabelOverlap = Value;
+  Changed();
+}
+
 void TScaleProps::SetScaleInscript(const std::string& Value) {
   FScaleInscript = Value;
   Changed();
@@ -176,6 +187,8 @@ void TScaleProps::Assign(const TPersistent* Source) {
   FRangeLow = s->FRangeLow;
   FRangeHigh = s->FRangeHigh;
   FShortTicks = s->FShortTicks;
+  FLogLabelStyle = s->FLogLabelStyle;
+  FAvoidLabelOverlap = s->FAvoidLabelOverlap;
   FScaleInscript = s->FScaleInscript;
   FScaleType = s->FScaleType;
   FVertPos = s->FVertPos;
@@ -214,6 +227,9 @@ void TScaleProps::PublishBase(TPropertyTable& t) {
       .Double("RangeLow", &P::RangeLow, &P::SetRangeLow)
       .Double("RangeHigh", &P::RangeHigh, &P::SetRangeHigh)
       .Bool("ShortTicks", &P::ShortTicks, &P::SetShortTicks)
+      .Enum<TLogLabelStyle>("LogLabelStyle", &P::LogLabelStyle, &P::SetLogLabelStyle,
+                            TLogLabelStyleNames, TLogLabelStyle::llsPlain)
+      .Bool("AvoidLabelOverlap", &P::AvoidLabelOverlap, &P::SetAvoidLabelOverlap, false)
       .String("ScaleInscript", &P::ScaleInscript, &P::SetScaleInscript)
       .Int("ScalePos", &P::ScalePos, &P::SetScalePos)
       .String("UserTickText", &P::UserTickText, &P::SetUserTickText)

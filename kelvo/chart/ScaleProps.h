@@ -74,6 +74,11 @@ class TScaleProps : public TPersistent {
   void SetRangeHigh(double Value);
   bool ShortTicks() const { return FShortTicks; }  // True
   void SetShortTicks(bool Value);
+  // As TScale's (stored only when set).
+  TLogLabelStyle LogLabelStyle() const { return FLogLabelStyle; }  // llsPlain
+  void SetLogLabelStyle(TLogLabelStyle Value);
+  bool AvoidLabelOverlap() const { return FAvoidLabelOverlap; }  // False
+  void SetAvoidLabelOverlap(bool Value);
   const std::string& ScaleInscript() const { return FScaleInscript; }
   void SetScaleInscript(const std::string& Value);
   // The axis' outward distance from the plot area: one slot for horizontal
@@ -128,6 +133,8 @@ class TScaleProps : public TPersistent {
   bool FReadingForm = false;
   double FRangeLow = 0, FRangeHigh = 1;
   bool FShortTicks = true;
+  TLogLabelStyle FLogLabelStyle = TLogLabelStyle::llsPlain;
+  bool FAvoidLabelOverlap = false;
   std::string FScaleInscript;
   TScaleType FScaleType = TScaleType::sctXT;
   int32_t FVertPos = 0, FHorizPos = 0;

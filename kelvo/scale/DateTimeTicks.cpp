@@ -151,11 +151,11 @@ void TScale::DateTimeMessage(TPass& p, bool Invalid) {
 void TScale::DrawSideText(TPass& p, long double Value, std::string Text, int Lines) {
   if (OnBeforeTickLabel) OnBeforeTickLabel(this, FScaleType, static_cast<double>(Value), Text);
   const int32_t at = DeviceValueToPixel(static_cast<double>(Value));
-  const int64_t w = p.Canvas.TextWidth(Text), h = p.Canvas.TextHeight(Text);
+  const int64_t w = LabelWidth(p.Canvas, Text), h = p.Canvas.TextHeight(Text);
   const int64_t left = FScaleType == TScaleType::sctYL ? int64_t{p.Base} + DevLen(8)
                                                        : int64_t{p.Base} - w - DevLen(8);
   const int64_t top = int64_t{at} - Lines * (h / 2);
-  p.Canvas.TextOut(RoundClamped(left), RoundClamped(top), Text);
+  LabelOut(p, left, top, Text);
 }
 
 void TScale::DrawDateTimeLabel(TPass& p, long double Value, std::string Text) {

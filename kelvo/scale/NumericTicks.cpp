@@ -81,6 +81,74 @@ void TScale::RaiseTickDrawn(TPass& p, long double Value) {
     OnScaleTickDrawn(this, p.Canvas, FScaleType, static_cast<double>(Value), p.Base, at);
 }
 
+namespace {
+// A power-style label's parts: before the '^' and the raised exponent.
+bool SplitPower(const std::string& Label, std::string& Base, std::string& Exponent) {
+  const size_t at = Label.find('^');
+  if (at == std::string::npos) return false;
+  Base = Label.substr(0, at);
+  Exponent = Label.substr(at + 1);
+  // A typographic minus sign in the exponent.
+  if (!Exponent.empty() && Exponent[0] == '-') Exponent.replace(0, 1, "\u2212");
+  return true;
+}
+
+// The exponent's font while it lives: seven tenths of the label's height.
+struct TExponentFont {
+  TCanvas& C;
+  int Height;
+  explicit TExponentFont(TCanvas& Canvas) : C(Canvas), Height(Canvas.Font().Height()) {
+    const int h = static_cast<int>(std::lround(Height * 0.7));
+    C.Font().SetHeight(h == 0 ? (Height < 0 ? -1 : 1) : h);
+  }
+  ~TExponentFont() { C.Font().SetHeight(Height); }
+  TExponentFont(const TExponentFont&) = delete;
+  TExponentFont& operator=(const TExponentFont&) = delete;
+};
+}  // namespace
+
+int64_t TScale::LabelWidth(TCanvas& Canvas, const std::string& Label) {
+  std::string base, exponent;
+  if (FLogLabelStyle != TLogLabelStyle::llsPower || !SplitPower(Label, base, exponent))
+    return Canvas.TextWidth(Label);
+  const int64_t w = Canvas.TextWidth(base);
+  TExponentFont small(Canvas);
+  return w + Canvas.TextWidth(exponent);
+}
+
+bool TScale::LabelOut(TPass& p, int64_t X, int64_t Y, const std::string& Label) {
+  TCanvas& c = p.Canvas;
+  std::string base, exponent;
+  const bool power =
+      FLogLabelStyle == TLogLabelStyle::llsPower && SplitPower(Label, base, exponent);
+  // A raised exponent reaches a third of the text's height above it.
+  const int64_t h = c.TextHeight(Label), raise = power ? h / 3 : 0;
+  if (FAvoidLabelOverlap) {
+    const TRect box = Rect(RoundClamped(X), RoundClamped(Y - raise),
+                           RoundClamped(X + LabelWidth(c, Label)), RoundClamped(Y + h));
+    // Side by side, labels keep a gap of four logical pixels, so that two
+    // never read as one.
+    const int64_t gap = DevLen(4);
+    const size_t n = std::min(p.DrawnCount, p.Drawn.size());
+    for (size_t k = 0; k < n; ++k) {
+      const TRect& d = p.Drawn[k];
+      if (box.Left < d.Right + gap && d.Left < box.Right + gap && box.Top < d.Bottom &&
+          d.Top < box.Bottom)
+        return false;
+    }
+    p.Drawn[p.DrawnCount++ % p.Drawn.size()] = box;
+  }
+  if (!power) {
+    c.TextOut(RoundClamped(X), RoundClamped(Y), Label);
+    return true;
+  }
+  c.TextOut(RoundClamped(X), RoundClamped(Y), base);
+  const int64_t x = X + c.TextWidth(base);
+  TExponentFont small(c);
+  c.TextOut(RoundClamped(x), RoundClamped(Y - raise), exponent);
+  return true;
+}
+
 void TScale::DrawLabel(TPass& p, long double Value, std::string Label) {
   if (!IsTickValue(Value)) return;
   const int32_t at = DeviceValueToPixel(static_cast<double>(Value));
@@ -89,11 +157,11 @@ void TScale::DrawLabel(TPass& p, long double Value, std::string Label) {
     return;
   }
   if (OnBeforeTickLabel) OnBeforeTickLabel(this, FScaleType, static_cast<double>(Value), Label);
-  const int64_t w = p.Canvas.TextWidth(Label);
+  const int64_t w = LabelWidth(p.Canvas, Label);
   const int64_t left = FScaleType == TScaleType::sctYL ? int64_t{p.Base} + DevLen(8)
                                                        : int64_t{p.Base} - w - DevLen(8);
   const int64_t top = int64_t{at} - p.ZeroHeight / 2;
-  p.Canvas.TextOut(RoundClamped(left), RoundClamped(top), Label);
+  LabelOut(p, left, top, Label);
 }
 
 // Centred under the tick, but never left of x = 2 and never closer than 2
@@ -101,7 +169,7 @@ void TScale::DrawLabel(TPass& p, long double Value, std::string Label) {
 void TScale::PlaceHorizontalLabel(TPass& p, int32_t X, int32_t BaseY, long double Value,
                                   std::string Label) {
   if (OnBeforeTickLabel) OnBeforeTickLabel(this, FScaleType, static_cast<double>(Value), Label);
-  const int64_t w = p.Canvas.TextWidth(Label), h = p.Canvas.TextHeight(Label);
+  const int64_t w = LabelWidth(p.Canvas, Label), h = p.Canvas.TextHeight(Label);
   const int64_t half = w / 2;
   const int64_t gap = DevLen(7), edge = DevLen(2), right = DeviceScale().Side(Width());
   const int64_t top =
@@ -109,7 +177,7 @@ void TScale::PlaceHorizontalLabel(TPass& p, int32_t X, int32_t BaseY, long doubl
   const int64_t left = int64_t{X} + half < right - edge
                            ? int64_t{X} - std::min<int64_t>(half, int64_t{X} - edge)
                            : right - 2 * half - edge;
-  p.Canvas.TextOut(RoundClamped(left), RoundClamped(top), Label);
+  LabelOut(p, left, top, Label);
 }
 
 void TScale::LinearPass(TPass& p) {
@@ -197,13 +265,17 @@ void TScale::LogarithmicPass(TPass& p) {
     if (!labelled || FLabelType == TFigType::ftNoFigs) return;
     ++labels;
     std::string text;
-    if (p.Decimals == -3)  // exponents only, at the decades
-      text = m == 1 ? FormatTickValue(RoundClamped(std::log10(decade * mult), 100000), 0)
-                    : std::string();
-    else
-      text = FormatTickValue(v, p.Decimals);
-    if (text.size() > MaxTickLabelLength) text.resize(MaxTickLabelLength);
-    if (FDecPlaces == -2) text = StripTrailingZeros(std::move(text));
+    const int32_t exponent = RoundClamped(std::log10(decade * mult), 100000);
+    if (FLogLabelStyle != TLogLabelStyle::llsPlain) {
+      text = LogStyleLabel(FLogLabelStyle == TLogLabelStyle::llsPower, m, exponent);
+    } else {
+      if (p.Decimals == -3)  // exponents only, at the decades
+        text = m == 1 ? FormatTickValue(exponent, 0) : std::string();
+      else
+        text = FormatTickValue(v, p.Decimals);
+      if (text.size() > MaxTickLabelLength) text.resize(MaxTickLabelLength);
+      if (FDecPlaces == -2) text = StripTrailingZeros(std::move(text));
+    }
     text = FLabelType == TFigType::ftUserText ? UserTickItem(FUserTickText, labels)
                                               : ApplyInscript(text, FScaleInscript);
     DrawLabel(p, v, std::move(text));

@@ -194,6 +194,18 @@ void TScale::SetScaleType(TScaleType Value) {
   RequestRepaint();
 }
 
+void TScale::SetLogLabelStyle(TLogLabelStyle Value) {
+  if (Value == FLogLabelStyle) return;
+  FLogLabelStyle = Value;
+  RequestRepaint();
+}
+
+void TScale::SetAvoidLabelOverlap(bool Value) {
+  if (Value == FAvoidLabelOverlap) return;
+  FAvoidLabelOverlap = Value;
+  RequestRepaint();
+}
+
 void TScale::SetShortTicks(bool Value) {
   if (Value == FShortTicks) return;
   FShortTicks = Value;
@@ -463,6 +475,8 @@ void TScale::Assign(const TPersistent* Source) {
   FRangeHigh = s->FRangeHigh;
   FRangeLow = s->FRangeLow;
   FShortTicks = s->FShortTicks;
+  FLogLabelStyle = s->FLogLabelStyle;
+  FAvoidLabelOverlap = s->FAvoidLabelOverlap;
   FNumTicks = s->FNumTicks;
   FMinTicks = s->FMinTicks;
   FDecPlaces = s->FDecPlaces;

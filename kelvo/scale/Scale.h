@@ -93,6 +93,13 @@ class TScale : public TCustomControl {
   void SetScaleType(TScaleType Value);
   bool ShortTicks() const { return FShortTicks; }  // True; only if different
   void SetShortTicks(bool Value);
+  // How a logarithmic axis writes its numbers (llsPlain).
+  TLogLabelStyle LogLabelStyle() const { return FLogLabelStyle; }
+  void SetLogLabelStyle(TLogLabelStyle Value);
+  // A label that would overlap a label drawn before it on this axis is left
+  // out; its tick stays (False). For every kind of axis.
+  bool AvoidLabelOverlap() const { return FAvoidLabelOverlap; }
+  void SetAvoidLabelOverlap(bool Value);
   bool ShowBaseLine() const { return FShowBaseLine; }  // True
   void SetShowBaseLine(bool Value);
   bool Transparent() const { return FTransparent; }  // False
@@ -185,6 +192,12 @@ class TScale : public TCustomControl {
   void PlaceHorizontalLabel(TPass& Pass, int32_t X, int32_t BaseY, long double Value,
                             std::string Label);
   void PaintCaption(TCanvas& Canvas, int32_t Base);
+  // Tick labels are measured and written through these: a label of the
+  // power style ("10^-6") has its exponent raised in a smaller font, and
+  // with AvoidLabelOverlap a label whose box meets one drawn before is left
+  // out (false).
+  int64_t LabelWidth(TCanvas& Canvas, const std::string& Label);
+  bool LabelOut(TPass& Pass, int64_t X, int64_t Y, const std::string& Label);
 
   TFrameStyle FFrameStyle = TFrameStyle::fsLowered;
   TColor FColorScale = clBlack;
@@ -195,6 +208,8 @@ class TScale : public TCustomControl {
   double FScaleFactor = 1, FScaleOffset = 0;
   double FRangeHigh = 100, FRangeLow = 0;
   bool FShortTicks = true;
+  TLogLabelStyle FLogLabelStyle = TLogLabelStyle::llsPlain;
+  bool FAvoidLabelOverlap = false;
   int32_t FNumTicks = 0, FMinTicks = 3, FDecPlaces = -2;
   bool FLoading = true, FShowBaseLine = true, FTransparent = false;
   TFigType FLabelType = TFigType::ftNum;

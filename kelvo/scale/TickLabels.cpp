@@ -87,4 +87,10 @@ std::string StripTrailingZeros(std::string Text) {
   return Text;
 }
 
+std::string LogStyleLabel(bool Power, int M, int32_t Exponent) {
+  const std::string e = std::to_string(Exponent);
+  if (Power) return (M == 1 ? std::string() : std::to_string(M) + "\u00D7") + "10^" + e;
+  return std::to_string(M) + "e" + e;
+}
+
 }  // namespace vexa

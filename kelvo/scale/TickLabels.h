@@ -38,4 +38,9 @@ std::string ApplyInscript(const std::string& Label, std::string_view Inscript);
 // fraction and then a trailing point go, unless the text is in exponent form.
 std::string StripTrailingZeros(std::string Text);
 
+// A logarithmic tick M x 10^Exponent (M 1..9) as a power of ten, "10^-6"
+// or "2x10^3" with the exponent after '^' (Power), or in e-notation, "1e-6"
+// or "2e3".
+std::string LogStyleLabel(bool Power, int M, int32_t Exponent);
+
 }  // namespace vexa

@@ -2,6 +2,8 @@
 // (NumericTicks.cpp) and the date and time passes (DateTimeTicks.cpp).
 #pragma once
 
+#include <array>
+
 #include "kelvo/scale/Scale.h"
 
 namespace vexa {
@@ -20,6 +22,11 @@ struct TScale::TPass {
   int32_t Decimals = 0;  // of this pass's labels
   int32_t ZeroHeight = 0;
   int Budget = MaxTicksPerPass;
+  // The boxes of the last labels drawn (AvoidLabelOverlap), oldest first
+  // overwritten: a label is measured against its neighbours, and a date
+  // line's label against the time labels beside it.
+  std::array<TRect, 4> Drawn{};
+  size_t DrawnCount = 0;
 };
 
 }  // namespace vexa

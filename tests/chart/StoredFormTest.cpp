@@ -55,6 +55,8 @@ TEST(StoredForm, ScalePropsRoundTripEveryProperty) {
   p.SetRangeHigh(1981);
   p.SetLogarithmic(true);
   p.SetShortTicks(false);
+  p.SetLogLabelStyle(TLogLabelStyle::llsScientific);
+  p.SetAvoidLabelOverlap(true);
   p.SetScaleInscript("& kg");
   p.SetScaleLocation(TScaleLocationHoriz::slTop);
   p.SetScalePos(30);
@@ -77,6 +79,8 @@ TEST(StoredForm, ScalePropsRoundTripEveryProperty) {
   EXPECT_EQ(q.RangeHigh(), 1981);
   EXPECT_TRUE(q.Logarithmic());
   EXPECT_FALSE(q.ShortTicks());
+  EXPECT_EQ(q.LogLabelStyle(), TLogLabelStyle::llsScientific);
+  EXPECT_TRUE(q.AvoidLabelOverlap());
   EXPECT_EQ(q.ScaleInscript(), "& kg");
   EXPECT_EQ(q.ScaleLocation(), TScaleLocationHoriz::slTop);
   EXPECT_EQ(q.ScaleType(), TScaleType::sctXB);
