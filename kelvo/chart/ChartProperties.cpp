@@ -280,6 +280,7 @@ const TPropertyTable* TCustomKelvo::Properties() const {
         .Int(
             "ItemPixels", &K::ItemPixels, [](K& k, int64_t v) { k.SetItemPixels(int32_t(v)); }, 8,
             0, INT32_MAX)
+        .String("SeriesPalette", &K::SeriesPaletteText, &K::SetSeriesPaletteText, std::string())
         .Object<TLegend>("Legend", [](K& k) -> TLegend& { return k.Legend(); });
     return t;
   }();

@@ -17,7 +17,9 @@ std::string SeriesError(size_t Index, size_t Count) {
 }  // namespace
 
 TSeries& TCustomKelvo::AddSeries(const std::string& Name) {
+  const size_t k = FSeries->size();
   FSeries->push_back(std::make_unique<TSeries>(Name));
+  if (!FSeriesPalette.empty()) FSeries->back()->SetColor(FSeriesPalette[k % FSeriesPalette.size()]);
   return *FSeries->back();
 }
 

@@ -37,6 +37,10 @@ enum class TCaptionAnchorVert : uint8_t {
   cavControlBottom
 };
 enum class TShadowStyle : uint8_t { ssFlying, ssBox };
+// Looks ApplyTheme sets: ktClassic the creation values, ktLight and ktDark
+// modern light and dark ones, ktSystem light or dark by the system's window
+// colour.
+enum class TKelvoTheme : uint8_t { ktClassic, ktLight, ktDark, ktSystem };
 enum class TkvLayout : uint8_t {
   kvl_X1Bottom_Y1Left,
   kvl_X1Bottom_Y2Left,

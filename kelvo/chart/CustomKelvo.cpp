@@ -294,6 +294,7 @@ void TCustomKelvo::Assign(const TPersistent* Source) {
   FChartColor = s->FChartColor;
   FWindColor = s->FWindColor;
   FGridColor = s->FGridColor;
+  FSeriesPalette = s->FSeriesPalette;
   FGridStyle = s->FGridStyle;
   FGridDx = s->FGridDx;
   FGridDy = s->FGridDy;

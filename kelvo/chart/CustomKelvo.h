@@ -457,7 +457,25 @@ class TCustomKelvo : public TCustomControl, private IJointLayersOwner {
   // series were added. The reference stays valid until the series is
   // deleted. Series belong to the chart's data: charts that use this
   // chart's data (UseDataOf) draw, count and find them too.
+  // A new series takes the next colour of SeriesPalette when there is one
+  // (the k-th series added the k-th colour, round the palette).
   TSeries& AddSeries(const std::string& Name = "");
+
+  // --- themes ---
+  // Sets the chart's, axes', legend's and crosshairs' colours and fonts, the
+  // grid, the shadow, the axes' label options and the series palette to the
+  // theme's values. They are ordinary property values: each can be changed
+  // afterwards, and the stored form holds them. ktClassic sets them to their
+  // creation values.
+  void ApplyTheme(TKelvoTheme Theme);
+  // Colours new series take, in order (empty at creation: series start
+  // black). Stored as "SeriesPalette", colours separated by commas.
+  const std::vector<TColor>& SeriesPalette() const { return FSeriesPalette; }
+  void SetSeriesPalette(std::vector<TColor> Value);
+  std::string SeriesPaletteText() const;
+  // Raises EVexaKelvoError for anything but colours separated by commas
+  // (at most 256).
+  void SetSeriesPaletteText(const std::string& Value);
   size_t SeriesCount() const { return FSeries->size(); }
   // Index outside 0 .. SeriesCount() - 1: EVexaKelvoError.
   TSeries& Series(size_t Index);
@@ -650,6 +668,7 @@ class TCustomKelvo : public TCustomControl, private IJointLayersOwner {
   TColor FChartFrameColor = clBlack, FChartColor = clWhite, FWindColor = clBtnFace,
          FGridColor = clBlack;
   GridStyleType FGridStyle = GridStyleType::gsNone;
+  std::vector<TColor> FSeriesPalette;
   double FGridDx = 0, FGridDy = 0;
   bool FIsometric = false;
   TkvLayout FStandardLayout = TkvLayout::kvl_X1Bottom_Y1Left;

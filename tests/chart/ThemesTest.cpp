@@ -1,0 +1,138 @@
+// Themes: the report scene in each theme, themes as stored property values,
+// the system theme, and the series palette.
+#include <gtest/gtest.h>
+
+#include <cmath>
+
+#include "kelvo/chart/Vexa_kelvo.h"
+#include "kelvo/platform/Streaming.h"
+#include "kelvo/platform/WindowServices.h"
+#include "support/Golden.h"
+#include "support/Sheet.h"
+
+using namespace vexa;
+
+namespace {
+
+constexpr kelvo::test::TTolerance kText{40, 60};
+
+// Two layers: dates across, six decades up the left, forty up the right;
+// three series and a legend.
+std::unique_ptr<TKelvo> Report(TKelvoTheme Theme) {
+  auto c = std::make_unique<TKelvo>();
+  c->SetBounds(0, 0, 520, 340);
+  c->CreateWnd();
+  c->SetAutoRedraw(false);
+  if (Theme != TKelvoTheme::ktClassic) c->ApplyTheme(Theme);
+  c->SetMarginLeft(70);
+  c->SetMarginRight(70);
+  c->SetMarginTop(40);
+  c->SetCaption("Report");
+  c->SetCaptionAnchorHoriz(TCaptionAnchorHoriz::cahChartCenter);
+  c->SetCaptionAlignment(TAlignment::taCenter);
+  const double day0 = 46000;  // in 2025
+  for (int layer : {1, 2}) {
+    TScalePropsHoriz& x = layer == 1 ? c->Scale1X() : c->Scale2X();
+    x.SetLabelType(TFigType::ftDateTime);
+    x.SetRangeLow(day0);
+    x.SetRangeHigh(day0 + 90);
+    x.SetVisible(layer == 1);
+  }
+  c->Scale1Y().SetLogarithmic(true);
+  c->Scale1Y().SetRangeLow(1e-6);
+  c->Scale1Y().SetRangeHigh(1);
+  c->Scale1Y().SetCaption("Rate");
+  c->Scale2Y().SetLogarithmic(true);
+  c->Scale2Y().SetRangeLow(1);
+  c->Scale2Y().SetRangeHigh(1e40);
+  c->Scale2Y().SetVisible(true);
+  c->Scale2Y().SetScaleLocation(TScaleLocationVert::slRight);
+  const char* names[] = {"decay", "growth", "count"};
+  for (int k = 0; k < 3; ++k) {
+    TSeries& s = c->AddSeries(names[k]);
+    s.SetLayer(k == 2 ? 2 : 1);
+    if (k == 1) s.SetSymbol(10);
+    for (int i = 0; i <= 90; i += 3) {
+      const double y = k == 0   ? std::pow(10.0, -0.06 * i)
+                       : k == 1 ? 1e-6 * std::pow(10.0, 0.05 * i + 0.5 * std::sin(i * 0.3))
+                                : std::pow(10.0, 0.4 * i + 2);
+      s.Append(day0 + i, y);
+    }
+  }
+  c->Legend().SetVisible(true);
+  return c;
+}
+
+const char* ThemeName(TKelvoTheme t) {
+  return t == TKelvoTheme::ktClassic ? "classic" : t == TKelvoTheme::ktLight ? "light" : "dark";
+}
+
+TEST(Themes, TheReportInEachTheme) {
+  for (TKelvoTheme t : {TKelvoTheme::ktClassic, TKelvoTheme::ktLight, TKelvoTheme::ktDark}) {
+    auto c = Report(t);
+    c->Paint();
+    EXPECT_GOLDEN(c->Surface(), std::string("themes/report-") + ThemeName(t), kText);
+  }
+}
+
+// A theme is property values: the stored form carries it to a fresh chart,
+// each value can be changed afterwards, and the classic theme goes back to
+// the creation values.
+TEST(Themes, AreStoredPropertyValues) {
+  auto dark = Report(TKelvoTheme::ktDark);
+  auto copy = std::make_unique<TKelvo>();
+  copy->SetBounds(0, 0, 520, 340);
+  copy->CreateWnd();
+  ReadForm(*copy, WriteForm(*dark), "theme", "Kelvo");
+  EXPECT_EQ(WriteForm(*copy).dump(), WriteForm(*dark).dump());
+  EXPECT_EQ(copy->SeriesPalette(), dark->SeriesPalette());
+  dark->SetChartColor(clNavy);
+  EXPECT_EQ(dark->ChartColor(), clNavy);
+
+  TKelvo fresh;
+  const std::string creation = WriteForm(fresh).dump();
+  fresh.ApplyTheme(TKelvoTheme::ktLight);
+  EXPECT_NE(WriteForm(fresh).dump(), creation);
+  fresh.ApplyTheme(TKelvoTheme::ktClassic);
+  EXPECT_EQ(WriteForm(fresh).dump(), creation);
+}
+
+// The system theme follows the window services' window colour.
+TEST(Themes, SystemFollowsTheWindowColour) {
+  struct TDarkDesktop : THeadlessWindowServices {
+    TColor SysColor(int Index) const override {
+      return Index == (clWindow & 0xFF) ? ColorFromRGB(20, 20, 24)
+                                        : THeadlessWindowServices::SysColor(Index);
+    }
+  } darkDesktop;
+  TKelvo light, system, dark;
+  light.ApplyTheme(TKelvoTheme::ktLight);
+  system.ApplyTheme(TKelvoTheme::ktSystem);  // the headless window colour is white
+  EXPECT_EQ(WriteForm(system).dump(), WriteForm(light).dump());
+  InstallWindowServices(&darkDesktop);
+  system.ApplyTheme(TKelvoTheme::ktSystem);
+  InstallWindowServices(nullptr);
+  dark.ApplyTheme(TKelvoTheme::ktDark);
+  EXPECT_EQ(WriteForm(system).dump(), WriteForm(dark).dump());
+}
+
+TEST(Themes, NewSeriesTakeThePalettesColours) {
+  TKelvo c;
+  EXPECT_EQ(c.AddSeries().Color(), clBlack);  // no palette at creation
+  c.ClearSeries();
+  c.SetSeriesPalette({clRed, clLime, clBlue});
+  const TColor expected[] = {clRed, clLime, clBlue};
+  for (int k = 0; k < 7; ++k) EXPECT_EQ(c.AddSeries().Color(), expected[k % 3]);
+  c.Series(1).SetColor(clPurple);  // a colour of its own stays
+  EXPECT_EQ(c.Series(1).Color(), clPurple);
+  EXPECT_EQ(c.SeriesPaletteText(), "$000000FF,$0000FF00,$00FF0000");
+  c.SetSeriesPaletteText("$00112233,$00445566");
+  EXPECT_EQ(c.SeriesPalette(), (std::vector<TColor>{0x112233, 0x445566}));
+  for (const char* bad : {"red", "$00112233,", "$0011223", "$00112233;$00445566", ",", "$0011223G"})
+    EXPECT_THROW(c.SetSeriesPaletteText(bad), EVexaKelvoError) << bad;
+  EXPECT_EQ(c.SeriesPalette().size(), 2u);  // a refused text changes nothing
+  c.SetSeriesPaletteText("");
+  EXPECT_TRUE(c.SeriesPalette().empty());
+}
+
+}  // namespace
