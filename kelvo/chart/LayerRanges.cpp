@@ -42,6 +42,7 @@ void TCustomKelvo::CopyScaleSettings(TScale& Scale, const TScaleProps& Props) {
   Scale.SetShortTicks(Props.ShortTicks());
   Scale.SetLogLabelStyle(Props.LogLabelStyle());
   Scale.SetAvoidLabelOverlap(Props.AvoidLabelOverlap());
+  Scale.SetCaptionRotated(Props.CaptionRotated());
   Scale.SetMinTicks(Props.MinTicks());
   Scale.SetScaleInscript(Props.ScaleInscript());
   Scale.SetUserTickText(Props.UserTickText());

@@ -133,6 +133,11 @@ void TScaleProps::SetAvoidLabelOverlap(bool Value) {
   Changed();
 }
 
+void TScaleProps::SetCaptionRotated(bool Value) {
+  FCaptionRotated = Value;
+  Changed();
+}
+
 void TScaleProps::SetScaleInscript(const std::string& Value) {
   FScaleInscript = Value;
   Changed();
@@ -189,6 +194,7 @@ void TScaleProps::Assign(const TPersistent* Source) {
   FShortTicks = s->FShortTicks;
   FLogLabelStyle = s->FLogLabelStyle;
   FAvoidLabelOverlap = s->FAvoidLabelOverlap;
+  FCaptionRotated = s->FCaptionRotated;
   FScaleInscript = s->FScaleInscript;
   FScaleType = s->FScaleType;
   FVertPos = s->FVertPos;
@@ -230,6 +236,7 @@ void TScaleProps::PublishBase(TPropertyTable& t) {
       .Enum<TLogLabelStyle>("LogLabelStyle", &P::LogLabelStyle, &P::SetLogLabelStyle,
                             TLogLabelStyleNames, TLogLabelStyle::llsPlain)
       .Bool("AvoidLabelOverlap", &P::AvoidLabelOverlap, &P::SetAvoidLabelOverlap, false)
+      .Bool("CaptionRotated", &P::CaptionRotated, &P::SetCaptionRotated, false)
       .String("ScaleInscript", &P::ScaleInscript, &P::SetScaleInscript)
       .Int("ScalePos", &P::ScalePos, &P::SetScalePos)
       .String("UserTickText", &P::UserTickText, &P::SetUserTickText)

@@ -79,6 +79,8 @@ class TScaleProps : public TPersistent {
   void SetLogLabelStyle(TLogLabelStyle Value);
   bool AvoidLabelOverlap() const { return FAvoidLabelOverlap; }  // False
   void SetAvoidLabelOverlap(bool Value);
+  bool CaptionRotated() const { return FCaptionRotated; }  // False
+  void SetCaptionRotated(bool Value);
   const std::string& ScaleInscript() const { return FScaleInscript; }
   void SetScaleInscript(const std::string& Value);
   // The axis' outward distance from the plot area: one slot for horizontal
@@ -134,7 +136,7 @@ class TScaleProps : public TPersistent {
   double FRangeLow = 0, FRangeHigh = 1;
   bool FShortTicks = true;
   TLogLabelStyle FLogLabelStyle = TLogLabelStyle::llsPlain;
-  bool FAvoidLabelOverlap = false;
+  bool FAvoidLabelOverlap = false, FCaptionRotated = false;
   std::string FScaleInscript;
   TScaleType FScaleType = TScaleType::sctXT;
   int32_t FVertPos = 0, FHorizPos = 0;

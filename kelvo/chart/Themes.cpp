@@ -76,6 +76,7 @@ void TCustomKelvo::ApplyTheme(TKelvoTheme Theme) {
           p->Font().Assign(&creation);
           p->SetAvoidLabelOverlap(false);
           p->SetLogLabelStyle(TLogLabelStyle::llsPlain);
+          p->SetCaptionRotated(false);
         }
       Legend().SetColor(clWindow);
       Legend().SetFrameColor(clBlack);
@@ -99,6 +100,7 @@ void TCustomKelvo::ApplyTheme(TKelvoTheme Theme) {
           SansFont(p->Font(), 9, k.Ink);
           p->SetAvoidLabelOverlap(true);
           p->SetLogLabelStyle(TLogLabelStyle::llsPower);
+          p->SetCaptionRotated(true);
         }
       Legend().SetColor(k.LegendArea);
       Legend().SetFrameColor(k.LegendFrame);

@@ -260,10 +260,53 @@ int32_t TCanvas::TextWidth(std::string_view Text) { return Face().TextWidth(Text
 
 int32_t TCanvas::TextHeight(std::string_view) { return Face().CellHeight(); }
 
+// Text turned by a quarter: the unturned picture's pixel (i, j) from the
+// reference point lands at (X + j, Y - i) reading upwards, at (X - j, Y + i)
+// reading downwards (the reference point is the unturned top-left corner).
+// Turned text has no underline or strike-out line.
+void TCanvas::TurnedTextOut(int32_t X, int32_t Y, std::string_view Text, TFontFace& face, bool Up) {
+  const raster::TSurface s = Surface();
+  const int64_t width = face.TextWidth(Text), cell = face.CellHeight();
+  if (FBrush.Style() == TBrushStyle::bsSolid) {
+    if (Up)
+      raster::FillRect(s, X, int64_t{Y} - width + 1, int64_t{X} + cell, int64_t{Y} + 1,
+                       BrushPaint());
+    else
+      raster::FillRect(s, int64_t{X} - cell + 1, Y, int64_t{X} + 1, int64_t{Y} + width,
+                       BrushPaint());
+  }
+  const TPaint ink = Paint(FFont.Color());
+  int64_t pen = 0;
+  std::vector<uint8_t>& turned = FTurnedGlyph;
+  for (size_t i = 0; i < Text.size();) {
+    const TGlyph& g = face.Glyph(NextCodePoint(Text, i));
+    if (g.Width > 0 && g.Height > 0) {
+      const uint8_t* m = face.Coverage(g);
+      const int32_t w = g.Width, h = g.Height;
+      turned.resize(static_cast<size_t>(w) * static_cast<size_t>(h));
+      // The turned mask is h wide and w high.
+      for (int32_t r = 0; r < w; ++r)
+        for (int32_t c = 0; c < h; ++c)
+          turned[static_cast<size_t>(r) * h + c] = Up ? m[static_cast<size_t>(c) * w + (w - 1 - r)]
+                                                      : m[static_cast<size_t>(h - 1 - c) * w + r];
+      const int64_t ox = pen + g.Left, oy = int64_t{face.Ascent()} - g.Top;
+      if (Up)
+        raster::BlendMask(s, X + oy, Y - ox - w + 1, turned.data(), h, w, h, ink);
+      else
+        raster::BlendMask(s, X - oy - h + 1, Y + ox, turned.data(), h, w, h, ink);
+    }
+    pen += g.Advance;
+  }
+}
+
 void TCanvas::TextOut(int32_t X, int32_t Y, std::string_view Text) {
   TFontFace& face = Face();
   if (TCanvasRecorder* r = TCanvasRecorder::Active()) [[unlikely]]
     r->RecordText(*this, X, Y, Text, face);
+  if (const int o = FFont.Orientation(); o == 900 || o == 2700) [[unlikely]] {
+    TurnedTextOut(X, Y, Text, face, o == 900);
+    return;
+  }
   const raster::TSurface s = Surface();
   const TFontStyles style = FFont.Style();
   const bool solid = FBrush.Style() == TBrushStyle::bsSolid;

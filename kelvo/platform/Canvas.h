@@ -84,7 +84,10 @@ class TCanvas : public TPersistent {
   void SetPixels(int32_t X, int32_t Y, TColor Value);
 
   // Text with its top-left corner at (X, Y); the box TextWidth x TextHeight
-  // is filled with the brush first while the brush is solid.
+  // is filled with the brush first while the brush is solid. With the
+  // font's Orientation 900 or 2700 the text and its box are turned about
+  // (X, Y), reading upwards or downwards; TextWidth and TextHeight measure
+  // the text unturned.
   void TextOut(int32_t X, int32_t Y, std::string_view Text);
   int32_t TextWidth(std::string_view Text);
   int32_t TextHeight(std::string_view Text);
@@ -123,6 +126,7 @@ class TCanvas : public TPersistent {
   void StrokeSegment(int32_t X0, int32_t Y0, int32_t X1, int32_t Y1);
   int32_t WideLineLo() const;
   TFontFace& Face();
+  void TurnedTextOut(int32_t X, int32_t Y, std::string_view Text, TFontFace& Face, bool Up);
 
   TBitmap& FBitmap;
   TBitmap* FTarget = nullptr;  // while redirected
@@ -139,6 +143,7 @@ class TCanvas : public TPersistent {
   double FFaceRatio = 1.0;  // the ratio FFace was chosen at
   raster::TPolygonScratch FScratch;
   std::vector<int64_t> FStretchColumns;
+  std::vector<uint8_t> FTurnedGlyph;
   std::shared_ptr<const void> FLifetime = std::make_shared<char>(0);
 };
 

@@ -112,6 +112,14 @@ void TFont::SetStyle(TFontStyles Value) {
   Changed();
 }
 
+void TFont::SetOrientation(int Value) {
+  Value %= 3600;
+  if (Value < 0) Value += 3600;
+  if (Value == FOrientation) return;
+  FOrientation = Value;
+  Changed();
+}
+
 void TFont::Assign(const TPersistent* Source) {
   if (auto* font = dynamic_cast<const TFont*>(Source)) {
     if (SameAs(*font)) return;
@@ -119,6 +127,7 @@ void TFont::Assign(const TPersistent* Source) {
     FHeight = font->FHeight;
     FColor = font->FColor;
     FStyle = font->FStyle;
+    FOrientation = font->FOrientation;
     Changed();
     return;
   }
@@ -135,7 +144,10 @@ const TPropertyTable* TFont::Properties() const {
         .Set(
             "Style", [](const TFont& f) { return f.Style().Bits(); },
             [](TFont& f, uint32_t bits) { f.SetStyle(TFontStyles::FromBits(bits)); },
-            FontStyleNames);
+            FontStyleNames)
+        .Int(
+            "Orientation", &TFont::Orientation,
+            [](TFont& f, int64_t v) { f.SetOrientation(static_cast<int>(v % 3600)); }, 0);
     return t;
   }();
   return &table;

@@ -73,13 +73,18 @@ class TFont : public TGraphicsObject {
   void SetColor(TColor Value);
   TFontStyles Style() const { return FStyle; }  // creation value empty
   void SetStyle(TFontStyles Value);
+  // The text's direction in tenths of a degree counterclockwise (0 at
+  // creation; kept in 0..3599). TCanvas turns text by 900 (reading upwards)
+  // and 2700 (downwards); other angles are written unturned.
+  int Orientation() const { return FOrientation; }
+  void SetOrientation(int Value);
 
   void Assign(const TPersistent* Source) override;
   // Stored as Name, Height, Color, Style (Size follows from Height).
   const TPropertyTable* Properties() const override;
   bool SameAs(const TFont& Other) const {
     return FName == Other.FName && FHeight == Other.FHeight && FColor == Other.FColor &&
-           FStyle == Other.FStyle;
+           FStyle == Other.FStyle && FOrientation == Other.FOrientation;
   }
 
  private:
@@ -87,6 +92,7 @@ class TFont : public TGraphicsObject {
   int FHeight = -11;
   TColor FColor = clWindowText;
   TFontStyles FStyle;
+  int FOrientation = 0;
 };
 
 }  // namespace vexa

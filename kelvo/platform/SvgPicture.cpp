@@ -635,13 +635,33 @@ void TSvgPicture::RecordText(const TCanvas& C, int32_t X, int32_t Y, std::string
     R.Raster = true;
     return;
   }
-  if (X >= R.Width || Y >= R.Height || int64_t{Y} + Face.CellHeight() <= 0) return;
-  if (X < 0 && int64_t{X} + Face.TextWidth(Text) <= 0) return;  // wholly left of the picture
+  // Turned text: the unturned element in a group turned about (X, Y).
+  const int orientation = C.Font().Orientation();
+  const bool turned = orientation == 900 || orientation == 2700;
+  if (!turned) {
+    if (X >= R.Width || Y >= R.Height || int64_t{Y} + Face.CellHeight() <= 0) return;
+    if (X < 0 && int64_t{X} + Face.TextWidth(Text) <= 0) return;  // wholly left of the picture
+  }
   Flush(R);
   std::string& s = R.Body;
+  struct TTurn {
+    std::string& S;
+    bool On;
+    ~TTurn() {
+      if (On) S += "</g>\n";
+    }
+  } turn{s, turned};
+  if (turned) {
+    s += "<g transform=\"rotate(";
+    s += orientation == 900 ? "-90 " : "90 ";
+    Int(s, X);
+    s += ' ';
+    Int(s, Y);
+    s += ")\">\n";
+  }
   const TFontStyles style = C.Font().Style();
-  const bool lines =
-      style.Contains(TFontStyle::fsUnderline) || style.Contains(TFontStyle::fsStrikeOut);
+  const bool lines = !turned && (style.Contains(TFontStyle::fsUnderline) ||
+                                 style.Contains(TFontStyle::fsStrikeOut));
   const int64_t width = solid || lines ? Face.TextWidth(Text) : 0;
   if (solid)
     FilledBox(s, X, Y, int64_t{X} + width, int64_t{Y} + Face.CellHeight(), C.Brush().Color());
@@ -650,7 +670,7 @@ void TSvgPicture::RecordText(const TCanvas& C, int32_t X, int32_t Y, std::string
     std::string chars, xs;
     int64_t penX = X;
     for (size_t i = 0; i < Text.size();) {
-      if (penX >= R.Width) break;
+      if (penX >= R.Width && !turned) break;
       const char32_t c = NextCodePoint(Text, i);
       if (!xs.empty()) xs += ' ';
       Int(xs, penX);
@@ -677,11 +697,11 @@ void TSvgPicture::RecordText(const TCanvas& C, int32_t X, int32_t Y, std::string
     s += chars;
     s += "</text>\n";
   }
-  if (style.Contains(TFontStyle::fsUnderline)) {
+  if (lines && style.Contains(TFontStyle::fsUnderline)) {
     const int64_t y = baseline + Face.UnderlinePos();
     FilledBox(s, X, y, int64_t{X} + width, y + Face.LineThickness(), C.Font().Color());
   }
-  if (style.Contains(TFontStyle::fsStrikeOut)) {
+  if (lines && style.Contains(TFontStyle::fsStrikeOut)) {
     const int64_t y = baseline - Face.StrikeOutPos();
     FilledBox(s, X, y, int64_t{X} + width, y + Face.LineThickness(), C.Font().Color());
   }

@@ -44,7 +44,7 @@ void TScale::RunTickPass(TCanvas& Canvas, int32_t Base) {
     else
       LinearPass(pass);
   }
-  PaintCaption(Canvas, Base);
+  PaintCaption(Canvas, Base, pass.LabelExtent);
 }
 
 namespace {
@@ -121,6 +121,7 @@ bool TScale::LabelOut(TPass& p, int64_t X, int64_t Y, const std::string& Label) 
   std::string base, exponent;
   const bool power =
       FLogLabelStyle == TLogLabelStyle::llsPower && SplitPower(Label, base, exponent);
+  p.LabelExtent = std::max(p.LabelExtent, LabelWidth(c, Label));
   // A raised exponent reaches a third of the text's height above it.
   const int64_t h = c.TextHeight(Label), raise = power ? h / 3 : 0;
   if (FAvoidLabelOverlap) {

@@ -194,6 +194,12 @@ void TScale::SetScaleType(TScaleType Value) {
   RequestRepaint();
 }
 
+void TScale::SetCaptionRotated(bool Value) {
+  if (Value == FCaptionRotated) return;
+  FCaptionRotated = Value;
+  RequestRepaint();
+}
+
 void TScale::SetLogLabelStyle(TLogLabelStyle Value) {
   if (Value == FLogLabelStyle) return;
   FLogLabelStyle = Value;
@@ -392,9 +398,27 @@ void TScale::Paint() {
   if (!drawTarget) SurfaceChanged();
 }
 
-void TScale::PaintCaption(TCanvas& Canvas, int32_t Base) {
+void TScale::PaintCaption(TCanvas& Canvas, int32_t Base, int64_t LabelExtent) {
   if (FCaption.empty()) return;
   const int64_t w = Canvas.TextWidth(FCaption);
+  if (FCaptionRotated && !IsHorizontal(FScaleType)) {
+    // Turned to read upwards: its box is the text's height wide and its
+    // width high, beside the labels (their gap, the widest, a gap), centred
+    // along the axis, and moved inside the control where it would leave it.
+    const int64_t cell = Canvas.TextHeight(FCaption);
+    const int64_t away = DevLen(8) + LabelExtent + DevLen(6);
+    int64_t x =
+        FScaleType == TScaleType::sctYL ? int64_t{Base} + away : int64_t{Base} - away - cell;
+    const int64_t top = DevPos(FMarginTop), bottom = DevPos(int64_t{Height()} - FMarginBottom);
+    int64_t y = (top + bottom) / 2 + w / 2;  // the reference point, at the text's start
+    const int64_t right = DeviceScale().Side(Width()), low = DeviceScale().Side(Height());
+    x = std::max<int64_t>(0, std::min(x, right - cell));
+    y = std::min(std::max(y, w - 1), low - 1);
+    Canvas.Font().SetOrientation(900);
+    Canvas.TextOut(ClampToInt32(x), ClampToInt32(y), FCaption);
+    Canvas.Font().SetOrientation(0);
+    return;
+  }
   int64_t x, y;
   if (!IsHorizontal(FScaleType)) {
     x = int64_t{Base} + DevLen(FCaptionPosX);
@@ -477,6 +501,7 @@ void TScale::Assign(const TPersistent* Source) {
   FShortTicks = s->FShortTicks;
   FLogLabelStyle = s->FLogLabelStyle;
   FAvoidLabelOverlap = s->FAvoidLabelOverlap;
+  FCaptionRotated = s->FCaptionRotated;
   FNumTicks = s->FNumTicks;
   FMinTicks = s->FMinTicks;
   FDecPlaces = s->FDecPlaces;

@@ -93,6 +93,11 @@ class TScale : public TCustomControl {
   void SetScaleType(TScaleType Value);
   bool ShortTicks() const { return FShortTicks; }  // True; only if different
   void SetShortTicks(bool Value);
+  // A vertical axis' caption turned to read upwards, centred along the axis
+  // outside its labels, kept inside the control (False; CaptionPosX/Y,
+  // CaptionAnchor and CaptionAlignment then do not apply).
+  bool CaptionRotated() const { return FCaptionRotated; }
+  void SetCaptionRotated(bool Value);
   // How a logarithmic axis writes its numbers (llsPlain).
   TLogLabelStyle LogLabelStyle() const { return FLogLabelStyle; }
   void SetLogLabelStyle(TLogLabelStyle Value);
@@ -191,7 +196,8 @@ class TScale : public TCustomControl {
   void DrawLabel(TPass& Pass, long double Value, std::string Label);
   void PlaceHorizontalLabel(TPass& Pass, int32_t X, int32_t BaseY, long double Value,
                             std::string Label);
-  void PaintCaption(TCanvas& Canvas, int32_t Base);
+  // LabelExtent: how far the widest label reached from the base line's gap.
+  void PaintCaption(TCanvas& Canvas, int32_t Base, int64_t LabelExtent);
   // Tick labels are measured and written through these: a label of the
   // power style ("10^-6") has its exponent raised in a smaller font, and
   // with AvoidLabelOverlap a label whose box meets one drawn before is left
@@ -209,7 +215,7 @@ class TScale : public TCustomControl {
   double FRangeHigh = 100, FRangeLow = 0;
   bool FShortTicks = true;
   TLogLabelStyle FLogLabelStyle = TLogLabelStyle::llsPlain;
-  bool FAvoidLabelOverlap = false;
+  bool FAvoidLabelOverlap = false, FCaptionRotated = false;
   int32_t FNumTicks = 0, FMinTicks = 3, FDecPlaces = -2;
   bool FLoading = true, FShowBaseLine = true, FTransparent = false;
   TFigType FLabelType = TFigType::ftNum;

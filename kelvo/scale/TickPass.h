@@ -27,6 +27,7 @@ struct TScale::TPass {
   // line's label against the time labels beside it.
   std::array<TRect, 4> Drawn{};
   size_t DrawnCount = 0;
+  int64_t LabelExtent = 0;  // the widest label drawn
 };
 
 }  // namespace vexa

@@ -57,6 +57,8 @@ TEST(StoredForm, ScalePropsRoundTripEveryProperty) {
   p.SetShortTicks(false);
   p.SetLogLabelStyle(TLogLabelStyle::llsScientific);
   p.SetAvoidLabelOverlap(true);
+  p.SetCaptionRotated(true);
+  p.Font().SetOrientation(900);
   p.SetScaleInscript("& kg");
   p.SetScaleLocation(TScaleLocationHoriz::slTop);
   p.SetScalePos(30);
@@ -81,6 +83,8 @@ TEST(StoredForm, ScalePropsRoundTripEveryProperty) {
   EXPECT_FALSE(q.ShortTicks());
   EXPECT_EQ(q.LogLabelStyle(), TLogLabelStyle::llsScientific);
   EXPECT_TRUE(q.AvoidLabelOverlap());
+  EXPECT_TRUE(q.CaptionRotated());
+  EXPECT_EQ(q.Font().Orientation(), 900);
   EXPECT_EQ(q.ScaleInscript(), "& kg");
   EXPECT_EQ(q.ScaleLocation(), TScaleLocationHoriz::slTop);
   EXPECT_EQ(q.ScaleType(), TScaleType::sctXB);

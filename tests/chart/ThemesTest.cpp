@@ -5,6 +5,7 @@
 #include <cmath>
 
 #include "kelvo/chart/Vexa_kelvo.h"
+#include "kelvo/platform/FontEngine.h"
 #include "kelvo/platform/Streaming.h"
 #include "kelvo/platform/WindowServices.h"
 #include "support/Golden.h"
@@ -133,6 +134,71 @@ TEST(Themes, NewSeriesTakeThePalettesColours) {
   EXPECT_EQ(c.SeriesPalette().size(), 2u);  // a refused text changes nothing
   c.SetSeriesPaletteText("");
   EXPECT_TRUE(c.SeriesPalette().empty());
+}
+
+// The turned caption of a vertical axis stays inside the chart and off its
+// labels, whatever the chart's size, margins, side and caption.
+TEST(CaptionRotated, StaysInsideTheControlAndOffTheLabels) {
+  struct TTexts : TCanvasRecorder {
+    std::vector<TRect> Labels, Turned;
+    void RecordText(const TCanvas& C, int32_t X, int32_t Y, std::string_view Text,
+                    TFontFace& Face) override {
+      const int64_t w = Face.TextWidth(Text), h = Face.CellHeight();
+      if (C.Font().Orientation() == 900)
+        Turned.push_back(
+            Rect(X, static_cast<int32_t>(Y - w + 1), static_cast<int32_t>(X + h), Y + 1));
+      else
+        Labels.push_back(Rect(X, Y, static_cast<int32_t>(X + w), static_cast<int32_t>(Y + h)));
+    }
+    void RecordLine(const TCanvas&, TPoint, TPoint, uint32_t) override {}
+    void RecordPolyline(const TCanvas&, std::span<const TPoint>) override {}
+    void RecordPolygon(const TCanvas&, std::span<const TPoint>) override {}
+    void RecordRectangle(const TCanvas&, const TRect&) override {}
+    void RecordFillRect(const TCanvas&, const TRect&) override {}
+    void RecordEllipse(const TCanvas&, const TRect&) override {}
+    void RecordPixel(const TCanvas&, int32_t, int32_t, TColor) override {}
+    void RecordDraw(const TCanvas&, int32_t, int32_t, const TBitmap&) override {}
+    void RecordStretchDraw(const TCanvas&, const TRect&, const TBitmap&) override {}
+  };
+  uint32_t seed = 3;
+  auto next = [&](int n) {
+    return static_cast<int>((seed = seed * 1103515245u + 12345u) >> 8) % n;
+  };
+  for (int trial = 0; trial < 60; ++trial) {
+    TKelvo c;
+    c.SetBounds(0, 0, 200 + next(400), 150 + next(300));
+    c.CreateWnd();
+    c.SetMarginLeft(next(120));
+    c.SetMarginRight(next(120));
+    TScalePropsVert& y = c.Scale1Y();
+    y.SetCaptionRotated(true);
+    y.SetCaption(std::string(1 + next(30), 'W'));
+    if (next(2)) y.SetScaleLocation(TScaleLocationVert::slRight);
+    y.SetRangeLow(-next(100000));
+    y.SetRangeHigh(1 + next(1000000));
+    TTexts texts;
+    {
+      TCanvasRecorder::TScope scope(texts);
+      c.Paint();
+    }
+    ASSERT_EQ(texts.Turned.size(), 1u) << trial;
+    const TRect t = texts.Turned[0];
+    EXPECT_GE(t.Left, 0) << trial;
+    EXPECT_LE(t.Right, c.Width()) << trial;
+    if (t.Bottom - t.Top <= c.Height()) {
+      EXPECT_GE(t.Top, 0) << trial;
+      EXPECT_LE(t.Bottom, c.Height()) << trial;
+    }
+    // Off the labels where there is room for it beside them.
+    const bool room =
+        y.ScaleLocation() == TScaleLocationVert::slLeft ? t.Left > 0 : t.Right < c.Width();
+    if (room) {
+      for (const TRect& l : texts.Labels) {
+        EXPECT_FALSE(l.Left < t.Right && t.Left < l.Right && l.Top < t.Bottom && t.Top < l.Bottom)
+            << trial;
+      }
+    }
+  }
 }
 
 }  // namespace

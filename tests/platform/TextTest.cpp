@@ -168,3 +168,40 @@ TEST(FontFolders, FindFamilyAndStyleWithoutFontconfig) {
 }
 
 }  // namespace
+
+namespace {
+// Text turned by 900 or 2700 is the unturned text's picture turned about
+// the reference point, background box included.
+TEST(CanvasText, TurnedTextIsTheTextTurned) {
+  auto flat = MakeSheet(120, 40);
+  flat->Canvas().Brush().SetStyle(vexa::TBrushStyle::bsSolid);
+  flat->Canvas().Brush().SetColor(vexa::clYellow);
+  flat->Canvas().Font().SetSize(12);
+  flat->Canvas().TextOut(0, 0, "Kelvo gy");
+  const int w = flat->Canvas().TextWidth("Kelvo gy"), h = flat->Canvas().TextHeight("Kelvo gy");
+  for (int orientation : {900, 2700}) {
+    auto turned = MakeSheet(60, 140);
+    vexa::TCanvas& c = turned->Canvas();
+    c.Brush().SetStyle(vexa::TBrushStyle::bsSolid);
+    c.Brush().SetColor(vexa::clYellow);
+    c.Font().SetSize(12);
+    c.Font().SetOrientation(orientation);
+    const int x = orientation == 900 ? 5 : 50, y = orientation == 900 ? 130 : 5;
+    c.TextOut(x, y, "Kelvo gy");
+    int differing = 0;
+    for (int j = 0; j < h; ++j)
+      for (int i = 0; i < w; ++i) {
+        const vexa::TColor want = flat->Canvas().Pixels(i, j);
+        const vexa::TColor got =
+            orientation == 900 ? c.Pixels(x + j, y - i) : c.Pixels(x - j, y + i);
+        differing += want != got;
+      }
+    EXPECT_EQ(differing, 0) << orientation;
+  }
+  vexa::TFont f;
+  f.SetOrientation(-900);
+  EXPECT_EQ(f.Orientation(), 2700);
+  f.SetOrientation(4500);
+  EXPECT_EQ(f.Orientation(), 900);
+}
+}  // namespace
