@@ -41,17 +41,10 @@ std::string Utf8(char32_t c) {
   return s;
 }
 
-// The pixel (Dx, Dy) logical pixels from the centre: at a device scale a
-// block of Length(1) pixels whose corner lies Length(Dx), Length(Dy) away.
+// The pixel (Dx, Dy) logical pixels from the centre, the offsets lengths.
 void Dot(TCanvas& c, int32_t x, int32_t y, int32_t Dx, int32_t Dy, TColor Color) {
   const TDeviceScale& d = c.DeviceScale();
-  if (d.Identity()) {
-    c.SetPixels(x + Dx, y + Dy, Color);
-    return;
-  }
-  const int32_t n = d.Length(1), px = x + d.Length(Dx), py = y + d.Length(Dy);
-  for (int32_t j = 0; j < n; ++j)
-    for (int32_t i = 0; i < n; ++i) c.SetPixels(px + i, py + j, Color);
+  DrawDot(c, x + d.Length(Dx), y + d.Length(Dy), Color);
 }
 
 void Glyph(TCanvas& c, const uint8_t (&rows)[7], int32_t x, int32_t y) {
@@ -66,6 +59,17 @@ struct TOffset {
 };
 
 }  // namespace
+
+void DrawDot(TCanvas& c, int32_t X, int32_t Y, TColor Color) {
+  const TDeviceScale& d = c.DeviceScale();
+  if (d.Identity()) {
+    c.SetPixels(X, Y, Color);
+    return;
+  }
+  const int32_t n = d.Length(1);
+  for (int32_t j = 0; j < n; ++j)
+    for (int32_t i = 0; i < n; ++i) c.SetPixels(X + i, Y + j, Color);
+}
 
 void DrawMark(TCanvas& c, uint8_t Symbol, int32_t X, int32_t Y) {
   // A mark reaches a few pixels from its centre. A centre beyond any picture

@@ -11,4 +11,8 @@ namespace vexa {
 
 void DrawMark(TCanvas& Canvas, uint8_t Symbol, int32_t X, int32_t Y);
 
+// One logical pixel with its top-left corner at (X, Y): a pixel, or at a
+// device scale the block of Length(1) x Length(1) pixels.
+void DrawDot(TCanvas& Canvas, int32_t X, int32_t Y, TColor Color);
+
 }  // namespace vexa

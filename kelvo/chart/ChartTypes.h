@@ -37,6 +37,11 @@ enum class TCaptionAnchorVert : uint8_t {
   cavControlBottom
 };
 enum class TShadowStyle : uint8_t { ssFlying, ssBox };
+// Axis colour of each layer (1..16) at creation, 0x00BBGGRR.
+inline constexpr TColor LayerAxisColors[17] = {
+    0,        0x000000, 0x000080, 0x008000, 0x008080, 0x800000, 0x800080, 0x808000, 0x808080,
+    0xC0C0C0, 0x0000FF, 0x00FF00, 0x00FFFF, 0xFF0000, 0xFF00FF, 0xFFFF00, 0xFFFFFF};
+
 // Looks ApplyTheme sets: ktClassic the creation values, ktLight and ktDark
 // modern light and dark ones, ktSystem light or dark by the system's window
 // colour.

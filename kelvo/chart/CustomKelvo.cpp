@@ -9,10 +9,6 @@
 namespace vexa {
 
 namespace {
-// Axis colour of each layer, 0x00BBGGRR.
-constexpr TColor kLayerColors[LayerCount + 1] = {
-    0,        0x000000, 0x000080, 0x008000, 0x008080, 0x800000, 0x800080, 0x808000, 0x808080,
-    0xC0C0C0, 0x0000FF, 0x00FF00, 0x00FFFF, 0xFF0000, 0xFF00FF, 0xFFFF00, 0xFFFFFF};
 int32_t ValidLayer(int32_t Layer) { return Layer >= 1 && Layer <= LayerCount ? Layer : 1; }
 }  // namespace
 
@@ -79,12 +75,12 @@ TCustomKelvo::TCustomKelvo(TComponent* AOwner) : TCustomControl(AOwner) {
     }
     const bool odd = n % 2 == 1;
     auto px = std::make_unique<TScalePropsHoriz>();
-    px->SetColorScale(kLayerColors[i]);
+    px->SetColorScale(LayerAxisColors[i]);
     px->SetScaleType(odd ? TScaleType::sctXT : TScaleType::sctXB);
     px->SetScalePos((n - 1) / 2 * 30);
     FPropsX[i] = std::move(px);
     auto py = std::make_unique<TScalePropsVert>();
-    py->SetColorScale(kLayerColors[i]);
+    py->SetColorScale(LayerAxisColors[i]);
     py->SetScaleType(odd ? TScaleType::sctYR : TScaleType::sctYL);
     py->SetScalePos((n - 1) / 2 * 50);
     FPropsY[i] = std::move(py);

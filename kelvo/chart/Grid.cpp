@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cmath>
 
+#include "kelvo/base/Marks.h"
 #include "kelvo/base/PixelMath.h"
 #include "kelvo/chart/CustomKelvo.h"
 
@@ -111,8 +112,7 @@ void TCustomKelvo::DrawGrid(TCanvas& c) {
         int32_t yi = 1;
         for (double y = y0; y < yhi && points < MaxGridPositions; ++points) {
           const TPoint p = bitmapPoint(x, y);
-          for (int32_t j = 0, n = DevLen(1); j < n; ++j)  // one logical pixel
-            for (int32_t i = 0; i < n; ++i) c.SetPixels(p.X + i, p.Y + j, FGridColor);
+          DrawDot(c, p.X, p.Y, FGridColor);
           y = NextGridPos(y, ++yi, false, FGridDy);
         }
         x = NextGridPos(x, ++xi, true, FGridDx);

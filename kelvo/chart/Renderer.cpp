@@ -75,11 +75,7 @@ void TCustomKelvo::RenderDisplayList(TBitmap& Bitmap) {
     ClipPixel(px, py);
     return TPoint{ClampFar(int64_t{px} - ml), ClampFar(int64_t{py} - mt)};
   };
-  // One logical pixel: at a device scale the block of Length(1) pixels.
-  auto dot = [&](TPoint p, TColor color) {
-    for (int32_t j = 0; j < one; ++j)
-      for (int32_t i = 0; i < one; ++i) c.SetPixels(p.X + i, p.Y + j, color);
-  };
+  auto dot = [&](TPoint p, TColor color) { DrawDot(c, p.X, p.Y, color); };
   // Both corners one pixel: that pixel in the pen colour; else the larger
   // x and y grow by one so the shape covers both corner pixels.
   auto pixelOrBox = [&](TPoint a, TPoint b, bool ellipse) {

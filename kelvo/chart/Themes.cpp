@@ -34,11 +34,6 @@ std::vector<TColor> Palette(TColor Ink) {
           ColorFromRGB(153, 153, 153), ColorFromRGB(136, 34, 85)};
 }
 
-// Axis colour of each layer at creation.
-constexpr TColor kLayerColors[LayerCount + 1] = {
-    0,        0x000000, 0x000080, 0x008000, 0x008080, 0x800000, 0x800080, 0x808000, 0x808080,
-    0xC0C0C0, 0x0000FF, 0x00FF00, 0x00FFFF, 0xFF0000, 0xFF00FF, 0xFFFF00, 0xFFFFFF};
-
 // A readable sans face (Arial, or its metric twin where Arial is not
 // installed) at Size points in Color.
 void SansFont(TFont& F, int Size, TColor Color) {
@@ -72,7 +67,7 @@ void TCustomKelvo::ApplyTheme(TKelvoTheme Theme) {
       for (int32_t n = 1; n <= LayerCount; ++n)
         for (TScaleProps* p : {static_cast<TScaleProps*>(&ScalePropsX(n)),
                                static_cast<TScaleProps*>(&ScalePropsY(n))}) {
-          p->SetColorScale(kLayerColors[n]);
+          p->SetColorScale(LayerAxisColors[n]);
           p->Font().Assign(&creation);
           p->SetAvoidLabelOverlap(false);
           p->SetLogLabelStyle(TLogLabelStyle::llsPlain);

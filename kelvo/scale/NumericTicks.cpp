@@ -121,12 +121,13 @@ bool TScale::LabelOut(TPass& p, int64_t X, int64_t Y, const std::string& Label) 
   std::string base, exponent;
   const bool power =
       FLogLabelStyle == TLogLabelStyle::llsPower && SplitPower(Label, base, exponent);
-  p.LabelExtent = std::max(p.LabelExtent, LabelWidth(c, Label));
+  const int64_t width = LabelWidth(c, Label);
+  p.LabelExtent = std::max(p.LabelExtent, width);
   // A raised exponent reaches a third of the text's height above it.
   const int64_t h = c.TextHeight(Label), raise = power ? h / 3 : 0;
   if (FAvoidLabelOverlap) {
-    const TRect box = Rect(RoundClamped(X), RoundClamped(Y - raise),
-                           RoundClamped(X + LabelWidth(c, Label)), RoundClamped(Y + h));
+    const TRect box = Rect(RoundClamped(X), RoundClamped(Y - raise), RoundClamped(X + width),
+                           RoundClamped(Y + h));
     // Side by side, labels keep a gap of four logical pixels, so that two
     // never read as one.
     const int64_t gap = DevLen(4);

@@ -5,11 +5,11 @@
 #include <cmath>
 
 #include "kelvo/chart/Vexa_kelvo.h"
-#include "kelvo/platform/FontEngine.h"
 #include "kelvo/platform/Streaming.h"
 #include "kelvo/platform/WindowServices.h"
 #include "support/Golden.h"
 #include "support/Sheet.h"
+#include "support/TextBoxes.h"
 
 using namespace vexa;
 
@@ -139,27 +139,6 @@ TEST(Themes, NewSeriesTakeThePalettesColours) {
 // The turned caption of a vertical axis stays inside the chart and off its
 // labels, whatever the chart's size, margins, side and caption.
 TEST(CaptionRotated, StaysInsideTheControlAndOffTheLabels) {
-  struct TTexts : TCanvasRecorder {
-    std::vector<TRect> Labels, Turned;
-    void RecordText(const TCanvas& C, int32_t X, int32_t Y, std::string_view Text,
-                    TFontFace& Face) override {
-      const int64_t w = Face.TextWidth(Text), h = Face.CellHeight();
-      if (C.Font().Orientation() == 900)
-        Turned.push_back(
-            Rect(X, static_cast<int32_t>(Y - w + 1), static_cast<int32_t>(X + h), Y + 1));
-      else
-        Labels.push_back(Rect(X, Y, static_cast<int32_t>(X + w), static_cast<int32_t>(Y + h)));
-    }
-    void RecordLine(const TCanvas&, TPoint, TPoint, uint32_t) override {}
-    void RecordPolyline(const TCanvas&, std::span<const TPoint>) override {}
-    void RecordPolygon(const TCanvas&, std::span<const TPoint>) override {}
-    void RecordRectangle(const TCanvas&, const TRect&) override {}
-    void RecordFillRect(const TCanvas&, const TRect&) override {}
-    void RecordEllipse(const TCanvas&, const TRect&) override {}
-    void RecordPixel(const TCanvas&, int32_t, int32_t, TColor) override {}
-    void RecordDraw(const TCanvas&, int32_t, int32_t, const TBitmap&) override {}
-    void RecordStretchDraw(const TCanvas&, const TRect&, const TBitmap&) override {}
-  };
   uint32_t seed = 3;
   auto next = [&](int n) {
     return static_cast<int>((seed = seed * 1103515245u + 12345u) >> 8) % n;
@@ -176,13 +155,15 @@ TEST(CaptionRotated, StaysInsideTheControlAndOffTheLabels) {
     if (next(2)) y.SetScaleLocation(TScaleLocationVert::slRight);
     y.SetRangeLow(-next(100000));
     y.SetRangeHigh(1 + next(1000000));
-    TTexts texts;
+    kelvo::test::TTextBoxes texts;
     {
       TCanvasRecorder::TScope scope(texts);
       c.Paint();
     }
-    ASSERT_EQ(texts.Turned.size(), 1u) << trial;
-    const TRect t = texts.Turned[0];
+    std::vector<TRect> turned, labels;
+    for (const auto& b : texts.Boxes) (b.Orientation == 900 ? turned : labels).push_back(b.R);
+    ASSERT_EQ(turned.size(), 1u) << trial;
+    const TRect t = turned[0];
     EXPECT_GE(t.Left, 0) << trial;
     EXPECT_LE(t.Right, c.Width()) << trial;
     if (t.Bottom - t.Top <= c.Height()) {
@@ -193,7 +174,7 @@ TEST(CaptionRotated, StaysInsideTheControlAndOffTheLabels) {
     const bool room =
         y.ScaleLocation() == TScaleLocationVert::slLeft ? t.Left > 0 : t.Right < c.Width();
     if (room) {
-      for (const TRect& l : texts.Labels) {
+      for (const TRect& l : labels) {
         EXPECT_FALSE(l.Left < t.Right && t.Left < l.Right && l.Top < t.Bottom && t.Top < l.Bottom)
             << trial;
       }

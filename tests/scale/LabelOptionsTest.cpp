@@ -9,6 +9,7 @@
 #include "kelvo/scale/Scale.h"
 #include "kelvo/scale/TickLabels.h"
 #include "support/Random.h"
+#include "support/TextBoxes.h"
 
 using namespace vexa;
 
@@ -22,28 +23,7 @@ TEST(LogStyleLabel, PowersAndENotation) {
   EXPECT_EQ(LogStyleLabel(false, 5, 20), "5e20");
 }
 
-// Every text a paint writes, with its box.
-struct TTextBoxes : TCanvasRecorder {
-  struct TBox {
-    std::string Text;
-    TRect R;
-  };
-  std::vector<TBox> Boxes;
-  void RecordText(const TCanvas&, int32_t X, int32_t Y, std::string_view Text,
-                  TFontFace& Face) override {
-    Boxes.push_back(
-        {std::string(Text), Rect(X, Y, X + Face.TextWidth(Text), Y + Face.CellHeight())});
-  }
-  void RecordLine(const TCanvas&, TPoint, TPoint, uint32_t) override {}
-  void RecordPolyline(const TCanvas&, std::span<const TPoint>) override {}
-  void RecordPolygon(const TCanvas&, std::span<const TPoint>) override {}
-  void RecordRectangle(const TCanvas&, const TRect&) override {}
-  void RecordFillRect(const TCanvas&, const TRect&) override {}
-  void RecordEllipse(const TCanvas&, const TRect&) override {}
-  void RecordPixel(const TCanvas&, int32_t, int32_t, TColor) override {}
-  void RecordDraw(const TCanvas&, int32_t, int32_t, const TBitmap&) override {}
-  void RecordStretchDraw(const TCanvas&, const TRect&, const TBitmap&) override {}
-};
+using kelvo::test::TTextBoxes;
 
 std::unique_ptr<TScale> LiveScale(TScaleType Type, double Low, double High) {
   auto s = std::make_unique<TScale>();
