@@ -347,7 +347,9 @@ void TCustomKelvo::PaintLegend(TCanvas& c, int32_t Left, int32_t Top, bool Insid
         c.Brush().SetStyle(TBrushStyle::bsSolid);
         c.Brush().SetColor(look(e.FillColor));
         c.Font().SetColor(look(e.Color));  // character marks are in the pen's colour
+        c.SetAntiAliased(FAntiAliased);
         DrawMark(c, static_cast<uint8_t>(e.Symbol), x(int64_t{cell.Left} + icon / 2), mid);
+        c.SetAntiAliased(false);
       }
     }
     c.Brush().SetStyle(TBrushStyle::bsClear);

@@ -281,6 +281,8 @@ const TPropertyTable* TCustomKelvo::Properties() const {
             "ItemPixels", &K::ItemPixels, [](K& k, int64_t v) { k.SetItemPixels(int32_t(v)); }, 8,
             0, INT32_MAX)
         .String("SeriesPalette", &K::SeriesPaletteText, &K::SetSeriesPaletteText, std::string())
+        .Bool("AntiAliased", &K::AntiAliased, &K::SetAntiAliased, false)
+        .Bool("SvgPixelSnap", &K::SvgPixelSnap, &K::SetSvgPixelSnap, true)
         .Object<TLegend>("Legend", [](K& k) -> TLegend& { return k.Legend(); });
     return t;
   }();

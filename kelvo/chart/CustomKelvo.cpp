@@ -291,6 +291,8 @@ void TCustomKelvo::Assign(const TPersistent* Source) {
   FWindColor = s->FWindColor;
   FGridColor = s->FGridColor;
   FSeriesPalette = s->FSeriesPalette;
+  FAntiAliased = s->FAntiAliased;
+  FSvgPixelSnap = s->FSvgPixelSnap;
   FGridStyle = s->FGridStyle;
   FGridDx = s->FGridDx;
   FGridDy = s->FGridDy;

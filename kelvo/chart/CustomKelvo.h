@@ -476,6 +476,18 @@ class TCustomKelvo : public TCustomControl, private IJointLayersOwner {
   // Raises EVexaKelvoError for anything but colours separated by commas
   // (at most 256).
   void SetSeriesPaletteText(const std::string& Value);
+  // Off at creation. On, lines, series lines, arrows, ellipses and mark
+  // outlines are drawn with coverage anti-aliasing; boxes, bars, the grid,
+  // the frame and the axes stay crisp, and XOR figures stay aliased.
+  bool AntiAliased() const { return FAntiAliased; }
+  void SetAntiAliased(bool Value);
+  // On at creation: an SVG picture places shapes on the pixel grid, so a
+  // renderer drawing crisp edges covers the pixels a paint covers. Off,
+  // lines, series and shapes are written at their positions between pixels
+  // (to a sixteenth of a pixel) for a print smooth at any scale; text and
+  // pictures are placed as ever.
+  bool SvgPixelSnap() const { return FSvgPixelSnap; }
+  void SetSvgPixelSnap(bool Value) { FSvgPixelSnap = Value; }
   size_t SeriesCount() const { return FSeries->size(); }
   // Index outside 0 .. SeriesCount() - 1: EVexaKelvoError.
   TSeries& Series(size_t Index);
@@ -669,6 +681,7 @@ class TCustomKelvo : public TCustomControl, private IJointLayersOwner {
          FGridColor = clBlack;
   GridStyleType FGridStyle = GridStyleType::gsNone;
   std::vector<TColor> FSeriesPalette;
+  bool FAntiAliased = false, FSvgPixelSnap = true;
   double FGridDx = 0, FGridDy = 0;
   bool FIsometric = false;
   TkvLayout FStandardLayout = TkvLayout::kvl_X1Bottom_Y1Left;

@@ -345,6 +345,12 @@ void TCustomKelvo::DrawCrossHairs(int32_t OffsetX, int32_t OffsetY, TBitmap& Bit
   c.Brush().SetStyle(brushStyle);
 }
 
+void TCustomKelvo::SetAntiAliased(bool Value) {
+  if (Value == FAntiAliased) return;
+  FAntiAliased = Value;
+  RepaintAfterChange();
+}
+
 void TCustomKelvo::SettleFrame() {
   if (!FFrameInWindow) return;
   FFrameInWindow = false;

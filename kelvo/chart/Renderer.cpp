@@ -58,8 +58,14 @@ void TCustomKelvo::RenderDisplayList(TBitmap& Bitmap) {
   }
   // 3.
   if (FGridStyle != GridStyleType::gsNone) DrawGrid(c);
-  // 4.
+  // 4. Items and series are drawn smooth on request; the grid before and
+  // the labels, legend and frame after them stay crisp.
   TRenderState s(c, FChartColor, FLineWidth);
+  struct TSmooth {
+    TCanvas& C;
+    ~TSmooth() { C.SetAntiAliased(false); }
+  } smooth{c};
+  c.SetAntiAliased(FAntiAliased);
   // Device pixels throughout: the data bitmap's origin, the mapping onto
   // it, and every length of an item by the snapping rule.
   const int32_t ml = DevPos(FMarginLeft), mt = DevPos(FMarginTop), one = DevLen(1);
@@ -296,11 +302,13 @@ void TCustomKelvo::RenderDisplayList(TBitmap& Bitmap) {
         if (it.Param1 > 90) std::swap(x1, x2);  // the side face moves to the left
         const TPoint top[] = {{x1, y1}, {x1 + dx, y1 + dy}, {x2 + dx, y1 + dy}, {x2, y1}};
         const TPoint side[] = {{x2 + dx, y1 + dy}, {x2, y1}, {x2, y2}, {x2 + dx, y2 + dy}};
+        c.SetAntiAliased(false);  // bars are crisp
         c.Polygon(top);
         c.Polygon(side);
         (x2 > x1 ? x2 : x1) += one;
         (y2 > y1 ? y2 : y1) += one;
         c.Rectangle(x1, y1, x2, y2);
+        c.SetAntiAliased(FAntiAliased);
         break;
       }
       case ikText:
@@ -616,6 +624,7 @@ void TCustomKelvo::RenderDisplayList(TBitmap& Bitmap) {
         c, s, drawItem, [&] { lastMark = {}; }, directSquares);
   // 6.
   s.Flush();
+  c.SetAntiAliased(false);
   c.Pen().SetWidth(1);
   // 7., 8.
   DrawTextLabels(c);

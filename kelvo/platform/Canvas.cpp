@@ -55,6 +55,10 @@ void TCanvas::StrokeSegment(int32_t X0, int32_t Y0, int32_t X1, int32_t Y1) {
   const TPenStyle style = FPen.Style();
   if (style == TPenStyle::psClear) return;
   const raster::TSurface s = Surface();
+  if (SmoothLines()) {
+    SmoothSegment(s, X0, Y0, X1, Y1, FDashPhase);
+    return;
+  }
   if (FPen.Width() > 1) {
     raster::WideLine(s, X0, Y0, X1, Y1, DevicePenWidth(), PenPaint(), WideLineLo());
     return;
@@ -74,6 +78,25 @@ void TCanvas::StrokeSegment(int32_t X0, int32_t Y0, int32_t X1, int32_t Y1) {
     return;
   }
   raster::Line(s, X0, Y0, X1, Y1, pen, dash, FDashPhase, paintGaps ? &gap : nullptr);
+}
+
+// Anti-aliased: the same line's coverage (a wide pen's band, solid).
+void TCanvas::SmoothSegment(const raster::TSurface& s, int32_t X0, int32_t Y0, int32_t X1,
+                            int32_t Y1, uint32_t& Phase) {
+  const uint32_t pen = PenPaint().Pixel;
+  const int32_t width = DevicePenWidth();
+  if (FPen.Width() > 1) {
+    uint32_t none = 0;
+    raster::AntiAliasedLine(s, X0, Y0, X1, Y1, width, WideLineLo(), pen, raster::TDashPattern{},
+                            none, nullptr);
+    return;
+  }
+  raster::TDashPattern dash = raster::DashPatternFor(FPen.Style());
+  if (width > 1) dash.Scale = static_cast<uint8_t>(std::min(width, 255));
+  const uint32_t gap = BrushPaint().Pixel;
+  const bool paintGaps = dash.Length != 0 && FBrush.Style() == TBrushStyle::bsSolid;
+  raster::AntiAliasedLine(s, X0, Y0, X1, Y1, width, 0, pen, dash, Phase,
+                          paintGaps ? &gap : nullptr);
 }
 
 // Where a wide pen's disc starts left of and above its centre: half the
@@ -99,15 +122,18 @@ void TCanvas::StrokePath(std::span<const TPoint> Points, bool Closed) {
   const bool paintGaps = dash.Length != 0 && FBrush.Style() == TBrushStyle::bsSolid;
   const TPaint gap = paintGaps ? BrushPaint() : TPaint{};
   uint32_t phase = 0;  // a figure's pattern starts at its first point
+  const bool smooth = SmoothLines();
   auto segment = [&](TPoint a, TPoint b) {
-    if (wide)
+    if (smooth)
+      SmoothSegment(s, a.X, a.Y, b.X, b.Y, phase);
+    else if (wide)
       raster::WideLine(s, a.X, a.Y, b.X, b.Y, width, pen, lo);
     else if (width > 1)
       raster::ThickLine(s, a.X, a.Y, b.X, b.Y, width, pen, dash, phase, paintGaps ? &gap : nullptr);
     else
       raster::Line(s, a.X, a.Y, b.X, b.Y, pen, dash, phase, paintGaps ? &gap : nullptr);
   };
-  if (width <= 1 && dash.Length == 0 && !pen.Xor) {
+  if (width <= 1 && dash.Length == 0 && !pen.Xor && !smooth) {
     for (size_t i = 0; i + 1 < Points.size(); ++i) {
       const TPoint a = Points[i], b = Points[i + 1];
       if (!raster::SolidLineOnSurface(s, a.X, a.Y, b.X, b.Y, pen.Pixel)) segment(a, b);
@@ -218,10 +244,23 @@ void TCanvas::Ellipse(int32_t X1, int32_t Y1, int32_t X2, int32_t Y2) {
   const TPaint brush = BrushPaint();
   const TPenStyle style = FPen.Style();
   if (style == TPenStyle::psClear) {
-    if (fill) raster::FillEllipse(s, l, t, r, b, brush);
+    if (fill && FAntiAliased && !brush.Xor) {
+      const TBox box{l, t, r, b};
+      raster::AntiAliasedEllipse(s, box, box, nullptr, &brush.Pixel);
+    } else if (fill) {
+      raster::FillEllipse(s, l, t, r, b, brush);
+    }
     return;
   }
   const int32_t w = DevicePenWidth();
+  if (FAntiAliased && !brush.Xor) {
+    TBox outer{l, t, r, b}, inner{l + 1, t + 1, r - 1, b - 1};
+    if (w > 1)
+      PenBands(l, t, r, b, w, WideLineLo(), style == TPenStyle::psInsideFrame, outer, inner);
+    const uint32_t pen = PenPaint().Pixel;
+    raster::AntiAliasedEllipse(s, outer, inner, &pen, fill ? &brush.Pixel : nullptr);
+    return;
+  }
   if (w == 1) {
     raster::OutlinedEllipse(s, l, t, r, b, PenPaint(), fill ? &brush : nullptr);
     return;

@@ -60,6 +60,12 @@ class TCanvas : public TPersistent {
   // The pen's width in this bitmap's pixels.
   int32_t DevicePenWidth() const { return FScale.Length(FPen.Width()); }
 
+  // Off at creation. On, lines, polylines, polygon outlines and ellipses
+  // are drawn with coverage anti-aliasing in copy mode (XOR drawing stays
+  // aliased, so that it can be undone); boxes, fills and text are as ever.
+  bool AntiAliased() const { return FAntiAliased; }
+  void SetAntiAliased(bool Value) { FAntiAliased = Value; }
+
   TPoint PenPos() const { return FPenPos; }
   void SetPenPos(TPoint Value) { MoveTo(Value.X, Value.Y); }
   // Only left/top alignment without update of the pen position is supported;
@@ -124,6 +130,9 @@ class TCanvas : public TPersistent {
   // Outline of the path through Points; Closed adds the closing edge.
   void StrokePath(std::span<const TPoint> Points, bool Closed);
   void StrokeSegment(int32_t X0, int32_t Y0, int32_t X1, int32_t Y1);
+  bool SmoothLines() const { return FAntiAliased && FPen.Mode() != TPenMode::pmXor; }
+  void SmoothSegment(const raster::TSurface& s, int32_t X0, int32_t Y0, int32_t X1, int32_t Y1,
+                     uint32_t& Phase);
   int32_t WideLineLo() const;
   TFontFace& Face();
   void TurnedTextOut(int32_t X, int32_t Y, std::string_view Text, TFontFace& Face, bool Up);
@@ -137,6 +146,7 @@ class TCanvas : public TPersistent {
   TPoint FPenPos;
   uint32_t FDashPhase = 0;
   unsigned FTextAlign = 0;
+  bool FAntiAliased = false;
   TFontFace* FFace = nullptr;
   uint64_t FFaceGeneration = 0;
   TDeviceScale FScale;

@@ -52,7 +52,7 @@ std::unique_ptr<TKelvo> Report(TKelvoTheme Theme) {
   for (int k = 0; k < 3; ++k) {
     TSeries& s = c->AddSeries(names[k]);
     s.SetLayer(k == 2 ? 2 : 1);
-    if (k == 1) s.SetSymbol(10);
+    if (k == 1) s.SetSymbol(17);
     for (int i = 0; i <= 90; i += 3) {
       const double y = k == 0   ? std::pow(10.0, -0.06 * i)
                        : k == 1 ? 1e-6 * std::pow(10.0, 0.05 * i + 0.5 * std::sin(i * 0.3))
@@ -68,12 +68,16 @@ const char* ThemeName(TKelvoTheme t) {
   return t == TKelvoTheme::ktClassic ? "classic" : t == TKelvoTheme::ktLight ? "light" : "dark";
 }
 
-TEST(Themes, TheReportInEachTheme) {
-  for (TKelvoTheme t : {TKelvoTheme::ktClassic, TKelvoTheme::ktLight, TKelvoTheme::ktDark}) {
-    auto c = Report(t);
-    c->Paint();
-    EXPECT_GOLDEN(c->Surface(), std::string("themes/report-") + ThemeName(t), kText);
-  }
+TEST(Themes, TheReportInEachThemeCrispAndSmooth) {
+  for (TKelvoTheme t : {TKelvoTheme::ktClassic, TKelvoTheme::ktLight, TKelvoTheme::ktDark})
+    for (bool smooth : {false, true}) {
+      auto c = Report(t);
+      c->SetAntiAliased(smooth);
+      c->Paint();
+      EXPECT_GOLDEN(c->Surface(),
+                    std::string("themes/report-") + ThemeName(t) + (smooth ? "-smooth" : ""),
+                    kText);
+    }
 }
 
 // A theme is property values: the stored form carries it to a fresh chart,

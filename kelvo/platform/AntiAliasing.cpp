@@ -1,0 +1,216 @@
+// Anti-aliased lines and ellipses: the coverage of the ideal shape blended
+// over the surface. Each shape is tied to its aliased picture: it lies on
+// the same centres, and no pixel farther than one from the aliased shape's
+// pixels is touched.
+#include <algorithm>
+#include <cmath>
+#include <cstdlib>
+
+#include "Raster.h"
+
+namespace vexa::raster {
+
+namespace {
+
+// round(v / 255) for v in 0 .. 255 * 255, without a division.
+inline uint32_t Div255(uint32_t v) {
+  v += 128;
+  return (v + (v >> 8)) >> 8;
+}
+
+inline uint32_t Alpha(double Coverage) {
+  return Coverage <= 0 ? 0 : (Coverage >= 1 ? 255 : static_cast<uint32_t>(Coverage * 255 + 0.5));
+}
+
+// Coordinates beyond this are drawn aliased: every product of the exact
+// arithmetic below stays within 53 bits, and no chart draws so far out.
+constexpr int64_t FarCoordinate = int64_t{1} << 24;
+
+}  // namespace
+
+void BlendPixel(uint32_t& d, uint32_t Pixel, uint32_t A) {
+  if (A == 0) return;
+  if (A >= 255) {
+    d = Pixel;
+    return;
+  }
+  const uint32_t ia = 255 - A;
+  const uint32_t r = Div255(((Pixel >> 16) & 0xFF) * A + ((d >> 16) & 0xFF) * ia);
+  const uint32_t g = Div255(((Pixel >> 8) & 0xFF) * A + ((d >> 8) & 0xFF) * ia);
+  const uint32_t b = Div255((Pixel & 0xFF) * A + (d & 0xFF) * ia);
+  d = 0xFF000000u | (r << 16) | (g << 8) | b;
+}
+
+void AntiAliasedLine(const TSurface& s, int32_t x0, int32_t y0, int32_t x1, int32_t y1,
+                     int32_t Width, int32_t Lo, uint32_t Pixel, const TDashPattern& dash,
+                     uint32_t& phase, const uint32_t* GapPixel) {
+  const int64_t dx = int64_t{x1} - x0, dy = int64_t{y1} - y0;
+  if (dx == 0 && dy == 0) return;
+  const int64_t w = std::max(Width, 1), lo = Lo;
+  if (std::max({std::llabs(x0), std::llabs(y0), std::llabs(x1), std::llabs(y1)}) > FarCoordinate ||
+      w > 255) {
+    const TPaint pen{Pixel, false}, gap{GapPixel ? *GapPixel : 0u, false};
+    if (w == 1)
+      Line(s, x0, y0, x1, y1, pen, dash, phase, GapPixel ? &gap : nullptr);
+    else
+      ThickLine(s, x0, y0, x1, y1, static_cast<int32_t>(w), pen, dash, phase,
+                GapPixel ? &gap : nullptr);
+    return;
+  }
+  const bool xMajor = std::llabs(dx) >= std::llabs(dy);
+  const int64_t major = xMajor ? std::llabs(dx) : std::llabs(dy);
+  const int64_t minor = xMajor ? std::llabs(dy) : std::llabs(dx);
+  const int64_t sMaj = (xMajor ? dx : dy) < 0 ? -1 : 1, sMin = (xMajor ? dy : dx) < 0 ? -1 : 1;
+  const int64_t maj0 = xMajor ? x0 : y0, min0 = xMajor ? y0 : x0;
+  const int64_t majLimit = xMajor ? s.Width : s.Height, minLimit = xMajor ? s.Height : s.Width;
+  const uint32_t period = dash.Period();
+  const uint32_t startPhase = period ? phase % period : 0;
+  if (period) phase = static_cast<uint32_t>((phase + major) % period);
+
+  // The aliased picture: step j's pixel has the minor offset q(j) (Line's
+  // rounding) and its block covers [m - lo, m - lo + w) both ways. A solid
+  // line covers the blocks' major coordinates; a dashed one, as ThickLine,
+  // only its steps'.
+  auto q = [&](int64_t j) { return (2 * j * minor + major - 1) / (2 * major); };
+  const int64_t firstStep = sMaj > 0 ? maj0 : maj0 - (major - 1);
+  const int64_t cFirst = firstStep - lo;
+  const int64_t cEnd = cFirst + major + (period ? 0 : w - 1);  // exclusive
+  const int64_t cLo = std::max<int64_t>(cFirst, 0), cHi = std::min<int64_t>(cEnd, majLimit);
+  if (cLo >= cHi) return;
+  auto at = [&](int64_t c, int64_t m) -> uint32_t& {
+    return xMajor ? s.Row(static_cast<int32_t>(m))[c] : s.Row(static_cast<int32_t>(c))[m];
+  };
+  if (minor == 0 && !period) {  // level or upright: whole pixels, as the aliased box
+    const int64_t m = min0 - lo;
+    if (xMajor)
+      FillRect(s, cLo, m, cHi, m + w, TPaint{Pixel, false});
+    else
+      FillRect(s, m, cLo, m + w, cHi, TPaint{Pixel, false});
+    return;
+  }
+  // The band w wide at right angles to the line through the blocks'
+  // centres: its cross-section along a major coordinate is w * sqrt(1 +
+  // slope^2) long, and each pixel gets the length of it inside the pixel.
+  const double slope = static_cast<double>(minor) / static_cast<double>(major);
+  const double half = 0.5 * static_cast<double>(w) * std::sqrt(1.0 + slope * slope);
+  const double majC0 = static_cast<double>(maj0 - lo) + 0.5 * static_cast<double>(w);
+  const double minC0 = static_cast<double>(min0 - lo) + 0.5 * static_cast<double>(w);
+  for (int64_t c = cLo; c < cHi; ++c) {
+    // The steps whose blocks reach c, clamped to the line's.
+    const int64_t i = (c + lo - maj0) * sMaj;
+    int64_t ja = sMaj > 0 ? i - (w - 1) : i, jb = sMaj > 0 ? i : i + w - 1;
+    if (period) ja = jb = i;
+    ja = std::clamp<int64_t>(ja, 0, major - 1);
+    jb = std::clamp<int64_t>(jb, 0, major - 1);
+    const uint32_t* paint = &Pixel;
+    if (period && !dash.On(static_cast<uint32_t>(
+                      (startPhase + std::clamp<int64_t>(i, 0, major - 1)) % period)))
+      paint = GapPixel;
+    if (!paint) continue;
+    const int64_t ma = min0 + sMin * q(ja) - lo, mb = min0 + sMin * q(jb) - lo;
+    const double t = (static_cast<double>(c) + 0.5 - majC0) * static_cast<double>(sMaj);
+    const double centre = minC0 + static_cast<double>(sMin) * (t * static_cast<double>(minor)) /
+                                      static_cast<double>(major);
+    const double a = std::max({centre - half, static_cast<double>(std::min(ma, mb) - 1), 0.0});
+    const double b = std::min({centre + half, static_cast<double>(std::max(ma, mb) + w + 1),
+                               static_cast<double>(minLimit)});
+    if (a >= b) continue;
+    const auto mLo = static_cast<int64_t>(std::floor(a)), mHi = static_cast<int64_t>(std::ceil(b));
+    for (int64_t m = mLo; m < mHi; ++m) {
+      const double cover =
+          std::min(static_cast<double>(m + 1), b) - std::max(static_cast<double>(m), a);
+      BlendPixel(at(c, m), *paint, Alpha(cover));
+    }
+  }
+}
+
+namespace {
+
+// An ellipse with its signed distance from the boundary, approximated to
+// first order (the implicit function over its gradient's length): exact on
+// circles and near the boundary, which is all that coverage needs.
+struct TEllipseDistance {
+  double CX, CY, A, B;
+  bool Empty;
+
+  explicit TEllipseDistance(const TBox& Box)
+      : CX(0.5 * static_cast<double>(Box.L + Box.R)),
+        CY(0.5 * static_cast<double>(Box.T + Box.B)),
+        A(0.5 * static_cast<double>(Box.R - Box.L)),
+        B(0.5 * static_cast<double>(Box.B - Box.T)),
+        Empty(Box.R <= Box.L || Box.B <= Box.T) {}
+
+  // Of the centre of pixel (x, y); negative inside.
+  double At(int64_t x, int64_t y) const {
+    const double u = std::fabs(static_cast<double>(x) + 0.5 - CX);
+    const double v = std::fabs(static_cast<double>(y) + 0.5 - CY);
+    const double pu = u / A, pv = v / B;
+    const double g = std::sqrt(pu * pu + pv * pv);
+    const double gradient = std::sqrt(pu * pu / (A * A) + pv * pv / (B * B));
+    if (gradient == 0) return -std::min(A, B);
+    return (g - 1.0) * g / gradient;
+  }
+  double Coverage(int64_t x, int64_t y) const {
+    return Empty ? 0.0 : std::clamp(0.5 - At(x, y), 0.0, 1.0);
+  }
+};
+
+}  // namespace
+
+void AntiAliasedEllipse(const TSurface& s, const TBox& Outer, const TBox& Inner,
+                        const uint32_t* PenPixel, const uint32_t* FillPixel) {
+  const TEllipseRows outerRows(Outer.L, Outer.T, Outer.R, Outer.B);
+  if (outerRows.Empty()) return;
+  const TEllipseRows innerRows(Inner.L, Inner.T, Inner.R, Inner.B);
+  const TEllipseDistance outer(Outer), inner(Inner);
+  const bool ring = PenPixel != nullptr;
+  const int64_t y0 = std::max<int64_t>(Outer.T - 1, 0),
+                y1 = std::min<int64_t>(Outer.B + 1, s.Height);
+  for (int64_t y = y0; y < y1; ++y) {
+    // The pixels within one of the aliased ellipse's: its runs on this row
+    // and the two beside it, widened by one.
+    int64_t first = INT64_MAX, last = INT64_MIN;
+    int64_t full = INT64_MIN, fullLast = INT64_MAX;  // inside the inner ellipse by a margin
+    for (int64_t k = -1; k <= 1; ++k) {
+      int64_t a, z;
+      outerRows.Row(y + k, a, z);
+      if (a <= z) first = std::min(first, a - 1), last = std::max(last, z + 1);
+      innerRows.Row(y + k, a, z);
+      if (a > z) a = INT64_MAX, z = INT64_MIN;
+      full = std::max(full, a + 2), fullLast = std::min(fullLast, z - 2);
+    }
+    if (first > last) continue;
+    first = std::max<int64_t>(first, 0);
+    last = std::min<int64_t>(last, s.Width - 1);
+    uint32_t* row = s.Row(static_cast<int32_t>(y));
+    for (int64_t x = first; x <= last; ++x) {
+      if (x >= full && x <= fullLast) {  // wholly inside: the fill's, or nothing
+        if (FillPixel) FillSpan(s, y, x, fullLast + 1, TPaint{*FillPixel, false});
+        x = fullLast;
+        continue;
+      }
+      const double out = outer.Coverage(x, y);
+      if (out <= 0) continue;
+      const double in = ring ? std::min(inner.Coverage(x, y), out) : out;
+      const uint32_t aOut = Alpha(out), aIn = Alpha(in);
+      uint32_t& d = row[x];
+      if (!ring) {
+        if (FillPixel) BlendPixel(d, *FillPixel, aIn);
+        continue;
+      }
+      if (!FillPixel) {
+        BlendPixel(d, *PenPixel, aOut - aIn);
+        continue;
+      }
+      // Background, fill and pen in the shares of their coverage.
+      const uint32_t aPen = aOut - aIn, aBack = 255 - aOut;
+      auto channel = [&](int shift) {
+        return Div255(((d >> shift) & 0xFF) * aBack + ((*FillPixel >> shift) & 0xFF) * aIn +
+                      ((*PenPixel >> shift) & 0xFF) * aPen);
+      };
+      d = 0xFF000000u | (channel(16) << 16) | (channel(8) << 8) | channel(0);
+    }
+  }
+}
+
+}  // namespace vexa::raster
