@@ -5,6 +5,7 @@
 //                (10,000 points a series in view), the chart painted
 //   Zoomed10M    10,000,000 sorted points, a tenth of them in view; Whole10M
 //                all of them
+//   Sorted1MSmooth  1,000,000 sorted points anti-aliased, beside them aliased
 //   Scatter1M    1,000,000 unsorted points as 3 x 3 squares
 //   Hover        a tick's appends and FindNearestItem in the live scene
 //   Append10M    appending 10,000,000 points in blocks of 10,000 to a cleared
@@ -211,6 +212,35 @@ void Whole10M_qcustomplot(benchmark::State& st) { Large_qcustomplot(st, 1.0); }
 void Zoomed10M_ratio2(benchmark::State& st) { Large_kelvo(st, 0.1, 2.0); }
 void Whole10M_ratio2(benchmark::State& st) { Large_kelvo(st, 1.0, 2.0); }
 
+// A sorted line of 1,000,000 points over the whole width, anti-aliased
+// ("/kelvo"), beside the same line aliased and QCustomPlot's anti-aliased.
+void Sorted1M_kelvo(benchmark::State& st, bool Smooth) {
+  auto c = Chart();
+  c->SetAntiAliased(Smooth);
+  TSeries& s = c->AddSeries();
+  s.SetXSpacing(0, 1);
+  s.Append(Walk().data(), 1000000);
+  c->Scale1X().SetRangeLow(0);
+  c->Scale1X().SetRangeHigh(1e6);
+  c->Paint();
+  for (auto _ : st) c->Paint();
+}
+void Sorted1MSmooth_kelvo(benchmark::State& st) { Sorted1M_kelvo(st, true); }
+void Sorted1MSmooth_aliased(benchmark::State& st) { Sorted1M_kelvo(st, false); }
+void Sorted1MSmooth_qcustomplot(benchmark::State& st) {
+  QCustomPlot plot;
+  Plot(plot);
+  plot.setAntialiasedElements(QCP::aeAll);
+  const std::vector<double>& w = Walk();
+  QVector<double> x(1000000), y(w.begin(), w.begin() + 1000000);
+  for (qsizetype i = 0; i < x.size(); ++i) x[i] = double(i);
+  plot.addGraph()->setData(x, y, true);
+  plot.graph(0)->setPen(QPen(Qt::black, 0));
+  plot.xAxis->setRange(0, 1e6);
+  QImage img(W, H, QImage::Format_RGB32);
+  for (auto _ : st) Render(plot, img);
+}
+
 // --- scatter ---
 
 struct TScatter {
@@ -322,6 +352,11 @@ BENCHMARK(Whole10M_kelvo)->Name("Whole10M/kelvo")->Unit(benchmark::kMillisecond)
 BENCHMARK(Whole10M_qcustomplot)->Name("Whole10M/qcustomplot")->Unit(benchmark::kMillisecond);
 BENCHMARK(Zoomed10M_ratio2)->Name("Zoomed10M/ratio2")->Unit(benchmark::kMillisecond);
 BENCHMARK(Whole10M_ratio2)->Name("Whole10M/ratio2")->Unit(benchmark::kMillisecond);
+BENCHMARK(Sorted1MSmooth_kelvo)->Name("Sorted1MSmooth/kelvo")->Unit(benchmark::kMillisecond);
+BENCHMARK(Sorted1MSmooth_aliased)->Name("Sorted1MSmooth/aliased")->Unit(benchmark::kMillisecond);
+BENCHMARK(Sorted1MSmooth_qcustomplot)
+    ->Name("Sorted1MSmooth/qcustomplot")
+    ->Unit(benchmark::kMillisecond);
 BENCHMARK(Scatter1M_kelvo)->Name("Scatter1M/kelvo")->Unit(benchmark::kMillisecond);
 BENCHMARK(Scatter1M_qcustomplot)->Name("Scatter1M/qcustomplot")->Unit(benchmark::kMillisecond);
 BENCHMARK(Hover_kelvo)->Name("Hover/kelvo")->Unit(benchmark::kMicrosecond);

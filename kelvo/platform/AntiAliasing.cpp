@@ -82,10 +82,15 @@ void AntiAliasedLine(const TSurface& s, int32_t x0, int32_t y0, int32_t x1, int3
   };
   if (minor == 0 && !period) {  // level or upright: whole pixels, as the aliased box
     const int64_t m = min0 - lo;
-    if (xMajor)
+    if (xMajor) {
       FillRect(s, cLo, m, cHi, m + w, TPaint{Pixel, false});
-    else
+    } else if (w == 1 && m >= 0 && m < s.Width) {
+      // The upright runs of a dense line: row by row, no span set-up.
+      uint32_t* p = s.Row(static_cast<int32_t>(cLo)) + m;
+      for (int64_t y = cLo; y < cHi; ++y, p += s.Stride) *p = Pixel;
+    } else {
       FillRect(s, m, cLo, m + w, cHi, TPaint{Pixel, false});
+    }
     return;
   }
   // The band w wide at right angles to the line through the blocks'
@@ -176,8 +181,8 @@ void AntiAliasedEllipse(const TSurface& s, const TBox& Outer, const TBox& Inner,
       outerRows.Row(y + k, a, z);
       if (a <= z) first = std::min(first, a - 1), last = std::max(last, z + 1);
       innerRows.Row(y + k, a, z);
-      if (a > z) a = INT64_MAX, z = INT64_MIN;
-      full = std::max(full, a + 2), fullLast = std::min(fullLast, z - 2);
+      if (a > z) full = INT64_MAX, fullLast = INT64_MIN;  // no inside on this row
+      if (full != INT64_MAX) full = std::max(full, a + 2), fullLast = std::min(fullLast, z - 2);
     }
     if (first > last) continue;
     first = std::max<int64_t>(first, 0);

@@ -12,6 +12,7 @@
 #include "support/TextBoxes.h"
 
 using namespace vexa;
+using kelvo::test::SamePixels;
 
 namespace {
 
@@ -80,17 +81,49 @@ TEST(Themes, TheReportInEachThemeCrispAndSmooth) {
     }
 }
 
+// Smoothing leaves bars, boxes, the grid, the frame and the axes crisp, at
+// every ratio; it changes the lines, arrows and ellipses drawn among them.
+TEST(AntiAliased, LeavesBarsBoxesGridAndAxesCrisp) {
+  for (double ratio : {1.0, 1.5, 2.0}) {
+    std::unique_ptr<TKelvo> charts[2];
+    for (int smooth : {0, 1}) {
+      auto& c = charts[smooth];
+      c = Report(TKelvoTheme::ktLight);
+      c->ClearSeries();
+      c->SetDevicePixelRatio(ratio);
+      c->SetAntiAliased(smooth != 0);
+      c->SetChartColor(clWhite);
+      for (int i = 0; i < 6; ++i)
+        c->Bar3D(8, 30 + 20 * i, 46000 + 12 * i, 1e-6, 46005 + 12 * i, std::pow(10.0, -i));
+      c->Rectangle(46010, 1e-3, 46050, 1e-2);
+      c->Paint();
+    }
+    EXPECT_TRUE(SamePixels(charts[0]->Surface(), charts[1]->Surface())) << ratio;
+    charts[0]->Arrow(46000, 1e-5, 46080, 1e-1, 12);
+    charts[1]->Arrow(46000, 1e-5, 46080, 1e-1, 12);
+    charts[0]->Ellipse(46040, 1e-3, 9, 0.5);
+    charts[1]->Ellipse(46040, 1e-3, 9, 0.5);
+    charts[0]->Paint();
+    charts[1]->Paint();
+    EXPECT_FALSE(SamePixels(charts[0]->Surface(), charts[1]->Surface())) << ratio;
+  }
+}
+
 // A theme is property values: the stored form carries it to a fresh chart,
 // each value can be changed afterwards, and the classic theme goes back to
 // the creation values.
 TEST(Themes, AreStoredPropertyValues) {
   auto dark = Report(TKelvoTheme::ktDark);
+  dark->SetAntiAliased(true);
+  dark->SetSvgPixelSnap(false);
   auto copy = std::make_unique<TKelvo>();
   copy->SetBounds(0, 0, 520, 340);
   copy->CreateWnd();
   ReadForm(*copy, WriteForm(*dark), "theme", "Kelvo");
   EXPECT_EQ(WriteForm(*copy).dump(), WriteForm(*dark).dump());
   EXPECT_EQ(copy->SeriesPalette(), dark->SeriesPalette());
+  EXPECT_TRUE(copy->AntiAliased());
+  EXPECT_FALSE(copy->SvgPixelSnap());
   dark->SetChartColor(clNavy);
   EXPECT_EQ(dark->ChartColor(), clNavy);
 
