@@ -483,9 +483,11 @@ class TCustomKelvo : public TCustomControl, private IJointLayersOwner {
   void SetAntiAliased(bool Value);
   // On at creation: an SVG picture places shapes on the pixel grid, so a
   // renderer drawing crisp edges covers the pixels a paint covers. Off,
-  // lines, series and shapes are written at their positions between pixels
-  // (to a sixteenth of a pixel) for a print smooth at any scale; text and
-  // pictures are placed as ever.
+  // the picture is drawn for it at four device pixels to the pixel (fewer
+  // where that would pass the picture cap), so lines, series and shapes
+  // keep their positions between pixels, to a quarter of a pixel, and
+  // renderers smooth them: a print is smooth at any scale. Text is placed
+  // as ever; pictures are embedded at that resolution.
   bool SvgPixelSnap() const { return FSvgPixelSnap; }
   void SetSvgPixelSnap(bool Value) { FSvgPixelSnap = Value; }
   size_t SeriesCount() const { return FSeries->size(); }

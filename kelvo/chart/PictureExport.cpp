@@ -61,11 +61,23 @@ void TCustomKelvo::PaintTo(TCanvas& Canvas, int32_t X, int32_t Y) {
 
 std::string TCustomKelvo::SvgDocument(int32_t AWidth, int32_t AHeight) {
   CheckPictureSize(AWidth, AHeight);
-  // Vector pictures are in logical pixels: a chart on a high-density
-  // surface is drawn for it at a ratio of 1.
-  if (IsOtherSize(*this, AWidth, AHeight) || !DeviceScale().Identity())
-    return CopyAtSize(AWidth > 0 ? AWidth : Width(), AHeight > 0 ? AHeight : Height(), 1.0)
-        ->SvgDocument();
+  // Vector pictures are in logical pixels. Snapped to the pixel grid, the
+  // chart is drawn for them at a ratio of 1; unsnapped at the highest ratio
+  // whose picture fits, so that positions between pixels survive.
+  const int32_t w = AWidth > 0 ? AWidth : Width(), h = AHeight > 0 ? AHeight : Height();
+  double ratio = 1.0;
+  if (!FSvgPixelSnap)
+    for (double r : {4.0, 3.0, 2.0}) {
+      const TDeviceScale scale{r};
+      const int64_t sw = scale.Side(w), sh = scale.Side(h);
+      if (sw <= MaxBitmapSide && sh <= MaxBitmapSide &&
+          static_cast<uint64_t>(sw) * static_cast<uint64_t>(sh) * 4 <= MaxBitmapBytes) {
+        ratio = r;
+        break;
+      }
+    }
+  if (IsOtherSize(*this, AWidth, AHeight) || DevicePixelRatio() != ratio)
+    return CopyAtSize(w, h, ratio)->SvgDocument();
   TSvgPicture svg;
   {
     TCanvasRecorder::TScope recording(svg);
@@ -78,7 +90,7 @@ std::string TCustomKelvo::SvgDocument(int32_t AWidth, int32_t AHeight) {
     TPaintLockScope open(*this, false);
     Paint();
   }
-  return svg.Document(FFrameBitmap, Surface());
+  return svg.Document(FFrameBitmap, Surface(), ratio, FSvgPixelSnap);
 }
 
 void TCustomKelvo::SaveToFile(const std::string& FileName, int32_t AWidth, int32_t AHeight,

@@ -202,13 +202,17 @@ uint64_t HashPixels(const uint32_t* p, size_t n, int32_t w, int32_t h) {
 
 }  // namespace
 
-// The pen as the canvas would draw a line with it.
+// The pen as the canvas would draw a line with it, in the bitmap's pixels:
+// a thin pen (one logical pixel) covers the blocks of Width pixels of its
+// one-pixel line, so its centre lies Width / 2 right of and below a point.
 struct TSvgPicture::TStroke {
   bool Visible = false;
   bool Xor = false;
+  bool Thin = true;
   int32_t Width = 1;
+  int32_t Lo = 0;  // a wide pen's disc starts Lo left of and above its point
   TColor Color = clBlack;
-  raster::TDashPattern Dash;  // width-1 pens only
+  raster::TDashPattern Dash;  // thin pens only, scaled to Width
   bool Gaps = false;          // dash gaps painted in GapColor
   TColor GapColor = clWhite;
 
@@ -216,9 +220,14 @@ struct TSvgPicture::TStroke {
     const TPen& pen = C.Pen();
     Visible = pen.Style() != TPenStyle::psClear;
     Xor = pen.Mode() == TPenMode::pmXor;
-    Width = std::max(1, pen.Width());
+    Thin = pen.Width() <= 1;
+    Width = std::max(1, C.DevicePenWidth());
+    Lo = Thin ? 0 : C.DeviceScale().Length((pen.Width() - 1) / 2);
     Color = pen.Color();
-    if (Width == 1) Dash = raster::DashPatternFor(pen.Style());
+    if (Thin) {
+      Dash = raster::DashPatternFor(pen.Style());
+      Dash.Scale = static_cast<uint8_t>(std::min(Width, 255));
+    }
     Gaps = Dash.Length != 0 && C.Brush().Style() == TBrushStyle::bsSolid;
     GapColor = C.Brush().Color();
   }
@@ -245,7 +254,8 @@ struct TSvgPicture::TRecording {
   // The open path of connected solid segments.
   std::vector<TPoint> Path;
   TColor PathColor = clBlack;
-  int32_t PathWidth = 1;
+  int32_t PathWidth = 1, PathLo = 0;
+  bool PathThin = true;
   // The open run of set pixels on one row.
   bool RunOpen = false;
   int32_t RunY = 0, RunX0 = 0, RunX1 = 0;
@@ -296,15 +306,17 @@ void TSvgPicture::Flush(TRecording& R) {
   if (R.Path.size() >= 2) {
     s += "<path d=\"";
     const size_t n = R.Path.size();
-    auto centre = [&](size_t i) { return TPointD{R.Path[i].X + 0.5, R.Path[i].Y + 0.5}; };
+    const double c = R.PathWidth / 2.0 - R.PathLo;
+    auto centre = [&](size_t i) { return TPointD{R.Path[i].X + c, R.Path[i].Y + c}; };
     for (size_t i = 0; i < n; ++i) {
       TPointD p = centre(i);
-      if (R.PathWidth == 1 && (i == 0 || i == n - 1)) {
-        // A thin line covers its start pixel and not its end pixel: the ends
-        // move half a pixel back along the major axis.
+      if (R.PathThin && (i == 0 || i == n - 1)) {
+        // A thin line covers the blocks of its pixels from the start pixel's
+        // to the one before the end pixel: the start moves half a block back
+        // along the major axis, the end one pixel less.
         const TPointD a = centre(i == 0 ? 0 : n - 2), b = centre(i == 0 ? 1 : n - 1);
         const double major = std::max(std::fabs(b.X - a.X), std::fabs(b.Y - a.Y));
-        const double t = -0.5 / major;
+        const double t = (i == 0 ? -c : c - 1) / major;
         p = TPointD{p.X + t * (b.X - a.X), p.Y + t * (b.Y - a.Y)};
       }
       s += i == 0 ? 'M' : 'L';
@@ -314,10 +326,8 @@ void TSvgPicture::Flush(TRecording& R) {
     }
     s += "\" fill=\"none\"";
     ColourAttr(s, "stroke", R.PathColor);
-    if (R.PathWidth > 1) {
-      Attr(s, "stroke-width", R.PathWidth);
-      s += " stroke-linecap=\"round\"";
-    }
+    if (R.PathWidth > 1) Attr(s, "stroke-width", R.PathWidth);
+    if (!R.PathThin) s += " stroke-linecap=\"round\"";
     s += " stroke-linejoin=\"round\"/>\n";
   }
   R.Path.clear();
@@ -332,17 +342,20 @@ void TSvgPicture::Flush(TRecording& R) {
 void TSvgPicture::Segment(TRecording& R, const TStroke& S, TPoint A, TPoint B, uint32_t& Phase) {
   const int64_t dx = int64_t{B.X} - A.X, dy = int64_t{B.Y} - A.Y;
   const int64_t major = std::max(dx < 0 ? -dx : dx, dy < 0 ? -dy : dy);
-  if (major == 0 && S.Width == 1) return;  // a thin line of no length draws nothing
-  const bool dashed = S.Width == 1 && S.Dash.Length != 0;
+  if (major == 0 && S.Thin) return;  // a thin line of no length draws nothing
+  const bool dashed = S.Thin && S.Dash.Length != 0;
   if (!dashed && R.Near(A) && R.Near(B)) {
     if (R.RunOpen) Flush(R);
     const bool continues = R.Path.size() >= 2 && R.Path.back() == A && R.PathColor == S.Color &&
-                           R.PathWidth == S.Width && R.Path.size() < MaxPathPoints && major > 0;
+                           R.PathWidth == S.Width && R.PathThin == S.Thin && R.PathLo == S.Lo &&
+                           R.Path.size() < MaxPathPoints && major > 0;
     if (!continues) {
       Flush(R);
       R.Path = {A, B};
       R.PathColor = S.Color;
       R.PathWidth = S.Width;
+      R.PathThin = S.Thin;
+      R.PathLo = S.Lo;
       if (major == 0) Flush(R);  // a wide pen's dot
     } else {
       R.Path.push_back(B);
@@ -351,18 +364,25 @@ void TSvgPicture::Segment(TRecording& R, const TStroke& S, TPoint A, TPoint B, u
   }
   Flush(R);
   // The centre line, its thin-line ends moved as in Flush.
-  TPointD a{A.X + 0.5, A.Y + 0.5}, b{B.X + 0.5, B.Y + 0.5};
-  if (S.Width == 1) {
-    const double ex = (b.X - a.X) * 0.5 / static_cast<double>(major),
-                 ey = (b.Y - a.Y) * 0.5 / static_cast<double>(major);
-    a = {a.X - ex, a.Y - ey};
-    b = {b.X - ex, b.Y - ey};
+  const double c = S.Width / 2.0 - S.Lo;
+  TPointD a{A.X + c, A.Y + c}, b{B.X + c, B.Y + c};
+  if (S.Thin) {
+    // As in Flush. A dashed line's steps are widened across only: each
+    // covers one pixel along the line, so both ends sit on the side of
+    // their pixels the line comes from.
+    const double ux = (b.X - a.X) / static_cast<double>(major),
+                 uy = (b.Y - a.Y) / static_cast<double>(major);
+    const bool forward = std::fabs(ux) >= std::fabs(uy) ? ux > 0 : uy > 0;
+    const double from = dashed && !forward ? c - 1 : -c, to = dashed && forward ? -c : c - 1;
+    a = {a.X + ux * from, a.Y + uy * from};
+    b = {b.X + ux * to, b.Y + uy * to};
   }
   const double m = static_cast<double>(NearMargin);
   double t0 = 0, t1 = 1;
   const bool shows = ClipSegment(a, b, -m, -m, R.Width + m, R.Height + m, t0, t1);
   const uint32_t startPhase = Phase;
-  if (dashed) Phase = static_cast<uint32_t>((Phase + static_cast<uint64_t>(major)) % S.Dash.Length);
+  if (dashed)
+    Phase = static_cast<uint32_t>((Phase + static_cast<uint64_t>(major)) % S.Dash.Period());
   if (!shows) return;
   const TPointD p{a.X + t0 * (b.X - a.X), a.Y + t0 * (b.Y - a.Y)};
   const TPointD q{a.X + t1 * (b.X - a.X), a.Y + t1 * (b.Y - a.Y)};
@@ -378,10 +398,8 @@ void TSvgPicture::Segment(TRecording& R, const TStroke& S, TPoint A, TPoint B, u
     Num(s, q.Y);
     s += "\" fill=\"none\"";
     ColourAttr(s, "stroke", colour);
-    if (S.Width > 1) {
-      Attr(s, "stroke-width", S.Width);
-      s += " stroke-linecap=\"round\"";
-    }
+    if (S.Width > 1) Attr(s, "stroke-width", S.Width);
+    if (!S.Thin) s += " stroke-linecap=\"round\"";
     if (withDash) {
       // The pattern counts pixel steps along the major axis: the path's
       // length is declared as that many steps.
@@ -393,7 +411,7 @@ void TSvgPicture::Segment(TRecording& R, const TStroke& S, TPoint A, TPoint B, u
       bool on = true, first = true;
       auto put = [&](int len) {
         if (!first) s += ',';
-        Int(s, len);
+        Int(s, int64_t{len} * S.Dash.Scale);
         first = false;
       };
       for (uint8_t i = 0; i < n; ++i) {
@@ -408,8 +426,8 @@ void TSvgPicture::Segment(TRecording& R, const TStroke& S, TPoint A, TPoint B, u
       put(run);
       if (on) put(0);  // an even count: on, off, on, off...
       s += '"';
-      const double offset =
-          std::fmod(startPhase + static_cast<double>(major) * t0, static_cast<double>(n));
+      const double offset = std::fmod(startPhase + static_cast<double>(major) * t0,
+                                      static_cast<double>(S.Dash.Period()));
       Attr(s, "stroke-dashoffset", offset);
     }
     s += "/>\n";
@@ -512,19 +530,32 @@ void TSvgPicture::RecordRectangle(const TCanvas& C, const TRect& Box) {
     if (fill) box(l, t, r, b, C.Brush().Color());
     return;
   }
-  if (S.Width == 1 && S.Dash.Length != 0 && r - l > 1 && b - t > 1) {
-    if (fill) box(l + 1, t + 1, r - 1, b - 1, C.Brush().Color());
-    const TPoint corners[4] = {{static_cast<int32_t>(l), static_cast<int32_t>(t)},
-                               {static_cast<int32_t>(r - 1), static_cast<int32_t>(t)},
-                               {static_cast<int32_t>(r - 1), static_cast<int32_t>(b - 1)},
-                               {static_cast<int32_t>(l), static_cast<int32_t>(b - 1)}};
-    StrokeOpenPath(R, C, corners, true);
+  if (S.Thin && S.Dash.Length != 0 && r - l > S.Width && b - t > S.Width) {
+    const int64_t w = S.Width;
+    if (fill) box(l + w, t + w, r - w, b - w, C.Brush().Color());
+    auto at = [](int64_t x, int64_t y) {
+      return TPoint{static_cast<int32_t>(std::clamp<int64_t>(x, INT32_MIN, INT32_MAX)),
+                    static_cast<int32_t>(std::clamp<int64_t>(y, INT32_MIN, INT32_MAX))};
+    };
+    if (w == 1) {
+      const TPoint corners[4] = {at(l, t), at(r - 1, t), at(r - 1, b - 1), at(l, b - 1)};
+      StrokeOpenPath(R, C, corners, true);
+    } else {
+      // The canvas's sides at a device scale: w wide, inside the box, one
+      // pattern run clockwise: top, right, bottom, left.
+      const TPoint sides[4][2] = {{at(l, t), at(r, t)},
+                                  {at(r - w, t + w), at(r - w, b)},
+                                  {at(r - w - 1, b - w), at(l - 1, b - w)},
+                                  {at(l, b - w - 1), at(l, t + w - 1)}};
+      uint32_t phase = 0;
+      for (const auto& side : sides) Segment(R, S, side[0], side[1], phase);
+    }
     Flush(R);
     return;
   }
   // The pen's band around the box, as the canvas lays it.
   const int64_t w = S.Width;
-  const int64_t o = C.Pen().Style() == TPenStyle::psInsideFrame ? 0 : (w - 1) / 2;
+  const int64_t o = C.Pen().Style() == TPenStyle::psInsideFrame ? 0 : S.Lo;
   const int64_t OL = l - o, OT = t - o, OR = r + o, OB = b + o;
   const int64_t IL = l + w - o, IT = t + w - o, IR = r - w + o, IB = b - w + o;
   if (IL >= IR || IT >= IB) {
@@ -598,7 +629,7 @@ void TSvgPicture::RecordEllipse(const TCanvas& C, const TRect& Box) {
     return;
   }
   // The outline inside the ellipse's own pixels: centred half a pen width in.
-  const int64_t o = C.Pen().Style() == TPenStyle::psInsideFrame || w == 1 ? 0 : (w - 1) / 2;
+  const int64_t o = C.Pen().Style() == TPenStyle::psInsideFrame ? 0 : S.Lo;
   const double L = l - o, T = t - o, Rt = r + o, B = b + o;
   const double half = w / 2.0;
   if (Rt - L <= 2 * w || B - T <= 2 * w) {
@@ -820,7 +851,8 @@ void TSvgPicture::RecordStretchDraw(const TCanvas& C, const TRect& Dest, const T
   s += "/>\n";
 }
 
-std::string TSvgPicture::Document(const TBitmap& Recorded, const TBitmap& Pixels) {
+std::string TSvgPicture::Document(const TBitmap& Recorded, const TBitmap& Pixels, double Ratio,
+                                  bool Crisp) {
   std::string body;
   TRecording* rec = Find(Recorded);
   if (rec && !rec->Raster && Recorded.Width() == Pixels.Width() &&
@@ -838,13 +870,13 @@ std::string TSvgPicture::Document(const TBitmap& Recorded, const TBitmap& Pixels
       "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n"
       "<svg xmlns=\"http://www.w3.org/2000/svg\" xmlns:xlink=\"http://www.w3.org/1999/xlink\" "
       "version=\"1.1\"";
-  Attr(doc, "width", Pixels.Width());
-  Attr(doc, "height", Pixels.Height());
+  Attr(doc, "width", Pixels.Width() / Ratio);
+  Attr(doc, "height", Pixels.Height() / Ratio);
   doc += " viewBox=\"0 0 ";
   Int(doc, Pixels.Width());
   doc += ' ';
   Int(doc, Pixels.Height());
-  doc += "\" shape-rendering=\"crispEdges\">\n";
+  doc += Crisp ? "\" shape-rendering=\"crispEdges\">\n" : "\">\n";
   if (!FDefs.empty()) {
     doc += "<defs>\n";
     doc += FDefs;
@@ -856,7 +888,7 @@ std::string TSvgPicture::Document(const TBitmap& Recorded, const TBitmap& Pixels
 }
 
 void TSvgPicture::Write(std::ostream& Out, const TBitmap& Recorded, const TBitmap& Pixels) {
-  const std::string doc = Document(Recorded, Pixels);
+  const std::string doc = Document(Recorded, Pixels, 1.0, true);
   Out.write(doc.data(), static_cast<std::streamsize>(doc.size()));
 }
 

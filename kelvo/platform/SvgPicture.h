@@ -3,7 +3,10 @@
 // drawing crisp edges covers the pixels the canvas covers; text stays text
 // (each character at the canvas's pen position); bitmaps and anything the
 // SVG model cannot express exactly (XOR drawing, ellipses beyond the picture)
-// become embedded PNG pictures of the pixels themselves.
+// become embedded PNG pictures of the pixels themselves. A canvas at a
+// device scale is recorded in its device pixels (a thin pen as its blocks'
+// centre line, Length(1) wide), for a document whose unit is the logical
+// pixel.
 //
 // Recording is per bitmap: drawing one recorded bitmap onto another nests
 // its elements in a group clipped to its bounds (renderers without clip
@@ -35,8 +38,12 @@ class TSvgPicture : public TCanvasRecorder {
 
   // The document of what was recorded on Recorded, at Pixels' size. Pixels
   // holds the finished picture (Recorded itself, or where its pixels went)
-  // and stands in where the recording cannot.
-  std::string Document(const TBitmap& Recorded, const TBitmap& Pixels);
+  // and stands in where the recording cannot. A picture drawn at a device
+  // Ratio keeps its coordinates, and the document's size is divided by it
+  // (Ratio device pixels to its unit). Crisp asks renderers to draw crisp
+  // edges (shapes on whole pixels); otherwise they smooth them.
+  std::string Document(const TBitmap& Recorded, const TBitmap& Pixels, double Ratio = 1.0,
+                       bool Crisp = true);
   void Write(std::ostream& Out, const TBitmap& Recorded, const TBitmap& Pixels);
 
   void RecordLine(const TCanvas& C, TPoint From, TPoint To, uint32_t Phase) override;

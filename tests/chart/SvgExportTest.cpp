@@ -38,15 +38,16 @@ size_t Count(const std::string& s, const std::string& what) {
   return n;
 }
 
-// Draws on a 64 x 48 canvas while recording; returns the canvas's picture
-// and the rasterised document.
+// Draws on a 64 x 48 canvas (at a device Ratio) while recording; returns
+// the canvas's picture and the rasterised document.
 struct TRecorded {
   TBitmap Canvas{64, 48};
   TBitmap Svg{64, 48};
   std::string Document;
 };
-void Record(TRecorded& r, const std::function<void(TCanvas&)>& draw) {
+void Record(TRecorded& r, const std::function<void(TCanvas&)>& draw, double Ratio = 1.0) {
   TCanvas& c = r.Canvas.Canvas();
+  c.SetDeviceScale(TDeviceScale{Ratio});
   c.Brush().SetColor(clWhite);
   c.FillRect(Rect(0, 0, 64, 48));
   TSvgPicture svg;
@@ -174,7 +175,9 @@ TEST(SvgExport, WholePixelShapesRasteriseExactly) {
 }
 
 // Random scenes of whole-pixel shapes, partly or far outside the canvas,
-// with every pen style and width the boxes take and thin dashed lines.
+// with every pen style and width the boxes take and thin dashed lines; every
+// other scene on a canvas of two device pixels to the pixel (thin pens two
+// pixels wide, box outlines and dashes scaled).
 TEST(SvgExport, RandomWholePixelScenesRasteriseExactly) {
   uint32_t seed = 2026;
   auto next = [&](int n) {
@@ -184,40 +187,43 @@ TEST(SvgExport, RandomWholePixelScenesRasteriseExactly) {
   const TColor colours[] = {clBlack, clRed, clBlue, clLime, clYellow, clTeal, clGray, clWhite};
   for (int scene = 0; scene < 40; ++scene) {
     TRecorded r;
-    Record(r, [&](TCanvas& c) {
-      auto coord = [&](int size) {
-        return next(10) == 0 ? (next(2) ? 2000000000 : -2000000000) : next(size + 40) - 20;
-      };
-      for (int op = 0; op < 25; ++op) {
-        c.Pen().SetColor(colours[next(8)]);
-        c.Brush().SetColor(colours[next(8)]);
-        c.Brush().SetStyle(next(3) ? TBrushStyle::bsSolid : TBrushStyle::bsClear);
-        const auto style = static_cast<TPenStyle>(next(7));
-        c.Pen().SetStyle(style);
-        switch (next(4)) {
-          case 0:
-            c.Pen().SetWidth(1 + next(5));
-            c.Rectangle(coord(64), coord(48), coord(64), coord(48));
-            break;
-          case 1:
-            c.FillRect(Rect(coord(64), coord(48), coord(64), coord(48)));
-            break;
-          case 2: {  // a thin horizontal or vertical line, any style
-            c.Pen().SetWidth(1);
-            const int a = coord(64), b = coord(48), len = next(60) - 30;
-            c.MoveTo(a, b);
-            if (next(2))
-              c.LineTo(a + len, b);
-            else
-              c.LineTo(a, b + len);
-            break;
+    Record(
+        r,
+        [&](TCanvas& c) {
+          auto coord = [&](int size) {
+            return next(10) == 0 ? (next(2) ? 2000000000 : -2000000000) : next(size + 40) - 20;
+          };
+          for (int op = 0; op < 25; ++op) {
+            c.Pen().SetColor(colours[next(8)]);
+            c.Brush().SetColor(colours[next(8)]);
+            c.Brush().SetStyle(next(3) ? TBrushStyle::bsSolid : TBrushStyle::bsClear);
+            const auto style = static_cast<TPenStyle>(next(7));
+            c.Pen().SetStyle(style);
+            switch (next(4)) {
+              case 0:
+                c.Pen().SetWidth(1 + next(5));
+                c.Rectangle(coord(64), coord(48), coord(64), coord(48));
+                break;
+              case 1:
+                c.FillRect(Rect(coord(64), coord(48), coord(64), coord(48)));
+                break;
+              case 2: {  // a thin horizontal or vertical line, any style
+                c.Pen().SetWidth(1);
+                const int a = coord(64), b = coord(48), len = next(60) - 30;
+                c.MoveTo(a, b);
+                if (next(2))
+                  c.LineTo(a + len, b);
+                else
+                  c.LineTo(a, b + len);
+                break;
+              }
+              default:
+                c.SetPixels(next(64), next(48), colours[next(8)]);
+                break;
+            }
           }
-          default:
-            c.SetPixels(next(64), next(48), colours[next(8)]);
-            break;
-        }
-      }
-    });
+        },
+        scene % 2 ? 2.0 : 1.0);
     const auto d = ComparePictures(r.Svg, r.Canvas);
     EXPECT_EQ(d.EqualShare, 1.0) << "scene " << scene << ": "
                                  << KeepForLooking(r, "scene" + std::to_string(scene));
@@ -389,3 +395,54 @@ TEST(SvgExport, HostileTextStaysWellFormed) {
 }
 
 }  // namespace
+
+// Unsnapped, lines and series keep their positions between pixels: a gentle
+// curve rasterised at four times the size runs smooth where the snapped
+// document climbs in steps of whole pixels.
+TEST(SvgExport, UnsnappedShapesPrintSmoothAtAnyScale) {
+  auto chart = std::make_unique<TKelvo>();
+  chart->SetBounds(0, 0, 240, 180);
+  chart->CreateWnd();
+  chart->SetAutoRedraw(false);
+  chart->Scale1X().SetRangeLow(0);
+  chart->Scale1X().SetRangeHigh(100);
+  chart->Scale1Y().SetRangeLow(0);
+  chart->Scale1Y().SetRangeHigh(100);
+  TSeries& s = chart->AddSeries();
+  for (int i = 0; i <= 400; ++i) s.Append(i / 4.0, 50 + 30 * std::sin(i / 64.0));
+  chart->Paint();
+  const TRect area = chart->DataArea();
+  // The mean of the line's darkness' row down each column of the data
+  // area (four times as many), and how much that bends from column to column.
+  auto roughness = [&](bool snap, std::string& doc) {
+    chart->SetSvgPixelSnap(snap);
+    doc = chart->SvgDocument();
+    TBitmap big(chart->Width() * 4, chart->Height() * 4);
+    RasteriseSvg(doc, big);
+    std::vector<double> centre;
+    for (int x = area.Left * 4 + 8; x < area.Right * 4 - 8; ++x) {
+      double mass = 0, moment = 0;
+      for (int y = area.Top * 4 + 8; y < area.Bottom * 4 - 8; ++y) {
+        const double ink = 255 - (big.Bits()[size_t(y) * big.Width() + x] & 0xFF);
+        mass += ink;
+        moment += ink * y;
+      }
+      if (mass > 0) centre.push_back(moment / mass);
+    }
+    EXPECT_GT(centre.size(), 600u);  // the line crosses the whole area
+    double bend = 0;
+    for (size_t i = 1; i + 1 < centre.size(); ++i)
+      bend += std::fabs(centre[i + 1] - 2 * centre[i] + centre[i - 1]);
+    return bend / static_cast<double>(centre.size());
+  };
+  std::string snapped, unsnapped;
+  const double stairs = roughness(true, snapped), smooth = roughness(false, unsnapped);
+  EXPECT_LT(smooth * 4, stairs) << smooth << " " << stairs;
+  EXPECT_NE(snapped.find("shape-rendering=\"crispEdges\""), std::string::npos);
+  EXPECT_EQ(unsnapped.find("shape-rendering"), std::string::npos);
+  EXPECT_NE(unsnapped.find("width=\"240\" height=\"180\" viewBox=\"0 0 960 720\""),
+            std::string::npos);
+  // Text stays text at its size in the picture's units.
+  EXPECT_NE(unsnapped.find(">100</text>"), std::string::npos);
+  EXPECT_EQ(chart->DevicePixelRatio(), 1.0);  // the chart itself is not changed
+}
