@@ -24,10 +24,10 @@ int main(int argc, char** argv) {
 
   TKelvo chart;
   chart.SetBounds(0, 0, 640, 400);
+  chart.ApplyTheme(TKelvoTheme::ktLight);  // white, a light grid, sans fonts, readable axes
+  chart.SetAntiAliased(true);              // smooth lines and marks
   chart.SetStandardLayout(TkvLayout::kvl_X1Bottom_Y2Both);  // y axes of layers 1 and 2
   chart.SetCaption("Daily readings, spring 2024");
-  chart.SetGridStyle(GridStyleType::gsDotLines);
-  chart.SetGridColor(clSilver);
 
   // Layer 1: dates along x (days since 1899-12-30), values up the left.
   const double first = static_cast<double>(EncodeDate(2024, 3, 1));

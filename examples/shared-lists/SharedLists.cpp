@@ -20,6 +20,8 @@ int main(int argc, char** argv) {
   detail.SetName("Detail");
   for (TKelvo* c : {&overview, &detail}) {
     c->SetBounds(0, 0, 400, 300);
+    c->ApplyTheme(TKelvoTheme::ktLight);
+    c->SetAntiAliased(true);
     c->Scale1Y().SetRangeLow(-1.5);
     c->Scale1Y().SetRangeHigh(1.5);
     c->Scale2Y().SetRangeLow(0);

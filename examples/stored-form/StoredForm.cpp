@@ -37,10 +37,10 @@ int main(int argc, char** argv) {
     }
   } else {
     chart.SetBounds(0, 0, 480, 320);
+    chart.ApplyTheme(TKelvoTheme::ktLight);  // property values like any other: stored too
     chart.SetCaption("Settings from code");
     chart.Scale1X().SetRangeHigh(10);
     chart.Scale1Y().SetRangeHigh(100);
-    chart.SetGridStyle(GridStyleType::gsDotLines);
   }
   chart.CreateWnd();
   chart.SetAutoRedraw(false);

@@ -4,6 +4,7 @@
 
 #include <cmath>
 
+#include "demo/ReportScene.h"
 #include "kelvo/chart/Vexa_kelvo.h"
 #include "kelvo/platform/Streaming.h"
 #include "kelvo/platform/WindowServices.h"
@@ -18,52 +19,7 @@ namespace {
 
 constexpr kelvo::test::TTolerance kText{40, 60};
 
-// Two layers: dates across, six decades up the left, forty up the right;
-// three series and a legend.
-std::unique_ptr<TKelvo> Report(TKelvoTheme Theme) {
-  auto c = std::make_unique<TKelvo>();
-  c->SetBounds(0, 0, 520, 340);
-  c->CreateWnd();
-  c->SetAutoRedraw(false);
-  if (Theme != TKelvoTheme::ktClassic) c->ApplyTheme(Theme);
-  c->SetMarginLeft(70);
-  c->SetMarginRight(70);
-  c->SetMarginTop(40);
-  c->SetCaption("Report");
-  c->SetCaptionAnchorHoriz(TCaptionAnchorHoriz::cahChartCenter);
-  c->SetCaptionAlignment(TAlignment::taCenter);
-  const double day0 = 46000;  // in 2025
-  for (int layer : {1, 2}) {
-    TScalePropsHoriz& x = layer == 1 ? c->Scale1X() : c->Scale2X();
-    x.SetLabelType(TFigType::ftDateTime);
-    x.SetRangeLow(day0);
-    x.SetRangeHigh(day0 + 90);
-    x.SetVisible(layer == 1);
-  }
-  c->Scale1Y().SetLogarithmic(true);
-  c->Scale1Y().SetRangeLow(1e-6);
-  c->Scale1Y().SetRangeHigh(1);
-  c->Scale1Y().SetCaption("Rate");
-  c->Scale2Y().SetLogarithmic(true);
-  c->Scale2Y().SetRangeLow(1);
-  c->Scale2Y().SetRangeHigh(1e40);
-  c->Scale2Y().SetVisible(true);
-  c->Scale2Y().SetScaleLocation(TScaleLocationVert::slRight);
-  const char* names[] = {"decay", "growth", "count"};
-  for (int k = 0; k < 3; ++k) {
-    TSeries& s = c->AddSeries(names[k]);
-    s.SetLayer(k == 2 ? 2 : 1);
-    if (k == 1) s.SetSymbol(17);
-    for (int i = 0; i <= 90; i += 3) {
-      const double y = k == 0   ? std::pow(10.0, -0.06 * i)
-                       : k == 1 ? 1e-6 * std::pow(10.0, 0.05 * i + 0.5 * std::sin(i * 0.3))
-                                : std::pow(10.0, 0.4 * i + 2);
-      s.Append(day0 + i, y);
-    }
-  }
-  c->Legend().SetVisible(true);
-  return c;
-}
+std::unique_ptr<TKelvo> Report(TKelvoTheme Theme) { return demo::MakeReport(Theme); }
 
 const char* ThemeName(TKelvoTheme t) {
   return t == TKelvoTheme::ktClassic ? "classic" : t == TKelvoTheme::ktLight ? "light" : "dark";
