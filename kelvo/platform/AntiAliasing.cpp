@@ -1,7 +1,8 @@
 // Anti-aliased lines and ellipses: the coverage of the ideal shape blended
 // over the surface. Each shape is tied to its aliased picture: it lies on
-// the same centres, and no pixel farther than one from the aliased shape's
-// pixels is touched.
+// the same centres, and thin lines and ellipses touch no pixel farther than
+// one from the aliased shape's pixels (a wide pen's line is the swept disc
+// its aliased picture approximates).
 #include <algorithm>
 #include <cmath>
 #include <cstdlib>
@@ -125,6 +126,55 @@ void AntiAliasedLine(const TSurface& s, int32_t x0, int32_t y0, int32_t x1, int3
       const double cover =
           std::min(static_cast<double>(m + 1), b) - std::max(static_cast<double>(m), a);
       BlendPixel(at(c, m), *paint, Alpha(cover));
+    }
+  }
+}
+
+void AntiAliasedWideLine(const TSurface& s, int32_t x0, int32_t y0, int32_t x1, int32_t y1,
+                         int32_t Width, int32_t Lo, uint32_t Pixel, bool StartCap, bool EndCap) {
+  const double w = std::max(Width, 1);
+  // The pen's disc covers [c - Lo, c - Lo + Width) around a point c.
+  const double off = w / 2 - Lo;
+  const double ax = x0 + off, ay = y0 + off, bx = x1 + off, by = y1 + off;
+  const double dx = bx - ax, dy = by - ay, len2 = dx * dx + dy * dy;
+  const double reach = w / 2 + 0.5;  // beyond this from the centre line a pixel is not touched
+  const double l = std::min(ax, bx) - reach, r = std::max(ax, bx) + reach;
+  const double t = std::min(ay, by) - reach, b = std::max(ay, by) + reach;
+  if (r < 0 || b < 0 || l > s.Width || t > s.Height) return;
+  if (std::max({std::fabs(ax), std::fabs(ay), std::fabs(bx), std::fabs(by)}) >
+      static_cast<double>(FarCoordinate)) {
+    WideLine(s, x0, y0, x1, y1, Width, TPaint{Pixel, false}, Lo);
+    return;
+  }
+  const int64_t yLo = std::max<int64_t>(static_cast<int64_t>(std::floor(t)), 0);
+  const int64_t yHi = std::min<int64_t>(static_cast<int64_t>(std::ceil(b)), s.Height);
+  const double length = std::sqrt(len2);
+  for (int64_t y = yLo; y < yHi; ++y) {
+    const double py = static_cast<double>(y) + 0.5;
+    // The columns the band about the line reaches on this row.
+    double from = l, to = r;
+    if (std::fabs(dy) * 64 > length) {
+      const double at = ax + (py - ay) * dx / dy, half = reach * length / std::fabs(dy) + 1;
+      from = std::max(from, at - half);
+      to = std::min(to, at + half);
+    }
+    const int64_t xLo = std::max<int64_t>(static_cast<int64_t>(std::floor(from)), 0);
+    const int64_t xHi = std::min<int64_t>(static_cast<int64_t>(std::ceil(to)), s.Width);
+    uint32_t* row = s.Row(static_cast<int32_t>(y));
+    for (int64_t x = xLo; x < xHi; ++x) {
+      const double px = static_cast<double>(x) + 0.5;
+      const double u = (px - ax) * dx + (py - ay) * dy;  // along the line, times its length
+      double d;
+      if (len2 == 0 || u < 0) {
+        if (!StartCap && len2 != 0) continue;
+        d = std::hypot(px - ax, py - ay);
+      } else if (u > len2) {
+        if (!EndCap) continue;
+        d = std::hypot(px - bx, py - by);
+      } else {
+        d = std::fabs((px - ax) * dy - (py - ay) * dx) / length;
+      }
+      BlendPixel(row[x], Pixel, Alpha(w / 2 + 0.5 - d));
     }
   }
 }

@@ -56,7 +56,7 @@ void TCanvas::StrokeSegment(int32_t X0, int32_t Y0, int32_t X1, int32_t Y1) {
   if (style == TPenStyle::psClear) return;
   const raster::TSurface s = Surface();
   if (SmoothLines()) {
-    SmoothSegment(s, X0, Y0, X1, Y1, FDashPhase);
+    SmoothSegment(s, X0, Y0, X1, Y1, FDashPhase, true);
     return;
   }
   if (FPen.Width() > 1) {
@@ -82,13 +82,11 @@ void TCanvas::StrokeSegment(int32_t X0, int32_t Y0, int32_t X1, int32_t Y1) {
 
 // Anti-aliased: the same line's coverage (a wide pen's band, solid).
 void TCanvas::SmoothSegment(const raster::TSurface& s, int32_t X0, int32_t Y0, int32_t X1,
-                            int32_t Y1, uint32_t& Phase) {
+                            int32_t Y1, uint32_t& Phase, bool EndCap) {
   const uint32_t pen = PenPaint().Pixel;
   const int32_t width = DevicePenWidth();
   if (FPen.Width() > 1) {
-    uint32_t none = 0;
-    raster::AntiAliasedLine(s, X0, Y0, X1, Y1, width, WideLineLo(), pen, raster::TDashPattern{},
-                            none, nullptr);
+    raster::AntiAliasedWideLine(s, X0, Y0, X1, Y1, width, WideLineLo(), pen, true, EndCap);
     return;
   }
   raster::TDashPattern dash = raster::DashPatternFor(FPen.Style());
@@ -123,9 +121,9 @@ void TCanvas::StrokePath(std::span<const TPoint> Points, bool Closed) {
   const TPaint gap = paintGaps ? BrushPaint() : TPaint{};
   uint32_t phase = 0;  // a figure's pattern starts at its first point
   const bool smooth = SmoothLines();
-  auto segment = [&](TPoint a, TPoint b) {
+  auto segment = [&](TPoint a, TPoint b, bool last = false) {
     if (smooth)
-      SmoothSegment(s, a.X, a.Y, b.X, b.Y, phase);
+      SmoothSegment(s, a.X, a.Y, b.X, b.Y, phase, last);
     else if (wide)
       raster::WideLine(s, a.X, a.Y, b.X, b.Y, width, pen, lo);
     else if (width > 1)
@@ -139,7 +137,8 @@ void TCanvas::StrokePath(std::span<const TPoint> Points, bool Closed) {
       if (!raster::SolidLineOnSurface(s, a.X, a.Y, b.X, b.Y, pen.Pixel)) segment(a, b);
     }
   } else {
-    for (size_t i = 0; i + 1 < Points.size(); ++i) segment(Points[i], Points[i + 1]);
+    for (size_t i = 0; i + 1 < Points.size(); ++i)
+      segment(Points[i], Points[i + 1], !Closed && i + 2 == Points.size());
   }
   if (Closed && Points.size() > 1) segment(Points.back(), Points[0]);
 }

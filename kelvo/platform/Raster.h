@@ -200,8 +200,8 @@ void BlendMask(const TSurface& s, int64_t x, int64_t y, const uint8_t* mask, int
                int32_t pitch, TPaint paint);
 
 // Anti-aliased drawing (AntiAliasing.cpp), for copy mode only. Each shape
-// lies on its aliased picture's centres and touches no pixel farther than
-// one from that picture's pixels.
+// lies on its aliased picture's centres; thin lines and ellipses touch no
+// pixel farther than one from that picture's pixels.
 
 // Pixel blended over d with coverage A (0..255; 255 writes Pixel itself).
 void BlendPixel(uint32_t& d, uint32_t Pixel, uint32_t A);
@@ -216,6 +216,13 @@ void BlendPixel(uint32_t& d, uint32_t Pixel, uint32_t A);
 void AntiAliasedLine(const TSurface& s, int32_t x0, int32_t y0, int32_t x1, int32_t y1,
                      int32_t Width, int32_t Lo, uint32_t Pixel, const TDashPattern& dash,
                      uint32_t& phase, const uint32_t* GapPixel);
+
+// A wide pen's line (WideLine's: its disc swept from one end to the other)
+// as the coverage of that shape: the band Width wide at right angles, with
+// the disc's half at the start and the end when asked for (a path leaves the
+// end to the next segment's start, so that joints are drawn once).
+void AntiAliasedWideLine(const TSurface& s, int32_t x0, int32_t y0, int32_t x1, int32_t y1,
+                         int32_t Width, int32_t Lo, uint32_t Pixel, bool StartCap, bool EndCap);
 
 // The ellipse inscribed in Outer with the coverage of its area: inside the
 // ellipse inscribed in Inner in FillPixel (when given), between the two in

@@ -133,6 +133,36 @@ TEST(AntiAliasedLine, LevelAndUprightLinesAreTheAliasedOnesAndXorStaysAliased) {
   EXPECT_TRUE(SamePixels(*Draw(twice, true), *MakeSheet(N, N, clBlack)));
 }
 
+// A wide pen's line is its disc swept along it: the coverage adds up to the
+// band's area and the two half discs', and mirrors with the line.
+TEST(AntiAliasedLine, WidePensCoverTheSweptDisc) {
+  TRandom rng{14};
+  for (int k = 0; k < 200; ++k) {
+    const int w = 3 + 2 * rng.Below(2);  // odd widths are centred on their pixel
+    const int x0 = 8 + rng.Below(N - 16), y0 = 8 + rng.Below(N - 16);
+    const int x1 = 8 + rng.Below(N - 16), y1 = 8 + rng.Below(N - 16);
+    auto line = [&](int ax, int ay, int bx, int by) {
+      return [=](TCanvas& c, int) {
+        c.Pen().SetWidth(w);
+        c.MoveTo(ax, ay);
+        c.LineTo(bx, by);
+      };
+    };
+    const auto a = Draw(line(x0, y0, x1, y1), true);
+    const auto m = Draw(line(N - 1 - x0, y0, N - 1 - x1, y1), true);
+    double sum = 0;
+    for (int y = 0; y < N; ++y)
+      for (int x = 0; x < N; ++x) {
+        sum += Coverage(*a, x, y) / 255.0;
+        ASSERT_NEAR(Coverage(*a, x, y), Coverage(*m, N - 1 - x, y), 1)
+            << k << " at " << x << "," << y;
+      }
+    const double length = std::hypot(x1 - x0, y1 - y0);
+    const double area = w * length + std::numbers::pi * w * w / 4;
+    EXPECT_NEAR(sum, area, 0.02 * (2 * length + std::numbers::pi * w) + 0.5) << k;
+  }
+}
+
 TEST(AntiAliasedEllipse, AreaSymmetryAndBorder) {
   TRandom rng{13};
   for (int k = 0; k < 300; ++k) {
