@@ -6,6 +6,8 @@
 //   Zoomed10M    10,000,000 sorted points, a tenth of them in view; Whole10M
 //                all of them
 //   Sorted1MSmooth  1,000,000 sorted points anti-aliased, beside them aliased
+//   Circles100kSmooth  100,000 unsorted points as open circles, anti-aliased
+//                and aliased
 //   Scatter1M    1,000,000 unsorted points as 3 x 3 squares
 //   Hover        a tick's appends and FindNearestItem in the live scene
 //   Append10M    appending 10,000,000 points in blocks of 10,000 to a cleared
@@ -241,6 +243,22 @@ void Sorted1MSmooth_qcustomplot(benchmark::State& st) {
   for (auto _ : st) Render(plot, img);
 }
 
+// 100,000 unsorted points as open circles (mark 17), anti-aliased
+// ("/kelvo"), beside them aliased.
+void Circles100k(benchmark::State& st, bool Smooth) {
+  auto c = Chart();
+  c->SetAntiAliased(Smooth);
+  TSeries& s = c->AddSeries();
+  s.SetLineVisible(false);
+  s.SetSymbol(17);
+  kelvo::bench::TRng rng;
+  for (int i = 0; i < 100000; ++i) s.Append(rng.NextReal(1), rng.NextReal(100));
+  c->Paint();
+  for (auto _ : st) c->Paint();
+}
+void Circles100kSmooth_kelvo(benchmark::State& st) { Circles100k(st, true); }
+void Circles100kSmooth_aliased(benchmark::State& st) { Circles100k(st, false); }
+
 // --- scatter ---
 
 struct TScatter {
@@ -356,6 +374,10 @@ BENCHMARK(Sorted1MSmooth_kelvo)->Name("Sorted1MSmooth/kelvo")->Unit(benchmark::k
 BENCHMARK(Sorted1MSmooth_aliased)->Name("Sorted1MSmooth/aliased")->Unit(benchmark::kMillisecond);
 BENCHMARK(Sorted1MSmooth_qcustomplot)
     ->Name("Sorted1MSmooth/qcustomplot")
+    ->Unit(benchmark::kMillisecond);
+BENCHMARK(Circles100kSmooth_kelvo)->Name("Circles100kSmooth/kelvo")->Unit(benchmark::kMillisecond);
+BENCHMARK(Circles100kSmooth_aliased)
+    ->Name("Circles100kSmooth/aliased")
     ->Unit(benchmark::kMillisecond);
 BENCHMARK(Scatter1M_kelvo)->Name("Scatter1M/kelvo")->Unit(benchmark::kMillisecond);
 BENCHMARK(Scatter1M_qcustomplot)->Name("Scatter1M/qcustomplot")->Unit(benchmark::kMillisecond);

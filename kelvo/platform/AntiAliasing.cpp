@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdlib>
+#include <vector>
 
 #include "Raster.h"
 
@@ -23,13 +24,7 @@ inline uint32_t Alpha(double Coverage) {
   return Coverage <= 0 ? 0 : (Coverage >= 1 ? 255 : static_cast<uint32_t>(Coverage * 255 + 0.5));
 }
 
-// Coordinates beyond this are drawn aliased: every product of the exact
-// arithmetic below stays within 53 bits, and no chart draws so far out.
-constexpr int64_t FarCoordinate = int64_t{1} << 24;
-
-}  // namespace
-
-void BlendPixel(uint32_t& d, uint32_t Pixel, uint32_t A) {
+inline void Blend(uint32_t& d, uint32_t Pixel, uint32_t A) {
   if (A == 0) return;
   if (A >= 255) {
     d = Pixel;
@@ -41,6 +36,14 @@ void BlendPixel(uint32_t& d, uint32_t Pixel, uint32_t A) {
   const uint32_t b = Div255((Pixel & 0xFF) * A + (d & 0xFF) * ia);
   d = 0xFF000000u | (r << 16) | (g << 8) | b;
 }
+
+// Coordinates beyond this are drawn aliased: every product of the exact
+// arithmetic below stays within 53 bits, and no chart draws so far out.
+constexpr int64_t FarCoordinate = int64_t{1} << 24;
+
+}  // namespace
+
+void BlendPixel(uint32_t& d, uint32_t Pixel, uint32_t A) { Blend(d, Pixel, A); }
 
 void AntiAliasedLine(const TSurface& s, int32_t x0, int32_t y0, int32_t x1, int32_t y1,
                      int32_t Width, int32_t Lo, uint32_t Pixel, const TDashPattern& dash,
@@ -125,7 +128,7 @@ void AntiAliasedLine(const TSurface& s, int32_t x0, int32_t y0, int32_t x1, int3
     for (int64_t m = mLo; m < mHi; ++m) {
       const double cover =
           std::min(static_cast<double>(m + 1), b) - std::max(static_cast<double>(m), a);
-      BlendPixel(at(c, m), *paint, Alpha(cover));
+      Blend(at(c, m), *paint, Alpha(cover));
     }
   }
 }
@@ -174,7 +177,7 @@ void AntiAliasedWideLine(const TSurface& s, int32_t x0, int32_t y0, int32_t x1, 
       } else {
         d = std::fabs((px - ax) * dy - (py - ay) * dx) / length;
       }
-      BlendPixel(row[x], Pixel, Alpha(w / 2 + 0.5 - d));
+      Blend(row[x], Pixel, Alpha(w / 2 + 0.5 - d));
     }
   }
 }
@@ -212,58 +215,118 @@ struct TEllipseDistance {
 
 }  // namespace
 
+namespace {
+
+// An ellipse's coverage relative to its box, which is all it depends on (the
+// arithmetic above is exact under moves by whole pixels): per row, the
+// columns within one of the aliased ellipse's, the run wholly inside the
+// inner ellipse, and the coverages of the others. Marks repeat one box many
+// times, so the last one is kept.
+struct TEllipseCoverage {
+  struct TRow {
+    int64_t First = 1, Last = 0;  // the columns touched, relative to the box's left
+    int64_t Inside = INT64_MIN, InsideEnd = INT64_MIN;  // [Inside, InsideEnd): wholly inside
+    size_t Edge = 0;                                    // the coverages of the others from here on
+  };
+  TBox Outer, Inner;  // relative to the outer box's top-left
+  bool Ring = false;
+  std::vector<TRow> Rows;  // from the row above the box to the one below
+  std::vector<uint8_t> Out, In;
+
+  bool Same(const TBox& O, const TBox& I, bool R) const {
+    return R == Ring && O.R == Outer.R && O.B == Outer.B && I.L == Inner.L && I.T == Inner.T &&
+           I.R == Inner.R && I.B == Inner.B;
+  }
+  void Build(const TBox& O, const TBox& I, bool R) {
+    Outer = O, Inner = I, Ring = R;
+    Rows.clear(), Out.clear(), In.clear();
+    const TEllipseRows outerRows(O.L, O.T, O.R, O.B), innerRows(I.L, I.T, I.R, I.B);
+    const TEllipseDistance outer(O), inner(I);
+    for (int64_t y = O.T - 1; y <= O.B; ++y) {
+      TRow row;
+      int64_t first = INT64_MAX, last = INT64_MIN;
+      int64_t inside = INT64_MIN, insideLast = INT64_MAX;  // inside the inner ellipse by a margin
+      for (int64_t k = -1; k <= 1; ++k) {
+        int64_t a, z;
+        outerRows.Row(y + k, a, z);
+        if (a <= z) first = std::min(first, a - 1), last = std::max(last, z + 1);
+        innerRows.Row(y + k, a, z);
+        if (a > z) inside = INT64_MAX, insideLast = INT64_MIN;  // no inside on this row
+        if (inside != INT64_MAX)
+          inside = std::max(inside, a + 2), insideLast = std::min(insideLast, z - 2);
+      }
+      row.Edge = Out.size();
+      if (first <= last) {
+        row.First = first, row.Last = last;
+        if (inside <= insideLast) row.Inside = inside, row.InsideEnd = insideLast + 1;
+        for (int64_t x = first; x <= last; ++x) {
+          if (x == row.Inside) x = row.InsideEnd;
+          if (x > last) break;
+          const double out = outer.Coverage(x, y);
+          const double in = R ? std::min(inner.Coverage(x, y), out) : out;
+          Out.push_back(static_cast<uint8_t>(Alpha(out)));
+          In.push_back(static_cast<uint8_t>(Alpha(in)));
+        }
+      }
+      Rows.push_back(row);
+    }
+  }
+};
+
+}  // namespace
+
 void AntiAliasedEllipse(const TSurface& s, const TBox& Outer, const TBox& Inner,
                         const uint32_t* PenPixel, const uint32_t* FillPixel) {
-  const TEllipseRows outerRows(Outer.L, Outer.T, Outer.R, Outer.B);
-  if (outerRows.Empty()) return;
-  const TEllipseRows innerRows(Inner.L, Inner.T, Inner.R, Inner.B);
-  const TEllipseDistance outer(Outer), inner(Inner);
+  if (Outer.R <= Outer.L || Outer.B <= Outer.T) return;
   const bool ring = PenPixel != nullptr;
-  const int64_t y0 = std::max<int64_t>(Outer.T - 1, 0),
-                y1 = std::min<int64_t>(Outer.B + 1, s.Height);
-  for (int64_t y = y0; y < y1; ++y) {
-    // The pixels within one of the aliased ellipse's: its runs on this row
-    // and the two beside it, widened by one.
-    int64_t first = INT64_MAX, last = INT64_MIN;
-    int64_t full = INT64_MIN, fullLast = INT64_MAX;  // inside the inner ellipse by a margin
-    for (int64_t k = -1; k <= 1; ++k) {
-      int64_t a, z;
-      outerRows.Row(y + k, a, z);
-      if (a <= z) first = std::min(first, a - 1), last = std::max(last, z + 1);
-      innerRows.Row(y + k, a, z);
-      if (a > z) full = INT64_MAX, fullLast = INT64_MIN;  // no inside on this row
-      if (full != INT64_MAX) full = std::max(full, a + 2), fullLast = std::min(fullLast, z - 2);
-    }
-    if (first > last) continue;
-    first = std::max<int64_t>(first, 0);
-    last = std::min<int64_t>(last, s.Width - 1);
-    uint32_t* row = s.Row(static_cast<int32_t>(y));
-    for (int64_t x = first; x <= last; ++x) {
-      if (x >= full && x <= fullLast) {  // wholly inside: the fill's, or nothing
-        if (FillPixel) FillSpan(s, y, x, fullLast + 1, TPaint{*FillPixel, false});
-        x = fullLast;
+  const TBox outer{0, 0, Outer.R - Outer.L, Outer.B - Outer.T};
+  const TBox inner =
+      ring ? TBox{Inner.L - Outer.L, Inner.T - Outer.T, Inner.R - Outer.L, Inner.B - Outer.T}
+           : outer;
+  thread_local TEllipseCoverage last;
+  TEllipseCoverage scratch;
+  const bool small = outer.R <= 64 && outer.B <= 64;
+  TEllipseCoverage& c = small ? last : scratch;
+  if (!small || c.Rows.empty() || !c.Same(outer, inner, ring)) c.Build(outer, inner, ring);
+#if defined(__GNUC__)
+  // Blending reads the pixels: ask for the rows of a small ellipse at once,
+  // so that their loads overlap instead of waiting one after another.
+  if (small && Outer.L >= 0 && Outer.R < s.Width)
+    for (int64_t y = std::max<int64_t>(Outer.T - 1, 0);
+         y <= std::min<int64_t>(Outer.B, s.Height - 1); ++y)
+      __builtin_prefetch(s.Row(static_cast<int32_t>(y)) + Outer.L, 1);
+#endif
+  for (size_t k = 0; k < c.Rows.size(); ++k) {
+    const TEllipseCoverage::TRow& row = c.Rows[k];
+    const int64_t y = Outer.T - 1 + static_cast<int64_t>(k);
+    if (y < 0 || y >= s.Height || row.First > row.Last) continue;
+    uint32_t* line = s.Row(static_cast<int32_t>(y));
+    size_t edge = row.Edge;
+    for (int64_t x = row.First; x <= row.Last; ++x) {
+      if (x == row.Inside) {  // wholly inside: the fill's, or nothing
+        if (FillPixel)
+          FillSpan(s, y, Outer.L + row.Inside, Outer.L + row.InsideEnd, TPaint{*FillPixel, false});
+        x = row.InsideEnd - 1;
         continue;
       }
-      const double out = outer.Coverage(x, y);
-      if (out <= 0) continue;
-      const double in = ring ? std::min(inner.Coverage(x, y), out) : out;
-      const uint32_t aOut = Alpha(out), aIn = Alpha(in);
-      uint32_t& d = row[x];
+      const uint32_t aOut = c.Out[edge], aIn = c.In[edge];
+      ++edge;
+      const int64_t px = Outer.L + x;
+      if (px < 0 || px >= s.Width || aOut == 0) continue;
+      uint32_t& d = line[px];
       if (!ring) {
-        if (FillPixel) BlendPixel(d, *FillPixel, aIn);
-        continue;
+        if (FillPixel) Blend(d, *FillPixel, aIn);
+      } else if (!FillPixel) {
+        Blend(d, *PenPixel, aOut - aIn);
+      } else {
+        // Background, fill and pen in the shares of their coverage.
+        const uint32_t aPen = aOut - aIn, aBack = 255 - aOut;
+        auto channel = [&](int shift) {
+          return Div255(((d >> shift) & 0xFF) * aBack + ((*FillPixel >> shift) & 0xFF) * aIn +
+                        ((*PenPixel >> shift) & 0xFF) * aPen);
+        };
+        d = 0xFF000000u | (channel(16) << 16) | (channel(8) << 8) | channel(0);
       }
-      if (!FillPixel) {
-        BlendPixel(d, *PenPixel, aOut - aIn);
-        continue;
-      }
-      // Background, fill and pen in the shares of their coverage.
-      const uint32_t aPen = aOut - aIn, aBack = 255 - aOut;
-      auto channel = [&](int shift) {
-        return Div255(((d >> shift) & 0xFF) * aBack + ((*FillPixel >> shift) & 0xFF) * aIn +
-                      ((*PenPixel >> shift) & 0xFF) * aPen);
-      };
-      d = 0xFF000000u | (channel(16) << 16) | (channel(8) << 8) | channel(0);
     }
   }
 }
