@@ -24,6 +24,7 @@ inline uint32_t Alpha(double Coverage) {
   return Coverage <= 0 ? 0 : (Coverage >= 1 ? 255 : static_cast<uint32_t>(Coverage * 255 + 0.5));
 }
 
+// Pixel blended over d with coverage A (0..255; 255 writes Pixel itself).
 inline void Blend(uint32_t& d, uint32_t Pixel, uint32_t A) {
   if (A == 0) return;
   if (A >= 255) {
@@ -43,14 +44,12 @@ constexpr int64_t FarCoordinate = int64_t{1} << 24;
 
 }  // namespace
 
-void BlendPixel(uint32_t& d, uint32_t Pixel, uint32_t A) { Blend(d, Pixel, A); }
-
 void AntiAliasedLine(const TSurface& s, int32_t x0, int32_t y0, int32_t x1, int32_t y1,
-                     int32_t Width, int32_t Lo, uint32_t Pixel, const TDashPattern& dash,
-                     uint32_t& phase, const uint32_t* GapPixel) {
+                     int32_t Width, uint32_t Pixel, const TDashPattern& dash, uint32_t& phase,
+                     const uint32_t* GapPixel) {
   const int64_t dx = int64_t{x1} - x0, dy = int64_t{y1} - y0;
   if (dx == 0 && dy == 0) return;
-  const int64_t w = std::max(Width, 1), lo = Lo;
+  const int64_t w = std::max(Width, 1);
   if (std::max({std::llabs(x0), std::llabs(y0), std::llabs(x1), std::llabs(y1)}) > FarCoordinate ||
       w > 255) {
     const TPaint pen{Pixel, false}, gap{GapPixel ? *GapPixel : 0u, false};
@@ -72,12 +71,12 @@ void AntiAliasedLine(const TSurface& s, int32_t x0, int32_t y0, int32_t x1, int3
   if (period) phase = static_cast<uint32_t>((phase + major) % period);
 
   // The aliased picture: step j's pixel has the minor offset q(j) (Line's
-  // rounding) and its block covers [m - lo, m - lo + w) both ways. A solid
+  // rounding) and its block covers [m, m + w) both ways. A solid
   // line covers the blocks' major coordinates; a dashed one, as ThickLine,
   // only its steps'.
   auto q = [&](int64_t j) { return (2 * j * minor + major - 1) / (2 * major); };
   const int64_t firstStep = sMaj > 0 ? maj0 : maj0 - (major - 1);
-  const int64_t cFirst = firstStep - lo;
+  const int64_t cFirst = firstStep;
   const int64_t cEnd = cFirst + major + (period ? 0 : w - 1);  // exclusive
   const int64_t cLo = std::max<int64_t>(cFirst, 0), cHi = std::min<int64_t>(cEnd, majLimit);
   if (cLo >= cHi) return;
@@ -85,7 +84,7 @@ void AntiAliasedLine(const TSurface& s, int32_t x0, int32_t y0, int32_t x1, int3
     return xMajor ? s.Row(static_cast<int32_t>(m))[c] : s.Row(static_cast<int32_t>(c))[m];
   };
   if (minor == 0 && !period) {  // level or upright: whole pixels, as the aliased box
-    const int64_t m = min0 - lo;
+    const int64_t m = min0;
     if (xMajor) {
       FillRect(s, cLo, m, cHi, m + w, TPaint{Pixel, false});
     } else if (w == 1 && m >= 0 && m < s.Width) {
@@ -102,11 +101,11 @@ void AntiAliasedLine(const TSurface& s, int32_t x0, int32_t y0, int32_t x1, int3
   // slope^2) long, and each pixel gets the length of it inside the pixel.
   const double slope = static_cast<double>(minor) / static_cast<double>(major);
   const double half = 0.5 * static_cast<double>(w) * std::sqrt(1.0 + slope * slope);
-  const double majC0 = static_cast<double>(maj0 - lo) + 0.5 * static_cast<double>(w);
-  const double minC0 = static_cast<double>(min0 - lo) + 0.5 * static_cast<double>(w);
+  const double majC0 = static_cast<double>(maj0) + 0.5 * static_cast<double>(w);
+  const double minC0 = static_cast<double>(min0) + 0.5 * static_cast<double>(w);
   for (int64_t c = cLo; c < cHi; ++c) {
     // The steps whose blocks reach c, clamped to the line's.
-    const int64_t i = (c + lo - maj0) * sMaj;
+    const int64_t i = (c - maj0) * sMaj;
     int64_t ja = sMaj > 0 ? i - (w - 1) : i, jb = sMaj > 0 ? i : i + w - 1;
     if (period) ja = jb = i;
     ja = std::clamp<int64_t>(ja, 0, major - 1);
@@ -116,7 +115,7 @@ void AntiAliasedLine(const TSurface& s, int32_t x0, int32_t y0, int32_t x1, int3
                       (startPhase + std::clamp<int64_t>(i, 0, major - 1)) % period)))
       paint = GapPixel;
     if (!paint) continue;
-    const int64_t ma = min0 + sMin * q(ja) - lo, mb = min0 + sMin * q(jb) - lo;
+    const int64_t ma = min0 + sMin * q(ja), mb = min0 + sMin * q(jb);
     const double t = (static_cast<double>(c) + 0.5 - majC0) * static_cast<double>(sMaj);
     const double centre = minC0 + static_cast<double>(sMin) * (t * static_cast<double>(minor)) /
                                       static_cast<double>(major);

@@ -93,8 +93,7 @@ void TCanvas::SmoothSegment(const raster::TSurface& s, int32_t X0, int32_t Y0, i
   if (width > 1) dash.Scale = static_cast<uint8_t>(std::min(width, 255));
   const uint32_t gap = BrushPaint().Pixel;
   const bool paintGaps = dash.Length != 0 && FBrush.Style() == TBrushStyle::bsSolid;
-  raster::AntiAliasedLine(s, X0, Y0, X1, Y1, width, 0, pen, dash, Phase,
-                          paintGaps ? &gap : nullptr);
+  raster::AntiAliasedLine(s, X0, Y0, X1, Y1, width, pen, dash, Phase, paintGaps ? &gap : nullptr);
 }
 
 // Where a wide pen's disc starts left of and above its centre: half the

@@ -203,19 +203,15 @@ void BlendMask(const TSurface& s, int64_t x, int64_t y, const uint8_t* mask, int
 // lies on its aliased picture's centres; thin lines and ellipses touch no
 // pixel farther than one from that picture's pixels.
 
-// Pixel blended over d with coverage A (0..255; 255 writes Pixel itself).
-void BlendPixel(uint32_t& d, uint32_t Pixel, uint32_t A);
-
-// The line of ThickLine (Width 1: of Line), blocks moved Lo pixels up and
-// left (a wide pen's centre), drawn as the band Width pixels wide at right
-// angles through the blocks' centres. Along the major axis it covers what
-// the aliased line covers; across, each pixel gets the length of the band's
-// cross-section inside it, so a column's coverage sums to Width * sqrt(1 +
-// slope^2). Level and upright lines are the aliased ones. Dashes and Phase
-// as for ThickLine, gaps in GapPixel when given.
+// The line of ThickLine (Width 1: of Line) drawn as the band Width pixels
+// wide at right angles through the centres of its blocks. Along the major
+// axis it covers what the aliased line covers; across, each pixel gets the
+// length of the band's cross-section inside it, so a column's coverage sums
+// to Width * sqrt(1 + slope^2). Level and upright lines are the aliased
+// ones. Dashes and Phase as for ThickLine, gaps in GapPixel when given.
 void AntiAliasedLine(const TSurface& s, int32_t x0, int32_t y0, int32_t x1, int32_t y1,
-                     int32_t Width, int32_t Lo, uint32_t Pixel, const TDashPattern& dash,
-                     uint32_t& phase, const uint32_t* GapPixel);
+                     int32_t Width, uint32_t Pixel, const TDashPattern& dash, uint32_t& phase,
+                     const uint32_t* GapPixel);
 
 // A wide pen's line (WideLine's: its disc swept from one end to the other)
 // as the coverage of that shape: the band Width wide at right angles, with
