@@ -97,24 +97,19 @@ struct TQcpReport {
   }
 };
 
-void Report_kelvo(benchmark::State& st) {
-  auto c = KelvoReport(true);
+void PaintKelvo(benchmark::State& st, bool Smooth) {
+  auto c = KelvoReport(Smooth);
   for (auto _ : st) c->Paint();
 }
-void Report_qcustomplot(benchmark::State& st) {
-  TQcpReport r(true);
+void RenderQcp(benchmark::State& st, bool Smooth) {
+  TQcpReport r(Smooth);
   QImage img(W, H, QImage::Format_RGB32);
   for (auto _ : st) r.Render(img);
 }
-void ReportCrisp_kelvo(benchmark::State& st) {
-  auto c = KelvoReport(false);
-  for (auto _ : st) c->Paint();
-}
-void ReportCrisp_qcustomplot(benchmark::State& st) {
-  TQcpReport r(false);
-  QImage img(W, H, QImage::Format_RGB32);
-  for (auto _ : st) r.Render(img);
-}
+void Report_kelvo(benchmark::State& st) { PaintKelvo(st, true); }
+void Report_qcustomplot(benchmark::State& st) { RenderQcp(st, true); }
+void ReportCrisp_kelvo(benchmark::State& st) { PaintKelvo(st, false); }
+void ReportCrisp_qcustomplot(benchmark::State& st) { RenderQcp(st, false); }
 
 }  // namespace
 

@@ -15,12 +15,17 @@ bool IsOtherSize(const TCustomKelvo& Chart, int32_t AWidth, int32_t AHeight) {
   return AWidth > 0 && AHeight > 0 && (AWidth != Chart.Width() || AHeight != Chart.Height());
 }
 
+// Whether a bitmap can have the size (positive sides).
+bool WithinPictureCap(int64_t AWidth, int64_t AHeight) {
+  return AWidth <= MaxBitmapSide && AHeight <= MaxBitmapSide &&
+         static_cast<uint64_t>(AWidth) * static_cast<uint64_t>(AHeight) * 4 <= MaxBitmapBytes;
+}
+
 // A picture size no bitmap can have is refused before anything is drawn (a
 // chart laid out at it would shrink, and the picture come out distorted).
 void CheckPictureSize(int32_t AWidth, int32_t AHeight) {
   if (AWidth <= 0 || AHeight <= 0) return;  // the chart's own size
-  if (AWidth > MaxBitmapSide || AHeight > MaxBitmapSide ||
-      uint64_t{static_cast<uint32_t>(AWidth)} * static_cast<uint32_t>(AHeight) * 4 > MaxBitmapBytes)
+  if (!WithinPictureCap(AWidth, AHeight))
     throw EInvalidGraphic("Picture size " + std::to_string(AWidth) + " x " +
                           std::to_string(AHeight) + " is too large: at most " +
                           std::to_string(MaxBitmapSide) + " pixels a side and " +
@@ -69,9 +74,7 @@ std::string TCustomKelvo::SvgDocument(int32_t AWidth, int32_t AHeight) {
   if (!FSvgPixelSnap)
     for (double r : {4.0, 3.0, 2.0}) {
       const TDeviceScale scale{r};
-      const int64_t sw = scale.Side(w), sh = scale.Side(h);
-      if (sw <= MaxBitmapSide && sh <= MaxBitmapSide &&
-          static_cast<uint64_t>(sw) * static_cast<uint64_t>(sh) * 4 <= MaxBitmapBytes) {
+      if (WithinPictureCap(scale.Side(w), scale.Side(h))) {
         ratio = r;
         break;
       }

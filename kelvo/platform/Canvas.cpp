@@ -55,45 +55,35 @@ void TCanvas::StrokeSegment(int32_t X0, int32_t Y0, int32_t X1, int32_t Y1) {
   const TPenStyle style = FPen.Style();
   if (style == TPenStyle::psClear) return;
   const raster::TSurface s = Surface();
-  if (SmoothLines()) {
-    SmoothSegment(s, X0, Y0, X1, Y1, FDashPhase, true);
-    return;
-  }
+  const bool smooth = SmoothLines();
   if (FPen.Width() > 1) {
-    raster::WideLine(s, X0, Y0, X1, Y1, DevicePenWidth(), PenPaint(), WideLineLo());
+    if (smooth)
+      raster::AntiAliasedWideLine(s, X0, Y0, X1, Y1, DevicePenWidth(), WideLineLo(),
+                                  PenPaint().Pixel, true, true);
+    else
+      raster::WideLine(s, X0, Y0, X1, Y1, DevicePenWidth(), PenPaint(), WideLineLo());
     return;
   }
   raster::TDashPattern dash = raster::DashPatternFor(style);
   const TPaint pen = PenPaint();
   const int32_t thick = DevicePenWidth();
-  if (thick == 1 && dash.Length == 0 && !pen.Xor &&
+  if (!smooth && thick == 1 && dash.Length == 0 && !pen.Xor &&
       raster::SolidLineOnSurface(s, X0, Y0, X1, Y1, pen.Pixel))
     return;
   TPaint gap;
   const bool paintGaps = dash.Length != 0 && FBrush.Style() == TBrushStyle::bsSolid;
   if (paintGaps) gap = BrushPaint();
+  if (thick > 1) dash.Scale = static_cast<uint8_t>(std::min(thick, 255));
+  if (smooth) {
+    raster::AntiAliasedLine(s, X0, Y0, X1, Y1, thick, pen.Pixel, dash, FDashPhase,
+                            paintGaps ? &gap.Pixel : nullptr);
+    return;
+  }
   if (thick > 1) {
-    dash.Scale = static_cast<uint8_t>(std::min(thick, 255));
     raster::ThickLine(s, X0, Y0, X1, Y1, thick, pen, dash, FDashPhase, paintGaps ? &gap : nullptr);
     return;
   }
   raster::Line(s, X0, Y0, X1, Y1, pen, dash, FDashPhase, paintGaps ? &gap : nullptr);
-}
-
-// Anti-aliased: the same line's coverage (a wide pen's band, solid).
-void TCanvas::SmoothSegment(const raster::TSurface& s, int32_t X0, int32_t Y0, int32_t X1,
-                            int32_t Y1, uint32_t& Phase, bool EndCap) {
-  const uint32_t pen = PenPaint().Pixel;
-  const int32_t width = DevicePenWidth();
-  if (FPen.Width() > 1) {
-    raster::AntiAliasedWideLine(s, X0, Y0, X1, Y1, width, WideLineLo(), pen, true, EndCap);
-    return;
-  }
-  raster::TDashPattern dash = raster::DashPatternFor(FPen.Style());
-  if (width > 1) dash.Scale = static_cast<uint8_t>(std::min(width, 255));
-  const uint32_t gap = BrushPaint().Pixel;
-  const bool paintGaps = dash.Length != 0 && FBrush.Style() == TBrushStyle::bsSolid;
-  raster::AntiAliasedLine(s, X0, Y0, X1, Y1, width, pen, dash, Phase, paintGaps ? &gap : nullptr);
 }
 
 // Where a wide pen's disc starts left of and above its centre: half the
@@ -120,9 +110,14 @@ void TCanvas::StrokePath(std::span<const TPoint> Points, bool Closed) {
   const TPaint gap = paintGaps ? BrushPaint() : TPaint{};
   uint32_t phase = 0;  // a figure's pattern starts at its first point
   const bool smooth = SmoothLines();
+  // Smooth wide lines round only a path's last end: the others end where
+  // the next segment's rounded start lies, so joints are drawn once.
   auto segment = [&](TPoint a, TPoint b, bool last = false) {
-    if (smooth)
-      SmoothSegment(s, a.X, a.Y, b.X, b.Y, phase, last);
+    if (smooth && wide)
+      raster::AntiAliasedWideLine(s, a.X, a.Y, b.X, b.Y, width, lo, pen.Pixel, true, last);
+    else if (smooth)
+      raster::AntiAliasedLine(s, a.X, a.Y, b.X, b.Y, width, pen.Pixel, dash, phase,
+                              paintGaps ? &gap.Pixel : nullptr);
     else if (wide)
       raster::WideLine(s, a.X, a.Y, b.X, b.Y, width, pen, lo);
     else if (width > 1)
@@ -252,9 +247,8 @@ void TCanvas::Ellipse(int32_t X1, int32_t Y1, int32_t X2, int32_t Y2) {
   }
   const int32_t w = DevicePenWidth();
   if (FAntiAliased && !brush.Xor) {
-    TBox outer{l, t, r, b}, inner{l + 1, t + 1, r - 1, b - 1};
-    if (w > 1)
-      PenBands(l, t, r, b, w, WideLineLo(), style == TPenStyle::psInsideFrame, outer, inner);
+    TBox outer, inner;
+    PenBands(l, t, r, b, w, WideLineLo(), style == TPenStyle::psInsideFrame, outer, inner);
     const uint32_t pen = PenPaint().Pixel;
     raster::AntiAliasedEllipse(s, outer, inner, &pen, fill ? &brush.Pixel : nullptr);
     return;

@@ -131,10 +131,6 @@ class TCanvas : public TPersistent {
   void StrokePath(std::span<const TPoint> Points, bool Closed);
   void StrokeSegment(int32_t X0, int32_t Y0, int32_t X1, int32_t Y1);
   bool SmoothLines() const { return FAntiAliased && FPen.Mode() != TPenMode::pmXor; }
-  // EndCap: a wide pen's end is rounded (the last segment of a path; the
-  // others end where the next one's rounded start lies).
-  void SmoothSegment(const raster::TSurface& s, int32_t X0, int32_t Y0, int32_t X1, int32_t Y1,
-                     uint32_t& Phase, bool EndCap);
   int32_t WideLineLo() const;
   TFontFace& Face();
   void TurnedTextOut(int32_t X, int32_t Y, std::string_view Text, TFontFace& Face, bool Up);

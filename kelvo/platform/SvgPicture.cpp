@@ -888,7 +888,7 @@ std::string TSvgPicture::Document(const TBitmap& Recorded, const TBitmap& Pixels
 }
 
 void TSvgPicture::Write(std::ostream& Out, const TBitmap& Recorded, const TBitmap& Pixels) {
-  const std::string doc = Document(Recorded, Pixels, 1.0, true);
+  const std::string doc = Document(Recorded, Pixels);
   Out.write(doc.data(), static_cast<std::streamsize>(doc.size()));
 }
 

@@ -13,13 +13,12 @@
 #include "support/TextBoxes.h"
 
 using namespace vexa;
+using demo::MakeReport;
 using kelvo::test::SamePixels;
 
 namespace {
 
 constexpr kelvo::test::TTolerance kText{40, 60};
-
-std::unique_ptr<TKelvo> Report(TKelvoTheme Theme) { return demo::MakeReport(Theme); }
 
 const char* ThemeName(TKelvoTheme t) {
   return t == TKelvoTheme::ktClassic ? "classic" : t == TKelvoTheme::ktLight ? "light" : "dark";
@@ -28,7 +27,7 @@ const char* ThemeName(TKelvoTheme t) {
 TEST(Themes, TheReportInEachThemeCrispAndSmooth) {
   for (TKelvoTheme t : {TKelvoTheme::ktClassic, TKelvoTheme::ktLight, TKelvoTheme::ktDark})
     for (bool smooth : {false, true}) {
-      auto c = Report(t);
+      auto c = MakeReport(t);
       c->SetAntiAliased(smooth);
       c->Paint();
       EXPECT_GOLDEN(c->Surface(),
@@ -44,7 +43,7 @@ TEST(AntiAliased, LeavesBarsBoxesGridAndAxesCrisp) {
     std::unique_ptr<TKelvo> charts[2];
     for (int smooth : {0, 1}) {
       auto& c = charts[smooth];
-      c = Report(TKelvoTheme::ktLight);
+      c = MakeReport(TKelvoTheme::ktLight);
       c->ClearSeries();
       c->SetDevicePixelRatio(ratio);
       c->SetAntiAliased(smooth != 0);
@@ -69,7 +68,7 @@ TEST(AntiAliased, LeavesBarsBoxesGridAndAxesCrisp) {
 // each value can be changed afterwards, and the classic theme goes back to
 // the creation values.
 TEST(Themes, AreStoredPropertyValues) {
-  auto dark = Report(TKelvoTheme::ktDark);
+  auto dark = MakeReport(TKelvoTheme::ktDark);
   dark->SetAntiAliased(true);
   dark->SetSvgPixelSnap(false);
   auto copy = std::make_unique<TKelvo>();
