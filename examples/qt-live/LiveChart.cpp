@@ -52,18 +52,17 @@ int main(int argc, char** argv) {
     chart.Scale1X().SetLabelType(TFigType::ftTime);  // seconds since midnight as clock times
     chart.Scale1Y().SetRangeLow(0);
     chart.Scale1Y().SetRangeHigh(100);
-    chart.SetGridStyle(GridStyleType::gsDotLines);
-    chart.SetGridColor(clSilver);
+    // Light or dark as the desktop's palette is; each channel takes the next
+    // colour of the theme's palette; lines drawn smooth.
+    chart.ApplyTheme(TKelvoTheme::ktSystem);
+    chart.SetAntiAliased(true);
     chart.SetMouseAction(TMouseActMode::maPan);
     chart.SetMouseCursorFixed(false);
     chart.SetMouseWheelZoom(true);
     chart.SetItemHover(true);
-    const TColor colours[] = {ColorFromRGB(0, 90, 180), ColorFromRGB(220, 90, 0),
-                              ColorFromRGB(0, 150, 70)};
     for (int k = 0; k < 3; ++k) {
       TSeries& s = chart.AddSeries("channel " + std::to_string(k + 1));
       s.SetCapacity(Kept);  // the newest minute; older samples drop out
-      s.SetColor(colours[k]);
     }
     // A click on a channel's entry hides and shows it; the legend can be dragged.
     chart.Legend().SetVisible(true);
