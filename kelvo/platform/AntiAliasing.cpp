@@ -216,20 +216,76 @@ struct TEllipseDistance {
 
 namespace {
 
-// An ellipse's coverage relative to its box, which is all it depends on (the
-// arithmetic above is exact under moves by whole pixels): per row, the
-// columns within one of the aliased ellipse's, the run wholly inside the
-// inner ellipse, and the coverages of the others. Marks repeat one box many
+// The pixels one row of an ellipse pair touches, relative to the outer box's
+// top-left: the columns within one of the aliased outer ellipse's, and the
+// run wholly inside the inner one (one pixel away from its edge, so that its
+// coverage is whole there).
+struct TEllipseSpan {
+  int64_t First = 1, Last = 0;                        // touched; First > Last: none
+  int64_t Inside = INT64_MIN, InsideEnd = INT64_MIN;  // [Inside, InsideEnd)
+};
+
+TEllipseSpan SpanOf(const TEllipseRows& Outer, const TEllipseRows& Inner, int64_t y) {
+  TEllipseSpan span;
+  int64_t first = INT64_MAX, last = INT64_MIN;
+  int64_t inside = INT64_MIN, insideLast = INT64_MAX;
+  for (int64_t k = -1; k <= 1; ++k) {
+    int64_t a, z;
+    Outer.Row(y + k, a, z);
+    if (a <= z) first = std::min(first, a - 1), last = std::max(last, z + 1);
+    Inner.Row(y + k, a, z);
+    if (a > z) inside = INT64_MAX, insideLast = INT64_MIN;  // no inside on this row
+    if (inside != INT64_MAX)
+      inside = std::max(inside, a + 2), insideLast = std::min(insideLast, z - 2);
+  }
+  if (first > last) return span;
+  span.First = first, span.Last = last;
+  if (inside <= insideLast) span.Inside = inside, span.InsideEnd = insideLast + 1;
+  return span;
+}
+
+// The coverages of an ellipse pair (relative boxes) at a pixel: of the outer
+// ellipse, and of the inner one within it (the outer's without a ring).
+struct TEllipsePair {
+  TEllipseDistance Outer, Inner;
+  bool Ring;
+  void At(int64_t x, int64_t y, uint32_t& aOut, uint32_t& aIn) const {
+    const double out = Outer.Coverage(x, y);
+    aOut = Alpha(out);
+    aIn = Ring ? Alpha(std::min(Inner.Coverage(x, y), out)) : aOut;
+  }
+};
+
+// Background, fill and pen in the shares of their coverage.
+struct TEllipsePaint {
+  const uint32_t* Pen;
+  const uint32_t* Fill;
+  void Put(uint32_t& d, uint32_t aOut, uint32_t aIn) const {
+    if (aOut == 0) return;
+    if (!Pen) {
+      if (Fill) Blend(d, *Fill, aIn);
+    } else if (!Fill) {
+      Blend(d, *Pen, aOut - aIn);
+    } else {
+      const uint32_t aPen = aOut - aIn, aBack = 255 - aOut;
+      auto channel = [&](int shift) {
+        return Div255(((d >> shift) & 0xFF) * aBack + ((*Fill >> shift) & 0xFF) * aIn +
+                      ((*Pen >> shift) & 0xFF) * aPen);
+      };
+      d = 0xFF000000u | (channel(16) << 16) | (channel(8) << 8) | channel(0);
+    }
+  }
+};
+
+// A small ellipse's coverage relative to its box, which is all it depends
+// on (the arithmetic above is exact under moves by whole pixels), for the
+// rows from the one above the box to the one below. Marks repeat one box many
 // times, so the last one is kept.
 struct TEllipseCoverage {
-  struct TRow {
-    int64_t First = 1, Last = 0;  // the columns touched, relative to the box's left
-    int64_t Inside = INT64_MIN, InsideEnd = INT64_MIN;  // [Inside, InsideEnd): wholly inside
-    size_t Edge = 0;                                    // the coverages of the others from here on
-  };
   TBox Outer, Inner;  // relative to the outer box's top-left
   bool Ring = false;
-  std::vector<TRow> Rows;  // from the row above the box to the one below
+  std::vector<TEllipseSpan> Rows;
+  std::vector<size_t> Edge;  // per row, where its coverages start
   std::vector<uint8_t> Out, In;
 
   bool Same(const TBox& O, const TBox& I, bool R) const {
@@ -238,36 +294,21 @@ struct TEllipseCoverage {
   }
   void Build(const TBox& O, const TBox& I, bool R) {
     Outer = O, Inner = I, Ring = R;
-    Rows.clear(), Out.clear(), In.clear();
+    Rows.clear(), Edge.clear(), Out.clear(), In.clear();
     const TEllipseRows outerRows(O.L, O.T, O.R, O.B), innerRows(I.L, I.T, I.R, I.B);
-    const TEllipseDistance outer(O), inner(I);
+    const TEllipsePair pair{TEllipseDistance(O), TEllipseDistance(I), R};
     for (int64_t y = O.T - 1; y <= O.B; ++y) {
-      TRow row;
-      int64_t first = INT64_MAX, last = INT64_MIN;
-      int64_t inside = INT64_MIN, insideLast = INT64_MAX;  // inside the inner ellipse by a margin
-      for (int64_t k = -1; k <= 1; ++k) {
-        int64_t a, z;
-        outerRows.Row(y + k, a, z);
-        if (a <= z) first = std::min(first, a - 1), last = std::max(last, z + 1);
-        innerRows.Row(y + k, a, z);
-        if (a > z) inside = INT64_MAX, insideLast = INT64_MIN;  // no inside on this row
-        if (inside != INT64_MAX)
-          inside = std::max(inside, a + 2), insideLast = std::min(insideLast, z - 2);
+      const TEllipseSpan span = SpanOf(outerRows, innerRows, y);
+      Rows.push_back(span);
+      Edge.push_back(Out.size());
+      for (int64_t x = span.First; x <= span.Last; ++x) {
+        if (x == span.Inside) x = span.InsideEnd;
+        if (x > span.Last) break;
+        uint32_t aOut, aIn;
+        pair.At(x, y, aOut, aIn);
+        Out.push_back(static_cast<uint8_t>(aOut));
+        In.push_back(static_cast<uint8_t>(aIn));
       }
-      row.Edge = Out.size();
-      if (first <= last) {
-        row.First = first, row.Last = last;
-        if (inside <= insideLast) row.Inside = inside, row.InsideEnd = insideLast + 1;
-        for (int64_t x = first; x <= last; ++x) {
-          if (x == row.Inside) x = row.InsideEnd;
-          if (x > last) break;
-          const double out = outer.Coverage(x, y);
-          const double in = R ? std::min(inner.Coverage(x, y), out) : out;
-          Out.push_back(static_cast<uint8_t>(Alpha(out)));
-          In.push_back(static_cast<uint8_t>(Alpha(in)));
-        }
-      }
-      Rows.push_back(row);
     }
   }
 };
@@ -282,50 +323,63 @@ void AntiAliasedEllipse(const TSurface& s, const TBox& Outer, const TBox& Inner,
   const TBox inner =
       ring ? TBox{Inner.L - Outer.L, Inner.T - Outer.T, Inner.R - Outer.L, Inner.B - Outer.T}
            : outer;
+  const TEllipsePaint paint{PenPixel, FillPixel};
+  // The rows and the columns (relative to the box) on the surface.
+  const int64_t yLo = std::max<int64_t>(Outer.T - 1, 0) - Outer.T;
+  const int64_t yHi = std::min<int64_t>(Outer.B, s.Height - 1) - Outer.T;
+  const int64_t xLo = -Outer.L, xHi = s.Width - 1 - Outer.L;
+  // The run wholly inside: the fill's, or nothing.
+  auto fillInside = [&](int64_t y, const TEllipseSpan& span) {
+    if (FillPixel)
+      FillSpan(s, Outer.T + y, Outer.L + span.Inside, Outer.L + span.InsideEnd,
+               TPaint{*FillPixel, false});
+  };
+
+  if (outer.R > 64 || outer.B > 64) {
+    // A large ellipse: only its rows and columns on the surface, as they come.
+    const TEllipseRows outerRows(outer.L, outer.T, outer.R, outer.B);
+    const TEllipseRows innerRows(inner.L, inner.T, inner.R, inner.B);
+    const TEllipsePair pair{TEllipseDistance(outer), TEllipseDistance(inner), ring};
+    for (int64_t y = yLo; y <= yHi; ++y) {
+      const TEllipseSpan span = SpanOf(outerRows, innerRows, y);
+      uint32_t* line = s.Row(static_cast<int32_t>(Outer.T + y));
+      const int64_t last = std::min(span.Last, xHi);
+      for (int64_t x = std::max(span.First, xLo); x <= last; ++x) {
+        if (x >= span.Inside && x < span.InsideEnd) {
+          fillInside(y, span);
+          x = span.InsideEnd - 1;
+          continue;
+        }
+        uint32_t aOut, aIn;
+        pair.At(x, y, aOut, aIn);
+        paint.Put(line[Outer.L + x], aOut, aIn);
+      }
+    }
+    return;
+  }
+
   thread_local TEllipseCoverage last;
-  TEllipseCoverage scratch;
-  const bool small = outer.R <= 64 && outer.B <= 64;
-  TEllipseCoverage& c = small ? last : scratch;
-  if (!small || c.Rows.empty() || !c.Same(outer, inner, ring)) c.Build(outer, inner, ring);
+  if (last.Rows.empty() || !last.Same(outer, inner, ring)) last.Build(outer, inner, ring);
 #if defined(__GNUC__)
   // Blending reads the pixels: ask for the rows of a small ellipse at once,
   // so that their loads overlap instead of waiting one after another.
-  if (small && Outer.L >= 0 && Outer.R < s.Width)
-    for (int64_t y = std::max<int64_t>(Outer.T - 1, 0);
-         y <= std::min<int64_t>(Outer.B, s.Height - 1); ++y)
-      __builtin_prefetch(s.Row(static_cast<int32_t>(y)) + Outer.L, 1);
+  if (Outer.L >= 0 && Outer.R < s.Width)
+    for (int64_t y = yLo; y <= yHi; ++y)
+      __builtin_prefetch(s.Row(static_cast<int32_t>(Outer.T + y)) + Outer.L, 1);
 #endif
-  for (size_t k = 0; k < c.Rows.size(); ++k) {
-    const TEllipseCoverage::TRow& row = c.Rows[k];
-    const int64_t y = Outer.T - 1 + static_cast<int64_t>(k);
-    if (y < 0 || y >= s.Height || row.First > row.Last) continue;
-    uint32_t* line = s.Row(static_cast<int32_t>(y));
-    size_t edge = row.Edge;
-    for (int64_t x = row.First; x <= row.Last; ++x) {
-      if (x == row.Inside) {  // wholly inside: the fill's, or nothing
-        if (FillPixel)
-          FillSpan(s, y, Outer.L + row.Inside, Outer.L + row.InsideEnd, TPaint{*FillPixel, false});
-        x = row.InsideEnd - 1;
+  for (int64_t y = yLo; y <= yHi; ++y) {
+    const TEllipseSpan& span = last.Rows[static_cast<size_t>(y + 1)];
+    uint32_t* line = s.Row(static_cast<int32_t>(Outer.T + y));
+    size_t edge = last.Edge[static_cast<size_t>(y + 1)];
+    for (int64_t x = span.First; x <= span.Last; ++x) {
+      if (x == span.Inside) {
+        fillInside(y, span);
+        x = span.InsideEnd - 1;
         continue;
       }
-      const uint32_t aOut = c.Out[edge], aIn = c.In[edge];
+      const uint32_t aOut = last.Out[edge], aIn = last.In[edge];
       ++edge;
-      const int64_t px = Outer.L + x;
-      if (px < 0 || px >= s.Width || aOut == 0) continue;
-      uint32_t& d = line[px];
-      if (!ring) {
-        if (FillPixel) Blend(d, *FillPixel, aIn);
-      } else if (!FillPixel) {
-        Blend(d, *PenPixel, aOut - aIn);
-      } else {
-        // Background, fill and pen in the shares of their coverage.
-        const uint32_t aPen = aOut - aIn, aBack = 255 - aOut;
-        auto channel = [&](int shift) {
-          return Div255(((d >> shift) & 0xFF) * aBack + ((*FillPixel >> shift) & 0xFF) * aIn +
-                        ((*PenPixel >> shift) & 0xFF) * aPen);
-        };
-        d = 0xFF000000u | (channel(16) << 16) | (channel(8) << 8) | channel(0);
-      }
+      if (x >= xLo && x <= xHi) paint.Put(line[Outer.L + x], aOut, aIn);
     }
   }
 }

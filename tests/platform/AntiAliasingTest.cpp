@@ -202,4 +202,31 @@ TEST(AntiAliasedEllipse, AreaSymmetryAndBorder) {
   }
 }
 
+// Ellipses far larger than the surface (a deep zoom into a circle): only
+// their part on the surface is worked out, and it stays within one pixel of
+// the aliased picture; the inside is the fill's.
+TEST(AntiAliasedEllipse, HugeBoxesDrawTheirVisiblePart) {
+  const int32_t big = 1'000'000'000;
+  struct TCase {
+    int32_t L, T, R, B;
+  } cases[] = {{-big, -big, big, big},             // the sheet wholly inside
+               {-big, 20, big, 20 + big},          // the flat top crossing the sheet
+               {30, -big / 2, 30 + big, big / 2},  // the upright left side
+               {-100, -100, 40, 40}};              // a corner of a medium one
+  for (const TCase& k : cases)
+    for (const bool outlined : {false, true}) {
+      auto ellipse = [&](TCanvas& c, int o) {
+        c.Pen().SetStyle(outlined ? TPenStyle::psSolid : TPenStyle::psClear);
+        c.Pen().SetWidth(outlined ? 3 : 1);
+        c.Brush().SetColor(ColorFromRGB(128, 128, 128));
+        c.Ellipse(k.L + o, k.T + o, k.R + o, k.B + o);
+      };
+      const std::string what = std::to_string(k.L) + "," + std::to_string(k.T);
+      ExpectWithinOnePixel(ellipse, 1.0, what);
+      const auto smooth = Draw(ellipse, true);
+      const int x = k.L == 30 ? 45 : 10, y = k.T == 20 ? 45 : 10;  // well inside
+      EXPECT_EQ(Coverage(*smooth, x, y), 128) << what;
+    }
+}
+
 }  // namespace
