@@ -28,31 +28,34 @@ TEST(Int32Extremes, CanvasOperations) {
   auto sheet = kelvo::test::MakeSheet(41, 41);
   TCanvas& c = sheet->Canvas();
   TBitmap small(3, 3);
-  for (int32_t a : kExtremes)
-    for (int32_t b : kExtremes) {
-      for (int width : {1, 5}) {
-        c.Pen().SetWidth(width);
-        for (TPenStyle style : {TPenStyle::psSolid, TPenStyle::psDot}) {
-          c.Pen().SetStyle(style);
-          c.MoveTo(a, b);
-          c.LineTo(b, a);
-          c.LineTo(a / -2, b);
-          const TPoint pts[] = {{a, b}, {b, a}, {20, 20}, {Neg(b), a}};
-          c.Polyline(pts);
-          c.Polygon(pts);
+  for (const bool smooth : {false, true}) {
+    c.SetAntiAliased(smooth);
+    for (int32_t a : kExtremes)
+      for (int32_t b : kExtremes) {
+        for (int width : {1, 5}) {
+          c.Pen().SetWidth(width);
+          for (TPenStyle style : {TPenStyle::psSolid, TPenStyle::psDot}) {
+            c.Pen().SetStyle(style);
+            c.MoveTo(a, b);
+            c.LineTo(b, a);
+            c.LineTo(a / -2, b);
+            const TPoint pts[] = {{a, b}, {b, a}, {20, 20}, {Neg(b), a}};
+            c.Polyline(pts);
+            c.Polygon(pts);
+          }
         }
+        c.Pen().SetWidth(1);
+        c.Pen().SetStyle(TPenStyle::psSolid);
+        c.Rectangle(a, b, b, a);
+        c.Ellipse(a, b, b, a);
+        c.FillRect(Rect(a, b, b, a));
+        c.SetPixels(a, b, clRed);
+        EXPECT_EQ(c.Pixels(a, b) == clInvalidPixel, a < 0 || a > 40 || b < 0 || b > 40);
+        c.TextOut(a, b, "Ag");
+        c.Draw(a, b, small);
+        c.StretchDraw(TRect{a, b, b, a}, small);
       }
-      c.Pen().SetWidth(1);
-      c.Pen().SetStyle(TPenStyle::psSolid);
-      c.Rectangle(a, b, b, a);
-      c.Ellipse(a, b, b, a);
-      c.FillRect(Rect(a, b, b, a));
-      c.SetPixels(a, b, clRed);
-      EXPECT_EQ(c.Pixels(a, b) == clInvalidPixel, a < 0 || a > 40 || b < 0 || b > 40);
-      c.TextOut(a, b, "Ag");
-      c.Draw(a, b, small);
-      c.StretchDraw(TRect{a, b, b, a}, small);
-    }
+  }
 }
 
 // A mark whose centre lies beyond the sheet leaves it alone, however far.
