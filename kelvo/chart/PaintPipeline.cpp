@@ -5,6 +5,7 @@
 
 #include "kelvo/base/PixelMath.h"
 #include "kelvo/chart/CustomKelvo.h"
+#include "kelvo/platform/Files.h"
 
 namespace vexa {
 
@@ -173,8 +174,9 @@ void TCustomKelvo::PaintFrame(TCanvas& c) {
 // still shows the file as it is without decoding it every time.
 void TCustomKelvo::LoadBackgroundImage(const std::string& FileName) {
   std::error_code e1, e2;
-  const auto size = std::filesystem::file_size(FileName, e1);
-  const auto time = std::filesystem::last_write_time(FileName, e2);
+  const std::filesystem::path path = FilePath(FileName);
+  const auto size = std::filesystem::file_size(path, e1);
+  const auto time = std::filesystem::last_write_time(path, e2);
   const THolderKey key{FileName, e1 ? 0 : size, e2 ? std::filesystem::file_time_type{} : time};
   if (!e1 && !e2 && key == FHolderKey) return;
   FHolderKey = {};

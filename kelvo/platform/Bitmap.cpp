@@ -55,7 +55,7 @@ void TBitmap::LoadFromMemory(const uint8_t* Data, size_t Size, const std::string
 }
 
 void TBitmap::LoadFromFile(const std::string& FileName) {
-  std::ifstream in(FileName, std::ios::binary);
+  std::ifstream in(FilePath(FileName), std::ios::binary);
   if (!in) throw EFOpenError("Cannot open file \"" + FileName + "\"");
   in.seekg(0, std::ios::end);
   const std::streamoff size = in.tellg();

@@ -11,8 +11,11 @@
 #include <algorithm>
 #include <cctype>
 #include <cmath>
+#include <cstdio>
 #include <cstdlib>
 #include <filesystem>
+
+#include "Files.h"
 
 namespace vexa {
 
@@ -40,6 +43,43 @@ std::string SubstituteFamily(const std::string& family) {
 }
 
 int32_t RoundFixed(FT_Pos v) { return static_cast<int32_t>((v + 32) >> 6); }
+
+// A face of the font file at Path (UTF-8). FreeType opens files by their
+// narrow names, which Windows reads in its code page: there the file is
+// opened by its wide name and handed to FreeType as a stream, which FreeType
+// closes with the face (or at once when the face cannot be opened).
+FT_Error OpenFace(void* Library, const std::string& Path, FT_Long Index, FT_Face* Face) {
+  const auto library = static_cast<FT_Library>(Library);
+#if defined(_WIN32)
+  std::FILE* file = _wfopen(FilePath(Path).c_str(), L"rb");
+  if (!file) return FT_Err_Cannot_Open_Resource;
+  const long long size = _fseeki64(file, 0, SEEK_END) == 0 ? _ftelli64(file) : -1;
+  if (size <= 0 || size > 0x7FFFFFFF) {
+    std::fclose(file);
+    return FT_Err_Cannot_Open_Stream;
+  }
+  auto* stream = new FT_StreamRec{};
+  stream->descriptor.pointer = file;
+  stream->size = static_cast<unsigned long>(size);
+  // A count of 0 is a seek, which answers 0 when it succeeds.
+  stream->read = [](FT_Stream s, unsigned long offset, unsigned char* buffer,
+                    unsigned long count) -> unsigned long {
+    auto* f = static_cast<std::FILE*>(s->descriptor.pointer);
+    if (_fseeki64(f, static_cast<long long>(offset), SEEK_SET) != 0) return count == 0 ? 1 : 0;
+    return count == 0 ? 0 : static_cast<unsigned long>(std::fread(buffer, 1, count, f));
+  };
+  stream->close = [](FT_Stream s) {
+    std::fclose(static_cast<std::FILE*>(s->descriptor.pointer));
+    delete s;
+  };
+  FT_Open_Args args{};
+  args.flags = FT_OPEN_STREAM;
+  args.stream = stream;
+  return FT_Open_Face(library, &args, Index, Face);
+#else
+  return FT_New_Face(library, Path.c_str(), Index, Face);
+#endif
+}
 
 }  // namespace
 
@@ -169,21 +209,24 @@ void TFontEngine::DropResolved() {
 
 std::vector<std::string> TFontEngine::SearchFolders() const {
   std::vector<std::string> folders = FAddedFolders;
-  auto env = [](const char* name) {
-    const char* v = std::getenv(name);
-    return std::string(v ? v : "");
-  };
 #if defined(_WIN32)
-  if (const std::string windir = env("WINDIR"); !windir.empty())
+  // The variables' wide values: a user's folder may have a name outside the
+  // system's code page.
+  auto env = [](const wchar_t* name) {
+    const wchar_t* v = _wgetenv(name);
+    return v ? FileNameOf(std::filesystem::path(v)) : std::string();
+  };
+  if (const std::string windir = env(L"WINDIR"); !windir.empty())
     folders.push_back(windir + "\\Fonts");
-  if (const std::string local = env("LOCALAPPDATA"); !local.empty())
+  if (const std::string local = env(L"LOCALAPPDATA"); !local.empty())
     folders.push_back(local + "\\Microsoft\\Windows\\Fonts");  // fonts installed per user
 #else
+  const char* home = std::getenv("HOME");
   folders.push_back("/usr/share/fonts");
   folders.push_back("/usr/local/share/fonts");
-  if (const std::string home = env("HOME"); !home.empty()) {
-    folders.push_back(home + "/.local/share/fonts");
-    folders.push_back(home + "/.fonts");
+  if (home && *home) {
+    folders.push_back(std::string(home) + "/.local/share/fonts");
+    folders.push_back(std::string(home) + "/.fonts");
   }
 #endif
   return folders;
@@ -202,18 +245,19 @@ std::vector<TFontEngine::TFontFile> TFontEngine::ScanFontFolders(
     std::error_code e;
     std::vector<std::string> files;
     for (fs::recursive_directory_iterator
-             it(folder, fs::directory_options::skip_permission_denied, e),
+             it(FilePath(folder), fs::directory_options::skip_permission_denied, e),
          end;
          !e && it != end; it.increment(e)) {
-      const std::string ext = Lower(it->path().extension().string());
-      if (ext == ".ttf" || ext == ".otf" || ext == ".ttc" || ext == ".otc")
-        files.push_back(it->path().string());
+      const std::string ext = Lower(FileNameOf(it->path().extension()));
+      if (ext != ".ttf" && ext != ".otf" && ext != ".ttc" && ext != ".otc") continue;
+      if (std::string name = FileNameOf(it->path()); !name.empty())
+        files.push_back(std::move(name));
     }
     std::sort(files.begin(), files.end());  // the same order whatever the file system's
     for (const std::string& path : files) {
       for (FT_Long index = 0, faces = 1; index < faces && index < 64; ++index) {
         FT_Face ft = nullptr;
-        if (FT_New_Face(static_cast<FT_Library>(FLibrary), path.c_str(), index, &ft) != 0) break;
+        if (OpenFace(FLibrary, path, index, &ft) != 0) break;
         faces = ft->num_faces;
         if (ft->family_name && FT_IS_SCALABLE(ft)) {
           const std::string style = Lower(ft->style_name ? ft->style_name : "");
@@ -317,8 +361,7 @@ TFontFace& TFontEngine::Face(const std::string& name, int height, TFontStyles st
   std::unique_ptr<TFontFace> face(new TFontFace);
   const TResolved res = Resolve(name, bold, italic);
   FT_Face ft = nullptr;
-  if (FLibrary && !res.Path.empty() &&
-      FT_New_Face(static_cast<FT_Library>(FLibrary), res.Path.c_str(), res.Index, &ft) == 0) {
+  if (FLibrary && !res.Path.empty() && OpenFace(FLibrary, res.Path, res.Index, &ft) == 0) {
     int em = -height;
     if (height > 0) {
       // A positive height is the cell height: scale the em so that ascent

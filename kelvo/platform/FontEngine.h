@@ -83,7 +83,8 @@ class TFontEngine {
 
   // A folder of font files an application brings, found by family like the
   // system's fonts (with fontconfig: added to its configuration; without:
-  // scanned ahead of the system's font folders).
+  // scanned ahead of the system's font folders). Folder and the files'
+  // names are UTF-8, as every file name of the library's.
   void AddFontFolder(const std::string& Folder);
 
   // The family lookup of systems without fontconfig (Windows): the font

@@ -421,7 +421,7 @@ void SaveFormToFile(const TPersistent& Object, const std::string& FileName) {
 }
 
 void LoadFormFromFile(TPersistent& Object, const std::string& FileName, const std::string& Path) {
-  std::ifstream in(FileName, std::ios::binary);  // as written: no line-end translation
+  std::ifstream in(FilePath(FileName), std::ios::binary);  // as written: no line-end translation
   if (!in) throw EFOpenError("Cannot open file \"" + FileName + "\"");
   std::ostringstream text;
   text << in.rdbuf();

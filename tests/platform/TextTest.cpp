@@ -1,9 +1,13 @@
 // Text: measuring, the brush-filled box, styles and a reference picture.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <fstream>
+#include <vector>
 
+#include "kelvo/platform/Bitmap.h"
+#include "kelvo/platform/Files.h"
 #include "kelvo/platform/FontEngine.h"
 #include "support/Golden.h"
 #include "support/Sheet.h"
@@ -165,6 +169,38 @@ TEST(FontFolders, FindFamilyAndStyleWithoutFontconfig) {
   EXPECT_EQ(std::filesystem::path(engine.ResolveFile("Liberation Serif", true, false)),
             std::filesystem::path(liberation) / "LiberationSerif-Bold.ttf");
   EXPECT_EQ(found("Liberation Serif", true, false), "LiberationSerif-Bold.ttf");
+}
+
+// File names are UTF-8 everywhere: a folder and files named outside any
+// single code page are created under exactly those names (on Windows too),
+// read back, and fonts in such a folder are found and opened.
+TEST(FileNames, Utf8NamesOfFoldersFontsAndPictures) {
+  const std::string folder = ::testing::TempDir() + "kelvo-\xC3\xBC-\xE4\xB8\xAD\xCE\xB1";
+  const std::string fonts = folder + "/fonts", picture = "bild-\xC3\xBC\xE4\xB8\xAD.bmp";
+  std::filesystem::create_directories(FilePath(fonts));
+  EXPECT_EQ(FileNameOf(FilePath(folder)), folder);
+  const std::string font = fonts + "/LiberationSerif-Bold.ttf";
+  std::filesystem::copy_file(
+      FilePath("/usr/share/fonts/truetype/liberation2/LiberationSerif-Bold.ttf"), FilePath(font),
+      std::filesystem::copy_options::overwrite_existing);
+
+  TBitmap b(3, 2);
+  b.Canvas().SetPixels(1, 1, clRed);
+  b.SaveToFile(folder + "/" + picture);
+  std::vector<std::string> names;
+  for (const auto& entry : std::filesystem::directory_iterator(FilePath(folder)))
+    names.push_back(FileNameOf(entry.path().filename()));
+  std::sort(names.begin(), names.end());
+  EXPECT_EQ(names, (std::vector<std::string>{picture, "fonts"}));
+  TBitmap read;
+  read.LoadFromFile(folder + "/" + picture);
+  EXPECT_EQ(read.Canvas().Pixels(1, 1), clRed);
+
+  const auto files = TFontEngine::Instance().ScanFontFolders({fonts});
+  ASSERT_EQ(files.size(), 1u);
+  EXPECT_EQ(FilePath(files[0].Path), FilePath(font));
+  EXPECT_EQ(files[0].Family, "Liberation Serif");
+  EXPECT_TRUE(files[0].Bold);
 }
 
 }  // namespace
