@@ -14,7 +14,7 @@ mkdir -p "$out/image-corpus" "$out/form-corpus" "$out/datetime-corpus"
 flags=(-std=c++20 -g -O1 -fsanitize=fuzzer,address,undefined -I. -I/usr/include/freetype2)
 clang++ "${flags[@]}" tests/fuzz/ImageDecodeFuzz.cpp kelvo/platform/BmpCodec.cpp kelvo/platform/PngCodec.cpp \
   -I/usr/include/stb -l:libstb.a -o "$out/image_decode_fuzz"
-clang++ "${flags[@]}" tests/fuzz/FormReadFuzz.cpp kelvo/platform/Streaming.cpp kelvo/platform/Classes.cpp \
+clang++ "${flags[@]}" tests/fuzz/FormReadFuzz.cpp kelvo/platform/Streaming.cpp kelvo/platform/Files.cpp kelvo/platform/Classes.cpp \
   kelvo/platform/Graphics.cpp kelvo/base/DateFormat.cpp kelvo/base/TextLabel.cpp kelvo/chart/ScaleProps.cpp kelvo/chart/TextLabel.cpp \
   kelvo/chart/JointLayers.cpp kelvo/chart/BakGndImg.cpp -o "$out/form_read_fuzz"
 clang++ "${flags[@]}" tests/fuzz/DateTimeFormatFuzz.cpp kelvo/platform/DateTime.cpp kelvo/scale/DateTimeLabels.cpp \
