@@ -22,6 +22,16 @@ std::filesystem::path FilePath(const std::string& FileName);
 // valid UTF-16).
 std::string FileNameOf(const std::filesystem::path& Path);
 
+// A whole file mapped into memory for reading (font files are read so: the
+// system reads only the pages used, and no file stays open). False when the
+// file cannot be opened, is empty or is larger than 2 GB.
+struct TFileView {
+  const unsigned char* Data = nullptr;
+  size_t Size = 0;
+};
+bool MapWholeFile(const std::string& FileName, TFileView& View);
+void UnmapWholeFile(TFileView& View);
+
 // Writes Bytes as the whole file; raises EFOpenError "Cannot create file
 // "<name>"" or "Cannot write file "<name>"".
 void WriteWholeFile(const std::string& FileName, std::string_view Bytes);

@@ -11,7 +11,6 @@
 #include <algorithm>
 #include <cctype>
 #include <cmath>
-#include <cstdio>
 #include <cstdlib>
 #include <filesystem>
 
@@ -44,41 +43,33 @@ std::string SubstituteFamily(const std::string& family) {
 
 int32_t RoundFixed(FT_Pos v) { return static_cast<int32_t>((v + 32) >> 6); }
 
-// A face of the font file at Path (UTF-8). FreeType opens files by their
-// narrow names, which Windows reads in its code page: there the file is
-// opened by its wide name and handed to FreeType as a stream, which FreeType
-// closes with the face (or at once when the face cannot be opened).
+// A face of the font file at Path (UTF-8), read from the file mapped into
+// memory (so that no file stays open however many faces are kept, and on
+// Windows the file is found by its wide name). FreeType unmaps it with the
+// face, or at once when the face cannot be opened.
+struct TMappedFont {
+  FT_StreamRec Stream{};
+  TFileView View;
+};
+
 FT_Error OpenFace(void* Library, const std::string& Path, FT_Long Index, FT_Face* Face) {
-  const auto library = static_cast<FT_Library>(Library);
-#if defined(_WIN32)
-  std::FILE* file = _wfopen(FilePath(Path).c_str(), L"rb");
-  if (!file) return FT_Err_Cannot_Open_Resource;
-  const long long size = _fseeki64(file, 0, SEEK_END) == 0 ? _ftelli64(file) : -1;
-  if (size <= 0 || size > 0x7FFFFFFF) {
-    std::fclose(file);
-    return FT_Err_Cannot_Open_Stream;
-  }
-  auto* stream = new FT_StreamRec{};
-  stream->descriptor.pointer = file;
-  stream->size = static_cast<unsigned long>(size);
-  // A count of 0 is a seek, which answers 0 when it succeeds.
-  stream->read = [](FT_Stream s, unsigned long offset, unsigned char* buffer,
-                    unsigned long count) -> unsigned long {
-    auto* f = static_cast<std::FILE*>(s->descriptor.pointer);
-    if (_fseeki64(f, static_cast<long long>(offset), SEEK_SET) != 0) return count == 0 ? 1 : 0;
-    return count == 0 ? 0 : static_cast<unsigned long>(std::fread(buffer, 1, count, f));
-  };
-  stream->close = [](FT_Stream s) {
-    std::fclose(static_cast<std::FILE*>(s->descriptor.pointer));
-    delete s;
+  TFileView view;
+  if (!MapWholeFile(Path, view)) return FT_Err_Cannot_Open_Resource;
+  auto* font = new TMappedFont;
+  font->View = view;
+  FT_StreamRec& stream = font->Stream;
+  stream.base = const_cast<unsigned char*>(view.Data);
+  stream.size = static_cast<unsigned long>(view.Size);
+  stream.descriptor.pointer = font;
+  stream.close = [](FT_Stream s) {
+    auto* f = static_cast<TMappedFont*>(s->descriptor.pointer);
+    UnmapWholeFile(f->View);
+    delete f;
   };
   FT_Open_Args args{};
   args.flags = FT_OPEN_STREAM;
-  args.stream = stream;
-  return FT_Open_Face(library, &args, Index, Face);
-#else
-  return FT_New_Face(library, Path.c_str(), Index, Face);
-#endif
+  args.stream = &stream;
+  return FT_Open_Face(static_cast<FT_Library>(Library), &args, Index, Face);
 }
 
 }  // namespace

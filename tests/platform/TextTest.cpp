@@ -82,6 +82,22 @@ TEST(CanvasText, ClearBrushLeavesTheBackground) {
   EXPECT_GT(ink, 10);
 }
 
+// Every size of a face is a face of its own, kept open: far more of them
+// than a process may have files open at once all draw.
+TEST(CanvasText, HundredsOfSizesAllDraw) {
+  auto b = MakeSheet(10, 10);
+  TCanvas& c = b->Canvas();
+  int32_t last = 0;
+  for (int height = 6; height < 566; ++height) {
+    c.Font().SetHeight(-height);
+    const int32_t width = c.TextWidth("Ag");
+    ASSERT_GE(width, last) << height;
+    ASSERT_GT(width, 0) << height;
+    last = width;
+  }
+  EXPECT_GT(last, 560);
+}
+
 TEST(CanvasText, StylesChangeTheInk) {
   auto b = MakeSheet(10, 10);
   auto& c = b->Canvas();
