@@ -47,28 +47,20 @@ int32_t RoundFixed(FT_Pos v) { return static_cast<int32_t>((v + 32) >> 6); }
 // memory (so that no file stays open however many faces are kept, and on
 // Windows the file is found by its wide name). FreeType unmaps it with the
 // face, or at once when the face cannot be opened.
-struct TMappedFont {
-  FT_StreamRec Stream{};
-  TFileView View;
-};
-
 FT_Error OpenFace(void* Library, const std::string& Path, FT_Long Index, FT_Face* Face) {
   TFileView view;
   if (!MapWholeFile(Path, view)) return FT_Err_Cannot_Open_Resource;
-  auto* font = new TMappedFont;
-  font->View = view;
-  FT_StreamRec& stream = font->Stream;
-  stream.base = const_cast<unsigned char*>(view.Data);
-  stream.size = static_cast<unsigned long>(view.Size);
-  stream.descriptor.pointer = font;
-  stream.close = [](FT_Stream s) {
-    auto* f = static_cast<TMappedFont*>(s->descriptor.pointer);
-    UnmapWholeFile(f->View);
-    delete f;
+  auto* stream = new FT_StreamRec{};
+  stream->base = const_cast<unsigned char*>(view.Data);
+  stream->size = static_cast<unsigned long>(view.Size);
+  stream->close = [](FT_Stream s) {
+    TFileView mapped{s->base, s->size};
+    UnmapWholeFile(mapped);
+    delete s;
   };
   FT_Open_Args args{};
   args.flags = FT_OPEN_STREAM;
-  args.stream = &stream;
+  args.stream = stream;
   return FT_Open_Face(static_cast<FT_Library>(Library), &args, Index, Face);
 }
 
