@@ -4,10 +4,10 @@
 // IconWidth pixels, its mark in the middle) and its text. Inside the data
 // area it is painted with the data area, last, so a data-area refresh keeps
 // it; beside the data area it is painted with the frame, in a band at the
-// control's edge (right, left, bottom) or between the top margin and the
-// data area (top, where a caption usually is), and the data area gives up
-// that band. The box never leaves the room it was given: texts are cut,
-// rows that do not fit are left out.
+// control's edge, and the margin on that side grows by the band: what the
+// margin holds (captions, axes, their labels and ticks) keeps its place
+// beside the data area and is never covered. The box never leaves the room
+// it was given: texts are cut, rows that do not fit are left out.
 #include <algorithm>
 
 #include "kelvo/base/Marks.h"
@@ -237,12 +237,10 @@ TLegendLayout TCustomKelvo::LayoutLegend(const std::vector<TLegendEntry>& Entrie
       bx = within(Inset + dx, 0, 2 * Inset);
       by = within(area.Top + dy, 0, H - boxH);
       break;
-    case TLegendPos::lpOutsideTop: {
-      const int64_t top = StoredMargin(2);
+    case TLegendPos::lpOutsideTop:
       bx = within(area.Left + dx, 0, W - boxW);
-      by = within(top + Inset + dy, top, top + 2 * Inset);
+      by = within(Inset + dy, 0, 2 * Inset);
       break;
-    }
     case TLegendPos::lpOutsideBottom:
       bx = within(area.Left + dx, 0, W - boxW);
       by = within(H - Inset - boxH + dy, H - boxH - 2 * Inset, H - boxH);

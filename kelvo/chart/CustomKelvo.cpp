@@ -214,7 +214,7 @@ void TCustomKelvo::DevicePixelRatioChanged() {
         axis->SetDevicePixelRatio(DevicePixelRatio());
   SizeDataBitmap();
   SizeFrameBitmap();
-  MapLayers();
+  RemapLayers();
 }
 
 void TCustomKelvo::SizeDataBitmap() {
@@ -242,7 +242,7 @@ void TCustomKelvo::Loaded() {
     ScalePropsX(n).SetLoading(false);
     ScalePropsY(n).SetLoading(false);
   }
-  MapLayers();
+  RemapLayers();
   RepaintAfterChange();
 }
 
@@ -314,10 +314,17 @@ void TCustomKelvo::Assign(const TPersistent* Source) {
   FDoubleClicked = s->FDoubleClicked;
   FDragging = s->FDragging;
   FDragStart = s->FDragStart;
+  FDragStartX = s->FDragStartX;
+  FDragStartY = s->FDragStartY;
   FStartRanges = s->FStartRanges;
+  FActionStart = s->FActionStart;
   FZoomState = s->FZoomState;
   FZoomStart = s->FZoomStart;
+  FZoomStartX = s->FZoomStartX;
+  FZoomStartY = s->FZoomStartY;
   FCorner = s->FCorner;
+  FCornerX = s->FCornerX;
+  FCornerY = s->FCornerY;
   FMouseBoxState = s->FMouseBoxState;
   FMouseBox = s->FMouseBox;
   FMouseX = s->FMouseX;
@@ -371,7 +378,7 @@ void TCustomKelvo::Assign(const TPersistent* Source) {
   OnScalesRendered = s->OnScalesRendered;
   // 6.
   ApplyScaleSettings();
-  MapLayers();
+  RemapLayers();
   RepaintAfterChange();
 }
 

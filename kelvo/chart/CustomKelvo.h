@@ -391,6 +391,12 @@ class TCustomKelvo : public TCustomControl, private IJointLayersOwner {
   // UpdateMapping without the report: false at a logarithmic range that is
   // not positive.
   bool MapLayers();
+  // Runs after every change the mapping depends on (size, margins, shadow,
+  // loading, Assign, ranges): the overridable UpdateMapping whenever it can
+  // succeed; while a logarithmic range is not positive yet, MapLayers stands
+  // in, so the bad range is reported by the next explicit Paint or
+  // UpdateMapping and not by the setter that made it.
+  void RemapLayers();
   bool PaintLock() const { return FPaintLock; }
   // The renderer's shortcuts, which leave the picture as it is: long solid
   // line runs drawn from the display list's block summary, a mark repeated
@@ -437,9 +443,10 @@ class TCustomKelvo : public TCustomControl, private IJointLayersOwner {
   // The off-screen bitmap the data area is rendered into; its pixel (0, 0)
   // is client pixel (MarginLeft, MarginTop). A full paint renders the data
   // area in place in the frame when it lies inside it; this bitmap then
-  // receives those pixels when it is asked for here (the crosshairs the
-  // full paint drew included), so a reference kept across a paint is to be
-  // asked for again.
+  // receives those pixels when it is asked for here, so a reference kept
+  // across a paint is to be asked for again. After a full paint it holds
+  // no crosshairs (they are drawn on the frame); a data-area refresh
+  // (ShowGraph) draws them into it.
   TBitmap& DataBitmap() {
     SettleDataBitmap();
     return FDataBitmap;
@@ -569,6 +576,7 @@ class TCustomKelvo : public TCustomControl, private IJointLayersOwner {
   void PaintFrame(TCanvas& Canvas);
   // The four crosshairs into Bitmap, whose pixel (0, 0) is client (OffsetX, OffsetY).
   void DrawCrossHairs(int32_t OffsetX, int32_t OffsetY, TBitmap& Bitmap);
+  bool AnyCrossHairShown() const;
   void DrawGrid(TCanvas& Canvas);
   // The grid position after Value on one axis (Index: the 1-based number of
   // the position asked for).

@@ -128,7 +128,7 @@ void TCustomKelvo::ApplyLayerRanges(int32_t Layer, long double LoX, long double 
   store(ScalePropsY(Layer), LoY, HiY);
   CopyScaleSettings(ScaleX(Layer), ScalePropsX(Layer));
   CopyScaleSettings(ScaleY(Layer), ScalePropsY(Layer));
-  MapLayers();
+  RemapLayers();
 }
 
 void TCustomKelvo::SetLayerRanges(int32_t Layer, long double LoX, long double LoY, long double HiX,

@@ -145,7 +145,7 @@ void TCustomKelvo::MarginChanged(int Which) {
         break;
     }
   }
-  MapLayers();
+  RemapLayers();
 }
 
 void TCustomKelvo::SetMarginLeft(int32_t Value) { SetMargin(0, Value); }
@@ -161,7 +161,7 @@ void TCustomKelvo::SetShadowWidth(int32_t Value) {
     CopyScaleSettings(ScaleY(n), ScalePropsY(n));
     SetAxisMargins(n);
   }
-  MapLayers();
+  RemapLayers();
   RepaintIfAuto();
 }
 
@@ -219,13 +219,20 @@ void TCustomKelvo::SetStandardLayout(TkvLayout Value) {
 }
 
 void TCustomKelvo::SetBounds(int32_t ALeft, int32_t ATop, int32_t AWidth, int32_t AHeight) {
+  // Only a change of position or size resizes: the bounds the control has
+  // already are no reason to apply the minimum or the isometric rule again.
+  if (ALeft == Left() && ATop == Top() && AWidth == Width() && AHeight == Height() &&
+      FPropsX[LayerCount])
+    return;
   TResizeEventDelay resized(*this);  // OnResize once the bitmaps and axes follow
   TPaintLockScope lock(*this);
-  // The control never gets smaller than its margins and shadow allow.
+  // The control never gets smaller than its margins and shadow allow. The
+  // margins are the stored ones: the room a legend beside the data area
+  // takes comes out of the control, and never makes it larger.
   SettleDataBitmap();
   SettleFrame();
-  const int64_t minHeight = int64_t{FMarginTop} + FMarginBottom + FShadowWidth + 20;
-  const int64_t minWidth = int64_t{FMarginLeft} + FMarginRight + FShadowWidth + 80;
+  const int64_t minHeight = int64_t{MarginTop()} + MarginBottom() + FShadowWidth + 20;
+  const int64_t minWidth = int64_t{MarginLeft()} + MarginRight() + FShadowWidth + 80;
   int32_t h = static_cast<int32_t>(
       std::clamp<int64_t>(std::max<int64_t>(AHeight, minHeight), 0, MaxBitmapSide));
   int32_t w = static_cast<int32_t>(
@@ -238,6 +245,7 @@ void TCustomKelvo::SetBounds(int32_t ALeft, int32_t ATop, int32_t AWidth, int32_
     h = static_cast<int32_t>(std::floor(
         static_cast<double>(MaxBitmapBytes / 4 / static_cast<uint32_t>(d.Side(w))) / d.Ratio));
   if (d.Side(w) > MaxBitmapSide) w = static_cast<int32_t>(MaxBitmapSide / d.Ratio);
+  if (d.Side(h) > MaxBitmapSide) h = static_cast<int32_t>(MaxBitmapSide / d.Ratio);
   TCustomControl::SetBounds(ALeft, ATop, w, h);
   w = Width();  // constraints or OnCanResize may have had their say
   h = Height();
@@ -258,7 +266,7 @@ void TCustomKelvo::SetBounds(int32_t ALeft, int32_t ATop, int32_t AWidth, int32_
     if (FScaleX[i] && FScaleY[i]) SetAxisMargins(n);
   }
   TCustomControl::SetBounds(ALeft, ATop, w, h);
-  MapLayers();
+  RemapLayers();
 }
 
 }  // namespace vexa

@@ -40,6 +40,11 @@ inline double ToDouble(long double v) {
   if (v < -std::numeric_limits<double>::max()) return -HUGE_VAL;
   return static_cast<double>(v);
 }
+// An axis can be mapped unless it is logarithmic with a range end that is
+// not positive; an axis with no pixels (Extent <= 0) needs no range.
+inline bool AxisMappable(const TScaleProps& p, long double Extent) {
+  return !(Extent > 0) || !p.Logarithmic() || (p.RangeLow() > 0 && p.RangeHigh() > 0);
+}
 }  // namespace
 
 const TLayerMapping& TCustomKelvo::Mapping(int32_t Layer) const {
@@ -53,6 +58,21 @@ const TLayerMapping& TCustomKelvo::DeviceMapping(int32_t Layer) const {
 
 void TCustomKelvo::UpdateMapping() {
   if (!MapLayers()) throw EVexaKelvoError("Logarithmic axis must not be negative.");
+}
+
+void TCustomKelvo::RemapLayers() {
+  if (IsLoading() || !FPropsX[LayerCount]) return;
+  const long double W =
+      static_cast<long double>(Width()) - FMarginLeft - FMarginRight - FShadowWidth;
+  const long double H =
+      static_cast<long double>(Height()) - FMarginTop - FMarginBottom - FShadowWidth;
+  bool mappable = true;
+  for (int32_t n = 1; n <= LayerCount && mappable; ++n)
+    mappable = AxisMappable(ScalePropsX(n), W) && AxisMappable(ScalePropsY(n), H);
+  if (mappable)
+    UpdateMapping();
+  else
+    MapLayers();
 }
 
 bool TCustomKelvo::MapLayers() {
@@ -74,7 +94,7 @@ bool TCustomKelvo::MapLayers() {
     if (W > 0) {
       const long double rl = sx.RangeLow(), rh = sx.RangeHigh();
       if (sx.Logarithmic()) {
-        if (!(rh > 0) || !(rl > 0)) return false;
+        if (!AxisMappable(sx, W)) return false;
         const long double g = std::log(rh) - std::log(rl);
         m.KX = W / g;
         m.DX = (std::log(rh) * FMarginLeft - std::log(rl) * right) / g;
@@ -91,7 +111,7 @@ bool TCustomKelvo::MapLayers() {
     if (H > 0) {
       const long double rl = sy.RangeLow(), rh = sy.RangeHigh();
       if (sy.Logarithmic()) {
-        if (!(rh > 0) || !(rl > 0)) return false;
+        if (!AxisMappable(sy, H)) return false;
         const long double g = std::log(rh) - std::log(rl);
         m.KY = -H / g;
         m.DY = (std::log(rh) * bottom - std::log(rl) * FMarginTop) / g;

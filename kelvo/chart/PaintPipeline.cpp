@@ -37,9 +37,12 @@ void TCustomKelvo::Paint() {
   } end{data};
   PaintDataBackground(data, 0, 0);
   RenderDisplayList(FDataBitmap);
-  if (inPlace)
+  if (inPlace) {
     FDataInFrame = true, FDataInFrameAt = {dataX, dataY};
-  else
+    // The data bitmap holds the data area without crosshairs, which are
+    // drawn on the frame next: take its copy now rather than when asked.
+    if (AnyCrossHairShown()) SettleDataBitmap();
+  } else
     FFrameBitmap.Canvas().Draw(dataX, dataY, FDataBitmap);
   if (FComposeOnly)
     DrawCrossHairs(0, 0, FFrameBitmap);  // the picture stays here; no window needed
@@ -283,10 +286,14 @@ void TCustomKelvo::PaintDataBackground(TCanvas& c, int32_t X, int32_t Y) {
   }
 }
 
+bool TCustomKelvo::AnyCrossHairShown() const {
+  for (int32_t i = 1; i <= CrossHairCount; ++i)
+    if (FCrossHairs[static_cast<size_t>(i)]->Mode() != TCrossHMode::chOff) return true;
+  return false;
+}
+
 void TCustomKelvo::DrawCrossHairs(int32_t OffsetX, int32_t OffsetY, TBitmap& Bitmap) {
-  bool any = false;
-  for (int32_t i = 1; i <= CrossHairCount; ++i) any |= CrossHair(i).Mode() != TCrossHMode::chOff;
-  if (!any) return;
+  if (!AnyCrossHairShown()) return;
   TCanvas& c = Bitmap.Canvas();
   const TColor penColor = c.Pen().Color();
   const int32_t penWidth = c.Pen().Width();

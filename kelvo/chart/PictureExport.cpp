@@ -53,6 +53,13 @@ std::unique_ptr<TCustomKelvo> TCustomKelvo::CopyAtSize(int32_t AWidth, int32_t A
   copy->SetAutoRedraw(false);
   copy->SetDevicePixelRatio(Ratio);
   copy->SetBounds(0, 0, AWidth, AHeight);
+  // A picture is the size asked for or none: a chart smaller than its
+  // margins allow would come out at another size.
+  if (copy->Width() != AWidth || copy->Height() != AHeight)
+    throw EInvalidGraphic("Picture size " + std::to_string(AWidth) + " x " +
+                          std::to_string(AHeight) + " is smaller than the chart's margins allow: " +
+                          "at least " + std::to_string(copy->Width()) + " x " +
+                          std::to_string(copy->Height()));
   return copy;
 }
 

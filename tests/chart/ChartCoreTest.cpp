@@ -175,6 +175,45 @@ TEST_F(ChartTest, AnInvalidLogarithmicRangeWaitsForThePaint) {
   }
 }
 
+// The overridable mapping update runs after each change the mapping
+// depends on, painting or not (AutoRedraw off); while a logarithmic range
+// is not positive the non-raising mapping stands in for it.
+TEST_F(ChartTest, UpdateMappingRunsAfterEveryChangeItDependsOn) {
+  class TMappingCounter : public TKelvo {
+   public:
+    void UpdateMapping() override {
+      ++Calls;
+      TKelvo::UpdateMapping();
+    }
+    int Calls = 0;
+  };
+  using TStep = std::function<void(TKelvo&)>;
+  const std::vector<std::pair<const char*, TStep>> steps = {
+      {"SetBounds", [](TKelvo& c) { c.SetBounds(0, 0, 300, 220); }},
+      {"SetMarginTop", [](TKelvo& c) { c.SetMarginTop(30); }},
+      {"SetShadowWidth", [](TKelvo& c) { c.SetShadowWidth(4); }},
+      {"range", [](TKelvo& c) { c.Scale1X().SetRangeHigh(7); }},
+      {"Assign", [](TKelvo& c) {
+         TKelvo other;
+         other.Scale2Y().SetLogarithmic(c.Scale2Y().Logarithmic());
+         c.Assign(&other);
+       }},
+  };
+  for (const auto& [name, step] : steps) {
+    TMappingCounter c;
+    c.CreateWnd();
+    c.SetAutoRedraw(false);
+    const int before = c.Calls;
+    step(c);
+    EXPECT_GT(c.Calls, before) << name;
+    c.Scale2Y().SetLogarithmic(true);  // 0 .. 1: not mappable yet
+    c.Scale1X().SetRangeHigh(9);
+    const int invalid = c.Calls;
+    EXPECT_NO_THROW(step(c)) << name;
+    EXPECT_EQ(c.Calls, invalid) << name;
+  }
+}
+
 // Fitting every layer isometric changes 32 ranges; the chart paints once.
 TEST_F(ChartTest, IsometricFitsAllLayersWithOnePaint) {
   CountingChart c;

@@ -152,6 +152,59 @@ TEST(Legend, OffByDefaultAndItsRoomLeavesTheMarginsAlone) {
   EXPECT_EQ(with->DataArea().Right, area.Right);  // the room is given back
 }
 
+// Beside the data area the box stands beyond the margin on its side, so
+// the margin's captions, axes, labels and ticks stay uncovered; its room
+// never changes the control's size.
+TEST(Legend, BesideTheDataAreaItCoversNothingAndResizesNothing) {
+  const TLegendPos places[] = {TLegendPos::lpOutsideLeft, TLegendPos::lpOutsideRight,
+                               TLegendPos::lpOutsideTop, TLegendPos::lpOutsideBottom};
+  for (TLegendPos pos : places) {
+    auto c = Report(320, 240);
+    c->Legend().SetPosition(pos);
+    c->Paint();
+    const TRect a = c->DataArea(), box = c->LegendBox();
+    ASSERT_GT(box.Right, box.Left);
+    switch (pos) {
+      case TLegendPos::lpOutsideLeft:
+        EXPECT_LE(box.Right, a.Left - c->MarginLeft());
+        break;
+      case TLegendPos::lpOutsideRight:
+        EXPECT_GE(box.Left, a.Right + c->MarginRight());
+        break;
+      case TLegendPos::lpOutsideTop:
+        EXPECT_LE(box.Bottom, a.Top - c->MarginTop());
+        break;
+      default:
+        EXPECT_GE(box.Top, a.Bottom + c->MarginBottom());
+        break;
+    }
+    c->SetBounds(0, 0, 200, 150);
+    EXPECT_EQ(c->Width(), 200) << static_cast<int>(pos);
+    EXPECT_EQ(c->Height(), 150) << static_cast<int>(pos);
+    c->SetBounds(0, 0, 150, 80);  // the smallest the stored margins allow
+    EXPECT_EQ(c->Width(), 150) << static_cast<int>(pos);
+    EXPECT_EQ(c->Height(), 80) << static_cast<int>(pos);
+  }
+  // The vertical axis' caption above the data area stays whole.
+  auto c = Report(320, 240);
+  c->Scale1Y().SetCaption("Volts");
+  c->Paint();
+  TBitmap without;
+  without.Assign(&c->Surface());
+  c->Legend().SetPosition(TLegendPos::lpOutsideTop);
+  c->Paint();
+  const int32_t shift = c->DataArea().Top - 20;  // the legend's room
+  int32_t caption = 0, kept = 0;
+  for (int32_t y = 0; y < 20; ++y)
+    for (int32_t x = 0; x < c->Width(); ++x)
+      if (without.Canvas().Pixels(x, y) != 0xF0F0F0) {  // not the window colour
+        ++caption;
+        kept += c->Surface().Canvas().Pixels(x, y + shift) == without.Canvas().Pixels(x, y);
+      }
+  EXPECT_GT(caption, 20);
+  EXPECT_EQ(kept, caption);
+}
+
 TEST(Legend, ClicksHideAndShowSeriesAndClasses) {
   auto c = Report(300, 200);
   c->SetMouseAction(TMouseActMode::maZoomWind);

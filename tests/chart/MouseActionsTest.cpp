@@ -41,6 +41,17 @@ TEST(MousePan, MovesTheRangesByThePixelDistance) {
   EXPECT_EQ(pans, 1);
 }
 
+// The copy continues the drag from where it started, by its own mapping.
+TEST(MousePan, AnAssignedChartContinuesTheDrag) {
+  auto a = MouseChart();
+  a->SetMouseAction(TMouseActMode::maPan);
+  a->MouseMove(Left, 60, 50);
+  auto b = MouseChart();
+  b->Assign(a.get());
+  b->MouseMove(Left, 70, 50);
+  EXPECT_NEAR(b->Scale1X().RangeLow(), -1, 1e-12);  // 10 of 100 pixels of 0 .. 10
+}
+
 TEST(MousePan, HorizontalVerticalAndOutsideThePlot) {
   auto c = MouseChart();
   c->SetMouseAction(TMouseActMode::maPanHoriz);

@@ -388,6 +388,14 @@ TEST(PaintPipeline, CrossHairModes) {
   int32_t px, py;
   e->WorldToPixel(1, 0, 5, px, py);
   EXPECT_NE(e->Surface().Canvas().Pixels(px, py - 20), clRed);
+  // The full paint draws them on the frame only: the data bitmap has none,
+  // also after a second paint; a data-area refresh draws them into it.
+  for (int paint = 0; paint < 2; ++paint) {
+    EXPECT_EQ(kelvo::test::CountColor(e->DataBitmap(), clRed), 0) << paint;
+    e->Paint();
+  }
+  e->ShowGraph();
+  EXPECT_GT(kelvo::test::CountColor(e->DataBitmap(), clRed), 100);
 }
 
 TEST(Background, AreasAndAFailedImage) {
