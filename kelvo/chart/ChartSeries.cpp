@@ -43,16 +43,34 @@ void TCustomKelvo::ClearSeries() { FSeries->clear(); }
 void TCustomKelvo::FitLayerToData(int32_t Layer) {
   if (Layer < 1 || Layer > LayerCount) return;
   constexpr double Inf = std::numeric_limits<double>::infinity();
+  const TScaleProps& sx = ScalePropsX(Layer);
+  const TScaleProps& sy = ScalePropsY(Layer);
   double x0 = Inf, x1 = -Inf, y0 = Inf, y1 = -Inf;
+  double px = Inf, py = Inf;  // the smallest positive values, for a logarithmic axis
   auto take = [&](double x, double y) {
     if (!std::isfinite(x) || !std::isfinite(y)) return;
     x0 = std::min(x0, x), x1 = std::max(x1, x);
     y0 = std::min(y0, y), y1 = std::max(y1, y);
+    if (x > 0) px = std::min(px, x);
+    if (y > 0) py = std::min(py, y);
   };
   for (const auto& s : *FSeries) {
     if (!s->Visible() || s->Layer() != Layer || !ClassVisible(s->ItemClass())) continue;
     double a, b, c, d;
-    if (s->Bounds(a, b, c, d)) take(a, c), take(b, d);
+    if (!s->Bounds(a, b, c, d)) continue;
+    take(a, c), take(b, d);
+    // The summaries know no smallest positive value: a logarithmic axis
+    // whose series reach zero or below reads the points once.
+    const bool scanX = sx.Logarithmic() && !(a > 0) && b > 0;
+    const bool scanY = sy.Logarithmic() && !(c > 0) && d > 0;
+    if (scanX || scanY)
+      for (uint64_t i = 0; i < s->Count(); ++i) {
+        const double x = s->X(i), y = s->Y(i);
+        if (std::isfinite(x) && std::isfinite(y)) {
+          if (scanX && x > 0) px = std::min(px, x);
+          if (scanY && y > 0) py = std::min(py, y);
+        }
+      }
   }
   for (const TDrawItem& it : FList.Items()) {
     if (it.Layer != Layer || !ClassVisible(it.ItemClass) || !HasFiniteCoordinates(it)) continue;
@@ -88,23 +106,21 @@ void TCustomKelvo::FitLayerToData(int32_t Layer) {
         break;
     }
   }
-  const TScaleProps& sx = ScalePropsX(Layer);
-  const TScaleProps& sy = ScalePropsY(Layer);
   // An axis keeps its direction, and keeps its range where the data gives it
-  // nothing finite of some width.
-  auto fit = [](const TScaleProps& p, double lo, double hi, long double& NewLo,
-                long double& NewHi) {
+  // nothing finite of some width; a logarithmic one fits its positive values.
+  auto fit = [](const TScaleProps& p, double lo, double hi, double lowestPositive,
+                long double& NewLo, long double& NewHi) {
     NewLo = p.RangeLow();
     NewHi = p.RangeHigh();
+    if (p.Logarithmic() && !(lo > 0)) lo = lowestPositive;
     if (!(lo < hi)) return;
-    if (p.Logarithmic() && !(lo > 0)) return;
     const bool reversed = p.RangeLow() > p.RangeHigh();
     NewLo = reversed ? hi : lo;
     NewHi = reversed ? lo : hi;
   };
   long double lx, hx, ly, hy;
-  fit(sx, x0, x1, lx, hx);
-  fit(sy, y0, y1, ly, hy);
+  fit(sx, x0, x1, px, lx, hx);
+  fit(sy, y0, y1, py, ly, hy);
   SetLayerRanges(Layer, lx, ly, hx, hy, false);
 }
 

@@ -506,7 +506,9 @@ class TCustomKelvo : public TCustomControl, private IJointLayersOwner {
   // Sets the layer's ranges (through SetLayerRanges) to the finite extent of
   // its visible series and items, also those outside the ranges now,
   // keeping a reversed axis reversed; an axis without finite extent, or of
-  // no width, keeps its range.
+  // no width, keeps its range. A logarithmic axis fits the positive values
+  // (values at or below zero lie at its floor, the low edge): from the
+  // smallest positive one to the largest.
   void FitLayerToData(int32_t Layer);
 
   // --- the legend (Legend.h; ChartLegend.cpp) ---

@@ -16,10 +16,54 @@ namespace {
 constexpr uint64_t BlockSize(int Level) { return uint64_t{1} << TSeries::Shift[Level]; }
 constexpr uint64_t Base = uint64_t{1} << TSeries::Shift[0];
 
+// The slots of a ring bounded to Capacity points once it is full: the
+// capacity in whole first-level blocks (saturating; so large a ring is never
+// reached, since memory follows the points held).
+uint64_t FullRingSlots(uint64_t Capacity) {
+  constexpr uint64_t Most = std::numeric_limits<uint64_t>::max() / Base * Base;
+  return Capacity > Most ? Most : (Capacity + Base - 1) / Base * Base;
+}
+
+// The slots for Points points: doublings of one first-level block, so that
+// memory follows the points held; a bounded ring (Capacity not 0) takes its
+// full size as soon as it holds Capacity points, and never more. Until then
+// it has dropped nothing and does not wrap, so growing keeps every slot.
+uint64_t SlotsFor(uint64_t Points, uint64_t Capacity) {
+  const uint64_t full = Capacity ? FullRingSlots(Capacity) : std::numeric_limits<uint64_t>::max();
+  if (Capacity && Points >= Capacity) return full;
+  uint64_t slots = Base;
+  while (slots < Points && slots <= std::numeric_limits<uint64_t>::max() / 2) slots *= 2;
+  return std::min(slots, full);
+}
+
 double* Grow(TPageBuffer& Buffer, uint64_t Slots) {
-  if (Slots > std::numeric_limits<size_t>::max() / sizeof(double)) throw std::bad_alloc();
-  Buffer.Grow(static_cast<size_t>(Slots) * sizeof(double));
+  const auto refuse = [Slots] {
+    return EVexaKelvoError("Series storage for " + std::to_string(Slots) +
+                           " points cannot be allocated (" + std::to_string(Slots) + " x " +
+                           std::to_string(sizeof(double)) + " bytes a column)");
+  };
+  if (Slots > std::numeric_limits<size_t>::max() / sizeof(double)) throw refuse();
+  try {
+    Buffer.Grow(static_cast<size_t>(Slots) * sizeof(double));
+  } catch (const std::bad_alloc&) {
+    throw refuse();
+  }
   return static_cast<double*>(Buffer.Data());
+}
+
+// The number of points (counted from the first since the series was made
+// or cleared) whose evenly spaced x X0 + k DX is finite: x moves one way
+// with k, so they are the first ones.
+uint64_t FiniteSpacedPoints(double X0, double DX) {
+  constexpr uint64_t All = std::numeric_limits<uint64_t>::max();
+  const auto finite = [&](uint64_t k) { return std::isfinite(X0 + static_cast<double>(k) * DX); };
+  if (DX == 0 || finite(All)) return All;
+  uint64_t lo = 0, hi = All;  // finite(lo), !finite(hi)
+  while (hi - lo > 1) {
+    const uint64_t mid = lo + (hi - lo) / 2;
+    (finite(mid) ? lo : hi) = mid;
+  }
+  return hi;
 }
 
 // Block summaries are kept for the blocks written so far: arrays grow with
@@ -71,11 +115,11 @@ TSeries::TSeries(const TSeries& Other)
       FSpaced(Other.FSpaced),
       FX0(Other.FX0),
       FDX(Other.FDX),
+      FSpacedFinite(Other.FSpacedFinite),
       FCapacity(Other.FCapacity) {
   // The points held, in a fresh ring; the numbering of evenly spaced points
   // and the order go on from where the other series is.
-  const uint64_t slots =
-      FCapacity ? (FCapacity + Base - 1) / Base * Base : std::max<uint64_t>(Other.FCount, Base);
+  const uint64_t slots = SlotsFor(Other.FCount, FCapacity);
   FYs = Grow(FYBuffer, slots);
   if (!FSpaced) FXs = Grow(FXBuffer, slots);
   FSlots = slots;
@@ -120,10 +164,10 @@ void TSeries::Relayout(uint64_t Slots, uint64_t Keep) {
 }
 
 void TSeries::Reserve(uint64_t Total) {
-  if (FCapacity != 0 || Total <= FSlots) return;
-  // Unbounded: the ring never wraps (FFirst stays 0) and grows geometrically.
-  uint64_t slots = std::max<uint64_t>(FSlots, Base);
-  while (slots < Total) slots *= 2;
+  if (Total <= FSlots) return;
+  const uint64_t slots = SlotsFor(Total, FCapacity);
+  if (slots <= FSlots) return;  // a full bounded ring: the newest overwrite the oldest
+  if (FCount == 0) FFirst = 0;  // nothing held: the ring starts afresh
   FYs = Grow(FYBuffer, slots);
   if (!FSpaced) FXs = Grow(FXBuffer, slots);
   FSlots = slots;
@@ -137,13 +181,10 @@ void TSeries::Drop(uint64_t Points) {
 
 void TSeries::SetCapacity(uint64_t Value) {
   if (Value == FCapacity) return;
+  const uint64_t keep = Value == 0 ? FCount : std::min(FCount, Value);
+  Relayout(SlotsFor(keep, Value), keep);  // allocates first: a refusal changes nothing
   FCapacity = Value;
   Touch();
-  if (Value == 0) {
-    Relayout(std::max<uint64_t>(FCount, Base), FCount);
-  } else {
-    Relayout((Value + Base - 1) / Base * Base, std::min(FCount, Value));
-  }
 }
 
 void TSeries::Clear() {
@@ -168,6 +209,7 @@ void TSeries::SetXSpacing(double X0, double DX) {
   FSpaced = true;
   FX0 = X0;
   FDX = DX;
+  FSpacedFinite = FiniteSpacedPoints(X0, DX);
   Touch();
 }
 
@@ -249,13 +291,21 @@ void TSeries::Written(uint64_t FirstSlot, uint64_t Points, const double* X) {
 }
 
 bool TSeries::Sorted() const {
-  if (FSpaced) return FDX > 0;
+  if (FSpaced) return FDX > 0 && FDropped + FCount <= FSpacedFinite;
   return FBreakEver <= FDropped;
 }
 
 // --- block summaries ---
 
 void TSeries::SummariseSlots(uint64_t FirstSlot, uint64_t Points) {
+  // An evenly spaced x is finite in the slots before this one (the points
+  // written are the newest held).
+  uint64_t xFiniteEnd = FirstSlot + Points;
+  if (FSpaced) {
+    const uint64_t firstEver = FDropped + FCount - Points;
+    xFiniteEnd = FirstSlot + (FSpacedFinite > firstEver ? std::min(Points, FSpacedFinite - firstEver) : 0);
+  }
+  const auto xFinite = [&](uint64_t t) { return FSpaced ? t < xFiniteEnd : std::isfinite(FXs[t]); };
   // Groups of 16: where the lowest and highest y lie, and whether all are finite.
   {
     const uint64_t end = FirstSlot + Points;
@@ -272,7 +322,7 @@ void TSeries::SummariseSlots(uint64_t FirstSlot, uint64_t Points) {
         uint32_t low = 0, high = 0;
         for (uint32_t k = 0; k < 16; ++k) {
           const double y = FYs[t + k];
-          finite &= std::isfinite(y) && (FSpaced || std::isfinite(FXs[t + k]));
+          finite &= std::isfinite(y) && xFinite(t + k);
           low = y < FYs[t + low] ? k : low;
           high = y > FYs[t + high] ? k : high;
         }
@@ -284,7 +334,7 @@ void TSeries::SummariseSlots(uint64_t FirstSlot, uint64_t Points) {
         continue;
       }
       const double y = FYs[t];
-      const bool finite = std::isfinite(y) && (FSpaced || std::isfinite(FXs[t]));
+      const bool finite = std::isfinite(y) && xFinite(t);
       uint64_t& bits = FGroupFinite[g >> 6];
       const uint64_t bit = uint64_t{1} << (g & 63);
       if (at == 0) {
@@ -321,7 +371,7 @@ void TSeries::SummariseSlots(uint64_t FirstSlot, uint64_t Points) {
     for (uint64_t t = s; t < stop; ++t) {
       const double y = FYs[t];
       const double x = withX ? FXs[t] : 0;
-      if (!(std::isfinite(y) && std::isfinite(x))) [[unlikely]] {
+      if (!(std::isfinite(y) && (withX ? std::isfinite(x) : t < xFiniteEnd))) [[unlikely]] {
         flags &= static_cast<uint8_t>(~TSeriesBlocks::FlagAllFinite);
         continue;
       }
@@ -411,13 +461,16 @@ bool TSeries::Bounds(double& MinX, double& MaxX, double& MinY, double& MaxY) con
       x0 = std::min(x0, b.MinX[k]), x1 = std::max(x1, b.MaxX[k]);
     } else {
       // x follows the index: the block's first and last finite points bound it.
+      const auto valid = [this](uint64_t i) {
+        return std::isfinite(YAt(i)) && std::isfinite(XAt(i));
+      };
       for (uint64_t i = First; i < First + Points; ++i)
-        if (std::isfinite(YAt(i))) {
+        if (valid(i)) {
           firstValid = std::min(firstValid, i);
           break;
         }
       for (uint64_t i = First + Points; i-- > First;)
-        if (std::isfinite(YAt(i))) {
+        if (valid(i)) {
           lastValid = std::max(lastValid, i);
           break;
         }

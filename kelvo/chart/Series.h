@@ -16,6 +16,7 @@
 
 #include <array>
 #include <cstdint>
+#include <limits>
 #include <memory>
 #include <span>
 #include <string>
@@ -76,7 +77,10 @@ class TSeries {
 
   // 0 (the creation value) keeps every point; N keeps the newest N,
   // dropping the oldest as new ones arrive. Below the count it drops the
-  // oldest at once.
+  // oldest at once. Memory follows the points held, not the capacity (a
+  // generous bound costs nothing until points arrive); storage that cannot
+  // be allocated, here or when points arrive, raises EVexaKelvoError naming
+  // the sizes and leaves the series as it was.
   uint64_t Capacity() const { return FCapacity; }
   void SetCapacity(uint64_t Value);
 
@@ -204,6 +208,9 @@ class TSeries {
 
   bool FSpaced = false;
   double FX0 = 0, FDX = 1;
+  // Evenly spaced points numbered (since the last clear) from this one on
+  // have an x beyond the finite doubles.
+  uint64_t FSpacedFinite = std::numeric_limits<uint64_t>::max();
   TPageBuffer FXBuffer, FYBuffer;
   double* FXs = nullptr;  // slots of x (none while spaced), in FXBuffer
   double* FYs = nullptr;  // slots of y, in FYBuffer

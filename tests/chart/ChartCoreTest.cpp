@@ -513,6 +513,23 @@ TEST_F(ChartTest, MinimumSize) {
   EXPECT_EQ(c.Left(), 3);
   EXPECT_EQ(c.ScaleY(1).Height(), 345);
   EXPECT_FALSE(c.PaintLock() == false);  // still locked: no window
+  // The bounds it has are no change: margins that grew since leave the
+  // size alone, and an isometric chart keeps its ranges.
+  c.SetMarginLeft(400);
+  c.SetIsometric(true);
+  const double low = c.Scale1Y().RangeLow(), high = c.Scale1Y().RangeHigh();
+  c.Scale1Y().SetRangeHigh(high + 1);
+  c.SetBounds(3, 4, 449, 345);
+  EXPECT_EQ(c.Width(), 449);
+  EXPECT_EQ(c.Scale1Y().RangeLow(), low);
+  EXPECT_EQ(c.Scale1Y().RangeHigh(), high + 1);
+  // At ratio 2 the height gives way to the largest bitmap side, as the width does.
+  TKelvo tall;
+  tall.SetDevicePixelRatio(2);
+  EXPECT_NO_THROW(tall.SetBounds(0, 0, 300, 32768));
+  EXPECT_EQ(tall.Height(), 16384);
+  EXPECT_NO_THROW(tall.SetBounds(0, 0, 32768, 300));
+  EXPECT_EQ(tall.Width(), 16384);
 }
 
 struct LayoutCase {

@@ -304,6 +304,10 @@ TEST(DevicePictures, SavedAtARatio) {
   EXPECT_EQ(at2->SvgDocument(), c->SvgDocument());
   for (double bad : {0.5, 4.5, std::nan("")})
     EXPECT_THROW(c->SaveToFile(dir + "bad.png", 0, 0, bad), EInvalidGraphic) << bad;
+  // Smaller than the margins allow: refused, not written at another size.
+  EXPECT_THROW(c->SaveToFile(dir + "bad.png", 15, 610, 4), EInvalidGraphic);
+  EXPECT_THROW(c->SvgDocument(15, 610), EInvalidGraphic);
+  EXPECT_FALSE(std::filesystem::exists(dir + "bad.png"));
   std::filesystem::remove(dir + "ratio2.png");
   std::filesystem::remove(dir + "ratio125.png");
 }

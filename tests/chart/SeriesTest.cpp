@@ -254,6 +254,68 @@ TEST(Series, RingDropsTheOldestAndKeepsOrderAndBounds) {
   EXPECT_EQ(t.Y(0), 60);
 }
 
+// A capacity is a bound, not an allocation; one that cannot be met is
+// refused clearly and changes nothing.
+TEST(Series, CapacityCostsNothingUntilPointsArriveAndRefusalsChangeNothing) {
+  for (bool spaced : {false, true}) {
+    for (uint64_t capacity : {UINT64_MAX, uint64_t{1} << 40, uint64_t{10000000000}}) {
+      TSeries s;
+      if (spaced) s.SetXSpacing(0, 1);
+      s.SetCapacity(capacity);  // an empty series
+      for (int i = 0; i < 300; ++i) spaced ? s.Append(double(i)) : s.Append(i, i);
+      EXPECT_EQ(s.Count(), 300u);
+      EXPECT_LE(s.SlotCount(), 1024u) << capacity;
+      s.SetCapacity(0);
+      s.SetCapacity(capacity);  // a series holding points
+      EXPECT_EQ(s.Capacity(), capacity);
+      for (int i = 300; i < 600; ++i) spaced ? s.Append(double(i)) : s.Append(i, i);
+      ASSERT_EQ(s.Count(), 600u);
+      EXPECT_EQ(s.Y(599), 599);
+      EXPECT_TRUE(s.Sorted());
+    }
+    // A small ring still wraps and keeps the newest.
+    TSeries r;
+    if (spaced) r.SetXSpacing(0, 1);
+    r.SetCapacity(70);
+    for (int i = 0; i < 1000; ++i) spaced ? r.Append(double(i)) : r.Append(i, i);
+    EXPECT_EQ(r.Count(), 70u);
+    EXPECT_EQ(r.Y(0), 930);
+    double x0, x1, y0, y1;
+    ASSERT_TRUE(r.Bounds(x0, x1, y0, y1));
+    EXPECT_EQ(y0, 930);
+    EXPECT_EQ(x1, 999);
+  }
+  // Storage that cannot be had: the library's error, the series unchanged.
+  // (The count alone decides; no point is read before the refusal.)
+  TSeries s;
+  for (int i = 0; i < 10; ++i) s.Append(i, i);
+  try {
+    s.Append(nullptr, nullptr, SIZE_MAX / 4);
+    FAIL() << "no refusal";
+  } catch (const EVexaKelvoError& e) {
+    EXPECT_NE(std::string(e.what()).find("cannot be allocated"), std::string::npos) << e.what();
+  }
+  EXPECT_EQ(s.Count(), 10u);
+  s.Append(10, 10);
+  EXPECT_EQ(s.Y(10), 10);
+  EXPECT_TRUE(s.Sorted());
+}
+
+// An evenly spaced x can leave the finite doubles: those points count as
+// not finite, as an x column's would.
+TEST(Series, EvenlySpacedXBeyondTheFiniteDoubles) {
+  TSeries s;
+  s.SetXSpacing(-1e308, 1e308);  // -1e308, 0, then beyond the doubles
+  for (int i = 0; i < 200; ++i) s.Append(i < 2 ? i : 1000.0 + i);
+  double x0, x1, y0, y1;
+  ASSERT_TRUE(s.Bounds(x0, x1, y0, y1));
+  EXPECT_EQ(x0, -1e308);
+  EXPECT_EQ(x1, 0);
+  EXPECT_EQ(y0, 0);
+  EXPECT_EQ(y1, 1);
+  EXPECT_FALSE(s.Sorted());
+}
+
 TEST(Series, EvenlySpacedNumberingAndClear) {
   TSeries s;
   s.SetXSpacing(10, 0.5);
@@ -334,6 +396,19 @@ TEST(Series, BelongToTheChartsDataAndFitTheLayer) {
   owner.FitLayerToData(1);
   EXPECT_EQ(owner.Scale1Y().RangeLow(), 2);
   EXPECT_EQ(owner.Scale1Y().RangeHigh(), -4);
+  // A logarithmic axis fits the positive values.
+  owner.Scale1Y().SetRangeLow(1);
+  owner.Scale1Y().SetRangeHigh(10);
+  owner.Scale1Y().SetLogarithmic(true);
+  owner.Scale1X().SetLogarithmic(true);
+  for (double y : {0.0, -3.0, 0.5, 40.0}) second.Append(4, y);
+  owner.FitLayerToData(1);
+  EXPECT_EQ(owner.Scale1Y().RangeLow(), 0.5);
+  EXPECT_EQ(owner.Scale1Y().RangeHigh(), 40);
+  EXPECT_EQ(owner.Scale1X().RangeLow(), 2);
+  EXPECT_EQ(owner.Scale1X().RangeHigh(), 4);
+  owner.Scale1X().SetLogarithmic(false);
+  owner.Scale1Y().SetLogarithmic(false);
   // Deleting a series the user draws: the next paints are fine.
   owner.ClearSeries();
   EXPECT_EQ(user.SeriesCount(), 0u);
