@@ -66,6 +66,11 @@ void DrawDot(TCanvas& c, int32_t X, int32_t Y, TColor Color) {
     c.SetPixels(X, Y, Color);
     return;
   }
+  // A dot beyond any picture moves nearer, still beyond it, so that its
+  // block's pixels can be counted from it without overflow.
+  constexpr int32_t Far = 1 << 30;
+  X = std::clamp(X, -Far, Far);
+  Y = std::clamp(Y, -Far, Far);
   const int32_t n = d.Length(1);
   for (int32_t j = 0; j < n; ++j)
     for (int32_t i = 0; i < n; ++i) c.SetPixels(X + i, Y + j, Color);

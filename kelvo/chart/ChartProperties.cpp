@@ -136,6 +136,14 @@ TPropInfo UseDataOfProperty() {
   p.IsDefault = [](const TPersistent& o) {
     return static_cast<const TCustomKelvo&>(o).UseDataOf() == nullptr;
   };
+  // A source without a name is written as "", which reads as none: a failed
+  // read puts the link itself back.
+  p.Remember = [](TPersistent& o) -> std::function<void()> {
+    auto& k = static_cast<TCustomKelvo&>(o);
+    return [&k, source = k.UseDataOf()] {
+      if (k.UseDataOf() != source) k.SetUseDataOf(source);
+    };
+  };
   return p;
 }
 
@@ -175,15 +183,17 @@ const TPropertyTable* TCustomKelvo::Properties() const {
         .Bool("AvoidDuplicateMarks", &K::AvoidDuplicateMarks, &K::SetAvoidDuplicateMarks)
         .Int("AllocSize", &K::AllocSize, &K::SetAllocSize)
         .Bool("AutoRedraw", &K::AutoRedraw, &K::SetAutoRedraw)
+        // The margins' declared defaults are their creation values, so that
+        // every other value is written and a form gives back what it held.
         .Int("MarginLeft", &K::MarginLeft, &K::SetMarginLeft, 50)
-        .Int("MarginRight", &K::MarginRight, &K::SetMarginRight, 10)
-        .Int("MarginTop", &K::MarginTop, &K::SetMarginTop, 16)
-        .Int("MarginBottom", &K::MarginBottom, &K::SetMarginBottom, 32)
+        .Int("MarginRight", &K::MarginRight, &K::SetMarginRight, 20)
+        .Int("MarginTop", &K::MarginTop, &K::SetMarginTop, 20)
+        .Int("MarginBottom", &K::MarginBottom, &K::SetMarginBottom, 40)
         .Int("MinDupMarkDist", &K::MinDupMarkDist, &K::SetMinDupMarkDist)
         .Int("LRim", &K::LRim, &K::SetLRim, 50)
-        .Int("RRim", &K::RRim, &K::SetRRim, 10)
-        .Int("TRim", &K::TRim, &K::SetTRim, 16)
-        .Int("BRim", &K::BRim, &K::SetBRim, 32)
+        .Int("RRim", &K::RRim, &K::SetRRim, 20)
+        .Int("TRim", &K::TRim, &K::SetTRim, 20)
+        .Int("BRim", &K::BRim, &K::SetBRim, 40)
         .Object<TBakGndImg>("BackGroundImg", [](K& k) -> TBakGndImg& { return k.BackGroundImg(); })
         .Int(
             "ClassDefault", &K::ClassDefault,
@@ -220,7 +230,7 @@ const TPropertyTable* TCustomKelvo::Properties() const {
         .Bool("MouseCursorFixed", &K::MouseCursorFixed, &K::SetMouseCursorFixed)
         .Double("PanGridDx", &K::PanGridDx, &K::SetPanGridDx)
         .Double("PanGridDy", &K::PanGridDy, &K::SetPanGridDy);
-    for (int32_t n = 1; n <= 4; ++n) {
+    for (int32_t n = 1; n <= StoredLayerCount; ++n) {
       p.Object<TScalePropsHoriz>(("Scale" + std::to_string(n) + "X").c_str(),
                                  [n](K& k) -> TScalePropsHoriz& { return k.ScalePropsX(n); });
       p.Object<TScalePropsVert>(("Scale" + std::to_string(n) + "Y").c_str(),

@@ -113,8 +113,10 @@ TCustomKelvo::~TCustomKelvo() {
   // leave the source's users, and let each own user keep a private copy.
   if (FSource) FSource->RemoveUser(this);
   for (int32_t i = 0; i < FUserCount; ++i) {
-    FUsers[static_cast<size_t>(i)]->FSource = nullptr;
-    FUsers[static_cast<size_t>(i)]->FList.MakePrivate();
+    TCustomKelvo& user = *FUsers[static_cast<size_t>(i)];
+    user.FSource = nullptr;
+    user.FList.MakePrivate();
+    user.FSeries = CopySeries(*user.FSeries);
   }
   // Owned objects go before the bitmaps their axes draw into.
   for (auto& p : FPropsX) p.reset();
@@ -236,6 +238,7 @@ void TCustomKelvo::SizeDataBitmap() {
 
 void TCustomKelvo::Loaded() {
   TCustomControl::Loaded();
+  RangesToUnstoredControllers();
   for (int32_t n = 1; n <= LayerCount; ++n) {
     CopyScaleSettings(ScaleX(n), ScalePropsX(n));
     CopyScaleSettings(ScaleY(n), ScalePropsY(n));
@@ -244,6 +247,23 @@ void TCustomKelvo::Loaded() {
   }
   RemapLayers();
   RepaintAfterChange();
+}
+
+// Only layers 1..4 are stored. A layer among them joined to a controller
+// above them was stored with its controller's range, which the controller
+// takes back from it while a form is read; the joined layers then follow
+// their controllers as always.
+void TCustomKelvo::RangesToUnstoredControllers() {
+  const auto takeBack = [](TScaleProps& Controller, const TScaleProps& Joined) {
+    Controller.StoreRangeLow(Joined.RangeLow());
+    Controller.StoreRangeHigh(Joined.RangeHigh());
+  };
+  for (int32_t n = 1; n <= StoredLayerCount; ++n) {
+    if (const int32_t d = FJointLayers->XControlledBy(n); d > StoredLayerCount)
+      takeBack(ScalePropsX(d), ScalePropsX(n));
+    if (const int32_t d = FJointLayers->YControlledBy(n); d > StoredLayerCount)
+      takeBack(ScalePropsY(d), ScalePropsY(n));
+  }
 }
 
 std::shared_ptr<TSeriesList> TCustomKelvo::CopySeries(const TSeriesList& Source) {
@@ -336,11 +356,19 @@ void TCustomKelvo::Assign(const TPersistent* Source) {
   FMapping = s->FMapping;
   FPaintLock = s->FPaintLock;
   // The sharing links are not copied: registering a copy with no partner
-  // would leave links that break the group's invariants. The copy starts
-  // independent with its own items.
+  // would leave links that break the group's invariants. A chart that used
+  // another's data leaves its group and starts independent with its own
+  // items; a chart whose data others use hands the copies on to them, so
+  // a group always shows one list.
   // 2. The items and series: copies, not shared ones.
+  if (FSource) {
+    FSource->RemoveUser(this);
+    FSource = nullptr;
+  }
   FList.CopyFrom(s->FList);
   FSeries = CopySeries(*s->FSeries);
+  PropagateDisplayList();
+  for (int32_t i = 0; i < FUserCount; ++i) FUsers[static_cast<size_t>(i)]->FSeries = FSeries;
   SizeDataBitmap();
   // 3., 4. The owned objects.
   for (int32_t n = 1; n <= LayerCount; ++n) {
@@ -380,6 +408,7 @@ void TCustomKelvo::Assign(const TPersistent* Source) {
   ApplyScaleSettings();
   RemapLayers();
   RepaintAfterChange();
+  RefreshSharingCharts();
 }
 
 void TCustomKelvo::AssignTo(TPersistent* Dest) const {

@@ -49,6 +49,8 @@ struct TRangeLimits {
 
 constexpr int32_t CrossHairCount = 4;
 constexpr int32_t TextLabelCount = 30;
+// Layers 1..4 have their axis settings in the stored form (Scale1X .. Scale4Y).
+constexpr int32_t StoredLayerCount = 4;
 
 class TCustomKelvo : public TCustomControl, private IJointLayersOwner {
  public:
@@ -621,6 +623,9 @@ class TCustomKelvo : public TCustomControl, private IJointLayersOwner {
   // device position of the left margin to that of the pixel after the
   // closing frame's column.
   void SizeDataBitmap();
+  // While a form is read: a stored layer joined to a controller that is not
+  // stored gives that controller its range (CustomKelvo.cpp).
+  void RangesToUnstoredControllers();
   // The frame bitmap at the window surface's size, drawing at its scale.
   void SizeFrameBitmap();
   void DevicePixelRatioChanged() override;

@@ -1,5 +1,7 @@
 #include "kelvo/chart/JointLayers.h"
 
+#include <utility>
+
 #include "kelvo/platform/Streaming.h"
 
 namespace vexa {
@@ -81,7 +83,11 @@ const TPropertyTable* TJointLayers::Properties() const {
         };
         p.Check = [](const TFormValue& v) { CheckInt(v, INT32_MIN, INT32_MAX); };
         p.Apply = [n, a](TPersistent& o, const TFormValue& v) {
-          static_cast<TJointLayers&>(o).SetControlledBy(a, n, v.get<int32_t>());
+          auto& j = static_cast<TJointLayers&>(o);
+          if (j.FReading)
+            j.FPending.push_back({a, n, v.get<int32_t>()});
+          else
+            j.SetControlledBy(a, n, v.get<int32_t>());
         };
         publish.Custom(std::move(p));
       }
@@ -90,17 +96,44 @@ const TPropertyTable* TJointLayers::Properties() const {
   return &table;
 }
 
+// A form's entries replace the table's: the layers it names are released
+// first, and its joins then keep the rules in file order. So a table read
+// whole gives the same result whatever table the object had, and a form
+// naming a few entries changes those alone.
 void TJointLayers::ValidateForm(const nlohmann::ordered_json& Form) const {
   TTable x = FX, y = FY;
-  for (const auto& [key, value] : Form.items()) {
+  const auto entry = [](const std::string& Key) {
     // Names were checked already: L<nn><x|y>ControlledBy.
-    const int32_t n = (key[1] - '0') * 10 + (key[2] - '0');
-    TTable& t = key[3] == 'x' ? x : y;
+    return std::pair{Key[3] == 'x' ? TJointAxis::jaX : TJointAxis::jaY,
+                     (Key[1] - '0') * 10 + (Key[2] - '0')};
+  };
+  for (const auto& [key, value] : Form.items()) {
+    const auto [axis, n] = entry(key);
+    (axis == TJointAxis::jaX ? x : y)[static_cast<size_t>(n)] = n;
+  }
+  for (const auto& [key, value] : Form.items()) {
+    const auto [axis, n] = entry(key);
+    TTable& t = axis == TJointAxis::jaX ? x : y;
     const int32_t d = value.get<int32_t>();
     const std::string problem = JoinProblem(t, n, d);
     if (!problem.empty()) throw TFormPropertyError{key, problem};
     t[static_cast<size_t>(n)] = d;
   }
+}
+
+void TJointLayers::FormReadBegin() {
+  FReading = true;
+  FPending.clear();
+}
+
+void TJointLayers::FormReadEnd() {
+  FReading = false;
+  std::vector<TPendingJoin> pending;
+  pending.swap(FPending);
+  // As the form was checked: the layers it names released, then its joins.
+  for (const TPendingJoin& j : pending)
+    (j.Axis == TJointAxis::jaX ? FX : FY)[static_cast<size_t>(j.Layer)] = j.Layer;
+  for (const TPendingJoin& j : pending) SetControlledBy(j.Axis, j.Layer, j.Destination);
 }
 
 }  // namespace vexa

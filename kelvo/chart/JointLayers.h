@@ -5,6 +5,7 @@
 
 #include <array>
 #include <memory>
+#include <vector>
 
 #include "kelvo/base/Errors.h"
 #include "kelvo/platform/Classes.h"
@@ -50,8 +51,11 @@ class TJointLayers : public TPersistent {
   void Assign(const TPersistent* Source) override;
   // L01xControlledBy, L01yControlledBy, ... L16yControlledBy.
   const TPropertyTable* Properties() const override;
-  // A stored table must keep the rules when its entries are applied in order.
+  // A stored table must keep the rules when the layers it names are
+  // released and its entries then applied in order; it is read that way.
   void ValidateForm(const nlohmann::ordered_json& Form) const override;
+  void FormReadBegin() override;
+  void FormReadEnd() override;
 
  protected:
   void AssignTo(TPersistent* Dest) const override;
@@ -63,6 +67,13 @@ class TJointLayers : public TPersistent {
   static std::string JoinProblem(const TTable& Table, int32_t Layer, int32_t Destination);
 
   TTable FX{}, FY{};
+  // The entries of a form being read, applied together at its end.
+  struct TPendingJoin {
+    TJointAxis Axis;
+    int32_t Layer, Destination;
+  };
+  bool FReading = false;
+  std::vector<TPendingJoin> FPending;
   IJointLayersOwner* FOwner;
   std::weak_ptr<const void> FOwnerAlive;
 };

@@ -61,6 +61,7 @@ void TCustomKelvo::CopyScaleSettings(TScale& Scale, const TScaleProps& Props) {
 
 void TCustomKelvo::ApplyScaleSettings() {
   TPaintLockScope lock(*this);
+  if (IsLoading()) RangesToUnstoredControllers();
   for (int32_t n = 1; n <= LayerCount; ++n) {
     CopyScaleSettings(ScaleX(n), ScalePropsX(n));
     CopyScaleSettings(ScaleY(n), ScalePropsY(n));

@@ -297,8 +297,9 @@ void TCustomKelvo::RenderDisplayList(TBitmap& Bitmap) {
                 x2 = ClampFar(int64_t{bx} - ml), y2 = ClampFar(int64_t{by} - mt);
         const long double angle =
             static_cast<long double>(it.Param1) * std::numbers::pi_v<long double> / 180;
-        const int32_t dx = DevLen(RoundOffset(std::cos(angle) * it.Param2));
-        const int32_t dy = -DevLen(RoundOffset(std::sin(angle) * it.Param2));
+        // Kept to +-1e9 after scaling, so the faces' corner sums stay in range.
+        const int32_t dx = ClampFar(DevLen(RoundOffset(std::cos(angle) * it.Param2)));
+        const int32_t dy = -ClampFar(DevLen(RoundOffset(std::sin(angle) * it.Param2)));
         if (it.Param1 > 90) std::swap(x1, x2);  // the side face moves to the left
         const TPoint top[] = {{x1, y1}, {x1 + dx, y1 + dy}, {x2 + dx, y1 + dy}, {x2, y1}};
         const TPoint side[] = {{x2 + dx, y1 + dy}, {x2, y1}, {x2, y2}, {x2 + dx, y2 + dy}};
@@ -341,8 +342,8 @@ void TCustomKelvo::RenderDisplayList(TBitmap& Bitmap) {
         s.Flush();
         if (penLost) break;  // relative to a point that is not finite
         const TPoint pen = c.PenPos();
-        const TPoint p{Clamp32(int64_t{pen.X} + DevLen(RoundOffset(it.X1))),
-                       Clamp32(int64_t{pen.Y} + DevLen(RoundOffset(it.Y1)))};
+        const TPoint p{ClampFar(int64_t{pen.X} + DevLen(RoundOffset(it.X1))),
+                       ClampFar(int64_t{pen.Y} + DevLen(RoundOffset(it.Y1)))};
         s.Current = p;
         c.MoveTo(p.X, p.Y);
         break;
@@ -351,8 +352,8 @@ void TCustomKelvo::RenderDisplayList(TBitmap& Bitmap) {
         s.Flush();
         if (penLost) break;
         const TPoint pen = c.PenPos();
-        const TPoint p{Clamp32(int64_t{pen.X} + DevLen(RoundOffset(it.X1))),
-                       Clamp32(int64_t{pen.Y} + DevLen(RoundOffset(it.Y1)))};
+        const TPoint p{ClampFar(int64_t{pen.X} + DevLen(RoundOffset(it.X1))),
+                       ClampFar(int64_t{pen.Y} + DevLen(RoundOffset(it.Y1)))};
         s.ForcePen(it.Color, it.PenStyle, it.FillColor);
         c.LineTo(p.X, p.Y);
         dot(p, it.Color);

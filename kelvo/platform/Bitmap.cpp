@@ -73,8 +73,13 @@ void TBitmap::LoadFromFile(const std::string& FileName) {
 void TBitmap::SaveToFile(const std::string& FileName) const {
   const bool png = HasExtension(FileName, ".png");
   if (Empty() && png) throw EInvalidGraphic(FileName + ": an empty bitmap cannot be saved as PNG");
-  const std::vector<uint8_t> bytes = png ? codecs::EncodePng(Bits(), FWidth, FHeight)
-                                         : codecs::EncodeBmp24(Bits(), FWidth, FHeight);
+  std::vector<uint8_t> bytes;
+  try {
+    bytes = png ? codecs::EncodePng(Bits(), FWidth, FHeight)
+                : codecs::EncodeBmp24(Bits(), FWidth, FHeight);
+  } catch (const EInvalidGraphic& e) {
+    throw EInvalidGraphic(FileName + ": " + e.what());
+  }
   WriteWholeFile(FileName,
                  std::string_view(reinterpret_cast<const char*>(bytes.data()), bytes.size()));
 }

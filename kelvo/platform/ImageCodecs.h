@@ -23,6 +23,7 @@ TImage DecodeImage(const uint8_t* Data, size_t Size, const std::string& Name);
 size_t LargestPngAllocation();
 
 std::vector<uint8_t> EncodeBmp24(const uint32_t* Pixels, int32_t Width, int32_t Height);
+// Raises EInvalidGraphic when the encoder fails.
 std::vector<uint8_t> EncodePng(const uint32_t* Pixels, int32_t Width, int32_t Height);
 
 }  // namespace vexa::codecs

@@ -73,6 +73,12 @@ namespace vexa::codecs {
 
 namespace {
 
+// What stb_image says of its last failure; it may say nothing.
+std::string FailureReason() {
+  const char* reason = stbi_failure_reason();
+  return reason ? reason : "no reason given";
+}
+
 uint32_t BigEndian32(const uint8_t* p) {
   return uint32_t{p[0]} << 24 | uint32_t{p[1]} << 16 | uint32_t{p[2]} << 8 | p[3];
 }
@@ -123,7 +129,7 @@ TImage DecodePng(const uint8_t* data, size_t size, const std::string& name) {
   tAllocationLimit = size_t{1} << 20;  // the header needs no more
   tLargestAllocation = 0;
   if (!stbi_info_from_memory(data, len, &w, &h, &comp))
-    throw EInvalidGraphic(name + ": not a readable PNG file (" + stbi_failure_reason() + ")");
+    throw EInvalidGraphic(name + ": not a readable PNG file (" + FailureReason() + ")");
   if (w <= 0 || h <= 0 || w > MaxBitmapSide || h > MaxBitmapSide ||
       static_cast<uint64_t>(w) * static_cast<uint64_t>(h) * 4 > MaxBitmapBytes)
     throw EInvalidGraphic(name + ": the picture is too large (" + std::to_string(w) + " x " +
@@ -138,7 +144,7 @@ TImage DecodePng(const uint8_t* data, size_t size, const std::string& name) {
   std::unique_ptr<stbi_uc, void (*)(void*)> rgba(stbi_load_from_memory(data, len, &w, &h, &comp, 4),
                                                  [](void* p) { std::free(p); });
   tAllocationLimit = 0;
-  if (!rgba) throw EInvalidGraphic(name + ": corrupt PNG data (" + stbi_failure_reason() + ")");
+  if (!rgba) throw EInvalidGraphic(name + ": corrupt PNG data (" + FailureReason() + ")");
   TImage img;
   img.Width = w;
   img.Height = h;
@@ -163,7 +169,8 @@ std::vector<uint8_t> EncodePng(const uint32_t* pixels, int32_t width, int32_t he
     v->insert(v->end(), b, b + count);
   };
   if (!stbi_write_png_to_func(sink, &out, width, height, 3, rgb.data(), width * 3))
-    throw Exception("PNG encoding failed");
+    throw EInvalidGraphic("a picture of " + std::to_string(width) + " x " +
+                          std::to_string(height) + " pixels could not be encoded as PNG");
   return out;
 }
 

@@ -163,10 +163,19 @@ TFormValue Snapshot(const TPersistent& obj) {
   const TPropertyTable* table = obj.Properties();
   if (!table) return form;
   for (const TPropInfo& p : table->Items()) {
-    if (!p.Restorable) continue;
+    if (!p.Restorable || p.Remember) continue;
     form[p.Name] = p.NestedConst ? Snapshot(p.NestedConst(obj)) : p.Write(obj);
   }
   return form;
+}
+
+// What sets back the object's properties that a snapshot cannot hold.
+std::vector<std::function<void()>> Remembered(TPersistent& obj) {
+  std::vector<std::function<void()>> out;
+  if (const TPropertyTable* table = obj.Properties())
+    for (const TPropInfo& p : table->Items())
+      if (p.Remember) out.push_back(p.Remember(obj));
+  return out;
 }
 
 // Applies a checked form, with the loading state and Loaded for a
@@ -175,6 +184,7 @@ TFormValue Snapshot(const TPersistent& obj) {
 void ApplyOrRestore(TPersistent& obj, TComponent* component, const TFormValue& form,
                     const std::string& source, const std::string& path) {
   const TFormValue before = Snapshot(obj);
+  const std::vector<std::function<void()>> remembered = Remembered(obj);
   std::string where = path;
   try {
     if (component) component->BeginLoading();
@@ -184,6 +194,13 @@ void ApplyOrRestore(TPersistent& obj, TComponent* component, const TFormValue& f
     const std::string problem = e.what();
     std::string ignored;
     ApplyObject(obj, before, path, ignored, true);
+    for (const auto& restore : remembered) {
+      try {
+        restore();
+      } catch (const std::exception&) {
+        // the rest is still set back
+      }
+    }
     if (component) {
       try {
         component->Loaded();

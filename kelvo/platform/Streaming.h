@@ -54,6 +54,11 @@ struct TPropInfo {
   // Taken into the snapshot that undoes a failed read; false for a
   // property that only acts when read (a layout that sets others).
   bool Restorable = true;
+  // For a property whose present value a form cannot always name (a link
+  // to an object without a name): returns what sets the value back exactly
+  // after a failed read of the object that holds the property, instead of
+  // a value in the snapshot. Top-level properties only.
+  std::function<std::function<void()>(TPersistent&)> Remember;
 };
 
 class TPropertyTable {

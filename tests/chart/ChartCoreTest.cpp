@@ -808,7 +808,7 @@ TEST_F(ChartTest, AChartStreamsToAFormAndBack) {
   EXPECT_FALSE(form.contains("StandardLayout"));
   EXPECT_FALSE(form.contains("DataColor"));  // equal to its declared default
   EXPECT_EQ(form["MarginLeft"], 40);
-  EXPECT_FALSE(form.contains("MarginRight") && form["MarginRight"] == 10);
+  EXPECT_FALSE(form.contains("MarginRight"));  // 20, its creation value
   TKelvo b;
   b.SetName("ExportChart");
   ReadComponentForm(b, form.dump(), "chart.form");
@@ -861,6 +861,51 @@ TEST_F(ChartTest, UseDataOfIsStoredByNameAndResolvedAmongTheOwnersCharts) {
 
 // A form the setters would refuse leaves the chart as it was, not loading
 // and painting, with an error naming file, object and property.
+// What a form leaves out reads as the creation value: margins of any
+// value, and layers joined to controllers that are not stored, come back
+// as written, into a chart whose own joins differ.
+TEST_F(ChartTest, FormsGiveBackMarginsAndJoinsAsWritten) {
+  TKelvo a, b;
+  a.SetMarginRight(10);
+  a.SetMarginTop(16);
+  a.SetMarginBottom(32);
+  a.ScalePropsX(9).SetRangeLow(-5);
+  a.ScalePropsX(9).SetRangeHigh(7);
+  a.JointLayers().SetXControlledBy(2, 9);  // layer 2 follows layer 9, which is not stored
+  a.JointLayers().SetYControlledBy(1, 3);
+  b.JointLayers().SetYControlledBy(4, 1);  // layer 1 controls 4 here: released by the form
+  ASSERT_EQ(ChartFormError(b, WriteForm(a).dump()), "");
+  EXPECT_EQ(b.MarginRight(), 10);
+  EXPECT_EQ(b.MarginTop(), 16);
+  EXPECT_EQ(b.MarginBottom(), 32);
+  EXPECT_EQ(b.JointLayers().YControlledBy(1), 3);
+  EXPECT_EQ(b.JointLayers().YControlledBy(4), 4);
+  EXPECT_EQ(b.Scale2X().RangeLow(), -5);
+  EXPECT_EQ(b.Scale2X().RangeHigh(), 7);
+  EXPECT_EQ(b.ScalePropsX(9).RangeHigh(), 7);
+  EXPECT_EQ(WriteForm(b).dump(), WriteForm(a).dump());
+}
+
+// A refused form leaves a link to an unnamed source as it was (the form
+// can only write such a source as "", which reads as none).
+TEST_F(ChartTest, ARefusedFormKeepsTheSharingLink) {
+  // A refusal as late as it comes: when the chart has finished loading.
+  class TRefusingChart : public TKelvo {
+   public:
+    void Loaded() override {
+      TKelvo::Loaded();
+      if (Refuse) Refuse = false, throw EVexaKelvoError("refused");
+    }
+    bool Refuse = true;
+  };
+  TKelvo source;
+  TRefusingChart user;
+  user.SetUseDataOf(&source);
+  EXPECT_NE(ChartFormError(user, R"({"Caption": "x"})"), "");
+  EXPECT_EQ(user.UseDataOf(), &source);
+  EXPECT_EQ(user.Caption(), "");
+}
+
 TEST_F(ChartTest, RefusedFormsLeaveTheChartAsItWas) {
   CountingChart c;
   c.SetName("Chart");
@@ -984,16 +1029,50 @@ TEST_F(ChartTest, DestroyingAGroupMemberUnlinksIt) {
     p1.Rectangle(0, 0, 1, 1);
   }
   p1.Rectangle(1, 1, 2, 2);  // no dangling user
-  auto user = std::make_unique<TKelvo>();
+  auto user = std::make_unique<TKelvo>(), other = std::make_unique<TKelvo>();
   {
     TKelvo source;
     user->SetUseDataOf(&source);
+    other->SetUseDataOf(&source);
     source.Rectangle(0, 0, 3, 3);
+    source.AddSeries("kept").Append(1, 1);
   }
   EXPECT_EQ(user->UseDataOf(), nullptr);
   EXPECT_EQ(user->ItemCount(), 1);  // kept a private copy
   user->Rectangle(0, 0, 1, 1);
   EXPECT_EQ(user->ItemCount(), 2);
+  EXPECT_EQ(other->ItemCount(), 1);
+  // The series too are each user's own now.
+  ASSERT_EQ(other->SeriesCount(), 1u);
+  user->Series(0).Append(2, 2);
+  user->AddSeries("mine");
+  EXPECT_EQ(other->Series(0).Count(), 1u);
+  EXPECT_EQ(other->SeriesCount(), 1u);
+}
+
+// Assign into a member of a group: a user leaves the group with the copies;
+// a source hands them on, so the group shows one list.
+TEST_F(ChartTest, AssignIntoASharingGroupKeepsTheGroupConsistent) {
+  TKelvo model, source, user, other;
+  model.Rectangle(0, 0, 1, 1);
+  model.AddSeries("model").Append(1, 1);
+  user.SetUseDataOf(&source);
+  other.SetUseDataOf(&source);
+  source.Rectangle(0, 0, 5, 5);
+  source.Rectangle(0, 0, 6, 6);
+  user.Assign(&model);
+  EXPECT_EQ(user.UseDataOf(), nullptr);
+  EXPECT_EQ(user.ItemCount(), 1);
+  EXPECT_EQ(source.ItemCount(), 2);
+  EXPECT_EQ(other.ItemCount(), 2);
+  source.Assign(&model);
+  EXPECT_EQ(other.UseDataOf(), &source);
+  EXPECT_EQ(other.ItemCount(), 1);
+  ASSERT_EQ(other.SeriesCount(), 1u);
+  EXPECT_EQ(&other.Series(0), &source.Series(0));
+  other.Rectangle(2, 2, 3, 3);
+  EXPECT_EQ(source.ItemCount(), 2);
+  EXPECT_EQ(user.ItemCount(), 1);
 }
 
 }  // namespace

@@ -73,45 +73,50 @@ TEST(Int32Extremes, MarksFarOutsideDrawNothing) {
   EXPECT_EQ(kelvo::test::CountColor(*sheet, clWhite), 41 * 41);
 }
 
+// At every device ratio: offsets and depths are scaled before they are
+// kept in range, not after.
 TEST(Int32Extremes, DrawingCommandsAndMargins) {
-  auto c = kelvo::test::PlainChart();
-  for (int32_t v : kExtremes) {
-    c->Bar3D(v, v, 1, 1, 3, 3);
-    c->Bar3D(20, v, 1, 1, 3, 3);
-    c->MoveTo(5, 5);
-    c->MoveRel(v, v / -2);
-    c->LineRel(v, v);
-    c->LineRel(v / -3, v);
-    c->Text(5, 5, "x", v);
-    c->TextOffset(5, 5, v, v, "y", 8);
-    c->Arrow(1, 1, 8, 8, v);
-    c->PixelBox(5, 5, v, v);
-    c->PixelBox(5, 5, v, 3, true);
-    c->MarkAt(5, 5, static_cast<uint8_t>(v));
-  }
-  c->Rectangle(1, 1, 9, 9);
-  c->Bar3D(kMax, 45, 1, 1, 9, 9);
-  c->BevelBox(1, 1, 9, 9, TFrameStyle::fsEmbossed, clRed, clBlue);
-  c->ErrorBar(5, 5, 1, 1, true, 9);
-  c->Ellipse(5, 5, 2, 2);
-  c->SetGridStyle(GridStyleType::gsDotLines);
-  c->CrossHair1().SetMode(TCrossHMode::chBoth);
-  c->CrossHair1().SetPosX(5);
-  c->CrossHair1().SetPosY(5);
-  c->TextLabels(1).SetCaption("label");
-  c->TextLabels(1).SetMode(TTxtLblMode::tlBox);
-  c->TextLabels(1).SetVisible(true);
-  c->SetShadowWidth(8);
-  EXPECT_NO_THROW(c->Paint());
-  for (int32_t m : {kMin + 1, -40000, kMax - 1, kMax}) {
-    c->SetMarginLeft(m);
-    c->SetMarginRight(m / -2);
+  for (double ratio : {1.0, 3.0}) {
+    auto c = kelvo::test::PlainChart();
+    c->SetDevicePixelRatio(ratio);
+    for (int32_t v : kExtremes) {
+      c->Bar3D(v, v, 1, 1, 3, 3);
+      c->Bar3D(20, v, 1, 1, 3, 3);
+      c->MoveTo(5, 5);
+      c->MoveRel(v, v / -2);
+      c->LineRel(v, v);
+      c->LineRel(v / -3, v);
+      c->Text(5, 5, "x", v);
+      c->TextOffset(5, 5, v, v, "y", 8);
+      c->Arrow(1, 1, 8, 8, v);
+      c->PixelBox(5, 5, v, v);
+      c->PixelBox(5, 5, v, 3, true);
+      c->MarkAt(5, 5, static_cast<uint8_t>(v));
+    }
+    c->Rectangle(1, 1, 9, 9);
+    c->Bar3D(kMax, 45, 1, 1, 9, 9);
+    c->BevelBox(1, 1, 9, 9, TFrameStyle::fsEmbossed, clRed, clBlue);
+    c->ErrorBar(5, 5, 1, 1, true, 9);
+    c->Ellipse(5, 5, 2, 2);
+    c->SetGridStyle(GridStyleType::gsDotLines);
+    c->CrossHair1().SetMode(TCrossHMode::chBoth);
+    c->CrossHair1().SetPosX(5);
+    c->CrossHair1().SetPosY(5);
+    c->TextLabels(1).SetCaption("label");
+    c->TextLabels(1).SetMode(TTxtLblMode::tlBox);
+    c->TextLabels(1).SetVisible(true);
+    c->SetShadowWidth(8);
     EXPECT_NO_THROW(c->Paint());
-    c->SetMarginTop(m);
-    EXPECT_NO_THROW(c->ShowGraph());
-    c->SetMarginLeft(50);
-    c->SetMarginRight(20);
-    c->SetMarginTop(20);
+    for (int32_t m : {kMin + 1, -40000, kMax - 1, kMax}) {
+      c->SetMarginLeft(m);
+      c->SetMarginRight(m / -2);
+      EXPECT_NO_THROW(c->Paint());
+      c->SetMarginTop(m);
+      EXPECT_NO_THROW(c->ShowGraph());
+      c->SetMarginLeft(50);
+      c->SetMarginRight(20);
+      c->SetMarginTop(20);
+    }
   }
 }
 
