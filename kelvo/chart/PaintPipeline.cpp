@@ -157,15 +157,18 @@ void TCustomKelvo::PaintFrame(TCanvas& c) {
   // Each axis gets its settings right before it draws: all horizontal ones first.
   // A hidden axis draws nothing, and every change of settings or ranges has
   // copied them in already: it takes them here only while it or its
-  // settings are shown (so that an axis switched off hides).
+  // settings are shown (so that an axis switched off hides). The axes draw
+  // on the frame at the chart's device ratio, whatever was set on one.
   for (int32_t n = 1; n <= LayerCount; ++n) {
     if (ScalePropsX(n).Visible() || ScaleX(n).Visible())
       CopyScaleSettings(ScaleX(n), ScalePropsX(n));
+    ScaleX(n).SetDevicePixelRatio(DevicePixelRatio());
     ScaleX(n).ForcePaint();
   }
   for (int32_t n = 1; n <= LayerCount; ++n) {
     if (ScalePropsY(n).Visible() || ScaleY(n).Visible())
       CopyScaleSettings(ScaleY(n), ScalePropsY(n));
+    ScaleY(n).SetDevicePixelRatio(DevicePixelRatio());
     ScaleY(n).ForcePaint();
   }
   PaintLegend(c, 0, 0, false);

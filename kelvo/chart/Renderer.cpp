@@ -60,6 +60,11 @@ void TCustomKelvo::RenderDisplayList(TBitmap& Bitmap) {
   if (FGridStyle != GridStyleType::gsNone) DrawGrid(c);
   // 4. Items and series are drawn smooth on request; the grid before and
   // the labels, legend and frame after them stay crisp.
+  // Every paint starts from the canvas' first font: what a text item or a
+  // label of the last paint left there must not reach this paint's
+  // character marks.
+  static const TFont StartFont;
+  c.SetFont(StartFont);
   TRenderState s(c, FChartColor, FLineWidth);
   struct TSmooth {
     TCanvas& C;
@@ -456,7 +461,11 @@ void TCustomKelvo::RenderDisplayList(TBitmap& Bitmap) {
   // run ends there) the items are drawn one by one.
   const std::span<const TDrawItem> items = FList.Items();
   const size_t n = items.size();
-  const TLineSummary* summary = FRenderShortcuts ? FList.Summary() : nullptr;
+  // The reduction is exact for a line one device pixel wide: aliased, or
+  // smooth at a ratio of 1. A smooth band wider than a pixel reaches into
+  // the neighbouring columns, and every point of it counts.
+  const bool columnsExact = !FAntiAliased || one == 1;
+  const TLineSummary* summary = FRenderShortcuts && columnsExact ? FList.Summary() : nullptr;
   struct TColumnRun {
     bool Active = false;
     size_t First = 0, End = 0;  // items [First, End)

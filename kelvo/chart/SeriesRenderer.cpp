@@ -5,9 +5,9 @@
 // every pen, pattern and mark comes out as the items' would. Two shortcuts
 // keep the picture and skip the points out of view:
 //
-// - A one-pixel solid line of x-sorted data reads only the points in view
-//   and draws each pixel column from its first, lowest, highest and last
-//   point (the rule of the line-run summary, Renderer.cpp): within a column
+// - A solid line of x-sorted data reads only the points in view; one
+//   device pixel wide, it draws each pixel column from its first, lowest,
+//   highest and last point (the rule of the line-run summary, Renderer.cpp): within a column
 //   the line covers exactly the pixels between its lowest and highest point,
 //   joined to the neighbouring columns by the segments from the first and
 //   to the last point (TSortedLine).
@@ -251,29 +251,46 @@ void TCustomKelvo::RenderSeries(TCanvas& c, render::TRenderState& s,
                          ((!m.LogX || minX > 1e-99) && (!m.LogY || minY > 1e-99));
 
     if (se.LineVisible()) {
-      if (FRenderShortcuts && sorted && ordered && se.LineWidth() == 1 &&
-          se.PenStyle() == TPenStyle::psSolid) {
-        // The points in view and one on either side: pixel x follows x (up
-        // or down, by the axis' direction).
-        const int32_t w = c.Surface().Width;
+      // A solid line of x-sorted data: the points in view and one on either
+      // side, the view widened by the pen's reach (pixel x follows x, up or
+      // down by the axis' direction). The segments before and after lie
+      // wholly beside the bitmap; a dashed line needs them all for its
+      // pattern's phase.
+      const bool inView =
+          FRenderShortcuts && sorted && ordered && se.PenStyle() == TPenStyle::psSolid;
+      // Columns reduce a line one device pixel wide exactly (see the line
+      // runs in Renderer.cpp).
+      const bool columns = inView && se.LineWidth() == 1 && (!FAntiAliased || DevLen(1) == 1);
+      if (inView) {
+        const int32_t w = c.Surface().Width, reach = columns ? 0 : DevLen(se.LineWidth()) + 1;
         const bool up = m.KX >= 0;
         auto columnOf = [&](uint64_t i) { return MapToBitmap(m, se.XAt(i), 0, ml, mt).X; };
-        const uint64_t a = TSeries::FirstWhere(
-            0, n, [&](uint64_t i) { return up ? columnOf(i) >= 0 : columnOf(i) <= w - 1; });
-        const uint64_t b = TSeries::FirstWhere(
-            a, n, [&](uint64_t i) { return up ? columnOf(i) > w - 1 : columnOf(i) < 0; });
+        const uint64_t a = TSeries::FirstWhere(0, n, [&](uint64_t i) {
+          return up ? columnOf(i) >= -reach : columnOf(i) <= w - 1 + reach;
+        });
+        const uint64_t b = TSeries::FirstWhere(a, n, [&](uint64_t i) {
+          return up ? columnOf(i) > w - 1 + reach : columnOf(i) < -reach;
+        });
         const uint64_t from = a > 0 ? a - 1 : 0, to = std::min(b, n - 1);  // to is drawn too
-        // The line starts at `from` as after a move: the segments before it
-        // lie wholly beside the bitmap.
+        // The line starts at `from` as after a move.
         it.Kind = ikMoveTo;
         it.X1 = se.XAt(from);
         it.Y1 = se.YAt(from);
         DrawItem(it);
-        if (it.Color != s.PenColor || it.PenStyle != s.PenStyle || it.FillColor != s.BrushColor) {
-          s.Flush();
-          s.ForcePen(it.Color, it.PenStyle, it.FillColor);
+        if (columns) {
+          if (it.Color != s.PenColor || it.PenStyle != s.PenStyle || it.FillColor != s.BrushColor) {
+            s.Flush();
+            s.ForcePen(it.Color, it.PenStyle, it.FillColor);
+          }
+          TSortedLine(se, m, ml, mt, c, s).Draw(from, to);
+        } else {
+          it.Kind = ikLineTo;
+          for (uint64_t i = from + 1; i <= to; ++i) {
+            it.X1 = se.XAt(i);
+            it.Y1 = se.YAt(i);
+            DrawItem(it);
+          }
         }
-        TSortedLine(se, m, ml, mt, c, s).Draw(from, to);
       } else {
         it.Kind = ikMoveTo;
         it.X1 = se.XAt(0);

@@ -129,6 +129,31 @@ TEST(DemoPictures, ARepaintLeavesNothingOfTheEarlierPicture) {
   EXPECT_TRUE(kelvo::test::SamePixels(fresh->Surface(), repainted->Surface()));
 }
 
+// A character mark drawn before any text of the paint looks the same in
+// every paint, whatever font the last paint's texts and labels left behind.
+TEST(Renderer, TwoPaintsInARowAreEqual) {
+  auto c = kelvo::test::PlainChart(200, 150);
+  c->MarkAt(3, 3, 'A');
+  c->Text(5, 5, "large", 20);
+  c->TextLabels(1).SetCaption("label");
+  c->TextLabels(1).Font().SetHeight(-30);
+  c->TextLabels(1).SetMode(TTxtLblMode::tlBox);
+  c->TextLabels(1).SetVisible(true);
+  c->Paint();
+  TBitmap first;
+  first.Assign(&c->Surface());
+  c->Paint();
+  EXPECT_TRUE(kelvo::test::SamePixels(first, c->Surface()));
+  // The chart's axes draw at the chart's ratio: one set on an axis of its
+  // own leaves the picture alone.
+  c->ScaleX(1).SetDevicePixelRatio(2);
+  c->Paint();
+  EXPECT_TRUE(kelvo::test::SamePixels(first, c->Surface()));
+  c->ScaleX(1).SetDevicePixelRatio(1);
+  c->Paint();
+  EXPECT_TRUE(kelvo::test::SamePixels(first, c->Surface()));
+}
+
 TEST(Marks, SheetOfAllCodes) {
   TBitmap sheet(16 * 20, 16 * 20);
   TCanvas& c = sheet.Canvas();

@@ -125,9 +125,11 @@ TEST(SeriesPicture, IsThatOfTheEquivalentItems) {
     a->SetDevicePixelRatio(ratio);
     b->SetDevicePixelRatio(ratio);
     // And some anti-aliased: the series' columns reduce the line as the
-    // items' summary does, so the shortcuts agree (without them the
-    // smooth picture of every segment is another picture).
-    const bool smooth = seed % 5 == 0;
+    // items' summary does, so the shortcuts agree (without them the smooth
+    // picture of every segment, and of a mark drawn again on its own
+    // pixel, is another picture). Above a ratio of 1, where a smooth pen
+    // is wider than a device pixel, neither reduces the line.
+    const bool smooth = seed % 5 == 0 || seed % 7 == 0;
     a->SetAntiAliased(smooth);
     b->SetAntiAliased(smooth);
     const std::string what =
