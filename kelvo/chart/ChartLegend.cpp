@@ -360,23 +360,23 @@ void TCustomKelvo::PaintLegend(TCanvas& c, int32_t Left, int32_t Top, bool Insid
 
 TRect TCustomKelvo::LegendBox() { return LayoutLegend(LegendEntries()).Box; }
 
-int32_t TCustomKelvo::LegendEntryAt(int32_t X, int32_t Y) {
-  if (!FLegend->Visible()) return -1;
+std::optional<size_t> TCustomKelvo::LegendEntryAt(int32_t X, int32_t Y) {
+  if (!FLegend->Visible()) return std::nullopt;
   const TLegendLayout l = LayoutLegend(LegendEntries());
   for (size_t k = 0; k < l.Cells.size(); ++k) {
     const TRect& r = l.Cells[k];
-    if (X >= r.Left && X < r.Right && Y >= r.Top && Y < r.Bottom) return static_cast<int32_t>(k);
+    if (X >= r.Left && X < r.Right && Y >= r.Top && Y < r.Bottom) return k;
   }
-  return -1;
+  return std::nullopt;
 }
 
-void TCustomKelvo::ClickLegendEntry(int32_t Entry) {
+void TCustomKelvo::ClickLegendEntry(size_t Entry) {
   const std::vector<TLegendEntry> entries = LegendEntries();
-  if (Entry < 0 || static_cast<size_t>(Entry) >= entries.size()) return;
+  if (Entry >= entries.size()) return;
   bool handled = false;
   if (OnLegendClick) OnLegendClick(this, Entry, handled);
   if (handled || !FLegend->ClickHides()) return;
-  const TLegendEntry& e = entries[static_cast<size_t>(Entry)];
+  const TLegendEntry& e = entries[Entry];
   if (e.Series >= 0 && static_cast<size_t>(e.Series) < FSeries->size()) {
     TSeries& s = *(*FSeries)[static_cast<size_t>(e.Series)];
     s.SetVisible(!s.Visible());
@@ -416,7 +416,9 @@ bool TCustomKelvo::LegendMouseUp() {
   if (!FLegendPress.Active) return false;
   const TLegendPress press = FLegendPress;
   FLegendPress = {};
-  if (!press.Moved) ClickLegendEntry(LegendEntryAt(press.X, press.Y));
+  if (!press.Moved)
+    if (const std::optional<size_t> entry = LegendEntryAt(press.X, press.Y))
+      ClickLegendEntry(*entry);
   return true;
 }
 

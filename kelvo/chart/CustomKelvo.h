@@ -19,6 +19,7 @@
 #include <filesystem>
 #include <functional>
 #include <memory>
+#include <optional>
 
 #include "kelvo/base/CrossHair.h"
 #include "kelvo/chart/BakGndImg.h"
@@ -213,7 +214,7 @@ class TCustomKelvo : public TCustomControl, private IJointLayersOwner {
   void SetCaptionAnchorHoriz(TCaptionAnchorHoriz Value);
   TCaptionAnchorVert CaptionAnchorVert() const { return FCaptionAnchorVert; }  // cavChartTop
   void SetCaptionAnchorVert(TCaptionAnchorVert Value);
-  // Crosshairs 1..4 (index outside gives crosshair 1).
+  // Crosshairs count from 1: 1..4 (index outside gives crosshair 1).
   TCrossHair& CrossHair(int32_t Index);
   void SetCrossHair(int32_t Index, const TCrossHair& Value);  // copies the settings in; repaint
   TCrossHair& CrossHair1() { return CrossHair(1); }
@@ -252,12 +253,13 @@ class TCustomKelvo : public TCustomControl, private IJointLayersOwner {
   void SetShadowBakColor(TColor Value);
 
   // --- layers, axes and their settings ---
-  // Layer 1's objects for any number outside 1..16.
+  // Layers count from 1: 1..16; layer 1's objects for any number outside.
   TScalePropsHoriz& ScalePropsX(int32_t Layer);
   TScalePropsVert& ScalePropsY(int32_t Layer);
   TScale& ScaleX(int32_t Layer);
   TScale& ScaleY(int32_t Layer);
-  TTextLabel& TextLabels(int32_t Index);  // 1..30; index outside gives label 1
+  // Text labels count from 1: 1..30; index outside gives label 1.
+  TTextLabel& TextLabels(int32_t Index);
   bool MouseAffectsLayer(int32_t Layer) const;
   void SetMouseAffectsLayer(int32_t Layer, bool Value);
   int32_t AspectX() const { return FAspectX; }
@@ -362,8 +364,11 @@ class TCustomKelvo : public TCustomControl, private IJointLayersOwner {
   // extension .svg, BMP for any other. With a width and height, the chart is
   // drawn at that size (a copy of it; this control is not changed). A size
   // beyond what a picture can have (MaxBitmapSide a side, MaxBitmapBytes in
-  // all) raises EInvalidGraphic naming the size and the limit; the export
-  // needs no more than one picture of memory besides the one it writes.
+  // all), or smaller than the chart's margins allow, raises EInvalidGraphic
+  // naming the size and the limit: a picture is the size asked for or none.
+  // A file that cannot be written raises EFOpenError ("Cannot create file
+  // ..."). The export needs no more than one picture of memory besides the
+  // one it writes.
   // Ratio (1 to 4, else EInvalidGraphic; 0: the chart's DevicePixelRatio)
   // draws the picture in device pixels at that ratio, ceil(size x Ratio)
   // pixels a side (a 2x PNG for print); an SVG stays in logical pixels.
@@ -499,8 +504,9 @@ class TCustomKelvo : public TCustomControl, private IJointLayersOwner {
   // as ever; pictures are embedded at that resolution.
   bool SvgPixelSnap() const { return FSvgPixelSnap; }
   void SetSvgPixelSnap(bool Value) { FSvgPixelSnap = Value; }
+  // Series count from 0, as legend entries do (size_t, like a container's
+  // indexes): index outside 0 .. SeriesCount() - 1: EVexaKelvoError.
   size_t SeriesCount() const { return FSeries->size(); }
-  // Index outside 0 .. SeriesCount() - 1: EVexaKelvoError.
   TSeries& Series(size_t Index);
   const TSeries& Series(size_t Index) const;
   void DeleteSeries(size_t Index);
@@ -527,13 +533,14 @@ class TCustomKelvo : public TCustomControl, private IJointLayersOwner {
   // order, then the added ones (ClearLegendEntries removes those).
   size_t LegendEntryCount() const;
   void ClearLegendEntries();
-  // The entry under a client pixel, or -1 (also while the legend is hidden).
-  int32_t LegendEntryAt(int32_t X, int32_t Y);
+  // The entry under a client pixel (entries count from 0, as series do),
+  // or none (also while the legend is hidden).
+  std::optional<size_t> LegendEntryAt(int32_t X, int32_t Y);
   // Where the legend lies in client pixels; empty while it shows nothing.
   TRect LegendBox();
   // Fired first on a click on an entry; unless Handled is set, a click with
   // ClickHides then hides or shows the entry's series or class.
-  std::function<void(TObject* Sender, int32_t Entry, bool& Handled)> OnLegendClick;
+  std::function<void(TObject* Sender, size_t Entry, bool& Handled)> OnLegendClick;
   // The data area in use, in client pixels (inside the margins, the shadow
   // and the room of a legend beside it).
   TRect DataArea() const;
@@ -821,7 +828,7 @@ class TCustomKelvo : public TCustomControl, private IJointLayersOwner {
   // Paints the legend when it is visible and inside (Inside) or beside the
   // data area; Left, Top: the client position of the canvas' origin.
   void PaintLegend(TCanvas& Canvas, int32_t Left, int32_t Top, bool Inside);
-  void ClickLegendEntry(int32_t Entry);
+  void ClickLegendEntry(size_t Entry);
   // The mouse on the legend: true when it took the event.
   bool LegendMouseDown(int32_t X, int32_t Y);
   bool LegendMouseMove(int32_t X, int32_t Y);

@@ -49,12 +49,18 @@ class TScaleProps : public TPersistent {
   const TFont& Font() const { return FFont; }
   void SetFont(const TFont& Value);
   bool Logarithmic() const { return FLogarithmic; }
-  // True is taken while Loading, else only on a range of ends >= 1e-100 with
-  // LabelType other than ftDateTime; Changed in every case. While a stored
-  // form is read, this and the other setters' rules between properties
-  // (LabelType's side effects, the logarithmic floor of the range ends) are
-  // left out: the form holds a state its chart held, and reading it gives
-  // that state back whatever order the setters would need.
+  // True is taken at once while Loading: from construction until the
+  // owning chart has read a stored form (Loaded), so a chart built in code
+  // takes its settings in any order (logarithmic first, its range after).
+  // Once loaded, True is taken only on a range whose ends are both >= 1e-100
+  // and with LabelType other than ftDateTime; otherwise the axis stays
+  // linear. Changed in every case. A logarithmic range that is not positive
+  // raises nothing here: the chart's mapping reports it (UpdateMapping or a
+  // paint raises EVexaKelvoError). While a stored form is read, this and
+  // the other setters' rules between properties (LabelType's side effects,
+  // the logarithmic floor of the range ends) are left out: the form holds a
+  // state its chart held, and reading it gives that state back whatever
+  // order the setters would need.
   void SetLogarithmic(bool Value);
   TFigType LabelType() const { return FLabelType; }  // ftNum
   // ftDateTime also switches Logarithmic off; ftTime also sets DecPlaces 4.

@@ -64,7 +64,7 @@ std::unique_ptr<TBitmap> SheetOf(const std::vector<std::unique_ptr<TKelvo>>& Cha
 TPoint CentreOf(const TRect& r) { return {(r.Left + r.Right) / 2, (r.Top + r.Bottom) / 2}; }
 
 // The centre of entry k's cell: found through the hit test itself, scanning the box.
-TPoint EntryPoint(TKelvo& c, int32_t k) {
+TPoint EntryPoint(TKelvo& c, size_t k) {
   const TRect box = c.LegendBox();
   for (int32_t y = box.Top; y < box.Bottom; ++y)
     for (int32_t x = box.Left; x < box.Right; ++x)
@@ -222,10 +222,10 @@ TEST(Legend, ClicksHideAndShowSeriesAndClasses) {
   Click(*c, EntryPoint(*c, 3));
   EXPECT_TRUE(c->ClassVisible(3));
 
-  int32_t seen = -1;
-  c->OnLegendClick = [&](TObject*, int32_t Entry, bool& Handled) { seen = Entry, Handled = true; };
+  size_t seen = 99;
+  c->OnLegendClick = [&](TObject*, size_t Entry, bool& Handled) { seen = Entry, Handled = true; };
   Click(*c, EntryPoint(*c, 0));
-  EXPECT_EQ(seen, 0);
+  EXPECT_EQ(seen, 0u);
   EXPECT_TRUE(c->Series(0).Visible());  // handled: left alone
   c->OnLegendClick = nullptr;
   c->Legend().SetClickHides(false);
@@ -247,15 +247,15 @@ TEST(Legend, HitTestCoversTheCellsOnly) {
   std::vector<int> cells(4, 0);
   for (int32_t y = 0; y < c->Height(); ++y)
     for (int32_t x = 0; x < c->Width(); ++x) {
-      const int32_t k = c->LegendEntryAt(x, y);
-      if (k < 0) continue;
-      ASSERT_LT(k, 4);
+      const std::optional<size_t> k = c->LegendEntryAt(x, y);
+      if (!k) continue;
+      ASSERT_LT(*k, 4u);
       ASSERT_TRUE(x >= box.Left && x < box.Right && y >= box.Top && y < box.Bottom);
-      ++cells[static_cast<size_t>(k)];
+      ++cells[*k];
     }
   for (int n : cells) EXPECT_GT(n, 0);
   c->Legend().SetVisible(false);
-  EXPECT_EQ(c->LegendEntryAt(CentreOf(box).X, CentreOf(box).Y), -1);
+  EXPECT_EQ(c->LegendEntryAt(CentreOf(box).X, CentreOf(box).Y), std::nullopt);
 }
 
 TEST(Legend, StoredLastAndReadBack) {
