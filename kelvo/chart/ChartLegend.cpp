@@ -107,7 +107,7 @@ void TCustomKelvo::AddLegendEntry(const std::string& Text, TColor Color, TPenSty
 
 size_t TCustomKelvo::LegendEntryCount() const {
   size_t n = FLegendEntries.size();
-  for (const auto& s : *FSeries) n += s->InLegend() ? 1 : 0;
+  for (const auto& p : *FPlottables) n += p->InLegend() ? 1 : 0;
   return n;
 }
 
@@ -119,20 +119,15 @@ void TCustomKelvo::ClearLegendEntries() {
 std::vector<TLegendEntry> TCustomKelvo::LegendEntries() const {
   std::vector<TLegendEntry> out;
   out.reserve(LegendEntryCount());
-  for (size_t k = 0; k < FSeries->size(); ++k) {
-    const TSeries& s = *(*FSeries)[k];
-    if (!s.InLegend()) continue;
+  for (size_t k = 0; k < FPlottables->size(); ++k) {
+    const TPlottable& p = *(*FPlottables)[k];
+    if (!p.InLegend()) continue;
     TLegendEntry e;
-    e.Text = s.Name();
-    e.Color = s.Color();
-    e.PenStyle = s.PenStyle();
-    e.LineWidth = s.LineWidth();
-    e.Symbol = s.Symbol();
-    e.FillColor = s.FillColor();
-    e.ItemClass = s.ItemClass();
-    e.LineVisible = s.LineVisible();
-    e.Series = static_cast<int64_t>(k);
-    e.Hidden = !s.Visible() || !ClassVisible(s.ItemClass()) || !LayerVisible(s.Layer());
+    e.Text = p.Name();
+    e.ItemClass = p.ItemClass();
+    p.LegendIcon(e);
+    e.Plottable = static_cast<int64_t>(k);
+    e.Hidden = !p.Shown(*this);
     out.push_back(std::move(e));
   }
   for (TLegendEntry e : FLegendEntries) {
@@ -341,7 +336,8 @@ void TCustomKelvo::PaintLegend(TCanvas& c, int32_t Left, int32_t Top, bool Insid
       }
       if (e.Symbol >= 0) {
         // An added entry's clear pen only leaves out its line.
-        if (e.Series < 0 && e.PenStyle == TPenStyle::psClear) c.Pen().SetStyle(TPenStyle::psSolid);
+        if (e.Plottable < 0 && e.PenStyle == TPenStyle::psClear)
+          c.Pen().SetStyle(TPenStyle::psSolid);
         c.Brush().SetStyle(TBrushStyle::bsSolid);
         c.Brush().SetColor(look(e.FillColor));
         c.Font().SetColor(look(e.Color));  // character marks are in the pen's colour
@@ -377,12 +373,12 @@ void TCustomKelvo::ClickLegendEntry(size_t Entry) {
   if (OnLegendClick) OnLegendClick(this, Entry, handled);
   if (handled || !FLegend->ClickHides()) return;
   const TLegendEntry& e = entries[Entry];
-  if (e.Series >= 0 && static_cast<size_t>(e.Series) < FSeries->size()) {
-    TSeries& s = *(*FSeries)[static_cast<size_t>(e.Series)];
-    s.SetVisible(!s.Visible());
+  if (e.Plottable >= 0 && static_cast<size_t>(e.Plottable) < FPlottables->size()) {
+    TPlottable& p = *(*FPlottables)[static_cast<size_t>(e.Plottable)];
+    p.SetVisible(!p.Visible());
     RepaintAfterChange();
     RefreshSharingCharts();
-  } else if (e.Series < 0) {
+  } else if (e.Plottable < 0) {
     SetClassVisible(e.ItemClass, !ClassVisible(e.ItemClass));
   }
 }

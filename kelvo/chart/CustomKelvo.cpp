@@ -116,7 +116,7 @@ TCustomKelvo::~TCustomKelvo() {
     TCustomKelvo& user = *FUsers[static_cast<size_t>(i)];
     user.FSource = nullptr;
     user.FList.MakePrivate();
-    user.FSeries = CopySeries(*user.FSeries);
+    user.FPlottables = CopyPlottables(*user.FPlottables);
   }
   // Owned objects go before the bitmaps their axes draw into.
   for (auto& p : FPropsX) p.reset();
@@ -164,6 +164,12 @@ TScalePropsHoriz& TCustomKelvo::ScalePropsX(int32_t Layer) {
   return *FPropsX[static_cast<size_t>(ValidLayer(Layer))];
 }
 TScalePropsVert& TCustomKelvo::ScalePropsY(int32_t Layer) {
+  return *FPropsY[static_cast<size_t>(ValidLayer(Layer))];
+}
+const TScalePropsHoriz& TCustomKelvo::ScalePropsX(int32_t Layer) const {
+  return *FPropsX[static_cast<size_t>(ValidLayer(Layer))];
+}
+const TScalePropsVert& TCustomKelvo::ScalePropsY(int32_t Layer) const {
   return *FPropsY[static_cast<size_t>(ValidLayer(Layer))];
 }
 TScale& TCustomKelvo::ScaleX(int32_t Layer) {
@@ -266,10 +272,10 @@ void TCustomKelvo::RangesToUnstoredControllers() {
   }
 }
 
-std::shared_ptr<TSeriesList> TCustomKelvo::CopySeries(const TSeriesList& Source) {
-  auto copy = std::make_shared<TSeriesList>();
+std::shared_ptr<TPlottableList> TCustomKelvo::CopyPlottables(const TPlottableList& Source) {
+  auto copy = std::make_shared<TPlottableList>();
   copy->reserve(Source.size());
-  for (const auto& s : Source) copy->push_back(std::make_unique<TSeries>(*s));
+  for (const auto& p : Source) copy->push_back(p->Clone());
   return copy;
 }
 
@@ -360,15 +366,16 @@ void TCustomKelvo::Assign(const TPersistent* Source) {
   // another's data leaves its group and starts independent with its own
   // items; a chart whose data others use hands the copies on to them, so
   // a group always shows one list.
-  // 2. The items and series: copies, not shared ones.
+  // 2. The items and plottables: copies, not shared ones.
   if (FSource) {
     FSource->RemoveUser(this);
     FSource = nullptr;
   }
   FList.CopyFrom(s->FList);
-  FSeries = CopySeries(*s->FSeries);
+  FPlottables = CopyPlottables(*s->FPlottables);
   PropagateDisplayList();
-  for (int32_t i = 0; i < FUserCount; ++i) FUsers[static_cast<size_t>(i)]->FSeries = FSeries;
+  for (int32_t i = 0; i < FUserCount; ++i)
+    FUsers[static_cast<size_t>(i)]->FPlottables = FPlottables;
   SizeDataBitmap();
   // 3., 4. The owned objects.
   for (int32_t n = 1; n <= LayerCount; ++n) {
@@ -445,7 +452,7 @@ void TCustomKelvo::SetUseDataOf(TCustomKelvo* Value) {
     FSource->RemoveUser(this);
     FSource = nullptr;
     FList.MakePrivate();  // keep what it showed; later commands stay its own
-    FSeries = CopySeries(*FSeries);
+    FPlottables = CopyPlottables(*FPlottables);
     RepaintIfAuto();
     return;
   }
@@ -458,7 +465,7 @@ void TCustomKelvo::SetUseDataOf(TCustomKelvo* Value) {
   if (FSource) FSource->RemoveUser(this);
   FSource = root;
   FList.ShareFrom(root->FList);
-  FSeries = root->FSeries;
+  FPlottables = root->FPlottables;
   root->FUsers[static_cast<size_t>(root->FUserCount++)] = this;
   RepaintIfAuto();
 }

@@ -256,6 +256,8 @@ class TCustomKelvo : public TCustomControl, private IJointLayersOwner {
   // Layers count from 1: 1..16; layer 1's objects for any number outside.
   TScalePropsHoriz& ScalePropsX(int32_t Layer);
   TScalePropsVert& ScalePropsY(int32_t Layer);
+  const TScalePropsHoriz& ScalePropsX(int32_t Layer) const;
+  const TScalePropsVert& ScalePropsY(int32_t Layer) const;
   TScale& ScaleX(int32_t Layer);
   TScale& ScaleY(int32_t Layer);
   // Text labels count from 1: 1..30; index outside gives label 1.
@@ -467,12 +469,22 @@ class TCustomKelvo : public TCustomControl, private IJointLayersOwner {
   TBitmap& HolderBitmap() { return FHolderBitmap; }
 
   // --- data series (Series.h): data as columns, beside the display list ---
-  // A new series, drawn after the display-list items in the order the
-  // series were added. The reference stays valid until the series is
-  // deleted. Series belong to the chart's data: charts that use this
-  // chart's data (UseDataOf) draw, count and find them too.
-  // A new series takes the next colour of SeriesPalette when there is one
-  // (the k-th series added the k-th colour, round the palette).
+  // --- plottables (Plottable.h; ChartPlottables.cpp) ---
+  // Every kind of plot (series first among them) is a plottable in one
+  // list, drawn after the display-list items in the order they were added,
+  // across kinds. Plottables belong to the chart's data: charts that use
+  // this chart's data (UseDataOf) draw, count and find them too. Indexes
+  // count from 0: Plottable(i) every kind in drawing order, Series(i) the
+  // series alone; an index outside raises EVexaKelvoError.
+  size_t PlottableCount() const;
+  TPlottable& Plottable(size_t Index);
+  const TPlottable& Plottable(size_t Index) const;
+  void DeletePlottable(size_t Index);
+  // Adds a plottable of any kind (the chart owns it from now on) and returns it.
+  TPlottable& AddPlottable(std::unique_ptr<TPlottable> Plottable);
+  // A new series. The reference stays valid until the series is deleted.
+  // It takes the next colour of SeriesPalette when there is one (the k-th
+  // series added the k-th colour, round the palette).
   TSeries& AddSeries(const std::string& Name = "");
 
   // --- themes ---
@@ -506,7 +518,8 @@ class TCustomKelvo : public TCustomControl, private IJointLayersOwner {
   void SetSvgPixelSnap(bool Value) { FSvgPixelSnap = Value; }
   // Series count from 0, as legend entries do (size_t, like a container's
   // indexes): index outside 0 .. SeriesCount() - 1: EVexaKelvoError.
-  size_t SeriesCount() const { return FSeries->size(); }
+  // ClearSeries deletes the series alone.
+  size_t SeriesCount() const;
   TSeries& Series(size_t Index);
   const TSeries& Series(size_t Index) const;
   void DeleteSeries(size_t Index);
@@ -792,7 +805,8 @@ class TCustomKelvo : public TCustomControl, private IJointLayersOwner {
   // Shapes of the items from From on, the pen going on from Pen.
   std::vector<TItemShape> ItemShapes(size_t From, TShapePen& Pen) const;
   // The series point nearest to (X, Y) if nearer than Best (or as near).
-  void NearestSeriesPoint(int32_t X, int32_t Y, TNearestItem& Best) const;
+  // The plottables' point nearest to (X, Y) if nearer than Best (or as near).
+  void NearestPlottablePoint(int32_t X, int32_t Y, TNearestItem& Best) const;
   struct TNearestKey {
     uint64_t Rewrites = ~uint64_t{0};
     std::array<std::array<long double, 8>, LayerCount + 1> Factors{};
@@ -834,13 +848,13 @@ class TCustomKelvo : public TCustomControl, private IJointLayersOwner {
   bool LegendMouseMove(int32_t X, int32_t Y);
   bool LegendMouseUp();
 
-  // The series of this chart's data, shared with its sharing group.
-  std::shared_ptr<TSeriesList> FSeries = std::make_shared<TSeriesList>();
-  // Draws the visible series after the display-list items (SeriesRenderer.cpp).
-  void RenderSeries(TCanvas& Canvas, render::TRenderState& State,
-                    const std::function<void(const TDrawItem&)>& DrawItem,
-                    const std::function<void()>& ForgetLastMark, bool DirectSquares);
-  static std::shared_ptr<TSeriesList> CopySeries(const TSeriesList& Source);
+  // The plottables of this chart's data, shared with its sharing group.
+  std::shared_ptr<TPlottableList> FPlottables = std::make_shared<TPlottableList>();
+  // Draws the shown plottables after the display-list items (Renderer.cpp).
+  void RenderPlottables(TCanvas& Canvas, render::TRenderState& State,
+                        const std::function<void(const TDrawItem&)>& DrawItem,
+                        const std::function<void()>& ForgetLastMark, bool DirectPixels);
+  static std::shared_ptr<TPlottableList> CopyPlottables(const TPlottableList& Source);
   // A copy laid out at another size (and device pixel ratio) for a picture,
   // sharing this chart's series.
   std::unique_ptr<TCustomKelvo> CopyAtSize(int32_t AWidth, int32_t AHeight, double Ratio);

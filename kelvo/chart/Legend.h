@@ -38,8 +38,9 @@ inline constexpr const char* TLegendPosNames[] = {
 
 inline bool LegendOutside(TLegendPos P) { return P >= TLegendPos::lpOutsideRight; }
 
-// One entry of the legend: a series' (Series its index) or one added by
-// code for display-list items (Series -1).
+// One entry of the legend: a plottable's (Plottable its place in the
+// chart's list; its icon as the plottable gives it) or one added by code for
+// display-list items (Plottable -1).
 struct TLegendEntry {
   std::string Text;
   TColor Color = clBlack;
@@ -49,8 +50,8 @@ struct TLegendEntry {
   TColor FillColor = clSilver;
   uint8_t ItemClass = 0;
   bool LineVisible = true;
-  int64_t Series = -1;
-  bool Hidden = false;  // its series or class is hidden: drawn dimmed
+  int64_t Plottable = -1;  // the plottable's place in the chart's list; -1: an added entry
+  bool Hidden = false;     // its plottable or class is hidden: drawn dimmed
 };
 
 // Where the legend and its entries lie, in client pixels.

@@ -257,7 +257,7 @@ void TCustomKelvo::MouseMove(TShiftState Shift, int32_t X, int32_t Y) {
       if (FCrossHairSnap) {
         // Onto the nearest item: its point in the crosshair's layer.
         const TNearestItem near = FindNearestItem(x, y, FItemPixels);
-        const bool found = near.Index >= 0 || near.Series >= 0;
+        const bool found = near.Index >= 0 || near.Plottable >= 0;
         if (found && near.Layer == h.Layer()) {
           wx = near.X;
           wy = near.Y;

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <typeinfo>
 
 #include "kelvo/chart/CustomKelvo.h"
 
@@ -241,93 +242,34 @@ TNearestItem TCustomKelvo::FindNearestItem(int32_t X, int32_t Y, double MaxPixel
   }
   FNearestCount = count;
   TNearestItem best = FNearest.Find(X, Y, MaxPixels);
-  if (!FSeries->empty() && MaxPixels >= 0) {
+  if (!FPlottables->empty() && MaxPixels >= 0) {
     if (best.Index < 0) best.Distance = MaxPixels;
-    NearestSeriesPoint(X, Y, best);
-    if (best.Index < 0 && best.Series < 0) best = TNearestItem{};
+    NearestPlottablePoint(X, Y, best);
+    if (best.Index < 0 && best.Plottable < 0) best = TNearestItem{};
   }
   return best;
 }
 
-void TCustomKelvo::NearestSeriesPoint(int32_t X, int32_t Y, TNearestItem& Best) const {
-  for (size_t k = 0; k < FSeries->size(); ++k) {
-    const TSeries& se = *(*FSeries)[k];
-    const uint64_t n = se.Count();
-    if (!se.Visible() || n == 0 || !ClassVisible(se.ItemClass()) || !LayerVisible(se.Layer()))
-      continue;
-    const TLayerMapping& m = Mapping(se.Layer());
-    auto pixel = [&](double x, double y) {
-      int32_t px, py;
-      m.Map(x, y, px, py);
-      ClipPixel(px, py);
-      return TPoint{px, py};
-    };
-    // Series are drawn after the items, later points over earlier ones: on
-    // equal distances the later wins.
-    auto consider = [&](uint64_t i) {
-      const double x = se.XAt(i), y = se.YAt(i);
-      if (!std::isfinite(x) || !std::isfinite(y)) return;
-      const TPoint p = pixel(x, y);
-      const double d = std::hypot(static_cast<double>(p.X) - X, static_cast<double>(p.Y) - Y);
-      if (d <= Best.Distance) {
-        Best = TNearestItem{};
-        Best.Series = static_cast<int32_t>(k);
-        Best.Point = static_cast<int64_t>(i);
-        Best.Layer = se.Layer();
-        Best.X = x;
-        Best.Y = y;
-        Best.Distance = d;
-      }
-    };
-    // Whether a block's points (their finite extent) may come within reach.
-    auto blockNear = [&](int Level, uint64_t I, uint64_t Len) {
-      const TSeriesBlocks& b = se.Blocks(Level);
-      const auto j = static_cast<size_t>(se.Slot(I) >> TSeries::Shift[Level]);
-      if (!(b.Flags[j] & TSeriesBlocks::FlagAnyFinite)) return false;
-      const double x0 = se.Spaced() ? se.XAt(I) : b.MinX[j];
-      const double x1 = se.Spaced() ? se.XAt(I + Len - 1) : b.MaxX[j];
-      const TPoint a = pixel(x0, b.MinY[j]), c = pixel(x1, b.MaxY[j]);
-      const double dx = std::max({0.0, static_cast<double>(std::min(a.X, c.X)) - X,
-                                  X - static_cast<double>(std::max(a.X, c.X))});
-      const double dy = std::max({0.0, static_cast<double>(std::min(a.Y, c.Y)) - Y,
-                                  Y - static_cast<double>(std::max(a.Y, c.Y))});
-      return dx <= Best.Distance && dy <= Best.Distance;
-    };
-    // Points From .. To - 1: whole blocks whose extent stays out of reach are skipped.
-    auto scan = [&](auto& self, int Level, uint64_t From, uint64_t To) -> void {
-      uint64_t i = From;
-      while (i < To) {
-        const uint64_t len = Level >= 0 ? se.WholeBlockAt(Level, i) : 0;
-        if (len != 0 && i + len <= To) {
-          if (blockNear(Level, i, len)) self(self, Level - 1, i, i + len);
-          i += len;
-        } else {
-          if (Level > 0) {
-            // Up to the next block of this level, by the smaller ones.
-            uint64_t next = i + 1;
-            while (next < To && se.WholeBlockAt(Level, next) == 0) ++next;
-            self(self, Level - 1, i, next);
-            i = next;
-          } else {
-            consider(i);
-            ++i;
-          }
-        }
-      }
-    };
-    uint64_t from = 0, to = n;
-    if (se.Sorted()) {
-      // Only the points whose column lies within reach.
-      const double reach = std::min(Best.Distance, 1e6);
-      const bool up = m.KX >= 0;
-      auto column = [&](uint64_t i) { return pixel(se.XAt(i), 0).X; };
-      const double left = X - reach, right = X + reach;
-      from = TSeries::FirstWhere(
-          0, n, [&](uint64_t i) { return up ? column(i) >= left : column(i) <= right; });
-      to = TSeries::FirstWhere(
-          from, n, [&](uint64_t i) { return up ? column(i) > right : column(i) < left; });
-    }
-    scan(scan, TSeries::Levels - 1, from, to);
+void TCustomKelvo::NearestPlottablePoint(int32_t X, int32_t Y, TNearestItem& Best) const {
+  // Plottables are drawn after the items, later ones over earlier ones: on
+  // equal distances the later wins.
+  for (size_t k = 0; k < FPlottables->size(); ++k) {
+    const TPlottable& p = *(*FPlottables)[k];
+    if (!p.Shown(*this)) continue;
+    TPlotHit hit;
+    hit.Distance = Best.Distance;
+    if (!p.NearestHit(*this, X, Y, hit)) continue;
+    // Its number among the plottables of its kind (a series' index).
+    int32_t kindIndex = 0;
+    for (size_t j = 0; j < k; ++j) kindIndex += typeid(*(*FPlottables)[j]) == typeid(p) ? 1 : 0;
+    Best = TNearestItem{};
+    Best.Plottable = static_cast<int32_t>(k);
+    Best.Series = kindIndex;
+    Best.Point = hit.Point;
+    Best.Layer = hit.Layer;
+    Best.X = hit.X;
+    Best.Y = hit.Y;
+    Best.Distance = hit.Distance;
   }
 }
 

@@ -16,9 +16,16 @@
 namespace vexa {
 
 struct TNearestItem {
-  int32_t Index = -1;   // the display-list item; -1: a series point, or none within reach
-  int32_t Series = -1;  // the series of a series point; -1: an item, or none
-  int64_t Point = -1;   // the point's index in its series (0: the oldest held); -1 otherwise
+  int32_t Index = -1;  // the display-list item; -1: a plottable's point, or none within reach
+  // The plottable of a plottable's point (its place in the chart's list, as
+  // Plottable(i) counts); -1: an item, or none.
+  int32_t Plottable = -1;
+  // That plottable's number among those of its kind: for a series point,
+  // the series' index (Series(i)); -1: an item, or none.
+  int32_t Series = -1;
+  // The point's index within its plottable (for a series 0 is the oldest
+  // point held); -1 otherwise.
+  int64_t Point = -1;
   int32_t Layer = 0;
   double X = 0, Y = 0;  // world point: the item's point, or the nearest point of its segment or box
   double Distance = 0;  // in pixels

@@ -36,20 +36,20 @@ void CheckPictureSize(int32_t AWidth, int32_t AHeight) {
 
 // A copy of the chart (items and settings) laid out at another size, for a
 // picture of that size that leaves the control as it is. The copy shows this
-// chart's series without copying their points.
+// chart's plottables without copying their data.
 std::unique_ptr<TCustomKelvo> TCustomKelvo::CopyAtSize(int32_t AWidth, int32_t AHeight,
                                                        double Ratio) {
   auto copy = std::make_unique<TKelvo>();
   {
-    // Assign copies series; the copy is given this chart's own instead.
+    // Assign copies plottables; the copy is given this chart's own instead.
     struct TKeep {
-      std::shared_ptr<TSeriesList>& Field;
-      std::shared_ptr<TSeriesList> Kept;
+      std::shared_ptr<TPlottableList>& Field;
+      std::shared_ptr<TPlottableList> Kept;
       ~TKeep() { Field = std::move(Kept); }
-    } keep{FSeries, std::exchange(FSeries, std::make_shared<TSeriesList>())};
+    } keep{FPlottables, std::exchange(FPlottables, std::make_shared<TPlottableList>())};
     copy->Assign(this);
   }
-  copy->FSeries = FSeries;
+  copy->FPlottables = FPlottables;
   copy->SetAutoRedraw(false);
   copy->SetDevicePixelRatio(Ratio);
   copy->SetBounds(0, 0, AWidth, AHeight);

@@ -10,6 +10,7 @@
 #include "kelvo/base/Marks.h"
 #include "kelvo/base/PixelMath.h"
 #include "kelvo/chart/CustomKelvo.h"
+#include "kelvo/chart/PlotContext.h"
 #include "kelvo/chart/RenderState.h"
 #include "kelvo/platform/Raster.h"
 
@@ -628,9 +629,9 @@ void TCustomKelvo::RenderDisplayList(TBitmap& Bitmap) {
     i = squareRun(i - 1, i);
   }
   if (run.Active) flushRun(n);
-  // The series, after the items.
-  if (!FSeries->empty())
-    RenderSeries(
+  // The plottables, after the items.
+  if (!FPlottables->empty())
+    RenderPlottables(
         c, s, drawItem, [&] { lastMark = {}; }, directSquares);
   // 6.
   s.Flush();
@@ -650,6 +651,22 @@ void TCustomKelvo::RenderDisplayList(TBitmap& Bitmap) {
   c.LineTo(W, H);
   c.LineTo(0, H);
   c.LineTo(0, 0);
+}
+
+void TCustomKelvo::RenderPlottables(TCanvas& c, render::TRenderState& s,
+                                    const std::function<void(const TDrawItem&)>& DrawItem,
+                                    const std::function<void()>& ForgetLastMark,
+                                    bool DirectPixels) {
+  TPlotContext context{c,
+                       s,
+                       *this,
+                       DevPos(FMarginLeft),
+                       DevPos(FMarginTop),
+                       DrawItem,
+                       ForgetLastMark,
+                       FRenderShortcuts,
+                       DirectPixels};
+  for (const auto& p : *FPlottables) p->Draw(context);
 }
 
 void TCustomKelvo::DrawTextLabels(TCanvas& c) {

@@ -98,20 +98,16 @@ std::string PointError(uint64_t I, uint64_t Count) {
 
 }  // namespace
 
-TSeries::TSeries(std::string Name) : FName(std::move(Name)) {}
+TSeries::TSeries(std::string Name) : TPlottable(std::move(Name)) {}
 
 TSeries::TSeries(const TSeries& Other)
-    : FName(Other.FName),
+    : TPlottable(Other),
       FColor(Other.FColor),
       FFillColor(Other.FFillColor),
       FPenStyle(Other.FPenStyle),
       FLineWidth(Other.FLineWidth),
       FLineVisible(Other.FLineVisible),
       FSymbol(Other.FSymbol),
-      FLayer(Other.FLayer),
-      FItemClass(Other.FItemClass),
-      FVisible(Other.FVisible),
-      FInLegend(Other.FInLegend),
       FSpaced(Other.FSpaced),
       FX0(Other.FX0),
       FDX(Other.FDX),

@@ -22,6 +22,7 @@
 #include <string>
 #include <vector>
 
+#include "kelvo/chart/Plottable.h"
 #include "kelvo/platform/PageBuffer.h"
 #include "kelvo/platform/Types.h"
 
@@ -36,7 +37,7 @@ struct TSeriesBlocks {
   static constexpr uint8_t FlagAllFinite = 1, FlagAnyFinite = 2;
 };
 
-class TSeries {
+class TSeries : public TPlottable {
  public:
   static constexpr int Levels = 3;
   static constexpr int Shift[Levels] = {7, 13, 19};  // blocks of 128, 8,192 and 524,288 slots
@@ -44,7 +45,7 @@ class TSeries {
   explicit TSeries(std::string Name = "");
   TSeries(const TSeries& Other);
   TSeries& operator=(const TSeries&) = delete;
-  ~TSeries();
+  ~TSeries() override;
 
   // --- data (i = 0 is the oldest point held) ---
   void Append(double X, double Y);
@@ -92,9 +93,8 @@ class TSeries {
   // (an evenly spaced series with DX > 0 always has).
   bool Sorted() const;
 
-  // --- attributes (read when painting) ---
-  const std::string& Name() const { return FName; }
-  void SetName(const std::string& Value) { FName = Value, Touch(); }
+  // --- attributes (read when painting; Name, Layer, ItemClass, Visible and
+  // InLegend are every plottable's) ---
   TColor Color() const { return FColor; }  // clBlack
   void SetColor(TColor Value) { FColor = Value, Touch(); }
   TPenStyle PenStyle() const { return FPenStyle; }  // psSolid
@@ -108,17 +108,13 @@ class TSeries {
   void SetSymbol(int32_t Value) { FSymbol = Value < -1 || Value > 255 ? -1 : Value, Touch(); }
   TColor FillColor() const { return FFillColor; }  // clSilver
   void SetFillColor(TColor Value) { FFillColor = Value, Touch(); }
-  int32_t Layer() const { return FLayer; }  // 1; kept within 1 .. 16
-  void SetLayer(int32_t Value) { FLayer = Value < 1 ? 1 : (Value > 16 ? 16 : Value), Touch(); }
-  uint8_t ItemClass() const { return FItemClass; }  // 0
-  void SetItemClass(uint8_t Value) { FItemClass = Value, Touch(); }
-  bool Visible() const { return FVisible; }  // True
-  void SetVisible(bool Value) { FVisible = Value, Touch(); }
-  bool InLegend() const { return FInLegend; }  // True
-  void SetInLegend(bool Value) { FInLegend = Value, Touch(); }
 
-  // Grows with every change of points or attributes.
-  uint64_t Changes() const { return FChanges; }
+  // --- as a plottable (SeriesRenderer.cpp) ---
+  std::unique_ptr<TPlottable> Clone() const override;
+  void Draw(TPlotContext& Context) const override;
+  bool Extent(TPlotExtent& Extent, bool PositiveX, bool PositiveY) const override;
+  bool NearestHit(const TCustomKelvo& Chart, int32_t X, int32_t Y, TPlotHit& Best) const override;
+  void LegendIcon(TLegendEntry& Entry) const override;
 
   // --- for the renderer and the nearest-point search ---
   // Point i without the range check (callers keep i below Count()).
@@ -183,7 +179,6 @@ class TSeries {
   uint64_t LowerBoundX(double X, uint64_t From, uint64_t To) const;
 
  private:
-  void Touch() { ++FChanges; }
   // Room for one more chunk: the slot the next point goes to, and how many
   // may be written there contiguously.
   void Reserve(uint64_t Total);
@@ -196,15 +191,11 @@ class TSeries {
   template <class F>
   void ForEachCoveringBlock(uint64_t From, uint64_t To, F&& Visit) const;
 
-  std::string FName;
   TColor FColor = 0x000000, FFillColor = 0xC0C0C0;
   TPenStyle FPenStyle = TPenStyle::psSolid;
   int32_t FLineWidth = 1;
   bool FLineVisible = true;
   int32_t FSymbol = -1;
-  int32_t FLayer = 1;
-  uint8_t FItemClass = 0;
-  bool FVisible = true, FInLegend = true;
 
   bool FSpaced = false;
   double FX0 = 0, FDX = 1;
@@ -224,13 +215,11 @@ class TSeries {
   uint64_t FBreakEver = 0;
   double FLastX = 0;
   bool FHasLastX = false;
-  uint64_t FChanges = 0;
   std::array<TSeriesBlocks, Levels> FBlocks;
   std::vector<uint8_t> FGroupAt;       // per group of 16 slots: lowest and highest offsets
   std::vector<uint64_t> FGroupFinite;  // per group: all points finite (a bit each)
 };
 
-// The series of a chart, shared by the charts that show its data.
-using TSeriesList = std::vector<std::unique_ptr<TSeries>>;
+
 
 }  // namespace vexa

@@ -1,0 +1,164 @@
+// The chart's plottables: adding, reaching and deleting them (series also
+// by their own numbering), and fitting a layer's ranges to its data.
+#include <algorithm>
+#include <cmath>
+#include <limits>
+
+#include "kelvo/base/Errors.h"
+#include "kelvo/chart/CustomKelvo.h"
+
+namespace vexa {
+
+namespace {
+std::string IndexError(const char* Kind, size_t Index, size_t Count) {
+  return std::string(Kind) + " " + std::to_string(Index) + " does not exist: the chart has " +
+         std::to_string(Count) + " " + Kind;
+}
+
+// The list position of the Index-th plottable of type T, or the list's size.
+template <class T>
+size_t PositionOf(const TPlottableList& List, size_t Index) {
+  for (size_t k = 0; k < List.size(); ++k)
+    if (dynamic_cast<const T*>(List[k].get()) && Index-- == 0) return k;
+  return List.size();
+}
+
+template <class T>
+size_t CountOf(const TPlottableList& List) {
+  return static_cast<size_t>(std::count_if(List.begin(), List.end(), [](const auto& p) {
+    return dynamic_cast<const T*>(p.get()) != nullptr;
+  }));
+}
+}  // namespace
+
+size_t TCustomKelvo::PlottableCount() const { return FPlottables->size(); }
+
+TPlottable& TCustomKelvo::Plottable(size_t Index) {
+  if (Index >= FPlottables->size())
+    throw EVexaKelvoError(IndexError("plottables", Index, FPlottables->size()));
+  return *(*FPlottables)[Index];
+}
+
+const TPlottable& TCustomKelvo::Plottable(size_t Index) const {
+  if (Index >= FPlottables->size())
+    throw EVexaKelvoError(IndexError("plottables", Index, FPlottables->size()));
+  return *(*FPlottables)[Index];
+}
+
+void TCustomKelvo::DeletePlottable(size_t Index) {
+  if (Index >= FPlottables->size())
+    throw EVexaKelvoError(IndexError("plottables", Index, FPlottables->size()));
+  FPlottables->erase(FPlottables->begin() + static_cast<std::ptrdiff_t>(Index));
+}
+
+TPlottable& TCustomKelvo::AddPlottable(std::unique_ptr<TPlottable> Plottable) {
+  if (!Plottable) throw EVexaKelvoError("AddPlottable needs a plottable");
+  FPlottables->push_back(std::move(Plottable));
+  return *FPlottables->back();
+}
+
+TSeries& TCustomKelvo::AddSeries(const std::string& Name) {
+  const size_t k = SeriesCount();
+  auto series = std::make_unique<TSeries>(Name);
+  if (!FSeriesPalette.empty()) series->SetColor(FSeriesPalette[k % FSeriesPalette.size()]);
+  TSeries& added = *series;
+  FPlottables->push_back(std::move(series));
+  return added;
+}
+
+size_t TCustomKelvo::SeriesCount() const { return CountOf<TSeries>(*FPlottables); }
+
+TSeries& TCustomKelvo::Series(size_t Index) {
+  return const_cast<TSeries&>(std::as_const(*this).Series(Index));
+}
+
+const TSeries& TCustomKelvo::Series(size_t Index) const {
+  const size_t at = PositionOf<TSeries>(*FPlottables, Index);
+  if (at == FPlottables->size()) throw EVexaKelvoError(IndexError("series", Index, SeriesCount()));
+  return static_cast<const TSeries&>(*(*FPlottables)[at]);
+}
+
+void TCustomKelvo::DeleteSeries(size_t Index) {
+  const size_t at = PositionOf<TSeries>(*FPlottables, Index);
+  if (at == FPlottables->size()) throw EVexaKelvoError(IndexError("series", Index, SeriesCount()));
+  FPlottables->erase(FPlottables->begin() + static_cast<std::ptrdiff_t>(at));
+}
+
+void TCustomKelvo::ClearSeries() {
+  std::erase_if(*FPlottables,
+                [](const auto& p) { return dynamic_cast<const TSeries*>(p.get()) != nullptr; });
+}
+
+void TCustomKelvo::FitLayerToData(int32_t Layer) {
+  if (Layer < 1 || Layer > LayerCount) return;
+  constexpr double Inf = std::numeric_limits<double>::infinity();
+  const TScaleProps& sx = ScalePropsX(Layer);
+  const TScaleProps& sy = ScalePropsY(Layer);
+  double x0 = Inf, x1 = -Inf, y0 = Inf, y1 = -Inf;
+  double px = Inf, py = Inf;  // the smallest positive values, for a logarithmic axis
+  auto take = [&](double x, double y) {
+    if (!std::isfinite(x) || !std::isfinite(y)) return;
+    x0 = std::min(x0, x), x1 = std::max(x1, x);
+    y0 = std::min(y0, y), y1 = std::max(y1, y);
+    if (x > 0) px = std::min(px, x);
+    if (y > 0) py = std::min(py, y);
+  };
+  for (const auto& p : *FPlottables) {
+    if (!p->Visible() || p->Layer() != Layer || !ClassVisible(p->ItemClass())) continue;
+    TPlotExtent e;
+    if (p->Extent(e, sx.Logarithmic(), sy.Logarithmic()))
+      take(e.MinX, e.MinY), take(e.MaxX, e.MaxY);
+  }
+  for (const TDrawItem& it : FList.Items()) {
+    if (it.Layer != Layer || !ClassVisible(it.ItemClass) || !HasFiniteCoordinates(it)) continue;
+    switch (it.Kind) {
+      case ikMark:
+      case ikLineTo:
+      case ikMoveTo:
+      case ikText:
+      case ikTextOffset:
+      case ikPixelBox:
+        take(it.X1, it.Y1);
+        break;
+      case ikLine:
+      case ikRectangle:
+      case ikBevelBox:
+      case ikBar3D:
+      case ikArrow:
+        take(it.X1, it.Y1);
+        take(it.X2, it.Y2);
+        break;
+      case ikEllipse:
+        take(it.X1 - it.X2, it.Y1 - it.Y2);
+        take(it.X1 + it.X2, it.Y1 + it.Y2);
+        break;
+      case ikErrorMark:
+        take(it.X1, it.Y1);
+        if (it.Param1 != 0)
+          take(it.X1 - std::fabs(it.X2), it.Y1), take(it.X1 + std::fabs(it.Y2), it.Y1);
+        else
+          take(it.X1, it.Y1 - std::fabs(it.X2)), take(it.X1, it.Y1 + std::fabs(it.Y2));
+        break;
+      default:
+        break;
+    }
+  }
+  // An axis keeps its direction, and keeps its range where the data gives it
+  // nothing finite of some width; a logarithmic one fits its positive values.
+  auto fit = [](const TScaleProps& p, double lo, double hi, double lowestPositive,
+                long double& NewLo, long double& NewHi) {
+    NewLo = p.RangeLow();
+    NewHi = p.RangeHigh();
+    if (p.Logarithmic() && !(lo > 0)) lo = lowestPositive;
+    if (!(lo < hi)) return;
+    const bool reversed = p.RangeLow() > p.RangeHigh();
+    NewLo = reversed ? hi : lo;
+    NewHi = reversed ? lo : hi;
+  };
+  long double lx, hx, ly, hy;
+  fit(sx, x0, x1, px, lx, hx);
+  fit(sy, y0, y1, py, ly, hy);
+  SetLayerRanges(Layer, lx, ly, hx, hy, false);
+}
+
+}  // namespace vexa

@@ -1,0 +1,486 @@
+// The series as a plottable: its drawing, its nearest point, its extent and
+// its legend icon. A series draws what its equivalent display-list items
+// would: MoveTo to its first point, DrawTo to each next one, then MarkAt at
+// every point, with its attributes as the current ones. The general way
+// hands exactly those items to the display-list renderer's item drawer, so
+// every pen, pattern and mark comes out as the items' would. Two shortcuts
+// keep the picture and skip the points out of view:
+//
+// - A solid line of x-sorted data reads only the points in view; one
+//   device pixel wide, it draws each pixel column from its first, lowest,
+//   highest and last point (the rule of the line-run summary, Renderer.cpp): within a column
+//   the line covers exactly the pixels between its lowest and highest point,
+//   joined to the neighbouring columns by the segments from the first and
+//   to the last point (TSortedLine).
+// - Filled squares (codes 7 to 9, one-pixel pen) are written straight into
+//   the bitmap, as the display-list renderer does, and sorted data reads
+//   only the points inside the horizontal range.
+#include <algorithm>
+#include <cmath>
+
+#include "kelvo/chart/CustomKelvo.h"
+#include "kelvo/chart/Legend.h"
+#include "kelvo/chart/PlotContext.h"
+#include "kelvo/chart/RenderState.h"
+#include "kelvo/platform/Raster.h"
+
+namespace vexa {
+
+namespace {
+
+using render::MapToBitmap;
+
+// The one-pixel solid line of an x-sorted series, drawn column by column.
+// Along a column the line covers exactly the pixels between its lowest and
+// highest point; it is joined to the neighbouring columns by the segments
+// from its first and to its last point, so those four points stand for all
+// of the column's. Pixel y follows y (up or down, by the axis' direction),
+// so a column keeps the raw y extremes and maps only its four points; whole
+// blocks and groups of 16 points in one column are taken from the series'
+// summaries. Where the line ends in a column (the data ends, or a point
+// that is not finite follows), its last pixel is drawn only when another
+// segment reaches it: see FinishEnding.
+class TSortedLine {
+ public:
+  TSortedLine(const TSeries& Series, const TLayerMapping& Mapping, int32_t Left, int32_t Top,
+              TCanvas& Canvas, render::TRenderState& State)
+      : se(Series), m(Mapping), ml(Left), mt(Top), c(Canvas), s(State) {}
+
+  // Points From to To (both drawn), From beside the bitmap or the first.
+  void Draw(uint64_t From, uint64_t To) {
+    bool lost = !std::isfinite(se.YAt(From));
+    if (!lost) Start(From, ColumnOf(se.XAt(From)));
+    uint64_t i = From + 1, slot = se.NextSlot(se.Slot(From));  // slot: point i's
+    while (i <= To) {
+      if (col.Active) {
+        uint64_t next = i;
+        if ((slot & 15) == 0) next = i + TakeSummarised(i, To);
+        if (next == i && m.QuickX)
+          next =
+              TakeRun(i, slot, std::min({To + 1, i + 16 - (slot & 15), i + se.SlotCount() - slot}));
+        if (next > i) {
+          i = next;
+          slot = se.Slot(i);
+          continue;
+        }
+      }
+      const double y = se.YInSlot(slot);
+      if (!std::isfinite(y)) {  // the line ends here, and starts again at the next finite point
+        if (col.Active) FinishEnding();
+        s.Flush();
+        lost = true;
+      } else if (lost) {
+        lost = false;
+        s.Flush();
+        Start(i, ColumnOf(se.XAt(i)));
+        const TPoint p = Point(i);
+        s.Current = p;
+        c.MoveTo(p.X, p.Y);
+      } else {
+        const double x = se.XInSlot(i, slot);
+        const int32_t column = InColumn(x) ? col.Column : ColumnOf(x);
+        if (column != col.Column) {
+          Finish();
+          Start(i, column);
+        } else {
+          Add(i, y);
+        }
+      }
+      ++i;
+      slot = se.NextSlot(slot);
+    }
+    if (col.Active) {
+      if (To == se.Count() - 1)
+        FinishEnding();  // the data ends in this column
+      else
+        Finish();  // beside the bitmap: the line goes on from it
+    }
+  }
+
+ private:
+  // Client pixel x, clipped as MapToBitmap clips it.
+  int32_t ColumnOf(double X) const { return render::ClipCoord(m.PixelX(X)); }
+  bool InColumn(double X) const {
+    return m.QuickX ? m.SurelyInColumnX(X, col.Column) : ColumnOf(X) == col.Column;
+  }
+  // Point i of the open column on the bitmap, as MapToBitmap places it.
+  TPoint Point(uint64_t i) const {
+    return TPoint{render::ClampFar(int64_t{col.Column} - ml),
+                  render::ClampFar(int64_t{render::ClipCoord(m.PixelY(se.YAt(i)))} - mt)};
+  }
+
+  // Points i, i + 1, ... before End, from slot S on in one run of slots:
+  // those that are finite and surely in the open column are taken into it.
+  // Returns the first point not taken.
+  uint64_t TakeRun(uint64_t i, uint64_t S, uint64_t End) {
+    const uint64_t first = i;
+    double low = col.Low, high = col.High;
+    uint64_t lowAt = col.LowAt, highAt = col.HighAt;
+    for (; i < End; ++i, ++S) {
+      const double x = se.XInSlot(i, S), y = se.YInSlot(S);
+      if (!m.SurelyInColumnX(x, col.Column) || !(y - y == 0)) break;
+      if (y < low) low = y, lowAt = i;
+      if (y > high) high = y, highAt = i;
+    }
+    if (i > first) col = TColumn{true, col.Column, col.FirstAt, i - 1, lowAt, highAt, low, high};
+    return i;
+  }
+
+  void Start(uint64_t i, int32_t Column) {
+    const double y = se.YAt(i);
+    col = TColumn{true, Column, i, i, i, i, y, y};
+  }
+  void Add(uint64_t i, double y) {
+    col.LastAt = i;
+    if (y < col.Low) col.Low = y, col.LowAt = i;
+    if (y > col.High) col.High = y, col.HighAt = i;
+  }
+
+  // Whole blocks, or a group of 16, of finite points in the open column
+  // from point i on (up to To): their number, 0 when none is taken.
+  uint64_t TakeSummarised(uint64_t i, uint64_t To) {
+    if (se.StartsBlock(i)) {
+      for (int level = TSeries::Levels - 1; level >= 0; --level) {
+        const uint64_t len = se.WholeBlockAt(level, i);
+        if (len == 0 || i + len - 1 > To) continue;
+        const TSeriesBlocks& blocks = se.Blocks(level);
+        const auto k = static_cast<size_t>(se.Slot(i) >> TSeries::Shift[level]);
+        if (!(blocks.Flags[k] & TSeriesBlocks::FlagAllFinite) || !InColumn(se.XAt(i + len - 1)))
+          continue;
+        if (blocks.MinY[k] < col.Low) col.Low = blocks.MinY[k], col.LowAt = i + blocks.MinYAt[k];
+        if (blocks.MaxY[k] > col.High) col.High = blocks.MaxY[k], col.HighAt = i + blocks.MaxYAt[k];
+        col.LastAt = i + len - 1;
+        return len;
+      }
+    }
+    uint32_t lowAt, highAt;
+    if (i + 15 <= To && se.WholeGroupAt(i, lowAt, highAt) && InColumn(se.XAt(i + 15))) {
+      Add(i + lowAt, se.YAt(i + lowAt));
+      Add(i + highAt, se.YAt(i + highAt));
+      col.LastAt = i + 15;
+      return 16;
+    }
+    return 0;
+  }
+
+  // A column the line leaves to the next: first, extremes, last. Its last
+  // pixel is the start of the next segment, so the order of the extremes
+  // does not change the pixels.
+  void Finish() {
+    const TPoint low = Point(col.LowAt), high = Point(col.HighAt);
+    for (const TPoint p : {Point(col.FirstAt), low, high, Point(col.LastAt)}) s.AppendDistinct(p);
+    col.Active = false;
+  }
+
+  // A column where the line ends. Its segments, all in this column, cover
+  // every pixel from its lowest to its highest point but the last one's
+  // pixel, which they cover only when an earlier segment starts on or passes
+  // over it: when the points before the run of last points on that pixel do
+  // not all lie on one side of it.
+  void FinishEnding() {
+    const TPoint first = Point(col.FirstAt), last = Point(col.LastAt);
+    uint64_t end = col.LastAt;  // the points before the last pixel's run: FirstAt .. end - 1
+    while (end > col.FirstAt && Point(end - 1).Y == last.Y) --end;
+    col.Active = false;
+    if (end == col.FirstAt) {  // one pixel: nothing drawn beyond the way in
+      s.AppendDistinct(first);
+      return;
+    }
+    uint64_t lowAt = col.FirstAt, highAt = col.FirstAt;
+    for (uint64_t k = col.FirstAt + 1; k < end; ++k) {
+      const double y = se.YAt(k);
+      if (y < se.YAt(lowAt)) lowAt = k;
+      if (y > se.YAt(highAt)) highAt = k;
+    }
+    TPoint top = Point(lowAt), bottom = Point(highAt);
+    if (top.Y > bottom.Y) std::swap(top, bottom);
+    s.AppendDistinct(first);
+    if (last.Y < top.Y) {
+      s.AppendDistinct(bottom);  // the last pixel above all others: left out
+    } else if (last.Y > bottom.Y) {
+      s.AppendDistinct(top);  // below all others: left out
+    } else if (last.Y == bottom.Y) {
+      s.AppendDistinct(bottom);  // on the lowest: drawn where the way down starts
+      s.AppendDistinct(top);
+    } else {
+      s.AppendDistinct(top);  // on the highest, or between: a segment starts on or passes it
+      s.AppendDistinct(bottom);
+    }
+    s.AppendDistinct(last);
+  }
+
+  struct TColumn {
+    bool Active = false;
+    int32_t Column = 0;  // client pixel x
+    uint64_t FirstAt = 0, LastAt = 0, LowAt = 0, HighAt = 0;
+    double Low = 0, High = 0;  // y at LowAt and HighAt
+  };
+
+  const TSeries& se;
+  const TLayerMapping& m;
+  const int32_t ml, mt;
+  TCanvas& c;
+  render::TRenderState& s;
+  TColumn col;
+};
+
+}  // namespace
+
+void TSeries::Draw(TPlotContext& Context) const {
+  const TSeries& se = *this;
+  const uint64_t n = se.Count();
+  const TCustomKelvo& chart = Context.Chart;
+  if (n == 0 || !Shown(chart)) return;
+  TCanvas& c = Context.Canvas;
+  render::TRenderState& s = Context.State;
+  const auto& DrawItem = Context.DrawItem;
+  // Device pixels: the data bitmap's origin and the mapping onto it, so the
+  // columns below are device columns.
+  const int32_t ml = Context.Left, mt = Context.Top;
+  const int32_t layer = se.Layer();
+  const TLayerMapping& m = chart.DeviceMapping(layer);
+  TDrawItem it{};
+  it.Color = se.Color();
+  it.FillColor = se.FillColor();
+  it.PenStyle = se.PenStyle();
+  it.LineWidth = se.LineWidth();
+  it.ItemClass = se.ItemClass();
+  it.Layer = layer;
+  const bool sorted = se.Sorted();
+  // Pixels follow the values, except at or below a logarithmic axis'
+  // floor (values there go to the axis' end).
+  double minX = 1, maxX, minY = 1, maxY;
+  const bool ordered = (!m.LogX && !m.LogY) || !se.Bounds(minX, maxX, minY, maxY) ||
+                       ((!m.LogX || minX > 1e-99) && (!m.LogY || minY > 1e-99));
+  if (se.LineVisible()) {
+    // A solid line of x-sorted data: the points in view and one on either
+    // side, the view widened by the pen's reach (pixel x follows x, up or
+    // down by the axis' direction). The segments before and after lie
+    // wholly beside the bitmap; a dashed line needs them all for its
+    // pattern's phase.
+    const bool inView =
+        Context.Shortcuts && sorted && ordered && se.PenStyle() == TPenStyle::psSolid;
+    // Columns reduce a line one device pixel wide exactly (see the line
+    // runs in Renderer.cpp).
+    const bool columns =
+        inView && se.LineWidth() == 1 && (!chart.AntiAliased() || chart.DevLen(1) == 1);
+    if (inView) {
+      const int32_t w = c.Surface().Width, reach = columns ? 0 : chart.DevLen(se.LineWidth()) + 1;
+      const bool up = m.KX >= 0;
+      auto columnOf = [&](uint64_t i) { return MapToBitmap(m, se.XAt(i), 0, ml, mt).X; };
+      const uint64_t a = TSeries::FirstWhere(0, n, [&](uint64_t i) {
+        return up ? columnOf(i) >= -reach : columnOf(i) <= w - 1 + reach;
+      });
+      const uint64_t b = TSeries::FirstWhere(a, n, [&](uint64_t i) {
+        return up ? columnOf(i) > w - 1 + reach : columnOf(i) < -reach;
+      });
+      const uint64_t from = a > 0 ? a - 1 : 0, to = std::min(b, n - 1);  // to is drawn too
+      // The line starts at `from` as after a move.
+      it.Kind = ikMoveTo;
+      it.X1 = se.XAt(from);
+      it.Y1 = se.YAt(from);
+      DrawItem(it);
+      if (columns) {
+        if (it.Color != s.PenColor || it.PenStyle != s.PenStyle || it.FillColor != s.BrushColor) {
+          s.Flush();
+          s.ForcePen(it.Color, it.PenStyle, it.FillColor);
+        }
+        TSortedLine(se, m, ml, mt, c, s).Draw(from, to);
+      } else {
+        it.Kind = ikLineTo;
+        for (uint64_t i = from + 1; i <= to; ++i) {
+          it.X1 = se.XAt(i);
+          it.Y1 = se.YAt(i);
+          DrawItem(it);
+        }
+      }
+    } else {
+      it.Kind = ikMoveTo;
+      it.X1 = se.XAt(0);
+      it.Y1 = se.YAt(0);
+      DrawItem(it);
+      it.Kind = ikLineTo;
+      for (uint64_t i = 1; i < n; ++i) {
+        it.X1 = se.XAt(i);
+        it.Y1 = se.YAt(i);
+        DrawItem(it);
+      }
+    }
+  }
+
+  if (se.Symbol() >= 0) {
+    const TScaleProps& sx = chart.ScalePropsX(layer);
+    const TScaleProps& sy = chart.ScalePropsY(layer);
+    const double x0 = std::min(sx.RangeLow(), sx.RangeHigh()),
+                 x1 = std::max(sx.RangeLow(), sx.RangeHigh());
+    const double y0 = std::min(sy.RangeLow(), sy.RangeHigh()),
+                 y1 = std::max(sy.RangeLow(), sy.RangeHigh());
+    // Marks are drawn only inside the ranges: sorted data reads only those
+    // points whose x lies inside.
+    uint64_t from = 0, to = n;
+    if (sorted) {
+      from = se.LowerBoundX(x0, 0, n);
+      to = TSeries::FirstWhere(from, n, [&](uint64_t i) { return se.XAt(i) > x1; });
+    }
+    const int32_t symbol = se.Symbol();
+    if (Context.DirectPixels && !chart.AvoidDuplicateMarks() && symbol >= 7 && symbol <= 9 &&
+        se.LineWidth() == 1) {
+      // The filled squares: outline and inside in the pen colour, the box
+      // of the mark routine, written straight in.
+      // The state the mark items leave: the line drawn, the pen's width set.
+      s.Flush();
+      if (s.PenWidth != 1) {
+        s.PenWidth = 1;
+        c.Pen().SetWidth(1);
+      }
+      const raster::TSurface surface = c.Surface();
+      const raster::TPaint paint{raster::PixelFromColor(ColorToRGB(se.Color())), false};
+      const int64_t h = symbol - 6;
+      bool drawn = false;
+      for (uint64_t i = from; i < to; ++i) {
+        const double x = se.XAt(i), y = se.YAt(i);
+        if (!(x >= x0 && x <= x1 && y >= y0 && y <= y1)) continue;
+        const TPoint p = MapToBitmap(m, x, y, ml, mt);
+        const int64_t l = int64_t{p.X} - h, t = int64_t{p.Y} - h;
+        if (l >= 0 && t >= 0 && l + 2 * h + 1 <= surface.Width && t + 2 * h + 1 <= surface.Height) {
+          uint32_t* row = surface.Row(static_cast<int32_t>(t)) + l;
+          for (int64_t r = 0; r <= 2 * h; ++r, row += surface.Stride)
+            for (int64_t k = 0; k <= 2 * h; ++k) row[k] = paint.Pixel;
+        } else {
+          raster::FillRect(surface, l, t, l + 2 * h + 1, t + 2 * h + 1, paint);
+        }
+        drawn = true;
+      }
+      if (drawn) {
+        // As the mark routine leaves it: the brush solid, in its colour.
+        if (c.Brush().Style() != TBrushStyle::bsSolid) c.Brush().SetColor(c.Brush().Color());
+        s.SetPenColor(se.Color());
+        s.SetPenStyle(se.PenStyle());
+      }
+      Context.ForgetLastMark();
+    } else {
+      it.Kind = ikMark;
+      it.Symbol = static_cast<uint8_t>(symbol);
+      for (uint64_t i = from; i < to; ++i) {
+        it.X1 = se.XAt(i);
+        it.Y1 = se.YAt(i);
+        DrawItem(it);
+      }
+    }
+  }
+}
+
+// The point nearest to (X, Y): sorted data reads only the points whose
+// column lies within reach, and whole blocks whose extent stays out of
+// reach are skipped.
+bool TSeries::NearestHit(const TCustomKelvo& Chart, int32_t X, int32_t Y, TPlotHit& Best) const {
+  const TSeries& se = *this;
+  const uint64_t n = se.Count();
+  bool found = false;
+  const TLayerMapping& m = Chart.Mapping(se.Layer());
+  auto pixel = [&](double x, double y) {
+    int32_t px, py;
+    m.Map(x, y, px, py);
+    TCustomKelvo::ClipPixel(px, py);
+    return TPoint{px, py};
+  };
+  // Later points are drawn over earlier ones: on equal distances the later wins.
+  auto consider = [&](uint64_t i) {
+    const double x = se.XAt(i), y = se.YAt(i);
+    if (!std::isfinite(x) || !std::isfinite(y)) return;
+    const TPoint p = pixel(x, y);
+    const double d = std::hypot(static_cast<double>(p.X) - X, static_cast<double>(p.Y) - Y);
+    if (d <= Best.Distance) {
+      found = true;
+      Best.Point = static_cast<int64_t>(i);
+      Best.Layer = se.Layer();
+      Best.X = x;
+      Best.Y = y;
+      Best.Distance = d;
+    }
+  };
+  // Whether a block's points (their finite extent) may come within reach.
+  auto blockNear = [&](int Level, uint64_t I, uint64_t Len) {
+    const TSeriesBlocks& b = se.Blocks(Level);
+    const auto j = static_cast<size_t>(se.Slot(I) >> TSeries::Shift[Level]);
+    if (!(b.Flags[j] & TSeriesBlocks::FlagAnyFinite)) return false;
+    const double x0 = se.Spaced() ? se.XAt(I) : b.MinX[j];
+    const double x1 = se.Spaced() ? se.XAt(I + Len - 1) : b.MaxX[j];
+    const TPoint a = pixel(x0, b.MinY[j]), c = pixel(x1, b.MaxY[j]);
+    const double dx = std::max({0.0, static_cast<double>(std::min(a.X, c.X)) - X,
+                                X - static_cast<double>(std::max(a.X, c.X))});
+    const double dy = std::max({0.0, static_cast<double>(std::min(a.Y, c.Y)) - Y,
+                                Y - static_cast<double>(std::max(a.Y, c.Y))});
+    return dx <= Best.Distance && dy <= Best.Distance;
+  };
+  // Points From .. To - 1: whole blocks whose extent stays out of reach are skipped.
+  auto scan = [&](auto& self, int Level, uint64_t From, uint64_t To) -> void {
+    uint64_t i = From;
+    while (i < To) {
+      const uint64_t len = Level >= 0 ? se.WholeBlockAt(Level, i) : 0;
+      if (len != 0 && i + len <= To) {
+        if (blockNear(Level, i, len)) self(self, Level - 1, i, i + len);
+        i += len;
+      } else {
+        if (Level > 0) {
+          // Up to the next block of this level, by the smaller ones.
+          uint64_t next = i + 1;
+          while (next < To && se.WholeBlockAt(Level, next) == 0) ++next;
+          self(self, Level - 1, i, next);
+          i = next;
+        } else {
+          consider(i);
+          ++i;
+        }
+      }
+    }
+  };
+  uint64_t from = 0, to = n;
+  if (se.Sorted()) {
+    // Only the points whose column lies within reach.
+    const double reach = std::min(Best.Distance, 1e6);
+    const bool up = m.KX >= 0;
+    auto column = [&](uint64_t i) { return pixel(se.XAt(i), 0).X; };
+    const double left = X - reach, right = X + reach;
+    from = TSeries::FirstWhere(
+        0, n, [&](uint64_t i) { return up ? column(i) >= left : column(i) <= right; });
+    to = TSeries::FirstWhere(from, n,
+                             [&](uint64_t i) { return up ? column(i) > right : column(i) < left; });
+  }
+  scan(scan, TSeries::Levels - 1, from, to);
+  return found;
+}
+
+std::unique_ptr<TPlottable> TSeries::Clone() const { return std::make_unique<TSeries>(*this); }
+
+bool TSeries::Extent(TPlotExtent& E, bool PositiveX, bool PositiveY) const {
+  double x0, x1, y0, y1;
+  if (!Bounds(x0, x1, y0, y1)) return false;
+  // The summaries know no smallest positive value: an axis that asks for it
+  // while the data reach zero or below reads the points once.
+  const bool scanX = PositiveX && !(x0 > 0) && x1 > 0, scanY = PositiveY && !(y0 > 0) && y1 > 0;
+  if (scanX || scanY) {
+    double px = x1, py = y1;
+    for (uint64_t i = 0; i < Count(); ++i) {
+      const double x = XAt(i), y = YAt(i);
+      if (!std::isfinite(x) || !std::isfinite(y)) continue;
+      if (x > 0) px = std::min(px, x);
+      if (y > 0) py = std::min(py, y);
+    }
+    if (scanX) x0 = px;
+    if (scanY) y0 = py;
+  }
+  E = TPlotExtent{x0, x1, y0, y1};
+  return true;
+}
+
+void TSeries::LegendIcon(TLegendEntry& Entry) const {
+  Entry.Color = Color();
+  Entry.PenStyle = PenStyle();
+  Entry.LineWidth = LineWidth();
+  Entry.Symbol = Symbol();
+  Entry.FillColor = FillColor();
+  Entry.LineVisible = LineVisible();
+}
+
+}  // namespace vexa
