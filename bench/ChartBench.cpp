@@ -137,6 +137,31 @@ void LegendPaint_baseline(benchmark::State& st) { LegendPaint(st, false); }
 BENCHMARK(LegendPaint_kelvo)->Name("LegendPaint/kelvo")->Unit(benchmark::kMicrosecond);
 BENCHMARK(LegendPaint_baseline)->Name("LegendPaint/baseline")->Unit(benchmark::kMicrosecond);
 
+// A legend of 10,000 entries with long names beside the data area, of which
+// about 30 rows show: a full paint ("paint") and a hit test ("hit").
+std::unique_ptr<TKelvo> LargeLegendChart() {
+  auto chart = kelvo::bench::DemoChartAtStart();
+  for (int k = 0; k < 10000; ++k)
+    chart->AddLegendEntry("a channel with a rather long name, number " + std::to_string(k),
+                          k % 2 ? clRed : clNavy);
+  chart->Legend().SetVisible(true);
+  chart->Legend().SetPosition(TLegendPos::lpOutsideRight);
+  chart->Paint();
+  return chart;
+}
+void LargeLegend_paint(benchmark::State& st) {
+  auto chart = LargeLegendChart();
+  for (auto _ : st) chart->Paint();
+}
+void LargeLegend_hit(benchmark::State& st) {
+  auto chart = LargeLegendChart();
+  const TRect box = chart->LegendBox();
+  for (auto _ : st)
+    benchmark::DoNotOptimize(chart->LegendEntryAt(box.Left + 10, (box.Top + box.Bottom) / 2));
+}
+BENCHMARK(LargeLegend_paint)->Name("LargeLegend/paint")->Unit(benchmark::kMicrosecond);
+BENCHMARK(LargeLegend_hit)->Name("LargeLegend/hit")->Unit(benchmark::kMicrosecond);
+
 // The data-area refresh ShowGraph runs with AutoRedraw.
 void DemoShowGraph(benchmark::State& st) {
   auto chart = kelvo::bench::DemoChartAtStart();

@@ -102,6 +102,7 @@ void TCustomKelvo::AddLegendEntry(const std::string& Text, TColor Color, TPenSty
   e.ItemClass = ItemClass;
   e.LineVisible = PenStyle != TPenStyle::psClear;
   FLegendEntries.push_back(std::move(e));
+  ++FAddedLegendEntries;
   if (FLegend->Visible()) RepaintIfAuto();
 }
 
@@ -113,26 +114,31 @@ size_t TCustomKelvo::LegendEntryCount() const {
 
 void TCustomKelvo::ClearLegendEntries() {
   FLegendEntries.clear();
+  ++FAddedLegendEntries;
   if (FLegend->Visible()) RepaintIfAuto();
 }
 
-std::vector<TLegendEntry> TCustomKelvo::LegendEntries() const {
+std::vector<TLegendEntry> TCustomKelvo::LegendEntries(bool WithTexts) const {
   std::vector<TLegendEntry> out;
   out.reserve(LegendEntryCount());
   for (size_t k = 0; k < FPlottables->size(); ++k) {
     const TPlottable& p = *(*FPlottables)[k];
     if (!p.InLegend()) continue;
     TLegendEntry e;
-    e.Text = p.Name();
+    if (WithTexts) e.Text = p.Name();
     e.ItemClass = p.ItemClass();
     p.LegendIcon(e);
     e.Plottable = static_cast<int64_t>(k);
     e.Hidden = !p.Shown(*this);
     out.push_back(std::move(e));
   }
-  for (TLegendEntry e : FLegendEntries) {
+  for (const TLegendEntry& added : FLegendEntries) {
+    TLegendEntry& e = out.emplace_back();
+    if (WithTexts) e.Text = added.Text;
+    e.Color = added.Color, e.PenStyle = added.PenStyle, e.LineWidth = added.LineWidth;
+    e.Symbol = added.Symbol, e.FillColor = added.FillColor, e.ItemClass = added.ItemClass;
+    e.LineVisible = added.LineVisible, e.Plottable = added.Plottable;
     e.Hidden = !ClassVisible(e.ItemClass);
-    out.push_back(std::move(e));
   }
   return out;
 }
@@ -264,11 +270,39 @@ TLegendLayout TCustomKelvo::LayoutLegend(const std::vector<TLegendEntry>& Entrie
   return out;
 }
 
+TLegendLayoutKey TCustomKelvo::LegendLayoutKey() const {
+  const TLegend& g = *FLegend;
+  TLegendLayoutKey k;
+  k.Visible = g.Visible();
+  k.Position = static_cast<int32_t>(g.Position());
+  k.OffsetX = g.OffsetX(), k.OffsetY = g.OffsetY();
+  k.Columns = g.Columns(), k.Padding = g.Padding(), k.IconWidth = g.IconWidth();
+  k.FontName = g.Font().Name();
+  k.FontHeight = g.Font().Height(), k.FontOrientation = g.Font().Orientation();
+  k.FontStyle = g.Font().Style().Bits();
+  k.Width = Width(), k.Height = Height(), k.ShadowWidth = FShadowWidth;
+  k.Area = DataArea();
+  k.AddedEntries = FAddedLegendEntries;
+  k.Plottables.reserve(FPlottables->size());
+  for (const auto& p : *FPlottables) k.Plottables.emplace_back(p->Serial(), p->LegendChanges());
+  return k;
+}
+
+const TLegendLayout& TCustomKelvo::LegendLayout() {
+  TLegendLayoutKey key = LegendLayoutKey();
+  if (!FLegendLayoutKept || !(key == FLegendLayoutKey)) {
+    FLegendLayout = LayoutLegend(LegendEntries());
+    FLegendLayoutKey = std::move(key);
+    FLegendLayoutKept = true;
+  }
+  return FLegendLayout;
+}
+
 void TCustomKelvo::UpdateLegendRoom() {
   std::array<int32_t, 4> room{};
   const TLegendPos pos = FLegend->Position();
   if (FLegend->Visible() && LegendOutside(pos)) {
-    const TLegendLayout l = LayoutLegend(LegendEntries());
+    const TLegendLayout& l = LegendLayout();
     if (l.Box.Right > l.Box.Left) {
       const int64_t w = int64_t{l.Box.Right} - l.Box.Left + 2 * Inset;
       const int64_t h = int64_t{l.Box.Bottom} - l.Box.Top + 2 * Inset;
@@ -293,9 +327,10 @@ void TCustomKelvo::UpdateLegendRoom() {
 void TCustomKelvo::PaintLegend(TCanvas& c, int32_t Left, int32_t Top, bool Inside) {
   const TLegend& g = *FLegend;
   if (!g.Visible() || LegendOutside(g.Position()) == Inside) return;
-  const std::vector<TLegendEntry> entries = LegendEntries();
-  const TLegendLayout l = LayoutLegend(entries);
+  const TLegendLayout& l = LegendLayout();
   if (l.Box.Right <= l.Box.Left) return;
+  // The texts, cut to their cells, are the layout's.
+  const std::vector<TLegendEntry> entries = LegendEntries(false);
   TCanvasStateKeeper keep(c);
   // The layout is logical; Left and Top, and what is drawn, are in device
   // pixels (positions mapped straight).
@@ -354,11 +389,11 @@ void TCustomKelvo::PaintLegend(TCanvas& c, int32_t Left, int32_t Top, bool Insid
   }
 }
 
-TRect TCustomKelvo::LegendBox() { return LayoutLegend(LegendEntries()).Box; }
+TRect TCustomKelvo::LegendBox() { return LegendLayout().Box; }
 
 std::optional<size_t> TCustomKelvo::LegendEntryAt(int32_t X, int32_t Y) {
   if (!FLegend->Visible()) return std::nullopt;
-  const TLegendLayout l = LayoutLegend(LegendEntries());
+  const TLegendLayout& l = LegendLayout();
   for (size_t k = 0; k < l.Cells.size(); ++k) {
     const TRect& r = l.Cells[k];
     if (X >= r.Left && X < r.Right && Y >= r.Top && Y < r.Bottom) return k;
@@ -385,7 +420,7 @@ void TCustomKelvo::ClickLegendEntry(size_t Entry) {
 
 bool TCustomKelvo::LegendMouseDown(int32_t X, int32_t Y) {
   if (!FLegend->Visible()) return false;
-  const TLegendLayout l = LayoutLegend(LegendEntries());
+  const TLegendLayout& l = LegendLayout();
   if (!(X >= l.Box.Left && X < l.Box.Right && Y >= l.Box.Top && Y < l.Box.Bottom)) return false;
   FLegendPress = {true, false, X, Y, FLegend->OffsetX(), FLegend->OffsetY()};
   return true;

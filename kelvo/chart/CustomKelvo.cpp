@@ -394,6 +394,7 @@ void TCustomKelvo::Assign(const TPersistent* Source) {
   FJointLayers->Assign(s->FJointLayers.get());
   FLegend->Assign(s->FLegend.get());
   FLegendEntries = s->FLegendEntries;
+  ++FAddedLegendEntries;
   // The copies took over the source's notifications; this chart's objects
   // notify this chart, so nothing points at the source once it is gone.
   WireSubObjects();

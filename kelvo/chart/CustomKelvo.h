@@ -834,8 +834,17 @@ class TCustomKelvo : public TCustomControl, private IJointLayersOwner {
     int32_t X = 0, Y = 0, OffsetX = 0, OffsetY = 0;
   } FLegendPress;
   TBitmap FLegendMeasure;  // its canvas measures the legend's texts
-  std::vector<TLegendEntry> LegendEntries() const;
+  // Every entry in order; without texts where the layout's cut ones serve.
+  std::vector<TLegendEntry> LegendEntries(bool WithTexts = true) const;
   TLegendLayout LayoutLegend(const std::vector<TLegendEntry>& Entries);
+  // The layout of the legend's entries, kept until what it depends on
+  // changes (TLegendLayoutKey): paints and hit tests measure no text again.
+  const TLegendLayout& LegendLayout();
+  TLegendLayoutKey LegendLayoutKey() const;
+  TLegendLayout FLegendLayout;
+  TLegendLayoutKey FLegendLayoutKey;
+  bool FLegendLayoutKept = false;
+  uint64_t FAddedLegendEntries = 0;  // grows with every change of the added entries
   // Sets the room a legend beside the data area takes (none for one inside
   // or hidden); margins, axes and mapping follow when it changes.
   void UpdateLegendRoom();

@@ -7,6 +7,7 @@
 
 #include <cstdint>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "kelvo/platform/Classes.h"
@@ -60,6 +61,23 @@ struct TLegendLayout {
   int32_t RowHeight = 0;
   std::vector<TRect> Cells;        // one for each entry; empty for an entry cut off
   std::vector<std::string> Texts;  // each entry's text, cut to its cell
+};
+
+// What a legend's layout depends on, so that a layout is kept until one of
+// them changes: the settings that place and size it, its font, the entries
+// (the added ones' generation; each plottable's serial and legend changes),
+// the control's size and the data area.
+struct TLegendLayoutKey {
+  bool Visible = false;
+  int32_t Position = 0, OffsetX = 0, OffsetY = 0, Columns = 0, Padding = 0, IconWidth = 0;
+  std::string FontName;
+  int32_t FontHeight = 0, FontOrientation = 0;
+  uint32_t FontStyle = 0;
+  int32_t Width = 0, Height = 0, ShadowWidth = 0;
+  TRect Area{};
+  uint64_t AddedEntries = 0;
+  std::vector<std::pair<uint64_t, uint64_t>> Plottables;
+  bool operator==(const TLegendLayoutKey&) const = default;
 };
 
 // Every setter stores and fires OnChange (the chart repaints).

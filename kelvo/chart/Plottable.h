@@ -52,7 +52,7 @@ class TPlottable {
 
   // --- what every kind has ---
   const std::string& Name() const { return FName; }  // also its legend entry's text
-  void SetName(const std::string& Value) { FName = Value, Touch(); }
+  void SetName(const std::string& Value) { FName = Value, Touch(), ++FLegendChanges; }
   int32_t Layer() const { return FLayer; }  // 1; kept within 1 .. 16
   void SetLayer(int32_t Value) { FLayer = Value < 1 ? 1 : (Value > 16 ? 16 : Value), Touch(); }
   uint8_t ItemClass() const { return FItemClass; }  // 0; hidden with the class
@@ -60,9 +60,13 @@ class TPlottable {
   bool Visible() const { return FVisible; }  // True
   void SetVisible(bool Value) { FVisible = Value, Touch(); }
   bool InLegend() const { return FInLegend; }  // True
-  void SetInLegend(bool Value) { FInLegend = Value, Touch(); }
+  void SetInLegend(bool Value) { FInLegend = Value, Touch(), ++FLegendChanges; }
   // Grows with every change of data or attributes.
   uint64_t Changes() const { return FChanges; }
+  // What a legend's layout depends on: a number no other plottable (nor a
+  // copy) has, and a count of the changes of its name and InLegend.
+  uint64_t Serial() const { return FSerial; }
+  uint64_t LegendChanges() const { return FLegendChanges; }
   // Whether the chart draws it: visible, in a visible class and layer.
   bool Shown(const TCustomKelvo& Chart) const;
 
@@ -82,8 +86,8 @@ class TPlottable {
   virtual void LegendIcon(TLegendEntry& Entry) const = 0;
 
  protected:
-  explicit TPlottable(std::string Name) : FName(std::move(Name)) {}
-  TPlottable(const TPlottable&) = default;
+  explicit TPlottable(std::string Name) : FName(std::move(Name)), FSerial(NextSerial()) {}
+  TPlottable(const TPlottable& Other);
   void Touch() { ++FChanges; }
 
  private:
@@ -92,6 +96,8 @@ class TPlottable {
   uint8_t FItemClass = 0;
   bool FVisible = true, FInLegend = true;
   uint64_t FChanges = 0;
+  uint64_t FSerial, FLegendChanges = 0;
+  static uint64_t NextSerial();
 };
 
 // A chart's plottables in drawing order, shared by the charts that use its data.

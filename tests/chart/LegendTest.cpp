@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -203,6 +204,34 @@ TEST(Legend, BesideTheDataAreaItCoversNothingAndResizesNothing) {
       }
   EXPECT_GT(caption, 20);
   EXPECT_EQ(kept, caption);
+}
+
+// The layout is kept between paints and hit tests, and made again after
+// every change it depends on.
+TEST(Legend, TheKeptLayoutFollowsEveryChangeItDependsOn) {
+  auto c = Report(300, 200);
+  c->Paint();
+  using TChange = std::function<void(TKelvo&)>;
+  const std::pair<const char*, TChange> changes[] = {
+      {"series name", [](TKelvo& k) { k.Series(0).SetName("a much longer name than before"); }},
+      {"series left out", [](TKelvo& k) { k.Series(1).SetInLegend(false); }},
+      {"entry added", [](TKelvo& k) { k.AddLegendEntry("another entry", clBlue); }},
+      {"entries cleared", [](TKelvo& k) { k.ClearLegendEntries(); }},
+      {"font", [](TKelvo& k) { k.Legend().Font().SetHeight(-20); }},
+      {"columns", [](TKelvo& k) { k.Legend().SetColumns(2); }},
+      {"place", [](TKelvo& k) { k.Legend().SetPosition(TLegendPos::lpBottomLeft); }},
+      {"size", [](TKelvo& k) { k.SetBounds(0, 0, 260, 230); }},
+      {"series deleted", [](TKelvo& k) { k.DeleteSeries(0); }},
+  };
+  for (const auto& [name, change] : changes) {
+    const TRect before = c->LegendBox();
+    change(*c);
+    auto fresh = std::make_unique<TKelvo>();
+    fresh->SetBounds(0, 0, c->Width(), c->Height());
+    fresh->Assign(c.get());
+    EXPECT_EQ(c->LegendBox(), fresh->LegendBox()) << name;
+    EXPECT_NE(c->LegendBox(), before) << name;
+  }
 }
 
 TEST(Legend, ClicksHideAndShowSeriesAndClasses) {
