@@ -185,10 +185,8 @@ void TCustomKelvo::RenderDisplayList(TBitmap& Bitmap) {
         if (directSquares && it.Symbol >= 7 && it.Symbol <= 9 && it.LineWidth == 1) {
           // The filled squares: outline and inside in the pen colour whatever
           // its style, the box of the mark routine, written straight in.
-          const int64_t h = it.Symbol - 6;
-          raster::FillRect(c.Surface(), int64_t{p.X} - h, int64_t{p.Y} - h, int64_t{p.X} + h + 1,
-                           int64_t{p.Y} + h + 1,
-                           raster::TPaint{raster::PixelFromColor(ColorToRGB(it.Color)), false});
+          FillSquareMark(c.Surface(), it.Symbol, p.X, p.Y,
+                         raster::TPaint{raster::PixelFromColor(ColorToRGB(it.Color)), false});
           // The mark routine leaves the brush solid in its colour: so here.
           if (c.Brush().Style() != TBrushStyle::bsSolid) c.Brush().SetColor(c.Brush().Color());
           break;
@@ -563,7 +561,6 @@ void TCustomKelvo::RenderDisplayList(TBitmap& Bitmap) {
     const TLayerMapping& m = maps[static_cast<size_t>(std::clamp(a.Layer, 1, LayerCount))];
     const raster::TSurface surface = c.Surface();
     const raster::TPaint paint{raster::PixelFromColor(ColorToRGB(a.Color)), false};
-    const int64_t h = a.Symbol - 6;
     // A square drawn again on its own pixel changes nothing: no repeat test
     // in here; the general path learns the last one drawn.
     TPoint last{};
@@ -583,26 +580,7 @@ void TCustomKelvo::RenderDisplayList(TBitmap& Bitmap) {
       const TPoint p{ClampFar(int64_t{px} - ml), ClampFar(int64_t{py} - mt)};
       last = p;
       drawn = true;
-      const int64_t l = int64_t{p.X} - h, t = int64_t{p.Y} - h;
-      const int64_t side = 2 * h + 1;
-      if (l >= 0 && t >= 0 && l + side <= surface.Width && t + side <= surface.Height) {
-        // Wholly on the bitmap: the rows written straight in (copy mode),
-        // each size with its own fixed loop so that it unrolls.
-        uint32_t* row = surface.Row(static_cast<int32_t>(t)) + l;
-        const auto box = [row, stride = size_t(surface.Stride), pixel = paint.Pixel]<int Side>() {
-          uint32_t* r = row;
-          for (int y = 0; y < Side; ++y, r += stride)
-            for (int x = 0; x < Side; ++x) r[x] = pixel;
-        };
-        if (side == 3)
-          box.template operator()<3>();
-        else if (side == 5)
-          box.template operator()<5>();
-        else
-          box.template operator()<7>();
-      } else {
-        raster::FillRect(surface, l, t, l + side, t + side, paint);
-      }
+      FillSquareMark(surface, a.Symbol, p.X, p.Y, paint);
     }
     if (drawn) lastMark = TLastMark{last, a.Symbol, a.Color, a.PenStyle, a.LineWidth};
     return k;

@@ -18,6 +18,7 @@
 #include <algorithm>
 #include <cmath>
 
+#include "kelvo/base/Marks.h"
 #include "kelvo/chart/CustomKelvo.h"
 #include "kelvo/chart/Legend.h"
 #include "kelvo/chart/PlotContext.h"
@@ -335,20 +336,12 @@ void TSeries::Draw(TPlotContext& Context) const {
       }
       const raster::TSurface surface = c.Surface();
       const raster::TPaint paint{raster::PixelFromColor(ColorToRGB(se.Color())), false};
-      const int64_t h = symbol - 6;
       bool drawn = false;
       for (uint64_t i = from; i < to; ++i) {
         const double x = se.XAt(i), y = se.YAt(i);
         if (!(x >= x0 && x <= x1 && y >= y0 && y <= y1)) continue;
         const TPoint p = MapToBitmap(m, x, y, ml, mt);
-        const int64_t l = int64_t{p.X} - h, t = int64_t{p.Y} - h;
-        if (l >= 0 && t >= 0 && l + 2 * h + 1 <= surface.Width && t + 2 * h + 1 <= surface.Height) {
-          uint32_t* row = surface.Row(static_cast<int32_t>(t)) + l;
-          for (int64_t r = 0; r <= 2 * h; ++r, row += surface.Stride)
-            for (int64_t k = 0; k <= 2 * h; ++k) row[k] = paint.Pixel;
-        } else {
-          raster::FillRect(surface, l, t, l + 2 * h + 1, t + 2 * h + 1, paint);
-        }
+        FillSquareMark(surface, static_cast<uint8_t>(symbol), p.X, p.Y, paint);
         drawn = true;
       }
       if (drawn) {
