@@ -1,5 +1,5 @@
 // The renderer's drawing state, shared by the display-list renderer
-// (Renderer.cpp) and the series renderer (SeriesRenderer.cpp): cached pen,
+// (Renderer.cpp) and the plottables (SeriesPlottable.cpp, through PlotContext.h): cached pen,
 // brush and font attributes, and the polyline being collected from line-to
 // points. Private to the chart's renderers.
 #pragma once

@@ -11,7 +11,7 @@
 // Its picture is by definition that of the equivalent display-list items
 // with its attributes as the current ones: MoveTo to the first point and
 // DrawTo to each next one, then MarkAt at every point (the renderer,
-// SeriesRenderer.cpp). Changing a series does not paint: ShowGraph does.
+// SeriesPlottable.cpp). Changing a series does not paint: ShowGraph does.
 #pragma once
 
 #include <array>
@@ -109,7 +109,7 @@ class TSeries : public TPlottable {
   TColor FillColor() const { return FFillColor; }  // clSilver
   void SetFillColor(TColor Value) { FFillColor = Value, Touch(); }
 
-  // --- as a plottable (SeriesRenderer.cpp) ---
+  // --- as a plottable (SeriesPlottable.cpp) ---
   std::unique_ptr<TPlottable> Clone() const override;
   void Draw(TPlotContext& Context) const override;
   bool Extent(TPlotExtent& Extent, bool PositiveX, bool PositiveY) const override;
