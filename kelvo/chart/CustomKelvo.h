@@ -53,7 +53,13 @@ constexpr int32_t TextLabelCount = 30;
 // Layers 1..4 have their axis settings in the stored form (Scale1X .. Scale4Y).
 constexpr int32_t StoredLayerCount = 4;
 
+namespace render {
+class TItemDrawer;
+}
+
 class TCustomKelvo : public TCustomControl, private IJointLayersOwner {
+  friend class render::TItemDrawer;  // draws items with the chart's settings and mapping
+
  public:
   explicit TCustomKelvo(TComponent* AOwner = nullptr);
   ~TCustomKelvo() override;
