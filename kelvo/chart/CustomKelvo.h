@@ -765,6 +765,14 @@ class TCustomKelvo : public TCustomControl, private IJointLayersOwner {
   void StartDrag(int32_t X, int32_t Y);
   void PanStep(int32_t X, int32_t Y);
   void ZoomDragStep(int32_t X, int32_t Y);
+  void DragStep(int32_t X, int32_t Y);
+  void FigureStep(int32_t X, int32_t Y);
+  void SelectCrossHairNear(int32_t X, int32_t Y);
+  void SelectLabelNear(int32_t X, int32_t Y);
+  void ReportMove(TShiftState Shift, int32_t X, int32_t Y, int32_t ActionX, int32_t ActionY);
+  // A client coordinate kept inside the data area.
+  int32_t ClampToDataX(int32_t X) const;
+  int32_t ClampToDataY(int32_t Y) const;
   void XorRect(TPoint A, TPoint B);
   void XorLine(TPoint A, TPoint B);
   void SetCursorFor(int32_t X, int32_t Y);

@@ -191,155 +191,181 @@ void TCustomKelvo::ZoomDragStep(int32_t X, int32_t Y) {
   if (OnZoomPan) OnZoomPan(this);
 }
 
+// A move is handled by the action under way: a drag (pan, zoom drag,
+// crosshair, label), a figure drawn with XOR (zoom window, selection,
+// rubber band) or the mouse box; then the position, cursor and events.
 void TCustomKelvo::MouseMove(TShiftState Shift, int32_t X, int32_t Y) {
   FMouseX = X;
   FMouseY = Y;
   TCustomControl::MouseMove(Shift, X, Y);
   if (LegendMouseMove(X, Y)) return;
-  const int32_t left = FMarginLeft, top = FMarginTop;
-  const int32_t right = static_cast<int32_t>(
-      std::clamp<int64_t>(int64_t{Width()} - FMarginRight - FShadowWidth, INT32_MIN, INT32_MAX));
-  const int32_t bottom = static_cast<int32_t>(
-      std::clamp<int64_t>(int64_t{Height()} - FMarginBottom - FShadowWidth, INT32_MIN, INT32_MAX));
-  auto clampX = [&](int32_t x) { return right < left ? left : std::clamp(x, left, right); };
-  auto clampY = [&](int32_t y) { return bottom < top ? top : std::clamp(y, top, bottom); };
   int32_t x = X, y = Y;
   if (FMouseBoxState == TMouseBoxState::msRectDraw) {
-    x = clampX(x);
-    y = clampY(y);
+    x = ClampToDataX(x);
+    y = ClampToDataY(y);
     XorRect({FMouseBox.X1, FMouseBox.Y1}, FCorner);
     XorRect({FMouseBox.X1, FMouseBox.Y1}, {x, y});
     FCorner = {x, y};
   }
-  const bool left_button = Has(Shift, TShiftStateItem::ssLeft);
-  if (IsPan(FMouseAction) || FMouseAction == TMouseActMode::maZoomDrag) {
-    if (!left_button) {
-      FDragging = false;
-    } else if (!FDragging) {
-      StartDrag(x, y);
-    } else if (InPlotArea(x, y)) {
-      if (FMouseAction == TMouseActMode::maZoomDrag)
-        ZoomDragStep(x, y);
-      else
-        PanStep(x, y);
+  const bool leftButton = Has(Shift, TShiftStateItem::ssLeft);
+  const bool drags = IsPan(FMouseAction) || FMouseAction == TMouseActMode::maZoomDrag ||
+                     FMouseAction == TMouseActMode::maDragCrossH ||
+                     FMouseAction == TMouseActMode::maDragLabel;
+  if (drags && !leftButton) {
+    FDragging = false;
+  } else if (drags && !FDragging) {
+    StartDrag(x, y);
+    if (FMouseAction == TMouseActMode::maDragCrossH) SelectCrossHairNear(x, y);
+    if (FMouseAction == TMouseActMode::maDragLabel) SelectLabelNear(x, y);
+  } else if (drags) {
+    DragStep(x, y);
+  } else if (FZoomState == TZoomState::zsDrawWin) {
+    FigureStep(x, y);
+  }
+  ReportMove(Shift, X, Y, x, y);
+}
+
+int32_t TCustomKelvo::ClampToDataX(int32_t X) const {
+  const int32_t left = FMarginLeft;
+  const int32_t right = static_cast<int32_t>(
+      std::clamp<int64_t>(int64_t{Width()} - FMarginRight - FShadowWidth, INT32_MIN, INT32_MAX));
+  return right < left ? left : std::clamp(X, left, right);
+}
+
+int32_t TCustomKelvo::ClampToDataY(int32_t Y) const {
+  const int32_t top = FMarginTop;
+  const int32_t bottom = static_cast<int32_t>(
+      std::clamp<int64_t>(int64_t{Height()} - FMarginBottom - FShadowWidth, INT32_MIN, INT32_MAX));
+  return bottom < top ? top : std::clamp(Y, top, bottom);
+}
+
+// The crosshair whose line lies nearest: a vertical line by x, a horizontal
+// one by y (the first of equals).
+void TCustomKelvo::SelectCrossHairNear(int32_t X, int32_t Y) {
+  FSelectedCrossHair = 1;
+  long double best = 1.7e308L;
+  for (int32_t k = 1; k <= CrossHairCount; ++k) {
+    const TCrossHair& h = CrossHair(k);
+    int32_t px, py;
+    WorldToPixel(h.Layer(), h.PosX(), h.PosY(), px, py);
+    const TCrossHMode m = h.Mode();
+    const long double ddx = static_cast<long double>(px) - X,
+                      ddy = static_cast<long double>(py) - Y;
+    if ((m == TCrossHMode::chVert || m == TCrossHMode::chBoth || m == TCrossHMode::chCrossBox ||
+         m == TCrossHMode::chBox) &&
+        ddx * ddx < best) {
+      FSelectedCrossHair = k;
+      best = ddx * ddx;
     }
-  } else if (FMouseAction == TMouseActMode::maDragCrossH) {
-    if (!left_button) {
-      FDragging = false;
-    } else if (!FDragging) {
-      StartDrag(x, y);
-      FSelectedCrossHair = 1;
-      long double best = 1.7e308L;
-      for (int32_t k = 1; k <= CrossHairCount; ++k) {
-        const TCrossHair& h = CrossHair(k);
+    if ((m == TCrossHMode::chHoriz || m == TCrossHMode::chBoth || m == TCrossHMode::chCrossBox ||
+         m == TCrossHMode::chBox) &&
+        ddy * ddy < best) {
+      FSelectedCrossHair = k;
+      best = ddy * ddy;
+    }
+  }
+}
+
+// The shown label whose anchor lies nearest.
+void TCustomKelvo::SelectLabelNear(int32_t X, int32_t Y) {
+  FSelectedLabel = 1;
+  long double best = 1.7e308L;
+  for (int32_t l = 1; l <= TextLabelCount; ++l) {
+    const TTextLabel& t = TextLabels(l);
+    if (t.Mode() == TTxtLblMode::tlOff || !t.Visible()) continue;
+    int32_t px = RoundClamped(t.PosX()), py = RoundClamped(t.PosY());
+    if (t.AttachToData() != TTxtLblAttachMode::tlamNone) {
+      int32_t wx, wy;
+      WorldToPixel(t.Layer(), t.PosX(), t.PosY(), wx, wy);
+      if (t.AttachToData() != TTxtLblAttachMode::tlamYOnly) px = wx;
+      if (t.AttachToData() != TTxtLblAttachMode::tlamXOnly) py = wy;
+    }
+    const long double ddx = static_cast<long double>(px) - X,
+                      ddy = static_cast<long double>(py) - Y;
+    if (ddx * ddx + ddy * ddy < best) {
+      FSelectedLabel = l;
+      best = ddx * ddx + ddy * ddy;
+    }
+  }
+}
+
+// One step of a drag under way, by the action.
+void TCustomKelvo::DragStep(int32_t x, int32_t y) {
+  if (FMouseAction == TMouseActMode::maDragCrossH) {
+    TCrossHair& h = CrossHair(FSelectedCrossHair);
+    double wx, wy;
+    PixelToWorld(h.Layer(), PointerX(x), PointerY(y), wx, wy);
+    if (FCrossHairSnap) {
+      // Onto the nearest item: its point in the crosshair's layer.
+      const TNearestItem near = FindNearestItem(x, y, FItemPixels);
+      const bool found = near.Index >= 0 || near.Plottable >= 0;
+      if (found && near.Layer == h.Layer()) {
+        wx = near.X;
+        wy = near.Y;
+      } else if (found) {
         int32_t px, py;
-        WorldToPixel(h.Layer(), h.PosX(), h.PosY(), px, py);
-        const TCrossHMode m = h.Mode();
-        const long double ddx = static_cast<long double>(px) - x,
-                          ddy = static_cast<long double>(py) - y;
-        if ((m == TCrossHMode::chVert || m == TCrossHMode::chBoth || m == TCrossHMode::chCrossBox ||
-             m == TCrossHMode::chBox) &&
-            ddx * ddx < best) {
-          FSelectedCrossHair = k;
-          best = ddx * ddx;
-        }
-        if ((m == TCrossHMode::chHoriz || m == TCrossHMode::chBoth ||
-             m == TCrossHMode::chCrossBox || m == TCrossHMode::chBox) &&
-            ddy * ddy < best) {
-          FSelectedCrossHair = k;
-          best = ddy * ddy;
-        }
+        WorldToPixel(near.Layer, near.X, near.Y, px, py);
+        PixelToWorld(h.Layer(), px, py, wx, wy);
       }
-    } else {
-      TCrossHair& h = CrossHair(FSelectedCrossHair);
-      double wx, wy;
-      PixelToWorld(h.Layer(), PointerX(x), PointerY(y), wx, wy);
-      if (FCrossHairSnap) {
-        // Onto the nearest item: its point in the crosshair's layer.
-        const TNearestItem near = FindNearestItem(x, y, FItemPixels);
-        const bool found = near.Index >= 0 || near.Plottable >= 0;
-        if (found && near.Layer == h.Layer()) {
-          wx = near.X;
-          wy = near.Y;
-        } else if (found) {
-          int32_t px, py;
-          WorldToPixel(near.Layer, near.X, near.Y, px, py);
-          PixelToWorld(h.Layer(), px, py, wx, wy);
-        }
-      }
-      h.SetPosX(wx);
-      h.SetPosY(wy);
-      RepaintAfterChange();
-      if (OnCrossHairMove) OnCrossHairMove(this, h);
     }
+    h.SetPosX(wx);
+    h.SetPosY(wy);
+    RepaintAfterChange();
+    if (OnCrossHairMove) OnCrossHairMove(this, h);
   } else if (FMouseAction == TMouseActMode::maDragLabel) {
-    if (!left_button) {
-      FDragging = false;
-    } else if (!FDragging) {
-      StartDrag(x, y);
-      FSelectedLabel = 1;
-      long double best = 1.7e308L;
-      for (int32_t l = 1; l <= TextLabelCount; ++l) {
-        const TTextLabel& t = TextLabels(l);
-        if (t.Mode() == TTxtLblMode::tlOff || !t.Visible()) continue;
-        int32_t px = RoundClamped(t.PosX()), py = RoundClamped(t.PosY());
-        if (t.AttachToData() != TTxtLblAttachMode::tlamNone) {
-          int32_t wx, wy;
-          WorldToPixel(t.Layer(), t.PosX(), t.PosY(), wx, wy);
-          if (t.AttachToData() != TTxtLblAttachMode::tlamYOnly) px = wx;
-          if (t.AttachToData() != TTxtLblAttachMode::tlamXOnly) py = wy;
-        }
-        const long double ddx = static_cast<long double>(px) - x,
-                          ddy = static_cast<long double>(py) - y;
-        if (ddx * ddx + ddy * ddy < best) {
-          FSelectedLabel = l;
-          best = ddx * ddx + ddy * ddy;
-        }
-      }
-    } else {
-      TTextLabel& t = TextLabels(FSelectedLabel);
-      double wx, wy;
-      PixelToWorld(t.Layer(), PointerX(x), PointerY(y), wx, wy);
-      const TTxtLblAttachMode a = t.AttachToData();
-      t.SetPosX(a == TTxtLblAttachMode::tlamXOnly || a == TTxtLblAttachMode::tlamBoth ? wx : x);
-      t.SetPosY(a == TTxtLblAttachMode::tlamYOnly || a == TTxtLblAttachMode::tlamBoth ? wy : y);
-      RepaintAfterChange();
-      if (OnTextLabelMove) OnTextLabelMove(this, t);
-    }
-  } else if (FZoomState == TZoomState::zsDrawWin && (FMouseAction == TMouseActMode::maZoomWind ||
-                                                     FMouseAction == TMouseActMode::maZoomWindPos ||
-                                                     FMouseAction == TMouseActMode::maSelectRect)) {
-    x = clampX(x);
-    if (FIsometric && FMouseAction != TMouseActMode::maSelectRect) {
-      const int64_t d = int64_t{x} - FZoomStart.X;
-      const int64_t yy = (int64_t{y} - FZoomStart.Y) * d > 0 ? FZoomStart.Y + d : FZoomStart.Y - d;
-      y = static_cast<int32_t>(std::clamp<int64_t>(yy, INT32_MIN, INT32_MAX));
-    }
-    y = clampY(y);
+    TTextLabel& t = TextLabels(FSelectedLabel);
+    double wx, wy;
+    PixelToWorld(t.Layer(), PointerX(x), PointerY(y), wx, wy);
+    const TTxtLblAttachMode a = t.AttachToData();
+    t.SetPosX(a == TTxtLblAttachMode::tlamXOnly || a == TTxtLblAttachMode::tlamBoth ? wx : x);
+    t.SetPosY(a == TTxtLblAttachMode::tlamYOnly || a == TTxtLblAttachMode::tlamBoth ? wy : y);
+    RepaintAfterChange();
+    if (OnTextLabelMove) OnTextLabelMove(this, t);
+  } else if (InPlotArea(x, y)) {
+    if (FMouseAction == TMouseActMode::maZoomDrag)
+      ZoomDragStep(x, y);
+    else
+      PanStep(x, y);
+  }
+}
+
+// The XOR figure follows the pointer inside the data area: a window (square
+// on an isometric chart, but for a selection) or a rubber band.
+void TCustomKelvo::FigureStep(int32_t x, int32_t y) {
+  const bool window = FMouseAction == TMouseActMode::maZoomWind ||
+                      FMouseAction == TMouseActMode::maZoomWindPos ||
+                      FMouseAction == TMouseActMode::maSelectRect;
+  if (!window && FMouseAction != TMouseActMode::maRubberBand) return;
+  x = ClampToDataX(x);
+  const bool square = window && FIsometric && FMouseAction != TMouseActMode::maSelectRect;
+  if (square) {
+    const int64_t d = int64_t{x} - FZoomStart.X;
+    const int64_t yy = (int64_t{y} - FZoomStart.Y) * d > 0 ? FZoomStart.Y + d : FZoomStart.Y - d;
+    y = static_cast<int32_t>(std::clamp<int64_t>(yy, INT32_MIN, INT32_MAX));
+  }
+  y = ClampToDataY(y);
+  if (window) {
     XorRect(FZoomStart, FCorner);
     XorRect(FZoomStart, {x, y});
-    FCorner = {x, y};
-    FCornerX = PointerX(x);
-    FCornerY = FIsometric && FMouseAction != TMouseActMode::maSelectRect ? y : PointerY(y);
-  } else if (FZoomState == TZoomState::zsDrawWin && FMouseAction == TMouseActMode::maRubberBand) {
-    x = clampX(x);
-    y = clampY(y);
+  } else {
     XorLine(FZoomStart, FCorner);
     XorLine(FZoomStart, {x, y});
-    FCorner = {x, y};
-    FCornerX = PointerX(x);
-    FCornerY = PointerY(y);
   }
-  // Position and cursor.
+  FCorner = {x, y};
+  FCornerX = PointerX(x);
+  FCornerY = square ? y : PointerY(y);
+}
+
+// The world position under the pointer (x, y: where the action put it),
+// the cursor, and the move's events with the message's own position.
+void TCustomKelvo::ReportMove(TShiftState Shift, int32_t X, int32_t Y, int32_t x, int32_t y) {
   double wx, wy;
   PixelToWorld(FCurrentLayer, PointerX(x), PointerY(y), wx, wy);
-  const bool inside = InPlotArea(x, y);
-  if (inside) {
+  if (InPlotArea(x, y)) {
     FMouseWorldX = wx;
     FMouseWorldY = wy;
   }
   SetCursorFor(x, y);
-  // The move message's report, with the message's own position.
   double rx, ry;
   PixelToWorld(FCurrentLayer, PointerX(X), PointerY(Y), rx, ry);
   if (OnMouseMoveInChart) OnMouseMoveInChart(this, InPlotArea(X, Y), Shift, rx, ry);

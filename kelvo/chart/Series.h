@@ -116,7 +116,10 @@ class TSeries : public TPlottable {
   bool NearestHit(const TCustomKelvo& Chart, int32_t X, int32_t Y, TPlotHit& Best) const override;
   void LegendIcon(TLegendEntry& Entry) const override;
 
-  // --- for the renderer and the nearest-point search ---
+ private:
+  // What the drawing and the nearest-point search read beyond the data and
+  // attributes reaches them through TSeriesView (SeriesView.h).
+  friend class TSeriesView;
   // Point i without the range check (callers keep i below Count()).
   double XAt(uint64_t I) const {
     return FSpaced ? FX0 + static_cast<double>(FDropped + I) * FDX : FXs[Slot(I)];
@@ -178,7 +181,6 @@ class TSeries : public TPlottable {
   // sorted series (a binary search).
   uint64_t LowerBoundX(double X, uint64_t From, uint64_t To) const;
 
- private:
   // Room for one more chunk: the slot the next point goes to, and how many
   // may be written there contiguously.
   void Reserve(uint64_t Total);
@@ -219,7 +221,5 @@ class TSeries : public TPlottable {
   std::vector<uint8_t> FGroupAt;       // per group of 16 slots: lowest and highest offsets
   std::vector<uint64_t> FGroupFinite;  // per group: all points finite (a bit each)
 };
-
-
 
 }  // namespace vexa

@@ -23,6 +23,7 @@
 #include "kelvo/chart/Legend.h"
 #include "kelvo/chart/PlotContext.h"
 #include "kelvo/chart/RenderState.h"
+#include "kelvo/chart/SeriesView.h"
 #include "kelvo/platform/Raster.h"
 
 namespace vexa {
@@ -43,7 +44,7 @@ using render::MapToBitmap;
 // segment reaches it: see FinishEnding.
 class TSortedLine {
  public:
-  TSortedLine(const TSeries& Series, const TLayerMapping& Mapping, int32_t Left, int32_t Top,
+  TSortedLine(TSeriesView Series, const TLayerMapping& Mapping, int32_t Left, int32_t Top,
               TCanvas& Canvas, render::TRenderState& State)
       : se(Series), m(Mapping), ml(Left), mt(Top), c(Canvas), s(State) {}
 
@@ -217,7 +218,7 @@ class TSortedLine {
     double Low = 0, High = 0;  // y at LowAt and HighAt
   };
 
-  const TSeries& se;
+  const TSeriesView se;
   const TLayerMapping& m;
   const int32_t ml, mt;
   TCanvas& c;
@@ -286,7 +287,7 @@ void TSeries::Draw(TPlotContext& Context) const {
           s.Flush();
           s.ForcePen(it.Color, it.PenStyle, it.FillColor);
         }
-        TSortedLine(se, m, ml, mt, c, s).Draw(from, to);
+        TSortedLine(TSeriesView(se), m, ml, mt, c, s).Draw(from, to);
       } else {
         it.Kind = ikLineTo;
         for (uint64_t i = from + 1; i <= to; ++i) {
