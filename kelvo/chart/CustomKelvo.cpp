@@ -15,7 +15,7 @@ int32_t ValidLayer(int32_t Layer) { return Layer >= 1 && Layer <= LayerCount ? L
 TCustomKelvo::TCustomKelvo(TComponent* AOwner) : TCustomControl(AOwner) {
   FPaintLock = true;
   FStandardLayout = TkvLayout::kvl_X1Bottom_Y1Left;
-  FDoubleClicked = false;
+  FMouseState.DoubleClicked = false;
   FLayerVisible.fill(true);
   FClassVisible.fill(true);
   FMouseAffectsLayer.fill(false);
@@ -337,28 +337,7 @@ void TCustomKelvo::Assign(const TPersistent* Source) {
   FMouseCursorFixed = s->FMouseCursorFixed;
   FPanGridDx = s->FPanGridDx;
   FPanGridDy = s->FPanGridDy;
-  FDoubleClicked = s->FDoubleClicked;
-  FDragging = s->FDragging;
-  FDragStart = s->FDragStart;
-  FDragStartX = s->FDragStartX;
-  FDragStartY = s->FDragStartY;
-  FStartRanges = s->FStartRanges;
-  FActionStart = s->FActionStart;
-  FZoomState = s->FZoomState;
-  FZoomStart = s->FZoomStart;
-  FZoomStartX = s->FZoomStartX;
-  FZoomStartY = s->FZoomStartY;
-  FCorner = s->FCorner;
-  FCornerX = s->FCornerX;
-  FCornerY = s->FCornerY;
-  FMouseBoxState = s->FMouseBoxState;
-  FMouseBox = s->FMouseBox;
-  FMouseX = s->FMouseX;
-  FMouseY = s->FMouseY;
-  FMouseWorldX = s->FMouseWorldX;
-  FMouseWorldY = s->FMouseWorldY;
-  FSelectedCrossHair = s->FSelectedCrossHair;
-  FSelectedLabel = s->FSelectedLabel;
+  FMouseState = s->FMouseState;
   FMapping = s->FMapping;
   FPaintLock = s->FPaintLock;
   // The sharing links are not copied: registering a copy with no partner

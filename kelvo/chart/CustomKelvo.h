@@ -574,19 +574,19 @@ class TCustomKelvo : public TCustomControl, private IJointLayersOwner {
   void PropagateDisplayList();
 
   // --- mouse state (the mouse actions) ---
-  int32_t MouseX() const { return FMouseX; }
-  int32_t MouseY() const { return FMouseY; }
-  double MouseWorldX() const { return FMouseWorldX; }
-  double MouseWorldY() const { return FMouseWorldY; }
+  int32_t MouseX() const { return FMouseState.MouseX; }
+  int32_t MouseY() const { return FMouseState.MouseY; }
+  double MouseWorldX() const { return FMouseState.MouseWorldX; }
+  double MouseWorldY() const { return FMouseState.MouseWorldY; }
   // The mouse box: the application sets msFirstCorner, the user presses and
   // drags, and MouseBox holds the corners once the state is msFinished.
-  TMouseBoxState MouseBoxState() const { return FMouseBoxState; }
-  void SetMouseBoxState(TMouseBoxState Value) { FMouseBoxState = Value; }
+  TMouseBoxState MouseBoxState() const { return FMouseState.MouseBoxState; }
+  void SetMouseBoxState(TMouseBoxState Value) { FMouseState.MouseBoxState = Value; }
   struct TMouseBox {
     int32_t X1 = 0, X2 = 0, Y1 = 0, Y2 = 0;
   };
-  const TMouseBox& MouseBox() const { return FMouseBox; }
-  TZoomState ZoomState() const { return FZoomState; }
+  const TMouseBox& MouseBox() const { return FMouseState.MouseBox; }
+  TZoomState ZoomState() const { return FMouseState.ZoomState; }
   // Whether (X, Y) lies in the plot area, bounds included.
   bool InPlotArea(int64_t X, int64_t Y) const;
 
@@ -740,10 +740,6 @@ class TCustomKelvo : public TCustomControl, private IJointLayersOwner {
   TMouseActMode FMouseAction = TMouseActMode::maNone;
   bool FMouseCursorFixed = true;
   double FPanGridDx = 1, FPanGridDy = 1;
-  bool FDoubleClicked = false;
-  bool FDragging = false;
-  TPoint FDragStart{};                      // the same start pixel for every layer
-  double FDragStartX = 0, FDragStartY = 0;  // the pointer there, to a fraction of a pixel
   // One layer's ranges; all 16 layers' (index 0 unused) as a drag starts and
   // in the zoom history.
   struct TStartRanges {
@@ -751,15 +747,24 @@ class TCustomKelvo : public TCustomControl, private IJointLayersOwner {
     bool operator==(const TStartRanges&) const = default;
   };
   using TLayerRangesSnapshot = std::array<TStartRanges, LayerCount + 1>;
-  TLayerRangesSnapshot FStartRanges{};
-  TZoomState FZoomState = TZoomState::zsNormal;
-  TPoint FZoomStart{}, FCorner{};
-  double FZoomStartX = 0, FZoomStartY = 0, FCornerX = 0, FCornerY = 0;  // the pointer there
-  TMouseBoxState FMouseBoxState = TMouseBoxState::msNormal;
-  TMouseBox FMouseBox;
-  int32_t FMouseX = 0, FMouseY = 0;
-  double FMouseWorldX = 0, FMouseWorldY = 0;
-  int32_t FSelectedCrossHair = 1, FSelectedLabel = 1;
+  // The mouse's state between events, one value: Assign copies it whole, so
+  // a copy continues whatever action is under way.
+  struct TMouseState {
+    bool DoubleClicked = false;
+    bool Dragging = false;
+    TPoint DragStart{};                     // the same start pixel for every layer
+    double DragStartX = 0, DragStartY = 0;  // the pointer there, to a fraction of a pixel
+    TLayerRangesSnapshot StartRanges{};
+    TZoomState ZoomState = TZoomState::zsNormal;
+    TPoint ZoomStart{}, Corner{};
+    double ZoomStartX = 0, ZoomStartY = 0, CornerX = 0, CornerY = 0;  // the pointer there
+    TMouseBoxState MouseBoxState = TMouseBoxState::msNormal;
+    TMouseBox MouseBox;
+    int32_t MouseX = 0, MouseY = 0;
+    double MouseWorldX = 0, MouseWorldY = 0;
+    int32_t SelectedCrossHair = 1, SelectedLabel = 1;
+    TLayerRangesSnapshot ActionStart{};  // the ranges when the mouse button went down
+  } FMouseState;
 
   // Mouse actions (MouseActions.cpp).
   void StartDrag(int32_t X, int32_t Y);
@@ -813,7 +818,6 @@ class TCustomKelvo : public TCustomControl, private IJointLayersOwner {
   double FWheelZoomFactor = 1.25;
   std::vector<TLayerRangesSnapshot> FZoomHistory;
   size_t FZoomAt = 0;
-  TLayerRangesSnapshot FActionStart{};  // the ranges when the mouse button went down
 
   // The nearest-item index and what it was built from (NearestItem.cpp).
   // Shapes of the items from From on, the pen going on from Pen.

@@ -70,44 +70,44 @@ void TCustomKelvo::XorLine(TPoint A, TPoint B) {
 }
 
 void TCustomKelvo::DblClick() {
-  FDoubleClicked = true;
+  FMouseState.DoubleClicked = true;
   TCustomControl::DblClick();
 }
 
 void TCustomKelvo::MouseDown(TMouseButton Button, TShiftState Shift, int32_t X, int32_t Y) {
-  if (FDoubleClicked) {  // the press after a double click is swallowed
-    FDoubleClicked = false;
+  if (FMouseState.DoubleClicked) {  // the press after a double click is swallowed
+    FMouseState.DoubleClicked = false;
     return;
   }
-  FActionStart = CurrentRanges();  // for the zoom history, when the action ends
+  FMouseState.ActionStart = CurrentRanges();  // for the zoom history, when the action ends
   TCustomControl::MouseDown(Button, Shift, X, Y);
   if (Button == TMouseButton::mbLeft && LegendMouseDown(X, Y)) return;  // never the MouseAction
-  if (FMouseBoxState == TMouseBoxState::msFirstCorner) {
+  if (FMouseState.MouseBoxState == TMouseBoxState::msFirstCorner) {
     if (Button == TMouseButton::mbRight) {
-      FMouseBoxState = TMouseBoxState::msNormal;
+      FMouseState.MouseBoxState = TMouseBoxState::msNormal;
     } else {
-      FMouseBox.X1 = X;
-      FMouseBox.Y1 = Y;
-      FCorner = {X, Y};
-      FMouseBoxState = TMouseBoxState::msRectDraw;
+      FMouseState.MouseBox.X1 = X;
+      FMouseState.MouseBox.Y1 = Y;
+      FMouseState.Corner = {X, Y};
+      FMouseState.MouseBoxState = TMouseBoxState::msRectDraw;
     }
   }
-  if (IsFigureAction(FMouseAction) && FZoomState == TZoomState::zsNormal &&
+  if (IsFigureAction(FMouseAction) && FMouseState.ZoomState == TZoomState::zsNormal &&
       Button == TMouseButton::mbLeft && InPlotArea(X, Y)) {
-    FZoomState = TZoomState::zsDrawWin;
-    FZoomStart = {X, Y};
-    FCorner = {X, Y};
-    FZoomStartX = FCornerX = PointerX(X);
-    FZoomStartY = FCornerY = PointerY(Y);
+    FMouseState.ZoomState = TZoomState::zsDrawWin;
+    FMouseState.ZoomStart = {X, Y};
+    FMouseState.Corner = {X, Y};
+    FMouseState.ZoomStartX = FMouseState.CornerX = PointerX(X);
+    FMouseState.ZoomStartY = FMouseState.CornerY = PointerY(Y);
   }
 }
 
 void TCustomKelvo::StartDrag(int32_t X, int32_t Y) {
-  FDragStart = {X, Y};
-  FDragStartX = PointerX(X);
-  FDragStartY = PointerY(Y);
-  FStartRanges = CurrentRanges();
-  FDragging = true;
+  FMouseState.DragStart = {X, Y};
+  FMouseState.DragStartX = PointerX(X);
+  FMouseState.DragStartY = PointerY(Y);
+  FMouseState.StartRanges = CurrentRanges();
+  FMouseState.Dragging = true;
 }
 
 void TCustomKelvo::PanStep(int32_t X, int32_t Y) {
@@ -120,9 +120,9 @@ void TCustomKelvo::PanStep(int32_t X, int32_t Y) {
     if (!MouseAffectsLayer(n)) continue;
     const TScaleProps& sx = ScalePropsX(n);
     const TScaleProps& sy = ScalePropsY(n);
-    const TStartRanges& s0 = FStartRanges[static_cast<size_t>(n)];
-    const long double dx = static_cast<long double>(PointerX(X)) - FDragStartX;
-    const long double dy = static_cast<long double>(PointerY(Y)) - FDragStartY;
+    const TStartRanges& s0 = FMouseState.StartRanges[static_cast<size_t>(n)];
+    const long double dx = static_cast<long double>(PointerX(X)) - FMouseState.DragStartX;
+    const long double dy = static_cast<long double>(PointerY(Y)) - FMouseState.DragStartY;
     long double xlo, xhi, ylo, yhi, m = 0, v = 0;
     if (!sx.Logarithmic()) {
       m = (static_cast<long double>(sx.RangeHigh()) - sx.RangeLow()) * dx / PW;
@@ -177,10 +177,13 @@ void TCustomKelvo::ZoomDragStep(int32_t X, int32_t Y) {
   TPaintLockScope lock(*this);
   for (int32_t n = 1; n <= LayerCount; ++n) {
     if (!MouseAffectsLayer(n)) continue;
-    const TStartRanges& s0 = FStartRanges[static_cast<size_t>(n)];
-    const long double fx = 1 - (static_cast<long double>(PointerX(X)) - FDragStartX) / Width();
+    const TStartRanges& s0 = FMouseState.StartRanges[static_cast<size_t>(n)];
+    const long double fx =
+        1 - (static_cast<long double>(PointerX(X)) - FMouseState.DragStartX) / Width();
     const long double fy =
-        FIsometric ? fx : 1 + (static_cast<long double>(PointerY(Y)) - FDragStartY) / Height();
+        FIsometric
+            ? fx
+            : 1 + (static_cast<long double>(PointerY(Y)) - FMouseState.DragStartY) / Height();
     const long double cx = (static_cast<long double>(s0.XHigh) + s0.XLow) / 2;
     const long double cy = (static_cast<long double>(s0.YHigh) + s0.YLow) / 2;
     const long double hx = (static_cast<long double>(s0.XHigh) - s0.XLow) * fx / 2;
@@ -195,31 +198,31 @@ void TCustomKelvo::ZoomDragStep(int32_t X, int32_t Y) {
 // crosshair, label), a figure drawn with XOR (zoom window, selection,
 // rubber band) or the mouse box; then the position, cursor and events.
 void TCustomKelvo::MouseMove(TShiftState Shift, int32_t X, int32_t Y) {
-  FMouseX = X;
-  FMouseY = Y;
+  FMouseState.MouseX = X;
+  FMouseState.MouseY = Y;
   TCustomControl::MouseMove(Shift, X, Y);
   if (LegendMouseMove(X, Y)) return;
   int32_t x = X, y = Y;
-  if (FMouseBoxState == TMouseBoxState::msRectDraw) {
+  if (FMouseState.MouseBoxState == TMouseBoxState::msRectDraw) {
     x = ClampToDataX(x);
     y = ClampToDataY(y);
-    XorRect({FMouseBox.X1, FMouseBox.Y1}, FCorner);
-    XorRect({FMouseBox.X1, FMouseBox.Y1}, {x, y});
-    FCorner = {x, y};
+    XorRect({FMouseState.MouseBox.X1, FMouseState.MouseBox.Y1}, FMouseState.Corner);
+    XorRect({FMouseState.MouseBox.X1, FMouseState.MouseBox.Y1}, {x, y});
+    FMouseState.Corner = {x, y};
   }
   const bool leftButton = Has(Shift, TShiftStateItem::ssLeft);
   const bool drags = IsPan(FMouseAction) || FMouseAction == TMouseActMode::maZoomDrag ||
                      FMouseAction == TMouseActMode::maDragCrossH ||
                      FMouseAction == TMouseActMode::maDragLabel;
   if (drags && !leftButton) {
-    FDragging = false;
-  } else if (drags && !FDragging) {
+    FMouseState.Dragging = false;
+  } else if (drags && !FMouseState.Dragging) {
     StartDrag(x, y);
     if (FMouseAction == TMouseActMode::maDragCrossH) SelectCrossHairNear(x, y);
     if (FMouseAction == TMouseActMode::maDragLabel) SelectLabelNear(x, y);
   } else if (drags) {
     DragStep(x, y);
-  } else if (FZoomState == TZoomState::zsDrawWin) {
+  } else if (FMouseState.ZoomState == TZoomState::zsDrawWin) {
     FigureStep(x, y);
   }
   ReportMove(Shift, X, Y, x, y);
@@ -242,7 +245,7 @@ int32_t TCustomKelvo::ClampToDataY(int32_t Y) const {
 // The crosshair whose line lies nearest: a vertical line by x, a horizontal
 // one by y (the first of equals).
 void TCustomKelvo::SelectCrossHairNear(int32_t X, int32_t Y) {
-  FSelectedCrossHair = 1;
+  FMouseState.SelectedCrossHair = 1;
   long double best = 1.7e308L;
   for (int32_t k = 1; k <= CrossHairCount; ++k) {
     const TCrossHair& h = CrossHair(k);
@@ -254,13 +257,13 @@ void TCustomKelvo::SelectCrossHairNear(int32_t X, int32_t Y) {
     if ((m == TCrossHMode::chVert || m == TCrossHMode::chBoth || m == TCrossHMode::chCrossBox ||
          m == TCrossHMode::chBox) &&
         ddx * ddx < best) {
-      FSelectedCrossHair = k;
+      FMouseState.SelectedCrossHair = k;
       best = ddx * ddx;
     }
     if ((m == TCrossHMode::chHoriz || m == TCrossHMode::chBoth || m == TCrossHMode::chCrossBox ||
          m == TCrossHMode::chBox) &&
         ddy * ddy < best) {
-      FSelectedCrossHair = k;
+      FMouseState.SelectedCrossHair = k;
       best = ddy * ddy;
     }
   }
@@ -268,7 +271,7 @@ void TCustomKelvo::SelectCrossHairNear(int32_t X, int32_t Y) {
 
 // The shown label whose anchor lies nearest.
 void TCustomKelvo::SelectLabelNear(int32_t X, int32_t Y) {
-  FSelectedLabel = 1;
+  FMouseState.SelectedLabel = 1;
   long double best = 1.7e308L;
   for (int32_t l = 1; l <= TextLabelCount; ++l) {
     const TTextLabel& t = TextLabels(l);
@@ -283,7 +286,7 @@ void TCustomKelvo::SelectLabelNear(int32_t X, int32_t Y) {
     const long double ddx = static_cast<long double>(px) - X,
                       ddy = static_cast<long double>(py) - Y;
     if (ddx * ddx + ddy * ddy < best) {
-      FSelectedLabel = l;
+      FMouseState.SelectedLabel = l;
       best = ddx * ddx + ddy * ddy;
     }
   }
@@ -292,7 +295,7 @@ void TCustomKelvo::SelectLabelNear(int32_t X, int32_t Y) {
 // One step of a drag under way, by the action.
 void TCustomKelvo::DragStep(int32_t x, int32_t y) {
   if (FMouseAction == TMouseActMode::maDragCrossH) {
-    TCrossHair& h = CrossHair(FSelectedCrossHair);
+    TCrossHair& h = CrossHair(FMouseState.SelectedCrossHair);
     double wx, wy;
     PixelToWorld(h.Layer(), PointerX(x), PointerY(y), wx, wy);
     if (FCrossHairSnap) {
@@ -313,7 +316,7 @@ void TCustomKelvo::DragStep(int32_t x, int32_t y) {
     RepaintAfterChange();
     if (OnCrossHairMove) OnCrossHairMove(this, h);
   } else if (FMouseAction == TMouseActMode::maDragLabel) {
-    TTextLabel& t = TextLabels(FSelectedLabel);
+    TTextLabel& t = TextLabels(FMouseState.SelectedLabel);
     double wx, wy;
     PixelToWorld(t.Layer(), PointerX(x), PointerY(y), wx, wy);
     const TTxtLblAttachMode a = t.AttachToData();
@@ -339,21 +342,22 @@ void TCustomKelvo::FigureStep(int32_t x, int32_t y) {
   x = ClampToDataX(x);
   const bool square = window && FIsometric && FMouseAction != TMouseActMode::maSelectRect;
   if (square) {
-    const int64_t d = int64_t{x} - FZoomStart.X;
-    const int64_t yy = (int64_t{y} - FZoomStart.Y) * d > 0 ? FZoomStart.Y + d : FZoomStart.Y - d;
+    const int64_t d = int64_t{x} - FMouseState.ZoomStart.X;
+    const int64_t yy = (int64_t{y} - FMouseState.ZoomStart.Y) * d > 0 ? FMouseState.ZoomStart.Y + d
+                                                                      : FMouseState.ZoomStart.Y - d;
     y = static_cast<int32_t>(std::clamp<int64_t>(yy, INT32_MIN, INT32_MAX));
   }
   y = ClampToDataY(y);
   if (window) {
-    XorRect(FZoomStart, FCorner);
-    XorRect(FZoomStart, {x, y});
+    XorRect(FMouseState.ZoomStart, FMouseState.Corner);
+    XorRect(FMouseState.ZoomStart, {x, y});
   } else {
-    XorLine(FZoomStart, FCorner);
-    XorLine(FZoomStart, {x, y});
+    XorLine(FMouseState.ZoomStart, FMouseState.Corner);
+    XorLine(FMouseState.ZoomStart, {x, y});
   }
-  FCorner = {x, y};
-  FCornerX = PointerX(x);
-  FCornerY = square ? y : PointerY(y);
+  FMouseState.Corner = {x, y};
+  FMouseState.CornerX = PointerX(x);
+  FMouseState.CornerY = square ? y : PointerY(y);
 }
 
 // The world position under the pointer (x, y: where the action put it),
@@ -362,8 +366,8 @@ void TCustomKelvo::ReportMove(TShiftState Shift, int32_t X, int32_t Y, int32_t x
   double wx, wy;
   PixelToWorld(FCurrentLayer, PointerX(x), PointerY(y), wx, wy);
   if (InPlotArea(x, y)) {
-    FMouseWorldX = wx;
-    FMouseWorldY = wy;
+    FMouseState.MouseWorldX = wx;
+    FMouseState.MouseWorldY = wy;
   }
   SetCursorFor(x, y);
   double rx, ry;
@@ -408,45 +412,47 @@ void TCustomKelvo::SetCursorFor(int32_t X, int32_t Y) {
 }
 
 void TCustomKelvo::MouseUp(TMouseButton Button, TShiftState Shift, int32_t X, int32_t Y) {
-  if (FDoubleClicked) {
-    FDoubleClicked = false;
+  if (FMouseState.DoubleClicked) {
+    FMouseState.DoubleClicked = false;
     return;
   }
   // Whatever the action did to the ranges since the press is one step of
   // the zoom history, on every way out of here.
   struct TRecord {
     TCustomKelvo& Chart;
-    ~TRecord() { Chart.RecordRangeChange(Chart.FActionStart); }
+    ~TRecord() { Chart.RecordRangeChange(Chart.FMouseState.ActionStart); }
   } record{*this};
   TCustomControl::MouseUp(Button, Shift, X, Y);
   if (LegendMouseUp()) return;
-  if (FMouseBoxState == TMouseBoxState::msRectDraw) {
+  if (FMouseState.MouseBoxState == TMouseBoxState::msRectDraw) {
     if (Button == TMouseButton::mbRight) {
-      FMouseBoxState = TMouseBoxState::msNormal;
+      FMouseState.MouseBoxState = TMouseBoxState::msNormal;
     } else {
-      FMouseBox.X2 = X;
-      FMouseBox.Y2 = Y;
-      FMouseBoxState = TMouseBoxState::msFinished;
+      FMouseState.MouseBox.X2 = X;
+      FMouseState.MouseBox.Y2 = Y;
+      FMouseState.MouseBoxState = TMouseBoxState::msFinished;
     }
-    XorRect({FMouseBox.X1, FMouseBox.Y1}, FCorner);
+    XorRect({FMouseState.MouseBox.X1, FMouseState.MouseBox.Y1}, FMouseState.Corner);
   }
-  if (!IsFigureAction(FMouseAction) || FZoomState != TZoomState::zsDrawWin) return;
-  FZoomState = TZoomState::zsNormal;
+  if (!IsFigureAction(FMouseAction) || FMouseState.ZoomState != TZoomState::zsDrawWin) return;
+  FMouseState.ZoomState = TZoomState::zsNormal;
   if (Button == TMouseButton::mbRight) {
     if (FMouseAction == TMouseActMode::maRubberBand)
-      XorLine(FZoomStart, FCorner);
+      XorLine(FMouseState.ZoomStart, FMouseState.Corner);
     else
-      XorRect(FZoomStart, FCorner);
+      XorRect(FMouseState.ZoomStart, FMouseState.Corner);
     return;
   }
   if (Button == TMouseButton::mbMiddle) return;
-  if (FZoomStart.X == FCorner.X || FZoomStart.Y == FCorner.Y) return;
+  if (FMouseState.ZoomStart.X == FMouseState.Corner.X ||
+      FMouseState.ZoomStart.Y == FMouseState.Corner.Y)
+    return;
   TPaintLockScope lock(*this);
   for (int32_t n = 1; n <= LayerCount; ++n) {
     if (!MouseAffectsLayer(n)) continue;
     double ax, ay, bx, by;
-    PixelToWorld(n, FZoomStartX, FZoomStartY, ax, ay);
-    PixelToWorld(n, FCornerX, FCornerY, bx, by);
+    PixelToWorld(n, FMouseState.ZoomStartX, FMouseState.ZoomStartY, ax, ay);
+    PixelToWorld(n, FMouseState.CornerX, FMouseState.CornerY, bx, by);
     if (FMouseAction == TMouseActMode::maZoomWindPos ||
         FMouseAction == TMouseActMode::maSelectRect) {
       const TScaleProps& sx = ScalePropsX(n);
