@@ -144,8 +144,9 @@ std::vector<TLegendEntry> TCustomKelvo::LegendEntries(bool WithTexts) const {
 }
 
 TRect TCustomKelvo::DataArea() const {
-  return Rect(FMarginLeft, FMarginTop, Clamp32(int64_t{Width()} - FMarginRight - FShadowWidth),
-              Clamp32(int64_t{Height()} - FMarginBottom - FShadowWidth));
+  return Rect(FSettings.MarginLeft, FSettings.MarginTop,
+              Clamp32(int64_t{Width()} - FSettings.MarginRight - FSettings.ShadowWidth),
+              Clamp32(int64_t{Height()} - FSettings.MarginBottom - FSettings.ShadowWidth));
 }
 
 TLegendLayout TCustomKelvo::LayoutLegend(const std::vector<TLegendEntry>& Entries) {
@@ -161,7 +162,8 @@ TLegendLayout TCustomKelvo::LayoutLegend(const std::vector<TLegendEntry>& Entrie
   const int64_t rowH = std::max<int64_t>(textH, 9) + 2;
   const int64_t pad = g.Padding(), icon = g.IconWidth(), iconGap = icon > 0 ? IconGap : 0;
   const TLegendPos pos = g.Position();
-  const int64_t W = int64_t{Width()} - FShadowWidth, H = int64_t{Height()} - FShadowWidth;
+  const int64_t W = int64_t{Width()} - FSettings.ShadowWidth,
+                H = int64_t{Height()} - FSettings.ShadowWidth;
   const TRect area = DataArea();
   const int64_t areaW = int64_t{area.Right} - area.Left, areaH = int64_t{area.Bottom} - area.Top;
   // The room the box may take.
@@ -280,7 +282,7 @@ TLegendLayoutKey TCustomKelvo::LegendLayoutKey() const {
   k.FontName = g.Font().Name();
   k.FontHeight = g.Font().Height(), k.FontOrientation = g.Font().Orientation();
   k.FontStyle = g.Font().Style().Bits();
-  k.Width = Width(), k.Height = Height(), k.ShadowWidth = FShadowWidth;
+  k.Width = Width(), k.Height = Height(), k.ShadowWidth = FSettings.ShadowWidth;
   k.Area = DataArea();
   k.AddedEntries = FAddedLegendEntries;
   k.Plottables.reserve(FPlottables->size());
@@ -313,12 +315,12 @@ void TCustomKelvo::UpdateLegendRoom() {
       room[side] = Clamp32(side < 2 ? w : h);
     }
   }
-  if (room == FLegendRoom) return;
+  if (room == FSettings.LegendRoom) return;
   for (int which = 0; which < 4; ++which) {
     const auto i = static_cast<size_t>(which);
-    if (room[i] == FLegendRoom[i]) continue;
+    if (room[i] == FSettings.LegendRoom[i]) continue;
     const int32_t stored = StoredMargin(which);
-    FLegendRoom[i] = room[i];
+    FSettings.LegendRoom[i] = room[i];
     MarginField(which) = Clamp32(int64_t{stored} + room[i]);
     MarginChanged(which);
   }
@@ -350,7 +352,7 @@ void TCustomKelvo::PaintLegend(TCanvas& c, int32_t Left, int32_t Top, bool Insid
     c.Brush().SetStyle(TBrushStyle::bsSolid);
     c.FillRect(box);
   }
-  const TColor background = g.Transparent() ? FChartColor : g.Color();
+  const TColor background = g.Transparent() ? FSettings.ChartColor : g.Color();
   c.SetFont(g.Font());
   const int32_t textH = c.TextHeight("");
   const int32_t icon = g.IconWidth(), iconGap = icon > 0 ? static_cast<int32_t>(IconGap) : 0;
@@ -376,7 +378,7 @@ void TCustomKelvo::PaintLegend(TCanvas& c, int32_t Left, int32_t Top, bool Insid
         c.Brush().SetStyle(TBrushStyle::bsSolid);
         c.Brush().SetColor(look(e.FillColor));
         c.Font().SetColor(look(e.Color));  // character marks are in the pen's colour
-        c.SetAntiAliased(FAntiAliased);
+        c.SetAntiAliased(FSettings.AntiAliased);
         DrawMark(c, static_cast<uint8_t>(e.Symbol), x(int64_t{cell.Left} + icon / 2), mid);
         c.SetAntiAliased(false);
       }

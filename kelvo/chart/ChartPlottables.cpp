@@ -60,7 +60,8 @@ TPlottable& TCustomKelvo::AddPlottable(std::unique_ptr<TPlottable> Plottable) {
 TSeries& TCustomKelvo::AddSeries(const std::string& Name) {
   const size_t k = SeriesCount();
   auto series = std::make_unique<TSeries>(Name);
-  if (!FSeriesPalette.empty()) series->SetColor(FSeriesPalette[k % FSeriesPalette.size()]);
+  if (!FSettings.SeriesPalette.empty())
+    series->SetColor(FSettings.SeriesPalette[k % FSettings.SeriesPalette.size()]);
   TSeries& added = *series;
   FPlottables->push_back(std::move(series));
   return added;

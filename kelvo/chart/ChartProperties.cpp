@@ -5,14 +5,14 @@
 namespace vexa {
 
 void TCustomKelvo::SetAvoidDuplicateMarks(bool Value) {
-  if (Value == FAvoidDuplicateMarks) return;
-  FAvoidDuplicateMarks = Value;
+  if (Value == FSettings.AvoidDuplicateMarks) return;
+  FSettings.AvoidDuplicateMarks = Value;
   RepaintAfterChange();
 }
 
 void TCustomKelvo::SetMinDupMarkDist(int32_t Value) {
-  if (Value == FMinDupMarkDist) return;
-  FMinDupMarkDist = Value <= 0 ? 1 : (Value >= 4 ? 3 : Value);
+  if (Value == FSettings.MinDupMarkDist) return;
+  FSettings.MinDupMarkDist = Value <= 0 ? 1 : (Value >= 4 ? 3 : Value);
   RepaintAfterChange();
 }
 
@@ -70,19 +70,19 @@ void TCustomKelvo::SetScaleY(int32_t Layer, const TScalePropsVert& Value) {
 }
 
 void TCustomKelvo::SetGridStyle(GridStyleType Value) {
-  FGridStyle = Value;
+  FSettings.GridStyle = Value;
   RepaintIfAuto();
 }
 
 void TCustomKelvo::SetGridDx(double Value) {
   if (Value < -3.0) return;
-  FGridDx = Value;
+  FSettings.GridDx = Value;
   RepaintIfAuto();
 }
 
 void TCustomKelvo::SetGridDy(double Value) {
   if (Value < -3.0) return;
-  FGridDy = Value;
+  FSettings.GridDy = Value;
   RepaintIfAuto();
 }
 
@@ -91,22 +91,22 @@ void TCustomKelvo::SetGridDy(double Value) {
     Field = Value;                             \
     RepaintIfAuto();                           \
   }
-KELVO_STORE_REPAINT(ChartFrameColor, TColor, FChartFrameColor)
-KELVO_STORE_REPAINT(ChartColor, TColor, FChartColor)
-KELVO_STORE_REPAINT(WindColor, TColor, FWindColor)
-KELVO_STORE_REPAINT(GridColor, TColor, FGridColor)
-KELVO_STORE_REPAINT(CaptionPosX, int32_t, FCaptionPosX)
-KELVO_STORE_REPAINT(CaptionPosY, int32_t, FCaptionPosY)
-KELVO_STORE_REPAINT(CaptionAlignment, TAlignment, FCaptionAlignment)
-KELVO_STORE_REPAINT(CaptionAnchorHoriz, TCaptionAnchorHoriz, FCaptionAnchorHoriz)
-KELVO_STORE_REPAINT(CaptionAnchorVert, TCaptionAnchorVert, FCaptionAnchorVert)
-KELVO_STORE_REPAINT(ShadowStyle, TShadowStyle, FShadowStyle)
-KELVO_STORE_REPAINT(ShadowColor, TColor, FShadowColor)
-KELVO_STORE_REPAINT(ShadowBakColor, TColor, FShadowBakColor)
+KELVO_STORE_REPAINT(ChartFrameColor, TColor, FSettings.ChartFrameColor)
+KELVO_STORE_REPAINT(ChartColor, TColor, FSettings.ChartColor)
+KELVO_STORE_REPAINT(WindColor, TColor, FSettings.WindColor)
+KELVO_STORE_REPAINT(GridColor, TColor, FSettings.GridColor)
+KELVO_STORE_REPAINT(CaptionPosX, int32_t, FSettings.CaptionPosX)
+KELVO_STORE_REPAINT(CaptionPosY, int32_t, FSettings.CaptionPosY)
+KELVO_STORE_REPAINT(CaptionAlignment, TAlignment, FSettings.CaptionAlignment)
+KELVO_STORE_REPAINT(CaptionAnchorHoriz, TCaptionAnchorHoriz, FSettings.CaptionAnchorHoriz)
+KELVO_STORE_REPAINT(CaptionAnchorVert, TCaptionAnchorVert, FSettings.CaptionAnchorVert)
+KELVO_STORE_REPAINT(ShadowStyle, TShadowStyle, FSettings.ShadowStyle)
+KELVO_STORE_REPAINT(ShadowColor, TColor, FSettings.ShadowColor)
+KELVO_STORE_REPAINT(ShadowBakColor, TColor, FSettings.ShadowBakColor)
 #undef KELVO_STORE_REPAINT
 
 void TCustomKelvo::SetCaption(const std::string& Value) {
-  FCaption = Value;
+  FSettings.Caption = Value;
   RepaintIfAuto();
 }
 

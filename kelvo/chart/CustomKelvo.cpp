@@ -14,12 +14,12 @@ int32_t ValidLayer(int32_t Layer) { return Layer >= 1 && Layer <= LayerCount ? L
 
 TCustomKelvo::TCustomKelvo(TComponent* AOwner) : TCustomControl(AOwner) {
   FPaintLock = true;
-  FStandardLayout = TkvLayout::kvl_X1Bottom_Y1Left;
+  FSettings.StandardLayout = TkvLayout::kvl_X1Bottom_Y1Left;
   FMouseState.DoubleClicked = false;
-  FLayerVisible.fill(true);
-  FClassVisible.fill(true);
-  FMouseAffectsLayer.fill(false);
-  FMouseAffectsLayer[1] = true;
+  FSettings.LayerVisible.fill(true);
+  FSettings.ClassVisible.fill(true);
+  FSettings.MouseAffectsLayer.fill(false);
+  FSettings.MouseAffectsLayer[1] = true;
 
   for (int32_t i = 1; i <= CrossHairCount; ++i) {
     auto c = std::make_unique<TCrossHair>();
@@ -60,8 +60,8 @@ TCustomKelvo::TCustomKelvo(TComponent* AOwner) : TCustomControl(AOwner) {
   SizeDataBitmap();
   SizeFrameBitmap();
   FHolderBitmap.SetSize(10, 10);
-  FAspectX = GetDeviceCaps(ASPECTX);
-  FAspectY = GetDeviceCaps(ASPECTY);
+  FSettings.AspectX = GetDeviceCaps(ASPECTX);
+  FSettings.AspectY = GetDeviceCaps(ASPECTY);
 
   for (int32_t n = 1; n <= LayerCount; ++n) {
     const auto i = static_cast<size_t>(n);
@@ -94,7 +94,7 @@ TCustomKelvo::TCustomKelvo(TComponent* AOwner) : TCustomControl(AOwner) {
   for (int32_t n = 1; n <= LayerCount; ++n) {
     for (TScale* axis : {&ScaleX(n), &ScaleY(n)}) {
       axis->SetTransparent(true);
-      axis->SetColorBackGnd(FWindColor);
+      axis->SetColorBackGnd(FSettings.WindColor);
       axis->SetFrameStyle(TFrameStyle::fsNone);
       axis->SetBounds(0, 0, Width(), Height());
     }
@@ -102,8 +102,8 @@ TCustomKelvo::TCustomKelvo(TComponent* AOwner) : TCustomControl(AOwner) {
     CopyScaleSettings(ScaleY(n), ScalePropsY(n));
     SetAxisMargins(n);
   }
-  FRangeLimits = TRangeLimits{};
-  FAutoRedraw = true;
+  FSettings.RangeLimits = TRangeLimits{};
+  FSettings.AutoRedraw = true;
   // The paint lock stays set until the window exists.
 }
 
@@ -188,11 +188,13 @@ TTextLabel& TCustomKelvo::TextLabels(int32_t Index) {
 }
 
 bool TCustomKelvo::MouseAffectsLayer(int32_t Layer) const {
-  return Layer >= 1 && Layer <= LayerCount && FMouseAffectsLayer[static_cast<size_t>(Layer)];
+  return Layer >= 1 && Layer <= LayerCount &&
+         FSettings.MouseAffectsLayer[static_cast<size_t>(Layer)];
 }
 
 void TCustomKelvo::SetMouseAffectsLayer(int32_t Layer, bool Value) {
-  if (Layer >= 1 && Layer <= LayerCount) FMouseAffectsLayer[static_cast<size_t>(Layer)] = Value;
+  if (Layer >= 1 && Layer <= LayerCount)
+    FSettings.MouseAffectsLayer[static_cast<size_t>(Layer)] = Value;
 }
 
 void TCustomKelvo::SetPaintLock(bool Value) {
@@ -202,7 +204,7 @@ void TCustomKelvo::SetPaintLock(bool Value) {
 }
 
 void TCustomKelvo::RepaintIfAuto() {
-  if (FAutoRedraw || IsDesigning()) RepaintAfterChange();
+  if (FSettings.AutoRedraw || IsDesigning()) RepaintAfterChange();
 }
 
 void TCustomKelvo::RepaintAfterChange() {
@@ -227,12 +229,12 @@ void TCustomKelvo::DevicePixelRatioChanged() {
 
 void TCustomKelvo::SizeDataBitmap() {
   SettleDataBitmap();  // keeps its pixels, as it would have without the frame
-  const int64_t right = int64_t{Width()} - FMarginRight - FShadowWidth;
-  const int64_t bottom = int64_t{Height()} - FMarginBottom - FShadowWidth;
-  int64_t w =
-      std::clamp<int64_t>(int64_t{DevPos(right + 1)} - DevPos(FMarginLeft), 0, MaxBitmapSide);
-  int64_t h =
-      std::clamp<int64_t>(int64_t{DevPos(bottom + 1)} - DevPos(FMarginTop), 0, MaxBitmapSide);
+  const int64_t right = int64_t{Width()} - FSettings.MarginRight - FSettings.ShadowWidth;
+  const int64_t bottom = int64_t{Height()} - FSettings.MarginBottom - FSettings.ShadowWidth;
+  int64_t w = std::clamp<int64_t>(int64_t{DevPos(right + 1)} - DevPos(FSettings.MarginLeft), 0,
+                                  MaxBitmapSide);
+  int64_t h = std::clamp<int64_t>(int64_t{DevPos(bottom + 1)} - DevPos(FSettings.MarginTop), 0,
+                                  MaxBitmapSide);
   // Only margins far below zero make the data area larger than any picture
   // we allocate; it then lies almost wholly outside the control. Such an
   // area is not drawn at all (an empty bitmap), and the chart paints its
@@ -286,57 +288,9 @@ void TCustomKelvo::Assign(const TPersistent* Source) {
     return;
   }
   if (s == this) return;
-  // 1. Plain settings and state.
-  FDataColor = s->FDataColor;
-  FFillColor = s->FFillColor;
-  FPenStyle = s->FPenStyle;
-  FLineWidth = s->FLineWidth;
-  FClassDefault = s->FClassDefault;
-  FCurrentLayer = s->FCurrentLayer;
-  FTextFontStyle = s->FTextFontStyle;
-  FTextBkStyle = s->FTextBkStyle;
-  FTextBkColor = s->FTextBkColor;
-  FTextAlignment = s->FTextAlignment;
-  FClassVisible = s->FClassVisible;
-  FLayerVisible = s->FLayerVisible;
-  FMouseAffectsLayer = s->FMouseAffectsLayer;
-  FAvoidDuplicateMarks = s->FAvoidDuplicateMarks;
-  FMinDupMarkDist = s->FMinDupMarkDist;
-  FAutoRedraw = s->FAutoRedraw;
-  FMarginLeft = s->FMarginLeft;
-  FMarginRight = s->FMarginRight;
-  FMarginTop = s->FMarginTop;
-  FMarginBottom = s->FMarginBottom;
-  FLegendRoom = s->FLegendRoom;  // with the fields above: the same stored margins
-  FShadowWidth = s->FShadowWidth;
-  FShadowColor = s->FShadowColor;
-  FShadowBakColor = s->FShadowBakColor;
-  FShadowStyle = s->FShadowStyle;
-  FChartFrameColor = s->FChartFrameColor;
-  FChartColor = s->FChartColor;
-  FWindColor = s->FWindColor;
-  FGridColor = s->FGridColor;
-  FSeriesPalette = s->FSeriesPalette;
-  FAntiAliased = s->FAntiAliased;
-  FSvgPixelSnap = s->FSvgPixelSnap;
-  FGridStyle = s->FGridStyle;
-  FGridDx = s->FGridDx;
-  FGridDy = s->FGridDy;
-  FIsometric = s->FIsometric;
-  FStandardLayout = s->FStandardLayout;
-  FCaption = s->FCaption;
-  FCaptionPosX = s->FCaptionPosX;
-  FCaptionPosY = s->FCaptionPosY;
-  FCaptionAlignment = s->FCaptionAlignment;
-  FCaptionAnchorHoriz = s->FCaptionAnchorHoriz;
-  FCaptionAnchorVert = s->FCaptionAnchorVert;
-  FAspectX = s->FAspectX;
-  FAspectY = s->FAspectY;
-  FRangeLimits = s->FRangeLimits;
-  FMouseAction = s->FMouseAction;
-  FMouseCursorFixed = s->FMouseCursorFixed;
-  FPanGridDx = s->FPanGridDx;
-  FPanGridDy = s->FPanGridDy;
+  // 1. Plain settings and state (with the fields of the margins, the same
+  // stored margins and legend room).
+  FSettings = s->FSettings;
   FMouseState = s->FMouseState;
   FMapping = s->FMapping;
   FPaintLock = s->FPaintLock;

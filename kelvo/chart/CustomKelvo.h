@@ -122,50 +122,51 @@ class TCustomKelvo : public TCustomControl, private IJointLayersOwner {
   void SetAllocSize(int32_t Value) { FList.SetAllocSize(Value); }
 
   // --- current drawing attributes: copied into every new item; stored only ---
-  TColor DataColor() const { return FDataColor; }  // clBlack
-  void SetDataColor(TColor Value) { FDataColor = Value; }
-  TColor FillColor() const { return FFillColor; }  // clSilver
-  void SetFillColor(TColor Value) { FFillColor = Value; }
-  TPenStyle PenStyle() const { return FPenStyle; }  // psSolid
-  void SetPenStyle(TPenStyle Value) { FPenStyle = Value; }
-  uint8_t LineWidth() const { return FLineWidth; }  // 1
-  void SetLineWidth(uint8_t Value) { FLineWidth = Value; }
-  uint8_t ClassDefault() const { return FClassDefault; }  // 0
+  TColor DataColor() const { return FSettings.DataColor; }  // clBlack
+  void SetDataColor(TColor Value) { FSettings.DataColor = Value; }
+  TColor FillColor() const { return FSettings.FillColor; }  // clSilver
+  void SetFillColor(TColor Value) { FSettings.FillColor = Value; }
+  TPenStyle PenStyle() const { return FSettings.PenStyle; }  // psSolid
+  void SetPenStyle(TPenStyle Value) { FSettings.PenStyle = Value; }
+  uint8_t LineWidth() const { return FSettings.LineWidth; }  // 1
+  void SetLineWidth(uint8_t Value) { FSettings.LineWidth = Value; }
+  uint8_t ClassDefault() const { return FSettings.ClassDefault; }  // 0
   // 255 is ignored: the classes of items are 0..254.
   void SetClassDefault(uint8_t Value) {
-    if (Value != 255) FClassDefault = Value;
+    if (Value != 255) FSettings.ClassDefault = Value;
   }
-  int32_t CurrentLayer() const { return FCurrentLayer; }  // 1
+  int32_t CurrentLayer() const { return FSettings.CurrentLayer; }  // 1
   // Layers are 1..16; other values are ignored.
   void SetCurrentLayer(int32_t Value) {
-    if (Value >= 1 && Value <= LayerCount) FCurrentLayer = Value;
+    if (Value >= 1 && Value <= LayerCount) FSettings.CurrentLayer = Value;
   }
 
   // --- chart-wide text attributes: read at painting time; store, then RepaintIfAuto ---
-  TFontStyles TextFontStyle() const { return FTextFontStyle; }  // empty
+  TFontStyles TextFontStyle() const { return FSettings.TextFontStyle; }  // empty
   void SetTextFontStyle(TFontStyles Value);
-  TTextBkg TextBkStyle() const { return FTextBkStyle; }  // tbClear
+  TTextBkg TextBkStyle() const { return FSettings.TextBkStyle; }  // tbClear
   void SetTextBkStyle(TTextBkg Value);
-  TColor TextBkColor() const { return FTextBkColor; }  // clWhite
+  TColor TextBkColor() const { return FSettings.TextBkColor; }  // clWhite
   void SetTextBkColor(TColor Value);
-  TAlignment TextAlignment() const { return FTextAlignment; }  // taCenter
+  TAlignment TextAlignment() const { return FSettings.TextAlignment; }  // taCenter
   void SetTextAlignment(TAlignment Value);
 
   // --- visibility tables: an item is drawn only when both entries are true ---
   bool ClassVisible(int Class) const {
-    return Class >= 0 && Class < ItemClassCount && FClassVisible[static_cast<size_t>(Class)];
+    return Class >= 0 && Class < ItemClassCount &&
+           FSettings.ClassVisible[static_cast<size_t>(Class)];
   }
   void SetClassVisible(int Class, bool Value);  // classes 0..255; store, then RepaintIfAuto
   bool LayerVisible(int Layer) const {
-    return Layer >= 1 && Layer <= LayerCount && FLayerVisible[static_cast<size_t>(Layer)];
+    return Layer >= 1 && Layer <= LayerCount && FSettings.LayerVisible[static_cast<size_t>(Layer)];
   }
   void SetLayerVisible(int Layer, bool Value);  // layers 1..16; store, then RepaintIfAuto
 
   // --- published properties (creation value; write behaviour) ---
-  bool AvoidDuplicateMarks() const { return FAvoidDuplicateMarks; }  // False
-  void SetAvoidDuplicateMarks(bool Value);         // if different: store, Paint at once
-  bool AutoRedraw() const { return FAutoRedraw; }  // True
-  void SetAutoRedraw(bool Value) { FAutoRedraw = Value; }
+  bool AvoidDuplicateMarks() const { return FSettings.AvoidDuplicateMarks; }  // False
+  void SetAvoidDuplicateMarks(bool Value);                  // if different: store, Paint at once
+  bool AutoRedraw() const { return FSettings.AutoRedraw; }  // True
+  void SetAutoRedraw(bool Value) { FSettings.AutoRedraw = Value; }
   // The margins as set; a legend beside the data area (TLegend) takes its
   // room from the data area on top of them (DataArea gives the area in use).
   int32_t MarginLeft() const { return StoredMargin(0); }  // 50
@@ -184,41 +185,45 @@ class TCustomKelvo : public TCustomControl, private IJointLayersOwner {
   void SetTRim(int32_t Value) { SetMarginTop(Value); }
   int32_t BRim() const { return MarginBottom(); }
   void SetBRim(int32_t Value) { SetMarginBottom(Value); }
-  int32_t MinDupMarkDist() const { return FMinDupMarkDist; }  // 1
+  int32_t MinDupMarkDist() const { return FSettings.MinDupMarkDist; }  // 1
   // Clamped to 1..3; a change paints at once.
   void SetMinDupMarkDist(int32_t Value);
   TBakGndImg& BackGroundImg() { return *FBackGroundImg; }
-  void SetBackGroundImg(const TBakGndImg& Value);         // copies the settings in; store, repaint
-  GridStyleType GridStyle() const { return FGridStyle; }  // gsNone
+  void SetBackGroundImg(const TBakGndImg& Value);  // copies the settings in; store, repaint
+  GridStyleType GridStyle() const { return FSettings.GridStyle; }  // gsNone
   void SetGridStyle(GridStyleType Value);
-  double GridDx() const { return FGridDx; }  // 0; values below -3 are ignored
+  double GridDx() const { return FSettings.GridDx; }  // 0; values below -3 are ignored
   void SetGridDx(double Value);
-  double GridDy() const { return FGridDy; }
+  double GridDy() const { return FSettings.GridDy; }
   void SetGridDy(double Value);
-  bool Isometric() const { return FIsometric; }  // False
+  bool Isometric() const { return FSettings.Isometric; }  // False
   // Switching on fits every layer's vertical range to the horizontal scale.
   void SetIsometric(bool Value);
-  TColor ChartFrameColor() const { return FChartFrameColor; }  // clBlack; store, repaint
+  TColor ChartFrameColor() const { return FSettings.ChartFrameColor; }  // clBlack; store, repaint
   void SetChartFrameColor(TColor Value);
-  TColor ChartColor() const { return FChartColor; }  // clWhite
+  TColor ChartColor() const { return FSettings.ChartColor; }  // clWhite
   void SetChartColor(TColor Value);
-  TColor WindColor() const { return FWindColor; }  // clBtnFace
+  TColor WindColor() const { return FSettings.WindColor; }  // clBtnFace
   void SetWindColor(TColor Value);
-  TColor GridColor() const { return FGridColor; }  // clBlack
+  TColor GridColor() const { return FSettings.GridColor; }  // clBlack
   void SetGridColor(TColor Value);
   TJointLayers& JointLayers() { return *FJointLayers; }
-  void SetJointLayers(const TJointLayers& Value);          // copies the tables in; store, repaint
-  const std::string& Caption() const { return FCaption; }  // empty; store, repaint
+  void SetJointLayers(const TJointLayers& Value);  // copies the tables in; store, repaint
+  const std::string& Caption() const { return FSettings.Caption; }  // empty; store, repaint
   void SetCaption(const std::string& Value);
-  int32_t CaptionPosX() const { return FCaptionPosX; }  // 0
+  int32_t CaptionPosX() const { return FSettings.CaptionPosX; }  // 0
   void SetCaptionPosX(int32_t Value);
-  int32_t CaptionPosY() const { return FCaptionPosY; }  // -16
+  int32_t CaptionPosY() const { return FSettings.CaptionPosY; }  // -16
   void SetCaptionPosY(int32_t Value);
-  TAlignment CaptionAlignment() const { return FCaptionAlignment; }  // taRightJustify
+  TAlignment CaptionAlignment() const { return FSettings.CaptionAlignment; }  // taRightJustify
   void SetCaptionAlignment(TAlignment Value);
-  TCaptionAnchorHoriz CaptionAnchorHoriz() const { return FCaptionAnchorHoriz; }  // cahChartRight
+  TCaptionAnchorHoriz CaptionAnchorHoriz() const {
+    return FSettings.CaptionAnchorHoriz;
+  }  // cahChartRight
   void SetCaptionAnchorHoriz(TCaptionAnchorHoriz Value);
-  TCaptionAnchorVert CaptionAnchorVert() const { return FCaptionAnchorVert; }  // cavChartTop
+  TCaptionAnchorVert CaptionAnchorVert() const {
+    return FSettings.CaptionAnchorVert;
+  }  // cavChartTop
   void SetCaptionAnchorVert(TCaptionAnchorVert Value);
   // Crosshairs count from 1: 1..4 (index outside gives crosshair 1).
   TCrossHair& CrossHair(int32_t Index);
@@ -227,14 +232,14 @@ class TCustomKelvo : public TCustomControl, private IJointLayersOwner {
   TCrossHair& CrossHair2() { return CrossHair(2); }
   TCrossHair& CrossHair3() { return CrossHair(3); }
   TCrossHair& CrossHair4() { return CrossHair(4); }
-  TMouseActMode MouseAction() const { return FMouseAction; }  // maNone
-  void SetMouseAction(TMouseActMode Value) { FMouseAction = Value; }
-  bool MouseCursorFixed() const { return FMouseCursorFixed; }  // True
-  void SetMouseCursorFixed(bool Value) { FMouseCursorFixed = Value; }
-  double PanGridDx() const { return FPanGridDx; }  // 1
-  void SetPanGridDx(double Value) { FPanGridDx = Value; }
-  double PanGridDy() const { return FPanGridDy; }  // 1
-  void SetPanGridDy(double Value) { FPanGridDy = Value; }
+  TMouseActMode MouseAction() const { return FSettings.MouseAction; }  // maNone
+  void SetMouseAction(TMouseActMode Value) { FSettings.MouseAction = Value; }
+  bool MouseCursorFixed() const { return FSettings.MouseCursorFixed; }  // True
+  void SetMouseCursorFixed(bool Value) { FSettings.MouseCursorFixed = Value; }
+  double PanGridDx() const { return FSettings.PanGridDx; }  // 1
+  void SetPanGridDx(double Value) { FSettings.PanGridDx = Value; }
+  double PanGridDy() const { return FSettings.PanGridDy; }  // 1
+  void SetPanGridDy(double Value) { FSettings.PanGridDy = Value; }
   TScalePropsHoriz& Scale1X() { return ScalePropsX(1); }
   TScalePropsVert& Scale1Y() { return ScalePropsY(1); }
   TScalePropsHoriz& Scale2X() { return ScalePropsX(2); }
@@ -247,15 +252,15 @@ class TCustomKelvo : public TCustomControl, private IJointLayersOwner {
   // (no notification), then a full Paint only in design mode.
   void SetScaleX(int32_t Layer, const TScalePropsHoriz& Value);
   void SetScaleY(int32_t Layer, const TScalePropsVert& Value);
-  TkvLayout StandardLayout() const { return FStandardLayout; }  // kvl_X1Bottom_Y1Left
+  TkvLayout StandardLayout() const { return FSettings.StandardLayout; }  // kvl_X1Bottom_Y1Left
   void SetStandardLayout(TkvLayout Value);
-  int32_t ShadowWidth() const { return FShadowWidth; }  // 0; clamped to 0..32
+  int32_t ShadowWidth() const { return FSettings.ShadowWidth; }  // 0; clamped to 0..32
   void SetShadowWidth(int32_t Value);
-  TShadowStyle ShadowStyle() const { return FShadowStyle; }  // ssFlying
+  TShadowStyle ShadowStyle() const { return FSettings.ShadowStyle; }  // ssFlying
   void SetShadowStyle(TShadowStyle Value);
-  TColor ShadowColor() const { return FShadowColor; }  // clGrayText
+  TColor ShadowColor() const { return FSettings.ShadowColor; }  // clGrayText
   void SetShadowColor(TColor Value);
-  TColor ShadowBakColor() const { return FShadowBakColor; }  // clBtnFace
+  TColor ShadowBakColor() const { return FSettings.ShadowBakColor; }  // clBtnFace
   void SetShadowBakColor(TColor Value);
 
   // --- layers, axes and their settings ---
@@ -270,10 +275,10 @@ class TCustomKelvo : public TCustomControl, private IJointLayersOwner {
   TTextLabel& TextLabels(int32_t Index);
   bool MouseAffectsLayer(int32_t Layer) const;
   void SetMouseAffectsLayer(int32_t Layer, bool Value);
-  int32_t AspectX() const { return FAspectX; }
-  int32_t AspectY() const { return FAspectY; }
-  const TRangeLimits& RangeLimits() const { return FRangeLimits; }
-  void SetRangeLimits(const TRangeLimits& Value) { FRangeLimits = Value; }
+  int32_t AspectX() const { return FSettings.AspectX; }
+  int32_t AspectY() const { return FSettings.AspectY; }
+  const TRangeLimits& RangeLimits() const { return FSettings.RangeLimits; }
+  void SetRangeLimits(const TRangeLimits& Value) { FSettings.RangeLimits = Value; }
 
   // --- mapping ---
   // Recomputes all layers' factors; raises EVexaKelvoError "Logarithmic axis
@@ -502,7 +507,7 @@ class TCustomKelvo : public TCustomControl, private IJointLayersOwner {
   void ApplyTheme(TKelvoTheme Theme);
   // Colours new series take, in order (empty at creation: series start
   // black). Stored as "SeriesPalette", colours separated by commas.
-  const std::vector<TColor>& SeriesPalette() const { return FSeriesPalette; }
+  const std::vector<TColor>& SeriesPalette() const { return FSettings.SeriesPalette; }
   void SetSeriesPalette(std::vector<TColor> Value);
   std::string SeriesPaletteText() const;
   // Raises EVexaKelvoError for anything but colours separated by commas
@@ -511,7 +516,7 @@ class TCustomKelvo : public TCustomControl, private IJointLayersOwner {
   // Off at creation. On, lines, series lines, arrows, ellipses and mark
   // outlines are drawn with coverage anti-aliasing; boxes, bars, the grid,
   // the frame and the axes stay crisp, and XOR figures stay aliased.
-  bool AntiAliased() const { return FAntiAliased; }
+  bool AntiAliased() const { return FSettings.AntiAliased; }
   void SetAntiAliased(bool Value);
   // On at creation: an SVG picture places shapes on the pixel grid, so a
   // renderer drawing crisp edges covers the pixels a paint covers. Off,
@@ -520,8 +525,8 @@ class TCustomKelvo : public TCustomControl, private IJointLayersOwner {
   // keep their positions between pixels, to a quarter of a pixel, and
   // renderers smooth them: a print is smooth at any scale. Text is placed
   // as ever; pictures are embedded at that resolution.
-  bool SvgPixelSnap() const { return FSvgPixelSnap; }
-  void SetSvgPixelSnap(bool Value) { FSvgPixelSnap = Value; }
+  bool SvgPixelSnap() const { return FSettings.SvgPixelSnap; }
+  void SetSvgPixelSnap(bool Value) { FSettings.SvgPixelSnap = Value; }
   // Series count from 0, as legend entries do (size_t, like a container's
   // indexes): index outside 0 .. SeriesCount() - 1: EVexaKelvoError.
   // ClearSeries deletes the series alone.
@@ -683,12 +688,12 @@ class TCustomKelvo : public TCustomControl, private IJointLayersOwner {
   // After a margin field changed: data bitmap, axes and mapping follow.
   void MarginChanged(int Which);
   int32_t StoredMargin(int Which) const {
-    const int32_t field = Which == 0   ? FMarginLeft
-                          : Which == 1 ? FMarginRight
-                          : Which == 2 ? FMarginTop
-                                       : FMarginBottom;
+    const int32_t field = Which == 0   ? FSettings.MarginLeft
+                          : Which == 1 ? FSettings.MarginRight
+                          : Which == 2 ? FSettings.MarginTop
+                                       : FSettings.MarginBottom;
     return static_cast<int32_t>(std::clamp<int64_t>(
-        int64_t{field} - FLegendRoom[static_cast<size_t>(Which)], INT32_MIN, INT32_MAX));
+        int64_t{field} - FSettings.LegendRoom[static_cast<size_t>(Which)], INT32_MIN, INT32_MAX));
   }
   void RegisterCursors();
 
@@ -697,49 +702,57 @@ class TCustomKelvo : public TCustomControl, private IJointLayersOwner {
   TLifetime FLifetime;
 
   TDisplayList FList;
-  TColor FDataColor = clBlack;
-  TColor FFillColor = clSilver;
-  TPenStyle FPenStyle = TPenStyle::psSolid;
-  uint8_t FLineWidth = 1;
-  uint8_t FClassDefault = 0;
-  int32_t FCurrentLayer = 1;
+  // The chart's settings and current drawing attributes as one value, so
+  // that Assign copies them with one assignment: the published properties'
+  // backing fields (named as the properties), the margins in use with the
+  // room a legend beside the data area takes of them, and the mouse
+  // actions' settings.
+  struct TChartSettings {
+    TColor DataColor = clBlack;
+    TColor FillColor = clSilver;
+    TPenStyle PenStyle = TPenStyle::psSolid;
+    uint8_t LineWidth = 1;
+    uint8_t ClassDefault = 0;
+    int32_t CurrentLayer = 1;
 
-  TFontStyles FTextFontStyle;
-  TTextBkg FTextBkStyle = TTextBkg::tbClear;
-  TColor FTextBkColor = clWhite;
-  TAlignment FTextAlignment = TAlignment::taCenter;
+    TFontStyles TextFontStyle;
+    TTextBkg TextBkStyle = TTextBkg::tbClear;
+    TColor TextBkColor = clWhite;
+    TAlignment TextAlignment = TAlignment::taCenter;
 
-  std::array<bool, ItemClassCount> FClassVisible;
-  std::array<bool, LayerCount + 1> FLayerVisible;       // index 0 unused
-  std::array<bool, LayerCount + 1> FMouseAffectsLayer;  // index 0 unused
+    std::array<bool, ItemClassCount> ClassVisible;
+    std::array<bool, LayerCount + 1> LayerVisible;       // index 0 unused
+    std::array<bool, LayerCount + 1> MouseAffectsLayer;  // index 0 unused
 
-  bool FAvoidDuplicateMarks = false;
-  int32_t FMinDupMarkDist = 1;
-  bool FAutoRedraw = false;
-  int32_t FMarginLeft = 50, FMarginRight = 10, FMarginTop = 16, FMarginBottom = 32;
-  int32_t FShadowWidth = 0;
-  TColor FShadowColor = clGrayText, FShadowBakColor = clBtnFace;
-  TShadowStyle FShadowStyle = TShadowStyle::ssFlying;
-  TColor FChartFrameColor = clBlack, FChartColor = clWhite, FWindColor = clBtnFace,
-         FGridColor = clBlack;
-  GridStyleType FGridStyle = GridStyleType::gsNone;
-  std::vector<TColor> FSeriesPalette;
-  bool FAntiAliased = false, FSvgPixelSnap = true;
-  double FGridDx = 0, FGridDy = 0;
-  bool FIsometric = false;
-  TkvLayout FStandardLayout = TkvLayout::kvl_X1Bottom_Y1Left;
-  std::string FCaption;
-  int32_t FCaptionPosX = 0, FCaptionPosY = -15;
-  TAlignment FCaptionAlignment = TAlignment::taRightJustify;
-  TCaptionAnchorHoriz FCaptionAnchorHoriz = TCaptionAnchorHoriz::cahChartRight;
-  TCaptionAnchorVert FCaptionAnchorVert = TCaptionAnchorVert::cavChartTop;
-  int32_t FAspectX = 1, FAspectY = 1;
-  TRangeLimits FRangeLimits;
+    bool AvoidDuplicateMarks = false;
+    int32_t MinDupMarkDist = 1;
+    bool AutoRedraw = false;
+    int32_t MarginLeft = 50, MarginRight = 10, MarginTop = 16, MarginBottom = 32;
+    int32_t ShadowWidth = 0;
+    TColor ShadowColor = clGrayText, ShadowBakColor = clBtnFace;
+    TShadowStyle ShadowStyle = TShadowStyle::ssFlying;
+    TColor ChartFrameColor = clBlack, ChartColor = clWhite, WindColor = clBtnFace,
+           GridColor = clBlack;
+    GridStyleType GridStyle = GridStyleType::gsNone;
+    std::vector<TColor> SeriesPalette;
+    bool AntiAliased = false, SvgPixelSnap = true;
+    double GridDx = 0, GridDy = 0;
+    bool Isometric = false;
+    TkvLayout StandardLayout = TkvLayout::kvl_X1Bottom_Y1Left;
+    std::string Caption;
+    int32_t CaptionPosX = 0, CaptionPosY = -15;
+    TAlignment CaptionAlignment = TAlignment::taRightJustify;
+    TCaptionAnchorHoriz CaptionAnchorHoriz = TCaptionAnchorHoriz::cahChartRight;
+    TCaptionAnchorVert CaptionAnchorVert = TCaptionAnchorVert::cavChartTop;
+    int32_t AspectX = 1, AspectY = 1;
+    TRangeLimits RangeLimits;
 
-  // Mouse state (the mouse actions use and Assign copies it).
-  TMouseActMode FMouseAction = TMouseActMode::maNone;
-  bool FMouseCursorFixed = true;
-  double FPanGridDx = 1, FPanGridDy = 1;
+    // The mouse actions' settings.
+    TMouseActMode MouseAction = TMouseActMode::maNone;
+    bool MouseCursorFixed = true;
+    double PanGridDx = 1, PanGridDy = 1;
+    std::array<int32_t, 4> LegendRoom{};  // left, right, top, bottom; added to the margins
+  } FSettings;
   // One layer's ranges; all 16 layers' (index 0 unused) as a drag starts and
   // in the zoom history.
   struct TStartRanges {
@@ -846,7 +859,6 @@ class TCustomKelvo : public TCustomControl, private IJointLayersOwner {
   // fields) and a press on it (a click or a drag).
   std::unique_ptr<TLegend> FLegend = std::make_unique<TLegend>();
   std::vector<TLegendEntry> FLegendEntries;
-  std::array<int32_t, 4> FLegendRoom{};
   struct TLegendPress {
     bool Active = false, Moved = false;
     int32_t X = 0, Y = 0, OffsetX = 0, OffsetY = 0;

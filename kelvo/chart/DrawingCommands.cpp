@@ -13,17 +13,17 @@ void TCustomKelvo::AppendItem(uint8_t Kind, double X1, double Y1, double X2, dou
   alignas(16) TDrawItem item;
   std::memset(static_cast<void*>(&item), 0, sizeof item);  // padding too
   item.Kind = Kind;
-  item.Layer = FCurrentLayer;
-  item.ItemClass = FClassDefault;
+  item.Layer = FSettings.CurrentLayer;
+  item.ItemClass = FSettings.ClassDefault;
   // Corners as given: no ordering, no range check.
   item.X1 = X1;
   item.Y1 = Y1;
   item.X2 = X2;
   item.Y2 = Y2;
-  item.Color = FDataColor;
-  item.PenStyle = FPenStyle;
-  item.FillColor = FFillColor;
-  item.LineWidth = FLineWidth;
+  item.Color = FSettings.DataColor;
+  item.PenStyle = FSettings.PenStyle;
+  item.FillColor = FSettings.FillColor;
+  item.LineWidth = FSettings.LineWidth;
   Extra(item);
   FList.Append(item);
 }
@@ -148,11 +148,12 @@ void TCustomKelvo::ShowGraph() {
     PropagateDisplayList();
     if (!FMappingValid) {
       // The picture waits for a valid mapping (see UpdateMapping).
-    } else if (FAutoRedraw) {
+    } else if (FSettings.AutoRedraw) {
       FDataInFrame = false;  // painted over wholly
       PaintDataBackground(FDataBitmap.Canvas(), 0, 0);
       RenderDisplayList(FDataBitmap);
-      PresentBitmap(DevPos(FMarginLeft), DevPos(FMarginTop), Canvas(), FDataBitmap);
+      PresentBitmap(DevPos(FSettings.MarginLeft), DevPos(FSettings.MarginTop), Canvas(),
+                    FDataBitmap);
     } else {
       RepaintAfterChange();
     }
@@ -161,34 +162,34 @@ void TCustomKelvo::ShowGraph() {
 }
 
 void TCustomKelvo::SetTextFontStyle(TFontStyles Value) {
-  FTextFontStyle = Value;
+  FSettings.TextFontStyle = Value;
   RepaintIfAuto();
 }
 
 void TCustomKelvo::SetTextBkStyle(TTextBkg Value) {
-  FTextBkStyle = Value;
+  FSettings.TextBkStyle = Value;
   RepaintIfAuto();
 }
 
 void TCustomKelvo::SetTextBkColor(TColor Value) {
-  FTextBkColor = Value;
+  FSettings.TextBkColor = Value;
   RepaintIfAuto();
 }
 
 void TCustomKelvo::SetTextAlignment(TAlignment Value) {
-  FTextAlignment = Value;
+  FSettings.TextAlignment = Value;
   RepaintIfAuto();
 }
 
 void TCustomKelvo::SetClassVisible(int Class, bool Value) {
   if (Class < 0 || Class >= ItemClassCount) return;
-  FClassVisible[static_cast<size_t>(Class)] = Value;
+  FSettings.ClassVisible[static_cast<size_t>(Class)] = Value;
   RepaintIfAuto();
 }
 
 void TCustomKelvo::SetLayerVisible(int Layer, bool Value) {
   if (Layer < 1 || Layer > LayerCount) return;
-  FLayerVisible[static_cast<size_t>(Layer)] = Value;
+  FSettings.LayerVisible[static_cast<size_t>(Layer)] = Value;
   RepaintIfAuto();
 }
 

@@ -67,16 +67,16 @@ void TCustomKelvo::DrawGrid(TCanvas& c) {
   const int32_t L = CurrentLayer();
   const TScaleProps& SX = ScalePropsX(L);
   const TScaleProps& SY = ScalePropsY(L);
-  c.Brush().SetColor(FChartColor);
+  c.Brush().SetColor(FSettings.ChartColor);
   const double xlo = std::min(SX.RangeLow(), SX.RangeHigh()),
                xhi = std::max(SX.RangeLow(), SX.RangeHigh());
   const double ylo = std::min(SY.RangeLow(), SY.RangeHigh()),
                yhi = std::max(SY.RangeLow(), SY.RangeHigh());
-  const double x0 = GridStart(FGridDx, SX, ScaleX(L), xlo);
-  const double y0 = GridStart(FGridDy, SY, ScaleY(L), ylo);
-  c.Pen().SetColor(FGridColor);
+  const double x0 = GridStart(FSettings.GridDx, SX, ScaleX(L), xlo);
+  const double y0 = GridStart(FSettings.GridDy, SY, ScaleY(L), ylo);
+  c.Pen().SetColor(FSettings.GridColor);
   const TLayerMapping& m = DeviceMapping(L);
-  const int64_t ml = DevPos(FMarginLeft), mt = DevPos(FMarginTop);
+  const int64_t ml = DevPos(FSettings.MarginLeft), mt = DevPos(FSettings.MarginTop);
   auto bitmapPoint = [&](double x, double y) {
     int32_t px, py;
     m.Map(x, y, px, py);
@@ -89,7 +89,7 @@ void TCustomKelvo::DrawGrid(TCanvas& c) {
       const TPoint a = bitmapPoint(x, SY.RangeLow()), b = bitmapPoint(x, SY.RangeHigh());
       c.MoveTo(a.X, a.Y);
       c.LineTo(b.X, b.Y);
-      x = NextGridPos(x, n + 2, true, FGridDx);
+      x = NextGridPos(x, n + 2, true, FSettings.GridDx);
     }
   };
   auto horizontalLines = [&] {
@@ -98,24 +98,24 @@ void TCustomKelvo::DrawGrid(TCanvas& c) {
       const TPoint a = bitmapPoint(SX.RangeLow(), y), b = bitmapPoint(SX.RangeHigh(), y);
       c.MoveTo(a.X, a.Y);
       c.LineTo(b.X, b.Y);
-      y = NextGridPos(y, n + 2, false, FGridDy);
+      y = NextGridPos(y, n + 2, false, FSettings.GridDy);
     }
   };
-  const bool dotted = FGridStyle == GridStyleType::gsHorizDotLines ||
-                      FGridStyle == GridStyleType::gsVertDotLines ||
-                      FGridStyle == GridStyleType::gsDotLines;
+  const bool dotted = FSettings.GridStyle == GridStyleType::gsHorizDotLines ||
+                      FSettings.GridStyle == GridStyleType::gsVertDotLines ||
+                      FSettings.GridStyle == GridStyleType::gsDotLines;
   c.Pen().SetStyle(dotted ? TPenStyle::psDot : TPenStyle::psSolid);
-  switch (FGridStyle) {
+  switch (FSettings.GridStyle) {
     case GridStyleType::gsPoints: {
       int32_t points = 0, xi = 1;
       for (double x = x0; x < xhi && points < MaxGridPositions;) {
         int32_t yi = 1;
         for (double y = y0; y < yhi && points < MaxGridPositions; ++points) {
           const TPoint p = bitmapPoint(x, y);
-          DrawDot(c, p.X, p.Y, FGridColor);
-          y = NextGridPos(y, ++yi, false, FGridDy);
+          DrawDot(c, p.X, p.Y, FSettings.GridColor);
+          y = NextGridPos(y, ++yi, false, FSettings.GridDy);
         }
-        x = NextGridPos(x, ++xi, true, FGridDx);
+        x = NextGridPos(x, ++xi, true, FSettings.GridDx);
         if (xi > MaxGridPositions) break;
       }
       break;

@@ -28,14 +28,14 @@ TItemDrawer::TItemDrawer(TCustomKelvo& Chart, TCanvas& Canvas, TRenderState& Sta
       s(State),
       FDupGrid(DupGrid),
       FMaps(Chart.DeviceScale().Identity() ? Chart.FMapping.data() : Chart.FDeviceMapping.data()),
-      FLeft(Chart.DevPos(Chart.FMarginLeft)),
-      FTop(Chart.DevPos(Chart.FMarginTop)),
+      FLeft(Chart.DevPos(Chart.FSettings.MarginLeft)),
+      FTop(Chart.DevPos(Chart.FSettings.MarginTop)),
       FOne(Chart.DevLen(1)),
-      FDupRim(Chart.DevLen(Chart.FMinDupMarkDist)),
+      FDupRim(Chart.DevLen(Chart.FSettings.MinDupMarkDist)),
       FDirectSquares(DirectSquares),
-      FAvoidDuplicates(Chart.FAvoidDuplicateMarks),
+      FAvoidDuplicates(Chart.FSettings.AvoidDuplicateMarks),
       FShortcuts(Chart.FRenderShortcuts),
-      FAntiAliased(Chart.FAntiAliased) {
+      FAntiAliased(Chart.FSettings.AntiAliased) {
   // One cell per device pixel plus a rim of FDupRim cells.
   FGridW = int64_t{Chart.DeviceScale().Side(Chart.Width())} + 2 * FDupRim;
   FGridH = int64_t{Chart.DeviceScale().Side(Chart.Height())} + 2 * FDupRim;
@@ -89,11 +89,11 @@ void TItemDrawer::ShapeColours(const TDrawItem& It) {
 
 void TItemDrawer::Text(const TDrawItem& It, TPoint P) {
   s.SetFontColor(It.Color);
-  c.Font().SetStyle(FChart.FTextFontStyle);
+  c.Font().SetStyle(FChart.FSettings.TextFontStyle);
   c.Font().SetSize(It.Param1);
-  s.SetBrushColor(FChart.FTextBkColor);
-  c.Brush().SetStyle(FChart.FTextBkStyle == TTextBkg::tbSolid ? TBrushStyle::bsSolid
-                                                              : TBrushStyle::bsClear);
+  s.SetBrushColor(FChart.FSettings.TextBkColor);
+  c.Brush().SetStyle(FChart.FSettings.TextBkStyle == TTextBkg::tbSolid ? TBrushStyle::bsSolid
+                                                                       : TBrushStyle::bsClear);
   const std::string_view t = It.Text.View();
   const int32_t w = c.TextWidth(t), h = c.TextHeight(t);
   int64_t x = P.X, y = int64_t{P.Y} - h / 2;

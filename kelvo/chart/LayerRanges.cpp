@@ -15,16 +15,16 @@ void TCustomKelvo::CopyScaleSettings(TScale& Scale, const TScaleProps& Props) {
   };
   switch (Props.ScaleType()) {
     case TScaleType::sctXB:
-      Scale.SetMarginBottom(clamp32(P + H - FMarginTop - 1));
+      Scale.SetMarginBottom(clamp32(P + H - FSettings.MarginTop - 1));
       break;
     case TScaleType::sctXT:
-      Scale.SetMarginTop(clamp32(P + H - FMarginBottom - FShadowWidth));
+      Scale.SetMarginTop(clamp32(P + H - FSettings.MarginBottom - FSettings.ShadowWidth));
       break;
     case TScaleType::sctYL:
-      Scale.SetMarginLeft(clamp32(P + W - FMarginRight - FShadowWidth));
+      Scale.SetMarginLeft(clamp32(P + W - FSettings.MarginRight - FSettings.ShadowWidth));
       break;
     case TScaleType::sctYR:
-      Scale.SetMarginRight(clamp32(P + W - FMarginLeft - 1));
+      Scale.SetMarginRight(clamp32(P + W - FSettings.MarginLeft - 1));
       break;
   }
   Scale.SetRangeLow(Props.RangeLow());
@@ -76,13 +76,13 @@ void TCustomKelvo::ApplyScaleSettings() {
 void TCustomKelvo::ApplyLayerRanges(int32_t Layer, long double LoX, long double LoY,
                                     long double HiX, long double HiY, bool ApplyLimits) {
   if (Layer < 1 || Layer > LayerCount) return;
-  if (ApplyLimits && FRangeLimits.Any()) {
-    const TRangeLimits& lim = FRangeLimits;
+  if (ApplyLimits && FSettings.RangeLimits.Any()) {
+    const TRangeLimits& lim = FSettings.RangeLimits;
     const long double dX = static_cast<double>(HiX - LoX), dY = static_cast<double>(HiY - LoY);
-    const bool panX =
-        FMouseAction == TMouseActMode::maPan || FMouseAction == TMouseActMode::maPanHoriz;
-    const bool panY =
-        FMouseAction == TMouseActMode::maPan || FMouseAction == TMouseActMode::maPanVert;
+    const bool panX = FSettings.MouseAction == TMouseActMode::maPan ||
+                      FSettings.MouseAction == TMouseActMode::maPanHoriz;
+    const bool panY = FSettings.MouseAction == TMouseActMode::maPan ||
+                      FSettings.MouseAction == TMouseActMode::maPanVert;
     auto limit = [](long double& lo, long double& hi, long double limLo, long double limHi,
                     bool pan, long double d) {
       // A pan keeps the range's width and stops at the limit; anything else is cut.

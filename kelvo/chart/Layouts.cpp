@@ -97,24 +97,24 @@ void TCustomKelvo::SetAxisMargins(int32_t Layer) {
   const auto plus = [](int64_t a, int64_t b) {
     return static_cast<int32_t>(std::clamp<int64_t>(a + b - 1, INT32_MIN, INT32_MAX));
   };
-  ScaleX(Layer).SetMarginLeft(FMarginLeft);
-  ScaleX(Layer).SetMarginRight(plus(FMarginRight, FShadowWidth));
-  ScaleY(Layer).SetMarginTop(FMarginTop);
-  ScaleY(Layer).SetMarginBottom(plus(FMarginBottom, FShadowWidth));
+  ScaleX(Layer).SetMarginLeft(FSettings.MarginLeft);
+  ScaleX(Layer).SetMarginRight(plus(FSettings.MarginRight, FSettings.ShadowWidth));
+  ScaleY(Layer).SetMarginTop(FSettings.MarginTop);
+  ScaleY(Layer).SetMarginBottom(plus(FSettings.MarginBottom, FSettings.ShadowWidth));
 }
 
 // Which: 0 left, 1 right, 2 top, 3 bottom. The field holds the margin in
 // use: the stored value plus the room a legend beside the data area takes.
 int32_t& TCustomKelvo::MarginField(int Which) {
-  return Which == 0   ? FMarginLeft
-         : Which == 1 ? FMarginRight
-         : Which == 2 ? FMarginTop
-                      : FMarginBottom;
+  return Which == 0   ? FSettings.MarginLeft
+         : Which == 1 ? FSettings.MarginRight
+         : Which == 2 ? FSettings.MarginTop
+                      : FSettings.MarginBottom;
 }
 
 void TCustomKelvo::SetMargin(int Which, int32_t Value) {
   MarginField(Which) = static_cast<int32_t>(std::clamp<int64_t>(
-      int64_t{Value} + FLegendRoom[static_cast<size_t>(Which)], INT32_MIN, INT32_MAX));
+      int64_t{Value} + FSettings.LegendRoom[static_cast<size_t>(Which)], INT32_MIN, INT32_MAX));
   MarginChanged(Which);
   RepaintIfAuto();
 }
@@ -123,25 +123,25 @@ void TCustomKelvo::MarginChanged(int Which) {
   SizeDataBitmap();
   TPaintLockScope lock(*this);  // the isometric fit below notifies per range
   for (int32_t n = 1; n <= LayerCount; ++n) {
-    if (FIsometric) ApplyIsometric(n);
+    if (FSettings.Isometric) ApplyIsometric(n);
     CopyScaleSettings(ScaleX(n), ScalePropsX(n));
     CopyScaleSettings(ScaleY(n), ScalePropsY(n));
     const auto withShadow = [this](int32_t m) {
       return static_cast<int32_t>(
-          std::clamp<int64_t>(int64_t{m} + FShadowWidth - 1, INT32_MIN, INT32_MAX));
+          std::clamp<int64_t>(int64_t{m} + FSettings.ShadowWidth - 1, INT32_MIN, INT32_MAX));
     };
     switch (Which) {
       case 0:
-        ScaleX(n).SetMarginLeft(FMarginLeft);
+        ScaleX(n).SetMarginLeft(FSettings.MarginLeft);
         break;
       case 1:
-        ScaleX(n).SetMarginRight(withShadow(FMarginRight));
+        ScaleX(n).SetMarginRight(withShadow(FSettings.MarginRight));
         break;
       case 2:
-        ScaleY(n).SetMarginTop(FMarginTop);
+        ScaleY(n).SetMarginTop(FSettings.MarginTop);
         break;
       default:
-        ScaleY(n).SetMarginBottom(withShadow(FMarginBottom));
+        ScaleY(n).SetMarginBottom(withShadow(FSettings.MarginBottom));
         break;
     }
   }
@@ -154,7 +154,7 @@ void TCustomKelvo::SetMarginTop(int32_t Value) { SetMargin(2, Value); }
 void TCustomKelvo::SetMarginBottom(int32_t Value) { SetMargin(3, Value); }
 
 void TCustomKelvo::SetShadowWidth(int32_t Value) {
-  FShadowWidth = std::clamp(Value, 0, 32);
+  FSettings.ShadowWidth = std::clamp(Value, 0, 32);
   SizeDataBitmap();
   for (int32_t n = 1; n <= LayerCount; ++n) {
     CopyScaleSettings(ScaleX(n), ScalePropsX(n));
@@ -166,7 +166,7 @@ void TCustomKelvo::SetShadowWidth(int32_t Value) {
 }
 
 void TCustomKelvo::SetIsometric(bool Value) {
-  FIsometric = Value;
+  FSettings.Isometric = Value;
   if (!Value) return;
   TPaintLockScope lock(*this);  // each fitted range notifies; paint once at the end
   for (int32_t n = 1; n <= LayerCount; ++n) ApplyIsometric(n);
@@ -178,7 +178,7 @@ void TCustomKelvo::SetStandardLayout(TkvLayout Value) {
   const auto index = static_cast<size_t>(Value);
   if (index >= std::size(kLayouts)) return;
   TPaintLockScope lock(*this);
-  FStandardLayout = Value;
+  FSettings.StandardLayout = Value;
   const TLayoutRow& row = kLayouts[index];
   SetMarginLeft(row.MarginLeft);
   SetMarginRight(row.MarginRight);
@@ -231,8 +231,8 @@ void TCustomKelvo::SetBounds(int32_t ALeft, int32_t ATop, int32_t AWidth, int32_
   // takes comes out of the control, and never makes it larger.
   SettleDataBitmap();
   SettleFrame();
-  const int64_t minHeight = int64_t{MarginTop()} + MarginBottom() + FShadowWidth + 20;
-  const int64_t minWidth = int64_t{MarginLeft()} + MarginRight() + FShadowWidth + 80;
+  const int64_t minHeight = int64_t{MarginTop()} + MarginBottom() + FSettings.ShadowWidth + 20;
+  const int64_t minWidth = int64_t{MarginLeft()} + MarginRight() + FSettings.ShadowWidth + 80;
   int32_t h = static_cast<int32_t>(
       std::clamp<int64_t>(std::max<int64_t>(AHeight, minHeight), 0, MaxBitmapSide));
   int32_t w = static_cast<int32_t>(
@@ -252,7 +252,7 @@ void TCustomKelvo::SetBounds(int32_t ALeft, int32_t ATop, int32_t AWidth, int32_
   SizeDataBitmap();
   SizeFrameBitmap();
   for (int32_t n = 1; n <= LayerCount; ++n) {
-    if (FIsometric) ApplyIsometric(n);
+    if (FSettings.Isometric) ApplyIsometric(n);
     const auto i = static_cast<size_t>(n);
     if (!FPropsX[i] || !FPropsY[i]) continue;  // not yet made during construction
     if (FScaleX[i]) {

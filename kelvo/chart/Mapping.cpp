@@ -62,10 +62,10 @@ void TCustomKelvo::UpdateMapping() {
 
 void TCustomKelvo::RemapLayers() {
   if (IsLoading() || !FPropsX[LayerCount]) return;
-  const long double W =
-      static_cast<long double>(Width()) - FMarginLeft - FMarginRight - FShadowWidth;
-  const long double H =
-      static_cast<long double>(Height()) - FMarginTop - FMarginBottom - FShadowWidth;
+  const long double W = static_cast<long double>(Width()) - FSettings.MarginLeft -
+                        FSettings.MarginRight - FSettings.ShadowWidth;
+  const long double H = static_cast<long double>(Height()) - FSettings.MarginTop -
+                        FSettings.MarginBottom - FSettings.ShadowWidth;
   bool mappable = true;
   for (int32_t n = 1; n <= LayerCount && mappable; ++n)
     mappable = AxisMappable(ScalePropsX(n), W) && AxisMappable(ScalePropsY(n), H);
@@ -78,12 +78,14 @@ void TCustomKelvo::RemapLayers() {
 bool TCustomKelvo::MapLayers() {
   if (IsLoading() || !FPropsX[LayerCount]) return true;
   FMappingValid = false;
-  const long double W =
-      static_cast<long double>(Width()) - FMarginLeft - FMarginRight - FShadowWidth;
-  const long double H =
-      static_cast<long double>(Height()) - FMarginTop - FMarginBottom - FShadowWidth;
-  const long double right = static_cast<long double>(Width()) - FMarginRight - FShadowWidth;
-  const long double bottom = static_cast<long double>(Height()) - FMarginBottom - FShadowWidth;
+  const long double W = static_cast<long double>(Width()) - FSettings.MarginLeft -
+                        FSettings.MarginRight - FSettings.ShadowWidth;
+  const long double H = static_cast<long double>(Height()) - FSettings.MarginTop -
+                        FSettings.MarginBottom - FSettings.ShadowWidth;
+  const long double right =
+      static_cast<long double>(Width()) - FSettings.MarginRight - FSettings.ShadowWidth;
+  const long double bottom =
+      static_cast<long double>(Height()) - FSettings.MarginBottom - FSettings.ShadowWidth;
   for (int32_t n = 1; n <= LayerCount; ++n) {
     TLayerMapping& m = FMapping[static_cast<size_t>(n)];
     const TScaleProps& sx = ScalePropsX(n);
@@ -97,10 +99,10 @@ bool TCustomKelvo::MapLayers() {
         if (!AxisMappable(sx, W)) return false;
         const long double g = std::log(rh) - std::log(rl);
         m.KX = W / g;
-        m.DX = (std::log(rh) * FMarginLeft - std::log(rl) * right) / g;
+        m.DX = (std::log(rh) * FSettings.MarginLeft - std::log(rl) * right) / g;
       } else {
         m.KX = W * (1 / (rh - rl));
-        m.DX = (FMarginLeft * rh - right * rl) / (rh - rl);
+        m.DX = (FSettings.MarginLeft * rh - right * rl) / (rh - rl);
       }
     } else {
       m.KX = 0;
@@ -114,10 +116,10 @@ bool TCustomKelvo::MapLayers() {
         if (!AxisMappable(sy, H)) return false;
         const long double g = std::log(rh) - std::log(rl);
         m.KY = -H / g;
-        m.DY = (std::log(rh) * bottom - std::log(rl) * FMarginTop) / g;
+        m.DY = (std::log(rh) * bottom - std::log(rl) * FSettings.MarginTop) / g;
       } else {
         m.KY = -H / (rh - rl);
-        m.DY = (bottom * rh - FMarginTop * rl) / (rh - rl);
+        m.DY = (bottom * rh - FSettings.MarginTop * rl) / (rh - rl);
       }
     } else {
       m.KY = 0;
@@ -203,14 +205,14 @@ void TCustomKelvo::PixelToWorld(int32_t Layer, double PX, double PY, double& X, 
 void TCustomKelvo::ApplyIsometric(int32_t Layer) {
   TScaleProps& sx = ScalePropsX(Layer);
   TScaleProps& sy = ScalePropsY(Layer);
-  const long double W =
-      static_cast<long double>(Width()) - FMarginLeft - FMarginRight - FShadowWidth;
-  const long double H =
-      static_cast<long double>(Height()) - FMarginTop - FMarginBottom - FShadowWidth;
-  if (W + 1 <= 0 || H + 1 <= 0 || FAspectX == 0) return;
+  const long double W = static_cast<long double>(Width()) - FSettings.MarginLeft -
+                        FSettings.MarginRight - FSettings.ShadowWidth;
+  const long double H = static_cast<long double>(Height()) - FSettings.MarginTop -
+                        FSettings.MarginBottom - FSettings.ShadowWidth;
+  if (W + 1 <= 0 || H + 1 <= 0 || FSettings.AspectX == 0) return;
   const long double mid = (static_cast<long double>(sy.RangeHigh()) + sy.RangeLow()) / 2;
   const long double s = (static_cast<long double>(sx.RangeHigh()) - sx.RangeLow()) * (H + 1) /
-                        (W + 1) * FAspectY / FAspectX / 2;
+                        (W + 1) * FSettings.AspectY / FSettings.AspectX / 2;
   sy.SetRangeHigh(static_cast<double>(mid + s));
   sy.SetRangeLow(static_cast<double>(mid - s));
 }

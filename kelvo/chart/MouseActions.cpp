@@ -34,8 +34,10 @@ bool IsPan(TMouseActMode m) {
 }  // namespace
 
 bool TCustomKelvo::InPlotArea(int64_t X, int64_t Y) const {
-  return X >= FMarginLeft && X <= int64_t{Width()} - FMarginRight - FShadowWidth &&
-         Y >= FMarginTop && Y <= int64_t{Height()} - FMarginBottom - FShadowWidth;
+  return X >= FSettings.MarginLeft &&
+         X <= int64_t{Width()} - FSettings.MarginRight - FSettings.ShadowWidth &&
+         Y >= FSettings.MarginTop &&
+         Y <= int64_t{Height()} - FSettings.MarginBottom - FSettings.ShadowWidth;
 }
 
 namespace {
@@ -92,7 +94,7 @@ void TCustomKelvo::MouseDown(TMouseButton Button, TShiftState Shift, int32_t X, 
       FMouseState.MouseBoxState = TMouseBoxState::msRectDraw;
     }
   }
-  if (IsFigureAction(FMouseAction) && FMouseState.ZoomState == TZoomState::zsNormal &&
+  if (IsFigureAction(FSettings.MouseAction) && FMouseState.ZoomState == TZoomState::zsNormal &&
       Button == TMouseButton::mbLeft && InPlotArea(X, Y)) {
     FMouseState.ZoomState = TZoomState::zsDrawWin;
     FMouseState.ZoomStart = {X, Y};
@@ -112,10 +114,10 @@ void TCustomKelvo::StartDrag(int32_t X, int32_t Y) {
 
 void TCustomKelvo::PanStep(int32_t X, int32_t Y) {
   TPaintLockScope lock(*this);
-  const long double PW =
-      static_cast<long double>(Width()) - FMarginLeft - FMarginRight - FShadowWidth;
-  const long double PH =
-      static_cast<long double>(Height()) - FMarginTop - FMarginBottom - FShadowWidth;
+  const long double PW = static_cast<long double>(Width()) - FSettings.MarginLeft -
+                         FSettings.MarginRight - FSettings.ShadowWidth;
+  const long double PH = static_cast<long double>(Height()) - FSettings.MarginTop -
+                         FSettings.MarginBottom - FSettings.ShadowWidth;
   for (int32_t n = 1; n <= LayerCount; ++n) {
     if (!MouseAffectsLayer(n)) continue;
     const TScaleProps& sx = ScalePropsX(n);
@@ -144,7 +146,7 @@ void TCustomKelvo::PanStep(int32_t X, int32_t Y) {
       ylo = s0.YLow * g;
       yhi = s0.YHigh * g;
     }
-    switch (FMouseAction) {
+    switch (FSettings.MouseAction) {
       case TMouseActMode::maPanHoriz:
         ylo = sy.RangeLow();
         yhi = sy.RangeHigh();
@@ -156,8 +158,8 @@ void TCustomKelvo::PanStep(int32_t X, int32_t Y) {
       case TMouseActMode::maPanGrid: {
         if (sx.Logarithmic() || sy.Logarithmic())
           continue;  // the grid pan leaves logarithmic layers alone
-        const double a = Snap(static_cast<double>(s0.XLow - m), FPanGridDx);
-        const double b = Snap(static_cast<double>(s0.YLow + v), FPanGridDy);
+        const double a = Snap(static_cast<double>(s0.XLow - m), FSettings.PanGridDx);
+        const double b = Snap(static_cast<double>(s0.YLow + v), FSettings.PanGridDy);
         xhi = (s0.XHigh - m) - ((s0.XLow - m) - a);
         xlo = a;
         yhi = (s0.YHigh + v) - ((s0.YLow + v) - b);
@@ -181,7 +183,7 @@ void TCustomKelvo::ZoomDragStep(int32_t X, int32_t Y) {
     const long double fx =
         1 - (static_cast<long double>(PointerX(X)) - FMouseState.DragStartX) / Width();
     const long double fy =
-        FIsometric
+        FSettings.Isometric
             ? fx
             : 1 + (static_cast<long double>(PointerY(Y)) - FMouseState.DragStartY) / Height();
     const long double cx = (static_cast<long double>(s0.XHigh) + s0.XLow) / 2;
@@ -211,15 +213,16 @@ void TCustomKelvo::MouseMove(TShiftState Shift, int32_t X, int32_t Y) {
     FMouseState.Corner = {x, y};
   }
   const bool leftButton = Has(Shift, TShiftStateItem::ssLeft);
-  const bool drags = IsPan(FMouseAction) || FMouseAction == TMouseActMode::maZoomDrag ||
-                     FMouseAction == TMouseActMode::maDragCrossH ||
-                     FMouseAction == TMouseActMode::maDragLabel;
+  const bool drags = IsPan(FSettings.MouseAction) ||
+                     FSettings.MouseAction == TMouseActMode::maZoomDrag ||
+                     FSettings.MouseAction == TMouseActMode::maDragCrossH ||
+                     FSettings.MouseAction == TMouseActMode::maDragLabel;
   if (drags && !leftButton) {
     FMouseState.Dragging = false;
   } else if (drags && !FMouseState.Dragging) {
     StartDrag(x, y);
-    if (FMouseAction == TMouseActMode::maDragCrossH) SelectCrossHairNear(x, y);
-    if (FMouseAction == TMouseActMode::maDragLabel) SelectLabelNear(x, y);
+    if (FSettings.MouseAction == TMouseActMode::maDragCrossH) SelectCrossHairNear(x, y);
+    if (FSettings.MouseAction == TMouseActMode::maDragLabel) SelectLabelNear(x, y);
   } else if (drags) {
     DragStep(x, y);
   } else if (FMouseState.ZoomState == TZoomState::zsDrawWin) {
@@ -229,16 +232,16 @@ void TCustomKelvo::MouseMove(TShiftState Shift, int32_t X, int32_t Y) {
 }
 
 int32_t TCustomKelvo::ClampToDataX(int32_t X) const {
-  const int32_t left = FMarginLeft;
-  const int32_t right = static_cast<int32_t>(
-      std::clamp<int64_t>(int64_t{Width()} - FMarginRight - FShadowWidth, INT32_MIN, INT32_MAX));
+  const int32_t left = FSettings.MarginLeft;
+  const int32_t right = static_cast<int32_t>(std::clamp<int64_t>(
+      int64_t{Width()} - FSettings.MarginRight - FSettings.ShadowWidth, INT32_MIN, INT32_MAX));
   return right < left ? left : std::clamp(X, left, right);
 }
 
 int32_t TCustomKelvo::ClampToDataY(int32_t Y) const {
-  const int32_t top = FMarginTop;
-  const int32_t bottom = static_cast<int32_t>(
-      std::clamp<int64_t>(int64_t{Height()} - FMarginBottom - FShadowWidth, INT32_MIN, INT32_MAX));
+  const int32_t top = FSettings.MarginTop;
+  const int32_t bottom = static_cast<int32_t>(std::clamp<int64_t>(
+      int64_t{Height()} - FSettings.MarginBottom - FSettings.ShadowWidth, INT32_MIN, INT32_MAX));
   return bottom < top ? top : std::clamp(Y, top, bottom);
 }
 
@@ -294,7 +297,7 @@ void TCustomKelvo::SelectLabelNear(int32_t X, int32_t Y) {
 
 // One step of a drag under way, by the action.
 void TCustomKelvo::DragStep(int32_t x, int32_t y) {
-  if (FMouseAction == TMouseActMode::maDragCrossH) {
+  if (FSettings.MouseAction == TMouseActMode::maDragCrossH) {
     TCrossHair& h = CrossHair(FMouseState.SelectedCrossHair);
     double wx, wy;
     PixelToWorld(h.Layer(), PointerX(x), PointerY(y), wx, wy);
@@ -315,7 +318,7 @@ void TCustomKelvo::DragStep(int32_t x, int32_t y) {
     h.SetPosY(wy);
     RepaintAfterChange();
     if (OnCrossHairMove) OnCrossHairMove(this, h);
-  } else if (FMouseAction == TMouseActMode::maDragLabel) {
+  } else if (FSettings.MouseAction == TMouseActMode::maDragLabel) {
     TTextLabel& t = TextLabels(FMouseState.SelectedLabel);
     double wx, wy;
     PixelToWorld(t.Layer(), PointerX(x), PointerY(y), wx, wy);
@@ -325,7 +328,7 @@ void TCustomKelvo::DragStep(int32_t x, int32_t y) {
     RepaintAfterChange();
     if (OnTextLabelMove) OnTextLabelMove(this, t);
   } else if (InPlotArea(x, y)) {
-    if (FMouseAction == TMouseActMode::maZoomDrag)
+    if (FSettings.MouseAction == TMouseActMode::maZoomDrag)
       ZoomDragStep(x, y);
     else
       PanStep(x, y);
@@ -335,12 +338,13 @@ void TCustomKelvo::DragStep(int32_t x, int32_t y) {
 // The XOR figure follows the pointer inside the data area: a window (square
 // on an isometric chart, but for a selection) or a rubber band.
 void TCustomKelvo::FigureStep(int32_t x, int32_t y) {
-  const bool window = FMouseAction == TMouseActMode::maZoomWind ||
-                      FMouseAction == TMouseActMode::maZoomWindPos ||
-                      FMouseAction == TMouseActMode::maSelectRect;
-  if (!window && FMouseAction != TMouseActMode::maRubberBand) return;
+  const bool window = FSettings.MouseAction == TMouseActMode::maZoomWind ||
+                      FSettings.MouseAction == TMouseActMode::maZoomWindPos ||
+                      FSettings.MouseAction == TMouseActMode::maSelectRect;
+  if (!window && FSettings.MouseAction != TMouseActMode::maRubberBand) return;
   x = ClampToDataX(x);
-  const bool square = window && FIsometric && FMouseAction != TMouseActMode::maSelectRect;
+  const bool square =
+      window && FSettings.Isometric && FSettings.MouseAction != TMouseActMode::maSelectRect;
   if (square) {
     const int64_t d = int64_t{x} - FMouseState.ZoomStart.X;
     const int64_t yy = (int64_t{y} - FMouseState.ZoomStart.Y) * d > 0 ? FMouseState.ZoomStart.Y + d
@@ -364,24 +368,24 @@ void TCustomKelvo::FigureStep(int32_t x, int32_t y) {
 // the cursor, and the move's events with the message's own position.
 void TCustomKelvo::ReportMove(TShiftState Shift, int32_t X, int32_t Y, int32_t x, int32_t y) {
   double wx, wy;
-  PixelToWorld(FCurrentLayer, PointerX(x), PointerY(y), wx, wy);
+  PixelToWorld(FSettings.CurrentLayer, PointerX(x), PointerY(y), wx, wy);
   if (InPlotArea(x, y)) {
     FMouseState.MouseWorldX = wx;
     FMouseState.MouseWorldY = wy;
   }
   SetCursorFor(x, y);
   double rx, ry;
-  PixelToWorld(FCurrentLayer, PointerX(X), PointerY(Y), rx, ry);
+  PixelToWorld(FSettings.CurrentLayer, PointerX(X), PointerY(Y), rx, ry);
   if (OnMouseMoveInChart) OnMouseMoveInChart(this, InPlotArea(X, Y), Shift, rx, ry);
   if (FItemHover && OnItemHover) OnItemHover(this, FindNearestItem(X, Y, FItemPixels));
 }
 
 void TCustomKelvo::SetCursorFor(int32_t X, int32_t Y) {
-  if (!InPlotArea(X, Y) || FMouseCursorFixed) {
+  if (!InPlotArea(X, Y) || FSettings.MouseCursorFixed) {
     Screen().SetCursor(crDefault);
     return;
   }
-  switch (FMouseAction) {
+  switch (FSettings.MouseAction) {
     case TMouseActMode::maNone:
       Screen().SetCursor(crCross);
       break;
@@ -434,10 +438,11 @@ void TCustomKelvo::MouseUp(TMouseButton Button, TShiftState Shift, int32_t X, in
     }
     XorRect({FMouseState.MouseBox.X1, FMouseState.MouseBox.Y1}, FMouseState.Corner);
   }
-  if (!IsFigureAction(FMouseAction) || FMouseState.ZoomState != TZoomState::zsDrawWin) return;
+  if (!IsFigureAction(FSettings.MouseAction) || FMouseState.ZoomState != TZoomState::zsDrawWin)
+    return;
   FMouseState.ZoomState = TZoomState::zsNormal;
   if (Button == TMouseButton::mbRight) {
-    if (FMouseAction == TMouseActMode::maRubberBand)
+    if (FSettings.MouseAction == TMouseActMode::maRubberBand)
       XorLine(FMouseState.ZoomStart, FMouseState.Corner);
     else
       XorRect(FMouseState.ZoomStart, FMouseState.Corner);
@@ -453,8 +458,8 @@ void TCustomKelvo::MouseUp(TMouseButton Button, TShiftState Shift, int32_t X, in
     double ax, ay, bx, by;
     PixelToWorld(n, FMouseState.ZoomStartX, FMouseState.ZoomStartY, ax, ay);
     PixelToWorld(n, FMouseState.CornerX, FMouseState.CornerY, bx, by);
-    if (FMouseAction == TMouseActMode::maZoomWindPos ||
-        FMouseAction == TMouseActMode::maSelectRect) {
+    if (FSettings.MouseAction == TMouseActMode::maZoomWindPos ||
+        FSettings.MouseAction == TMouseActMode::maSelectRect) {
       const TScaleProps& sx = ScalePropsX(n);
       const TScaleProps& sy = ScalePropsY(n);
       if ((bx < ax && sx.RangeLow() < sx.RangeHigh()) ||
@@ -464,9 +469,9 @@ void TCustomKelvo::MouseUp(TMouseButton Button, TShiftState Shift, int32_t X, in
           (by > ay && sy.RangeLow() > sy.RangeHigh()))
         std::swap(ay, by);
     }
-    if (FMouseAction == TMouseActMode::maRubberBand) {
+    if (FSettings.MouseAction == TMouseActMode::maRubberBand) {
       if (OnRubberBand) OnRubberBand(this, n, ax, ay, bx, by);
-    } else if (FMouseAction == TMouseActMode::maSelectRect) {
+    } else if (FSettings.MouseAction == TMouseActMode::maSelectRect) {
       if (OnSelectRect) OnSelectRect(this, n, ax, ay, bx, by);
     } else {
       SetLayerRanges(n, ax, ay, bx, by, false);

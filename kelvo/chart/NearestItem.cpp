@@ -228,8 +228,8 @@ TNearestItem TCustomKelvo::FindNearestItem(int32_t X, int32_t Y, double MaxPixel
     key.Factors[static_cast<size_t>(n)] = {
         m.KX, m.DX, m.KY, m.DY, m.FloorX, m.FloorY, m.LogX ? 1.0L : 0.0L, m.LogY ? 1.0L : 0.0L};
   }
-  key.Classes = FClassVisible;
-  key.Layers = FLayerVisible;
+  key.Classes = FSettings.ClassVisible;
+  key.Layers = FSettings.LayerVisible;
   key.Width = Width();
   key.Height = Height();
   const size_t count = FList.Items().size();

@@ -26,7 +26,7 @@ void TCustomKelvo::Paint() {
   // coordinates, instead of being drawn and then copied. A recording sees
   // it drawn on the data bitmap, as the copy.
   TCanvas& data = FDataBitmap.Canvas();
-  const int32_t dataX = DevPos(FMarginLeft), dataY = DevPos(FMarginTop);
+  const int32_t dataX = DevPos(FSettings.MarginLeft), dataY = DevPos(FSettings.MarginTop);
   const bool inPlace = !TCanvasRecorder::Active() && !FDataBitmap.Empty() && dataX >= 0 &&
                        dataY >= 0 && int64_t{dataX} + FDataBitmap.Width() <= FFrameBitmap.Width() &&
                        int64_t{dataY} + FDataBitmap.Height() <= FFrameBitmap.Height();
@@ -55,14 +55,14 @@ void TCustomKelvo::PaintFrame(TCanvas& c) {
   c.Pen().SetStyle(TPenStyle::psSolid);
   c.Pen().SetMode(TPenMode::pmCopy);
   c.Pen().SetWidth(1);
-  c.Brush().SetColor(FWindColor);
-  c.Pen().SetColor(FWindColor);
+  c.Brush().SetColor(FSettings.WindColor);
+  c.Pen().SetColor(FSettings.WindColor);
   c.Brush().SetStyle(TBrushStyle::bsSolid);
   // The window colour everywhere but where the data bitmap is copied at the
   // end of the paint: that part would be overwritten anyway.
   SizeDataBitmap();
   const TRect all = Rect(0, 0, FFrameBitmap.Width(), FFrameBitmap.Height());
-  const int32_t dataX = DevPos(FMarginLeft), dataY = DevPos(FMarginTop);
+  const int32_t dataX = DevPos(FSettings.MarginLeft), dataY = DevPos(FSettings.MarginTop);
   const TRect data = Rect(dataX, dataY, Clamp32(int64_t{dataX} + FDataBitmap.Width()),
                           Clamp32(int64_t{dataY} + FDataBitmap.Height()));
   if (data.Left >= data.Right || data.Top >= data.Bottom) {
@@ -73,22 +73,22 @@ void TCustomKelvo::PaintFrame(TCanvas& c) {
     c.FillRect(Rect(all.Left, data.Top, data.Left, data.Bottom));
     c.FillRect(Rect(data.Right, data.Top, all.Right, data.Bottom));
   }
-  if (FShadowWidth > 0) {
+  if (FSettings.ShadowWidth > 0) {
     // In device pixels: the shadow's inner edge is the position of the
     // logical one, its outer edge the surface's, one logical pixel n wide.
     const int32_t BW = FFrameBitmap.Width(), BH = FFrameBitmap.Height();
-    const int32_t SX = Clamp32(int64_t{BW} - DevPos(int64_t{Width()} - FShadowWidth));
-    const int32_t SY = Clamp32(int64_t{BH} - DevPos(int64_t{Height()} - FShadowWidth));
+    const int32_t SX = Clamp32(int64_t{BW} - DevPos(int64_t{Width()} - FSettings.ShadowWidth));
+    const int32_t SY = Clamp32(int64_t{BH} - DevPos(int64_t{Height()} - FSettings.ShadowWidth));
     const int32_t S = SX, n = DevLen(1);
-    c.Brush().SetColor(FShadowBakColor);
-    c.Pen().SetColor(FShadowBakColor);
-    c.Rectangle(BW - SX, 0, BW, DevPos(FShadowWidth));
-    c.Rectangle(0, BH - SY, DevPos(FShadowWidth), BH);
-    c.Brush().SetColor(FShadowColor);
+    c.Brush().SetColor(FSettings.ShadowBakColor);
+    c.Pen().SetColor(FSettings.ShadowBakColor);
+    c.Rectangle(BW - SX, 0, BW, DevPos(FSettings.ShadowWidth));
+    c.Rectangle(0, BH - SY, DevPos(FSettings.ShadowWidth), BH);
+    c.Brush().SetColor(FSettings.ShadowColor);
     const int32_t T = SY;
     int32_t ex = 0, ey = 0;  // where the shadow's slanted ends start
-    if (FShadowStyle == TShadowStyle::ssFlying) {
-      c.Pen().SetColor(FShadowColor);
+    if (FSettings.ShadowStyle == TShadowStyle::ssFlying) {
+      c.Pen().SetColor(FSettings.ShadowColor);
       ex = S - n, ey = T - n;
     } else {
       c.Pen().SetColor(clBlack);
@@ -99,49 +99,51 @@ void TCustomKelvo::PaintFrame(TCanvas& c) {
     c.Polygon(right);
     c.Pen().SetColor(clBlack);
     c.Pen().SetStyle(TPenStyle::psSolid);
-    const int32_t r = DevPos(int64_t{Width()} - FShadowWidth),
-                  b = DevPos(int64_t{Height()} - FShadowWidth);
+    const int32_t r = DevPos(int64_t{Width()} - FSettings.ShadowWidth),
+                  b = DevPos(int64_t{Height()} - FSettings.ShadowWidth);
     c.MoveTo(0, 0);
     c.LineTo(r, 0);
     c.LineTo(r, b);
     c.LineTo(0, b);
     c.LineTo(0, 0);
   }
-  c.Pen().SetColor(FChartFrameColor);
+  c.Pen().SetColor(FSettings.ChartFrameColor);
   c.Brush().SetStyle(TBrushStyle::bsClear);
   c.SetFont(Font());
-  if (!FCaption.empty()) {
-    const int64_t w = c.TextWidth(FCaption);
-    const int64_t W = int64_t{Width()} - FMarginLeft - FMarginRight - FShadowWidth;
-    const int64_t H = int64_t{Height()} - FMarginTop - FMarginBottom - FShadowWidth;
-    int64_t x = FCaptionPosX, y = FCaptionPosY;
-    switch (FCaptionAnchorHoriz) {
+  if (!FSettings.Caption.empty()) {
+    const int64_t w = c.TextWidth(FSettings.Caption);
+    const int64_t W =
+        int64_t{Width()} - FSettings.MarginLeft - FSettings.MarginRight - FSettings.ShadowWidth;
+    const int64_t H =
+        int64_t{Height()} - FSettings.MarginTop - FSettings.MarginBottom - FSettings.ShadowWidth;
+    int64_t x = FSettings.CaptionPosX, y = FSettings.CaptionPosY;
+    switch (FSettings.CaptionAnchorHoriz) {
       case TCaptionAnchorHoriz::cahControlLeft:
         break;
       case TCaptionAnchorHoriz::cahChartLeft:
-        x += FMarginLeft;
+        x += FSettings.MarginLeft;
         break;
       case TCaptionAnchorHoriz::cahChartCenter:
-        x += FMarginLeft + W / 2;
+        x += FSettings.MarginLeft + W / 2;
         break;
       case TCaptionAnchorHoriz::cahChartRight:
-        x += int64_t{Width()} - FMarginRight - FShadowWidth;
+        x += int64_t{Width()} - FSettings.MarginRight - FSettings.ShadowWidth;
         break;
       case TCaptionAnchorHoriz::cahControlRight:
         x += Width();
         break;
     }
-    switch (FCaptionAnchorVert) {
+    switch (FSettings.CaptionAnchorVert) {
       case TCaptionAnchorVert::cavControlTop:
         break;
       case TCaptionAnchorVert::cavChartTop:
-        y += FMarginTop;
+        y += FSettings.MarginTop;
         break;
       case TCaptionAnchorVert::cavChartCenter:
-        y += FMarginTop + H / 2;
+        y += FSettings.MarginTop + H / 2;
         break;
       case TCaptionAnchorVert::cavChartBottom:
-        y += int64_t{Height()} - FMarginBottom;
+        y += int64_t{Height()} - FSettings.MarginBottom;
         break;
       case TCaptionAnchorVert::cavControlBottom:
         y += Height();
@@ -149,9 +151,9 @@ void TCustomKelvo::PaintFrame(TCanvas& c) {
     }
     c.SetTextAlign(TA_LEFT | TA_TOP | TA_NOUPDATECP);
     x = DevPos(x), y = DevPos(y);
-    if (FCaptionAlignment == TAlignment::taRightJustify) x -= w;
-    if (FCaptionAlignment == TAlignment::taCenter) x -= w / 2;
-    c.TextOut(Clamp32(x), Clamp32(y), FCaption);
+    if (FSettings.CaptionAlignment == TAlignment::taRightJustify) x -= w;
+    if (FSettings.CaptionAlignment == TAlignment::taCenter) x -= w / 2;
+    c.TextOut(Clamp32(x), Clamp32(y), FSettings.Caption);
   }
   UpdateMapping();
   // Each axis gets its settings right before it draws: all horizontal ones first.
@@ -198,8 +200,8 @@ void TCustomKelvo::PaintDataBackground(TCanvas& c, int32_t X, int32_t Y) {
   const int32_t BW = FDataBitmap.Width(), BH = FDataBitmap.Height();
   c.Pen().SetStyle(TPenStyle::psSolid);
   c.Pen().SetMode(TPenMode::pmCopy);
-  c.Brush().SetColor(FChartColor);
-  c.Pen().SetColor(FChartFrameColor);
+  c.Brush().SetColor(FSettings.ChartColor);
+  c.Pen().SetColor(FSettings.ChartFrameColor);
   TBakGndImg& bg = *FBackGroundImg;
   const TRect whole = Rect(X, Y, Clamp32(int64_t{X} + BW), Clamp32(int64_t{Y} + BH));
   if (!bg.Name().empty()) {
@@ -239,12 +241,12 @@ void TCustomKelvo::PaintDataBackground(TCanvas& c, int32_t X, int32_t Y) {
   c.Brush().SetColor(bg.AreaColor());
   c.Pen().SetColor(bg.AreaColor());
   int32_t lx, ty, rx, by;
-  const TLayerMapping& m = DeviceMapping(FCurrentLayer);
+  const TLayerMapping& m = DeviceMapping(FSettings.CurrentLayer);
   m.Map(bg.AreaLeft(), bg.AreaTop(), lx, ty);
   m.Map(bg.AreaRight(), bg.AreaBottom(), rx, by);
   ClipPixel(lx, ty);
   ClipPixel(rx, by);
-  const int32_t dataX = DevPos(FMarginLeft), dataY = DevPos(FMarginTop);
+  const int32_t dataX = DevPos(FSettings.MarginLeft), dataY = DevPos(FSettings.MarginTop);
   const int32_t L = Clamp32(int64_t{X} + lx - dataX), R = Clamp32(int64_t{X} + rx - dataX);
   const int32_t T = Clamp32(int64_t{Y} + ty - dataY), B = Clamp32(int64_t{Y} + by - dataY);
   const int32_t X2 = whole.Right, Y2 = whole.Bottom;
@@ -303,9 +305,9 @@ void TCustomKelvo::DrawCrossHairs(int32_t OffsetX, int32_t OffsetY, TBitmap& Bit
   const TPenStyle penStyle = c.Pen().Style();
   const TBrushStyle brushStyle = c.Brush().Style();
   // Device pixels: the data area's edges and every length by the rule.
-  const int64_t left = DevPos(FMarginLeft), top = DevPos(FMarginTop);
-  const int64_t right = DevPos(int64_t{Width()} - FMarginRight - FShadowWidth);
-  const int64_t bottom = DevPos(int64_t{Height()} - FMarginBottom - FShadowWidth);
+  const int64_t left = DevPos(FSettings.MarginLeft), top = DevPos(FSettings.MarginTop);
+  const int64_t right = DevPos(int64_t{Width()} - FSettings.MarginRight - FSettings.ShadowWidth);
+  const int64_t bottom = DevPos(int64_t{Height()} - FSettings.MarginBottom - FSettings.ShadowWidth);
   auto P = [&](int64_t x, int64_t y) { return TPoint{Clamp32(x - OffsetX), Clamp32(y - OffsetY)}; };
   auto line = [&](int64_t x1, int64_t y1, int64_t x2, int64_t y2) {
     const TPoint a = P(x1, y1), b = P(x2, y2);
@@ -327,7 +329,7 @@ void TCustomKelvo::DrawCrossHairs(int32_t OffsetX, int32_t OffsetY, TBitmap& Bit
     c.Pen().SetColor(h.Color());
     c.Pen().SetWidth(h.LineWid());
     c.Pen().SetStyle(h.LineType());
-    c.Brush().SetColor(FChartColor);
+    c.Brush().SetColor(FSettings.ChartColor);
     const int64_t half = c.DevicePenWidth() / 2, one = DevLen(1);
     const bool inY = top + half < py && py < bottom - half;
     const bool inX = left + half < px && px < right - half;
@@ -358,8 +360,8 @@ void TCustomKelvo::DrawCrossHairs(int32_t OffsetX, int32_t OffsetY, TBitmap& Bit
 }
 
 void TCustomKelvo::SetAntiAliased(bool Value) {
-  if (Value == FAntiAliased) return;
-  FAntiAliased = Value;
+  if (Value == FSettings.AntiAliased) return;
+  FSettings.AntiAliased = Value;
   RepaintAfterChange();
 }
 

@@ -57,9 +57,9 @@ std::unique_ptr<TCustomKelvo> TCustomKelvo::CopyAtSize(int32_t AWidth, int32_t A
   // margins allow would come out at another size.
   if (copy->Width() != AWidth || copy->Height() != AHeight)
     throw EInvalidGraphic("Picture size " + std::to_string(AWidth) + " x " +
-                          std::to_string(AHeight) + " is smaller than the chart's margins allow: " +
-                          "at least " + std::to_string(copy->Width()) + " x " +
-                          std::to_string(copy->Height()));
+                          std::to_string(AHeight) +
+                          " is smaller than the chart's margins allow: " + "at least " +
+                          std::to_string(copy->Width()) + " x " + std::to_string(copy->Height()));
   return copy;
 }
 
@@ -78,7 +78,7 @@ std::string TCustomKelvo::SvgDocument(int32_t AWidth, int32_t AHeight) {
   // whose picture fits, so that positions between pixels survive.
   const int32_t w = AWidth > 0 ? AWidth : Width(), h = AHeight > 0 ? AHeight : Height();
   double ratio = 1.0;
-  if (!FSvgPixelSnap)
+  if (!FSettings.SvgPixelSnap)
     for (double r : {4.0, 3.0, 2.0}) {
       const TDeviceScale scale{r};
       if (WithinPictureCap(scale.Side(w), scale.Side(h))) {
@@ -100,7 +100,7 @@ std::string TCustomKelvo::SvgDocument(int32_t AWidth, int32_t AHeight) {
     TPaintLockScope open(*this, false);
     Paint();
   }
-  return svg.Document(FFrameBitmap, Surface(), ratio, FSvgPixelSnap);
+  return svg.Document(FFrameBitmap, Surface(), ratio, FSettings.SvgPixelSnap);
 }
 
 void TCustomKelvo::SaveToFile(const std::string& FileName, int32_t AWidth, int32_t AHeight,

@@ -227,12 +227,13 @@ void TCustomKelvo::RenderDisplayList(TBitmap& Bitmap) {
   // 2.
   {
     const TColor brush = c.Brush().Color(), pen = c.Pen().Color();
-    if (OnBeforeRenderData) OnBeforeRenderData(this, c, DevPos(FMarginTop), DevPos(FMarginLeft));
+    if (OnBeforeRenderData)
+      OnBeforeRenderData(this, c, DevPos(FSettings.MarginTop), DevPos(FSettings.MarginLeft));
     c.Brush().SetColor(brush);
     c.Pen().SetColor(pen);
   }
   // 3.
-  if (FGridStyle != GridStyleType::gsNone) DrawGrid(c);
+  if (FSettings.GridStyle != GridStyleType::gsNone) DrawGrid(c);
   // 4. Items and plottables are drawn smooth on request; the grid before
   // and the labels, legend and frame after them stay crisp.
   // Every paint starts from the canvas' first font: what a text item or a
@@ -240,19 +241,19 @@ void TCustomKelvo::RenderDisplayList(TBitmap& Bitmap) {
   // character marks.
   static const TFont StartFont;
   c.SetFont(StartFont);
-  TRenderState s(c, FChartColor, FLineWidth);
+  TRenderState s(c, FSettings.ChartColor, FSettings.LineWidth);
   struct TSmooth {
     TCanvas& C;
     ~TSmooth() { C.SetAntiAliased(false); }
   } smooth{c};
-  c.SetAntiAliased(FAntiAliased);
+  c.SetAntiAliased(FSettings.AntiAliased);
   // 5. The items. Device pixels throughout: the data bitmap's origin, the
   // mapping onto it, and every length of an item by the snapping rule.
   TItemDrawer drawer(*this, c, s, FDupGrid, directSquares);
   // The line-run reduction is exact for a line one device pixel wide:
   // aliased, or smooth at a ratio of 1. A smooth band wider than a pixel
   // reaches into the neighbouring columns, and every point of it counts.
-  const bool columnsExact = !FAntiAliased || DevLen(1) == 1;
+  const bool columnsExact = !FSettings.AntiAliased || DevLen(1) == 1;
   const TLineSummary* summary = FRenderShortcuts && columnsExact ? FList.Summary() : nullptr;
   TItemWalk(*this, drawer, s, c, FList.Items(), summary, directSquares).Walk();
   // The plottables, after the items.
@@ -268,15 +269,17 @@ void TCustomKelvo::RenderDisplayList(TBitmap& Bitmap) {
   c.SetAntiAliased(false);
   c.Pen().SetWidth(1);
   // 7., 8.
-  const int32_t ml = DevPos(FMarginLeft), mt = DevPos(FMarginTop);
+  const int32_t ml = DevPos(FSettings.MarginLeft), mt = DevPos(FSettings.MarginTop);
   DrawTextLabels(c);
   if (OnDataRendered) OnDataRendered(this, c, mt, ml);
   PaintLegend(c, ml, mt, true);
   // 9. The frame closes the data area on all four sides.
-  c.Pen().SetColor(FChartFrameColor);
+  c.Pen().SetColor(FSettings.ChartFrameColor);
   c.Pen().SetStyle(TPenStyle::psSolid);
-  const int32_t W = Clamp32(int64_t{DevPos(int64_t{Width()} - FMarginRight - FShadowWidth)} - ml);
-  const int32_t H = Clamp32(int64_t{DevPos(int64_t{Height()} - FMarginBottom - FShadowWidth)} - mt);
+  const int32_t W = Clamp32(
+      int64_t{DevPos(int64_t{Width()} - FSettings.MarginRight - FSettings.ShadowWidth)} - ml);
+  const int32_t H = Clamp32(
+      int64_t{DevPos(int64_t{Height()} - FSettings.MarginBottom - FSettings.ShadowWidth)} - mt);
   c.MoveTo(0, 0);
   c.LineTo(W, 0);
   c.LineTo(W, H);
@@ -291,8 +294,8 @@ void TCustomKelvo::RenderPlottables(TCanvas& c, render::TRenderState& s,
   TPlotContext context{c,
                        s,
                        *this,
-                       DevPos(FMarginLeft),
-                       DevPos(FMarginTop),
+                       DevPos(FSettings.MarginLeft),
+                       DevPos(FSettings.MarginTop),
                        DrawItem,
                        ForgetLastMark,
                        FRenderShortcuts,
@@ -342,8 +345,8 @@ void TCustomKelvo::DrawTextLabels(TCanvas& c) {
     if (l.Alignment() == TAlignment::taRightJustify) x -= K;
     if (l.Alignment() == TAlignment::taCenter) x -= K / 2;
     // Bitmap coordinates.
-    x -= DevPos(FMarginLeft);
-    y -= DevPos(FMarginTop);
+    x -= DevPos(FSettings.MarginLeft);
+    y -= DevPos(FSettings.MarginTop);
     const int64_t four = DevLen(4), two = DevLen(2);
     const auto box = [&](int64_t dx, int64_t dy) {
       c.Rectangle(Clamp32(x - four + dx), Clamp32(y - L * n - two + dy), Clamp32(x + K + four + dx),

@@ -299,7 +299,8 @@ void TSeries::SummariseSlots(uint64_t FirstSlot, uint64_t Points) {
   uint64_t xFiniteEnd = FirstSlot + Points;
   if (FSpaced) {
     const uint64_t firstEver = FDropped + FCount - Points;
-    xFiniteEnd = FirstSlot + (FSpacedFinite > firstEver ? std::min(Points, FSpacedFinite - firstEver) : 0);
+    xFiniteEnd =
+        FirstSlot + (FSpacedFinite > firstEver ? std::min(Points, FSpacedFinite - firstEver) : 0);
   }
   const auto xFinite = [&](uint64_t t) { return FSpaced ? t < xFiniteEnd : std::isfinite(FXs[t]); };
   // Groups of 16: where the lowest and highest y lie, and whether all are finite.

@@ -109,13 +109,13 @@ void TCustomKelvo::ApplyTheme(TKelvoTheme Theme) {
 
 void TCustomKelvo::SetSeriesPalette(std::vector<TColor> Value) {
   if (Value.size() > 256) Value.resize(256);
-  FSeriesPalette = std::move(Value);
+  FSettings.SeriesPalette = std::move(Value);
 }
 
 std::string TCustomKelvo::SeriesPaletteText() const {
   std::string out;
   char buf[16];
-  for (TColor c : FSeriesPalette) {
+  for (TColor c : FSettings.SeriesPalette) {
     std::snprintf(buf, sizeof buf, "%s$%08X", out.empty() ? "" : ",", static_cast<unsigned>(c));
     out += buf;
   }

@@ -152,9 +152,9 @@ bool TCustomKelvo::DoMouseWheel(TShiftState Shift, int32_t WheelDelta, TPoint Mo
                   yhi = sy.RangeHigh();
       if (!onlyY) ZoomAxis(sx.RangeLow(), sx.RangeHigh(), cx, factor, sx.Logarithmic(), xlo, xhi);
       if (!onlyX) ZoomAxis(sy.RangeLow(), sy.RangeHigh(), cy, factor, sy.Logarithmic(), ylo, yhi);
-      if (FRangeLimits.Any()) {
-        KeepWithin(xlo, xhi, FRangeLimits.LoX, FRangeLimits.HiX);
-        KeepWithin(ylo, yhi, FRangeLimits.LoY, FRangeLimits.HiY);
+      if (FSettings.RangeLimits.Any()) {
+        KeepWithin(xlo, xhi, FSettings.RangeLimits.LoX, FSettings.RangeLimits.HiX);
+        KeepWithin(ylo, yhi, FSettings.RangeLimits.LoY, FSettings.RangeLimits.HiY);
       }
       SetLayerRanges(n, xlo, ylo, xhi, yhi, true);
     }
