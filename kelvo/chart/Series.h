@@ -28,6 +28,8 @@
 
 namespace vexa {
 
+struct TDrawItem;
+
 // Block summaries of one level: for each aligned block of the ring's slots.
 struct TSeriesBlocks {
   std::vector<double> MinX, MaxX;        // over points with both coordinates finite (x y series)
@@ -117,6 +119,8 @@ class TSeries : public TPlottable {
   void LegendIcon(TLegendEntry& Entry) const override;
 
  private:
+  void DrawLine(TPlotContext& Context, TDrawItem& Item, bool InOrder) const;
+  void DrawMarks(TPlotContext& Context, TDrawItem& Item, bool Sorted) const;
   // What the drawing and the nearest-point search read beyond the data and
   // attributes reaches them through TSeriesView (SeriesView.h).
   friend class TSeriesView;

@@ -233,12 +233,8 @@ void TSeries::Draw(TPlotContext& Context) const {
   const uint64_t n = se.Count();
   const TCustomKelvo& chart = Context.Chart;
   if (n == 0 || !Shown(chart)) return;
-  TCanvas& c = Context.Canvas;
-  render::TRenderState& s = Context.State;
-  const auto& DrawItem = Context.DrawItem;
   // Device pixels: the data bitmap's origin and the mapping onto it, so the
-  // columns below are device columns.
-  const int32_t ml = Context.Left, mt = Context.Top;
+  // columns are device columns.
   const int32_t layer = se.Layer();
   const TLayerMapping& m = chart.DeviceMapping(layer);
   TDrawItem it{};
@@ -254,112 +250,136 @@ void TSeries::Draw(TPlotContext& Context) const {
   double minX = 1, maxX, minY = 1, maxY;
   const bool ordered = (!m.LogX && !m.LogY) || !se.Bounds(minX, maxX, minY, maxY) ||
                        ((!m.LogX || minX > 1e-99) && (!m.LogY || minY > 1e-99));
-  if (se.LineVisible()) {
-    // A solid line of x-sorted data: the points in view and one on either
-    // side, the view widened by the pen's reach (pixel x follows x, up or
-    // down by the axis' direction). The segments before and after lie
-    // wholly beside the bitmap; a dashed line needs them all for its
-    // pattern's phase.
-    const bool inView =
-        Context.Shortcuts && sorted && ordered && se.PenStyle() == TPenStyle::psSolid;
-    // Columns reduce a line one device pixel wide exactly (see the line
-    // runs in Renderer.cpp).
-    const bool columns =
-        inView && se.LineWidth() == 1 && (!chart.AntiAliased() || chart.DevLen(1) == 1);
-    if (inView) {
-      const int32_t w = c.Surface().Width, reach = columns ? 0 : chart.DevLen(se.LineWidth()) + 1;
-      const bool up = m.KX >= 0;
-      auto columnOf = [&](uint64_t i) { return MapToBitmap(m, se.XAt(i), 0, ml, mt).X; };
-      const uint64_t a = TSeries::FirstWhere(0, n, [&](uint64_t i) {
-        return up ? columnOf(i) >= -reach : columnOf(i) <= w - 1 + reach;
-      });
-      const uint64_t b = TSeries::FirstWhere(a, n, [&](uint64_t i) {
-        return up ? columnOf(i) > w - 1 + reach : columnOf(i) < -reach;
-      });
-      const uint64_t from = a > 0 ? a - 1 : 0, to = std::min(b, n - 1);  // to is drawn too
-      // The line starts at `from` as after a move.
-      it.Kind = ikMoveTo;
-      it.X1 = se.XAt(from);
-      it.Y1 = se.YAt(from);
-      DrawItem(it);
-      if (columns) {
-        if (it.Color != s.PenColor || it.PenStyle != s.PenStyle || it.FillColor != s.BrushColor) {
-          s.Flush();
-          s.ForcePen(it.Color, it.PenStyle, it.FillColor);
-        }
-        TSortedLine(TSeriesView(se), m, ml, mt, c, s).Draw(from, to);
-      } else {
-        it.Kind = ikLineTo;
-        for (uint64_t i = from + 1; i <= to; ++i) {
-          it.X1 = se.XAt(i);
-          it.Y1 = se.YAt(i);
-          DrawItem(it);
-        }
+  if (se.LineVisible()) DrawLine(Context, it, sorted && ordered);
+  if (se.Symbol() >= 0) DrawMarks(Context, it, sorted);
+}
+
+// The line: its equivalent MoveTo and DrawTo items, or for x-sorted data
+// (InOrder: sorted, and pixels follow the values) the points in view.
+void TSeries::DrawLine(TPlotContext& Context, TDrawItem& it, bool InOrder) const {
+  const TSeries& se = *this;
+  const uint64_t n = se.Count();
+  const TCustomKelvo& chart = Context.Chart;
+  TCanvas& c = Context.Canvas;
+  render::TRenderState& s = Context.State;
+  const auto& DrawItem = Context.DrawItem;
+  const int32_t ml = Context.Left, mt = Context.Top;
+  const TLayerMapping& m = chart.DeviceMapping(Layer());
+  const bool sorted = InOrder, ordered = InOrder;
+  // A solid line of x-sorted data: the points in view and one on either
+  // side, the view widened by the pen's reach (pixel x follows x, up or
+  // down by the axis' direction). The segments before and after lie
+  // wholly beside the bitmap; a dashed line needs them all for its
+  // pattern's phase.
+  const bool inView = Context.Shortcuts && sorted && ordered && se.PenStyle() == TPenStyle::psSolid;
+  // Columns reduce a line one device pixel wide exactly (see the line
+  // runs in Renderer.cpp).
+  const bool columns =
+      inView && se.LineWidth() == 1 && (!chart.AntiAliased() || chart.DevLen(1) == 1);
+  if (inView) {
+    const int32_t w = c.Surface().Width, reach = columns ? 0 : chart.DevLen(se.LineWidth()) + 1;
+    const bool up = m.KX >= 0;
+    auto columnOf = [&](uint64_t i) { return MapToBitmap(m, se.XAt(i), 0, ml, mt).X; };
+    const uint64_t a = TSeries::FirstWhere(0, n, [&](uint64_t i) {
+      return up ? columnOf(i) >= -reach : columnOf(i) <= w - 1 + reach;
+    });
+    const uint64_t b = TSeries::FirstWhere(
+        a, n, [&](uint64_t i) { return up ? columnOf(i) > w - 1 + reach : columnOf(i) < -reach; });
+    const uint64_t from = a > 0 ? a - 1 : 0, to = std::min(b, n - 1);  // to is drawn too
+    // The line starts at `from` as after a move.
+    it.Kind = ikMoveTo;
+    it.X1 = se.XAt(from);
+    it.Y1 = se.YAt(from);
+    DrawItem(it);
+    if (columns) {
+      if (it.Color != s.PenColor || it.PenStyle != s.PenStyle || it.FillColor != s.BrushColor) {
+        s.Flush();
+        s.ForcePen(it.Color, it.PenStyle, it.FillColor);
       }
+      TSortedLine(TSeriesView(se), m, ml, mt, c, s).Draw(from, to);
     } else {
-      it.Kind = ikMoveTo;
-      it.X1 = se.XAt(0);
-      it.Y1 = se.YAt(0);
-      DrawItem(it);
       it.Kind = ikLineTo;
-      for (uint64_t i = 1; i < n; ++i) {
+      for (uint64_t i = from + 1; i <= to; ++i) {
         it.X1 = se.XAt(i);
         it.Y1 = se.YAt(i);
         DrawItem(it);
       }
+    }
+  } else {
+    it.Kind = ikMoveTo;
+    it.X1 = se.XAt(0);
+    it.Y1 = se.YAt(0);
+    DrawItem(it);
+    it.Kind = ikLineTo;
+    for (uint64_t i = 1; i < n; ++i) {
+      it.X1 = se.XAt(i);
+      it.Y1 = se.YAt(i);
+      DrawItem(it);
     }
   }
+}
 
-  if (se.Symbol() >= 0) {
-    const TScaleProps& sx = chart.ScalePropsX(layer);
-    const TScaleProps& sy = chart.ScalePropsY(layer);
-    const double x0 = std::min(sx.RangeLow(), sx.RangeHigh()),
-                 x1 = std::max(sx.RangeLow(), sx.RangeHigh());
-    const double y0 = std::min(sy.RangeLow(), sy.RangeHigh()),
-                 y1 = std::max(sy.RangeLow(), sy.RangeHigh());
-    // Marks are drawn only inside the ranges: sorted data reads only those
-    // points whose x lies inside.
-    uint64_t from = 0, to = n;
-    if (sorted) {
-      from = se.LowerBoundX(x0, 0, n);
-      to = TSeries::FirstWhere(from, n, [&](uint64_t i) { return se.XAt(i) > x1; });
+// The marks inside the ranges: the equivalent MarkAt items, or the filled
+// squares' fast path.
+void TSeries::DrawMarks(TPlotContext& Context, TDrawItem& it, bool Sorted) const {
+  const TSeries& se = *this;
+  const uint64_t n = se.Count();
+  const TCustomKelvo& chart = Context.Chart;
+  TCanvas& c = Context.Canvas;
+  render::TRenderState& s = Context.State;
+  const auto& DrawItem = Context.DrawItem;
+  const int32_t ml = Context.Left, mt = Context.Top;
+  const TLayerMapping& m = chart.DeviceMapping(Layer());
+  const int32_t layer = Layer();
+  const bool sorted = Sorted;
+  const TScaleProps& sx = chart.ScalePropsX(layer);
+  const TScaleProps& sy = chart.ScalePropsY(layer);
+  const double x0 = std::min(sx.RangeLow(), sx.RangeHigh()),
+               x1 = std::max(sx.RangeLow(), sx.RangeHigh());
+  const double y0 = std::min(sy.RangeLow(), sy.RangeHigh()),
+               y1 = std::max(sy.RangeLow(), sy.RangeHigh());
+  // Marks are drawn only inside the ranges: sorted data reads only those
+  // points whose x lies inside.
+  uint64_t from = 0, to = n;
+  if (sorted) {
+    from = se.LowerBoundX(x0, 0, n);
+    to = TSeries::FirstWhere(from, n, [&](uint64_t i) { return se.XAt(i) > x1; });
+  }
+  const int32_t symbol = se.Symbol();
+  if (Context.DirectPixels && !chart.AvoidDuplicateMarks() && symbol >= 7 && symbol <= 9 &&
+      se.LineWidth() == 1) {
+    // The filled squares: outline and inside in the pen colour, the box
+    // of the mark routine, written straight in.
+    // The state the mark items leave: the line drawn, the pen's width set.
+    s.Flush();
+    if (s.PenWidth != 1) {
+      s.PenWidth = 1;
+      c.Pen().SetWidth(1);
     }
-    const int32_t symbol = se.Symbol();
-    if (Context.DirectPixels && !chart.AvoidDuplicateMarks() && symbol >= 7 && symbol <= 9 &&
-        se.LineWidth() == 1) {
-      // The filled squares: outline and inside in the pen colour, the box
-      // of the mark routine, written straight in.
-      // The state the mark items leave: the line drawn, the pen's width set.
-      s.Flush();
-      if (s.PenWidth != 1) {
-        s.PenWidth = 1;
-        c.Pen().SetWidth(1);
-      }
-      const raster::TSurface surface = c.Surface();
-      const raster::TPaint paint{raster::PixelFromColor(ColorToRGB(se.Color())), false};
-      bool drawn = false;
-      for (uint64_t i = from; i < to; ++i) {
-        const double x = se.XAt(i), y = se.YAt(i);
-        if (!(x >= x0 && x <= x1 && y >= y0 && y <= y1)) continue;
-        const TPoint p = MapToBitmap(m, x, y, ml, mt);
-        FillSquareMark(surface, static_cast<uint8_t>(symbol), p.X, p.Y, paint);
-        drawn = true;
-      }
-      if (drawn) {
-        // As the mark routine leaves it: the brush solid, in its colour.
-        if (c.Brush().Style() != TBrushStyle::bsSolid) c.Brush().SetColor(c.Brush().Color());
-        s.SetPenColor(se.Color());
-        s.SetPenStyle(se.PenStyle());
-      }
-      Context.ForgetLastMark();
-    } else {
-      it.Kind = ikMark;
-      it.Symbol = static_cast<uint8_t>(symbol);
-      for (uint64_t i = from; i < to; ++i) {
-        it.X1 = se.XAt(i);
-        it.Y1 = se.YAt(i);
-        DrawItem(it);
-      }
+    const raster::TSurface surface = c.Surface();
+    const raster::TPaint paint{raster::PixelFromColor(ColorToRGB(se.Color())), false};
+    bool drawn = false;
+    for (uint64_t i = from; i < to; ++i) {
+      const double x = se.XAt(i), y = se.YAt(i);
+      if (!(x >= x0 && x <= x1 && y >= y0 && y <= y1)) continue;
+      const TPoint p = MapToBitmap(m, x, y, ml, mt);
+      FillSquareMark(surface, static_cast<uint8_t>(symbol), p.X, p.Y, paint);
+      drawn = true;
+    }
+    if (drawn) {
+      // As the mark routine leaves it: the brush solid, in its colour.
+      if (c.Brush().Style() != TBrushStyle::bsSolid) c.Brush().SetColor(c.Brush().Color());
+      s.SetPenColor(se.Color());
+      s.SetPenStyle(se.PenStyle());
+    }
+    Context.ForgetLastMark();
+  } else {
+    it.Kind = ikMark;
+    it.Symbol = static_cast<uint8_t>(symbol);
+    for (uint64_t i = from; i < to; ++i) {
+      it.X1 = se.XAt(i);
+      it.Y1 = se.YAt(i);
+      DrawItem(it);
     }
   }
 }
