@@ -73,40 +73,67 @@ void TCustomKelvo::PaintFrame(TCanvas& c) {
     c.FillRect(Rect(all.Left, data.Top, data.Left, data.Bottom));
     c.FillRect(Rect(data.Right, data.Top, all.Right, data.Bottom));
   }
-  if (FSettings.ShadowWidth > 0) {
-    // In device pixels: the shadow's inner edge is the position of the
-    // logical one, its outer edge the surface's, one logical pixel n wide.
-    const int32_t BW = FFrameBitmap.Width(), BH = FFrameBitmap.Height();
-    const int32_t SX = Clamp32(int64_t{BW} - DevPos(int64_t{Width()} - FSettings.ShadowWidth));
-    const int32_t SY = Clamp32(int64_t{BH} - DevPos(int64_t{Height()} - FSettings.ShadowWidth));
-    const int32_t S = SX, n = DevLen(1);
-    c.Brush().SetColor(FSettings.ShadowBakColor);
-    c.Pen().SetColor(FSettings.ShadowBakColor);
-    c.Rectangle(BW - SX, 0, BW, DevPos(FSettings.ShadowWidth));
-    c.Rectangle(0, BH - SY, DevPos(FSettings.ShadowWidth), BH);
-    c.Brush().SetColor(FSettings.ShadowColor);
-    const int32_t T = SY;
-    int32_t ex = 0, ey = 0;  // where the shadow's slanted ends start
-    if (FSettings.ShadowStyle == TShadowStyle::ssFlying) {
-      c.Pen().SetColor(FSettings.ShadowColor);
-      ex = S - n, ey = T - n;
-    } else {
-      c.Pen().SetColor(clBlack);
-    }
-    const TPoint bottom[] = {{ex, BH - T}, {S - n, BH - n}, {BW - n, BH - n}, {BW - S, BH - T}};
-    const TPoint right[] = {{BW - S, BH - T}, {BW - n, BH - n}, {BW - n, T - n}, {BW - S, ey}};
-    c.Polygon(bottom);
-    c.Polygon(right);
-    c.Pen().SetColor(clBlack);
-    c.Pen().SetStyle(TPenStyle::psSolid);
-    const int32_t r = DevPos(int64_t{Width()} - FSettings.ShadowWidth),
-                  b = DevPos(int64_t{Height()} - FSettings.ShadowWidth);
-    c.MoveTo(0, 0);
-    c.LineTo(r, 0);
-    c.LineTo(r, b);
-    c.LineTo(0, b);
-    c.LineTo(0, 0);
+  if (FSettings.ShadowWidth > 0) PaintShadow(c);
+  PaintCaption(c);
+  UpdateMapping();
+  // Each axis gets its settings right before it draws: all horizontal ones first.
+  // A hidden axis draws nothing, and every change of settings or ranges has
+  // copied them in already: it takes them here only while it or its
+  // settings are shown (so that an axis switched off hides). The axes draw
+  // on the frame at the chart's device ratio, whatever was set on one.
+  for (int32_t n = 1; n <= LayerCount; ++n) {
+    if (ScalePropsX(n).Visible() || ScaleX(n).Visible())
+      CopyScaleSettings(ScaleX(n), ScalePropsX(n));
+    ScaleX(n).SetDevicePixelRatio(DevicePixelRatio());
+    ScaleX(n).ForcePaint();
   }
+  for (int32_t n = 1; n <= LayerCount; ++n) {
+    if (ScalePropsY(n).Visible() || ScaleY(n).Visible())
+      CopyScaleSettings(ScaleY(n), ScalePropsY(n));
+    ScaleY(n).SetDevicePixelRatio(DevicePixelRatio());
+    ScaleY(n).ForcePaint();
+  }
+  PaintLegend(c, 0, 0, false);
+  if (OnScalesRendered) OnScalesRendered(this, c, 0, 0);
+}
+
+void TCustomKelvo::PaintShadow(TCanvas& c) {
+  // In device pixels: the shadow's inner edge is the position of the
+  // logical one, its outer edge the surface's, one logical pixel n wide.
+  const int32_t BW = FFrameBitmap.Width(), BH = FFrameBitmap.Height();
+  const int32_t SX = Clamp32(int64_t{BW} - DevPos(int64_t{Width()} - FSettings.ShadowWidth));
+  const int32_t SY = Clamp32(int64_t{BH} - DevPos(int64_t{Height()} - FSettings.ShadowWidth));
+  const int32_t S = SX, n = DevLen(1);
+  c.Brush().SetColor(FSettings.ShadowBakColor);
+  c.Pen().SetColor(FSettings.ShadowBakColor);
+  c.Rectangle(BW - SX, 0, BW, DevPos(FSettings.ShadowWidth));
+  c.Rectangle(0, BH - SY, DevPos(FSettings.ShadowWidth), BH);
+  c.Brush().SetColor(FSettings.ShadowColor);
+  const int32_t T = SY;
+  int32_t ex = 0, ey = 0;  // where the shadow's slanted ends start
+  if (FSettings.ShadowStyle == TShadowStyle::ssFlying) {
+    c.Pen().SetColor(FSettings.ShadowColor);
+    ex = S - n, ey = T - n;
+  } else {
+    c.Pen().SetColor(clBlack);
+  }
+  const TPoint bottom[] = {{ex, BH - T}, {S - n, BH - n}, {BW - n, BH - n}, {BW - S, BH - T}};
+  const TPoint right[] = {{BW - S, BH - T}, {BW - n, BH - n}, {BW - n, T - n}, {BW - S, ey}};
+  c.Polygon(bottom);
+  c.Polygon(right);
+  c.Pen().SetColor(clBlack);
+  c.Pen().SetStyle(TPenStyle::psSolid);
+  const int32_t r = DevPos(int64_t{Width()} - FSettings.ShadowWidth),
+                b = DevPos(int64_t{Height()} - FSettings.ShadowWidth);
+  c.MoveTo(0, 0);
+  c.LineTo(r, 0);
+  c.LineTo(r, b);
+  c.LineTo(0, b);
+  c.LineTo(0, 0);
+}
+
+// The chart's caption, in the frame's colour, placed by its anchors.
+void TCustomKelvo::PaintCaption(TCanvas& c) {
   c.Pen().SetColor(FSettings.ChartFrameColor);
   c.Brush().SetStyle(TBrushStyle::bsClear);
   c.SetFont(Font());
@@ -155,26 +182,6 @@ void TCustomKelvo::PaintFrame(TCanvas& c) {
     if (FSettings.CaptionAlignment == TAlignment::taCenter) x -= w / 2;
     c.TextOut(Clamp32(x), Clamp32(y), FSettings.Caption);
   }
-  UpdateMapping();
-  // Each axis gets its settings right before it draws: all horizontal ones first.
-  // A hidden axis draws nothing, and every change of settings or ranges has
-  // copied them in already: it takes them here only while it or its
-  // settings are shown (so that an axis switched off hides). The axes draw
-  // on the frame at the chart's device ratio, whatever was set on one.
-  for (int32_t n = 1; n <= LayerCount; ++n) {
-    if (ScalePropsX(n).Visible() || ScaleX(n).Visible())
-      CopyScaleSettings(ScaleX(n), ScalePropsX(n));
-    ScaleX(n).SetDevicePixelRatio(DevicePixelRatio());
-    ScaleX(n).ForcePaint();
-  }
-  for (int32_t n = 1; n <= LayerCount; ++n) {
-    if (ScalePropsY(n).Visible() || ScaleY(n).Visible())
-      CopyScaleSettings(ScaleY(n), ScalePropsY(n));
-    ScaleY(n).SetDevicePixelRatio(DevicePixelRatio());
-    ScaleY(n).ForcePaint();
-  }
-  PaintLegend(c, 0, 0, false);
-  if (OnScalesRendered) OnScalesRendered(this, c, 0, 0);
 }
 
 // The image file is read again only when it is another file or has
