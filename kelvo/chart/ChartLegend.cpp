@@ -54,6 +54,48 @@ TColor Dimmed(TColor c, TColor Background) {
   return out;
 }
 
+// Where a box of BoxW x BoxH goes: beside the data area in a band at the
+// control's edge (W x H without the shadow), or at one of nine places inside
+// the data area; moved by the offsets, kept within its room.
+void PlaceLegendBox(TLegendPos Pos, int64_t DX, int64_t DY, int64_t W, int64_t H, const TRect& Area,
+                    int64_t BoxW, int64_t BoxH, int64_t& BX, int64_t& BY) {
+  auto within = [](int64_t v, int64_t lo, int64_t hi) {
+    return hi < lo ? lo : std::clamp(v, lo, hi);
+  };
+  switch (Pos) {
+    case TLegendPos::lpOutsideRight:
+      BX = within(W - Inset - BoxW + DX, W - BoxW - 2 * Inset, W - BoxW);
+      BY = within(Area.Top + DY, 0, H - BoxH);
+      return;
+    case TLegendPos::lpOutsideLeft:
+      BX = within(Inset + DX, 0, 2 * Inset);
+      BY = within(Area.Top + DY, 0, H - BoxH);
+      return;
+    case TLegendPos::lpOutsideTop:
+      BX = within(Area.Left + DX, 0, W - BoxW);
+      BY = within(Inset + DY, 0, 2 * Inset);
+      return;
+    case TLegendPos::lpOutsideBottom:
+      BX = within(Area.Left + DX, 0, W - BoxW);
+      BY = within(H - Inset - BoxH + DY, H - BoxH - 2 * Inset, H - BoxH);
+      return;
+    default: {
+      const int64_t areaW = int64_t{Area.Right} - Area.Left,
+                    areaH = int64_t{Area.Bottom} - Area.Top;
+      const int col = static_cast<int>(Pos) % 3, row = static_cast<int>(Pos) / 3;
+      BX = col == 0   ? Area.Left + Inset
+           : col == 1 ? Area.Left + (areaW - BoxW) / 2
+                      : Area.Right - Inset - BoxW;
+      BY = row == 0   ? Area.Top + Inset
+           : row == 1 ? Area.Top + (areaH - BoxH) / 2
+                      : Area.Bottom - Inset - BoxH;
+      BX = within(BX + DX, Area.Left, Area.Right - BoxW);
+      BY = within(BY + DY, Area.Top, Area.Bottom - BoxH);
+      return;
+    }
+  }
+}
+
 // The canvas' pen, brush and font as they were: the legend is painted on
 // the data area's and the frame's canvases, whose state the rest of the
 // paint keeps using.
@@ -227,40 +269,7 @@ TLegendLayout TCustomKelvo::LayoutLegend(const std::vector<TLegendEntry>& Entrie
   const int64_t boxH = 2 * pad + shownRows * rowH;
   // The box's place.
   int64_t bx, by;
-  auto within = [](int64_t v, int64_t lo, int64_t hi) {
-    return hi < lo ? lo : std::clamp(v, lo, hi);
-  };
-  const int64_t dx = g.OffsetX(), dy = g.OffsetY();
-  switch (pos) {
-    case TLegendPos::lpOutsideRight:
-      bx = within(W - Inset - boxW + dx, W - boxW - 2 * Inset, W - boxW);
-      by = within(area.Top + dy, 0, H - boxH);
-      break;
-    case TLegendPos::lpOutsideLeft:
-      bx = within(Inset + dx, 0, 2 * Inset);
-      by = within(area.Top + dy, 0, H - boxH);
-      break;
-    case TLegendPos::lpOutsideTop:
-      bx = within(area.Left + dx, 0, W - boxW);
-      by = within(Inset + dy, 0, 2 * Inset);
-      break;
-    case TLegendPos::lpOutsideBottom:
-      bx = within(area.Left + dx, 0, W - boxW);
-      by = within(H - Inset - boxH + dy, H - boxH - 2 * Inset, H - boxH);
-      break;
-    default: {
-      const int col = static_cast<int>(pos) % 3, row = static_cast<int>(pos) / 3;
-      bx = col == 0   ? area.Left + Inset
-           : col == 1 ? area.Left + (areaW - boxW) / 2
-                      : area.Right - Inset - boxW;
-      by = row == 0   ? area.Top + Inset
-           : row == 1 ? area.Top + (areaH - boxH) / 2
-                      : area.Bottom - Inset - boxH;
-      bx = within(bx + dx, area.Left, area.Right - boxW);
-      by = within(by + dy, area.Top, area.Bottom - boxH);
-      break;
-    }
-  }
+  PlaceLegendBox(pos, g.OffsetX(), g.OffsetY(), W, H, area, boxW, boxH, bx, by);
   out.Box = Rect(Clamp32(bx), Clamp32(by), Clamp32(bx + boxW), Clamp32(by + boxH));
   out.RowHeight = static_cast<int32_t>(rowH);
   for (size_t k = 0; k < n; ++k) {
