@@ -265,13 +265,12 @@ void TSeries::DrawLine(TPlotContext& Context, TDrawItem& it, bool InOrder) const
   const auto& DrawItem = Context.DrawItem;
   const int32_t ml = Context.Left, mt = Context.Top;
   const TLayerMapping& m = chart.DeviceMapping(Layer());
-  const bool sorted = InOrder, ordered = InOrder;
   // A solid line of x-sorted data: the points in view and one on either
   // side, the view widened by the pen's reach (pixel x follows x, up or
   // down by the axis' direction). The segments before and after lie
   // wholly beside the bitmap; a dashed line needs them all for its
   // pattern's phase.
-  const bool inView = Context.Shortcuts && sorted && ordered && se.PenStyle() == TPenStyle::psSolid;
+  const bool inView = Context.Shortcuts && InOrder && se.PenStyle() == TPenStyle::psSolid;
   // Columns reduce a line one device pixel wide exactly (see the line
   // runs in Renderer.cpp).
   const bool columns =
@@ -331,7 +330,6 @@ void TSeries::DrawMarks(TPlotContext& Context, TDrawItem& it, bool Sorted) const
   const int32_t ml = Context.Left, mt = Context.Top;
   const TLayerMapping& m = chart.DeviceMapping(Layer());
   const int32_t layer = Layer();
-  const bool sorted = Sorted;
   const TScaleProps& sx = chart.ScalePropsX(layer);
   const TScaleProps& sy = chart.ScalePropsY(layer);
   const double x0 = std::min(sx.RangeLow(), sx.RangeHigh()),
@@ -341,7 +339,7 @@ void TSeries::DrawMarks(TPlotContext& Context, TDrawItem& it, bool Sorted) const
   // Marks are drawn only inside the ranges: sorted data reads only those
   // points whose x lies inside.
   uint64_t from = 0, to = n;
-  if (sorted) {
+  if (Sorted) {
     from = se.LowerBoundX(x0, 0, n);
     to = TSeries::FirstWhere(from, n, [&](uint64_t i) { return se.XAt(i) > x1; });
   }
