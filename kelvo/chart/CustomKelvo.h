@@ -787,6 +787,7 @@ class TCustomKelvo : public TCustomControl, private IJointLayersOwner {
   void ZoomDragStep(int32_t X, int32_t Y);
   void DragStep(int32_t X, int32_t Y);
   void FigureStep(int32_t X, int32_t Y);
+  void FinishFigure(TMouseButton Button);
   void SelectCrossHairNear(int32_t X, int32_t Y);
   void SelectLabelNear(int32_t X, int32_t Y);
   void ReportMove(TShiftState Shift, int32_t X, int32_t Y, int32_t ActionX, int32_t ActionY);

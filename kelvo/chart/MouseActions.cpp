@@ -2,6 +2,26 @@
 // crosshair and label dragging, the mouse box, the reported position and
 // the cursor. Every range change goes through SetLayerRanges, so range
 // limits and joint layers apply.
+//
+// The mouse is a state machine whose state is FMouseState (one value, which
+// Assign copies): the transitions, in one place (the Qt host only
+// translates its events into these calls).
+//
+//   state (FMouseState)          event       what happens
+//   any                          Down/Up     after a double click: swallowed once
+//   any                          Down        on the legend: the legend's press
+//   MouseBoxState msFirstCorner  Down        right: msNormal; else first corner, msRectDraw
+//   MouseBoxState msRectDraw     Move        XOR rectangle follows (inside the data area)
+//   MouseBoxState msRectDraw     Up          right: msNormal; else second corner, msFinished
+//   figure action, zsNormal      Down left   in the data area: ZoomStart, zsDrawWin
+//   figure action, zsDrawWin     Move        FigureStep: XOR window or rubber band follows
+//   figure action, zsDrawWin     Up          FinishFigure: right cancels; left applies
+//                                            (zoom ranges, OnRubberBand, OnSelectRect)
+//   drag action, not Dragging    Move left   StartDrag (and picks the crosshair or label)
+//   drag action, Dragging        Move left   DragStep: pan, zoom, crosshair or label
+//   drag action                  Move        without the left button: Dragging ends
+//   any                          Move        ReportMove: position, cursor, events
+//   any                          Up          the ranges' change since Down: one history step
 #include <algorithm>
 #include <cmath>
 
@@ -438,8 +458,13 @@ void TCustomKelvo::MouseUp(TMouseButton Button, TShiftState Shift, int32_t X, in
     }
     XorRect({FMouseState.MouseBox.X1, FMouseState.MouseBox.Y1}, FMouseState.Corner);
   }
-  if (!IsFigureAction(FSettings.MouseAction) || FMouseState.ZoomState != TZoomState::zsDrawWin)
-    return;
+  if (IsFigureAction(FSettings.MouseAction) && FMouseState.ZoomState == TZoomState::zsDrawWin)
+    FinishFigure(Button);
+}
+
+// The figure drawn since the press: a right release erases it; a left one
+// applies it to every layer the mouse affects.
+void TCustomKelvo::FinishFigure(TMouseButton Button) {
   FMouseState.ZoomState = TZoomState::zsNormal;
   if (Button == TMouseButton::mbRight) {
     if (FSettings.MouseAction == TMouseActMode::maRubberBand)
