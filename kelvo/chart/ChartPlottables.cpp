@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <cmath>
 #include <limits>
+#include <string>
+#include <utility>
 
 #include "kelvo/base/Errors.h"
 #include "kelvo/chart/CustomKelvo.h"
