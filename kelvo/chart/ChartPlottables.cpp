@@ -12,9 +12,10 @@
 namespace vexa {
 
 namespace {
-std::string IndexError(const char* Kind, size_t Index, size_t Count) {
-  return std::string(Kind) + " " + std::to_string(Index) + " does not exist: the chart has " +
-         std::to_string(Count) + " " + Kind;
+// "Series 3 does not exist: the chart has 2 series".
+std::string IndexError(const char* One, const char* Many, size_t Index, size_t Count) {
+  return std::string(One) + " " + std::to_string(Index) + " does not exist: the chart has " +
+         std::to_string(Count) + " " + Many;
 }
 
 // The list position of the Index-th plottable of type T, or the list's size.
@@ -36,20 +37,18 @@ size_t CountOf(const TPlottableList& List) {
 size_t TCustomKelvo::PlottableCount() const { return FPlottables->size(); }
 
 TPlottable& TCustomKelvo::Plottable(size_t Index) {
-  if (Index >= FPlottables->size())
-    throw EVexaKelvoError(IndexError("plottables", Index, FPlottables->size()));
-  return *(*FPlottables)[Index];
+  return const_cast<TPlottable&>(std::as_const(*this).Plottable(Index));
 }
 
 const TPlottable& TCustomKelvo::Plottable(size_t Index) const {
   if (Index >= FPlottables->size())
-    throw EVexaKelvoError(IndexError("plottables", Index, FPlottables->size()));
+    throw EVexaKelvoError(IndexError("Plottable", "plottables", Index, FPlottables->size()));
   return *(*FPlottables)[Index];
 }
 
 void TCustomKelvo::DeletePlottable(size_t Index) {
   if (Index >= FPlottables->size())
-    throw EVexaKelvoError(IndexError("plottables", Index, FPlottables->size()));
+    throw EVexaKelvoError(IndexError("Plottable", "plottables", Index, FPlottables->size()));
   FPlottables->erase(FPlottables->begin() + static_cast<std::ptrdiff_t>(Index));
 }
 
@@ -77,13 +76,15 @@ TSeries& TCustomKelvo::Series(size_t Index) {
 
 const TSeries& TCustomKelvo::Series(size_t Index) const {
   const size_t at = PositionOf<TSeries>(*FPlottables, Index);
-  if (at == FPlottables->size()) throw EVexaKelvoError(IndexError("series", Index, SeriesCount()));
+  if (at == FPlottables->size())
+    throw EVexaKelvoError(IndexError("Series", "series", Index, SeriesCount()));
   return static_cast<const TSeries&>(*(*FPlottables)[at]);
 }
 
 void TCustomKelvo::DeleteSeries(size_t Index) {
   const size_t at = PositionOf<TSeries>(*FPlottables, Index);
-  if (at == FPlottables->size()) throw EVexaKelvoError(IndexError("series", Index, SeriesCount()));
+  if (at == FPlottables->size())
+    throw EVexaKelvoError(IndexError("Series", "series", Index, SeriesCount()));
   FPlottables->erase(FPlottables->begin() + static_cast<std::ptrdiff_t>(at));
 }
 
