@@ -21,27 +21,27 @@ TScaleProps::TScaleProps() {
 TScaleProps::~TScaleProps() = default;
 
 void TScaleProps::SetCaption(const std::string& Value) {
-  FCaption = Value;
+  FSettings.Caption = Value;
   Changed();
 }
 void TScaleProps::SetCaptionPosX(int32_t Value) {
-  FCaptionPosX = Value;
+  FSettings.CaptionPosX = Value;
   Changed();
 }
 void TScaleProps::SetCaptionPosY(int32_t Value) {
-  FCaptionPosY = Value;
+  FSettings.CaptionPosY = Value;
   Changed();
 }
 void TScaleProps::SetCaptionAlignment(TAlignment Value) {
-  FCaptionAlignment = Value;
+  FSettings.CaptionAlignment = Value;
   Changed();
 }
 void TScaleProps::SetCaptionAnchor(TScaleUnitAnchor Value) {
-  FCaptionAnchor = Value;
+  FSettings.CaptionAnchor = Value;
   Changed();
 }
 void TScaleProps::SetColorScale(TColor Value) {
-  FColorScale = Value;
+  FSettings.ColorScale = Value;
   Changed();
 }
 void TScaleProps::SetDateFormat(const TDTLabel& Value) {
@@ -49,7 +49,7 @@ void TScaleProps::SetDateFormat(const TDTLabel& Value) {
   Changed();
 }
 void TScaleProps::SetDecPlaces(int32_t Value) {
-  FDecPlaces = std::clamp(Value, -3, 12);
+  FSettings.DecPlaces = std::clamp(Value, -3, 12);
   Changed();
 }
 void TScaleProps::SetFont(const TFont& Value) {
@@ -63,45 +63,46 @@ void TScaleProps::SetFont(const TFont& Value) {
 
 void TScaleProps::SetLogarithmic(bool Value) {
   if (!Value)
-    FLogarithmic = false;
-  else if (FLoading || FReadingForm ||
-           (FRangeLow >= 1e-100 && FRangeHigh >= 1e-100 && FLabelType != TFigType::ftDateTime))
-    FLogarithmic = true;
+    FSettings.Logarithmic = false;
+  else if (FSettings.Loading || FReadingForm ||
+           (FSettings.RangeLow >= 1e-100 && FSettings.RangeHigh >= 1e-100 &&
+            FSettings.LabelType != TFigType::ftDateTime))
+    FSettings.Logarithmic = true;
   Changed();
 }
 
 void TScaleProps::SetLabelType(TFigType Value) {
-  FLabelType = Value;
+  FSettings.LabelType = Value;
   if (!FReadingForm) {
-    if (Value == TFigType::ftDateTime) FLogarithmic = false;
-    if (Value == TFigType::ftTime) FDecPlaces = 4;
+    if (Value == TFigType::ftDateTime) FSettings.Logarithmic = false;
+    if (Value == TFigType::ftTime) FSettings.DecPlaces = 4;
   }
   Changed();
 }
 
 void TScaleProps::SetMinTicks(int32_t Value) {
-  FMinTicks = Value;
+  FSettings.MinTicks = Value;
   Changed();
 }
 
 void TScaleProps::SetMinRange(double Value) {
   if (!(Value > 1e-100) || !std::isfinite(Value)) return;  // NaN too
-  FMinRange = Value;
-  if (std::fabs(FRangeHigh - FRangeLow) >= Value) return;
-  const double mid = (FRangeHigh + FRangeLow) / 2;
-  FRangeLow = mid - Value / 2;
-  FRangeHigh = mid + Value / 2;
+  FSettings.MinRange = Value;
+  if (std::fabs(FSettings.RangeHigh - FSettings.RangeLow) >= Value) return;
+  const double mid = (FSettings.RangeHigh + FSettings.RangeLow) / 2;
+  FSettings.RangeLow = mid - Value / 2;
+  FSettings.RangeHigh = mid + Value / 2;
   Changed();
 }
 
 void TScaleProps::SetRangeLow(double Value) {
   if (!std::isfinite(Value)) {
     // ignored: an axis without a finite end has no picture
-  } else if (std::fabs(FRangeHigh - Value) < FMinRange) {
-    FRangeLow = Value;
-    FRangeHigh = Value + FMinRange;
-  } else if (!(FLogarithmic && Value < 1e-100 && !FReadingForm)) {
-    FRangeLow = Value;
+  } else if (std::fabs(FSettings.RangeHigh - Value) < FSettings.MinRange) {
+    FSettings.RangeLow = Value;
+    FSettings.RangeHigh = Value + FSettings.MinRange;
+  } else if (!(FSettings.Logarithmic && Value < 1e-100 && !FReadingForm)) {
+    FSettings.RangeLow = Value;
   }
   Changed();
 }
@@ -109,57 +110,59 @@ void TScaleProps::SetRangeLow(double Value) {
 void TScaleProps::SetRangeHigh(double Value) {
   if (!std::isfinite(Value)) {
     // ignored, as in SetRangeLow
-  } else if (std::fabs(FRangeLow - Value) < FMinRange) {
-    FRangeHigh = Value;
-    FRangeLow = Value - FMinRange;
-  } else if (!(FLogarithmic && Value < 1e-100 && !FReadingForm)) {
-    FRangeHigh = Value;
+  } else if (std::fabs(FSettings.RangeLow - Value) < FSettings.MinRange) {
+    FSettings.RangeHigh = Value;
+    FSettings.RangeLow = Value - FSettings.MinRange;
+  } else if (!(FSettings.Logarithmic && Value < 1e-100 && !FReadingForm)) {
+    FSettings.RangeHigh = Value;
   }
   Changed();
 }
 
 void TScaleProps::SetShortTicks(bool Value) {
-  FShortTicks = Value;
+  FSettings.ShortTicks = Value;
   Changed();
 }
 
 void TScaleProps::SetLogLabelStyle(TLogLabelStyle Value) {
-  FLogLabelStyle = Value;
+  FSettings.LogLabelStyle = Value;
   Changed();
 }
 
 void TScaleProps::SetAvoidLabelOverlap(bool Value) {
-  FAvoidLabelOverlap = Value;
+  FSettings.AvoidLabelOverlap = Value;
   Changed();
 }
 
 void TScaleProps::SetCaptionRotated(bool Value) {
-  FCaptionRotated = Value;
+  FSettings.CaptionRotated = Value;
   Changed();
 }
 
 void TScaleProps::SetScaleInscript(const std::string& Value) {
-  FScaleInscript = Value;
+  FSettings.ScaleInscript = Value;
   Changed();
 }
 
-int32_t TScaleProps::ScalePos() const { return IsHorizontal(FScaleType) ? FHorizPos : FVertPos; }
+int32_t TScaleProps::ScalePos() const {
+  return IsHorizontal(FSettings.ScaleType) ? FSettings.HorizPos : FSettings.VertPos;
+}
 
 void TScaleProps::SetScalePos(int32_t Value) {
-  (IsHorizontal(FScaleType) ? FHorizPos : FVertPos) = Value;
+  (IsHorizontal(FSettings.ScaleType) ? FSettings.HorizPos : FSettings.VertPos) = Value;
   Changed();
 }
 
 void TScaleProps::SetUserTickText(const std::string& Value) {
-  FUserTickText = Value;
+  FSettings.UserTickText = Value;
   Changed();
 }
 void TScaleProps::SetVisible(bool Value) {
-  FVisible = Value;
+  FSettings.Visible = Value;
   Changed();
 }
 void TScaleProps::SetScaleType(TScaleType Value) {
-  FScaleType = Value;
+  FSettings.ScaleType = Value;
   Changed();
 }
 
@@ -170,38 +173,15 @@ void TScaleProps::Assign(const TPersistent* Source) {
     return;
   }
   if (s == this) return;
-  FCaption = s->FCaption;
-  FCaptionPosX = s->FCaptionPosX;
-  FCaptionPosY = s->FCaptionPosY;
-  FCaptionAlignment = s->FCaptionAlignment;
-  FCaptionAnchor = s->FCaptionAnchor;
-  FColorScale = s->FColorScale;
+  FSettings = s->FSettings;
   OnChange = s->OnChange;
   FDateFormat.Assign(&s->FDateFormat);
-  FDecPlaces = s->FDecPlaces;
-  FLogarithmic = s->FLogarithmic;
-  FLabelType = s->FLabelType;
   {
     TNotifyEvent wiring = std::move(FFont.OnChange);  // copying the font notifies nobody
     FFont.OnChange = nullptr;
     FFont.Assign(&s->FFont);
     FFont.OnChange = std::move(wiring);
   }
-  FMinTicks = s->FMinTicks;
-  FLoading = s->FLoading;
-  FRangeLow = s->FRangeLow;
-  FRangeHigh = s->FRangeHigh;
-  FShortTicks = s->FShortTicks;
-  FLogLabelStyle = s->FLogLabelStyle;
-  FAvoidLabelOverlap = s->FAvoidLabelOverlap;
-  FCaptionRotated = s->FCaptionRotated;
-  FScaleInscript = s->FScaleInscript;
-  FScaleType = s->FScaleType;
-  FVertPos = s->FVertPos;
-  FHorizPos = s->FHorizPos;
-  FMinRange = s->FMinRange;
-  FUserTickText = s->FUserTickText;
-  FVisible = s->FVisible;
 }
 
 void TScaleProps::AssignTo(TPersistent* Dest) const {

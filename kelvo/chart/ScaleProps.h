@@ -26,29 +26,29 @@ class TScaleProps : public TPersistent {
   TScaleProps();
   ~TScaleProps() override;
 
-  const std::string& Caption() const { return FCaption; }
+  const std::string& Caption() const { return FSettings.Caption; }
   void SetCaption(const std::string& Value);
-  int32_t CaptionPosX() const { return FCaptionPosX; }
+  int32_t CaptionPosX() const { return FSettings.CaptionPosX; }
   void SetCaptionPosX(int32_t Value);
-  int32_t CaptionPosY() const { return FCaptionPosY; }
+  int32_t CaptionPosY() const { return FSettings.CaptionPosY; }
   void SetCaptionPosY(int32_t Value);
-  TAlignment CaptionAlignment() const { return FCaptionAlignment; }  // taCenter
+  TAlignment CaptionAlignment() const { return FSettings.CaptionAlignment; }  // taCenter
   void SetCaptionAlignment(TAlignment Value);
-  TScaleUnitAnchor CaptionAnchor() const { return FCaptionAnchor; }  // uaSclTopLft
+  TScaleUnitAnchor CaptionAnchor() const { return FSettings.CaptionAnchor; }  // uaSclTopLft
   void SetCaptionAnchor(TScaleUnitAnchor Value);
-  TColor ColorScale() const { return FColorScale; }  // black
+  TColor ColorScale() const { return FSettings.ColorScale; }  // black
   void SetColorScale(TColor Value);
   // Owned; setting assigns the given format into it.
   TDTLabel& DateFormat() { return FDateFormat; }
   const TDTLabel& DateFormat() const { return FDateFormat; }
   void SetDateFormat(const TDTLabel& Value);
-  int32_t DecPlaces() const { return FDecPlaces; }  // -2; kept within -3..12
+  int32_t DecPlaces() const { return FSettings.DecPlaces; }  // -2; kept within -3..12
   void SetDecPlaces(int32_t Value);
   // Owned; its changes fire this object's OnChange. Setting copies the given font in.
   TFont& Font() { return FFont; }
   const TFont& Font() const { return FFont; }
   void SetFont(const TFont& Value);
-  bool Logarithmic() const { return FLogarithmic; }
+  bool Logarithmic() const { return FSettings.Logarithmic; }
   // True is taken at once while Loading: from construction until the
   // owning chart has read a stored form (Loaded), so a chart built in code
   // takes its settings in any order (logarithmic first, its range after).
@@ -62,51 +62,51 @@ class TScaleProps : public TPersistent {
   // state its chart held, and reading it gives that state back whatever
   // order the setters would need.
   void SetLogarithmic(bool Value);
-  TFigType LabelType() const { return FLabelType; }  // ftNum
+  TFigType LabelType() const { return FSettings.LabelType; }  // ftNum
   // ftDateTime also switches Logarithmic off; ftTime also sets DecPlaces 4.
   void SetLabelType(TFigType Value);
-  int32_t MinTicks() const { return FMinTicks; }  // 3
+  int32_t MinTicks() const { return FSettings.MinTicks; }  // 3
   void SetMinTicks(int32_t Value);
-  double MinRange() const { return FMinRange; }  // 1e-10
+  double MinRange() const { return FSettings.MinRange; }  // 1e-10
   // Values <= 1e-100 are ignored silently; a narrower range is widened
   // about its centre (and only then notified).
   void SetMinRange(double Value);
-  double RangeLow() const { return FRangeLow; }  // 0
+  double RangeLow() const { return FSettings.RangeLow; }  // 0
   // Keeps the two ends at least MinRange apart; on a logarithmic axis a
   // value below 1e-100 is ignored, and so is a value that is not finite.
   // Changed in every case.
   void SetRangeLow(double Value);
-  double RangeHigh() const { return FRangeHigh; }  // 1
+  double RangeHigh() const { return FSettings.RangeHigh; }  // 1
   void SetRangeHigh(double Value);
-  bool ShortTicks() const { return FShortTicks; }  // True
+  bool ShortTicks() const { return FSettings.ShortTicks; }  // True
   void SetShortTicks(bool Value);
   // As TScale's (stored only when set).
-  TLogLabelStyle LogLabelStyle() const { return FLogLabelStyle; }  // llsPlain
+  TLogLabelStyle LogLabelStyle() const { return FSettings.LogLabelStyle; }  // llsPlain
   void SetLogLabelStyle(TLogLabelStyle Value);
-  bool AvoidLabelOverlap() const { return FAvoidLabelOverlap; }  // False
+  bool AvoidLabelOverlap() const { return FSettings.AvoidLabelOverlap; }  // False
   void SetAvoidLabelOverlap(bool Value);
-  bool CaptionRotated() const { return FCaptionRotated; }  // False
+  bool CaptionRotated() const { return FSettings.CaptionRotated; }  // False
   void SetCaptionRotated(bool Value);
-  const std::string& ScaleInscript() const { return FScaleInscript; }
+  const std::string& ScaleInscript() const { return FSettings.ScaleInscript; }
   void SetScaleInscript(const std::string& Value);
   // The axis' outward distance from the plot area: one slot for horizontal
   // and one for vertical scale types, chosen by ScaleType.
   int32_t ScalePos() const;
   void SetScalePos(int32_t Value);
-  const std::string& UserTickText() const { return FUserTickText; }
+  const std::string& UserTickText() const { return FSettings.UserTickText; }
   void SetUserTickText(const std::string& Value);
-  bool Visible() const { return FVisible; }  // False
+  bool Visible() const { return FSettings.Visible; }  // False
   void SetVisible(bool Value);
 
   // Not published.
-  TScaleType ScaleType() const { return FScaleType; }
+  TScaleType ScaleType() const { return FSettings.ScaleType; }
   void SetScaleType(TScaleType Value);
-  bool Loading() const { return FLoading; }  // True from construction
-  void SetLoading(bool Value) { FLoading = Value; }
+  bool Loading() const { return FSettings.Loading; }  // True from construction
+  void SetLoading(bool Value) { FSettings.Loading = Value; }
   // The chart's range application stores ranges directly: no setter rules,
   // no notification.
-  void StoreRangeLow(double Value) { FRangeLow = Value; }
-  void StoreRangeHigh(double Value) { FRangeHigh = Value; }
+  void StoreRangeLow(double Value) { FSettings.RangeLow = Value; }
+  void StoreRangeHigh(double Value) { FSettings.RangeHigh = Value; }
 
   TNotifyEvent OnChange;
 
@@ -126,29 +126,33 @@ class TScaleProps : public TPersistent {
   static void PublishBase(TPropertyTable& Table);
 
  private:
-  std::string FCaption;
-  int32_t FCaptionPosX = 0, FCaptionPosY = 0;
-  TAlignment FCaptionAlignment = TAlignment::taCenter;
-  TScaleUnitAnchor FCaptionAnchor = TScaleUnitAnchor::uaSclTopLft;
-  TColor FColorScale = clBlack;
+  // The settings as one value, so that Assign copies them with one
+  // assignment; the owned date format and font are objects of their own.
+  struct TSettings {
+    std::string Caption;
+    int32_t CaptionPosX = 0, CaptionPosY = 0;
+    TAlignment CaptionAlignment = TAlignment::taCenter;
+    TScaleUnitAnchor CaptionAnchor = TScaleUnitAnchor::uaSclTopLft;
+    TColor ColorScale = clBlack;
+    int32_t DecPlaces = -2;
+    bool Logarithmic = false;
+    TFigType LabelType = TFigType::ftNum;
+    int32_t MinTicks = 3;
+    bool Loading = true;
+    double RangeLow = 0, RangeHigh = 1;
+    bool ShortTicks = true;
+    TLogLabelStyle LogLabelStyle = TLogLabelStyle::llsPlain;
+    bool AvoidLabelOverlap = false, CaptionRotated = false;
+    std::string ScaleInscript;
+    TScaleType ScaleType = TScaleType::sctXT;
+    int32_t VertPos = 0, HorizPos = 0;
+    double MinRange = 1e-10;
+    std::string UserTickText;
+    bool Visible = false;
+  } FSettings;
   TDTLabel FDateFormat;
-  int32_t FDecPlaces = -2;
-  bool FLogarithmic = false;
-  TFigType FLabelType = TFigType::ftNum;
   TFont FFont;
-  int32_t FMinTicks = 3;
-  bool FLoading = true;
   bool FReadingForm = false;
-  double FRangeLow = 0, FRangeHigh = 1;
-  bool FShortTicks = true;
-  TLogLabelStyle FLogLabelStyle = TLogLabelStyle::llsPlain;
-  bool FAvoidLabelOverlap = false, FCaptionRotated = false;
-  std::string FScaleInscript;
-  TScaleType FScaleType = TScaleType::sctXT;
-  int32_t FVertPos = 0, FHorizPos = 0;
-  double FMinRange = 1e-10;
-  std::string FUserTickText;
-  bool FVisible = false;
 };
 
 class TScalePropsHoriz : public TScaleProps {
