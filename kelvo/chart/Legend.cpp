@@ -11,77 +11,65 @@ TLegend::TLegend() {
 }
 
 void TLegend::SetVisible(bool Value) {
-  FVisible = Value;
+  FSettings.Visible = Value;
   Changed();
 }
 void TLegend::SetPosition(TLegendPos Value) {
-  FPosition = Value <= TLegendPos::lpOutsideBottom ? Value : TLegendPos::lpTopRight;
+  FSettings.Position = Value <= TLegendPos::lpOutsideBottom ? Value : TLegendPos::lpTopRight;
   Changed();
 }
 void TLegend::SetOffsetX(int32_t Value) {
-  FOffsetX = std::clamp(Value, -100000, 100000);
+  FSettings.OffsetX = std::clamp(Value, -100000, 100000);
   Changed();
 }
 void TLegend::SetOffsetY(int32_t Value) {
-  FOffsetY = std::clamp(Value, -100000, 100000);
+  FSettings.OffsetY = std::clamp(Value, -100000, 100000);
   Changed();
 }
 void TLegend::SetColumns(int32_t Value) {
-  FColumns = std::clamp(Value, 0, 1000);
+  FSettings.Columns = std::clamp(Value, 0, 1000);
   Changed();
 }
 void TLegend::SetColor(TColor Value) {
-  FColor = Value;
+  FSettings.Color = Value;
   Changed();
 }
 void TLegend::SetTransparent(bool Value) {
-  FTransparent = Value;
+  FSettings.Transparent = Value;
   Changed();
 }
 void TLegend::SetFrameColor(TColor Value) {
-  FFrameColor = Value;
+  FSettings.FrameColor = Value;
   Changed();
 }
 void TLegend::SetFrame(bool Value) {
-  FFrame = Value;
+  FSettings.Frame = Value;
   Changed();
 }
 void TLegend::SetPadding(int32_t Value) {
-  FPadding = std::clamp(Value, 0, 100);
+  FSettings.Padding = std::clamp(Value, 0, 100);
   Changed();
 }
 void TLegend::SetIconWidth(int32_t Value) {
-  FIconWidth = std::clamp(Value, 0, 200);
+  FSettings.IconWidth = std::clamp(Value, 0, 200);
   Changed();
 }
 void TLegend::SetDraggable(bool Value) {
-  FDraggable = Value;
+  FSettings.Draggable = Value;
   Changed();
 }
 void TLegend::SetClickHides(bool Value) {
-  FClickHides = Value;
+  FSettings.ClickHides = Value;
   Changed();
 }
 
 void TLegend::Assign(const TPersistent* Source) {
   if (auto* s = dynamic_cast<const TLegend*>(Source)) {
     if (s == this) return;
-    FVisible = s->FVisible;
-    FPosition = s->FPosition;
-    FOffsetX = s->FOffsetX;
-    FOffsetY = s->FOffsetY;
-    FColumns = s->FColumns;
+    FSettings = s->FSettings;
     TNotifyEvent fontWiring = FFont.OnChange;  // the font keeps telling this legend
     FFont.Assign(&s->FFont);
     FFont.OnChange = std::move(fontWiring);
-    FColor = s->FColor;
-    FTransparent = s->FTransparent;
-    FFrameColor = s->FFrameColor;
-    FFrame = s->FFrame;
-    FPadding = s->FPadding;
-    FIconWidth = s->FIconWidth;
-    FDraggable = s->FDraggable;
-    FClickHides = s->FClickHides;
     OnChange = s->OnChange;
     return;
   }

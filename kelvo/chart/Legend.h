@@ -85,36 +85,36 @@ class TLegend : public TPersistent {
  public:
   TLegend();
 
-  bool Visible() const { return FVisible; }  // False
+  bool Visible() const { return FSettings.Visible; }  // False
   void SetVisible(bool Value);
-  TLegendPos Position() const { return FPosition; }  // lpTopRight
+  TLegendPos Position() const { return FSettings.Position; }  // lpTopRight
   void SetPosition(TLegendPos Value);
   // Pixels from the place Position gives (a drag changes them); kept within
   // +-100,000.
-  int32_t OffsetX() const { return FOffsetX; }  // 0
+  int32_t OffsetX() const { return FSettings.OffsetX; }  // 0
   void SetOffsetX(int32_t Value);
-  int32_t OffsetY() const { return FOffsetY; }  // 0
+  int32_t OffsetY() const { return FSettings.OffsetY; }  // 0
   void SetOffsetY(int32_t Value);
   // Entries a row; 0: as many as fit, wrapping. Kept within 0..1,000.
-  int32_t Columns() const { return FColumns; }  // 1
+  int32_t Columns() const { return FSettings.Columns; }  // 1
   void SetColumns(int32_t Value);
   TFont& Font() { return FFont; }  // a change repaints too
   const TFont& Font() const { return FFont; }
-  TColor Color() const { return FColor; }  // clWindow: the box's background
+  TColor Color() const { return FSettings.Color; }  // clWindow: the box's background
   void SetColor(TColor Value);
-  bool Transparent() const { return FTransparent; }  // False: no background
+  bool Transparent() const { return FSettings.Transparent; }  // False: no background
   void SetTransparent(bool Value);
-  TColor FrameColor() const { return FFrameColor; }  // clBlack
+  TColor FrameColor() const { return FSettings.FrameColor; }  // clBlack
   void SetFrameColor(TColor Value);
-  bool Frame() const { return FFrame; }  // True
+  bool Frame() const { return FSettings.Frame; }  // True
   void SetFrame(bool Value);
-  int32_t Padding() const { return FPadding; }  // 4; kept within 0..100
+  int32_t Padding() const { return FSettings.Padding; }  // 4; kept within 0..100
   void SetPadding(int32_t Value);
-  int32_t IconWidth() const { return FIconWidth; }  // 24; kept within 0..200
+  int32_t IconWidth() const { return FSettings.IconWidth; }  // 24; kept within 0..200
   void SetIconWidth(int32_t Value);
-  bool Draggable() const { return FDraggable; }  // True
+  bool Draggable() const { return FSettings.Draggable; }  // True
   void SetDraggable(bool Value);
-  bool ClickHides() const { return FClickHides; }  // True
+  bool ClickHides() const { return FSettings.ClickHides; }  // True
   void SetClickHides(bool Value);
 
   TNotifyEvent OnChange;
@@ -132,19 +132,23 @@ class TLegend : public TPersistent {
   }
 
  private:
-  bool FVisible = false;
-  TLegendPos FPosition = TLegendPos::lpTopRight;
-  int32_t FOffsetX = 0, FOffsetY = 0;
-  int32_t FColumns = 1;
+  // The settings as one value, so that Assign copies them with one
+  // assignment; the font is an object of its own.
+  struct TSettings {
+    bool Visible = false;
+    TLegendPos Position = TLegendPos::lpTopRight;
+    int32_t OffsetX = 0, OffsetY = 0;
+    int32_t Columns = 1;
+    TColor Color = clWindow;
+    bool Transparent = false;
+    TColor FrameColor = clBlack;
+    bool Frame = true;
+    int32_t Padding = 4;
+    int32_t IconWidth = 24;
+    bool Draggable = true;
+    bool ClickHides = true;
+  } FSettings;
   TFont FFont;
-  TColor FColor = clWindow;
-  bool FTransparent = false;
-  TColor FFrameColor = clBlack;
-  bool FFrame = true;
-  int32_t FPadding = 4;
-  int32_t FIconWidth = 24;
-  bool FDraggable = true;
-  bool FClickHides = true;
 };
 
 }  // namespace vexa
