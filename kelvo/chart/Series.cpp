@@ -302,56 +302,63 @@ void TSeries::SummariseSlots(uint64_t FirstSlot, uint64_t Points) {
     xFiniteEnd =
         FirstSlot + (FSpacedFinite > firstEver ? std::min(Points, FSpacedFinite - firstEver) : 0);
   }
-  const auto xFinite = [&](uint64_t t) { return FSpaced ? t < xFiniteEnd : std::isfinite(FXs[t]); };
-  // Groups of 16: where the lowest and highest y lie, and whether all are finite.
-  {
-    const uint64_t end = FirstSlot + Points;
-    const size_t groups = static_cast<size_t>((end + 15) >> GroupShift);
-    if (FGroupAt.size() < groups) {
-      FGroupAt.resize(groups);
-      FGroupFinite.resize((groups + 63) / 64);
-    }
-    for (uint64_t t = FirstSlot; t < end; ++t) {
-      const uint64_t g = t >> GroupShift;
-      const auto at = static_cast<uint32_t>(t & 15);
-      if (at == 0 && t + 16 <= end) {  // a whole group at once
-        bool finite = true;
-        uint32_t low = 0, high = 0;
-        for (uint32_t k = 0; k < 16; ++k) {
-          const double y = FYs[t + k];
-          finite &= std::isfinite(y) && xFinite(t + k);
-          low = y < FYs[t + low] ? k : low;
-          high = y > FYs[t + high] ? k : high;
-        }
-        FGroupAt[g] = static_cast<uint8_t>(low | (high << 4));
-        uint64_t& bits = FGroupFinite[g >> 6];
-        const uint64_t bit = uint64_t{1} << (g & 63);
-        bits = finite ? bits | bit : bits & ~bit;
-        t += 15;
-        continue;
+  SummariseGroups(FirstSlot, Points, xFiniteEnd);
+  SummariseBlocks(FirstSlot, Points, xFiniteEnd);
+}
+
+// Groups of 16: where the lowest and highest y lie, and whether all are finite.
+void TSeries::SummariseGroups(uint64_t FirstSlot, uint64_t Points, uint64_t XFiniteEnd) {
+  const auto xFinite = [&](uint64_t t) { return FSpaced ? t < XFiniteEnd : std::isfinite(FXs[t]); };
+  const uint64_t end = FirstSlot + Points;
+  const size_t groups = static_cast<size_t>((end + 15) >> GroupShift);
+  if (FGroupAt.size() < groups) {
+    FGroupAt.resize(groups);
+    FGroupFinite.resize((groups + 63) / 64);
+  }
+  for (uint64_t t = FirstSlot; t < end; ++t) {
+    const uint64_t g = t >> GroupShift;
+    const auto at = static_cast<uint32_t>(t & 15);
+    if (at == 0 && t + 16 <= end) {  // a whole group at once
+      bool finite = true;
+      uint32_t low = 0, high = 0;
+      for (uint32_t k = 0; k < 16; ++k) {
+        const double y = FYs[t + k];
+        finite &= std::isfinite(y) && xFinite(t + k);
+        low = y < FYs[t + low] ? k : low;
+        high = y > FYs[t + high] ? k : high;
       }
-      const double y = FYs[t];
-      const bool finite = std::isfinite(y) && xFinite(t);
+      FGroupAt[g] = static_cast<uint8_t>(low | (high << 4));
       uint64_t& bits = FGroupFinite[g >> 6];
       const uint64_t bit = uint64_t{1} << (g & 63);
-      if (at == 0) {
-        FGroupAt[g] = 0;
-        bits = finite ? bits | bit : bits & ~bit;
-        continue;
-      }
-      if (!finite) {
-        bits &= ~bit;
-        continue;
-      }
-      if (!(bits & bit)) continue;  // the group is drawn point by point anyway
-      const uint64_t base = t - at;
-      const uint32_t lowAt = FGroupAt[g] & 15, highAt = FGroupAt[g] >> 4;
-      uint32_t low = lowAt, high = highAt;
-      if (y < FYs[base + lowAt]) low = at;
-      if (y > FYs[base + highAt]) high = at;
-      FGroupAt[g] = static_cast<uint8_t>(low | (high << 4));
+      bits = finite ? bits | bit : bits & ~bit;
+      t += 15;
+      continue;
     }
+    const double y = FYs[t];
+    const bool finite = std::isfinite(y) && xFinite(t);
+    uint64_t& bits = FGroupFinite[g >> 6];
+    const uint64_t bit = uint64_t{1} << (g & 63);
+    if (at == 0) {
+      FGroupAt[g] = 0;
+      bits = finite ? bits | bit : bits & ~bit;
+      continue;
+    }
+    if (!finite) {
+      bits &= ~bit;
+      continue;
+    }
+    if (!(bits & bit)) continue;  // the group is drawn point by point anyway
+    const uint64_t base = t - at;
+    const uint32_t lowAt = FGroupAt[g] & 15, highAt = FGroupAt[g] >> 4;
+    uint32_t low = lowAt, high = highAt;
+    if (y < FYs[base + lowAt]) low = at;
+    if (y > FYs[base + highAt]) high = at;
+    FGroupAt[g] = static_cast<uint8_t>(low | (high << 4));
   }
+}
+
+// The first level's blocks, completed blocks merged into the levels above.
+void TSeries::SummariseBlocks(uint64_t FirstSlot, uint64_t Points, uint64_t XFiniteEnd) {
   TSeriesBlocks& b = FBlocks[0];
   const bool withX = !FSpaced;
   uint64_t s = FirstSlot;
@@ -368,7 +375,7 @@ void TSeries::SummariseSlots(uint64_t FirstSlot, uint64_t Points) {
     for (uint64_t t = s; t < stop; ++t) {
       const double y = FYs[t];
       const double x = withX ? FXs[t] : 0;
-      if (!(std::isfinite(y) && (withX ? std::isfinite(x) : t < xFiniteEnd))) [[unlikely]] {
+      if (!(std::isfinite(y) && (withX ? std::isfinite(x) : t < XFiniteEnd))) [[unlikely]] {
         flags &= static_cast<uint8_t>(~TSeriesBlocks::FlagAllFinite);
         continue;
       }

@@ -192,6 +192,9 @@ class TSeries : public TPlottable {
   void Store(const double* X, const double* Y, size_t Count);
   void Written(uint64_t FirstSlot, uint64_t Points, const double* X);
   void SummariseSlots(uint64_t FirstSlot, uint64_t Points);
+  // XFiniteEnd: an evenly spaced x is finite in the slots before it.
+  void SummariseGroups(uint64_t FirstSlot, uint64_t Points, uint64_t XFiniteEnd);
+  void SummariseBlocks(uint64_t FirstSlot, uint64_t Points, uint64_t XFiniteEnd);
   void CompleteBlock(int Level, uint64_t Block);
   void Relayout(uint64_t Slots, uint64_t Keep);
   template <class F>
