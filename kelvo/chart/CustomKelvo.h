@@ -610,6 +610,8 @@ class TCustomKelvo : public TCustomControl, private IJointLayersOwner {
   // Background, shadow, caption, mapping update, the 32 axes, OnScalesRendered.
   void PaintFrame(TCanvas& Canvas);
   // The four crosshairs into Bitmap, whose pixel (0, 0) is client (OffsetX, OffsetY).
+  void PaintBackgroundPicture(TCanvas& Canvas);
+  void PaintBackgroundArea(TCanvas& Canvas, int32_t X, int32_t Y, const TRect& Whole);
   void PaintShadow(TCanvas& Canvas);
   void PaintCaption(TCanvas& Canvas);
   void DrawCrossHairs(int32_t OffsetX, int32_t OffsetY, TBitmap& Bitmap);

@@ -220,30 +220,45 @@ void TCustomKelvo::PaintDataBackground(TCanvas& c, int32_t X, int32_t Y) {
       bg.SetName("");
       return;
     }
-    // The picture's pixels are logical ones: on the device surface each
-    // covers the device pixels of its place (sampled at device resolution).
-    const int32_t IW = FHolderBitmap.Width(), IH = FHolderBitmap.Height();
-    switch (bg.FillMode()) {
-      case TBkgFill::bfSimple:
-        c.Rectangle(0, 0, BW, BH);
-        c.StretchDraw(Rect(0, 0, DevPos(IW), DevPos(IH)), FHolderBitmap);
-        break;
-      case TBkgFill::bfStretch:
-        c.StretchDraw(Rect(0, 0, BW, BH), FHolderBitmap);
-        break;
-      case TBkgFill::bfTile: {
-        if (IW <= 0 || IH <= 0) break;
-        for (int64_t k = 0; DevPos(k * IW) < BW; ++k)
-          for (int64_t r = 0; DevPos(r * IH) < BH; ++r)
-            c.StretchDraw(
-                Rect(DevPos(k * IW), DevPos(r * IH), DevPos((k + 1) * IW), DevPos((r + 1) * IH)),
-                FHolderBitmap);
-        break;
-      }
-    }
+    PaintBackgroundPicture(c);
     return;
   }
   c.Rectangle(whole);
+  PaintBackgroundArea(c, X, Y, whole);
+}
+
+// The background picture over the data area: at its size, stretched, or
+// tiled.
+void TCustomKelvo::PaintBackgroundPicture(TCanvas& c) {
+  const TBakGndImg& bg = *FBackGroundImg;
+  const int32_t BW = FDataBitmap.Width(), BH = FDataBitmap.Height();
+  // The picture's pixels are logical ones: on the device surface each
+  // covers the device pixels of its place (sampled at device resolution).
+  const int32_t IW = FHolderBitmap.Width(), IH = FHolderBitmap.Height();
+  switch (bg.FillMode()) {
+    case TBkgFill::bfSimple:
+      c.Rectangle(0, 0, BW, BH);
+      c.StretchDraw(Rect(0, 0, DevPos(IW), DevPos(IH)), FHolderBitmap);
+      break;
+    case TBkgFill::bfStretch:
+      c.StretchDraw(Rect(0, 0, BW, BH), FHolderBitmap);
+      break;
+    case TBkgFill::bfTile: {
+      if (IW <= 0 || IH <= 0) break;
+      for (int64_t k = 0; DevPos(k * IW) < BW; ++k)
+        for (int64_t r = 0; DevPos(r * IH) < BH; ++r)
+          c.StretchDraw(
+              Rect(DevPos(k * IW), DevPos(r * IH), DevPos((k + 1) * IW), DevPos((r + 1) * IH)),
+              FHolderBitmap);
+      break;
+    }
+  }
+}
+
+// The coloured area of the background settings, in world units of the
+// current layer, over the chart colour.
+void TCustomKelvo::PaintBackgroundArea(TCanvas& c, int32_t X, int32_t Y, const TRect& whole) {
+  const TBakGndImg& bg = *FBackGroundImg;
   if (bg.AreaMode() == TBGAreaMode::bamNone) return;
   c.Brush().SetColor(bg.AreaColor());
   c.Pen().SetColor(bg.AreaColor());
