@@ -612,6 +612,8 @@ class TCustomKelvo : public TCustomControl, private IJointLayersOwner {
   // The four crosshairs into Bitmap, whose pixel (0, 0) is client (OffsetX, OffsetY).
   void PaintBackgroundPicture(TCanvas& Canvas);
   void PaintBackgroundArea(TCanvas& Canvas, int32_t X, int32_t Y, const TRect& Whole);
+  void DrawTextLabel(TCanvas& Canvas, const TTextLabel& Label);
+  void TextLabelAnchor(const TTextLabel& Label, int64_t& X, int64_t& Y) const;
   void PaintShadow(TCanvas& Canvas);
   void PaintCaption(TCanvas& Canvas);
   void DrawCrossHairs(int32_t OffsetX, int32_t OffsetY, TBitmap& Bitmap);

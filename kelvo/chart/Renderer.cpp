@@ -307,92 +307,103 @@ void TCustomKelvo::DrawTextLabels(TCanvas& c) {
   for (int32_t i = TextLabelCount; i >= 1; --i) {
     const TTextLabel& l = TextLabels(i);
     if (l.Mode() == TTxtLblMode::tlOff || !LayerVisible(l.Layer()) || !l.Visible()) continue;
-    // Device pixels: a world position by the device mapping, a client one
-    // mapped straight, the box's gaps by the snapping rule.
-    int32_t px = 0, py = 0;
-    if (l.AttachToData() != TTxtLblAttachMode::tlamNone)
-      DeviceMapping(l.Layer()).Map(l.PosX(), l.PosY(), px, py);
-    int64_t x = l.AttachToData() == TTxtLblAttachMode::tlamNone ||
-                        l.AttachToData() == TTxtLblAttachMode::tlamYOnly
-                    ? DevPos(RoundClamped(l.PosX()))
-                    : px;
-    int64_t y = l.AttachToData() == TTxtLblAttachMode::tlamNone ||
-                        l.AttachToData() == TTxtLblAttachMode::tlamXOnly
-                    ? DevPos(RoundClamped(l.PosY()))
-                    : py;
-    c.SetFont(l.Font());
-    c.Pen().SetColor(l.ColorBorder());
-    c.Pen().SetStyle(TPenStyle::psSolid);
-    c.Brush().SetColor(l.ColorBkg());
-    c.Brush().SetStyle(l.Transparent() ? TBrushStyle::bsClear : TBrushStyle::bsSolid);
-    const std::string& caption = l.Caption();
-    // Lines between line feeds.
-    std::vector<std::string_view> lines;
-    for (size_t start = 0;;) {
-      const size_t lf = caption.find('\n', start);
-      lines.push_back(std::string_view(caption).substr(
-          start, lf == std::string::npos ? std::string::npos : lf - start));
-      if (lf == std::string::npos) break;
-      start = lf + 1;
-    }
-    const int64_t n = static_cast<int64_t>(lines.size());
-    int64_t K = 0;
-    for (std::string_view line : lines) K = std::max<int64_t>(K, c.TextWidth(line));
-    if (K == 0) K = c.TextWidth(caption);
-    const int64_t L = c.TextHeight(caption);
-    if (l.VerticalAlignment() == TVerticalAlignment::vaTop) y += L * n;
-    if (l.VerticalAlignment() == TVerticalAlignment::vaCenter) y += (L * n) / 2;
-    if (l.Alignment() == TAlignment::taRightJustify) x -= K;
-    if (l.Alignment() == TAlignment::taCenter) x -= K / 2;
-    // Bitmap coordinates.
-    x -= DevPos(FSettings.MarginLeft);
-    y -= DevPos(FSettings.MarginTop);
-    const int64_t four = DevLen(4), two = DevLen(2);
-    const auto box = [&](int64_t dx, int64_t dy) {
-      c.Rectangle(Clamp32(x - four + dx), Clamp32(y - L * n - two + dy), Clamp32(x + K + four + dx),
-                  Clamp32(y + two + dy));
-    };
-    switch (l.Mode()) {
-      case TTxtLblMode::tlsimple:
-        if (!l.Transparent()) {
-          c.Pen().SetColor(l.ColorBkg());
-          box(0, 0);
-        }
-        break;
-      case TTxtLblMode::tlBox:
+    DrawTextLabel(c, l);
+  }
+}
+
+// Device pixels: a world position by the device mapping, a client one
+// mapped straight.
+void TCustomKelvo::TextLabelAnchor(const TTextLabel& l, int64_t& X, int64_t& Y) const {
+  int32_t px = 0, py = 0;
+  if (l.AttachToData() != TTxtLblAttachMode::tlamNone)
+    DeviceMapping(l.Layer()).Map(l.PosX(), l.PosY(), px, py);
+  X = l.AttachToData() == TTxtLblAttachMode::tlamNone ||
+              l.AttachToData() == TTxtLblAttachMode::tlamYOnly
+          ? DevPos(RoundClamped(l.PosX()))
+          : px;
+  Y = l.AttachToData() == TTxtLblAttachMode::tlamNone ||
+              l.AttachToData() == TTxtLblAttachMode::tlamXOnly
+          ? DevPos(RoundClamped(l.PosY()))
+          : py;
+}
+
+// One label: its box as its mode draws it (the gaps by the snapping rule),
+// then its lines.
+void TCustomKelvo::DrawTextLabel(TCanvas& c, const TTextLabel& l) {
+  int64_t x, y;
+  TextLabelAnchor(l, x, y);
+  c.SetFont(l.Font());
+  c.Pen().SetColor(l.ColorBorder());
+  c.Pen().SetStyle(TPenStyle::psSolid);
+  c.Brush().SetColor(l.ColorBkg());
+  c.Brush().SetStyle(l.Transparent() ? TBrushStyle::bsClear : TBrushStyle::bsSolid);
+  const std::string& caption = l.Caption();
+  // Lines between line feeds.
+  std::vector<std::string_view> lines;
+  for (size_t start = 0;;) {
+    const size_t lf = caption.find('\n', start);
+    lines.push_back(std::string_view(caption).substr(
+        start, lf == std::string::npos ? std::string::npos : lf - start));
+    if (lf == std::string::npos) break;
+    start = lf + 1;
+  }
+  const int64_t n = static_cast<int64_t>(lines.size());
+  int64_t K = 0;
+  for (std::string_view line : lines) K = std::max<int64_t>(K, c.TextWidth(line));
+  if (K == 0) K = c.TextWidth(caption);
+  const int64_t L = c.TextHeight(caption);
+  if (l.VerticalAlignment() == TVerticalAlignment::vaTop) y += L * n;
+  if (l.VerticalAlignment() == TVerticalAlignment::vaCenter) y += (L * n) / 2;
+  if (l.Alignment() == TAlignment::taRightJustify) x -= K;
+  if (l.Alignment() == TAlignment::taCenter) x -= K / 2;
+  // Bitmap coordinates.
+  x -= DevPos(FSettings.MarginLeft);
+  y -= DevPos(FSettings.MarginTop);
+  const int64_t four = DevLen(4), two = DevLen(2);
+  const auto box = [&](int64_t dx, int64_t dy) {
+    c.Rectangle(Clamp32(x - four + dx), Clamp32(y - L * n - two + dy), Clamp32(x + K + four + dx),
+                Clamp32(y + two + dy));
+  };
+  switch (l.Mode()) {
+    case TTxtLblMode::tlsimple:
+      if (!l.Transparent()) {
+        c.Pen().SetColor(l.ColorBkg());
         box(0, 0);
-        break;
-      case TTxtLblMode::tlUnderline:
-        if (!l.Transparent()) {
-          c.Pen().SetColor(l.ColorBkg());
-          box(0, 0);
-        }
-        c.Pen().SetColor(l.ColorBorder());
-        c.MoveTo(Clamp32(x), Clamp32(y));
-        c.LineTo(Clamp32(x + K), Clamp32(y));
-        break;
-      case TTxtLblMode::tlShadow:
-        c.Pen().SetColor(l.ColorShadow());
-        c.Brush().SetColor(l.ColorShadow());
-        box(DevLen(l.ShadowDx()), DevLen(l.ShadowDy()));
-        c.Pen().SetColor(l.ColorBorder());
-        c.Brush().SetColor(l.ColorBkg());
+      }
+      break;
+    case TTxtLblMode::tlBox:
+      box(0, 0);
+      break;
+    case TTxtLblMode::tlUnderline:
+      if (!l.Transparent()) {
+        c.Pen().SetColor(l.ColorBkg());
         box(0, 0);
-        break;
-      default:
-        break;
-    }
-    if (n == 1) {
-      c.TextOut(Clamp32(x), Clamp32(y - L), caption);
-      continue;
-    }
-    for (int64_t k = 0; k < n; ++k) {
-      const int64_t w = c.TextWidth(lines[static_cast<size_t>(k)]);
-      const int64_t o = l.Alignment() == TAlignment::taRightJustify ? K - w
-                        : l.Alignment() == TAlignment::taCenter     ? (K - w) / 2
-                                                                    : 0;
-      c.TextOut(Clamp32(x + o), Clamp32(y - L * (n - k)), lines[static_cast<size_t>(k)]);
-    }
+      }
+      c.Pen().SetColor(l.ColorBorder());
+      c.MoveTo(Clamp32(x), Clamp32(y));
+      c.LineTo(Clamp32(x + K), Clamp32(y));
+      break;
+    case TTxtLblMode::tlShadow:
+      c.Pen().SetColor(l.ColorShadow());
+      c.Brush().SetColor(l.ColorShadow());
+      box(DevLen(l.ShadowDx()), DevLen(l.ShadowDy()));
+      c.Pen().SetColor(l.ColorBorder());
+      c.Brush().SetColor(l.ColorBkg());
+      box(0, 0);
+      break;
+    default:
+      break;
+  }
+  if (n == 1) {
+    c.TextOut(Clamp32(x), Clamp32(y - L), caption);
+    return;
+  }
+  for (int64_t k = 0; k < n; ++k) {
+    const int64_t w = c.TextWidth(lines[static_cast<size_t>(k)]);
+    const int64_t o = l.Alignment() == TAlignment::taRightJustify ? K - w
+                      : l.Alignment() == TAlignment::taCenter     ? (K - w) / 2
+                                                                  : 0;
+    c.TextOut(Clamp32(x + o), Clamp32(y - L * (n - k)), lines[static_cast<size_t>(k)]);
   }
 }
 
