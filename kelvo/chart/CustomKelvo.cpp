@@ -12,15 +12,8 @@ namespace {
 int32_t ValidLayer(int32_t Layer) { return Layer >= 1 && Layer <= LayerCount ? Layer : 1; }
 }  // namespace
 
-TCustomKelvo::TCustomKelvo(TComponent* AOwner) : TCustomControl(AOwner) {
-  FPaintLock = true;
-  FSettings.StandardLayout = TkvLayout::kvl_X1Bottom_Y1Left;
-  FMouseState.DoubleClicked = false;
-  FSettings.LayerVisible.fill(true);
-  FSettings.ClassVisible.fill(true);
-  FSettings.MouseAffectsLayer.fill(false);
-  FSettings.MouseAffectsLayer[1] = true;
-
+// Crosshair n on layer n, all off; thirty hidden labels on layer 1.
+void TCustomKelvo::CreateCrossHairsAndLabels() {
   for (int32_t i = 1; i <= CrossHairCount; ++i) {
     auto c = std::make_unique<TCrossHair>();
     c->SetPosX(0);
@@ -52,17 +45,11 @@ TCustomKelvo::TCustomKelvo(TComponent* AOwner) : TCustomControl(AOwner) {
     l->SetMode(TTxtLblMode::tlOff);
     FTextLabels[static_cast<size_t>(i)] = std::move(l);
   }
-  FBackGroundImg = std::make_unique<TBakGndImg>();
-  FJointLayers = std::make_unique<TJointLayers>(static_cast<IJointLayersOwner*>(this));
-  RegisterCursors();
+}
 
-  FDataBitmap.SetPixelFormat(TPixelFormat::pf32bit);
-  SizeDataBitmap();
-  SizeFrameBitmap();
-  FHolderBitmap.SetSize(10, 10);
-  FSettings.AspectX = GetDeviceCaps(ASPECTX);
-  FSettings.AspectY = GetDeviceCaps(ASPECTY);
-
+// Each layer's two axes (drawn by the chart onto its frame) and their
+// settings objects, in the layer's colour, placed by layer.
+void TCustomKelvo::CreateLayerAxes() {
   for (int32_t n = 1; n <= LayerCount; ++n) {
     const auto i = static_cast<size_t>(n);
     for (bool horizontal : {true, false}) {
@@ -85,6 +72,30 @@ TCustomKelvo::TCustomKelvo(TComponent* AOwner) : TCustomControl(AOwner) {
     py->SetScalePos((n - 1) / 2 * 50);
     FPropsY[i] = std::move(py);
   }
+}
+
+TCustomKelvo::TCustomKelvo(TComponent* AOwner) : TCustomControl(AOwner) {
+  FPaintLock = true;
+  FSettings.StandardLayout = TkvLayout::kvl_X1Bottom_Y1Left;
+  FMouseState.DoubleClicked = false;
+  FSettings.LayerVisible.fill(true);
+  FSettings.ClassVisible.fill(true);
+  FSettings.MouseAffectsLayer.fill(false);
+  FSettings.MouseAffectsLayer[1] = true;
+
+  CreateCrossHairsAndLabels();
+  FBackGroundImg = std::make_unique<TBakGndImg>();
+  FJointLayers = std::make_unique<TJointLayers>(static_cast<IJointLayersOwner*>(this));
+  RegisterCursors();
+
+  FDataBitmap.SetPixelFormat(TPixelFormat::pf32bit);
+  SizeDataBitmap();
+  SizeFrameBitmap();
+  FHolderBitmap.SetSize(10, 10);
+  FSettings.AspectX = GetDeviceCaps(ASPECTX);
+  FSettings.AspectY = GetDeviceCaps(ASPECTY);
+
+  CreateLayerAxes();
   WireSubObjects();
 
   FPaintLock = true;

@@ -702,6 +702,9 @@ class TCustomKelvo : public TCustomControl, private IJointLayersOwner {
         int64_t{field} - FSettings.LegendRoom[static_cast<size_t>(Which)], INT32_MIN, INT32_MAX));
   }
   void RegisterCursors();
+  // Construction steps (CustomKelvo.cpp).
+  void CreateCrossHairsAndLabels();
+  void CreateLayerAxes();
 
   // Every notification this chart wires into an object is bound to this
   // lifetime, so copies of it taken by Assign go quiet once the chart is gone.
