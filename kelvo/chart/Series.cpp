@@ -56,7 +56,7 @@ double* Grow(TPageBuffer& Buffer, uint64_t Slots) {
 // with k, so they are the first ones.
 uint64_t FiniteSpacedPoints(double X0, double DX) {
   constexpr uint64_t All = std::numeric_limits<uint64_t>::max();
-  const auto finite = [&](uint64_t k) { return std::isfinite(X0 + static_cast<double>(k) * DX); };
+  const auto finite = [&](uint64_t k) { return std::isfinite(TSeries::SpacedX(X0, DX, k)); };
   if (DX == 0 || finite(All)) return All;
   uint64_t lo = 0, hi = All;  // finite(lo), !finite(hi)
   while (hi - lo > 1) {

@@ -124,10 +124,14 @@ class TSeries : public TPlottable {
   // What the drawing and the nearest-point search read beyond the data and
   // attributes reaches them through TSeriesView (SeriesView.h).
   friend class TSeriesView;
-  // Point i without the range check (callers keep i below Count()).
-  double XAt(uint64_t I) const {
-    return FSpaced ? FX0 + static_cast<double>(FDropped + I) * FDX : FXs[Slot(I)];
+  // The x of the K-th evenly spaced point: one expression for every use,
+  // so that where it leaves the finite doubles is the same everywhere
+  // (a target may fuse the multiply and the add).
+  static double SpacedX(double X0, double DX, uint64_t K) {
+    return X0 + static_cast<double>(K) * DX;
   }
+  // Point i without the range check (callers keep i below Count()).
+  double XAt(uint64_t I) const { return FSpaced ? SpacedX(FX0, FDX, FDropped + I) : FXs[Slot(I)]; }
   double YAt(uint64_t I) const { return FYs[Slot(I)]; }
   // The slot of point i in the ring, the slot after a slot, and the y in a slot.
   uint64_t Slot(uint64_t I) const {
@@ -138,7 +142,7 @@ class TSeries : public TPlottable {
   uint64_t SlotCount() const { return FSlots; }
   // Point i's coordinates when S is its slot.
   double XInSlot(uint64_t I, uint64_t S) const {
-    return FSpaced ? FX0 + static_cast<double>(FDropped + I) * FDX : FXs[S];
+    return FSpaced ? SpacedX(FX0, FDX, FDropped + I) : FXs[S];
   }
   double YInSlot(uint64_t S) const { return FYs[S]; }
   // The points of the block of Level whose first slot is point I's, when
