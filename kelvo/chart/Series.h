@@ -75,6 +75,12 @@ class TSeries : public TPlottable {
   // spacing that is not finite, EVexaKelvoError).
   void SetXSpacing(double X0, double DX);
   bool Spaced() const { return FSpaced; }
+  // The x of the K-th evenly spaced point: one expression for every use,
+  // so that where it leaves the finite doubles is the same everywhere
+  // (a target may fuse the multiply and the add).
+  static double SpacedX(double X0, double DX, uint64_t K) {
+    return X0 + static_cast<double>(K) * DX;
+  }
   double X0() const { return FX0; }
   double DX() const { return FDX; }
 
@@ -124,12 +130,6 @@ class TSeries : public TPlottable {
   // What the drawing and the nearest-point search read beyond the data and
   // attributes reaches them through TSeriesView (SeriesView.h).
   friend class TSeriesView;
-  // The x of the K-th evenly spaced point: one expression for every use,
-  // so that where it leaves the finite doubles is the same everywhere
-  // (a target may fuse the multiply and the add).
-  static double SpacedX(double X0, double DX, uint64_t K) {
-    return X0 + static_cast<double>(K) * DX;
-  }
   // Point i without the range check (callers keep i below Count()).
   double XAt(uint64_t I) const { return FSpaced ? SpacedX(FX0, FDX, FDropped + I) : FXs[Slot(I)]; }
   double YAt(uint64_t I) const { return FYs[Slot(I)]; }
