@@ -226,6 +226,26 @@ class TSortedLine {
   TColumn col;
 };
 
+// What a series' line and marks draw with: the context's pieces and the
+// device mapping of the series' layer.
+struct TDrawingPieces {
+  const TCustomKelvo& Chart;
+  TCanvas& Canvas;
+  render::TRenderState& State;
+  const std::function<void(const TDrawItem&)>& DrawItem;
+  int32_t Left, Top;
+  const TLayerMapping& Mapping;
+};
+TDrawingPieces DrawingPieces(TPlotContext& Context, int32_t Layer) {
+  return {Context.Chart,
+          Context.Canvas,
+          Context.State,
+          Context.DrawItem,
+          Context.Left,
+          Context.Top,
+          Context.Chart.DeviceMapping(Layer)};
+}
+
 }  // namespace
 
 void TSeries::Draw(TPlotContext& Context) const {
@@ -259,12 +279,7 @@ void TSeries::Draw(TPlotContext& Context) const {
 void TSeries::DrawLine(TPlotContext& Context, TDrawItem& it, bool InOrder) const {
   const TSeries& se = *this;
   const uint64_t n = se.Count();
-  const TCustomKelvo& chart = Context.Chart;
-  TCanvas& c = Context.Canvas;
-  render::TRenderState& s = Context.State;
-  const auto& DrawItem = Context.DrawItem;
-  const int32_t ml = Context.Left, mt = Context.Top;
-  const TLayerMapping& m = chart.DeviceMapping(Layer());
+  const auto [chart, c, s, DrawItem, ml, mt, m] = DrawingPieces(Context, Layer());
   // A solid line of x-sorted data: the points in view and one on either
   // side, the view widened by the pen's reach (pixel x follows x, up or
   // down by the axis' direction). The segments before and after lie
@@ -323,12 +338,7 @@ void TSeries::DrawLine(TPlotContext& Context, TDrawItem& it, bool InOrder) const
 void TSeries::DrawMarks(TPlotContext& Context, TDrawItem& it, bool Sorted) const {
   const TSeries& se = *this;
   const uint64_t n = se.Count();
-  const TCustomKelvo& chart = Context.Chart;
-  TCanvas& c = Context.Canvas;
-  render::TRenderState& s = Context.State;
-  const auto& DrawItem = Context.DrawItem;
-  const int32_t ml = Context.Left, mt = Context.Top;
-  const TLayerMapping& m = chart.DeviceMapping(Layer());
+  const auto [chart, c, s, DrawItem, ml, mt, m] = DrawingPieces(Context, Layer());
   const int32_t layer = Layer();
   const TScaleProps& sx = chart.ScalePropsX(layer);
   const TScaleProps& sy = chart.ScalePropsY(layer);
