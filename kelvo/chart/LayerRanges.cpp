@@ -30,33 +30,10 @@ void TCustomKelvo::CopyScaleSettings(TScale& Scale, const TScaleProps& Props) {
   Scale.SetRangeLow(Props.RangeLow());
   Scale.SetRangeHigh(Props.RangeHigh());
   Scale.SetVisible(Props.Visible());
-  Scale.SetCaption(Props.Caption());
-  Scale.SetCaptionPosX(Props.CaptionPosX());
-  Scale.SetCaptionPosY(Props.CaptionPosY());
-  Scale.SetCaptionAlignment(Props.CaptionAlignment());
-  Scale.SetCaptionAnchor(Props.CaptionAnchor());
-  Scale.SetColorScale(Props.ColorScale());
-  Scale.SetDecPlaces(Props.DecPlaces());
-  Scale.SetLogarithmic(Props.Logarithmic());
-  Scale.SetLabelType(Props.LabelType());
-  Scale.SetShortTicks(Props.ShortTicks());
-  Scale.SetLogLabelStyle(Props.LogLabelStyle());
-  Scale.SetAvoidLabelOverlap(Props.AvoidLabelOverlap());
-  Scale.SetCaptionRotated(Props.CaptionRotated());
-  Scale.SetMinTicks(Props.MinTicks());
-  Scale.SetScaleInscript(Props.ScaleInscript());
-  Scale.SetUserTickText(Props.UserTickText());
+  Scale.SetAxisSettings(Props.AxisSettings());
   Scale.Font().Assign(&Props.Font());
   Scale.Font().SetColor(Props.Font().Color());
-  const TDTLabel& d = Props.DateFormat();
-  TDTLabel& t = Scale.DateFormat();
-  t.SetTimeFormat(d.TimeFormat());
-  t.SetDateSeparator(d.DateSeparator());
-  t.SetTimeSeparator(d.TimeSeparator());
-  t.SetYearLength(d.YearLength());
-  t.SetMonthName(d.MonthName());
-  t.SetDateForTime(d.DateForTime());
-  t.SetDateOrder(d.DateOrder());
+  Scale.SetDateFormat(Props.DateFormat());
 }
 
 void TCustomKelvo::ApplyScaleSettings() {

@@ -21,27 +21,27 @@ TScaleProps::TScaleProps() {
 TScaleProps::~TScaleProps() = default;
 
 void TScaleProps::SetCaption(const std::string& Value) {
-  FSettings.Caption = Value;
+  FSettings.Axis.Caption = Value;
   Changed();
 }
 void TScaleProps::SetCaptionPosX(int32_t Value) {
-  FSettings.CaptionPosX = Value;
+  FSettings.Axis.CaptionPosX = Value;
   Changed();
 }
 void TScaleProps::SetCaptionPosY(int32_t Value) {
-  FSettings.CaptionPosY = Value;
+  FSettings.Axis.CaptionPosY = Value;
   Changed();
 }
 void TScaleProps::SetCaptionAlignment(TAlignment Value) {
-  FSettings.CaptionAlignment = Value;
+  FSettings.Axis.CaptionAlignment = Value;
   Changed();
 }
 void TScaleProps::SetCaptionAnchor(TScaleUnitAnchor Value) {
-  FSettings.CaptionAnchor = Value;
+  FSettings.Axis.CaptionAnchor = Value;
   Changed();
 }
 void TScaleProps::SetColorScale(TColor Value) {
-  FSettings.ColorScale = Value;
+  FSettings.Axis.ColorScale = Value;
   Changed();
 }
 void TScaleProps::SetDateFormat(const TDTLabel& Value) {
@@ -49,7 +49,7 @@ void TScaleProps::SetDateFormat(const TDTLabel& Value) {
   Changed();
 }
 void TScaleProps::SetDecPlaces(int32_t Value) {
-  FSettings.DecPlaces = std::clamp(Value, -3, 12);
+  FSettings.Axis.DecPlaces = std::clamp(Value, -3, 12);
   Changed();
 }
 void TScaleProps::SetFont(const TFont& Value) {
@@ -63,25 +63,25 @@ void TScaleProps::SetFont(const TFont& Value) {
 
 void TScaleProps::SetLogarithmic(bool Value) {
   if (!Value)
-    FSettings.Logarithmic = false;
+    FSettings.Axis.Logarithmic = false;
   else if (FSettings.Loading || FReadingForm ||
            (FSettings.RangeLow >= 1e-100 && FSettings.RangeHigh >= 1e-100 &&
-            FSettings.LabelType != TFigType::ftDateTime))
-    FSettings.Logarithmic = true;
+            FSettings.Axis.LabelType != TFigType::ftDateTime))
+    FSettings.Axis.Logarithmic = true;
   Changed();
 }
 
 void TScaleProps::SetLabelType(TFigType Value) {
-  FSettings.LabelType = Value;
+  FSettings.Axis.LabelType = Value;
   if (!FReadingForm) {
-    if (Value == TFigType::ftDateTime) FSettings.Logarithmic = false;
-    if (Value == TFigType::ftTime) FSettings.DecPlaces = 4;
+    if (Value == TFigType::ftDateTime) FSettings.Axis.Logarithmic = false;
+    if (Value == TFigType::ftTime) FSettings.Axis.DecPlaces = 4;
   }
   Changed();
 }
 
 void TScaleProps::SetMinTicks(int32_t Value) {
-  FSettings.MinTicks = Value;
+  FSettings.Axis.MinTicks = Value;
   Changed();
 }
 
@@ -101,7 +101,7 @@ void TScaleProps::SetRangeLow(double Value) {
   } else if (std::fabs(FSettings.RangeHigh - Value) < FSettings.MinRange) {
     FSettings.RangeLow = Value;
     FSettings.RangeHigh = Value + FSettings.MinRange;
-  } else if (!(FSettings.Logarithmic && Value < 1e-100 && !FReadingForm)) {
+  } else if (!(FSettings.Axis.Logarithmic && Value < 1e-100 && !FReadingForm)) {
     FSettings.RangeLow = Value;
   }
   Changed();
@@ -113,34 +113,34 @@ void TScaleProps::SetRangeHigh(double Value) {
   } else if (std::fabs(FSettings.RangeLow - Value) < FSettings.MinRange) {
     FSettings.RangeHigh = Value;
     FSettings.RangeLow = Value - FSettings.MinRange;
-  } else if (!(FSettings.Logarithmic && Value < 1e-100 && !FReadingForm)) {
+  } else if (!(FSettings.Axis.Logarithmic && Value < 1e-100 && !FReadingForm)) {
     FSettings.RangeHigh = Value;
   }
   Changed();
 }
 
 void TScaleProps::SetShortTicks(bool Value) {
-  FSettings.ShortTicks = Value;
+  FSettings.Axis.ShortTicks = Value;
   Changed();
 }
 
 void TScaleProps::SetLogLabelStyle(TLogLabelStyle Value) {
-  FSettings.LogLabelStyle = Value;
+  FSettings.Axis.LogLabelStyle = Value;
   Changed();
 }
 
 void TScaleProps::SetAvoidLabelOverlap(bool Value) {
-  FSettings.AvoidLabelOverlap = Value;
+  FSettings.Axis.AvoidLabelOverlap = Value;
   Changed();
 }
 
 void TScaleProps::SetCaptionRotated(bool Value) {
-  FSettings.CaptionRotated = Value;
+  FSettings.Axis.CaptionRotated = Value;
   Changed();
 }
 
 void TScaleProps::SetScaleInscript(const std::string& Value) {
-  FSettings.ScaleInscript = Value;
+  FSettings.Axis.ScaleInscript = Value;
   Changed();
 }
 
@@ -154,7 +154,7 @@ void TScaleProps::SetScalePos(int32_t Value) {
 }
 
 void TScaleProps::SetUserTickText(const std::string& Value) {
-  FSettings.UserTickText = Value;
+  FSettings.Axis.UserTickText = Value;
   Changed();
 }
 void TScaleProps::SetVisible(bool Value) {

@@ -19,6 +19,13 @@ inline constexpr const char* TScaleLocationVertNames[] = {"slLeft", "slRight"};
 inline constexpr const char* TScaleUnitAnchorNames[] = {"uaSclTopLft", "uaSclCenter",
                                                         "uaSclBotRgt"};
 
+// A layer's axis settings as created: an axis', its caption at the corner.
+inline TAxisSettings LayerAxisDefaults() {
+  TAxisSettings a;
+  a.CaptionPosX = a.CaptionPosY = 0;
+  return a;
+}
+
 // Every published setter stores and then calls Changed, which fires
 // OnChange; the rules of single setters are stated at them.
 class TScaleProps : public TPersistent {
@@ -26,29 +33,29 @@ class TScaleProps : public TPersistent {
   TScaleProps();
   ~TScaleProps() override;
 
-  const std::string& Caption() const { return FSettings.Caption; }
+  const std::string& Caption() const { return FSettings.Axis.Caption; }
   void SetCaption(const std::string& Value);
-  int32_t CaptionPosX() const { return FSettings.CaptionPosX; }
+  int32_t CaptionPosX() const { return FSettings.Axis.CaptionPosX; }
   void SetCaptionPosX(int32_t Value);
-  int32_t CaptionPosY() const { return FSettings.CaptionPosY; }
+  int32_t CaptionPosY() const { return FSettings.Axis.CaptionPosY; }
   void SetCaptionPosY(int32_t Value);
-  TAlignment CaptionAlignment() const { return FSettings.CaptionAlignment; }  // taCenter
+  TAlignment CaptionAlignment() const { return FSettings.Axis.CaptionAlignment; }  // taCenter
   void SetCaptionAlignment(TAlignment Value);
-  TScaleUnitAnchor CaptionAnchor() const { return FSettings.CaptionAnchor; }  // uaSclTopLft
+  TScaleUnitAnchor CaptionAnchor() const { return FSettings.Axis.CaptionAnchor; }  // uaSclTopLft
   void SetCaptionAnchor(TScaleUnitAnchor Value);
-  TColor ColorScale() const { return FSettings.ColorScale; }  // black
+  TColor ColorScale() const { return FSettings.Axis.ColorScale; }  // black
   void SetColorScale(TColor Value);
   // Owned; setting assigns the given format into it.
   TDTLabel& DateFormat() { return FDateFormat; }
   const TDTLabel& DateFormat() const { return FDateFormat; }
   void SetDateFormat(const TDTLabel& Value);
-  int32_t DecPlaces() const { return FSettings.DecPlaces; }  // -2; kept within -3..12
+  int32_t DecPlaces() const { return FSettings.Axis.DecPlaces; }  // -2; kept within -3..12
   void SetDecPlaces(int32_t Value);
   // Owned; its changes fire this object's OnChange. Setting copies the given font in.
   TFont& Font() { return FFont; }
   const TFont& Font() const { return FFont; }
   void SetFont(const TFont& Value);
-  bool Logarithmic() const { return FSettings.Logarithmic; }
+  bool Logarithmic() const { return FSettings.Axis.Logarithmic; }
   // True is taken at once while Loading: from construction until the
   // owning chart has read a stored form (Loaded), so a chart built in code
   // takes its settings in any order (logarithmic first, its range after).
@@ -62,10 +69,10 @@ class TScaleProps : public TPersistent {
   // state its chart held, and reading it gives that state back whatever
   // order the setters would need.
   void SetLogarithmic(bool Value);
-  TFigType LabelType() const { return FSettings.LabelType; }  // ftNum
+  TFigType LabelType() const { return FSettings.Axis.LabelType; }  // ftNum
   // ftDateTime also switches Logarithmic off; ftTime also sets DecPlaces 4.
   void SetLabelType(TFigType Value);
-  int32_t MinTicks() const { return FSettings.MinTicks; }  // 3
+  int32_t MinTicks() const { return FSettings.Axis.MinTicks; }  // 3
   void SetMinTicks(int32_t Value);
   double MinRange() const { return FSettings.MinRange; }  // 1e-10
   // Values <= 1e-100 are ignored silently; a narrower range is widened
@@ -78,25 +85,28 @@ class TScaleProps : public TPersistent {
   void SetRangeLow(double Value);
   double RangeHigh() const { return FSettings.RangeHigh; }  // 1
   void SetRangeHigh(double Value);
-  bool ShortTicks() const { return FSettings.ShortTicks; }  // True
+  bool ShortTicks() const { return FSettings.Axis.ShortTicks; }  // True
   void SetShortTicks(bool Value);
   // As TScale's (stored only when set).
-  TLogLabelStyle LogLabelStyle() const { return FSettings.LogLabelStyle; }  // llsPlain
+  TLogLabelStyle LogLabelStyle() const { return FSettings.Axis.LogLabelStyle; }  // llsPlain
   void SetLogLabelStyle(TLogLabelStyle Value);
-  bool AvoidLabelOverlap() const { return FSettings.AvoidLabelOverlap; }  // False
+  bool AvoidLabelOverlap() const { return FSettings.Axis.AvoidLabelOverlap; }  // False
   void SetAvoidLabelOverlap(bool Value);
-  bool CaptionRotated() const { return FSettings.CaptionRotated; }  // False
+  bool CaptionRotated() const { return FSettings.Axis.CaptionRotated; }  // False
   void SetCaptionRotated(bool Value);
-  const std::string& ScaleInscript() const { return FSettings.ScaleInscript; }
+  const std::string& ScaleInscript() const { return FSettings.Axis.ScaleInscript; }
   void SetScaleInscript(const std::string& Value);
   // The axis' outward distance from the plot area: one slot for horizontal
   // and one for vertical scale types, chosen by ScaleType.
   int32_t ScalePos() const;
   void SetScalePos(int32_t Value);
-  const std::string& UserTickText() const { return FSettings.UserTickText; }
+  const std::string& UserTickText() const { return FSettings.Axis.UserTickText; }
   void SetUserTickText(const std::string& Value);
   bool Visible() const { return FSettings.Visible; }  // False
   void SetVisible(bool Value);
+
+  // The settings the axis drawing this layer's axis takes over as they are.
+  const TAxisSettings& AxisSettings() const { return FSettings.Axis; }
 
   // Not published.
   TScaleType ScaleType() const { return FSettings.ScaleType; }
@@ -129,25 +139,12 @@ class TScaleProps : public TPersistent {
   // The settings as one value, so that Assign copies them with one
   // assignment; the owned date format and font are objects of their own.
   struct TSettings {
-    std::string Caption;
-    int32_t CaptionPosX = 0, CaptionPosY = 0;
-    TAlignment CaptionAlignment = TAlignment::taCenter;
-    TScaleUnitAnchor CaptionAnchor = TScaleUnitAnchor::uaSclTopLft;
-    TColor ColorScale = clBlack;
-    int32_t DecPlaces = -2;
-    bool Logarithmic = false;
-    TFigType LabelType = TFigType::ftNum;
-    int32_t MinTicks = 3;
+    TAxisSettings Axis = LayerAxisDefaults();
     bool Loading = true;
     double RangeLow = 0, RangeHigh = 1;
-    bool ShortTicks = true;
-    TLogLabelStyle LogLabelStyle = TLogLabelStyle::llsPlain;
-    bool AvoidLabelOverlap = false, CaptionRotated = false;
-    std::string ScaleInscript;
     TScaleType ScaleType = TScaleType::sctXT;
     int32_t VertPos = 0, HorizPos = 0;
     double MinRange = 1e-10;
-    std::string UserTickText;
     bool Visible = false;
   } FSettings;
   TDTLabel FDateFormat;

@@ -52,8 +52,8 @@ TDate DateOf(long double Value) {
 
 bool TScale::TimeOfDayPass(TPass& p) {
   const long double low = FRangeLow, high = FRangeHigh;
-  if (FMinTicks <= 0) return false;
-  const long double ideal = std::fabs(high - low) / FMinTicks;
+  if (FAxis.MinTicks <= 0) return false;
+  const long double ideal = std::fabs(high - low) / FAxis.MinTicks;
   int index = LastTimeStep;
   while (index > 0 && ideal < TimeStepTable[static_cast<size_t>(index)].Seconds) --index;
   if (index == 0 || index == LastTimeStep) return false;
@@ -76,7 +76,7 @@ bool TScale::TimeOfDayPass(TPass& p) {
   const long double count = std::trunc((hi - lo) / minor) + ts.Minors + 2;
   const int budget = static_cast<int>(std::fmin(count, p.Budget));
 
-  if (FShortTicks)
+  if (FAxis.ShortTicks)
     for (int u = 0; u <= budget; ++u) {
       const long double v = first + u * advance;
       if (!inside(v)) continue;
@@ -89,7 +89,7 @@ bool TScale::TimeOfDayPass(TPass& p) {
     const long double v = first + u * advance;
     const long double q = v / major;
     if (!(std::fabs(q - std::round(q)) < 0.01L) || !inside(v)) continue;
-    if (!p.Horizontal || !FShortTicks) RecordTick(v);
+    if (!p.Horizontal || !FAxis.ShortTicks) RecordTick(v);
     DrawTick(p, v, p.Horizontal ? 7 : 6);
     DrawLabel(p, v, FormatSeconds(withMilliseconds, v));
     RaiseTickDrawn(p, v);
@@ -103,7 +103,7 @@ void TScale::DateTimePass(TPass& p) {
     DateTimeMessage(p, true);
     return;
   }
-  const long double ideal = (high - low) / std::max(FMinTicks, 1);
+  const long double ideal = (high - low) / std::max(FAxis.MinTicks, 1);
   const bool h = p.Horizontal;
   if (ideal <= (h ? TooSmallHorizontal : TooSmallVertical))
     DateTimeMessage(p, false);
@@ -185,17 +185,17 @@ void TScale::ClockTimePass(TPass& p, TClockUnit unit, long double Ideal) {
   const std::string dateFormat =
       BuildDateFormat(df.MonthName(), df.YearLength(), df.DateOrder(), df.DateSeparator());
   long double first = st.First;
-  if (FShortTicks)
+  if (FAxis.ShortTicks)
     while (first > low) first -= st.Minor;
   int32_t lastDay = -1;  // day of month of the last date line
-  const long double advance = FShortTicks ? st.Minor : st.Major;
+  const long double advance = FAxis.ShortTicks ? st.Minor : st.Major;
   for (long double v = first; v - high < EndTolerance && p.Budget-- > 0; v += advance) {
     if (low - v > EndTolerance) continue;  // the same tolerance as at the high end
     const TDate date = DateOf(v);
     std::string text = FormatLinearDateTime(clockFormat, v);
     RecordTick(v);
     const long double q = v / st.Major;
-    if (FShortTicks && std::fabs(q - std::round(q)) > 0.1L) {
+    if (FAxis.ShortTicks && std::fabs(q - std::round(q)) > 0.1L) {
       DrawTick(p, v, 4);
       RaiseTickDrawn(p, v);
       continue;
@@ -248,11 +248,11 @@ void TScale::DayPass(TPass& p, long double Ideal) {
   const int64_t phase = NonNegativeMod(static_cast<int64_t>(std::llround(first)), step);
   const std::string format =
       DayLabelFormat(df.MonthName(), df.YearLength(), df.DateOrder(), df.DateSeparator());
-  const long double advance = FShortTicks ? minor : step;
+  const long double advance = FAxis.ShortTicks ? minor : step;
   for (long double v = first; v - high < EndTolerance && p.Budget-- > 0; v += advance) {
     std::string text = FormatLinearDateTime(format, v);
     if (v < low) continue;
-    DrawCalendarTick(p, v, !FShortTicks || NonNegativeMod(std::llround(v), step) == phase,
+    DrawCalendarTick(p, v, !FAxis.ShortTicks || NonNegativeMod(std::llround(v), step) == phase,
                      std::move(text));
   }
 }
@@ -260,7 +260,7 @@ void TScale::DayPass(TPass& p, long double Ideal) {
 void TScale::MonthPass(TPass& p) {
   const long double low = FRangeLow, high = FRangeHigh;
   const TDTLabel& df = FDateFormat;
-  const long double idealMonths = (high - low) / 30.4375L / std::max(FMinTicks, 1);
+  const long double idealMonths = (high - low) / 30.4375L / std::max(FAxis.MinTicks, 1);
   static constexpr std::array<int32_t, 5> steps = {1, 2, 3, 4, 6};
   int32_t step = 1;
   for (const int32_t s : steps)
@@ -275,7 +275,7 @@ void TScale::MonthPass(TPass& p) {
       ++year;
     }
   };
-  if (step > 1 && !FShortTicks) {
+  if (step > 1 && !FAxis.ShortTicks) {
     // At least one month on, then to the first of months 1, 1 + step, ...
     do nextMonth(1);
     while (month % step != 1);
@@ -283,23 +283,23 @@ void TScale::MonthPass(TPass& p) {
   const std::string format =
       MonthLabelFormat(df.MonthName(), df.YearLength(), df.DateOrder(), df.DateSeparator());
   for (long double v = EncodeDate(year, month, 1); v - high < EndTolerance && p.Budget-- > 0;
-       nextMonth(FShortTicks ? 1 : step), v = EncodeDate(year, month, 1)) {
+       nextMonth(FAxis.ShortTicks ? 1 : step), v = EncodeDate(year, month, 1)) {
     std::string text = FormatLinearDateTime(format, v);
     if (v < low) continue;
-    DrawCalendarTick(p, v, !FShortTicks || step == 1 || month % step == 1, std::move(text));
+    DrawCalendarTick(p, v, !FAxis.ShortTicks || step == 1 || month % step == 1, std::move(text));
   }
 }
 
 void TScale::YearPass(TPass& p) {
   const long double low = FRangeLow, high = FRangeHigh;
   const TDTLabel& df = FDateFormat;
-  const long double a = std::max((high - low) / 365.25L / std::max(FMinTicks, 1), 1.0L);
+  const long double a = std::max((high - low) / 365.25L / std::max(FAxis.MinTicks, 1), 1.0L);
   const long double l = std::log10(a);
   const long double mantissa = std::pow(10.0L, l - std::trunc(l));
   const int f = mantissa >= 5 ? 5 : (mantissa >= 2 ? 2 : 1);
   const auto step = static_cast<int64_t>(std::llround(std::pow(10.0L, std::trunc(l)) * f));
   int64_t minor = step;
-  if (FShortTicks && step > 1) minor = std::llround(step / (f == 5 ? 5.0L : 2.0L));
+  if (FAxis.ShortTicks && step > 1) minor = std::llround(step / (f == 5 ? 5.0L : 2.0L));
   const int64_t startYear = DateOf(low).Year;
   int64_t year = (startYear + minor - 1) / minor * minor;
   if (year == startYear && low != EncodeDate(startYear, 1, 1)) year += minor;
@@ -315,7 +315,7 @@ void TScale::YearPass(TPass& p) {
       text = FormatLinearDateTime("yyyy", v);
       text.erase(0, std::min(text.find_first_not_of('0'), text.size()));
     }
-    DrawCalendarTick(p, v, !FShortTicks || DateOf(v).Year % step == 0, std::move(text));
+    DrawCalendarTick(p, v, !FAxis.ShortTicks || DateOf(v).Year % step == 0, std::move(text));
     if (v >= LastDay9999) break;
     year += minor;
     v = tickOf(year);

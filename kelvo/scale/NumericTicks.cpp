@@ -12,7 +12,7 @@
 namespace vexa {
 
 void TScale::PaintHorizontal(TCanvas& Canvas, int32_t BaseY) {
-  if (FMinTicks != 0) FMinTicks = std::clamp(FMinTicks, 2, 20);
+  if (FAxis.MinTicks != 0) FAxis.MinTicks = std::clamp(FAxis.MinTicks, 2, 20);
   RunTickPass(Canvas, BaseY);
 }
 
@@ -32,14 +32,14 @@ void TScale::RunTickPass(TCanvas& Canvas, int32_t Base) {
   pass.Budget = static_cast<int>(
       std::clamp<int64_t>(4 * std::max<int64_t>(length, 0) + 64, 64, MaxTicksPerPass));
   if (!horizontal) pass.ZeroHeight = Canvas.TextHeight("0");
-  if (FLabelType == TFigType::ftDateTime) {
+  if (FAxis.LabelType == TFigType::ftDateTime) {
     // Its own checks show a message for unusable ranges, NaN included.
     DateTimePass(pass);
   } else if (!std::isfinite(FRangeLow) || !std::isfinite(FRangeHigh)) {
     // An infinite or undefined range has no ticks to show.
-  } else if (FLabelType != TFigType::ftTime || !TimeOfDayPass(pass)) {
+  } else if (FAxis.LabelType != TFigType::ftTime || !TimeOfDayPass(pass)) {
     // Numbers, also where the time-of-day pass declines the range.
-    if (FLogarithmic)
+    if (FAxis.Logarithmic)
       LogarithmicPass(pass);
     else
       LinearPass(pass);
@@ -109,7 +109,7 @@ struct TExponentFont {
 
 int64_t TScale::LabelWidth(TCanvas& Canvas, const std::string& Label) {
   std::string base, exponent;
-  if (FLogLabelStyle != TLogLabelStyle::llsPower || !SplitPower(Label, base, exponent))
+  if (FAxis.LogLabelStyle != TLogLabelStyle::llsPower || !SplitPower(Label, base, exponent))
     return Canvas.TextWidth(Label);
   const int64_t w = Canvas.TextWidth(base);
   TExponentFont small(Canvas);
@@ -120,12 +120,12 @@ bool TScale::LabelOut(TPass& p, int64_t X, int64_t Y, const std::string& Label) 
   TCanvas& c = p.Canvas;
   std::string base, exponent;
   const bool power =
-      FLogLabelStyle == TLogLabelStyle::llsPower && SplitPower(Label, base, exponent);
+      FAxis.LogLabelStyle == TLogLabelStyle::llsPower && SplitPower(Label, base, exponent);
   const int64_t width = LabelWidth(c, Label);
   p.LabelExtent = std::max(p.LabelExtent, width);
   // A raised exponent reaches a third of the text's height above it.
   const int64_t h = c.TextHeight(Label), raise = power ? h / 3 : 0;
-  if (FAvoidLabelOverlap) {
+  if (FAxis.AvoidLabelOverlap) {
     const TRect box = Rect(RoundClamped(X), RoundClamped(Y - raise), RoundClamped(X + width),
                            RoundClamped(Y + h));
     // Side by side, labels keep a gap of four logical pixels, so that two
@@ -184,13 +184,13 @@ void TScale::PlaceHorizontalLabel(TPass& p, int32_t X, int32_t BaseY, long doubl
 
 void TScale::LinearPass(TPass& p) {
   const long double low = FRangeLow, high = FRangeHigh;
-  const TTickStep ts = NiceTickStep(FMinTicks, low, high);
+  const TTickStep ts = NiceTickStep(FAxis.MinTicks, low, high);
   if (ts.Step == 0) return;
   const long double minor = ts.Step / ts.Subdivisions;
   const long double dir = high > low ? 1.0L : -1.0L;
-  p.Decimals = AutoDecimals(FDecPlaces, high, low);
+  p.Decimals = AutoDecimals(FAxis.DecPlaces, high, low);
 
-  if (FShortTicks) {
+  if (FAxis.ShortTicks) {
     for (long double k = 0;; k += 1) {
       const long double v = (ts.First - ts.Step) + k * minor;
       if (dir * v >= dir * low) {
@@ -207,10 +207,10 @@ void TScale::LinearPass(TPass& p) {
   for (long double k = 0;; k += 1) {
     long double v = ts.First + k * ts.Step;
     // Horizontal scales with short ticks have recorded the majors already.
-    if (!p.Horizontal || !FShortTicks) RecordTick(v);
+    if (!p.Horizontal || !FAxis.ShortTicks) RecordTick(v);
     DrawTick(p, v, p.Horizontal ? 7 : 6);
     if (!p.Horizontal) RaiseTickDrawn(p, v);
-    if (FLabelType != TFigType::ftNoFigs) {
+    if (FAxis.LabelType != TFigType::ftNoFigs) {
       std::string text;
       // A tick computed a hair from zero is zero.
       if (std::fabs(v / span) < 1e-14L) {
@@ -222,10 +222,10 @@ void TScale::LinearPass(TPass& p) {
       }
       if (text.size() > MaxTickLabelLength) text.resize(MaxTickLabelLength);
       // With DecPlaces 0 only whole-number ticks are labelled.
-      if (FDecPlaces == 0 && std::fabs(v - std::nearbyintl(v)) > 1e-6L) text.clear();
+      if (FAxis.DecPlaces == 0 && std::fabs(v - std::nearbyintl(v)) > 1e-6L) text.clear();
       const int32_t number = RoundClamped(k + 1);
-      text = FLabelType == TFigType::ftUserText ? UserTickItem(FUserTickText, number)
-                                                : ApplyInscript(text, FScaleInscript);
+      text = FAxis.LabelType == TFigType::ftUserText ? UserTickItem(FAxis.UserTickText, number)
+                                                : ApplyInscript(text, FAxis.ScaleInscript);
       DrawLabel(p, v, std::move(text));
     }
     if (p.Horizontal) RaiseTickDrawn(p, v);
@@ -242,21 +242,21 @@ void TScale::LogarithmicPass(TPass& p) {
     return;
   }
   const long double lower = std::fmin(low, high), upper = std::fmax(low, high);
-  p.Decimals = AutoLogDecimals(FDecPlaces, upper, lower);
+  p.Decimals = AutoLogDecimals(FAxis.DecPlaces, upper, lower);
   constexpr long double T = 0.999999999L;  // tolerance factor
   const long double decade = std::pow(10.0L, std::floor(std::log10(lower * T)));
   long double mult = 1;
   int32_t labels = 0;
-  const bool intermediate = FMinTicks > decades + 0.5L;
+  const bool intermediate = FAxis.MinTicks > decades + 0.5L;
 
   auto tick = [&](int m, bool labelled) {
     const long double v = m * decade * mult;
     if (!(v / T > lower && v * T < upper)) return;
     if (!p.Horizontal) {
-      if (!labelled && !FShortTicks) return;
+      if (!labelled && !FAxis.ShortTicks) return;
       RecordTick(v);
       DrawTick(p, v, 6);
-    } else if (labelled || FShortTicks) {
+    } else if (labelled || FAxis.ShortTicks) {
       RecordTick(v);
       DrawTick(p, v, labelled ? 7 : 4);
     } else {
@@ -264,22 +264,22 @@ void TScale::LogarithmicPass(TPass& p) {
       p.Canvas.MoveTo(DeviceValueToPixel(static_cast<double>(v)), p.Base);
     }
     RaiseTickDrawn(p, v);
-    if (!labelled || FLabelType == TFigType::ftNoFigs) return;
+    if (!labelled || FAxis.LabelType == TFigType::ftNoFigs) return;
     ++labels;
     std::string text;
     const int32_t exponent = RoundClamped(std::log10(decade * mult), 100000);
-    if (FLogLabelStyle != TLogLabelStyle::llsPlain) {
-      text = LogStyleLabel(FLogLabelStyle == TLogLabelStyle::llsPower, m, exponent);
+    if (FAxis.LogLabelStyle != TLogLabelStyle::llsPlain) {
+      text = LogStyleLabel(FAxis.LogLabelStyle == TLogLabelStyle::llsPower, m, exponent);
     } else {
       if (p.Decimals == -3)  // exponents only, at the decades
         text = m == 1 ? FormatTickValue(exponent, 0) : std::string();
       else
         text = FormatTickValue(v, p.Decimals);
       if (text.size() > MaxTickLabelLength) text.resize(MaxTickLabelLength);
-      if (FDecPlaces == -2) text = StripTrailingZeros(std::move(text));
+      if (FAxis.DecPlaces == -2) text = StripTrailingZeros(std::move(text));
     }
-    text = FLabelType == TFigType::ftUserText ? UserTickItem(FUserTickText, labels)
-                                              : ApplyInscript(text, FScaleInscript);
+    text = FAxis.LabelType == TFigType::ftUserText ? UserTickItem(FAxis.UserTickText, labels)
+                                              : ApplyInscript(text, FAxis.ScaleInscript);
     DrawLabel(p, v, std::move(text));
   };
 

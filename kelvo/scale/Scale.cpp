@@ -56,23 +56,23 @@ TScale::~TScale() { FLifetime.Revoke(); }
 // --- setters ---
 
 void TScale::SetCaption(const std::string& Value) {
-  FCaption = Value;
+  FAxis.Caption = Value;
   RequestRepaint();
 }
 void TScale::SetCaptionPosX(int32_t Value) {
-  FCaptionPosX = Value;
+  FAxis.CaptionPosX = Value;
   RequestRepaint();
 }
 void TScale::SetCaptionPosY(int32_t Value) {
-  FCaptionPosY = Value;
+  FAxis.CaptionPosY = Value;
   RequestRepaint();
 }
 void TScale::SetCaptionAlignment(TAlignment Value) {
-  FCaptionAlignment = Value;
+  FAxis.CaptionAlignment = Value;
   RequestRepaint();
 }
 void TScale::SetCaptionAnchor(TScaleUnitAnchor Value) {
-  FCaptionAnchor = Value;
+  FAxis.CaptionAnchor = Value;
   RequestRepaint();
 }
 
@@ -83,8 +83,8 @@ void TScale::SetColorBackGnd(TColor Value) {
 }
 
 void TScale::SetColorScale(TColor Value) {
-  if (Value == FColorScale) return;
-  FColorScale = Value;
+  if (Value == FAxis.ColorScale) return;
+  FAxis.ColorScale = Value;
   RequestRepaint();
 }
 
@@ -107,7 +107,7 @@ void TScale::SetDateFormat(const TDTLabel& Value) {
 }
 
 void TScale::SetDecPlaces(int32_t Value) {
-  FDecPlaces = std::clamp(Value, -3, 12);
+  FAxis.DecPlaces = std::clamp(Value, -3, 12);
   UpdateScaleFactors();
   RequestRepaint();
 }
@@ -119,22 +119,22 @@ void TScale::SetFrameStyle(TFrameStyle Value) {
 }
 
 void TScale::SetLabelType(TFigType Value) {
-  FLabelType = Value;
+  FAxis.LabelType = Value;
   if (Value == TFigType::ftDateTime) {
-    FLogarithmic = false;
+    FAxis.Logarithmic = false;
     UpdateScaleFactors();
   } else if (Value == TFigType::ftTime) {
-    FDecPlaces = 4;
+    FAxis.DecPlaces = 4;
   }
   RequestRepaint();
 }
 
 void TScale::SetLogarithmic(bool Value) {
   if (!Value)
-    FLogarithmic = false;
+    FAxis.Logarithmic = false;
   else if (FLoading ||
-           (FRangeLow >= 1e-100 && FRangeHigh >= 1e-100 && FLabelType != TFigType::ftDateTime))
-    FLogarithmic = true;
+           (FRangeLow >= 1e-100 && FRangeHigh >= 1e-100 && FAxis.LabelType != TFigType::ftDateTime))
+    FAxis.Logarithmic = true;
   UpdateScaleFactors();
   RequestRepaint();
 }
@@ -161,7 +161,7 @@ void TScale::SetMarginRight(int32_t Value) {
 }
 
 void TScale::SetMinTicks(int32_t Value) {
-  FMinTicks = Value == 0 ? 0 : std::clamp(Value, 2, 10);
+  FAxis.MinTicks = Value == 0 ? 0 : std::clamp(Value, 2, 10);
   RequestRepaint();
 }
 
@@ -183,7 +183,7 @@ void TScale::SetRangeHigh(double Value) {
 }
 
 void TScale::SetScaleInscript(const std::string& Value) {
-  FScaleInscript = Value;
+  FAxis.ScaleInscript = Value;
   RequestRepaint();
 }
 
@@ -195,26 +195,26 @@ void TScale::SetScaleType(TScaleType Value) {
 }
 
 void TScale::SetCaptionRotated(bool Value) {
-  if (Value == FCaptionRotated) return;
-  FCaptionRotated = Value;
+  if (Value == FAxis.CaptionRotated) return;
+  FAxis.CaptionRotated = Value;
   RequestRepaint();
 }
 
 void TScale::SetLogLabelStyle(TLogLabelStyle Value) {
-  if (Value == FLogLabelStyle) return;
-  FLogLabelStyle = Value;
+  if (Value == FAxis.LogLabelStyle) return;
+  FAxis.LogLabelStyle = Value;
   RequestRepaint();
 }
 
 void TScale::SetAvoidLabelOverlap(bool Value) {
-  if (Value == FAvoidLabelOverlap) return;
-  FAvoidLabelOverlap = Value;
+  if (Value == FAxis.AvoidLabelOverlap) return;
+  FAxis.AvoidLabelOverlap = Value;
   RequestRepaint();
 }
 
 void TScale::SetShortTicks(bool Value) {
-  if (Value == FShortTicks) return;
-  FShortTicks = Value;
+  if (Value == FAxis.ShortTicks) return;
+  FAxis.ShortTicks = Value;
   RequestRepaint();
 }
 
@@ -229,7 +229,18 @@ void TScale::SetTransparent(bool Value) {
 }
 
 void TScale::SetUserTickText(const std::string& Value) {
-  FUserTickText = Value;
+  FAxis.UserTickText = Value;
+  RequestRepaint();
+}
+
+void TScale::SetAxisSettings(const TAxisSettings& Value) {
+  TAxisSettings v = Value;
+  v.DecPlaces = v.LabelType == TFigType::ftTime ? 4 : std::clamp(v.DecPlaces, -3, 12);
+  v.MinTicks = v.MinTicks == 0 ? 0 : std::clamp(v.MinTicks, 2, 10);
+  v.Logarithmic = v.Logarithmic && v.LabelType != TFigType::ftDateTime &&
+                  (FLoading || (FRangeLow >= 1e-100 && FRangeHigh >= 1e-100));
+  FAxis = std::move(v);
+  UpdateScaleFactors();
   RequestRepaint();
 }
 
@@ -276,7 +287,7 @@ void TScale::UpdateScaleFactors() {
     if (s <= 0) {
       FScaleFactor = 0;
       FScaleOffset = Width() / 2.0;
-    } else if (!FLogarithmic) {
+    } else if (!FAxis.Logarithmic) {
       const long double f = s / (high - low);
       FScaleFactor = static_cast<double>(f);
       FScaleOffset = static_cast<double>(FMarginLeft - low * f);
@@ -290,7 +301,7 @@ void TScale::UpdateScaleFactors() {
     if (s <= 0) {
       FScaleFactor = 0;
       FScaleOffset = Height() / 2.0;
-    } else if (!FLogarithmic) {
+    } else if (!FAxis.Logarithmic) {
       // Negative for an ascending range: larger values lie higher.
       const long double f = s / (low - high);
       FScaleFactor = static_cast<double>(f);
@@ -304,7 +315,7 @@ void TScale::UpdateScaleFactors() {
 }
 
 long double TScale::ExactPixel(double Value) const {
-  if (!FLogarithmic) return static_cast<long double>(FScaleFactor) * Value + FScaleOffset;
+  if (!FAxis.Logarithmic) return static_cast<long double>(FScaleFactor) * Value + FScaleOffset;
   if (Value > 1e-100)
     return std::log(static_cast<long double>(Value)) * FScaleFactor + FScaleOffset;
   return FRangeHigh >= FRangeLow ? 0 : Width();
@@ -369,7 +380,7 @@ void TScale::Paint() {
   };
 
   if (FTransparent) {
-    target.Pen().SetColor(FColorScale);
+    target.Pen().SetColor(FAxis.ColorScale);
     const int32_t b = base(ox, oy);
     pass(target, b);
     baseLine(target, b);
@@ -386,7 +397,7 @@ void TScale::Paint() {
     c.Pen().SetColor(FColorBackGnd);
     c.Brush().SetColor(FColorBackGnd);
     c.Rectangle(0, 0, bmp.Width(), bmp.Height());
-    c.Pen().SetColor(FColorScale);
+    c.Pen().SetColor(FAxis.ColorScale);
     const int32_t b = base(0, 0);
     pass(c, b);
     baseLine(c, b);
@@ -399,13 +410,13 @@ void TScale::Paint() {
 }
 
 void TScale::PaintCaption(TCanvas& Canvas, int32_t Base, int64_t LabelExtent) {
-  if (FCaption.empty()) return;
-  const int64_t w = Canvas.TextWidth(FCaption);
-  if (FCaptionRotated && !IsHorizontal(FScaleType)) {
+  if (FAxis.Caption.empty()) return;
+  const int64_t w = Canvas.TextWidth(FAxis.Caption);
+  if (FAxis.CaptionRotated && !IsHorizontal(FScaleType)) {
     // Turned to read upwards: its box is the text's height wide and its
     // width high, beside the labels (their gap, the widest, a gap), centred
     // along the axis, and moved inside the control where it would leave it.
-    const int64_t cell = Canvas.TextHeight(FCaption);
+    const int64_t cell = Canvas.TextHeight(FAxis.Caption);
     const int64_t away = DevLen(8) + LabelExtent + DevLen(6);
     int64_t x =
         FScaleType == TScaleType::sctYL ? int64_t{Base} + away : int64_t{Base} - away - cell;
@@ -415,45 +426,45 @@ void TScale::PaintCaption(TCanvas& Canvas, int32_t Base, int64_t LabelExtent) {
     x = std::max<int64_t>(0, std::min(x, right - cell));
     y = std::min(std::max(y, w - 1), low - 1);
     Canvas.Font().SetOrientation(900);
-    Canvas.TextOut(ClampToInt32(x), ClampToInt32(y), FCaption);
+    Canvas.TextOut(ClampToInt32(x), ClampToInt32(y), FAxis.Caption);
     Canvas.Font().SetOrientation(0);
     return;
   }
   int64_t x, y;
   if (!IsHorizontal(FScaleType)) {
-    x = int64_t{Base} + DevLen(FCaptionPosX);
-    switch (FCaptionAnchor) {
+    x = int64_t{Base} + DevLen(FAxis.CaptionPosX);
+    switch (FAxis.CaptionAnchor) {
       case TScaleUnitAnchor::uaSclTopLft:
-        y = DevPos(int64_t{FCaptionPosY} + FMarginTop);
+        y = DevPos(int64_t{FAxis.CaptionPosY} + FMarginTop);
         break;
       case TScaleUnitAnchor::uaSclCenter:
-        y = DevPos(int64_t{FCaptionPosY} + FMarginTop +
+        y = DevPos(int64_t{FAxis.CaptionPosY} + FMarginTop +
                    (int64_t{Height()} - FMarginTop - FMarginBottom) / 2);
         break;
       default:
-        y = DevPos(int64_t{FCaptionPosY} + Height() - FMarginBottom);
+        y = DevPos(int64_t{FAxis.CaptionPosY} + Height() - FMarginBottom);
         break;
     }
   } else {
-    y = int64_t{Base} + DevLen(FCaptionPosY);
-    switch (FCaptionAnchor) {
+    y = int64_t{Base} + DevLen(FAxis.CaptionPosY);
+    switch (FAxis.CaptionAnchor) {
       case TScaleUnitAnchor::uaSclTopLft:
-        x = DevPos(int64_t{FCaptionPosX} + FMarginLeft);
+        x = DevPos(int64_t{FAxis.CaptionPosX} + FMarginLeft);
         break;
       case TScaleUnitAnchor::uaSclCenter:
-        x = DevPos(int64_t{FCaptionPosX} + FMarginLeft +
+        x = DevPos(int64_t{FAxis.CaptionPosX} + FMarginLeft +
                    (int64_t{Width()} - FMarginLeft - FMarginRight) / 2);
         break;
       default:
-        x = DevPos(int64_t{FCaptionPosX} + Width() - FMarginRight);
+        x = DevPos(int64_t{FAxis.CaptionPosX} + Width() - FMarginRight);
         break;
     }
   }
-  if (FCaptionAlignment == TAlignment::taRightJustify)
+  if (FAxis.CaptionAlignment == TAlignment::taRightJustify)
     x -= w;
-  else if (FCaptionAlignment == TAlignment::taCenter)
+  else if (FAxis.CaptionAlignment == TAlignment::taCenter)
     x -= w / 2;
-  Canvas.TextOut(ClampToInt32(x), ClampToInt32(y), FCaption);
+  Canvas.TextOut(ClampToInt32(x), ClampToInt32(y), FAxis.Caption);
 }
 
 // --- lifecycle ---
@@ -486,41 +497,41 @@ void TScale::Assign(const TPersistent* Source) {
   // Plain field copies without setter rules.
   FFrameStyle = s->FFrameStyle;
   FColorBackGnd = s->FColorBackGnd;
-  FColorScale = s->FColorScale;
+  FAxis.ColorScale = s->FAxis.ColorScale;
   FFrameColorDark = s->FFrameColorDark;
   FFrameColorShadow = s->FFrameColorShadow;
   FFrameColorLight = s->FFrameColorLight;
   FColorScheme = s->FColorScheme;
   OnScaleTickDrawn = s->OnScaleTickDrawn;
   OnBeforeTickLabel = s->OnBeforeTickLabel;
-  FLogarithmic = s->FLogarithmic;
+  FAxis.Logarithmic = s->FAxis.Logarithmic;
   FScaleFactor = s->FScaleFactor;
   FScaleOffset = s->FScaleOffset;
   FRangeHigh = s->FRangeHigh;
   FRangeLow = s->FRangeLow;
-  FShortTicks = s->FShortTicks;
-  FLogLabelStyle = s->FLogLabelStyle;
-  FAvoidLabelOverlap = s->FAvoidLabelOverlap;
-  FCaptionRotated = s->FCaptionRotated;
+  FAxis.ShortTicks = s->FAxis.ShortTicks;
+  FAxis.LogLabelStyle = s->FAxis.LogLabelStyle;
+  FAxis.AvoidLabelOverlap = s->FAxis.AvoidLabelOverlap;
+  FAxis.CaptionRotated = s->FAxis.CaptionRotated;
   FNumTicks = s->FNumTicks;
-  FMinTicks = s->FMinTicks;
-  FDecPlaces = s->FDecPlaces;
+  FAxis.MinTicks = s->FAxis.MinTicks;
+  FAxis.DecPlaces = s->FAxis.DecPlaces;
   FShowBaseLine = s->FShowBaseLine;
   FTransparent = s->FTransparent;
-  FLabelType = s->FLabelType;
+  FAxis.LabelType = s->FAxis.LabelType;
   CopyDateFormat(FDateFormat, s->FDateFormat);
   FMarginTop = s->FMarginTop;
   FMarginBottom = s->FMarginBottom;
   FMarginLeft = s->FMarginLeft;
   FMarginRight = s->FMarginRight;
-  FCaptionPosX = s->FCaptionPosX;
-  FCaptionPosY = s->FCaptionPosY;
-  FUserTickText = s->FUserTickText;
-  FScaleInscript = s->FScaleInscript;
+  FAxis.CaptionPosX = s->FAxis.CaptionPosX;
+  FAxis.CaptionPosY = s->FAxis.CaptionPosY;
+  FAxis.UserTickText = s->FAxis.UserTickText;
+  FAxis.ScaleInscript = s->FAxis.ScaleInscript;
   FTicks = s->FTicks;
-  FCaption = s->FCaption;
-  FCaptionAnchor = s->FCaptionAnchor;
-  FCaptionAlignment = s->FCaptionAlignment;
+  FAxis.Caption = s->FAxis.Caption;
+  FAxis.CaptionAnchor = s->FAxis.CaptionAnchor;
+  FAxis.CaptionAlignment = s->FAxis.CaptionAlignment;
   FDrawTarget = s->FDrawTarget;
   FDrawTargetLife = s->FDrawTargetLife;
   FOffsetX = s->FOffsetX;

@@ -17,12 +17,11 @@
 #include "kelvo/base/Enums.h"
 #include "kelvo/platform/Controls.h"
 #include "kelvo/platform/Events.h"
+#include "kelvo/scale/AxisSettings.h"
 
 namespace vexa {
 
 enum class TClockUnit : uint8_t;  // DateTimeLabels.h
-
-enum class TScaleUnitAnchor : uint8_t { uaSclTopLft, uaSclCenter, uaSclBotRgt };
 
 // A chart binds its axes' tick events to its own lifetime (TEvent), so an
 // axis that copied them with Assign calls nobody once the chart is gone.
@@ -40,33 +39,33 @@ class TScale : public TCustomControl {
   ~TScale() override;
 
   // --- published properties (creation value; setter rule) ---
-  const std::string& Caption() const { return FCaption; }  // empty
+  const std::string& Caption() const { return FAxis.Caption; }  // empty
   void SetCaption(const std::string& Value);               // store; repaint
-  int32_t CaptionPosX() const { return FCaptionPosX; }     // 4
+  int32_t CaptionPosX() const { return FAxis.CaptionPosX; }     // 4
   void SetCaptionPosX(int32_t Value);                      // store; repaint
-  int32_t CaptionPosY() const { return FCaptionPosY; }     // 4
+  int32_t CaptionPosY() const { return FAxis.CaptionPosY; }     // 4
   void SetCaptionPosY(int32_t Value);
-  TAlignment CaptionAlignment() const { return FCaptionAlignment; }  // taCenter
+  TAlignment CaptionAlignment() const { return FAxis.CaptionAlignment; }  // taCenter
   void SetCaptionAlignment(TAlignment Value);
-  TScaleUnitAnchor CaptionAnchor() const { return FCaptionAnchor; }  // uaSclTopLft
+  TScaleUnitAnchor CaptionAnchor() const { return FAxis.CaptionAnchor; }  // uaSclTopLft
   void SetCaptionAnchor(TScaleUnitAnchor Value);
   TColor ColorBackGnd() const { return FColorBackGnd; }  // clBtnFace; only if different
   void SetColorBackGnd(TColor Value);
-  TColor ColorScale() const { return FColorScale; }  // clBlack; only if different
+  TColor ColorScale() const { return FAxis.ColorScale; }  // clBlack; only if different
   void SetColorScale(TColor Value);
   TColorScheme ColorScheme() const { return FColorScheme; }  // csBWG; sets the frame colours
   void SetColorScheme(TColorScheme Value);
   TDTLabel& DateFormat() { return FDateFormat; }  // copies the given settings in
   const TDTLabel& DateFormat() const { return FDateFormat; }
   void SetDateFormat(const TDTLabel& Value);
-  int32_t DecPlaces() const { return FDecPlaces; }  // -2; clamped to -3..12; remap
+  int32_t DecPlaces() const { return FAxis.DecPlaces; }  // -2; clamped to -3..12; remap
   void SetDecPlaces(int32_t Value);
   TFrameStyle FrameStyle() const { return FFrameStyle; }  // fsLowered; only if different
   void SetFrameStyle(TFrameStyle Value);
-  TFigType LabelType() const { return FLabelType; }  // ftNum
+  TFigType LabelType() const { return FAxis.LabelType; }  // ftNum
   // ftDateTime also switches Logarithmic off; ftTime also sets DecPlaces 4.
   void SetLabelType(TFigType Value);
-  bool Logarithmic() const { return FLogarithmic; }  // False
+  bool Logarithmic() const { return FAxis.Logarithmic; }  // False
   // True is taken only while Loading, or on a range of positive ends
   // (>= 1e-100) with LabelType other than ftDateTime.
   void SetLogarithmic(bool Value);
@@ -78,7 +77,7 @@ class TScale : public TCustomControl {
   void SetMarginLeft(int32_t Value);
   int32_t MarginRight() const { return FMarginRight; }
   void SetMarginRight(int32_t Value);
-  int32_t MinTicks() const { return FMinTicks; }  // 3; 0 stays, others clamped to 2..10
+  int32_t MinTicks() const { return FAxis.MinTicks; }  // 3; 0 stays, others clamped to 2..10
   void SetMinTicks(int32_t Value);
   int32_t NumTicks() const { return FNumTicks; }  // ticks recorded by the last paint
   double RangeLow() const { return FRangeLow; }   // 0
@@ -87,32 +86,39 @@ class TScale : public TCustomControl {
   void SetRangeLow(double Value);
   double RangeHigh() const { return FRangeHigh; }  // 100
   void SetRangeHigh(double Value);
-  const std::string& ScaleInscript() const { return FScaleInscript; }  // empty
+  const std::string& ScaleInscript() const { return FAxis.ScaleInscript; }  // empty
   void SetScaleInscript(const std::string& Value);
   TScaleType ScaleType() const { return FScaleType; }  // sctXB; only if different; remap
   void SetScaleType(TScaleType Value);
-  bool ShortTicks() const { return FShortTicks; }  // True; only if different
+  bool ShortTicks() const { return FAxis.ShortTicks; }  // True; only if different
   void SetShortTicks(bool Value);
   // A vertical axis' caption turned to read upwards, centred along the axis
   // outside its labels, kept inside the control (False; CaptionPosX/Y,
   // CaptionAnchor and CaptionAlignment then do not apply).
-  bool CaptionRotated() const { return FCaptionRotated; }
+  bool CaptionRotated() const { return FAxis.CaptionRotated; }
   void SetCaptionRotated(bool Value);
   // How a logarithmic axis writes its numbers (llsPlain).
-  TLogLabelStyle LogLabelStyle() const { return FLogLabelStyle; }
+  TLogLabelStyle LogLabelStyle() const { return FAxis.LogLabelStyle; }
   void SetLogLabelStyle(TLogLabelStyle Value);
   // A label that would overlap a label drawn before it on this axis is left
   // out; its tick stays (False). For every kind of axis.
-  bool AvoidLabelOverlap() const { return FAvoidLabelOverlap; }
+  bool AvoidLabelOverlap() const { return FAxis.AvoidLabelOverlap; }
   void SetAvoidLabelOverlap(bool Value);
   bool ShowBaseLine() const { return FShowBaseLine; }  // True
   void SetShowBaseLine(bool Value);
   bool Transparent() const { return FTransparent; }  // False
   void SetTransparent(bool Value);
   const std::string& UserTickText() const {
-    return FUserTickText;
+    return FAxis.UserTickText;
   }  // empty; items separated by "|"
   void SetUserTickText(const std::string& Value);
+
+  // The settings above that a chart layer's axis settings share, all at
+  // once: each by its setter's rule (the clamps, ftTime's DecPlaces 4, a
+  // logarithmic axis only on a positive range and not for ftDateTime), then
+  // one remap and one repaint.
+  const TAxisSettings& AxisSettings() const { return FAxis; }
+  void SetAxisSettings(const TAxisSettings& Value);
 
   TScaleTickDrawnEvent OnScaleTickDrawn;
   TBeforeTickLabelEvent OnBeforeTickLabel;
@@ -206,28 +212,18 @@ class TScale : public TCustomControl {
   bool LabelOut(TPass& Pass, int64_t X, int64_t Y, const std::string& Label);
 
   TFrameStyle FFrameStyle = TFrameStyle::fsLowered;
-  TColor FColorScale = clBlack;
   TColor FColorBackGnd = clBtnFace;
   TColor FFrameColorDark = clBlack, FFrameColorShadow = clGray, FFrameColorLight = clWhite;
   TColorScheme FColorScheme = TColorScheme::csBWG;
-  bool FLogarithmic = false;
   double FScaleFactor = 1, FScaleOffset = 0;
   double FRangeHigh = 100, FRangeLow = 0;
-  bool FShortTicks = true;
-  TLogLabelStyle FLogLabelStyle = TLogLabelStyle::llsPlain;
-  bool FAvoidLabelOverlap = false, FCaptionRotated = false;
-  int32_t FNumTicks = 0, FMinTicks = 3, FDecPlaces = -2;
+  int32_t FNumTicks = 0;
+  TAxisSettings FAxis;
   bool FLoading = true, FShowBaseLine = true, FTransparent = false;
-  TFigType FLabelType = TFigType::ftNum;
   TDTLabel FDateFormat;
   int32_t FMarginTop = 20, FMarginBottom = 20, FMarginRight = 20, FMarginLeft = 20;
   bool FChartOwned = false;
-  int32_t FCaptionPosX = 4, FCaptionPosY = 4;
-  TAlignment FCaptionAlignment = TAlignment::taCenter;
-  TScaleUnitAnchor FCaptionAnchor = TScaleUnitAnchor::uaSclTopLft;
-  std::string FUserTickText, FScaleInscript;
   std::array<double, TickTableSize> FTicks{};
-  std::string FCaption;
   TCanvas* FDrawTarget = nullptr;
   std::weak_ptr<const void> FDrawTargetLife;  // expired: FDrawTarget is gone
   int32_t FOffsetX = 0, FOffsetY = 0;

@@ -132,6 +132,44 @@ TEST(Scale, LogarithmicNeedsAPositiveRangeOnceLoaded) {
   EXPECT_FALSE(s->Logarithmic());
 }
 
+// All shared settings at once follow the single setters' rules, whatever
+// the axis held before (a date/time axis turned numeric and logarithmic
+// takes both in one call), and repaint once.
+TEST(Scale, AxisSettingsAtOnceFollowTheSetterRules) {
+  auto s = std::make_unique<CountingScale>();
+  s->CreateWnd();
+  s->Loaded();
+  s->SetPaintSuspended(false);
+  s->SetRangeLow(1);
+  s->SetLabelType(TFigType::ftDateTime);
+  TAxisSettings v;
+  v.Caption = "volts";
+  v.Logarithmic = true;
+  v.MinTicks = 1;
+  v.DecPlaces = 20;
+  const int before = s->Paints;
+  s->SetAxisSettings(v);
+  EXPECT_EQ(s->Paints, before + 1);
+  EXPECT_TRUE(s->Logarithmic());
+  EXPECT_EQ(s->MinTicks(), 2);
+  EXPECT_EQ(s->DecPlaces(), 12);
+  EXPECT_EQ(s->Caption(), "volts");
+  struct Case {
+    TFigType Type;
+    double Low;
+    bool Log;
+    int32_t Dec;
+  };
+  for (const Case k : {Case{TFigType::ftTime, 1, true, 4}, Case{TFigType::ftDateTime, 1, false, 12},
+                       Case{TFigType::ftNum, 0, false, 12}}) {
+    s->SetRangeLow(k.Low);
+    v.LabelType = k.Type;
+    s->SetAxisSettings(v);
+    EXPECT_EQ(s->Logarithmic(), k.Log) << int(k.Type);
+    EXPECT_EQ(s->DecPlaces(), k.Dec) << int(k.Type);
+  }
+}
+
 TEST(ScaleMapping, LinearBothOrientations) {
   auto s = LiveScale();
   EXPECT_EQ(s->ValueToPixel(0), 20);
