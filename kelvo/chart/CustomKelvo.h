@@ -316,6 +316,17 @@ class TCustomKelvo : public TCustomControl, private IJointLayersOwner {
   // a position mapped straight, a length by the snapping rule.
   int32_t DevPos(int64_t P) const { return DeviceScale().Position(P); }
   int32_t DevLen(int64_t L) const { return DeviceScale().Length(L); }
+  // The data area on the device surface: Left and Top where the data bitmap
+  // stands, Right and Bottom the lines of its frame (the margins' logical
+  // positions mapped). Drawing code takes its edges from here.
+  struct TDeviceDataArea {
+    int32_t Left, Top, Right, Bottom;
+  };
+  TDeviceDataArea DeviceDataArea() const {
+    return {DevPos(FSettings.MarginLeft), DevPos(FSettings.MarginTop),
+            DevPos(int64_t{Width()} - FSettings.MarginRight - FSettings.ShadowWidth),
+            DevPos(int64_t{Height()} - FSettings.MarginBottom - FSettings.ShadowWidth)};
+  }
 
   // --- wheel zoom and zoom history (off or unused unless asked for) ---
   // With MouseWheelZoom on, the wheel zooms the layers the mouse affects

@@ -152,8 +152,7 @@ void TCustomKelvo::ShowGraph() {
       FDataInFrame = false;  // painted over wholly
       PaintDataBackground(FDataBitmap.Canvas(), 0, 0);
       RenderDisplayList(FDataBitmap);
-      PresentBitmap(DevPos(FSettings.MarginLeft), DevPos(FSettings.MarginTop), Canvas(),
-                    FDataBitmap);
+      PresentBitmap(DeviceDataArea().Left, DeviceDataArea().Top, Canvas(), FDataBitmap);
     } else {
       RepaintAfterChange();
     }

@@ -76,7 +76,7 @@ void TCustomKelvo::DrawGrid(TCanvas& c) {
   const double y0 = GridStart(FSettings.GridDy, SY, ScaleY(L), ylo);
   c.Pen().SetColor(FSettings.GridColor);
   const TLayerMapping& m = DeviceMapping(L);
-  const int64_t ml = DevPos(FSettings.MarginLeft), mt = DevPos(FSettings.MarginTop);
+  const int64_t ml = DeviceDataArea().Left, mt = DeviceDataArea().Top;
   auto bitmapPoint = [&](double x, double y) {
     int32_t px, py;
     m.Map(x, y, px, py);

@@ -26,7 +26,7 @@ void TCustomKelvo::Paint() {
   // coordinates, instead of being drawn and then copied. A recording sees
   // it drawn on the data bitmap, as the copy.
   TCanvas& data = FDataBitmap.Canvas();
-  const int32_t dataX = DevPos(FSettings.MarginLeft), dataY = DevPos(FSettings.MarginTop);
+  const int32_t dataX = DeviceDataArea().Left, dataY = DeviceDataArea().Top;
   const bool inPlace = !TCanvasRecorder::Active() && !FDataBitmap.Empty() && dataX >= 0 &&
                        dataY >= 0 && int64_t{dataX} + FDataBitmap.Width() <= FFrameBitmap.Width() &&
                        int64_t{dataY} + FDataBitmap.Height() <= FFrameBitmap.Height();
@@ -62,7 +62,7 @@ void TCustomKelvo::PaintFrame(TCanvas& c) {
   // end of the paint: that part would be overwritten anyway.
   SizeDataBitmap();
   const TRect all = Rect(0, 0, FFrameBitmap.Width(), FFrameBitmap.Height());
-  const int32_t dataX = DevPos(FSettings.MarginLeft), dataY = DevPos(FSettings.MarginTop);
+  const int32_t dataX = DeviceDataArea().Left, dataY = DeviceDataArea().Top;
   const TRect data = Rect(dataX, dataY, Clamp32(int64_t{dataX} + FDataBitmap.Width()),
                           Clamp32(int64_t{dataY} + FDataBitmap.Height()));
   if (data.Left >= data.Right || data.Top >= data.Bottom) {
@@ -268,7 +268,7 @@ void TCustomKelvo::PaintBackgroundArea(TCanvas& c, int32_t X, int32_t Y, const T
   m.Map(bg.AreaRight(), bg.AreaBottom(), rx, by);
   ClipPixel(lx, ty);
   ClipPixel(rx, by);
-  const int32_t dataX = DevPos(FSettings.MarginLeft), dataY = DevPos(FSettings.MarginTop);
+  const int32_t dataX = DeviceDataArea().Left, dataY = DeviceDataArea().Top;
   const int32_t L = Clamp32(int64_t{X} + lx - dataX), R = Clamp32(int64_t{X} + rx - dataX);
   const int32_t T = Clamp32(int64_t{Y} + ty - dataY), B = Clamp32(int64_t{Y} + by - dataY);
   const int32_t X2 = whole.Right, Y2 = whole.Bottom;
@@ -327,9 +327,8 @@ void TCustomKelvo::DrawCrossHairs(int32_t OffsetX, int32_t OffsetY, TBitmap& Bit
   const TPenStyle penStyle = c.Pen().Style();
   const TBrushStyle brushStyle = c.Brush().Style();
   // Device pixels: the data area's edges and every length by the rule.
-  const int64_t left = DevPos(FSettings.MarginLeft), top = DevPos(FSettings.MarginTop);
-  const int64_t right = DevPos(int64_t{Width()} - FSettings.MarginRight - FSettings.ShadowWidth);
-  const int64_t bottom = DevPos(int64_t{Height()} - FSettings.MarginBottom - FSettings.ShadowWidth);
+  const TDeviceDataArea area = DeviceDataArea();
+  const int64_t left = area.Left, top = area.Top, right = area.Right, bottom = area.Bottom;
   auto P = [&](int64_t x, int64_t y) { return TPoint{Clamp32(x - OffsetX), Clamp32(y - OffsetY)}; };
   auto line = [&](int64_t x1, int64_t y1, int64_t x2, int64_t y2) {
     const TPoint a = P(x1, y1), b = P(x2, y2);

@@ -228,7 +228,7 @@ void TCustomKelvo::RenderDisplayList(TBitmap& Bitmap) {
   {
     const TColor brush = c.Brush().Color(), pen = c.Pen().Color();
     if (OnBeforeRenderData)
-      OnBeforeRenderData(this, c, DevPos(FSettings.MarginTop), DevPos(FSettings.MarginLeft));
+      OnBeforeRenderData(this, c, DeviceDataArea().Top, DeviceDataArea().Left);
     c.Brush().SetColor(brush);
     c.Pen().SetColor(pen);
   }
@@ -269,17 +269,15 @@ void TCustomKelvo::RenderDisplayList(TBitmap& Bitmap) {
   c.SetAntiAliased(false);
   c.Pen().SetWidth(1);
   // 7., 8.
-  const int32_t ml = DevPos(FSettings.MarginLeft), mt = DevPos(FSettings.MarginTop);
+  const TDeviceDataArea area = DeviceDataArea();
+  const int32_t ml = area.Left, mt = area.Top;
   DrawTextLabels(c);
   if (OnDataRendered) OnDataRendered(this, c, mt, ml);
   PaintLegend(c, ml, mt, true);
   // 9. The frame closes the data area on all four sides.
   c.Pen().SetColor(FSettings.ChartFrameColor);
   c.Pen().SetStyle(TPenStyle::psSolid);
-  const int32_t W = Clamp32(
-      int64_t{DevPos(int64_t{Width()} - FSettings.MarginRight - FSettings.ShadowWidth)} - ml);
-  const int32_t H = Clamp32(
-      int64_t{DevPos(int64_t{Height()} - FSettings.MarginBottom - FSettings.ShadowWidth)} - mt);
+  const int32_t W = Clamp32(int64_t{area.Right} - ml), H = Clamp32(int64_t{area.Bottom} - mt);
   c.MoveTo(0, 0);
   c.LineTo(W, 0);
   c.LineTo(W, H);
@@ -294,8 +292,8 @@ void TCustomKelvo::RenderPlottables(TCanvas& c, render::TRenderState& s,
   TPlotContext context{c,
                        s,
                        *this,
-                       DevPos(FSettings.MarginLeft),
-                       DevPos(FSettings.MarginTop),
+                       DeviceDataArea().Left,
+                       DeviceDataArea().Top,
                        DrawItem,
                        ForgetLastMark,
                        FRenderShortcuts,
@@ -357,8 +355,8 @@ void TCustomKelvo::DrawTextLabel(TCanvas& c, const TTextLabel& l) {
   if (l.Alignment() == TAlignment::taRightJustify) x -= K;
   if (l.Alignment() == TAlignment::taCenter) x -= K / 2;
   // Bitmap coordinates.
-  x -= DevPos(FSettings.MarginLeft);
-  y -= DevPos(FSettings.MarginTop);
+  x -= DeviceDataArea().Left;
+  y -= DeviceDataArea().Top;
   const int64_t four = DevLen(4), two = DevLen(2);
   const auto box = [&](int64_t dx, int64_t dy) {
     c.Rectangle(Clamp32(x - four + dx), Clamp32(y - L * n - two + dy), Clamp32(x + K + four + dx),
