@@ -191,6 +191,26 @@ TRect TCustomKelvo::DataArea() const {
               Clamp32(int64_t{Height()} - FSettings.MarginBottom - FSettings.ShadowWidth));
 }
 
+namespace {
+
+// The room a legend box may take: a third of the control beside the data
+// area, the data area inside it; less the inset on each side.
+std::pair<int64_t, int64_t> LegendRoom(TLegendPos Pos, int64_t W, int64_t H, int64_t AreaW,
+                                       int64_t AreaH) {
+  switch (Pos) {
+    case TLegendPos::lpOutsideRight:
+    case TLegendPos::lpOutsideLeft:
+      return {W / 3 - 2 * Inset, H - 2 * Inset};
+    case TLegendPos::lpOutsideTop:
+    case TLegendPos::lpOutsideBottom:
+      return {W - 2 * Inset, H / 3 - 2 * Inset};
+    default:
+      return {AreaW - 2 * Inset, AreaH - 2 * Inset};
+  }
+}
+
+}  // namespace
+
 TLegendLayout TCustomKelvo::LayoutLegend(const std::vector<TLegendEntry>& Entries) {
   TLegendLayout out;
   const size_t n = Entries.size();
@@ -208,21 +228,7 @@ TLegendLayout TCustomKelvo::LayoutLegend(const std::vector<TLegendEntry>& Entrie
                 H = int64_t{Height()} - FSettings.ShadowWidth;
   const TRect area = DataArea();
   const int64_t areaW = int64_t{area.Right} - area.Left, areaH = int64_t{area.Bottom} - area.Top;
-  // The room the box may take.
-  int64_t maxW, maxH;
-  switch (pos) {
-    case TLegendPos::lpOutsideRight:
-    case TLegendPos::lpOutsideLeft:
-      maxW = W / 3 - 2 * Inset, maxH = H - 2 * Inset;
-      break;
-    case TLegendPos::lpOutsideTop:
-    case TLegendPos::lpOutsideBottom:
-      maxW = W - 2 * Inset, maxH = H / 3 - 2 * Inset;
-      break;
-    default:
-      maxW = areaW - 2 * Inset, maxH = areaH - 2 * Inset;
-      break;
-  }
+  const auto [maxW, maxH] = LegendRoom(pos, W, H, areaW, areaH);
   std::vector<int64_t> textW(n);
   for (size_t k = 0; k < n; ++k) textW[k] = c.TextWidth(Entries[k].Text);
   // Cells relative to the box.

@@ -856,6 +856,7 @@ class TCustomKelvo : public TCustomControl, private IJointLayersOwner {
   // The nearest-item index and what it was built from (NearestItem.cpp).
   // Shapes of the items from From on, the pen going on from Pen.
   std::vector<TItemShape> ItemShapes(size_t From, TShapePen& Pen) const;
+  bool ItemShape(const TDrawItem& Item, const TShapePen& Pen, TItemShape& Shape) const;
   // The series point nearest to (X, Y) if nearer than Best (or as near).
   // The plottables' point nearest to (X, Y) if nearer than Best (or as near).
   void NearestPlottablePoint(int32_t X, int32_t Y, TNearestItem& Best) const;

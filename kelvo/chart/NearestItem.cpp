@@ -135,79 +135,80 @@ TNearestItem TNearestIndex::Find(int32_t X, int32_t Y, double MaxPixels) const {
 
 // --- the chart's side: shapes of the visible items ---
 
-std::vector<TItemShape> TCustomKelvo::ItemShapes(size_t From, TShapePen& Pen) const {
-  std::vector<TItemShape> shapes;
-  const auto items = FList.Items();
-  shapes.reserve(items.size() - std::min(From, items.size()));
-  auto pixel = [&](int32_t layer, double x, double y, double& px, double& py) {
+// One display-list item's shape as the pointer finds it; false for an item
+// that draws nothing to find (a move, a kind without a place, a line from a
+// point that is not finite). Pen: where the path stands before this item.
+bool TCustomKelvo::ItemShape(const TDrawItem& it, const TShapePen& Pen, TItemShape& s) const {
+  auto pixel = [&](double x, double y, double& px, double& py) {
     int32_t ix, iy;
-    WorldToPixel(layer, x, y, ix, iy);
+    WorldToPixel(it.Layer, x, y, ix, iy);
     ClipPixel(ix, iy);
     px = ix;
     py = iy;
   };
-  double& penX = Pen.X;  // the world point lines go on from
-  double& penY = Pen.Y;
-  int32_t& penLayer = Pen.Layer;
-  bool& pen = Pen.Set;
+  auto point = [&](double x, double y) {
+    s.Kind = TItemShape::skPoint;
+    s.WAX = x;
+    s.WAY = y;
+    pixel(x, y, s.AX, s.AY);
+  };
+  auto twoPoints = [&](TItemShape::TKind kind, double x1, double y1, double x2, double y2) {
+    s.Kind = kind;
+    s.WAX = x1, s.WAY = y1, s.WBX = x2, s.WBY = y2;
+    pixel(x1, y1, s.AX, s.AY);
+    pixel(x2, y2, s.BX, s.BY);
+  };
+  switch (it.Kind) {
+    case ikMark:
+    case ikErrorMark:
+    case ikText:
+    case ikTextOffset:
+    case ikPixelBox:
+      point(it.X1, it.Y1);
+      return true;
+    case ikLine:
+    case ikArrow:
+      twoPoints(TItemShape::skSegment, it.X1, it.Y1, it.X2, it.Y2);
+      return true;
+    case ikLineTo:
+      if (Pen.Set && !(std::isfinite(Pen.X) && std::isfinite(Pen.Y)))
+        return false;  // drawn as a move: the line from a point that is not finite is not drawn
+      if (Pen.Set && Pen.Layer == it.Layer)
+        twoPoints(TItemShape::skSegment, Pen.X, Pen.Y, it.X1, it.Y1);
+      else
+        point(it.X1, it.Y1);
+      return true;
+    case ikRectangle:
+    case ikBevelBox:
+    case ikBar3D:
+      twoPoints(TItemShape::skBox, it.X1, it.Y1, it.X2, it.Y2);
+      return true;
+    case ikEllipse:
+      twoPoints(TItemShape::skBox, it.X1 - it.X2, it.Y1 - it.Y2, it.X1 + it.X2, it.Y1 + it.Y2);
+      return true;
+    default:
+      return false;  // moves and kinds that draw nothing
+  }
+}
+
+std::vector<TItemShape> TCustomKelvo::ItemShapes(size_t From, TShapePen& Pen) const {
+  std::vector<TItemShape> shapes;
+  const auto items = FList.Items();
+  shapes.reserve(items.size() - std::min(From, items.size()));
   for (size_t i = From; i < items.size(); ++i) {
     const TDrawItem& it = items[i];
-    const bool visible = ClassVisible(it.ItemClass) && LayerVisible(it.Layer);
     TItemShape s;
     s.Index = static_cast<int32_t>(i);
     s.Layer = it.Layer;
     s.LogX = Mapping(it.Layer).LogX;
     s.LogY = Mapping(it.Layer).LogY;
-    auto point = [&](double x, double y) {
-      s.Kind = TItemShape::skPoint;
-      s.WAX = x;
-      s.WAY = y;
-      pixel(it.Layer, x, y, s.AX, s.AY);
-    };
-    auto twoPoints = [&](TItemShape::TKind kind, double x1, double y1, double x2, double y2) {
-      s.Kind = kind;
-      s.WAX = x1, s.WAY = y1, s.WBX = x2, s.WBY = y2;
-      pixel(it.Layer, x1, y1, s.AX, s.AY);
-      pixel(it.Layer, x2, y2, s.BX, s.BY);
-    };
-    bool add = visible;
-    switch (it.Kind) {
-      case ikMark:
-      case ikErrorMark:
-      case ikText:
-      case ikTextOffset:
-      case ikPixelBox:
-        point(it.X1, it.Y1);
-        break;
-      case ikLine:
-      case ikArrow:
-        twoPoints(TItemShape::skSegment, it.X1, it.Y1, it.X2, it.Y2);
-        break;
-      case ikLineTo:
-        if (pen && !(std::isfinite(penX) && std::isfinite(penY)))
-          add = false;  // drawn as a move: the line from a point that is not finite is not drawn
-        else if (pen && penLayer == it.Layer)
-          twoPoints(TItemShape::skSegment, penX, penY, it.X1, it.Y1);
-        else
-          point(it.X1, it.Y1);
-        break;
-      case ikRectangle:
-      case ikBevelBox:
-      case ikBar3D:
-        twoPoints(TItemShape::skBox, it.X1, it.Y1, it.X2, it.Y2);
-        break;
-      case ikEllipse:
-        twoPoints(TItemShape::skBox, it.X1 - it.X2, it.Y1 - it.Y2, it.X1 + it.X2, it.Y1 + it.Y2);
-        break;
-      default:
-        add = false;  // moves and kinds that draw nothing
-        break;
-    }
-    if (it.Kind == ikMoveTo || it.Kind == ikLineTo) {
-      penX = it.X1;
-      penY = it.Y1;
-      penLayer = it.Layer;
-      pen = true;
+    const bool add =
+        ItemShape(it, Pen, s) && ClassVisible(it.ItemClass) && LayerVisible(it.Layer);
+    if (it.Kind == ikMoveTo || it.Kind == ikLineTo) {  // where lines go on from
+      Pen.X = it.X1;
+      Pen.Y = it.Y1;
+      Pen.Layer = it.Layer;
+      Pen.Set = true;
     }
     // A shape with a coordinate that is not finite is not drawn, so never found.
     const bool finite =
