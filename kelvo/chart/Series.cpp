@@ -128,6 +128,8 @@ TSeries::TSeries(const TSeries& Other)
   FBreakEver = Other.FBreakEver;
   FLastX = Other.FLastX;
   FHasLastX = Other.FHasLastX;
+  FRunStarts = Other.FRunStarts;
+  FRunsKnownFrom = Other.FRunsKnownFrom;
   SummariseSlots(0, FCount);
 }
 
@@ -173,6 +175,16 @@ void TSeries::Drop(uint64_t Points) {
   FFirst = Slot(Points);
   FCount -= Points;
   FDropped += Points;
+  while (!FRunStarts.empty() && FRunStarts.front() <= FDropped) FRunStarts.pop_front();
+}
+
+void TSeries::AddRunStart(uint64_t Ever) {
+  if (!FRunStarts.empty() && FRunStarts.back() >= Ever) return;
+  if (FRunStarts.size() == MaxRuns) {  // x in no order: forget the runs held
+    FRunStarts.clear();
+    FRunsKnownFrom = Ever;
+  }
+  FRunStarts.push_back(Ever);
 }
 
 void TSeries::SetCapacity(uint64_t Value) {
@@ -189,6 +201,8 @@ void TSeries::Clear() {
   FDropped = 0;
   FBreakEver = 0;
   FHasLastX = false;
+  FRunStarts.clear();
+  FRunsKnownFrom = 0;
   Touch();
 }
 
@@ -275,10 +289,14 @@ void TSeries::Written(uint64_t FirstSlot, uint64_t Points, const double* X) {
       const double x = X[k];
       if (!std::isfinite(x)) [[unlikely]] {
         FBreakEver = firstEver + k + 1;
+        AddRunStart(firstEver + k);  // a run of its own
+        AddRunStart(firstEver + k + 1);
         continue;
       }
-      if (FHasLastX && x < FLastX) [[unlikely]]
+      if (FHasLastX && x < FLastX) [[unlikely]] {
         FBreakEver = firstEver + k;
+        AddRunStart(firstEver + k);
+      }
       FLastX = x;
       FHasLastX = true;
     }

@@ -15,6 +15,7 @@
 #pragma once
 
 #include <array>
+#include <deque>
 #include <cstdint>
 #include <limits>
 #include <memory>
@@ -98,8 +99,13 @@ class TSeries : public TPlottable {
   // block summaries answer.
   bool Bounds(double& MinX, double& MaxX, double& MinY, double& MaxY) const;
   // Whether every point held has a finite x not below the one before it
-  // (an evenly spaced series with DX > 0 always has).
+  // (an evenly spaced series with DX > 0 always has). Data that is not
+  // sorted is drawn and searched per sorted run (a run starts where x goes
+  // back, and a point whose x is not finite is a run of its own), paying
+  // per run, not per point, for the points out of view; a series holding
+  // more than MaxRuns runs (x in no order) is drawn point by point.
   bool Sorted() const;
+  static constexpr size_t MaxRuns = size_t{1} << 16;
 
   // --- attributes (read when painting; Name, Layer, ItemClass, Visible and
   // InLegend are every plottable's) ---
@@ -125,8 +131,8 @@ class TSeries : public TPlottable {
   void LegendIcon(TLegendEntry& Entry) const override;
 
  private:
-  void DrawLine(TPlotContext& Context, TDrawItem& Item, bool InOrder) const;
-  void DrawMarks(TPlotContext& Context, TDrawItem& Item, bool Sorted) const;
+  void DrawLine(TPlotContext& Context, TDrawItem& Item, bool Ordered) const;
+  void DrawMarks(TPlotContext& Context, TDrawItem& Item) const;
   // What the drawing and the nearest-point search read beyond the data and
   // attributes reaches them through TSeriesView (SeriesView.h).
   friend class TSeriesView;
@@ -185,6 +191,29 @@ class TSeries : public TPlottable {
     }
     return Lo;
   }
+  // Visit(From, To) for each sorted run of the points held, in order (index
+  // ranges [From, To), together all points); false, visiting none, when the
+  // runs are not known (more than MaxRuns breaks came since they were).
+  template <class F>
+  bool ForEachRun(F&& Visit) const {
+    if (FSpaced) {
+      if (!Sorted()) return false;
+      Visit(uint64_t{0}, FCount);
+      return true;
+    }
+    if (FRunsKnownFrom > FDropped) return false;
+    uint64_t from = 0;
+    for (const uint64_t start : FRunStarts) {
+      if (start <= FDropped) continue;
+      const uint64_t at = start - FDropped;
+      if (at >= FCount) break;
+      Visit(from, at);
+      from = at;
+    }
+    if (FCount > 0) Visit(from, FCount);
+    return true;
+  }
+  void AddRunStart(uint64_t Ever);
   // The first point i >= From (up to To) whose x is not below X, for a
   // sorted series (a binary search).
   uint64_t LowerBoundX(double X, uint64_t From, uint64_t To) const;
@@ -228,6 +257,12 @@ class TSeries : public TPlottable {
   uint64_t FBreakEver = 0;
   double FLastX = 0;
   bool FHasLastX = false;
+  // The points (numbered since the last clear) that start a sorted run
+  // after the first, ascending; those dropped go at the next append. More
+  // than MaxRuns: forgotten, and runs are known again once the points
+  // before FRunsKnownFrom are dropped.
+  std::deque<uint64_t> FRunStarts;
+  uint64_t FRunsKnownFrom = 0;
   std::array<TSeriesBlocks, Levels> FBlocks;
   std::vector<uint8_t> FGroupAt;       // per group of 16 slots: lowest and highest offsets
   std::vector<uint64_t> FGroupFinite;  // per group: all points finite (a bit each)

@@ -32,6 +32,13 @@ namespace {
 
 using render::MapToBitmap;
 
+// Points From to To of a series, drawn in turn; a Break is one point whose
+// x is not finite, where the line ends.
+struct TPointRange {
+  uint64_t From, To;
+  bool Break;
+};
+
 // The one-pixel solid line of an x-sorted series, drawn column by column.
 // Along a column the line covers exactly the pixels between its lowest and
 // highest point; it is joined to the neighbouring columns by the segments
@@ -48,11 +55,41 @@ class TSortedLine {
               TCanvas& Canvas, render::TRenderState& State)
       : se(Series), m(Mapping), ml(Left), mt(Top), c(Canvas), s(State) {}
 
-  // Points From to To (both drawn), From beside the bitmap or the first.
-  void Draw(uint64_t From, uint64_t To) {
-    bool lost = !std::isfinite(se.YAt(From));
-    if (!lost) Start(From, ColumnOf(se.XAt(From)));
-    uint64_t i = From + 1, slot = se.NextSlot(se.Slot(From));  // slot: point i's
+  // The points of Ranges in turn as one line (each range's points From to
+  // To, both drawn; within a range x does not go back), the first range's
+  // first point where the line starts. A range that is a Break (one point
+  // whose x is not finite) ends the line there; it starts again after it.
+  void Draw(std::span<const TPointRange> Ranges) {
+    const uint64_t first = Ranges.front().From;
+    lost = Ranges.front().Break || !std::isfinite(se.YAt(first));
+    if (!lost) Start(first, ColumnOf(se.XAt(first)));
+    for (size_t k = 0; k < Ranges.size(); ++k) {
+      const TPointRange& r = Ranges[k];
+      if (r.Break) {
+        if (k > 0) EndLine();
+        continue;
+      }
+      Walk(k == 0 ? r.From + 1 : r.From, r.To);
+    }
+    if (col.Active) {
+      if (Ranges.back().To == se.Count() - 1)
+        FinishEnding();  // the data ends in this column
+      else
+        Finish();  // beside the bitmap: the line goes on from it
+    }
+  }
+
+ private:
+  // The line ends here and starts again at the next finite point.
+  void EndLine() {
+    if (col.Active) FinishEnding();
+    s.Flush();
+    lost = true;
+  }
+
+  // Points i .. To, going on from the point before i.
+  void Walk(uint64_t i, uint64_t To) {
+    uint64_t slot = se.Slot(i);  // point i's
     while (i <= To) {
       if (col.Active) {
         uint64_t next = i;
@@ -67,10 +104,8 @@ class TSortedLine {
         }
       }
       const double y = se.YInSlot(slot);
-      if (!std::isfinite(y)) {  // the line ends here, and starts again at the next finite point
-        if (col.Active) FinishEnding();
-        s.Flush();
-        lost = true;
+      if (!std::isfinite(y)) {
+        EndLine();
       } else if (lost) {
         lost = false;
         s.Flush();
@@ -91,15 +126,8 @@ class TSortedLine {
       ++i;
       slot = se.NextSlot(slot);
     }
-    if (col.Active) {
-      if (To == se.Count() - 1)
-        FinishEnding();  // the data ends in this column
-      else
-        Finish();  // beside the bitmap: the line goes on from it
-    }
   }
 
- private:
   // Client pixel x, clipped as MapToBitmap clips it.
   int32_t ColumnOf(double X) const { return render::ClipCoord(m.PixelX(X)); }
   bool InColumn(double X) const {
@@ -224,6 +252,7 @@ class TSortedLine {
   TCanvas& c;
   render::TRenderState& s;
   TColumn col;
+  bool lost = false;  // the line is broken: it starts again at the next finite point
 };
 
 // What a series' line and marks draw with: the context's pieces and the
@@ -264,59 +293,83 @@ void TSeries::Draw(TPlotContext& Context) const {
   it.LineWidth = se.LineWidth();
   it.ItemClass = se.ItemClass();
   it.Layer = layer;
-  const bool sorted = se.Sorted();
   // Pixels follow the values, except at or below a logarithmic axis'
   // floor (values there go to the axis' end).
   double minX = 1, maxX, minY = 1, maxY;
   const bool ordered = (!m.LogX && !m.LogY) || !se.Bounds(minX, maxX, minY, maxY) ||
                        ((!m.LogX || minX > 1e-99) && (!m.LogY || minY > 1e-99));
-  if (se.LineVisible()) DrawLine(Context, it, sorted && ordered);
-  if (se.Symbol() >= 0) DrawMarks(Context, it, sorted);
+  if (se.LineVisible()) DrawLine(Context, it, ordered);
+  if (se.Symbol() >= 0) DrawMarks(Context, it);
 }
 
-// The line: its equivalent MoveTo and DrawTo items, or for x-sorted data
-// (InOrder: sorted, and pixels follow the values) the points in view.
-void TSeries::DrawLine(TPlotContext& Context, TDrawItem& it, bool InOrder) const {
+namespace {
+
+// The points of each sorted run of a series that a solid line in view
+// needs: those in view and one on either side, the view widened by Reach
+// device pixels (pixel x follows x within a run, up or down by the axis'
+// direction), and where runs meet, each run's first and last point. The
+// points left out lie wholly beside the bitmap, on one side of it, and so
+// do the segments that stand for them. False when the runs are not known.
+bool RangesInView(TSeriesView se, const TLayerMapping& m, int32_t Left, int32_t Top,
+                  int32_t Width, int32_t Reach, std::vector<TPointRange>& Out) {
+  const bool up = m.KX >= 0;
+  auto columnOf = [&](uint64_t i) { return MapToBitmap(m, se.XAt(i), 0, Left, Top).X; };
+  const uint64_t n = se.Count();
+  return se.ForEachRun([&](uint64_t F, uint64_t E) {
+    if (!std::isfinite(se.XAt(F))) {
+      Out.push_back({F, F, true});  // a run of its own
+      return;
+    }
+    const uint64_t a = TSeriesView::FirstWhere(F, E, [&](uint64_t i) {
+      return up ? columnOf(i) >= -Reach : columnOf(i) <= Width - 1 + Reach;
+    });
+    const uint64_t b = TSeriesView::FirstWhere(a, E, [&](uint64_t i) {
+      return up ? columnOf(i) > Width - 1 + Reach : columnOf(i) < -Reach;
+    });
+    const uint64_t from = a > F ? a - 1 : F, to = std::min(b, E - 1);
+    if (F > 0 && F < from) Out.push_back({F, F, false});  // joins the run before
+    Out.push_back({from, to, false});
+    if (E < n && to < E - 1) Out.push_back({E - 1, E - 1, false});  // joins the run after
+  });
+}
+
+}  // namespace
+
+// The line: its equivalent MoveTo and DrawTo items, or, while the pixels
+// follow the values (Ordered) and the sorted runs are known, the points in
+// view of each run.
+void TSeries::DrawLine(TPlotContext& Context, TDrawItem& it, bool Ordered) const {
   const TSeries& se = *this;
   const uint64_t n = se.Count();
   const auto [chart, c, s, DrawItem, ml, mt, m] = DrawingPieces(Context, Layer());
-  // A solid line of x-sorted data: the points in view and one on either
-  // side, the view widened by the pen's reach (pixel x follows x, up or
-  // down by the axis' direction). The segments before and after lie
-  // wholly beside the bitmap; a dashed line needs them all for its
-  // pattern's phase.
-  const bool inView = Context.Shortcuts && InOrder && se.PenStyle() == TPenStyle::psSolid;
+  // A dashed line needs all its segments for its pattern's phase.
+  const bool solid = Context.Shortcuts && Ordered && se.PenStyle() == TPenStyle::psSolid;
   // Columns reduce a line one device pixel wide exactly (see the line
   // runs in Renderer.cpp).
   const bool columns =
-      inView && se.LineWidth() == 1 && (!chart.AntiAliased() || chart.DevLen(1) == 1);
-  if (inView) {
-    const int32_t w = c.Surface().Width, reach = columns ? 0 : chart.DevLen(se.LineWidth()) + 1;
-    const bool up = m.KX >= 0;
-    auto columnOf = [&](uint64_t i) { return MapToBitmap(m, se.XAt(i), 0, ml, mt).X; };
-    const uint64_t a = TSeries::FirstWhere(0, n, [&](uint64_t i) {
-      return up ? columnOf(i) >= -reach : columnOf(i) <= w - 1 + reach;
-    });
-    const uint64_t b = TSeries::FirstWhere(
-        a, n, [&](uint64_t i) { return up ? columnOf(i) > w - 1 + reach : columnOf(i) < -reach; });
-    const uint64_t from = a > 0 ? a - 1 : 0, to = std::min(b, n - 1);  // to is drawn too
-    // The line starts at `from` as after a move.
+      solid && se.LineWidth() == 1 && (!chart.AntiAliased() || chart.DevLen(1) == 1);
+  std::vector<TPointRange> ranges;
+  const int32_t reach = columns ? 0 : chart.DevLen(se.LineWidth()) + 1;
+  if (solid && RangesInView(TSeriesView(se), m, ml, mt, c.Surface().Width, reach, ranges)) {
+    // The line starts at the first range's first point as after a move.
     it.Kind = ikMoveTo;
-    it.X1 = se.XAt(from);
-    it.Y1 = se.YAt(from);
+    it.X1 = se.XAt(ranges.front().From);
+    it.Y1 = se.YAt(ranges.front().From);
     DrawItem(it);
     if (columns) {
       if (it.Color != s.PenColor || it.PenStyle != s.PenStyle || it.FillColor != s.BrushColor) {
         s.Flush();
         s.ForcePen(it.Color, it.PenStyle, it.FillColor);
       }
-      TSortedLine(TSeriesView(se), m, ml, mt, c, s).Draw(from, to);
+      TSortedLine(TSeriesView(se), m, ml, mt, c, s).Draw(ranges);
     } else {
       it.Kind = ikLineTo;
-      for (uint64_t i = from + 1; i <= to; ++i) {
-        it.X1 = se.XAt(i);
-        it.Y1 = se.YAt(i);
-        DrawItem(it);
+      for (size_t k = 0; k < ranges.size(); ++k) {
+        for (uint64_t i = ranges[k].From + (k == 0 ? 1 : 0); i <= ranges[k].To; ++i) {
+          it.X1 = se.XAt(i);
+          it.Y1 = se.YAt(i);
+          DrawItem(it);
+        }
       }
     }
   } else {
@@ -335,7 +388,7 @@ void TSeries::DrawLine(TPlotContext& Context, TDrawItem& it, bool InOrder) const
 
 // The marks inside the ranges: the equivalent MarkAt items, or the filled
 // squares' fast path.
-void TSeries::DrawMarks(TPlotContext& Context, TDrawItem& it, bool Sorted) const {
+void TSeries::DrawMarks(TPlotContext& Context, TDrawItem& it) const {
   const TSeries& se = *this;
   const uint64_t n = se.Count();
   const auto [chart, c, s, DrawItem, ml, mt, m] = DrawingPieces(Context, Layer());
@@ -346,13 +399,15 @@ void TSeries::DrawMarks(TPlotContext& Context, TDrawItem& it, bool Sorted) const
                x1 = std::max(sx.RangeLow(), sx.RangeHigh());
   const double y0 = std::min(sy.RangeLow(), sy.RangeHigh()),
                y1 = std::max(sy.RangeLow(), sy.RangeHigh());
-  // Marks are drawn only inside the ranges: sorted data reads only those
-  // points whose x lies inside.
-  uint64_t from = 0, to = n;
-  if (Sorted) {
-    from = se.LowerBoundX(x0, 0, n);
-    to = TSeries::FirstWhere(from, n, [&](uint64_t i) { return se.XAt(i) > x1; });
-  }
+  // Marks are drawn only inside the ranges: each sorted run reads only
+  // those of its points whose x lies inside.
+  std::vector<std::pair<uint64_t, uint64_t>> spans;
+  if (!ForEachRun([&](uint64_t F, uint64_t E) {
+        const uint64_t from = se.LowerBoundX(x0, F, E);
+        const uint64_t to = TSeries::FirstWhere(from, E, [&](uint64_t i) { return se.XAt(i) > x1; });
+        if (from < to) spans.emplace_back(from, to);
+      }))
+    spans.assign(1, {uint64_t{0}, n});
   const int32_t symbol = se.Symbol();
   if (Context.DirectPixels && !chart.AvoidDuplicateMarks() && symbol >= 7 && symbol <= 9 &&
       se.LineWidth() == 1) {
@@ -367,12 +422,14 @@ void TSeries::DrawMarks(TPlotContext& Context, TDrawItem& it, bool Sorted) const
     const raster::TSurface surface = c.Surface();
     const raster::TPaint paint{raster::PixelFromColor(ColorToRGB(se.Color())), false};
     bool drawn = false;
-    for (uint64_t i = from; i < to; ++i) {
-      const double x = se.XAt(i), y = se.YAt(i);
-      if (!(x >= x0 && x <= x1 && y >= y0 && y <= y1)) continue;
-      const TPoint p = MapToBitmap(m, x, y, ml, mt);
-      FillSquareMark(surface, static_cast<uint8_t>(symbol), p.X, p.Y, paint);
-      drawn = true;
+    for (const auto& [from, to] : spans) {
+      for (uint64_t i = from; i < to; ++i) {
+        const double x = se.XAt(i), y = se.YAt(i);
+        if (!(x >= x0 && x <= x1 && y >= y0 && y <= y1)) continue;
+        const TPoint p = MapToBitmap(m, x, y, ml, mt);
+        FillSquareMark(surface, static_cast<uint8_t>(symbol), p.X, p.Y, paint);
+        drawn = true;
+      }
     }
     if (drawn) {
       // As the mark routine leaves it: the brush solid, in its colour.
@@ -384,10 +441,12 @@ void TSeries::DrawMarks(TPlotContext& Context, TDrawItem& it, bool Sorted) const
   } else {
     it.Kind = ikMark;
     it.Symbol = static_cast<uint8_t>(symbol);
-    for (uint64_t i = from; i < to; ++i) {
-      it.X1 = se.XAt(i);
-      it.Y1 = se.YAt(i);
-      DrawItem(it);
+    for (const auto& [from, to] : spans) {
+      for (uint64_t i = from; i < to; ++i) {
+        it.X1 = se.XAt(i);
+        it.Y1 = se.YAt(i);
+        DrawItem(it);
+      }
     }
   }
 }
@@ -457,19 +516,20 @@ bool TSeries::NearestHit(const TCustomKelvo& Chart, int32_t X, int32_t Y, TPlotH
       }
     }
   };
-  uint64_t from = 0, to = n;
-  if (se.Sorted()) {
-    // Only the points whose column lies within reach.
+  // Each sorted run: only the points whose column lies within reach.
+  const bool up = m.KX >= 0;
+  auto column = [&](uint64_t i) { return pixel(se.XAt(i), 0).X; };
+  const bool runs = ForEachRun([&](uint64_t F, uint64_t E) {
+    if (!std::isfinite(se.XAt(F))) return;  // a point that is never found
     const double reach = std::min(Best.Distance, 1e6);
-    const bool up = m.KX >= 0;
-    auto column = [&](uint64_t i) { return pixel(se.XAt(i), 0).X; };
     const double left = X - reach, right = X + reach;
-    from = TSeries::FirstWhere(
-        0, n, [&](uint64_t i) { return up ? column(i) >= left : column(i) <= right; });
-    to = TSeries::FirstWhere(from, n,
-                             [&](uint64_t i) { return up ? column(i) > right : column(i) < left; });
-  }
-  scan(scan, TSeries::Levels - 1, from, to);
+    const uint64_t from = TSeries::FirstWhere(
+        F, E, [&](uint64_t i) { return up ? column(i) >= left : column(i) <= right; });
+    const uint64_t to = TSeries::FirstWhere(
+        from, E, [&](uint64_t i) { return up ? column(i) > right : column(i) < left; });
+    scan(scan, TSeries::Levels - 1, from, to);
+  });
+  if (!runs) scan(scan, TSeries::Levels - 1, 0, n);
   return found;
 }
 

@@ -34,6 +34,12 @@ class TSeriesView {
   }
   bool StartsBlock(uint64_t I) const { return S.StartsBlock(I); }
   const TSeriesBlocks& Blocks(int Level) const { return S.Blocks(Level); }
+  // The sorted runs of the points, as index ranges [From, To); false when
+  // they are not known (Series.h).
+  template <class F>
+  bool ForEachRun(F&& Visit) const {
+    return S.ForEachRun(static_cast<F&&>(Visit));
+  }
   uint64_t LowerBoundX(double X, uint64_t From, uint64_t To) const {
     return S.LowerBoundX(X, From, To);
   }

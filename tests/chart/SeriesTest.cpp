@@ -81,6 +81,10 @@ std::string Scene(TKelvo& series, TKelvo& items, uint64_t Seed) {
     TSeries& s = series.AddSeries("s" + std::to_string(k));
     const bool sorted = r.Below(4) != 0;
     const bool spaced = sorted && r.Below(3) == 0;
+    // Almost sorted: x steps back now and then (a little, or past the
+    // view), and now and then is not finite.
+    const bool stepped = sorted && !spaced && r.Below(3) == 0;
+    double back = 0;
     const int points = r.Below(5) == 0 ? 40000 + r.Below(40000) : 1 + r.Below(3000);
     const bool gaps = r.Below(3) == 0;
     s.SetColor(r.Below(2) ? clNavy : clRed);
@@ -103,12 +107,15 @@ std::string Scene(TKelvo& series, TKelvo& items, uint64_t Seed) {
       if (spaced) {
         s.Append(yv);
       } else {
-        double x = sorted ? 1 + step * i : 1 + 1000 * r.Real();
+        if (stepped && r.Below(300) == 0) back += step * (r.Below(4) == 0 ? 2000 : 1 + r.Below(60));
+        double x = sorted ? 1 + step * i - back : 1 + 1000 * r.Real();
         if (gaps && !sorted && r.Below(500) == 0) x = std::nan("");
+        if (stepped && r.Below(700) == 0) x = r.Below(2) ? std::nan("") : -HUGE_VAL;
         s.Append(x, yv);
       }
     }
-    what += ", [" + std::to_string(s.Count()) + (sorted ? " sorted" : " unsorted") +
+    what += ", [" + std::to_string(s.Count()) +
+            (stepped ? " stepped" : sorted ? " sorted" : " unsorted") +
             (spaced ? " spaced" : "") + " pen " + std::to_string(int(s.PenStyle())) + " w" +
             std::to_string(s.LineWidth()) + " sym " + std::to_string(s.Symbol()) + "]";
   }
@@ -209,6 +216,37 @@ TEST(SeriesPicture, ColumnsWhereTheLineEnds) {
     }
     ASSERT_TRUE(kelvo::test::SamePixels(a->Surface(), b->Surface()))
         << "seed " << seed << ", " << lo << " .. " << hi;
+  }
+}
+
+// More breaks of the order than the series keeps runs for: drawn point by
+// point; once those points have left the ring, by runs again. Both are the
+// items' picture.
+TEST(SeriesPicture, TooManyBreaksAndAfterThemLeaveTheRing) {
+  auto a = Chart(200, 150);
+  TSeries& s = a->AddSeries();
+  const uint64_t zigzag = 2 * TSeries::MaxRuns + 200;  // x goes back every second point
+  s.SetCapacity(zigzag);
+  std::vector<double> x(zigzag), y(zigzag);
+  for (uint64_t i = 0; i < zigzag; ++i)
+    x[i] = i % 2 ? i * 1e-3 : i * 1e-3 - 0.0015, y[i] = 50 + 40 * std::sin(i * 0.01);
+  s.Append(x.data(), y.data(), zigzag);
+  for (int stage = 0; stage < 2; ++stage) {
+    auto b = Chart(200, 150);
+    AppendEquivalentItems(*b, s);
+    for (TKelvo* c : {a.get(), b.get()}) {
+      c->Scale1X().SetRangeHigh(1e9);
+      c->Scale1X().SetRangeLow(s.X(0) + 10);
+      c->Scale1X().SetRangeHigh(s.X(0) + 14);
+      c->Scale1Y().SetRangeHigh(100);
+      c->Paint();
+    }
+    ASSERT_TRUE(kelvo::test::SamePixels(a->Surface(), b->Surface())) << "stage " << stage;
+    // Sorted points push the zigzag out, but for one near the end that goes
+    // back into the view (the line crosses it).
+    for (uint64_t i = 0; i < zigzag; ++i) x[i] = i == zigzag - 9 ? 212 : 200 + i * 1e-3;
+    s.Append(x.data(), y.data(), zigzag);
+    EXPECT_FALSE(s.Sorted());
   }
 }
 
@@ -433,11 +471,14 @@ TEST(SeriesNearest, AgreesWithEveryPoint) {
     auto c = Chart(320, 240);
     c->Scale1X().SetRangeHigh(100);
     c->Scale1Y().SetRangeHigh(100);
-    TSeries& sorted = c->AddSeries();
+    TSeries& sorted = c->AddSeries();  // in later seeds: steps back and x that is not finite
     TSeries& scattered = c->AddSeries();
     if (seed % 2) sorted.SetCapacity(5000);
+    const bool steps = seed > 2;
     for (int i = 0; i < 20000; ++i) {
-      sorted.Append(i * 0.01 - 50, 50 + 40 * std::sin(i * 0.003) + r.Real());
+      double x = i * 0.01 - 50 - (steps ? (i / 3000) * 7.0 : 0.0);
+      if (steps && i % 4999 == 17) x = std::nan("");
+      sorted.Append(x, 50 + 40 * std::sin(i * 0.003) + r.Real());
       scattered.Append(r.Real() * 120 - 10, r.Below(100) == 0 ? std::nan("") : r.Real() * 100);
     }
     c->MarkAt(50, 50, 9);
@@ -450,7 +491,7 @@ TEST(SeriesNearest, AgreesWithEveryPoint) {
       for (size_t k = 0; k < 2; ++k) {
         const TSeries& s = c->Series(k);
         for (uint64_t i = 0; i < s.Count(); ++i) {
-          if (!std::isfinite(s.Y(i))) continue;
+          if (!std::isfinite(s.X(i)) || !std::isfinite(s.Y(i))) continue;
           int32_t px, py;
           c->WorldToPixel(1, s.X(i), s.Y(i), px, py);
           TKelvo::ClipPixel(px, py);
