@@ -1,8 +1,15 @@
-// Data series against QCustomPlot 2.1 (aliased, adaptive sampling on), each
-// workload with its twin in the same run:
+// Data series against QCustomPlot 2.1 (adaptive sampling on, the same
+// aliasing), each workload with its twin in the same run. The twin takes
+// its widget's path: a replot into its paint buffers at the device ratio,
+// then the copy into the frame that a shown widget's paint makes.
 //   LiveTick     three series of 1,000,000 points (capacity 1,000,000), 20
 //                new points each, the x range moved to the newest 10 s
-//                (10,000 points a series in view), the chart painted
+//                (10,000 points a series in view), the chart painted; at
+//                device ratios 1, 1.5 (LiveTick15) and 2 (LiveTick2), each
+//                also anti-aliased (LiveTickSmooth...); LiveTickReport: light
+//                theme, anti-aliased, a legend of three, time-of-day x axis;
+//                LiveTickSteps: x steps back 0.5 s once every 10,000 samples
+//                and is not finite once every 100,000
 //   Zoomed10M    10,000,000 sorted points, a tenth of them in view; Whole10M
 //                all of them
 //   Sorted1MSmooth  1,000,000 sorted points anti-aliased, beside them aliased
@@ -10,7 +17,8 @@
 //   Circles100kSmooth  100,000 unsorted points as open circles, anti-aliased
 //                and aliased
 //   Scatter1M    1,000,000 unsorted points as 3 x 3 squares
-//   Hover        a tick's appends and FindNearestItem in the live scene
+//   Hover        a tick's appends and FindNearestItem in the live scene;
+//                HoverSteps in LiveTickSteps' scene
 //   Append10M    appending 10,000,000 points in blocks of 10,000 to a cleared
 //                series (its memory already resident)
 // The resident size per point at 10,000,000 points is printed at the start.
@@ -50,31 +58,74 @@ std::unique_ptr<TKelvo> Chart() {
   return c;
 }
 
-QCustomPlot& Plot(QCustomPlot& plot) {
+QCustomPlot& Plot(QCustomPlot& plot, bool Smooth = false) {
   plot.resize(W, H);
-  plot.setNotAntialiasedElements(QCP::aeAll);
+  plot.setViewport(QRect(0, 0, W, H));  // a widget not shown gets no resize event
+  if (Smooth)
+    plot.setAntialiasedElements(QCP::aeAll);
+  else
+    plot.setNotAntialiasedElements(QCP::aeAll);
   plot.yAxis->setRange(0, 100);
   return plot;
 }
 
-void Render(QCustomPlot& plot, QImage& img) {
-  img.fill(Qt::white);
-  QCPPainter painter(&img);
-  plot.toPainter(&painter, W, H);
-}
+// QCustomPlot's own path, as a shown widget takes it: a replot into its
+// paint buffers (at the device ratio), then the widget's paint copies them
+// into the frame.
+struct TTwinFrame {
+  QImage Frame;
+  TTwinFrame(QCustomPlot& Plot, double Ratio = 1.0)
+      : Frame(int(std::ceil(W * Ratio)), int(std::ceil(H * Ratio)), QImage::Format_RGB32) {
+    Frame.setDevicePixelRatio(Ratio);
+    Plot.setBufferDevicePixelRatio(Ratio);
+  }
+  void Draw(QCustomPlot& Plot) {
+    Plot.replot(QCustomPlot::rpImmediateRefresh);
+    if (!std::getenv("TWIN_NO_COPY")) Plot.render(&Frame, QPoint(), QRegion(), std::getenv("TWIN_BG") ? QWidget::DrawWindowBackground : QWidget::RenderFlags());
+  }
+};
 
 // --- the live monitor ---
 
+// The variants of the live tick: device ratio, anti-aliasing, the report
+// look (light theme, anti-aliased, a legend, a time-of-day x axis), and x
+// that steps back 0.5 s once every 10,000 samples and is not finite once
+// every 100,000 (a repeated packet, a clock step).
+struct TLiveOptions {
+  double Ratio = 1.0;
+  bool Smooth = false, Report = false, Steps = false;
+};
+
+double LiveX(const TLiveOptions& O, int64_t N) {
+  if (!O.Steps) return double(N) / Rate;
+  if (N % 100000 == 99999) return std::nan("");
+  return double(N) / Rate - 0.5 * double(N / 10000);
+}
+
+// The newest 10 s of x.
+double Newest(const TLiveOptions& O, int64_t Next) {
+  const double x = LiveX(O, Next - 1);
+  return std::isfinite(x) ? x : LiveX(O, Next - 2);
+}
+
 struct TLive {
+  TLiveOptions O;
   std::unique_ptr<TKelvo> C = Chart();
   int64_t Next = 0;
-  TLive() {
+  explicit TLive(TLiveOptions Options = {}) : O(Options) {
+    C->SetDevicePixelRatio(O.Ratio);
+    if (O.Report) {
+      C->ApplyTheme(TKelvoTheme::ktLight);
+      C->Legend().SetVisible(true);
+      C->Scale1X().SetLabelType(TFigType::ftTime);
+    }
+    C->SetAntiAliased(O.Smooth || O.Report);
     for (int k = 0; k < Channels; ++k) {
       TSeries& s = C->AddSeries("channel " + std::to_string(k));
       s.SetCapacity(Held);
       s.SetColor(k == 0 ? clNavy : k == 1 ? clRed : clGreen);
       std::vector<double> x(Held), y(Held);
-      for (int i = 0; i < Held; ++i) x[i] = double(i) / Rate, y[i] = Signal(k, i);
+      for (int i = 0; i < Held; ++i) x[i] = LiveX(O, i), y[i] = Signal(k, i);
       s.Append(x.data(), y.data(), Held);
     }
     Next = Held;
@@ -83,18 +134,18 @@ struct TLive {
     C->SetPaintLock(true);
     for (int k = 0; k < Channels; ++k) {
       double x[Tick], y[Tick];
-      for (int i = 0; i < Tick; ++i) x[i] = double(Next + i) / Rate, y[i] = Signal(k, Next + i);
+      for (int i = 0; i < Tick; ++i) x[i] = LiveX(O, Next + i), y[i] = Signal(k, Next + i);
       C->Series(static_cast<size_t>(k)).Append(x, y, Tick);
     }
     Next += Tick;
-    const double now = double(Next - 1) / Rate;
+    const double now = Newest(O, Next);
     C->Scale1X().SetRangeHigh(now);
     C->Scale1X().SetRangeLow(now - 10);
   }
 };
 
-void LiveTick_kelvo(benchmark::State& st) {
-  TLive live;
+void LiveTick_kelvo(benchmark::State& st, TLiveOptions O) {
+  TLive live(O);
   for (auto _ : st) {
     live.Step();
     live.C->SetPaintLock(false);  // one full paint
@@ -102,16 +153,22 @@ void LiveTick_kelvo(benchmark::State& st) {
 }
 
 struct TLiveTwin {
+  TLiveOptions O;
   QCustomPlot P;
   std::vector<QCPGraph*> G;
   int64_t Next = Held;
-  TLiveTwin() {
-    Plot(P);
+  explicit TLiveTwin(TLiveOptions Options = {}) : O(Options) {
+    Plot(P, O.Smooth || O.Report);
+    if (O.Report) {
+      P.legend->setVisible(true);
+      P.xAxis->setTicker(QSharedPointer<QCPAxisTickerTime>(new QCPAxisTickerTime));
+    }
     for (int k = 0; k < Channels; ++k) {
       QVector<double> x(Held), y(Held);
-      for (int i = 0; i < Held; ++i) x[i] = double(i) / Rate, y[i] = Signal(k, i);
+      for (int i = 0; i < Held; ++i) x[i] = LiveX(O, i), y[i] = Signal(k, i);
       QCPGraph* g = P.addGraph();
-      g->setData(x, y, true);
+      g->setName(QString("channel %1").arg(k));
+      g->setData(x, y, !O.Steps);
       g->setPen(QPen(k == 0 ? Qt::darkBlue : k == 1 ? Qt::red : Qt::darkGreen, 0));
       G.push_back(g);
     }
@@ -119,27 +176,28 @@ struct TLiveTwin {
   void Step() {
     for (int k = 0; k < Channels; ++k) {
       QVector<double> x(Tick), y(Tick);
-      for (int i = 0; i < Tick; ++i) x[i] = double(Next + i) / Rate, y[i] = Signal(k, Next + i);
-      G[k]->addData(x, y, true);
-      G[k]->data()->removeBefore(double(Next + Tick - Held) / Rate);
+      for (int i = 0; i < Tick; ++i) x[i] = LiveX(O, Next + i), y[i] = Signal(k, Next + i);
+      G[k]->addData(x, y, !O.Steps);
+      // The newest Held samples (x falls behind 5 % with the steps back).
+      G[k]->data()->removeBefore(Newest(O, Next + Tick) - (Held - 1) * (O.Steps ? 0.95 : 1.0) / Rate);
     }
     Next += Tick;
-    const double now = double(Next - 1) / Rate;
+    const double now = Newest(O, Next);
     P.xAxis->setRange(now - 10, now);
   }
 };
 
-void LiveTick_qcustomplot(benchmark::State& st) {
-  TLiveTwin live;
-  QImage img(W, H, QImage::Format_RGB32);
+void LiveTick_qcustomplot(benchmark::State& st, TLiveOptions O) {
+  TLiveTwin live(O);
+  TTwinFrame frame(live.P, O.Ratio);
   for (auto _ : st) {
     live.Step();
-    Render(live.P, img);
+    frame.Draw(live.P);
   }
 }
 
-void Hover_kelvo(benchmark::State& st) {
-  TLive live;
+void Hover_kelvo(benchmark::State& st, TLiveOptions O) {
+  TLive live(O);
   live.C->SetPaintLock(false);
   int x = 100;
   for (auto _ : st) {
@@ -152,15 +210,15 @@ void Hover_kelvo(benchmark::State& st) {
   }
 }
 
-void Hover_qcustomplot(benchmark::State& st) {
-  TLiveTwin live;
-  QImage img(W, H, QImage::Format_RGB32);
-  Render(live.P, img);
+void Hover_qcustomplot(benchmark::State& st, TLiveOptions O) {
+  TLiveTwin live(O);
+  TTwinFrame frame(live.P);
+  frame.Draw(live.P);
   int x = 100;
   for (auto _ : st) {
     st.PauseTiming();
     live.Step();
-    Render(live.P, img);
+    frame.Draw(live.P);
     st.ResumeTiming();
     double best = 1e300;
     for (QCPGraph* g : live.G) best = std::min(best, g->selectTest(QPointF(x, 400), false));
@@ -202,8 +260,8 @@ void Large_qcustomplot(benchmark::State& st, double Visible) {
   plot.addGraph()->setData(x, y, true);
   plot.graph(0)->setPen(QPen(Qt::black, 0));
   plot.xAxis->setRange(0, 1e7 * Visible);
-  QImage img(W, H, QImage::Format_RGB32);
-  for (auto _ : st) Render(plot, img);
+  TTwinFrame frame(plot);
+  for (auto _ : st) frame.Draw(plot);
 }
 
 void Zoomed10M_kelvo(benchmark::State& st) { Large_kelvo(st, 0.1); }
@@ -236,16 +294,15 @@ void Sorted1MSmooth_aliased(benchmark::State& st) { Sorted1M_kelvo(st, false); }
 void Sorted1MSmooth_ratio2(benchmark::State& st) { Sorted1M_kelvo(st, true, 2.0); }
 void Sorted1MSmooth_qcustomplot(benchmark::State& st) {
   QCustomPlot plot;
-  Plot(plot);
-  plot.setAntialiasedElements(QCP::aeAll);
+  Plot(plot, true);
   const std::vector<double>& w = Walk();
   QVector<double> x(1000000), y(w.begin(), w.begin() + 1000000);
   for (qsizetype i = 0; i < x.size(); ++i) x[i] = double(i);
   plot.addGraph()->setData(x, y, true);
   plot.graph(0)->setPen(QPen(Qt::black, 0));
   plot.xAxis->setRange(0, 1e6);
-  QImage img(W, H, QImage::Format_RGB32);
-  for (auto _ : st) Render(plot, img);
+  TTwinFrame frame(plot);
+  for (auto _ : st) frame.Draw(plot);
 }
 
 // 100,000 unsorted points as open circles (mark 17), anti-aliased
@@ -299,8 +356,8 @@ void Scatter1M_qcustomplot(benchmark::State& st) {
              QVector<double>(Scatter().Y.begin(), Scatter().Y.end()));
   g->setLineStyle(QCPGraph::lsNone);
   g->setScatterStyle(QCPScatterStyle(QCPScatterStyle::ssSquare, Qt::black, Qt::black, 3));
-  QImage img(W, H, QImage::Format_RGB32);
-  for (auto _ : st) Render(plot, img);
+  TTwinFrame frame(plot);
+  for (auto _ : st) frame.Draw(plot);
 }
 
 // --- appending ---
@@ -367,8 +424,22 @@ void PrintMemory() {
 
 }  // namespace
 
-BENCHMARK(LiveTick_kelvo)->Name("LiveTick/kelvo")->Unit(benchmark::kMillisecond);
-BENCHMARK(LiveTick_qcustomplot)->Name("LiveTick/qcustomplot")->Unit(benchmark::kMillisecond);
+// The live tick's variants, each beside its twin at the same ratio and aliasing.
+#define KELVO_LIVE(name, ...)                                                              \
+  BENCHMARK_CAPTURE(LiveTick_kelvo, name, TLiveOptions{__VA_ARGS__})                       \
+      ->Name(#name "/kelvo")                                                               \
+      ->Unit(benchmark::kMillisecond);                                                     \
+  BENCHMARK_CAPTURE(LiveTick_qcustomplot, name, TLiveOptions{__VA_ARGS__})                 \
+      ->Name(#name "/qcustomplot")                                                         \
+      ->Unit(benchmark::kMillisecond);
+KELVO_LIVE(LiveTick, 1.0)
+KELVO_LIVE(LiveTick15, 1.5)
+KELVO_LIVE(LiveTick2, 2.0)
+KELVO_LIVE(LiveTickSmooth, 1.0, true)
+KELVO_LIVE(LiveTickSmooth15, 1.5, true)
+KELVO_LIVE(LiveTickSmooth2, 2.0, true)
+KELVO_LIVE(LiveTickReport, 1.0, true, true)
+KELVO_LIVE(LiveTickSteps, 1.0, false, false, true)
 BENCHMARK(Zoomed10M_kelvo)->Name("Zoomed10M/kelvo")->Unit(benchmark::kMillisecond);
 BENCHMARK(Zoomed10M_qcustomplot)->Name("Zoomed10M/qcustomplot")->Unit(benchmark::kMillisecond);
 BENCHMARK(Whole10M_kelvo)->Name("Whole10M/kelvo")->Unit(benchmark::kMillisecond);
@@ -387,8 +458,18 @@ BENCHMARK(Circles100kSmooth_aliased)
     ->Unit(benchmark::kMillisecond);
 BENCHMARK(Scatter1M_kelvo)->Name("Scatter1M/kelvo")->Unit(benchmark::kMillisecond);
 BENCHMARK(Scatter1M_qcustomplot)->Name("Scatter1M/qcustomplot")->Unit(benchmark::kMillisecond);
-BENCHMARK(Hover_kelvo)->Name("Hover/kelvo")->Unit(benchmark::kMicrosecond);
-BENCHMARK(Hover_qcustomplot)->Name("Hover/qcustomplot")->Unit(benchmark::kMicrosecond);
+BENCHMARK_CAPTURE(Hover_kelvo, Hover, TLiveOptions{})
+    ->Name("Hover/kelvo")
+    ->Unit(benchmark::kMicrosecond);
+BENCHMARK_CAPTURE(Hover_qcustomplot, Hover, TLiveOptions{})
+    ->Name("Hover/qcustomplot")
+    ->Unit(benchmark::kMicrosecond);
+BENCHMARK_CAPTURE(Hover_kelvo, HoverSteps, TLiveOptions{1.0, false, false, true})
+    ->Name("HoverSteps/kelvo")
+    ->Unit(benchmark::kMicrosecond);
+BENCHMARK_CAPTURE(Hover_qcustomplot, HoverSteps, TLiveOptions{1.0, false, false, true})
+    ->Name("HoverSteps/qcustomplot")
+    ->Unit(benchmark::kMicrosecond);
 BENCHMARK(Append10M_kelvo)->Name("Append10M/kelvo")->Unit(benchmark::kMillisecond);
 BENCHMARK(Append10M_qcustomplot)->Name("Append10M/qcustomplot")->Unit(benchmark::kMillisecond);
 

@@ -69,6 +69,16 @@ class TSortedLine {
         if (k > 0) EndLine();
         continue;
       }
+      if (k > 0 && col.Active) {
+        // The points between two ranges are left out: a column never spans
+        // them. The line goes on from this column to the range's first point.
+        Finish();
+        if (std::isfinite(se.YAt(r.From))) {
+          Start(r.From, ColumnOf(se.XAt(r.From)));
+          Walk(r.From + 1, r.To);
+          continue;
+        }
+      }
       Walk(k == 0 ? r.From + 1 : r.From, r.To);
     }
     if (col.Active) {
@@ -320,9 +330,11 @@ bool RangesInView(TSeriesView se, const TLayerMapping& m, int32_t Left, int32_t 
       Out.push_back({F, F, true});  // a run of its own
       return;
     }
-    const uint64_t a = TSeriesView::FirstWhere(F, E, [&](uint64_t i) {
-      return up ? columnOf(i) >= -Reach : columnOf(i) <= Width - 1 + Reach;
-    });
+    auto before = [&](uint64_t i) {  // wholly before the view
+      return up ? columnOf(i) < -Reach : columnOf(i) > Width - 1 + Reach;
+    };
+    const uint64_t a =
+        before(E - 1) ? E : TSeriesView::FirstWhere(F, E, [&](uint64_t i) { return !before(i); });
     const uint64_t b = TSeriesView::FirstWhere(a, E, [&](uint64_t i) {
       return up ? columnOf(i) > Width - 1 + Reach : columnOf(i) < -Reach;
     });
@@ -523,6 +535,8 @@ bool TSeries::NearestHit(const TCustomKelvo& Chart, int32_t X, int32_t Y, TPlotH
     if (!std::isfinite(se.XAt(F))) return;  // a point that is never found
     const double reach = std::min(Best.Distance, 1e6);
     const double left = X - reach, right = X + reach;
+    if (up ? column(E - 1) < left || column(F) > right : column(E - 1) > right || column(F) < left)
+      return;  // the run lies wholly beside the reach
     const uint64_t from = TSeries::FirstWhere(
         F, E, [&](uint64_t i) { return up ? column(i) >= left : column(i) <= right; });
     const uint64_t to = TSeries::FirstWhere(
