@@ -2,7 +2,8 @@
 // lines: a full paint of a 1070 x 860 chart (data area about
 // 1000 x 800) holding one MoveTo/DrawTo line of 1,000 to 10,000,000 points,
 // against QCustomPlot 2.1 (aliased, its adaptive sampling on: what a user
-// picks it for) painting the same data at the same size, and against the
+// picks it for; through its widget's path, QcpTwin.h) painting the same
+// data at the same size, and the same line as one series, and against the
 // chart drawing every point (render shortcuts off) for the gain of the summary.
 #include <benchmark/benchmark.h>
 #include <qcustomplot.h>
@@ -15,6 +16,7 @@
 #include <vector>
 
 #include "BenchMain.h"
+#include "QcpTwin.h"
 #include "DemoChart.h"
 #include "kelvo/chart/Vexa_kelvo.h"
 
@@ -70,7 +72,6 @@ void Kelvo(benchmark::State& st, bool blocks) {
 void QCustomPlotTwin(benchmark::State& st) {
   const TLine& l = SortedLine(static_cast<int>(st.range(0)));
   QCustomPlot plot;
-  plot.resize(W + 70, H + 60);
   plot.setNotAntialiasedElements(QCP::aeAll);
   QCPGraph* g = plot.addGraph();
   g->setData(QVector<double>(l.X.begin(), l.X.end()), QVector<double>(l.Y.begin(), l.Y.end()),
@@ -78,12 +79,8 @@ void QCustomPlotTwin(benchmark::State& st) {
   g->setPen(QPen(Qt::black, 0));
   plot.xAxis->setRange(0, W);
   plot.yAxis->setRange(0, H);
-  QImage img(W + 70, H + 60, QImage::Format_RGB32);
-  for (auto _ : st) {
-    img.fill(Qt::white);
-    QCPPainter painter(&img);
-    plot.toPainter(&painter, W + 70, H + 60);
-  }
+  kelvo::bench::TQcpFrame frame(plot, W + 70, H + 60);
+  for (auto _ : st) frame.Draw(plot);
   st.counters["points"] = static_cast<double>(st.range(0));
 }
 
@@ -106,7 +103,6 @@ void DemoChart_kelvo(benchmark::State& st) {
 }
 void DemoChart_qcustomplot(benchmark::State& st) {
   QCustomPlot plot;
-  plot.resize(449, 345);
   plot.setNotAntialiasedElements(QCP::aeAll);
   auto* bars = new QCPBars(plot.xAxis, plot.yAxis);
   QVector<double> years, values;
@@ -122,12 +118,19 @@ void DemoChart_qcustomplot(benchmark::State& st) {
   plot.yAxis->grid()->setPen(QPen(Qt::lightGray, 0, Qt::DotLine));
   plot.plotLayout()->insertRow(0);
   plot.plotLayout()->addElement(0, 0, new QCPTextElement(&plot, "Net exports"));
-  QImage img(449, 345, QImage::Format_RGB32);
-  for (auto _ : st) {
-    img.fill(Qt::white);
-    QCPPainter painter(&img);
-    plot.toPainter(&painter, 449, 345);
-  }
+  kelvo::bench::TQcpFrame frame(plot, 449, 345);
+  for (auto _ : st) frame.Draw(plot);
+}
+
+// The same line as one series.
+void SortedLineSeries_kelvo(benchmark::State& st) {
+  auto c = LineChart(1, true);
+  c->ClearGraph();
+  const TLine& l = SortedLine(static_cast<int>(st.range(0)));
+  c->AddSeries().Append(l.X.data(), l.Y.data(), l.X.size());
+  c->Paint();
+  for (auto _ : st) c->Paint();
+  st.counters["points"] = static_cast<double>(st.range(0));
 }
 
 void SortedLine_kelvo(benchmark::State& st) { Kelvo(st, true); }
@@ -153,6 +156,14 @@ KELVO_LINES("10k", 10000)
 KELVO_LINES("100k", 100000)
 KELVO_LINES("1M", 1000000)
 KELVO_LINES("10M", 10000000)
+BENCHMARK(SortedLineSeries_kelvo)
+    ->Name("SortedLineSeries1M/kelvo")
+    ->Arg(1000000)
+    ->Unit(benchmark::kMillisecond);
+BENCHMARK(QCustomPlotTwin)
+    ->Name("SortedLineSeries1M/qcustomplot")
+    ->Arg(1000000)
+    ->Unit(benchmark::kMillisecond);
 BENCHMARK(Append1M_kelvo)->Name("Append1MAfterClearGraph")->Unit(benchmark::kMillisecond);
 BENCHMARK(DemoChart_kelvo)->Name("DemoChartPaint/kelvo")->Unit(benchmark::kMicrosecond);
 BENCHMARK(DemoChart_qcustomplot)->Name("DemoChartPaint/qcustomplot")->Unit(benchmark::kMicrosecond);

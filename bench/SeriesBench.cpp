@@ -34,6 +34,7 @@
 #include <vector>
 
 #include "BenchMain.h"
+#include "QcpTwin.h"
 #include "kelvo/chart/Vexa_kelvo.h"
 
 using namespace vexa;
@@ -59,8 +60,6 @@ std::unique_ptr<TKelvo> Chart() {
 }
 
 QCustomPlot& Plot(QCustomPlot& plot, bool Smooth = false) {
-  plot.resize(W, H);
-  plot.setViewport(QRect(0, 0, W, H));  // a widget not shown gets no resize event
   if (Smooth)
     plot.setAntialiasedElements(QCP::aeAll);
   else
@@ -69,20 +68,9 @@ QCustomPlot& Plot(QCustomPlot& plot, bool Smooth = false) {
   return plot;
 }
 
-// QCustomPlot's own path, as a shown widget takes it: a replot into its
-// paint buffers (at the device ratio), then the widget's paint copies them
-// into the frame.
-struct TTwinFrame {
-  QImage Frame;
-  TTwinFrame(QCustomPlot& Plot, double Ratio = 1.0)
-      : Frame(int(std::ceil(W * Ratio)), int(std::ceil(H * Ratio)), QImage::Format_RGB32) {
-    Frame.setDevicePixelRatio(Ratio);
-    Plot.setBufferDevicePixelRatio(Ratio);
-  }
-  void Draw(QCustomPlot& Plot) {
-    Plot.replot(QCustomPlot::rpImmediateRefresh);
-    if (!std::getenv("TWIN_NO_COPY")) Plot.render(&Frame, QPoint(), QRegion(), std::getenv("TWIN_BG") ? QWidget::DrawWindowBackground : QWidget::RenderFlags());
-  }
+// The twin's frame at the chart's size.
+struct TTwinFrame : kelvo::bench::TQcpFrame {
+  TTwinFrame(QCustomPlot& Plot, double Ratio = 1.0) : TQcpFrame(Plot, W, H, Ratio) {}
 };
 
 // --- the live monitor ---

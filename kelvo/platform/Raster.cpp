@@ -197,6 +197,17 @@ void FillRect(const TSurface& s, int64_t l, int64_t t, int64_t r, int64_t b, TPa
     PutSpan(s.Row(static_cast<int32_t>(t)), 0, (b - t) * s.Width, paint);
     return;
   }
+  if (!paint.Xor && r - l <= 2) {
+    // Narrow boxes (the blocks of a wide pen's upright runs): straight
+    // stores down the rows.
+    uint32_t* p = s.Row(static_cast<int32_t>(t)) + l;
+    const uint32_t v = paint.Pixel;
+    if (r - l == 1)
+      for (int64_t y = t; y < b; ++y, p += s.Stride) p[0] = v;
+    else
+      for (int64_t y = t; y < b; ++y, p += s.Stride) p[0] = v, p[1] = v;
+    return;
+  }
   for (int64_t y = t; y < b; ++y) PutSpan(s.Row(static_cast<int32_t>(y)), l, r, paint);
 }
 
