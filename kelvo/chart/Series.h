@@ -31,6 +31,12 @@ namespace vexa {
 
 struct TDrawItem;
 
+// How a series joins its points: straight segments (as created), steps,
+// stems from its baseline, or bars from its baseline.
+enum class TSeriesShape : uint8_t { shStraight, shStepPre, shStepPost, shStepMid, shStems, shBars };
+inline constexpr const char* TSeriesShapeNames[] = {"shStraight", "shStepPre", "shStepPost",
+                                                    "shStepMid",  "shStems",   "shBars"};
+
 // Block summaries of one level: for each aligned block of the ring's slots.
 struct TSeriesBlocks {
   std::vector<double> MinX, MaxX;        // over points with both coordinates finite (x y series)
@@ -123,6 +129,39 @@ class TSeries : public TPlottable {
   TColor FillColor() const { return FFillColor; }  // clSilver
   void SetFillColor(TColor Value) { FFillColor = Value, Touch(); }
 
+  // --- shape (SeriesShapes.cpp); each is the picture of its equivalent
+  // display-list items ---
+  // shStepPre: each y holds to the left of its point, back to the previous
+  // x (the line rises at the previous x); shStepPost: each y holds to the
+  // right, up to the next x; shStepMid: the steps lie halfway between
+  // points; shStems: a line from Baseline up to each point, no line joining
+  // the points; shBars: a filled box from Baseline to each point, BarWidth
+  // wide about its x moved by BarOffset, filled in AreaColor at AreaOpacity
+  // and outlined with the pen (psClear: no outline). Marks as for any shape.
+  TSeriesShape Shape() const { return FShape; }  // shStraight
+  void SetShape(TSeriesShape Value) { FShape = Value, Touch(); }
+  // Where stems and bars start; a value that is not finite raises
+  // EVexaKelvoError and changes nothing.
+  double Baseline() const { return FBaseline; }  // 0
+  void SetBaseline(double Value);
+  // World units of x. 0 (and a negative width): 0.8 of the smallest spacing
+  // of adjacent x among the points in view, the same for every bar (one
+  // unit of x when there is no spacing to take).
+  double BarWidth() const { return FBarWidth; }  // 0
+  void SetBarWidth(double Value);
+  // World units of x each bar's centre lies from its point (grouped bars).
+  double BarOffset() const { return FBarOffset; }  // 0
+  void SetBarOffset(double Value);
+  // The fill of bars: clNone (the creation value) fills in Color; opacity
+  // 0..255 blends it over what lies beneath (255: painted over).
+  TColor AreaColor() const { return FAreaColor; }  // clNone
+  void SetAreaColor(TColor Value) { FAreaColor = Value, Touch(); }
+  int32_t AreaOpacity() const { return FAreaOpacity; }  // 255; kept within 0..255
+  void SetAreaOpacity(int32_t Value) { FAreaOpacity = Value < 0 ? 0 : Value > 255 ? 255 : Value, Touch(); }
+  // The width of this series' bars while x Low .. High is in view:
+  // BarWidth, or the creation rule over the points there.
+  double BarWidthIn(double Low, double High) const;
+
   // --- as a plottable (SeriesPlottable.cpp) ---
   std::unique_ptr<TPlottable> Clone() const override;
   void Draw(TPlotContext& Context) const override;
@@ -133,6 +172,29 @@ class TSeries : public TPlottable {
  private:
   void DrawLine(TPlotContext& Context, TDrawItem& Item, bool Ordered) const;
   void DrawMarks(TPlotContext& Context, TDrawItem& Item) const;
+  // The shapes other than straight lines (SeriesShapes.cpp).
+  void DrawShape(TPlotContext& Context, TDrawItem& Item, bool Ordered) const;
+  void DrawBars(TPlotContext& Context, TDrawItem& Item) const;
+  // The nearest hit on the drawn pieces of steps, stems and bars.
+  bool ShapeHit(const TCustomKelvo& Chart, int32_t X, int32_t Y, TPlotHit& Best) const;
+  // The extra vertices of a step from (PX, PY) to (X, Y), handed to Vertex.
+  template <class F>
+  void StepVertices(double PX, double PY, double X, double Y, F&& Vertex) const {
+    switch (FShape) {
+      case TSeriesShape::shStepPre:
+        Vertex(PX, Y);
+        break;
+      case TSeriesShape::shStepPost:
+        Vertex(X, PY);
+        break;
+      default: {  // shStepMid
+        const double m = 0.5 * PX + 0.5 * X;
+        Vertex(m, PY);
+        Vertex(m, Y);
+        break;
+      }
+    }
+  }
   // What the drawing and the nearest-point search read beyond the data and
   // attributes reaches them through TSeriesView (SeriesView.h).
   friend class TSeriesView;
@@ -238,6 +300,10 @@ class TSeries : public TPlottable {
   int32_t FLineWidth = 1;
   bool FLineVisible = true;
   int32_t FSymbol = -1;
+  TSeriesShape FShape = TSeriesShape::shStraight;
+  double FBaseline = 0, FBarWidth = 0, FBarOffset = 0;
+  TColor FAreaColor = clNone;
+  int32_t FAreaOpacity = 255;
 
   bool FSpaced = false;
   double FX0 = 0, FDX = 1;

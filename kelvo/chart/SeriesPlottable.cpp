@@ -32,13 +32,6 @@ namespace {
 
 using render::MapToBitmap;
 
-// Points From to To of a series, drawn in turn; a Break is one point whose
-// x is not finite, where the line ends.
-struct TPointRange {
-  uint64_t From, To;
-  bool Break;
-};
-
 // The one-pixel solid line of an x-sorted series, drawn column by column.
 // Along a column the line covers exactly the pixels between its lowest and
 // highest point; it is joined to the neighbouring columns by the segments
@@ -308,18 +301,34 @@ void TSeries::Draw(TPlotContext& Context) const {
   double minX = 1, maxX, minY = 1, maxY;
   const bool ordered = (!m.LogX && !m.LogY) || !se.Bounds(minX, maxX, minY, maxY) ||
                        ((!m.LogX || minX > 1e-99) && (!m.LogY || minY > 1e-99));
-  if (se.LineVisible()) DrawLine(Context, it, ordered);
+  if (se.LineVisible()) {
+    // A dashed line leaves its gaps transparent (the display list's are
+    // painted in the fill colour).
+    render::TRenderState& s = Context.State;
+    const TPenStyle pen = se.PenStyle();
+    const bool dashed = pen != TPenStyle::psSolid && pen != TPenStyle::psClear &&
+                        pen != TPenStyle::psInsideFrame && se.Shape() != TSeriesShape::shBars;
+    if (dashed) {
+      s.Flush();
+      s.ForcePen(it.Color, it.PenStyle, it.FillColor);
+      Context.Canvas.Brush().SetStyle(TBrushStyle::bsClear);
+    }
+    if (se.Shape() == TSeriesShape::shStraight)
+      DrawLine(Context, it, ordered);
+    else if (se.Shape() == TSeriesShape::shBars)
+      DrawBars(Context, it);
+    else
+      DrawShape(Context, it, ordered);
+    if (dashed) {
+      s.Flush();
+      Context.Canvas.Brush().SetColor(s.BrushColor);
+    }
+  }
+  it.FillColor = se.FillColor();
   if (se.Symbol() >= 0) DrawMarks(Context, it);
 }
 
-namespace {
-
-// The points of each sorted run of a series that a solid line in view
-// needs: those in view and one on either side, the view widened by Reach
-// device pixels (pixel x follows x within a run, up or down by the axis'
-// direction), and where runs meet, each run's first and last point. The
-// points left out lie wholly beside the bitmap, on one side of it, and so
-// do the segments that stand for them. False when the runs are not known.
+// Pixel x follows x within a run, up or down by the axis' direction.
 bool RangesInView(TSeriesView se, const TLayerMapping& m, int32_t Left, int32_t Top,
                   int32_t Width, int32_t Reach, std::vector<TPointRange>& Out) {
   const bool up = m.KX >= 0;
@@ -344,8 +353,6 @@ bool RangesInView(TSeriesView se, const TLayerMapping& m, int32_t Left, int32_t 
     if (E < n && to < E - 1) Out.push_back({E - 1, E - 1, false});  // joins the run after
   });
 }
-
-}  // namespace
 
 // The line: its equivalent MoveTo and DrawTo items, or, while the pixels
 // follow the values (Ordered) and the sorted runs are known, the points in

@@ -5,9 +5,13 @@
 // users see its data and attributes only (Series.h).
 #pragma once
 
+#include <vector>
+
 #include "kelvo/chart/Series.h"
 
 namespace vexa {
+
+struct TLayerMapping;
 
 class TSeriesView {
  public:
@@ -53,5 +57,22 @@ class TSeriesView {
  private:
   const TSeries& S;
 };
+
+// Points From to To of a series, drawn in turn; a Break is one point whose
+// x is not finite, where the line ends.
+struct TPointRange {
+  uint64_t From, To;
+  bool Break;
+};
+
+// The points of each sorted run of a series that a solid line in view
+// needs: those in view and one on either side, the view (Width device
+// pixels from the bitmap's Left, Top) widened by Reach device pixels, and
+// where runs meet each run's first and last point. The points left out lie
+// wholly beside the bitmap, on one side of it, and so does every piece
+// drawn between two of them (a segment, a step). False when the runs are
+// not known (SeriesPlottable.cpp).
+bool RangesInView(TSeriesView Series, const TLayerMapping& Mapping, int32_t Left, int32_t Top,
+                  int32_t Width, int32_t Reach, std::vector<TPointRange>& Out);
 
 }  // namespace vexa

@@ -40,7 +40,11 @@ TPaint TCanvas::Paint(TColor c) const {
   return TPaint{raster::PixelFromColor(ColorToRGB(c)), FPen.Mode() == TPenMode::pmXor};
 }
 TPaint TCanvas::PenPaint() const { return Paint(FPen.Color()); }
-TPaint TCanvas::BrushPaint() const { return Paint(FBrush.Color()); }
+TPaint TCanvas::BrushPaint() const {
+  TPaint p = Paint(FBrush.Color());
+  p.Alpha = FBrushOpacity;
+  return p;
+}
 
 void TCanvas::MoveTo(int32_t X, int32_t Y) {
   FPenPos = {X, Y};
@@ -72,7 +76,7 @@ void TCanvas::StrokeSegment(int32_t X0, int32_t Y0, int32_t X1, int32_t Y1) {
     return;
   TPaint gap;
   const bool paintGaps = dash.Length != 0 && FBrush.Style() == TBrushStyle::bsSolid;
-  if (paintGaps) gap = BrushPaint();
+  if (paintGaps) gap = Paint(FBrush.Color());  // a gap is not a fill: opaque
   if (thick > 1) dash.Scale = static_cast<uint8_t>(std::min(thick, 255));
   if (smooth) {
     raster::AntiAliasedLine(s, X0, Y0, X1, Y1, thick, pen.Pixel, dash, FDashPhase,
@@ -107,7 +111,7 @@ void TCanvas::StrokePath(std::span<const TPoint> Points, bool Closed) {
   raster::TDashPattern dash = raster::DashPatternFor(FPen.Style());
   if (!wide && width > 1) dash.Scale = static_cast<uint8_t>(std::min(width, 255));
   const bool paintGaps = dash.Length != 0 && FBrush.Style() == TBrushStyle::bsSolid;
-  const TPaint gap = paintGaps ? BrushPaint() : TPaint{};
+  const TPaint gap = paintGaps ? Paint(FBrush.Color()) : TPaint{};
   uint32_t phase = 0;  // a figure's pattern starts at its first point
   const bool smooth = SmoothLines();
   // Smooth wide lines round only a path's last end: the others end where
@@ -198,7 +202,7 @@ void TCanvas::Rectangle(int32_t X1, int32_t Y1, int32_t X2, int32_t Y2) {
     // At a device scale the sides are w pixels wide, inside the box, and
     // tile its band: top, right, bottom, left.
     uint32_t phase = 0;
-    const TPaint pen = PenPaint(), gap = BrushPaint();
+    const TPaint pen = PenPaint(), gap = Paint(FBrush.Color());
     raster::TDashPattern scaled = dash;
     scaled.Scale = static_cast<uint8_t>(std::min(w, 255));
     const TPoint sides[4][2] = {{at(l, t), at(r, t)},

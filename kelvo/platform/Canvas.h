@@ -63,6 +63,11 @@ class TCanvas : public TPersistent {
   // Off at creation. On, lines, polylines, polygon outlines and ellipses
   // are drawn with coverage anti-aliasing in copy mode (XOR drawing stays
   // aliased, so that it can be undone); boxes, fills and text are as ever.
+  // The opacity fills are blended with (the insides of rectangles,
+  // ellipses and polygons, FillRect, text backgrounds; 255, the creation
+  // value: painted over). Lines and dashed lines' gaps are not fills.
+  uint8_t BrushOpacity() const { return FBrushOpacity; }
+  void SetBrushOpacity(uint8_t Value) { FBrushOpacity = Value; }
   bool AntiAliased() const { return FAntiAliased; }
   void SetAntiAliased(bool Value) { FAntiAliased = Value; }
 
@@ -145,6 +150,7 @@ class TCanvas : public TPersistent {
   uint32_t FDashPhase = 0;
   unsigned FTextAlign = 0;
   bool FAntiAliased = false;
+  uint8_t FBrushOpacity = 255;
   TFontFace* FFace = nullptr;
   uint64_t FFaceGeneration = 0;
   TDeviceScale FScale;

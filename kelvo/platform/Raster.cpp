@@ -134,9 +134,24 @@ inline void FillPixels(uint32_t* p, int64_t n, uint32_t v) {
 }
 
 // Unclipped run: callers clip.
+// Pixel over d at opacity A (0..255), each channel rounded.
+inline uint32_t BlendOver(uint32_t d, uint32_t Pixel, uint32_t A) {
+  const uint32_t ia = 255 - A;
+  auto mix = [&](int shift) {
+    uint32_t v = ((Pixel >> shift) & 0xFF) * A + ((d >> shift) & 0xFF) * ia + 128;
+    return ((v + (v >> 8)) >> 8) << shift;
+  };
+  return 0xFF000000u | mix(16) | mix(8) | mix(0);
+}
+
 inline void PutSpan(uint32_t* row, int64_t x0, int64_t x1, TPaint paint) {
   uint32_t* p = row + x0;
   uint32_t* e = row + x1;
+  if (paint.Alpha != 255 && !paint.Xor) [[unlikely]] {
+    if (paint.Alpha == 0) return;
+    for (; p < e; ++p) *p = BlendOver(*p, paint.Pixel, paint.Alpha);
+    return;
+  }
   if (!paint.Xor) {
     FillPixels(p, x1 - x0, paint.Pixel);
   } else {
@@ -197,7 +212,7 @@ void FillRect(const TSurface& s, int64_t l, int64_t t, int64_t r, int64_t b, TPa
     PutSpan(s.Row(static_cast<int32_t>(t)), 0, (b - t) * s.Width, paint);
     return;
   }
-  if (!paint.Xor && r - l <= 2) {
+  if (!paint.Xor && paint.Alpha == 255 && r - l <= 2) {
     // Narrow boxes (the blocks of a wide pen's upright runs): straight
     // stores down the rows.
     uint32_t* p = s.Row(static_cast<int32_t>(t)) + l;
@@ -385,7 +400,7 @@ void FillFramedBox(const TSurface& s, const TBox& Outer, const TBox& Inner, TPai
   const int64_t l = std::max<int64_t>(Outer.L, 0), r = std::min<int64_t>(Outer.R, s.Width);
   const int64_t t = std::max<int64_t>(Outer.T, 0), b = std::min<int64_t>(Outer.B, s.Height);
   if (l >= r || t >= b) return;
-  if (Fill && Fill->Pixel == Pen.Pixel && !Fill->Xor && !Pen.Xor) {
+  if (Fill && Fill->Pixel == Pen.Pixel && !Fill->Xor && !Pen.Xor && Fill->Alpha == 255) {
     // Outline and inside alike (filled marks): one box.
     FillRect(s, l, t, r, b, Pen);
     return;

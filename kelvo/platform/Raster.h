@@ -45,6 +45,9 @@ struct TBox {
 struct TPaint {
   uint32_t Pixel = 0xFF000000u;
   bool Xor = false;
+  // Fills (spans, boxes, polygons) below 255 blend Pixel over the surface
+  // at this opacity; lines and XOR ignore it.
+  uint8_t Alpha = 255;
   // XOR touches only the colour channels, so the X byte stays 0xFF.
   void Apply(uint32_t& dst) const { dst = Xor ? (dst ^ (Pixel & 0x00FFFFFFu)) : Pixel; }
 };

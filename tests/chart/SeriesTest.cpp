@@ -13,6 +13,7 @@
 
 #include "kelvo/chart/SeriesView.h"
 #include "kelvo/chart/Vexa_kelvo.h"
+#include "kelvo/platform/Raster.h"
 #include "support/Random.h"
 #include "support/Sheet.h"
 
@@ -22,22 +23,81 @@ namespace {
 
 using kelvo::test::TRandom;
 
-// The display-list items a series stands for, appended with its attributes.
+// Where a series' dashed line leaves a gap, its equivalent items paint this
+// colour (used nowhere else): the two pictures may differ only there.
+constexpr TColor GapColour = 0x123457;
+
+bool Dashed(TPenStyle p) {
+  return p == TPenStyle::psDash || p == TPenStyle::psDot || p == TPenStyle::psDashDot ||
+         p == TPenStyle::psDashDotDot;
+}
+
+// The display-list items a series stands for, appended with its attributes:
+// its shape's MoveTo and DrawTo items (a step's extra vertices, a stem from
+// the baseline) or a box item per bar, then its marks.
 void AppendEquivalentItems(TKelvo& c, const TSeries& s) {
   if (!s.Visible() || s.Count() == 0) return;
   c.SetDataColor(s.Color());
-  c.SetFillColor(s.FillColor());
+  c.SetFillColor(Dashed(s.PenStyle()) ? GapColour : s.FillColor());
   c.SetPenStyle(s.PenStyle());
   c.SetLineWidth(static_cast<uint8_t>(s.LineWidth()));
   c.SetCurrentLayer(s.Layer());
   c.SetClassDefault(s.ItemClass());
+  const uint64_t n = s.Count();
   if (s.LineVisible()) {
-    c.MoveTo(s.X(0), s.Y(0));
-    for (uint64_t i = 1; i < s.Count(); ++i) c.DrawTo(s.X(i), s.Y(i));
+    switch (s.Shape()) {
+      case TSeriesShape::shStraight:
+        c.MoveTo(s.X(0), s.Y(0));
+        for (uint64_t i = 1; i < n; ++i) c.DrawTo(s.X(i), s.Y(i));
+        break;
+      case TSeriesShape::shStepPre:
+      case TSeriesShape::shStepPost:
+      case TSeriesShape::shStepMid:
+        c.MoveTo(s.X(0), s.Y(0));
+        for (uint64_t i = 1; i < n; ++i) {
+          const double px = s.X(i - 1), py = s.Y(i - 1), x = s.X(i), y = s.Y(i);
+          if (s.Shape() == TSeriesShape::shStepPre) c.DrawTo(px, y);
+          if (s.Shape() == TSeriesShape::shStepPost) c.DrawTo(x, py);
+          if (s.Shape() == TSeriesShape::shStepMid) {
+            c.DrawTo(0.5 * px + 0.5 * x, py);
+            c.DrawTo(0.5 * px + 0.5 * x, y);
+          }
+          c.DrawTo(x, y);
+        }
+        break;
+      case TSeriesShape::shStems:
+        for (uint64_t i = 0; i < n; ++i) {
+          c.MoveTo(s.X(i), s.Baseline());
+          c.DrawTo(s.X(i), s.Y(i));
+        }
+        break;
+      case TSeriesShape::shBars: {
+        const TScaleProps& sx = c.ScalePropsX(s.Layer());
+        const double w = s.BarWidthIn(std::min(sx.RangeLow(), sx.RangeHigh()),
+                                      std::max(sx.RangeLow(), sx.RangeHigh()));
+        c.SetFillColor(s.AreaColor() == clNone ? s.Color() : s.AreaColor());
+        for (uint64_t i = 0; i < n; ++i) {
+          const double x = s.X(i) + s.BarOffset();
+          c.Rectangle(x - w / 2, s.Baseline(), x + w / 2, s.Y(i));
+        }
+        break;
+      }
+    }
   }
+  c.SetFillColor(s.FillColor());
   if (s.Symbol() >= 0)
     for (uint64_t i = 0; i < s.Count(); ++i)
       c.MarkAt(s.X(i), s.Y(i), static_cast<uint8_t>(s.Symbol()));
+}
+
+// The same pixels, but where the items painted a dashed line's gap.
+bool SameBesideGaps(const TBitmap& Series, const TBitmap& Items) {
+  if (Series.Width() != Items.Width() || Series.Height() != Items.Height()) return false;
+  const uint32_t gap = raster::PixelFromColor(GapColour);
+  const size_t n = size_t(Series.Width()) * Series.Height();
+  for (size_t i = 0; i < n; ++i)
+    if (Series.Bits()[i] != Items.Bits()[i] && Items.Bits()[i] != gap) return false;
+  return true;
 }
 
 std::unique_ptr<TKelvo> Chart(int w, int h) {
@@ -50,7 +110,10 @@ std::unique_ptr<TKelvo> Chart(int w, int h) {
 
 // One random scene: some items, then series; the same items followed by the
 // series' equivalent items in a second chart.
-std::string Scene(TKelvo& series, TKelvo& items, uint64_t Seed) {
+// Smooth: dashed series' gaps are left out of the comparison only where the
+// items paint them in GapColour, which smooth lines blend: such scenes
+// draw their dashed series with wide (solid) pens.
+std::string Scene(TKelvo& series, TKelvo& items, uint64_t Seed, bool Smooth) {
   TRandom r{Seed * 2654435761u + 3};
   const bool logX = r.Below(6) == 0, logY = r.Below(6) == 0;
   const bool reverseX = r.Below(4) == 0, reverseY = r.Below(4) == 0;
@@ -85,16 +148,28 @@ std::string Scene(TKelvo& series, TKelvo& items, uint64_t Seed) {
     // view), and now and then is not finite.
     const bool stepped = sorted && !spaced && r.Below(3) == 0;
     double back = 0;
-    const int points = r.Below(5) == 0 ? 40000 + r.Below(40000) : 1 + r.Below(3000);
+    const int points0 = r.Below(5) == 0 ? 40000 + r.Below(40000) : 1 + r.Below(3000);
     const bool gaps = r.Below(3) == 0;
     s.SetColor(r.Below(2) ? clNavy : clRed);
     s.SetFillColor(r.Below(2) ? clYellow : clSilver);
     s.SetPenStyle(pens[r.Below(6)]);
-    s.SetLineWidth(r.Below(5) == 0 ? 2 + r.Below(2) : 1);
+    s.SetLineWidth(r.Below(5) == 0 || (Smooth && Dashed(s.PenStyle())) ? 2 + r.Below(2) : 1);
     s.SetLineVisible(r.Below(6) != 0);
     const int marks = r.Below(4);
     s.SetSymbol(marks == 0 ? 7 + r.Below(3) : marks == 1 ? r.Below(52) : -1);
     s.SetItemClass(r.Below(8) == 0 ? 3 : 0);  // class 3 is hidden
+    // Shapes: steps, stems and bars in some scenes (fewer points for bars).
+    if (r.Below(3) == 0) {
+      s.SetShape(static_cast<TSeriesShape>(1 + r.Below(5)));
+      s.SetBaseline(r.Below(2) ? 0.0 : 1 + 100 * r.Real());
+      if (s.Shape() == TSeriesShape::shBars) {
+        s.SetBarWidth(r.Below(2) ? 0.0 : r.Real() * 20);
+        s.SetBarOffset(r.Below(2) ? 0.0 : r.Real() * 10 - 5);
+        if (r.Below(2)) s.SetAreaColor(clTeal);
+      }
+    }
+    const int points =
+        s.Shape() == TSeriesShape::shBars ? 1 + r.Below(300) : points0;
     if (r.Below(3) == 0) s.SetCapacity(1 + r.Below(points + 100));
     const double step = 1000.0 / points;
     if (spaced) s.SetXSpacing(1, step);
@@ -114,7 +189,7 @@ std::string Scene(TKelvo& series, TKelvo& items, uint64_t Seed) {
         s.Append(x, yv);
       }
     }
-    what += ", [" + std::to_string(s.Count()) +
+    what += ", [shape " + std::to_string(int(s.Shape())) + " " + std::to_string(s.Count()) +
             (stepped ? " stepped" : sorted ? " sorted" : " unsorted") +
             (spaced ? " spaced" : "") + " pen " + std::to_string(int(s.PenStyle())) + " w" +
             std::to_string(s.LineWidth()) + " sym " + std::to_string(s.Symbol()) + "]";
@@ -142,13 +217,13 @@ TEST(SeriesPicture, IsThatOfTheEquivalentItems) {
     a->SetAntiAliased(smooth);
     b->SetAntiAliased(smooth);
     const std::string what =
-        Scene(*a, *b, seed) + " at " + std::to_string(ratio) + (smooth ? ", smooth" : "");
+        Scene(*a, *b, seed, smooth) + " at " + std::to_string(ratio) + (smooth ? ", smooth" : "");
     for (bool shortcuts : {true, false}) {
       if (smooth && !shortcuts) continue;
       a->SetRenderShortcuts(shortcuts);
       a->Paint();
       b->Paint();
-      ASSERT_TRUE(kelvo::test::SamePixels(a->Surface(), b->Surface()))
+      ASSERT_TRUE(SameBesideGaps(a->Surface(), b->Surface()))
           << what << (shortcuts ? "" : ", no shortcuts");
     }
   }
