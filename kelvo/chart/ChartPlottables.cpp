@@ -54,6 +54,7 @@ void TCustomKelvo::DeletePlottable(size_t Index) {
 
 TPlottable& TCustomKelvo::AddPlottable(std::unique_ptr<TPlottable> Plottable) {
   if (!Plottable) throw EVexaKelvoError("AddPlottable needs a plottable");
+  Plottable->FOwnerList = FPlottables.get();
   FPlottables->push_back(std::move(Plottable));
   return *FPlottables->back();
 }
@@ -64,6 +65,7 @@ TSeries& TCustomKelvo::AddSeries(const std::string& Name) {
   if (!FSettings.SeriesPalette.empty())
     series->SetColor(FSettings.SeriesPalette[k % FSettings.SeriesPalette.size()]);
   TSeries& added = *series;
+  added.FOwnerList = FPlottables.get();
   FPlottables->push_back(std::move(series));
   return added;
 }

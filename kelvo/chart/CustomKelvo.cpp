@@ -288,7 +288,10 @@ void TCustomKelvo::RangesToUnstoredControllers() {
 std::shared_ptr<TPlottableList> TCustomKelvo::CopyPlottables(const TPlottableList& Source) {
   auto copy = std::make_shared<TPlottableList>();
   copy->reserve(Source.size());
-  for (const auto& p : Source) copy->push_back(p->Clone());
+  for (const auto& p : Source) {
+    copy->push_back(p->Clone());
+    copy->back()->FOwnerList = copy.get();
+  }
   return copy;
 }
 

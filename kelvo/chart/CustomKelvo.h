@@ -912,6 +912,7 @@ class TCustomKelvo : public TCustomControl, private IJointLayersOwner {
   // The plottables of this chart's data, shared with its sharing group.
   std::shared_ptr<TPlottableList> FPlottables = std::make_shared<TPlottableList>();
   // Draws the shown plottables after the display-list items (Renderer.cpp).
+  std::string FPlotProblem;  // why a plottable drew nothing in the paint under way
   void RenderPlottables(TCanvas& Canvas, render::TRenderState& State,
                         const std::function<void(const TDrawItem&)>& DrawItem,
                         const std::function<void()>& ForgetLastMark, bool DirectPixels);

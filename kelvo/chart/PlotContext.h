@@ -6,6 +6,7 @@
 #pragma once
 
 #include <functional>
+#include <string>
 
 #include "kelvo/chart/DisplayList.h"
 #include "kelvo/chart/RenderState.h"
@@ -30,6 +31,9 @@ struct TPlotContext {
   // Pixels may be written straight into the bitmap: shortcuts on, no
   // recording (SVG) and a device ratio of 1.
   bool DirectPixels = true;
+  // Why a plottable drew nothing (its settings name what the chart does
+  // not hold): the paint draws the rest, then raises EVexaKelvoError with it.
+  std::string Problem = {};
 };
 
 }  // namespace vexa

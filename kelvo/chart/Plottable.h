@@ -69,6 +69,9 @@ class TPlottable {
   uint64_t LegendChanges() const { return FLegendChanges; }
   // Whether the chart draws it: visible, in a visible class and layer.
   bool Shown(const TCustomKelvo& Chart) const;
+  // The chart's list it belongs to (null while it belongs to none), so that
+  // one plottable may name another of its chart by index.
+  const std::vector<std::unique_ptr<TPlottable>>* OwnerList() const { return FOwnerList; }
 
   // --- what the chart asks ---
   virtual std::unique_ptr<TPlottable> Clone() const = 0;
@@ -97,7 +100,9 @@ class TPlottable {
   bool FVisible = true, FInLegend = true;
   uint64_t FChanges = 0;
   uint64_t FSerial, FLegendChanges = 0;
+  const std::vector<std::unique_ptr<TPlottable>>* FOwnerList = nullptr;
   static uint64_t NextSerial();
+  friend class TCustomKelvo;  // sets the owner list
 };
 
 // A chart's plottables in drawing order, shared by the charts that use its data.

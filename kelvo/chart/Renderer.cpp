@@ -283,6 +283,8 @@ void TCustomKelvo::RenderDisplayList(TBitmap& Bitmap) {
   c.LineTo(W, H);
   c.LineTo(0, H);
   c.LineTo(0, 0);
+  // A plottable that could not be drawn: the rest is, then the paint says why.
+  if (!FPlotProblem.empty()) throw EVexaKelvoError(std::exchange(FPlotProblem, std::string()));
 }
 
 void TCustomKelvo::RenderPlottables(TCanvas& c, render::TRenderState& s,
@@ -299,6 +301,7 @@ void TCustomKelvo::RenderPlottables(TCanvas& c, render::TRenderState& s,
                        FRenderShortcuts,
                        DirectPixels};
   for (const auto& p : *FPlottables) p->Draw(context);
+  FPlotProblem = std::move(context.Problem);
 }
 
 void TCustomKelvo::DrawTextLabels(TCanvas& c) {

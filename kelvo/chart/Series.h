@@ -30,12 +30,17 @@
 namespace vexa {
 
 struct TDrawItem;
+struct TLayerMapping;
 
 // How a series joins its points: straight segments (as created), steps,
 // stems from its baseline, or bars from its baseline.
 enum class TSeriesShape : uint8_t { shStraight, shStepPre, shStepPost, shStepMid, shStems, shBars };
 inline constexpr const char* TSeriesShapeNames[] = {"shStraight", "shStepPre", "shStepPost",
                                                     "shStepMid",  "shStems",   "shBars"};
+
+// What a series fills: nothing (as created), down (or up) to its baseline,
+// or the band between its line and another series' line.
+enum class TAreaFill : uint8_t { afNone, afToBaseline, afToSeries };
 
 // Block summaries of one level: for each aligned block of the ring's slots.
 struct TSeriesBlocks {
@@ -140,6 +145,27 @@ class TSeries : public TPlottable {
   // and outlined with the pen (psClear: no outline). Marks as for any shape.
   TSeriesShape Shape() const { return FShape; }  // shStraight
   void SetShape(TSeriesShape Value) { FShape = Value, Touch(); }
+  // The extra vertices of a step from (PX, PY) to (X, Y), handed to Vertex
+  // (none for a shape that is not a step).
+  template <class F>
+  void StepVertices(double PX, double PY, double X, double Y, F&& Vertex) const {
+    switch (FShape) {
+      case TSeriesShape::shStepPre:
+        Vertex(PX, Y);
+        break;
+      case TSeriesShape::shStepPost:
+        Vertex(X, PY);
+        break;
+      case TSeriesShape::shStepMid: {
+        const double m = 0.5 * PX + 0.5 * X;
+        Vertex(m, PY);
+        Vertex(m, Y);
+        break;
+      }
+      default:
+        break;  // not a step: none
+    }
+  }
   // Where stems and bars start; a value that is not finite raises
   // EVexaKelvoError and changes nothing.
   double Baseline() const { return FBaseline; }  // 0
@@ -158,6 +184,25 @@ class TSeries : public TPlottable {
   void SetAreaColor(TColor Value) { FAreaColor = Value, Touch(); }
   int32_t AreaOpacity() const { return FAreaOpacity; }  // 255; kept within 0..255
   void SetAreaOpacity(int32_t Value) { FAreaOpacity = Value < 0 ? 0 : Value > 255 ? 255 : Value, Touch(); }
+  // The area under (or over) the line, filled in AreaColor at AreaOpacity
+  // before the line is drawn: afToBaseline down to Baseline (to the values
+  // it is stacked on, when stacked), afToSeries the band between this
+  // series' line and AreaPartner's. It follows the shape (a stepped series
+  // fills stepped) and breaks where the line does; a pixel is filled when
+  // its centre lies inside (the canvas' polygon rule).
+  TAreaFill AreaFill() const { return FAreaFill; }  // afNone
+  void SetAreaFill(TAreaFill Value) { FAreaFill = Value, Touch(); }
+  // An index into the chart's Series(i); -1 (the creation value): none.
+  // Naming a series the chart does not have, this series itself, or (for
+  // StackedOn) a chain of stacking that comes back to it raises
+  // EVexaKelvoError and changes nothing; a partner deleted later is
+  // reported by the next paint, which draws the rest.
+  int64_t AreaPartner() const { return FAreaPartner; }
+  void SetAreaPartner(int64_t Value);
+  // This series' values drawn on top of that series' values at the same x
+  // (stacked lines, bars and areas); the two must hold the same x.
+  int64_t StackedOn() const { return FStackedOn; }
+  void SetStackedOn(int64_t Value);
   // The width of this series' bars while x Low .. High is in view:
   // BarWidth, or the creation rule over the points there.
   double BarWidthIn(double Low, double High) const;
@@ -173,28 +218,29 @@ class TSeries : public TPlottable {
   void DrawLine(TPlotContext& Context, TDrawItem& Item, bool Ordered) const;
   void DrawMarks(TPlotContext& Context, TDrawItem& Item) const;
   // The shapes other than straight lines (SeriesShapes.cpp).
+  void DrawOwn(TPlotContext& Context, const std::vector<double>* Below) const;
   void DrawShape(TPlotContext& Context, TDrawItem& Item, bool Ordered) const;
-  void DrawBars(TPlotContext& Context, TDrawItem& Item) const;
+  void DrawBars(TPlotContext& Context, TDrawItem& Item, const std::vector<double>* Below) const;
+  // Whether pixels follow the values on Mapping: not at or below a
+  // logarithmic axis' floor (values there go to the axis' end).
+  bool Ordered(const TLayerMapping& Mapping) const;
+  // A series like this one holding its x and the values Y, stacked on
+  // nothing, in no chart.
+  std::unique_ptr<TSeries> Holding(const std::vector<double>& Y) const;
+  // What an index names, or why it cannot be used ("" when it can); Chain
+  // follows StackedOn from it to find a loop.
+  std::string PartnerProblem(const char* What, int64_t Index, bool Chain) const;
+  // The series an index names in this series' chart (null: none).
+  const TSeries* SeriesAt(int64_t Index) const;
+  // The values drawn: y, or stacked on StackedOn's drawn values. False
+  // with Problem set when the stacking cannot be drawn.
+  bool DrawnValues(std::vector<double>& Y, std::string& Problem, int Depth = 0) const;
+  // The area between this series' path and Lower's (its values LowerY, its
+  // shape) or, Lower null, Baseline.
+  void DrawArea(TPlotContext& Context, const TSeries* Lower,
+                const std::vector<double>* LowerY) const;
   // The nearest hit on the drawn pieces of steps, stems and bars.
   bool ShapeHit(const TCustomKelvo& Chart, int32_t X, int32_t Y, TPlotHit& Best) const;
-  // The extra vertices of a step from (PX, PY) to (X, Y), handed to Vertex.
-  template <class F>
-  void StepVertices(double PX, double PY, double X, double Y, F&& Vertex) const {
-    switch (FShape) {
-      case TSeriesShape::shStepPre:
-        Vertex(PX, Y);
-        break;
-      case TSeriesShape::shStepPost:
-        Vertex(X, PY);
-        break;
-      default: {  // shStepMid
-        const double m = 0.5 * PX + 0.5 * X;
-        Vertex(m, PY);
-        Vertex(m, Y);
-        break;
-      }
-    }
-  }
   // What the drawing and the nearest-point search read beyond the data and
   // attributes reaches them through TSeriesView (SeriesView.h).
   friend class TSeriesView;
@@ -304,6 +350,8 @@ class TSeries : public TPlottable {
   double FBaseline = 0, FBarWidth = 0, FBarOffset = 0;
   TColor FAreaColor = clNone;
   int32_t FAreaOpacity = 255;
+  TAreaFill FAreaFill = TAreaFill::afNone;
+  int64_t FAreaPartner = -1, FStackedOn = -1;
 
   bool FSpaced = false;
   double FX0 = 0, FDX = 1;

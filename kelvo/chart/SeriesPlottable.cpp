@@ -280,11 +280,10 @@ TDrawingPieces DrawingPieces(TPlotContext& Context, int32_t Layer) {
 
 }  // namespace
 
-void TSeries::Draw(TPlotContext& Context) const {
+// The shape and the marks; stacked bars stand on Below (null: on Baseline).
+void TSeries::DrawOwn(TPlotContext& Context, const std::vector<double>* Below) const {
   const TSeries& se = *this;
-  const uint64_t n = se.Count();
   const TCustomKelvo& chart = Context.Chart;
-  if (n == 0 || !Shown(chart)) return;
   // Device pixels: the data bitmap's origin and the mapping onto it, so the
   // columns are device columns.
   const int32_t layer = se.Layer();
@@ -296,11 +295,7 @@ void TSeries::Draw(TPlotContext& Context) const {
   it.LineWidth = se.LineWidth();
   it.ItemClass = se.ItemClass();
   it.Layer = layer;
-  // Pixels follow the values, except at or below a logarithmic axis'
-  // floor (values there go to the axis' end).
-  double minX = 1, maxX, minY = 1, maxY;
-  const bool ordered = (!m.LogX && !m.LogY) || !se.Bounds(minX, maxX, minY, maxY) ||
-                       ((!m.LogX || minX > 1e-99) && (!m.LogY || minY > 1e-99));
+  const bool ordered = Ordered(m);
   if (se.LineVisible()) {
     // A dashed line leaves its gaps transparent (the display list's are
     // painted in the fill colour).
@@ -316,7 +311,7 @@ void TSeries::Draw(TPlotContext& Context) const {
     if (se.Shape() == TSeriesShape::shStraight)
       DrawLine(Context, it, ordered);
     else if (se.Shape() == TSeriesShape::shBars)
-      DrawBars(Context, it);
+      DrawBars(Context, it, Below);
     else
       DrawShape(Context, it, ordered);
     if (dashed) {

@@ -10,9 +10,12 @@
 #include <vector>
 
 #include "kelvo/chart/CustomKelvo.h"
+#include "kelvo/chart/RenderState.h"
 #include "kelvo/chart/PlotContext.h"
 #include "kelvo/chart/SeriesView.h"
 #include "kelvo/platform/Errors.h"
+
+using vexa::render::MapToBitmap;
 
 namespace vexa {
 
@@ -33,6 +36,230 @@ std::vector<TPointRange> PointsToDraw(const TSeries& S, TPlotContext& Context, b
 }
 
 }  // namespace
+
+// --- partners ---
+
+const TSeries* TSeries::SeriesAt(int64_t Index) const {
+  const TPlottableList* list = OwnerList();
+  if (!list || Index < 0) return nullptr;
+  for (const auto& p : *list) {
+    const auto* s = dynamic_cast<const TSeries*>(p.get());
+    if (s && Index-- == 0) return s;
+  }
+  return nullptr;
+}
+
+std::string TSeries::PartnerProblem(const char* What, int64_t Index, bool Chain) const {
+  const std::string who = "Series '" + Name() + "': " + What + " " + std::to_string(Index);
+  if (Index == -1) return "";
+  if (Index < -1) return who + " is not a series' index (-1 names none)";
+  const TSeries* s = SeriesAt(Index);
+  if (!OwnerList()) return "";  // in no chart yet: checked when drawn
+  if (!s) return who + " names no series of its chart";
+  if (s == this) return who + " names the series itself";
+  if (Chain) {
+    size_t steps = OwnerList()->size();
+    for (const TSeries* t = s; t && t->FStackedOn >= 0; t = t->SeriesAt(t->FStackedOn)) {
+      if (t->SeriesAt(t->FStackedOn) == this || steps-- == 0)
+        return who + " makes a loop of stacked series";
+    }
+  }
+  return "";
+}
+
+void TSeries::SetAreaPartner(int64_t Value) {
+  const std::string problem = PartnerProblem("AreaPartner", Value, false);
+  if (!problem.empty()) throw EVexaKelvoError(problem);
+  FAreaPartner = Value;
+  Touch();
+}
+
+void TSeries::SetStackedOn(int64_t Value) {
+  const std::string problem = PartnerProblem("StackedOn", Value, true);
+  if (!problem.empty()) throw EVexaKelvoError(problem);
+  FStackedOn = Value;
+  Touch();
+}
+
+bool TSeries::DrawnValues(std::vector<double>& Y, std::string& Problem, int Depth) const {
+  if (FStackedOn < 0) {
+    Y.resize(FCount);
+    for (uint64_t i = 0; i < FCount; ++i) Y[i] = YAt(i);
+    return true;
+  }
+  Problem = PartnerProblem("StackedOn", FStackedOn, true);
+  const TSeries* below = SeriesAt(FStackedOn);
+  if (Problem.empty() && !below) Problem = "Series '" + Name() + "': StackedOn names no series";
+  if (!Problem.empty()) return false;
+  if (below->FCount != FCount || Depth > 64) {
+    Problem = "Series '" + Name() + "' is stacked on '" + below->Name() +
+              "', which does not hold the same x";
+    return false;
+  }
+  for (uint64_t i = 0; i < FCount; ++i) {
+    const double a = XAt(i), b = below->XAt(i);
+    if (!(a == b || (std::isnan(a) && std::isnan(b)))) {
+      Problem = "Series '" + Name() + "' is stacked on '" + below->Name() +
+                "', which does not hold the same x";
+      return false;
+    }
+  }
+  if (!below->DrawnValues(Y, Problem, Depth + 1)) return false;
+  for (uint64_t i = 0; i < FCount; ++i) Y[i] += YAt(i);
+  return true;
+}
+
+std::unique_ptr<TSeries> TSeries::Holding(const std::vector<double>& Y) const {
+  auto s = std::make_unique<TSeries>(Name());
+  s->SetLayer(Layer());
+  s->SetItemClass(ItemClass());
+  s->FColor = FColor, s->FFillColor = FFillColor, s->FPenStyle = FPenStyle;
+  s->FLineWidth = FLineWidth, s->FLineVisible = FLineVisible, s->FSymbol = FSymbol;
+  s->FShape = FShape, s->FBaseline = FBaseline, s->FBarWidth = FBarWidth;
+  s->FBarOffset = FBarOffset, s->FAreaColor = FAreaColor, s->FAreaOpacity = FAreaOpacity;
+  if (FSpaced) {
+    s->SetXSpacing(SpacedX(FX0, FDX, FDropped), FDX);
+    s->Append(Y.data(), Y.size());
+  } else {
+    std::vector<double> x(FCount);
+    for (uint64_t i = 0; i < FCount; ++i) x[i] = XAt(i);
+    s->Append(x.data(), Y.data(), Y.size());
+  }
+  return s;
+}
+
+bool TSeries::Ordered(const TLayerMapping& m) const {
+  double minX = 1, maxX, minY = 1, maxY;
+  return (!m.LogX && !m.LogY) || !Bounds(minX, maxX, minY, maxY) ||
+         ((!m.LogX || minX > 1e-99) && (!m.LogY || minY > 1e-99));
+}
+
+// --- drawing: the area, then the shape, then the marks ---
+
+void TSeries::Draw(TPlotContext& Context) const {
+  if (FCount == 0 || !Shown(Context.Chart)) return;
+  std::string problem;
+  std::vector<double> top, below, band;
+  const TSeries* partner = nullptr;
+  if (FAreaFill == TAreaFill::afToSeries && FLineVisible) {
+    problem = PartnerProblem("AreaPartner", FAreaPartner, false);
+    partner = SeriesAt(FAreaPartner);
+    if (problem.empty() && !partner)
+      problem = "Series '" + Name() + "': AreaPartner names no series";
+    if (problem.empty()) partner->DrawnValues(band, problem);
+  }
+  if (problem.empty() && FStackedOn >= 0 && DrawnValues(top, problem))
+    SeriesAt(FStackedOn)->DrawnValues(below, problem);
+  if (!problem.empty()) {
+    if (Context.Problem.empty()) Context.Problem = problem;
+    return;
+  }
+  const std::unique_ptr<TSeries> stacked = FStackedOn >= 0 ? Holding(top) : nullptr;
+  const TSeries& shown = stacked ? *stacked : *this;
+  if (FLineVisible) {
+    if (FAreaFill == TAreaFill::afToSeries)
+      shown.DrawArea(Context, partner, &band);
+    else if (FAreaFill == TAreaFill::afToBaseline)
+      shown.DrawArea(Context, stacked ? SeriesAt(FStackedOn) : nullptr, stacked ? &below : nullptr);
+  }
+  shown.DrawOwn(Context, stacked ? &below : nullptr);
+}
+
+namespace {
+
+// The vertices of a path through points (X(k), Y(k)), k = 0 .. N - 1,
+// joined as Shape joins them (stems and bars as straight lines).
+template <class FX, class FY>
+void PathVertices(const TSeries& S, size_t N, FX&& X, FY&& Y, std::vector<std::pair<double, double>>& Out) {
+  const bool steps = S.Shape() == TSeriesShape::shStepPre || S.Shape() == TSeriesShape::shStepPost ||
+                     S.Shape() == TSeriesShape::shStepMid;
+  for (size_t k = 0; k < N; ++k) {
+    if (k > 0 && steps)
+      S.StepVertices(X(k - 1), Y(k - 1), X(k), Y(k),
+                     [&](double vx, double vy) { Out.emplace_back(vx, vy); });
+    Out.emplace_back(X(k), Y(k));
+  }
+}
+
+}  // namespace
+
+void TSeries::DrawArea(TPlotContext& Context, const TSeries* Lower,
+                       const std::vector<double>* LowerY) const {
+  const TCustomKelvo& chart = Context.Chart;
+  const TLayerMapping& m = chart.DeviceMapping(Layer());
+  // Lower shares the x of this series (stacked, or a band between series
+  // of the same x): the area breaks where either is not finite, and only
+  // the points in view are read. Otherwise one band through the finite
+  // points of both.
+  bool shared = !Lower || Lower->FCount == FCount;
+  for (uint64_t i = 0; shared && Lower && i < FCount; ++i) {
+    const double a = XAt(i), b = Lower->XAt(i);
+    shared = a == b || (std::isnan(a) && std::isnan(b));
+  }
+  std::vector<uint64_t> order;  // the indexes the area goes through
+  if (shared) {
+    std::vector<TPointRange> ranges;
+    if (!(Context.Shortcuts && Ordered(m) &&
+          RangesInView(TSeriesView(*this), m, Context.Left, Context.Top,
+                       Context.Canvas.Surface().Width, 2, ranges)))
+      ranges.assign(1, TPointRange{0, FCount - 1, false});
+    for (const TPointRange& r : ranges)
+      for (uint64_t i = r.From; i <= r.To; ++i) order.push_back(i);
+  }
+  auto finite = [&](uint64_t i) {
+    return std::isfinite(XAt(i)) && std::isfinite(YAt(i)) &&
+           (!LowerY || std::isfinite((*LowerY)[i]));
+  };
+  render::TRenderState& s = Context.State;
+  TCanvas& c = Context.Canvas;
+  s.Flush();
+  s.SetPenStyle(TPenStyle::psClear);
+  s.SetBrushColor(FAreaColor == clNone ? FColor : FAreaColor);
+  c.SetBrushOpacity(static_cast<uint8_t>(FAreaOpacity));
+  std::vector<std::pair<double, double>> upper, lower;
+  std::vector<TPoint> polygon;
+  auto fill = [&] {
+    polygon.clear();
+    for (const auto& [x, y] : upper) polygon.push_back(MapToBitmap(m, x, y, Context.Left, Context.Top));
+    for (auto v = lower.rbegin(); v != lower.rend(); ++v)
+      polygon.push_back(MapToBitmap(m, v->first, v->second, Context.Left, Context.Top));
+    if (polygon.size() >= 3) c.Polygon(polygon);
+  };
+  if (shared) {
+    // Each run of finite points is one polygon.
+    for (size_t a = 0; a < order.size();) {
+      if (!finite(order[a])) {
+        ++a;
+        continue;
+      }
+      size_t b = a;
+      while (b + 1 < order.size() && finite(order[b + 1])) ++b;
+      const size_t n = b - a + 1;
+      upper.clear(), lower.clear();
+      auto x = [&](size_t k) { return XAt(order[a + k]); };
+      PathVertices(*this, n, x, [&](size_t k) { return YAt(order[a + k]); }, upper);
+      if (Lower)
+        PathVertices(*Lower, n, x, [&](size_t k) { return (*LowerY)[order[a + k]]; }, lower);
+      else
+        lower = {{x(0), FBaseline}, {x(n - 1), FBaseline}};
+      fill();
+      a = b + 1;
+    }
+  } else {
+    std::vector<uint64_t> own, other;
+    for (uint64_t i = 0; i < FCount; ++i)
+      if (std::isfinite(XAt(i)) && std::isfinite(YAt(i))) own.push_back(i);
+    for (uint64_t i = 0; i < Lower->FCount; ++i)
+      if (std::isfinite(Lower->XAt(i)) && std::isfinite((*LowerY)[i])) other.push_back(i);
+    upper.clear(), lower.clear();
+    PathVertices(*this, own.size(), [&](size_t k) { return XAt(own[k]); },
+                 [&](size_t k) { return YAt(own[k]); }, upper);
+    PathVertices(*Lower, other.size(), [&](size_t k) { return Lower->XAt(other[k]); },
+                 [&](size_t k) { return (*LowerY)[other[k]]; }, lower);
+    fill();
+  }
+  c.SetBrushOpacity(255);
+}
 
 void TSeries::SetBaseline(double Value) {
   if (!std::isfinite(Value)) throw EVexaKelvoError("A series' Baseline must be finite");
@@ -102,8 +329,9 @@ void TSeries::DrawShape(TPlotContext& Context, TDrawItem& it, bool Ordered) cons
   }
 }
 
-// Bars: a filled box item from the baseline to each point.
-void TSeries::DrawBars(TPlotContext& Context, TDrawItem& it) const {
+// Bars: a filled box item from the baseline (or the values below) to each point.
+void TSeries::DrawBars(TPlotContext& Context, TDrawItem& it,
+                       const std::vector<double>* Below) const {
   const TCustomKelvo& chart = Context.Chart;
   const TScaleProps& sx = chart.ScalePropsX(Layer());
   const double lo = std::min(sx.RangeLow(), sx.RangeHigh()),
@@ -125,7 +353,7 @@ void TSeries::DrawBars(TPlotContext& Context, TDrawItem& it) const {
     if (cull && !(x >= lo - reach && x <= hi + reach)) return;
     it.X1 = x - half + FBarOffset;
     it.X2 = x + half + FBarOffset;
-    it.Y1 = FBaseline;
+    it.Y1 = Below ? (*Below)[i] : FBaseline;
     it.Y2 = YAt(i);
     Context.DrawItem(it);
   };
