@@ -381,10 +381,31 @@ void TCustomKelvo::PaintLegend(TCanvas& c, int32_t Left, int32_t Top, bool Insid
       c.Pen().SetColor(look(e.Color));
       c.Pen().SetStyle(e.PenStyle);
       c.Pen().SetWidth(std::min(e.LineWidth, l.RowHeight / 2));
-      if (e.LineVisible && e.PenStyle != TPenStyle::psClear) {
+      const int64_t left = int64_t{cell.Left} + 1, right = int64_t{cell.Left} + icon - 1;
+      const int64_t centre = int64_t{cell.Top} + l.RowHeight / 2, reach = std::max(2, l.RowHeight / 4);
+      if (e.LineVisible && e.Icon == TLegendIcon::liSwatch) {
+        c.Brush().SetStyle(TBrushStyle::bsSolid);
+        c.Brush().SetColor(look(e.AreaColor == clNone ? e.Color : e.AreaColor));
+        c.SetBrushOpacity(e.AreaOpacity);
+        if (e.PenStyle == TPenStyle::psClear) c.Pen().SetStyle(TPenStyle::psClear);
+        c.Rectangle(x(left), y(centre - reach), x(right), y(centre + reach + 1));
+        c.SetBrushOpacity(255);
+      } else if (e.LineVisible && e.PenStyle != TPenStyle::psClear) {
         c.Brush().SetStyle(TBrushStyle::bsClear);  // dashes without filled gaps
-        c.MoveTo(x(int64_t{cell.Left} + 1), mid);
-        c.LineTo(x(int64_t{cell.Left} + icon - 1), mid);
+        const int64_t middle = (left + right) / 2;
+        if (e.Icon == TLegendIcon::liStep) {
+          const TPoint step[] = {{x(left), y(centre + reach)},
+                                 {x(middle), y(centre + reach)},
+                                 {x(middle), y(centre - reach)},
+                                 {x(right), y(centre - reach)}};
+          c.Polyline(step);
+        } else if (e.Icon == TLegendIcon::liStem) {
+          c.MoveTo(x(middle), y(centre + reach + 1));
+          c.LineTo(x(middle), mid);
+        } else {
+          c.MoveTo(x(left), mid);
+          c.LineTo(x(right), mid);
+        }
       }
       if (e.Symbol >= 0) {
         // An added entry's clear pen only leaves out its line.

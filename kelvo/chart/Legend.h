@@ -42,8 +42,15 @@ inline bool LegendOutside(TLegendPos P) { return P >= TLegendPos::lpOutsideRight
 // One entry of the legend: a plottable's (Plottable its place in the
 // chart's list; its icon as the plottable gives it) or one added by code for
 // display-list items (Plottable -1).
+// What an entry's icon shows besides its mark: the line, a filled swatch
+// (areas and bars), a step or a stem.
+enum class TLegendIcon : uint8_t { liLine, liSwatch, liStep, liStem };
+
 struct TLegendEntry {
   std::string Text;
+  TLegendIcon Icon = TLegendIcon::liLine;
+  TColor AreaColor = clNone;  // a swatch's fill (clNone: Color)
+  uint8_t AreaOpacity = 255;
   TColor Color = clBlack;
   TPenStyle PenStyle = TPenStyle::psSolid;
   int32_t LineWidth = 1;

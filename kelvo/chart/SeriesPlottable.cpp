@@ -579,6 +579,25 @@ void TSeries::LegendIcon(TLegendEntry& Entry) const {
   Entry.Symbol = Symbol();
   Entry.FillColor = FillColor();
   Entry.LineVisible = LineVisible();
+  Entry.AreaColor = FAreaColor;
+  Entry.AreaOpacity = static_cast<uint8_t>(FAreaOpacity);
+  switch (FShape) {
+    case TSeriesShape::shBars:
+      Entry.Icon = TLegendIcon::liSwatch;
+      break;
+    case TSeriesShape::shStems:
+      Entry.Icon = TLegendIcon::liStem;
+      break;
+    case TSeriesShape::shStepPre:
+    case TSeriesShape::shStepPost:
+    case TSeriesShape::shStepMid:
+      Entry.Icon = TLegendIcon::liStep;
+      break;
+    default:
+      Entry.Icon = TLegendIcon::liLine;
+      break;
+  }
+  if (FAreaFill != TAreaFill::afNone) Entry.Icon = TLegendIcon::liSwatch;
 }
 
 }  // namespace vexa

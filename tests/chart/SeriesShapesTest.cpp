@@ -270,16 +270,19 @@ TEST(SeriesShapes, OnePictureOfEveryShape) {
   for (const TSeriesShape shape : {TSeriesShape::shStepPre, TSeriesShape::shStepPost,
                                    TSeriesShape::shStepMid, TSeriesShape::shStems}) {
     TKelvo* c = add(TSeriesShapeNames[int(shape)]);
-    TSeries& s = c->AddSeries();
+    TSeries& s = c->AddSeries("level");
     s.SetShape(shape);
     s.SetSymbol(9);
+    c->Legend().SetVisible(shape == TSeriesShape::shStepPre || shape == TSeriesShape::shStems);
+    c->Legend().SetPosition(TLegendPos::lpBottomRight);
     s.SetBaseline(1);
     for (int i = 0; i < 9; ++i) s.Append(1 + i, wave(i, 0));
   }
   {
     TKelvo* c = add("grouped bars");
+    c->Legend().SetVisible(true);
     for (int k = 0; k < 3; ++k) {
-      TSeries& s = c->AddSeries();
+      TSeries& s = c->AddSeries(k == 0 ? "north" : k == 1 ? "centre" : "south");
       s.SetShape(TSeriesShape::shBars);
       s.SetBarWidth(0.25);
       s.SetBarOffset((k - 1) * 0.27);
@@ -297,8 +300,9 @@ TEST(SeriesShapes, OnePictureOfEveryShape) {
   }
   {
     TKelvo* c = add("area and band");
-    TSeries& low = c->AddSeries();
-    TSeries& high = c->AddSeries();
+    TSeries& low = c->AddSeries("low");
+    TSeries& high = c->AddSeries("range");
+    c->Legend().SetVisible(true);
     for (int i = 0; i <= 40; ++i) {
       low.Append(i * 0.25, wave(i / 4, 0) - 1 - 0.1 * (i % 4));
       high.Append(i * 0.25, wave(i / 4, 0) + 1 + 0.1 * (i % 4));
@@ -306,7 +310,7 @@ TEST(SeriesShapes, OnePictureOfEveryShape) {
     high.SetAreaFill(TAreaFill::afToSeries);
     high.SetAreaPartner(0);
     high.SetAreaOpacity(96);
-    TSeries& area = c->AddSeries();
+    TSeries& area = c->AddSeries("count");
     area.SetShape(TSeriesShape::shStepPost);
     area.SetAreaFill(TAreaFill::afToBaseline);
     area.SetAreaOpacity(128);
