@@ -469,6 +469,17 @@ void TSeries::DrawMarks(TPlotContext& Context, TDrawItem& it) const {
 // column lies within reach, and whole blocks whose extent stays out of
 // reach are skipped.
 bool TSeries::NearestHit(const TCustomKelvo& Chart, int32_t X, int32_t Y, TPlotHit& Best) const {
+  if (FStackedOn >= 0) {  // found where drawn: at the stacked values
+    std::vector<double> top;
+    std::string problem;
+    return DrawnValues(top, problem) && Holding(top)->NearestHit(Chart, X, Y, Best);
+  }
+  const bool pieces = FLineVisible && FShape != TSeriesShape::shStraight &&
+                      ShapeHit(Chart, X, Y, Best);
+  return PointHit(Chart, X, Y, Best) || pieces;
+}
+
+bool TSeries::PointHit(const TCustomKelvo& Chart, int32_t X, int32_t Y, TPlotHit& Best) const {
   const TSeries& se = *this;
   const uint64_t n = se.Count();
   bool found = false;
@@ -554,6 +565,33 @@ std::unique_ptr<TPlottable> TSeries::Clone() const { return std::make_unique<TSe
 bool TSeries::Extent(TPlotExtent& E, bool PositiveX, bool PositiveY) const {
   double x0, x1, y0, y1;
   if (!Bounds(x0, x1, y0, y1)) return false;
+  // As drawn: stacked values, the values of a band's partner, the baseline
+  // of stems, bars and areas, and the bars' widths.
+  std::vector<double> values;
+  std::string problem;
+  auto widen = [&](const std::vector<double>& V) {
+    for (const double v : V)
+      if (std::isfinite(v) && (!PositiveY || v > 0)) y0 = std::min(y0, v), y1 = std::max(y1, v);
+  };
+  if (FStackedOn >= 0 && DrawnValues(values, problem)) {
+    y0 = HUGE_VAL, y1 = -HUGE_VAL;  // drawn at the stacked values only
+    widen(values);
+    if (!(y0 <= y1)) return false;
+  }
+  if (FAreaFill == TAreaFill::afToSeries) {
+    const TSeries* partner = SeriesAt(FAreaPartner);
+    if (partner && partner != this && partner->DrawnValues(values, problem)) widen(values);
+  }
+  const bool fromBaseline = FShape == TSeriesShape::shStems || FShape == TSeriesShape::shBars ||
+                            FAreaFill == TAreaFill::afToBaseline;
+  if (fromBaseline && FStackedOn < 0 && (!PositiveY || FBaseline > 0))
+    y0 = std::min(y0, FBaseline), y1 = std::max(y1, FBaseline);
+  if (FShape == TSeriesShape::shBars) {
+    const double half = BarWidthIn(-HUGE_VAL, HUGE_VAL) / 2;
+    const double a = x0 - half + FBarOffset, b = x1 + half + FBarOffset;
+    if (std::isfinite(a) && (!PositiveX || a > 0)) x0 = std::min(x0, a);
+    if (std::isfinite(b)) x1 = std::max(x1, b);
+  }
   // The summaries know no smallest positive value: an axis that asks for it
   // while the data reach zero or below reads the points once.
   const bool scanX = PositiveX && !(x0 > 0) && x1 > 0, scanY = PositiveY && !(y0 > 0) && y1 > 0;

@@ -366,4 +366,97 @@ void TSeries::DrawBars(TPlotContext& Context, TDrawItem& it,
   Context.Canvas.SetBrushOpacity(255);
 }
 
+// The pieces a point owns: a bar, a stem, or a step's level run at its y
+// and the rise to it. Candidates: the points whose x lies within reach of
+// the pointer (and the width of a bar or the run to a neighbour).
+bool TSeries::ShapeHit(const TCustomKelvo& Chart, int32_t X, int32_t Y, TPlotHit& Best) const {
+  const TLayerMapping& m = Chart.Mapping(Layer());
+  auto pixel = [&](double x, double y) {
+    int32_t px, py;
+    m.Map(x, y, px, py);
+    TCustomKelvo::ClipPixel(px, py);
+    return std::pair<double, double>(px, py);
+  };
+  // Distance from the pointer to the segment between two pixels.
+  auto toSegment = [&](std::pair<double, double> a, std::pair<double, double> b) {
+    const double dx = b.first - a.first, dy = b.second - a.second;
+    const double len = dx * dx + dy * dy;
+    double t = len > 0 ? ((X - a.first) * dx + (Y - a.second) * dy) / len : 0;
+    t = std::clamp(t, 0.0, 1.0);
+    return std::hypot(a.first + t * dx - X, a.second + t * dy - Y);
+  };
+  const TScaleProps& sx = Chart.ScalePropsX(Layer());
+  const double width = FShape == TSeriesShape::shBars
+                            ? BarWidthIn(std::min(sx.RangeLow(), sx.RangeHigh()),
+                                         std::max(sx.RangeLow(), sx.RangeHigh()))
+                            : 0;
+  bool found = false;
+  auto take = [&](uint64_t i, double d) {
+    if (!(d <= Best.Distance)) return;
+    found = true;
+    Best.Point = static_cast<int64_t>(i);
+    Best.Layer = Layer();
+    Best.X = XAt(i);
+    Best.Y = YAt(i);
+    Best.Distance = d;
+  };
+  auto consider = [&](uint64_t i) {
+    const double x = XAt(i), y = YAt(i);
+    if (!std::isfinite(x) || !std::isfinite(y)) return;
+    switch (FShape) {
+      case TSeriesShape::shBars: {
+        const auto a = pixel(x - width / 2 + FBarOffset, FBaseline);
+        const auto b = pixel(x + width / 2 + FBarOffset, y);
+        const double l = std::min(a.first, b.first), r = std::max(a.first, b.first);
+        const double t = std::min(a.second, b.second), btm = std::max(a.second, b.second);
+        const double dx = std::max({0.0, l - X, X - r}), dy = std::max({0.0, t - Y, Y - btm});
+        take(i, std::hypot(dx, dy));
+        break;
+      }
+      case TSeriesShape::shStems:
+        take(i, toSegment(pixel(x, FBaseline), pixel(x, y)));
+        break;
+      default: {  // a step: the level run at y and the rise to it
+        double d = HUGE_VAL;
+        const bool before = i > 0 && std::isfinite(XAt(i - 1)) && std::isfinite(YAt(i - 1));
+        const bool after = i + 1 < FCount && std::isfinite(XAt(i + 1)) && std::isfinite(YAt(i + 1));
+        std::vector<std::pair<double, double>> path;
+        if (before) StepVertices(XAt(i - 1), YAt(i - 1), x, y, [&](double vx, double vy) {
+            path.emplace_back(vx, vy);
+          });
+        path.emplace_back(x, y);
+        if (after) StepVertices(x, y, XAt(i + 1), YAt(i + 1), [&](double vx, double vy) {
+            path.emplace_back(vx, vy);
+          });
+        // The pieces at this point's y, and the rise that reaches it.
+        for (size_t k = 0; k + 1 < path.size(); ++k) {
+          if (path[k].second != y && path[k + 1].second != y) continue;
+          d = std::min(d, toSegment(pixel(path[k].first, path[k].second),
+                                    pixel(path[k + 1].first, path[k + 1].second)));
+        }
+        take(i, d);
+        break;
+      }
+    }
+  };
+  // The window of x that may hold a hit, in world units of this layer.
+  double wx0, wy0, wx1, wy1;
+  Chart.PixelToWorld(Layer(), double(X) - Best.Distance - 1, double(Y), wx0, wy0);
+  Chart.PixelToWorld(Layer(), double(X) + Best.Distance + 1, double(Y), wx1, wy1);
+  const double reach = width / 2 + std::fabs(FBarOffset);
+  double lo = std::min(wx0, wx1) - reach, hi = std::max(wx0, wx1) + reach;
+  if (!std::isfinite(lo) || !std::isfinite(hi) || m.LogX) lo = -HUGE_VAL, hi = HUGE_VAL;
+  const bool known = ForEachRun([&](uint64_t F, uint64_t E) {
+    uint64_t from = lo == -HUGE_VAL ? F : LowerBoundX(lo, F, E);
+    if (from > F) --from;  // a step reaches on to its neighbour
+    for (uint64_t i = from; i < E; ++i) {
+      consider(i);
+      if (XAt(i) > hi) break;
+    }
+  });
+  if (!known)
+    for (uint64_t i = 0; i < FCount; ++i) consider(i);
+  return found;
+}
+
 }  // namespace vexa

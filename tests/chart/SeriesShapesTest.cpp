@@ -334,3 +334,47 @@ TEST(SeriesShapes, OnePictureOfEveryShape) {
   }
   EXPECT_GOLDEN(*sheet, "series/shapes", kelvo::test::TTolerance{40, 80});
 }
+
+// Fitting takes in what is drawn: baselines, bar widths, stacked values.
+TEST(SeriesShapes, FittingTakesInBaselinesBarsAndStacks) {
+  auto c = Chart(300, 200);
+  TSeries& bars = c->AddSeries();
+  bars.SetShape(TSeriesShape::shBars);
+  bars.SetBaseline(-2);
+  for (int i = 1; i <= 5; ++i) bars.Append(i, i);  // spacing 1: bars 0.8 wide
+  TSeries& on = c->AddSeries();
+  for (int i = 1; i <= 5; ++i) on.Append(i, 4);
+  on.SetStackedOn(0);
+  c->FitLayerToData(1);
+  EXPECT_DOUBLE_EQ(c->Scale1X().RangeLow(), 0.6);
+  EXPECT_DOUBLE_EQ(c->Scale1X().RangeHigh(), 5.4);
+  EXPECT_DOUBLE_EQ(c->Scale1Y().RangeLow(), -2);
+  EXPECT_DOUBLE_EQ(c->Scale1Y().RangeHigh(), 9);  // 5 + 4
+}
+
+// The pointer finds a bar from inside it, a stem and a step's level run
+// along their drawn lines.
+TEST(SeriesShapes, NearestHitsTheDrawnPieces) {
+  auto c = Chart(300, 220);
+  TSeries& s = c->AddSeries();
+  for (int i = 0; i < 5; ++i) s.Append(1 + 2 * i, 2 + i);
+  c->Paint();
+  struct Case {
+    TSeriesShape Shape;
+    double WX, WY;  // where the pointer is, in world units
+    int64_t Point;
+  };
+  for (const Case k : {Case{TSeriesShape::shBars, 3.2, 1.0, 1},     // inside the second bar
+                       Case{TSeriesShape::shStems, 5.05, 1.5, 2},   // beside the third stem
+                       Case{TSeriesShape::shStepPost, 6.0, 4.0, 2},  // on the run after point 2
+                       Case{TSeriesShape::shStepPre, 6.0, 5.0, 3}}) {  // on the run before point 3
+    s.SetShape(k.Shape);
+    c->Paint();
+    int32_t px, py;
+    c->WorldToPixel(1, k.WX, k.WY, px, py);
+    const TNearestItem got = c->FindNearestItem(px, py, 6);
+    EXPECT_EQ(got.Series, 0) << int(k.Shape);
+    EXPECT_EQ(got.Point, k.Point) << int(k.Shape);
+    EXPECT_LE(got.Distance, 1.0) << int(k.Shape);
+  }
+}
