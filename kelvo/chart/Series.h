@@ -239,6 +239,8 @@ class TSeries : public TPlottable {
   // shape) or, Lower null, Baseline.
   void DrawArea(TPlotContext& Context, const TSeries* Lower,
                 const std::vector<double>* LowerY) const;
+  bool FillAreaByColumns(TPlotContext& Context, const TSeries* Lower,
+                         const std::vector<double>* LowerY) const;
   // The nearest hit on the points, and on the drawn pieces of steps, stems
   // and bars (inside a bar: distance 0).
   bool PointHit(const TCustomKelvo& Chart, int32_t X, int32_t Y, TPlotHit& Best) const;

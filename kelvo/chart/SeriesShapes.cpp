@@ -181,7 +181,108 @@ void PathVertices(const TSeries& S, size_t N, FX&& X, FY&& Y, std::vector<std::p
   }
 }
 
+// A series' path as a sequence of vertices on the data bitmap, for a series
+// whose pixel x does not go back along its points: point k and the extra
+// vertices of the step after it (Shape's), its values from Y (null: its own).
+class TColumnPath {
+ public:
+  TColumnPath(const TSeries& S, const double* Y, const TLayerMapping& M, int32_t Left, int32_t Top)
+      : s(S), y(Y), m(M), left(Left), top(Top) {
+    per = S.Shape() == TSeriesShape::shStepMid ? 3
+          : S.Shape() == TSeriesShape::shStepPre || S.Shape() == TSeriesShape::shStepPost ? 2
+                                                                                           : 1;
+  }
+  uint64_t Count() const { return s.Count() == 0 ? 0 : (s.Count() - 1) * per + 1; }
+  // The world coordinates of vertex v; false when a point it stands on is
+  // not finite (the area breaks there).
+  bool World(uint64_t v, double& X, double& Y) const {
+    const uint64_t k = v / per, r = v % per;
+    const double x0 = s.X(k), y0 = y ? y[k] : s.Y(k);
+    if (r == 0) {
+      X = x0, Y = y0;
+      return std::isfinite(x0) && std::isfinite(y0);
+    }
+    const double x1 = s.X(k + 1), y1 = y ? y[k + 1] : s.Y(k + 1);
+    int n = 0;
+    s.StepVertices(x0, y0, x1, y1, [&](double vx, double vy) {
+      if (++n == int(r)) X = vx, Y = vy;
+    });
+    return std::isfinite(x0) && std::isfinite(y0) && std::isfinite(x1) && std::isfinite(y1);
+  }
+  int64_t PixelX(uint64_t v) const {
+    double x = 0, yy = 0;
+    World(v, x, yy);
+    return int64_t{render::ClipCoord(m.PixelX(x))} - left;
+  }
+  TPoint Pixel(uint64_t v) const {
+    double x = 0, yy = 0;
+    World(v, x, yy);
+    return MapToBitmap(m, x, yy, left, top);
+  }
+  // Where the path's crossings of rows at or left of column X end, by the
+  // polygon rule: rows from the path's start to the returned row (half
+  // open) are crossed an odd number of times. False when the path does not
+  // reach past X (or breaks there).
+  bool EndRow(int64_t X, int64_t& Row) const {
+    const uint64_t n = Count();
+    const uint64_t after =
+        TSeriesView::FirstWhere(0, n, [&](uint64_t v) { return PixelX(v) > X; });
+    if (after == 0 || after == n) return false;
+    double wx, wy;
+    if (!World(after - 1, wx, wy) || !World(after, wx, wy)) return false;
+    const TPoint a = Pixel(after - 1), b = Pixel(after);
+    const int64_t dx = int64_t{b.X} - a.X, dy = int64_t{b.Y} - a.Y;  // dx > 0
+    if (dy == 0) {
+      Row = a.Y;
+      return true;
+    }
+    // The crossing's row yP = a.Y + (X - a.X) dy / dx: rows up to it.
+    const int64_t num = (X - a.X) * dy;
+    const int64_t q = num >= 0 ? num / dx : -((-num + dx - 1) / dx);  // floor
+    const bool exact = q * dx == num;
+    Row = a.Y + (dy < 0 ? (exact ? q : q + 1) : q + 1);  // ceil going up, floor + 1 going down
+    return true;
+  }
+
+ private:
+  const TSeries& s;
+  const double* y;
+  const TLayerMapping& m;
+  int32_t left, top;
+  uint64_t per = 1;
+};
+
 }  // namespace
+
+// The area of a series whose pixel x never goes back (sorted, x not
+// reversed) filled a pixel column at a time: in column X the polygon rule
+// fills the rows between where the upper and the lower path cross that
+// column (the closing edges cancel out), so each column reads two vertices
+// of each path by binary search, not every point.
+bool TSeries::FillAreaByColumns(TPlotContext& Context, const TSeries* Lower,
+                                const std::vector<double>* LowerY) const {
+  const TLayerMapping& m = Context.Chart.DeviceMapping(Layer());
+  if (!Context.Shortcuts || TCanvasRecorder::Active() || !Sorted() || m.KX <= 0 ||
+      !Ordered(m) || (Lower && (Lower->FCount != FCount || !Lower->Sorted())))
+    return false;
+  for (uint64_t i = 0; Lower && i < FCount; i += std::max<uint64_t>(1, FCount / 64))
+    if (Lower->XAt(i) != XAt(i)) return false;  // shared x (checked in full by the caller)
+  const TColumnPath upper(*this, nullptr, m, Context.Left, Context.Top);
+  const TColumnPath lower(Lower ? *Lower : *this, Lower ? LowerY->data() : nullptr, m, Context.Left,
+                          Context.Top);
+  const int64_t base = MapToBitmap(m, XAt(0), FBaseline, Context.Left, Context.Top).Y;
+  const raster::TSurface surface = Context.Canvas.Surface();
+  raster::TPaint paint{raster::PixelFromColor(ColorToRGB(FAreaColor == clNone ? FColor : FAreaColor)),
+                       false, static_cast<uint8_t>(FAreaOpacity)};
+  const int64_t first = std::max<int64_t>(0, upper.PixelX(0));
+  const int64_t last = std::min<int64_t>(surface.Width, upper.PixelX(upper.Count() - 1));
+  for (int64_t X = first; X < last; ++X) {
+    int64_t a, b;
+    if (!upper.EndRow(X, a) || (Lower ? !lower.EndRow(X, b) : (b = base, false))) continue;
+    raster::FillRect(surface, X, std::min(a, b), X + 1, std::max(a, b), paint);
+  }
+  return true;
+}
 
 void TSeries::DrawArea(TPlotContext& Context, const TSeries* Lower,
                        const std::vector<double>* LowerY) const {
@@ -216,6 +317,10 @@ void TSeries::DrawArea(TPlotContext& Context, const TSeries* Lower,
   s.SetPenStyle(TPenStyle::psClear);
   s.SetBrushColor(FAreaColor == clNone ? FColor : FAreaColor);
   c.SetBrushOpacity(static_cast<uint8_t>(FAreaOpacity));
+  if (FillAreaByColumns(Context, Lower, LowerY)) {
+    c.SetBrushOpacity(255);
+    return;
+  }
   std::vector<std::pair<double, double>> upper, lower;
   std::vector<TPoint> polygon;
   auto fill = [&] {
