@@ -265,8 +265,8 @@ bool TSeries::FillAreaByColumns(TPlotContext& Context, const TSeries* Lower,
   if (!Context.Shortcuts || TCanvasRecorder::Active() || !Sorted() || m.KX <= 0 ||
       !Ordered(m) || (Lower && (Lower->FCount != FCount || !Lower->Sorted())))
     return false;
-  for (uint64_t i = 0; Lower && i < FCount; i += std::max<uint64_t>(1, FCount / 64))
-    if (Lower->XAt(i) != XAt(i)) return false;  // shared x (checked in full by the caller)
+  for (uint64_t i = 0; Lower && i < FCount; ++i)
+    if (Lower->XAt(i) != XAt(i)) return false;  // shared x
   const TColumnPath upper(*this, nullptr, m, Context.Left, Context.Top);
   const TColumnPath lower(Lower ? *Lower : *this, Lower ? LowerY->data() : nullptr, m, Context.Left,
                           Context.Top);
@@ -288,6 +288,10 @@ void TSeries::DrawArea(TPlotContext& Context, const TSeries* Lower,
                        const std::vector<double>* LowerY) const {
   const TCustomKelvo& chart = Context.Chart;
   const TLayerMapping& m = chart.DeviceMapping(Layer());
+  render::TRenderState& s = Context.State;
+  TCanvas& c = Context.Canvas;
+  s.Flush();
+  if (FillAreaByColumns(Context, Lower, LowerY)) return;
   // Lower shares the x of this series (stacked, or a band between series
   // of the same x): the area breaks where either is not finite, and only
   // the points in view are read. Otherwise one band through the finite
@@ -311,16 +315,9 @@ void TSeries::DrawArea(TPlotContext& Context, const TSeries* Lower,
     return std::isfinite(XAt(i)) && std::isfinite(YAt(i)) &&
            (!LowerY || std::isfinite((*LowerY)[i]));
   };
-  render::TRenderState& s = Context.State;
-  TCanvas& c = Context.Canvas;
-  s.Flush();
   s.SetPenStyle(TPenStyle::psClear);
   s.SetBrushColor(FAreaColor == clNone ? FColor : FAreaColor);
   c.SetBrushOpacity(static_cast<uint8_t>(FAreaOpacity));
-  if (FillAreaByColumns(Context, Lower, LowerY)) {
-    c.SetBrushOpacity(255);
-    return;
-  }
   std::vector<std::pair<double, double>> upper, lower;
   std::vector<TPoint> polygon;
   auto fill = [&] {
