@@ -5,8 +5,8 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 build="${1:-build/release}"
-cmake --build "$build" --target headless_chart shared_lists stored_form kelvo_list_properties \
-  kelvo_mark_pictures >/dev/null
+cmake --build "$build" --target headless_chart shared_lists stored_form shapes_report \
+  kelvo_list_properties kelvo_mark_pictures >/dev/null
 "$build/examples/kelvo_list_properties" docs/properties.md
 out=docs/pictures
 mkdir -p "$out" "$out/marks"
@@ -16,6 +16,9 @@ mkdir -p "$out" "$out/marks"
 settings=$(mktemp -d)/settings.json
 "$build/examples/stored-form/stored_form" "$settings" "$out/stored-form-first.png"
 "$build/examples/stored-form/stored_form" "$settings" "$out/stored-form-second.png"
+"$build/examples/shapes/shapes_report" "$out/shapes-areas.png" "$out/shapes-bars.png"
+# Every series shape, one panel each: the shapes test writes and checks it.
+cp tests/golden/series/shapes.png "$out/series-shapes.png"
 # The report in the light theme, anti-aliased: the themes test writes and
 # checks it.
 cp tests/golden/themes/report-light-smooth.png "$out/report-light.png"
