@@ -42,11 +42,19 @@ using render::MapToBitmap;
 // summaries. Where the line ends in a column (the data ends, or a point
 // that is not finite follows), its last pixel is drawn only when another
 // segment reaches it: see FinishEnding.
+//
+// Steps after and before their points (shStepPost, shStepPre) are columns
+// of the same kind: a column of points First .. Last holds the vertices of
+// its steps too, which lie in it and add one y. After: the step into the
+// column arrives at the y of the point before it, so that point's y opens
+// the column. Before: the step out of the column rises at its x to the
+// next point's y, so that y closes it.
 class TSortedLine {
  public:
+  enum class TSteps : uint8_t { None, After, Before };
   TSortedLine(TSeriesView Series, const TLayerMapping& Mapping, int32_t Left, int32_t Top,
-              TCanvas& Canvas, render::TRenderState& State)
-      : se(Series), m(Mapping), ml(Left), mt(Top), c(Canvas), s(State) {}
+              TCanvas& Canvas, render::TRenderState& State, TSteps Steps = TSteps::None)
+      : se(Series), m(Mapping), ml(Left), mt(Top), c(Canvas), s(State), steps(Steps) {}
 
   // The points of Ranges in turn as one line (each range's points From to
   // To, both drawn; within a range x does not go back), the first range's
@@ -56,21 +64,30 @@ class TSortedLine {
     const uint64_t first = Ranges.front().From;
     lost = Ranges.front().Break || !std::isfinite(se.YAt(first));
     if (!lost) Start(first, ColumnOf(se.XAt(first)));
+    prevAt = first;
     for (size_t k = 0; k < Ranges.size(); ++k) {
       const TPointRange& r = Ranges[k];
       if (r.Break) {
+        // A step before rises to this point's y at the previous x first.
+        if (k > 0 && steps == TSteps::Before && col.Active && std::isfinite(se.YAt(r.From)))
+          Add(r.From, se.YAt(r.From));
         if (k > 0) EndLine();
+        prevAt = r.From;
         continue;
       }
       if (k > 0 && col.Active) {
         // The points between two ranges are left out: a column never spans
         // them. The line goes on from this column to the range's first point.
-        Finish();
-        if (std::isfinite(se.YAt(r.From))) {
-          Start(r.From, ColumnOf(se.XAt(r.From)));
+        const double y = se.YAt(r.From);
+        if (std::isfinite(y)) {
+          if (steps == TSteps::Before) Add(r.From, y);
+          Finish();
+          Start(r.From, ColumnOf(se.XAt(r.From)), prevAt);
+          prevAt = r.From;
           Walk(r.From + 1, r.To);
           continue;
         }
+        Finish();
       }
       Walk(k == 0 ? r.From + 1 : r.From, r.To);
     }
@@ -102,33 +119,70 @@ class TSortedLine {
               TakeRun(i, slot, std::min({To + 1, i + 16 - (slot & 15), i + se.SlotCount() - slot}));
         if (next > i) {
           i = next;
+          prevAt = i - 1;
           slot = se.Slot(i);
           continue;
         }
       }
       const double y = se.YInSlot(slot);
       if (!std::isfinite(y)) {
+        // A step after holds the last y on to this point's x.
+        if (steps == TSteps::After && col.Active) HoldTo(i);
         EndLine();
       } else if (lost) {
-        lost = false;
-        s.Flush();
-        Start(i, ColumnOf(se.XAt(i)));
-        const TPoint p = Point(i);
-        s.Current = p;
-        c.MoveTo(p.X, p.Y);
+        Restart(i, y);
       } else {
         const double x = se.XInSlot(i, slot);
         const int32_t column = InColumn(x) ? col.Column : ColumnOf(x);
         if (column != col.Column) {
+          if (steps == TSteps::Before) Add(i, y);
           Finish();
-          Start(i, column);
+          Start(i, column, prevAt);
         } else {
           Add(i, y);
         }
       }
+      prevAt = i;
       ++i;
       slot = se.NextSlot(slot);
     }
+  }
+
+  // The line starts again at point i after a break. A step's vertex between
+  // the point before (not drawn) and i may be finite: a step after rises at
+  // i's x from the y before, a step before holds i's y from the x before;
+  // the line starts there.
+  void Restart(uint64_t i, double y) {
+    lost = false;
+    s.Flush();
+    const bool joined = prevAt + 1 == i;
+    const int32_t column = ColumnOf(se.XAt(i));
+    if (steps == TSteps::After && joined && std::isfinite(se.YAt(i - 1))) {
+      Start(i, column, i - 1);
+    } else if (steps == TSteps::Before && joined && std::isfinite(se.XAt(i - 1))) {
+      col = TColumn{true, ColumnOf(se.XAt(i - 1)), i, i, i, i, y, y, i};
+    } else {
+      Start(i, column);
+    }
+    const TPoint p = Point(col.FirstAt);
+    s.Current = p;
+    c.MoveTo(p.X, p.Y);
+    if (col.Column != column) {  // a step before: on to i's own column
+      Finish();
+      Start(i, column);
+    }
+  }
+
+  // After a step after point prevAt, whose line ends at point i (its y is
+  // not finite): the level run reaches i's column.
+  void HoldTo(uint64_t i) {
+    const double x = se.XAt(i);
+    if (!std::isfinite(x)) return;
+    const int32_t column = InColumn(x) ? col.Column : ColumnOf(x);
+    if (column == col.Column) return;
+    Finish();
+    const double y = se.YAt(prevAt);
+    col = TColumn{true, column, prevAt, prevAt, prevAt, prevAt, y, y, prevAt + 1};
   }
 
   // Client pixel x, clipped as MapToBitmap clips it.
@@ -155,13 +209,24 @@ class TSortedLine {
       if (y < low) low = y, lowAt = i;
       if (y > high) high = y, highAt = i;
     }
-    if (i > first) col = TColumn{true, col.Column, col.FirstAt, i - 1, lowAt, highAt, low, high};
+    if (i > first) {
+      col.LastAt = i - 1;
+      col.LowAt = lowAt, col.HighAt = highAt, col.Low = low, col.High = high;
+    }
     return i;
   }
 
-  void Start(uint64_t i, int32_t Column) {
+  // A column opened at point i; with steps after, the step arrives at the
+  // y of point Prev, which opens it.
+  void Start(uint64_t i, int32_t Column, uint64_t Prev = UINT64_MAX) {
     const double y = se.YAt(i);
-    col = TColumn{true, Column, i, i, i, i, y, y};
+    col = TColumn{true, Column, i, i, i, i, y, y, i};
+    if (steps == TSteps::After && Prev != UINT64_MAX) {
+      const double py = se.YAt(Prev);
+      col.FirstAt = Prev;
+      if (py < col.Low) col.Low = py, col.LowAt = Prev;
+      if (py > col.High) col.High = py, col.HighAt = Prev;
+    }
   }
   void Add(uint64_t i, double y) {
     col.LastAt = i;
@@ -211,16 +276,22 @@ class TSortedLine {
   // over it: when the points before the run of last points on that pixel do
   // not all lie on one side of it.
   void FinishEnding() {
+    // The column's vertices in order: FirstAt (a step after's way in), then
+    // its own points OwnFrom .. LastAt.
+    const uint64_t lead = col.FirstAt != col.OwnFrom ? 1 : 0;
+    const uint64_t count = lead + (col.LastAt + 1 - col.OwnFrom);
+    auto at = [&](uint64_t j) { return j < lead ? col.FirstAt : col.OwnFrom + (j - lead); };
     const TPoint first = Point(col.FirstAt), last = Point(col.LastAt);
-    uint64_t end = col.LastAt;  // the points before the last pixel's run: FirstAt .. end - 1
-    while (end > col.FirstAt && Point(end - 1).Y == last.Y) --end;
+    uint64_t end = count - 1;  // the vertices before the last pixel's run: 0 .. end - 1
+    while (end > 0 && Point(at(end - 1)).Y == last.Y) --end;
     col.Active = false;
-    if (end == col.FirstAt) {  // one pixel: nothing drawn beyond the way in
+    if (end == 0) {  // one pixel: nothing drawn beyond the way in
       s.AppendDistinct(first);
       return;
     }
     uint64_t lowAt = col.FirstAt, highAt = col.FirstAt;
-    for (uint64_t k = col.FirstAt + 1; k < end; ++k) {
+    for (uint64_t j = 1; j < end; ++j) {
+      const uint64_t k = at(j);
       const double y = se.YAt(k);
       if (y < se.YAt(lowAt)) lowAt = k;
       if (y > se.YAt(highAt)) highAt = k;
@@ -247,6 +318,7 @@ class TSortedLine {
     int32_t Column = 0;  // client pixel x
     uint64_t FirstAt = 0, LastAt = 0, LowAt = 0, HighAt = 0;
     double Low = 0, High = 0;  // y at LowAt and HighAt
+    uint64_t OwnFrom = 0;      // its first own point (FirstAt but for a step after's way in)
   };
 
   const TSeriesView se;
@@ -256,6 +328,8 @@ class TSortedLine {
   render::TRenderState& s;
   TColumn col;
   bool lost = false;  // the line is broken: it starts again at the next finite point
+  const TSteps steps;
+  uint64_t prevAt = 0;  // the point walked last
 };
 
 // What a series' line and marks draw with: the context's pieces and the
@@ -308,12 +382,12 @@ void TSeries::DrawOwn(TPlotContext& Context, const std::vector<double>* Below) c
       s.ForcePen(it.Color, it.PenStyle, it.FillColor);
       Context.Canvas.Brush().SetStyle(TBrushStyle::bsClear);
     }
-    if (se.Shape() == TSeriesShape::shStraight)
-      DrawLine(Context, it, ordered);
-    else if (se.Shape() == TSeriesShape::shBars)
+    if (se.Shape() == TSeriesShape::shBars)
       DrawBars(Context, it, Below);
-    else
+    else if (se.Shape() == TSeriesShape::shStems)
       DrawShape(Context, it, ordered);
+    else
+      DrawLine(Context, it, ordered);
     if (dashed) {
       s.Flush();
       Context.Canvas.Brush().SetColor(s.BrushColor);
@@ -362,6 +436,11 @@ void TSeries::DrawLine(TPlotContext& Context, TDrawItem& it, bool Ordered) const
   // runs in Renderer.cpp).
   const bool columns =
       solid && se.LineWidth() == 1 && (!chart.AntiAliased() || chart.DevLen(1) == 1);
+  // Steps after and before their points are drawn by columns too; other
+  // steps, and steps that columns cannot draw, as their items.
+  const bool stepped = FShape != TSeriesShape::shStraight;
+  if (stepped && (!columns || FShape == TSeriesShape::shStepMid))
+    return DrawShape(Context, it, Ordered);
   std::vector<TPointRange> ranges;
   const int32_t reach = columns ? 0 : chart.DevLen(se.LineWidth()) + 1;
   if (solid && RangesInView(TSeriesView(se), m, ml, mt, c.Surface().Width, reach, ranges)) {
@@ -375,7 +454,10 @@ void TSeries::DrawLine(TPlotContext& Context, TDrawItem& it, bool Ordered) const
         s.Flush();
         s.ForcePen(it.Color, it.PenStyle, it.FillColor);
       }
-      TSortedLine(TSeriesView(se), m, ml, mt, c, s).Draw(ranges);
+      const auto steps = FShape == TSeriesShape::shStepPost  ? TSortedLine::TSteps::After
+                         : FShape == TSeriesShape::shStepPre ? TSortedLine::TSteps::Before
+                                                             : TSortedLine::TSteps::None;
+      TSortedLine(TSeriesView(se), m, ml, mt, c, s, steps).Draw(ranges);
     } else {
       it.Kind = ikLineTo;
       for (size_t k = 0; k < ranges.size(); ++k) {
@@ -386,6 +468,8 @@ void TSeries::DrawLine(TPlotContext& Context, TDrawItem& it, bool Ordered) const
         }
       }
     }
+  } else if (stepped) {
+    DrawShape(Context, it, false);
   } else {
     it.Kind = ikMoveTo;
     it.X1 = se.XAt(0);

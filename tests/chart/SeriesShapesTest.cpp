@@ -420,3 +420,40 @@ TEST(SeriesArea, ColumnsFillWhatThePolygonFills) {
         << "seed " << seed << " shape " << int(shape) << " kind " << kind << " n " << n;
   }
 }
+
+// Steps after and before their points are drawn a pixel column at a time;
+// the picture is that of their items (shortcuts off): dense data, gaps in y
+// and in x, x that steps back, every ratio.
+TEST(SeriesPicture, StepsByColumnsAreTheirItems) {
+  for (uint64_t seed = 1; seed <= 40; ++seed) {
+    TRandom r{seed * 13 + 5};
+    const double ratio = seed % 3 == 0 ? 2.0 : seed % 5 == 0 ? 1.5 : 1.0;
+    const int n = 2 + r.Below(seed % 2 ? 30000 : 400);
+    const double lo = r.Real() * 8, hi = lo + 0.02 + r.Real() * (seed % 4 ? 3 : 12);
+    std::vector<double> xs(n), ys(n);
+    double back = 0, y = 5;
+    for (int i = 0; i < n; ++i) {
+      if (r.Below(2000) == 0) back += r.Real() * 2;
+      xs[i] = 10.0 * i / n - back;
+      y = std::clamp(y + r.Real() - 0.5, 0.0, 10.0);
+      ys[i] = r.Below(60) == 0 ? std::nan("") : y;
+      if (r.Below(400) == 0) xs[i] = std::nan("");
+    }
+    const auto shape = seed % 2 ? TSeriesShape::shStepPost : TSeriesShape::shStepPre;
+    auto a = Chart(250, 170), b = Chart(250, 170);
+    for (TKelvo* c : {a.get(), b.get()}) {
+      c->SetDevicePixelRatio(ratio);
+      c->SetAntiAliased(ratio == 1.0 && seed % 7 == 0);
+      c->Scale1X().SetRangeLow(lo);
+      c->Scale1X().SetRangeHigh(hi);
+      TSeries& s = c->AddSeries();
+      s.SetShape(shape);
+      s.Append(xs.data(), ys.data(), xs.size());
+    }
+    b->SetRenderShortcuts(false);
+    a->Paint();
+    b->Paint();
+    ASSERT_TRUE(kelvo::test::SamePixels(a->Surface(), b->Surface()))
+        << "seed " << seed << " shape " << int(shape) << " n " << n << " at " << ratio;
+  }
+}
