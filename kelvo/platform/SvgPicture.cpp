@@ -131,7 +131,13 @@ void Base64(std::string& s, const std::vector<uint8_t>& data) {
   }
 }
 
-void FilledBox(std::string& s, int64_t l, int64_t t, int64_t r, int64_t b, TColor c) {
+// A fill blended at an opacity below 255 (the canvas' BrushOpacity).
+void OpacityAttr(std::string& s, uint8_t Opacity) {
+  if (Opacity < 255) Attr(s, "fill-opacity", Opacity / 255.0);
+}
+
+void FilledBox(std::string& s, int64_t l, int64_t t, int64_t r, int64_t b, TColor c,
+               uint8_t Opacity = 255) {
   if (l >= r || t >= b) return;
   s += "<rect";
   Attr(s, "x", static_cast<double>(l));
@@ -139,6 +145,7 @@ void FilledBox(std::string& s, int64_t l, int64_t t, int64_t r, int64_t b, TColo
   Attr(s, "width", static_cast<double>(r - l));
   Attr(s, "height", static_cast<double>(b - t));
   ColourAttr(s, "fill", c);
+  OpacityAttr(s, Opacity);
   s += "/>\n";
 }
 
@@ -235,9 +242,10 @@ struct TSvgPicture::TStroke {
 
 // The fill (the brush, or none), the outline and the end of a closed shape.
 void TSvgPicture::OutlineAttrs(std::string& s, const TCanvas& C, const TStroke& S) {
-  if (C.Brush().Style() == TBrushStyle::bsSolid)
+  if (C.Brush().Style() == TBrushStyle::bsSolid) {
     ColourAttr(s, "fill", C.Brush().Color());
-  else
+    OpacityAttr(s, C.BrushOpacity());
+  } else
     s += " fill=\"none\"";
   ColourAttr(s, "stroke", S.Color);
   if (S.Width > 1) Attr(s, "stroke-width", static_cast<double>(S.Width));
@@ -500,6 +508,7 @@ void TSvgPicture::RecordPolygon(const TCanvas& C, std::span<const TPoint> Points
       }
       s += "Z\" fill-rule=\"evenodd\"";
       ColourAttr(s, "fill", C.Brush().Color());
+      OpacityAttr(s, C.BrushOpacity());
       s += "/>\n";
     }
   }
@@ -522,17 +531,17 @@ void TSvgPicture::RecordRectangle(const TCanvas& C, const TRect& Box) {
   }
   Flush(R);
   const int64_t m = NearMargin;
-  auto box = [&](int64_t L, int64_t T, int64_t Rt, int64_t B, TColor c) {
+  auto box = [&](int64_t L, int64_t T, int64_t Rt, int64_t B, TColor c, uint8_t Opacity = 255) {
     FilledBox(R.Body, std::max(L, -m), std::max(T, -m), std::min(Rt, R.Width + m),
-              std::min(B, R.Height + m), c);
+              std::min(B, R.Height + m), c, Opacity);
   };
   if (!S.Visible) {
-    if (fill) box(l, t, r, b, C.Brush().Color());
+    if (fill) box(l, t, r, b, C.Brush().Color(), C.BrushOpacity());
     return;
   }
   if (S.Thin && S.Dash.Length != 0 && r - l > S.Width && b - t > S.Width) {
     const int64_t w = S.Width;
-    if (fill) box(l + w, t + w, r - w, b - w, C.Brush().Color());
+    if (fill) box(l + w, t + w, r - w, b - w, C.Brush().Color(), C.BrushOpacity());
     auto at = [](int64_t x, int64_t y) {
       return TPoint{static_cast<int32_t>(std::clamp<int64_t>(x, INT32_MIN, INT32_MAX)),
                     static_cast<int32_t>(std::clamp<int64_t>(y, INT32_MIN, INT32_MAX))};
@@ -576,7 +585,7 @@ void TSvgPicture::RecordRectangle(const TCanvas& C, const TRect& Box) {
   box(OL, IB, OR, OB, S.Color);
   box(OL, IT, IL, IB, S.Color);
   box(IR, IT, OR, IB, S.Color);
-  if (fill) box(IL, IT, IR, IB, C.Brush().Color());
+  if (fill) box(IL, IT, IR, IB, C.Brush().Color(), C.BrushOpacity());
 }
 
 void TSvgPicture::RecordFillRect(const TCanvas& C, const TRect& Box) {
@@ -594,7 +603,7 @@ void TSvgPicture::RecordFillRect(const TCanvas& C, const TRect& Box) {
   const int64_t m = NearMargin;
   FilledBox(R.Body, std::max<int64_t>(Box.Left, -m), std::max<int64_t>(Box.Top, -m),
             std::min<int64_t>(Box.Right, R.Width + m), std::min<int64_t>(Box.Bottom, R.Height + m),
-            C.Brush().Color());
+            C.Brush().Color(), C.BrushOpacity());
 }
 
 void TSvgPicture::RecordEllipse(const TCanvas& C, const TRect& Box) {

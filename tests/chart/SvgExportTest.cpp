@@ -230,6 +230,29 @@ TEST(SvgExport, RandomWholePixelScenesRasteriseExactly) {
   }
 }
 
+// Translucent fills (the brush's opacity) are written with their opacity:
+// boxes, outlined boxes and polygons blend over what lies beneath.
+TEST(SvgExport, TranslucentFillsKeepTheirOpacity) {
+  TRecorded r;
+  Record(r, [](TCanvas& c) {
+    c.Brush().SetColor(clYellow);
+    c.FillRect(Rect(0, 0, 40, 30));
+    c.SetBrushOpacity(100);
+    c.Brush().SetColor(clBlue);
+    c.Pen().SetStyle(TPenStyle::psClear);
+    c.Rectangle(10, 10, 50, 40);
+    c.Pen().SetStyle(TPenStyle::psSolid);
+    c.Rectangle(30, 2, 60, 20);
+    const TPoint tri[] = {{2, 44}, {30, 20}, {58, 44}};
+    c.Polygon(tri);
+    c.SetBrushOpacity(255);
+  });
+  EXPECT_EQ(Count(r.Document, "fill-opacity"), 3u);
+  const auto d = ComparePictures(r.Svg, r.Canvas);
+  EXPECT_GT(d.NearShare, 0.99) << KeepForLooking(r, "translucent");
+  EXPECT_LT(d.MeanAbs, 2.0) << KeepForLooking(r, "translucent");
+}
+
 // Slanted lines, wide round pens and ellipses are placed as the canvas
 // places them; a crisp renderer's own rule decides single edge pixels.
 TEST(SvgExport, CurvesAndSlantsRasteriseClosely) {
