@@ -341,6 +341,44 @@ void TCustomKelvo::UpdateLegendRoom() {
   }
 }
 
+namespace {
+
+// An entry's icon between logical Left and Right about the row's centre
+// (Mid in device pixels; X and Y map logical positions): its line, or a
+// filled swatch (areas and bars), a step or a stem; the pen is set.
+template <class FX, class FY>
+void DrawIconShape(TCanvas& c, const TLegendEntry& e, int64_t Left, int64_t Right, int64_t Centre,
+                   int64_t Reach, int32_t Mid, FX x, FY y, TColor Fill) {
+  if (!e.LineVisible) return;
+  if (e.Icon == TLegendIcon::liSwatch) {
+    c.Brush().SetStyle(TBrushStyle::bsSolid);
+    c.Brush().SetColor(Fill);
+    c.SetBrushOpacity(e.AreaOpacity);
+    if (e.PenStyle == TPenStyle::psClear) c.Pen().SetStyle(TPenStyle::psClear);
+    c.Rectangle(x(Left), y(Centre - Reach), x(Right), y(Centre + Reach + 1));
+    c.SetBrushOpacity(255);
+    return;
+  }
+  if (e.PenStyle == TPenStyle::psClear) return;
+  c.Brush().SetStyle(TBrushStyle::bsClear);  // dashes without filled gaps
+  const int64_t middle = (Left + Right) / 2;
+  if (e.Icon == TLegendIcon::liStep) {
+    const TPoint step[] = {{x(Left), y(Centre + Reach)},
+                           {x(middle), y(Centre + Reach)},
+                           {x(middle), y(Centre - Reach)},
+                           {x(Right), y(Centre - Reach)}};
+    c.Polyline(step);
+  } else if (e.Icon == TLegendIcon::liStem) {
+    c.MoveTo(x(middle), y(Centre + Reach + 1));
+    c.LineTo(x(middle), Mid);
+  } else {
+    c.MoveTo(x(Left), Mid);
+    c.LineTo(x(Right), Mid);
+  }
+}
+
+}  // namespace
+
 void TCustomKelvo::PaintLegend(TCanvas& c, int32_t Left, int32_t Top, bool Inside) {
   const TLegend& g = *FLegend;
   if (!g.Visible() || LegendOutside(g.Position()) == Inside) return;
@@ -381,32 +419,9 @@ void TCustomKelvo::PaintLegend(TCanvas& c, int32_t Left, int32_t Top, bool Insid
       c.Pen().SetColor(look(e.Color));
       c.Pen().SetStyle(e.PenStyle);
       c.Pen().SetWidth(std::min(e.LineWidth, l.RowHeight / 2));
-      const int64_t left = int64_t{cell.Left} + 1, right = int64_t{cell.Left} + icon - 1;
-      const int64_t centre = int64_t{cell.Top} + l.RowHeight / 2, reach = std::max(2, l.RowHeight / 4);
-      if (e.LineVisible && e.Icon == TLegendIcon::liSwatch) {
-        c.Brush().SetStyle(TBrushStyle::bsSolid);
-        c.Brush().SetColor(look(e.AreaColor == clNone ? e.Color : e.AreaColor));
-        c.SetBrushOpacity(e.AreaOpacity);
-        if (e.PenStyle == TPenStyle::psClear) c.Pen().SetStyle(TPenStyle::psClear);
-        c.Rectangle(x(left), y(centre - reach), x(right), y(centre + reach + 1));
-        c.SetBrushOpacity(255);
-      } else if (e.LineVisible && e.PenStyle != TPenStyle::psClear) {
-        c.Brush().SetStyle(TBrushStyle::bsClear);  // dashes without filled gaps
-        const int64_t middle = (left + right) / 2;
-        if (e.Icon == TLegendIcon::liStep) {
-          const TPoint step[] = {{x(left), y(centre + reach)},
-                                 {x(middle), y(centre + reach)},
-                                 {x(middle), y(centre - reach)},
-                                 {x(right), y(centre - reach)}};
-          c.Polyline(step);
-        } else if (e.Icon == TLegendIcon::liStem) {
-          c.MoveTo(x(middle), y(centre + reach + 1));
-          c.LineTo(x(middle), mid);
-        } else {
-          c.MoveTo(x(left), mid);
-          c.LineTo(x(right), mid);
-        }
-      }
+      DrawIconShape(c, e, int64_t{cell.Left} + 1, int64_t{cell.Left} + icon - 1,
+                    int64_t{cell.Top} + l.RowHeight / 2, std::max(2, l.RowHeight / 4), mid, x, y,
+                    look(e.AreaColor == clNone ? e.Color : e.AreaColor));
       if (e.Symbol >= 0) {
         // An added entry's clear pen only leaves out its line.
         if (e.Plottable < 0 && e.PenStyle == TPenStyle::psClear)

@@ -468,6 +468,30 @@ void TSeries::DrawBars(TPlotContext& Context, TDrawItem& it,
   Context.Canvas.SetBrushOpacity(255);
 }
 
+namespace {
+
+// The distance from the pointer to the pieces of a step path that point I
+// owns: its level run and the rise that reaches its y. Segment measures to
+// the segment between two world points.
+template <class FS>
+double StepPieceDistance(const TSeries& S, uint64_t I, FS&& Segment) {
+  auto finite = [&](uint64_t k) { return std::isfinite(S.X(k)) && std::isfinite(S.Y(k)); };
+  const double x = S.X(I), y = S.Y(I);
+  std::vector<std::pair<double, double>> path;
+  auto vertex = [&](double vx, double vy) { path.emplace_back(vx, vy); };
+  if (I > 0 && finite(I - 1)) S.StepVertices(S.X(I - 1), S.Y(I - 1), x, y, vertex);
+  path.emplace_back(x, y);
+  if (I + 1 < S.Count() && finite(I + 1)) S.StepVertices(x, y, S.X(I + 1), S.Y(I + 1), vertex);
+  double d = HUGE_VAL;
+  for (size_t k = 0; k + 1 < path.size(); ++k) {
+    if (path[k].second != y && path[k + 1].second != y) continue;
+    d = std::min(d, Segment(path[k].first, path[k].second, path[k + 1].first, path[k + 1].second));
+  }
+  return d;
+}
+
+}  // namespace
+
 // The pieces a point owns: a bar, a stem, or a step's level run at its y
 // and the rise to it. Candidates: the points whose x lies within reach of
 // the pointer (and the width of a bar or the run to a neighbour).
@@ -518,27 +542,11 @@ bool TSeries::ShapeHit(const TCustomKelvo& Chart, int32_t X, int32_t Y, TPlotHit
       case TSeriesShape::shStems:
         take(i, toSegment(pixel(x, FBaseline), pixel(x, y)));
         break;
-      default: {  // a step: the level run at y and the rise to it
-        double d = HUGE_VAL;
-        const bool before = i > 0 && std::isfinite(XAt(i - 1)) && std::isfinite(YAt(i - 1));
-        const bool after = i + 1 < FCount && std::isfinite(XAt(i + 1)) && std::isfinite(YAt(i + 1));
-        std::vector<std::pair<double, double>> path;
-        if (before) StepVertices(XAt(i - 1), YAt(i - 1), x, y, [&](double vx, double vy) {
-            path.emplace_back(vx, vy);
-          });
-        path.emplace_back(x, y);
-        if (after) StepVertices(x, y, XAt(i + 1), YAt(i + 1), [&](double vx, double vy) {
-            path.emplace_back(vx, vy);
-          });
-        // The pieces at this point's y, and the rise that reaches it.
-        for (size_t k = 0; k + 1 < path.size(); ++k) {
-          if (path[k].second != y && path[k + 1].second != y) continue;
-          d = std::min(d, toSegment(pixel(path[k].first, path[k].second),
-                                    pixel(path[k + 1].first, path[k + 1].second)));
-        }
-        take(i, d);
+      default:  // a step: the level run at y and the rise to it
+        take(i, StepPieceDistance(*this, i, [&](double ax, double ay, double bx, double by) {
+               return toSegment(pixel(ax, ay), pixel(bx, by));
+             }));
         break;
-      }
     }
   };
   // The window of x that may hold a hit, in world units of this layer.
