@@ -242,7 +242,7 @@ class TSeries : public TPlottable {
   bool FillAreaByColumns(TPlotContext& Context, const TSeries* Lower,
                          const std::vector<double>* LowerY) const;
   // The nearest hit on the points, and on the drawn pieces of steps, stems
-  // and bars (inside a bar: distance 0).
+  // and bars (inside a bar or an area: distance 0).
   bool PointHit(const TCustomKelvo& Chart, int32_t X, int32_t Y, TPlotHit& Best) const;
   bool ShapeHit(const TCustomKelvo& Chart, int32_t X, int32_t Y, TPlotHit& Best) const;
   // What the drawing and the nearest-point search read beyond the data and

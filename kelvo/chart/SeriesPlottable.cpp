@@ -558,7 +558,8 @@ bool TSeries::NearestHit(const TCustomKelvo& Chart, int32_t X, int32_t Y, TPlotH
     std::string problem;
     return DrawnValues(top, problem) && Holding(top)->NearestHit(Chart, X, Y, Best);
   }
-  const bool pieces = FLineVisible && FShape != TSeriesShape::shStraight &&
+  const bool pieces = FLineVisible &&
+                      (FShape != TSeriesShape::shStraight || FAreaFill != TAreaFill::afNone) &&
                       ShapeHit(Chart, X, Y, Best);
   return PointHit(Chart, X, Y, Best) || pieces;
 }

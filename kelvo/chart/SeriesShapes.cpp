@@ -526,9 +526,28 @@ bool TSeries::ShapeHit(const TCustomKelvo& Chart, int32_t X, int32_t Y, TPlotHit
     Best.Y = YAt(i);
     Best.Distance = d;
   };
+  // An area finds the point whose column holds the pointer (from halfway
+  // to the point before to halfway to the point after) when the pointer
+  // lies between the point and the area's lower edge there.
+  const TSeries* partner = FAreaFill == TAreaFill::afToSeries ? SeriesAt(FAreaPartner) : nullptr;
+  auto inArea = [&](uint64_t i, double x, double y) {
+    double lower = FBaseline;
+    if (FAreaFill == TAreaFill::afToSeries) {
+      if (!partner || partner->Count() != FCount || partner->X(i) != x) return false;
+      lower = partner->Y(i);
+    }
+    const auto p = pixel(x, y), q = pixel(x, lower);
+    if (!std::isfinite(lower) || Y < std::min(p.second, q.second) || Y > std::max(p.second, q.second))
+      return false;
+    double left = p.first, right = p.first;
+    if (i > 0 && std::isfinite(XAt(i - 1))) left = (pixel(XAt(i - 1), y).first + p.first) / 2;
+    if (i + 1 < FCount && std::isfinite(XAt(i + 1))) right = (pixel(XAt(i + 1), y).first + p.first) / 2;
+    return X >= std::min(left, right) && X <= std::max(left, right);
+  };
   auto consider = [&](uint64_t i) {
     const double x = XAt(i), y = YAt(i);
     if (!std::isfinite(x) || !std::isfinite(y)) return;
+    if (FAreaFill != TAreaFill::afNone && inArea(i, x, y)) take(i, 0);
     switch (FShape) {
       case TSeriesShape::shBars: {
         const auto a = pixel(x - width / 2 + FBarOffset, FBaseline);
@@ -542,6 +561,8 @@ bool TSeries::ShapeHit(const TCustomKelvo& Chart, int32_t X, int32_t Y, TPlotHit
       case TSeriesShape::shStems:
         take(i, toSegment(pixel(x, FBaseline), pixel(x, y)));
         break;
+      case TSeriesShape::shStraight:
+        break;  // its points only
       default:  // a step: the level run at y and the rise to it
         take(i, StepPieceDistance(*this, i, [&](double ax, double ay, double bx, double by) {
                return toSegment(pixel(ax, ay), pixel(bx, by));

@@ -377,6 +377,15 @@ TEST(SeriesShapes, NearestHitsTheDrawnPieces) {
     EXPECT_EQ(got.Point, k.Point) << int(k.Shape);
     EXPECT_LE(got.Distance, 1.0) << int(k.Shape);
   }
+  // An area: the point whose column holds the pointer, from inside it.
+  s.SetShape(TSeriesShape::shStraight);
+  s.SetAreaFill(TAreaFill::afToBaseline);
+  c->Paint();
+  int32_t px, py;
+  c->WorldToPixel(1, 5.8, 1.0, px, py);  // below point 2 (5, 4), nearer it than point 3 (7, 5)
+  const TNearestItem got = c->FindNearestItem(px, py, 6);
+  EXPECT_EQ(got.Point, 2);
+  EXPECT_EQ(got.Distance, 0.0);
 }
 
 // Sorted data fills its area a pixel column at a time; the picture is the
