@@ -492,6 +492,33 @@ double StepPieceDistance(const TSeries& S, uint64_t I, FS&& Segment) {
 
 }  // namespace
 
+namespace {
+
+// An area finds the point whose column holds the pointer (from halfway to
+// the point before to halfway to the point after) when the pointer lies
+// between the point and the area's lower edge there (the baseline, or the
+// partner's value at the same x). Pixel maps a world point.
+template <class FP>
+bool InAreaColumn(const TSeries& S, const TSeries* Partner, uint64_t I, int32_t X, int32_t Y,
+                  FP&& Pixel) {
+  const double x = S.X(I), y = S.Y(I);
+  double lower = S.Baseline();
+  if (S.AreaFill() == TAreaFill::afToSeries) {
+    if (!Partner || Partner->Count() != S.Count() || Partner->X(I) != x) return false;
+    lower = Partner->Y(I);
+  }
+  const auto p = Pixel(x, y), q = Pixel(x, lower);
+  if (!std::isfinite(lower) || Y < std::min(p.second, q.second) || Y > std::max(p.second, q.second))
+    return false;
+  double left = p.first, right = p.first;
+  if (I > 0 && std::isfinite(S.X(I - 1))) left = (Pixel(S.X(I - 1), y).first + p.first) / 2;
+  if (I + 1 < S.Count() && std::isfinite(S.X(I + 1)))
+    right = (Pixel(S.X(I + 1), y).first + p.first) / 2;
+  return X >= std::min(left, right) && X <= std::max(left, right);
+}
+
+}  // namespace
+
 // The pieces a point owns: a bar, a stem, or a step's level run at its y
 // and the rise to it. Candidates: the points whose x lies within reach of
 // the pointer (and the width of a bar or the run to a neighbour).
@@ -526,28 +553,11 @@ bool TSeries::ShapeHit(const TCustomKelvo& Chart, int32_t X, int32_t Y, TPlotHit
     Best.Y = YAt(i);
     Best.Distance = d;
   };
-  // An area finds the point whose column holds the pointer (from halfway
-  // to the point before to halfway to the point after) when the pointer
-  // lies between the point and the area's lower edge there.
   const TSeries* partner = FAreaFill == TAreaFill::afToSeries ? SeriesAt(FAreaPartner) : nullptr;
-  auto inArea = [&](uint64_t i, double x, double y) {
-    double lower = FBaseline;
-    if (FAreaFill == TAreaFill::afToSeries) {
-      if (!partner || partner->Count() != FCount || partner->X(i) != x) return false;
-      lower = partner->Y(i);
-    }
-    const auto p = pixel(x, y), q = pixel(x, lower);
-    if (!std::isfinite(lower) || Y < std::min(p.second, q.second) || Y > std::max(p.second, q.second))
-      return false;
-    double left = p.first, right = p.first;
-    if (i > 0 && std::isfinite(XAt(i - 1))) left = (pixel(XAt(i - 1), y).first + p.first) / 2;
-    if (i + 1 < FCount && std::isfinite(XAt(i + 1))) right = (pixel(XAt(i + 1), y).first + p.first) / 2;
-    return X >= std::min(left, right) && X <= std::max(left, right);
-  };
   auto consider = [&](uint64_t i) {
     const double x = XAt(i), y = YAt(i);
     if (!std::isfinite(x) || !std::isfinite(y)) return;
-    if (FAreaFill != TAreaFill::afNone && inArea(i, x, y)) take(i, 0);
+    if (FAreaFill != TAreaFill::afNone && InAreaColumn(*this, partner, i, X, Y, pixel)) take(i, 0);
     switch (FShape) {
       case TSeriesShape::shBars: {
         const auto a = pixel(x - width / 2 + FBarOffset, FBaseline);
