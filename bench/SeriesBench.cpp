@@ -167,7 +167,8 @@ struct TLiveTwin {
       for (int i = 0; i < Tick; ++i) x[i] = LiveX(O, Next + i), y[i] = Signal(k, Next + i);
       G[k]->addData(x, y, !O.Steps);
       // The newest Held samples (x falls behind 5 % with the steps back).
-      G[k]->data()->removeBefore(Newest(O, Next + Tick) - (Held - 1) * (O.Steps ? 0.95 : 1.0) / Rate);
+      G[k]->data()->removeBefore(Newest(O, Next + Tick) -
+                                 (Held - 1) * (O.Steps ? 0.95 : 1.0) / Rate);
     }
     Next += Tick;
     const double now = Newest(O, Next);
@@ -413,12 +414,12 @@ void PrintMemory() {
 }  // namespace
 
 // The live tick's variants, each beside its twin at the same ratio and aliasing.
-#define KELVO_LIVE(name, ...)                                                              \
-  BENCHMARK_CAPTURE(LiveTick_kelvo, name, TLiveOptions{__VA_ARGS__})                       \
-      ->Name(#name "/kelvo")                                                               \
-      ->Unit(benchmark::kMillisecond);                                                     \
-  BENCHMARK_CAPTURE(LiveTick_qcustomplot, name, TLiveOptions{__VA_ARGS__})                 \
-      ->Name(#name "/qcustomplot")                                                         \
+#define KELVO_LIVE(name, ...)                                              \
+  BENCHMARK_CAPTURE(LiveTick_kelvo, name, TLiveOptions{__VA_ARGS__})       \
+      ->Name(#name "/kelvo")                                               \
+      ->Unit(benchmark::kMillisecond);                                     \
+  BENCHMARK_CAPTURE(LiveTick_qcustomplot, name, TLiveOptions{__VA_ARGS__}) \
+      ->Name(#name "/qcustomplot")                                         \
       ->Unit(benchmark::kMillisecond);
 KELVO_LIVE(LiveTick, 1.0)
 KELVO_LIVE(LiveTick15, 1.5)

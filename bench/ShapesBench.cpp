@@ -146,7 +146,8 @@ void Bars_kelvo(benchmark::State& st, int PerGroup, bool Stacked) {
   for (int k = 0; k < 3; ++k) {
     TSeries& s = c->AddSeries();
     s.SetShape(TSeriesShape::shBars);
-    for (int i = 0; i < PerGroup; ++i) s.Append(1 + i, Stacked ? 10 + 5 * k : 20 + (i * 7 + k * 13) % 60);
+    for (int i = 0; i < PerGroup; ++i)
+      s.Append(1 + i, Stacked ? 10 + 5 * k : 20 + (i * 7 + k * 13) % 60);
     if (Stacked && k > 0) s.SetStackedOn(k - 1);
     if (!Stacked) s.SetBarWidth(0.27), s.SetBarOffset((k - 1) * 0.28);
   }
@@ -187,8 +188,8 @@ void Stacked100x3_qcustomplot(benchmark::State& st) { Bars_qcustomplot(st, 100, 
 
 }  // namespace
 
-#define KELVO_SHAPE(name)                                                                   \
-  BENCHMARK(name##_kelvo)->Name(#name "/kelvo")->Unit(benchmark::kMillisecond);             \
+#define KELVO_SHAPE(name)                                                       \
+  BENCHMARK(name##_kelvo)->Name(#name "/kelvo")->Unit(benchmark::kMillisecond); \
   BENCHMARK(name##_qcustomplot)->Name(#name "/qcustomplot")->Unit(benchmark::kMillisecond);
 KELVO_SHAPE(Area10M)
 KELVO_SHAPE(Area10MTenth)

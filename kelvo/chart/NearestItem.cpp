@@ -202,8 +202,7 @@ std::vector<TItemShape> TCustomKelvo::ItemShapes(size_t From, TShapePen& Pen) co
     s.Layer = it.Layer;
     s.LogX = Mapping(it.Layer).LogX;
     s.LogY = Mapping(it.Layer).LogY;
-    const bool add =
-        ItemShape(it, Pen, s) && ClassVisible(it.ItemClass) && LayerVisible(it.Layer);
+    const bool add = ItemShape(it, Pen, s) && ClassVisible(it.ItemClass) && LayerVisible(it.Layer);
     if (it.Kind == ikMoveTo || it.Kind == ikLineTo) {  // where lines go on from
       Pen.X = it.X1;
       Pen.Y = it.Y1;

@@ -15,8 +15,8 @@
 #pragma once
 
 #include <array>
-#include <deque>
 #include <cstdint>
+#include <deque>
 #include <limits>
 #include <memory>
 #include <span>
@@ -183,7 +183,9 @@ class TSeries : public TPlottable {
   TColor AreaColor() const { return FAreaColor; }  // clNone
   void SetAreaColor(TColor Value) { FAreaColor = Value, Touch(); }
   int32_t AreaOpacity() const { return FAreaOpacity; }  // 255; kept within 0..255
-  void SetAreaOpacity(int32_t Value) { FAreaOpacity = Value < 0 ? 0 : Value > 255 ? 255 : Value, Touch(); }
+  void SetAreaOpacity(int32_t Value) {
+    FAreaOpacity = Value < 0 ? 0 : Value > 255 ? 255 : Value, Touch();
+  }
   // The area under (or over) the line, filled in AreaColor at AreaOpacity
   // before the line is drawn: afToBaseline down to Baseline (to the values
   // it is stacked on, when stacked), afToSeries the band between this

@@ -398,8 +398,8 @@ void TSeries::DrawOwn(TPlotContext& Context, const std::vector<double>* Below) c
 }
 
 // Pixel x follows x within a run, up or down by the axis' direction.
-bool RangesInView(TSeriesView se, const TLayerMapping& m, int32_t Left, int32_t Top,
-                  int32_t Width, int32_t Reach, std::vector<TPointRange>& Out) {
+bool RangesInView(TSeriesView se, const TLayerMapping& m, int32_t Left, int32_t Top, int32_t Width,
+                  int32_t Reach, std::vector<TPointRange>& Out) {
   const bool up = m.KX >= 0;
   auto columnOf = [&](uint64_t i) { return MapToBitmap(m, se.XAt(i), 0, Left, Top).X; };
   const uint64_t n = se.Count();
@@ -502,7 +502,8 @@ void TSeries::DrawMarks(TPlotContext& Context, TDrawItem& it) const {
   std::vector<std::pair<uint64_t, uint64_t>> spans;
   if (!ForEachRun([&](uint64_t F, uint64_t E) {
         const uint64_t from = se.LowerBoundX(x0, F, E);
-        const uint64_t to = TSeries::FirstWhere(from, E, [&](uint64_t i) { return se.XAt(i) > x1; });
+        const uint64_t to =
+            TSeries::FirstWhere(from, E, [&](uint64_t i) { return se.XAt(i) > x1; });
         if (from < to) spans.emplace_back(from, to);
       }))
     spans.assign(1, {uint64_t{0}, n});

@@ -1,17 +1,20 @@
-// A series' shapes other than straight lines: steps, stems and bars. Each
-// is the picture of its equivalent display-list items, drawn through the
-// item drawer: a step's extra vertices as DrawTo items, a stem as a MoveTo
-// at the baseline and a DrawTo to its point, a bar as a filled box item
-// (translucent fills blend the box's inside, as the canvas' brush opacity
-// does). For sorted runs only the points in view are read; the pieces
-// between points left out lie wholly beside the bitmap.
+// A series' shapes beyond the straight line and what goes with them:
+// steps, stems and bars, each the picture of its equivalent display-list
+// items (a step's extra vertices as DrawTo items, a stem as a MoveTo at the
+// baseline and a DrawTo to its point, a bar as a filled box item); areas
+// and bands by the canvas' polygon rule, for sorted data a pixel column at
+// a time; stacking and the partners a series names; the nearest hit on the
+// drawn pieces. Steps after and before their points go by pixel columns
+// with the straight line (SeriesPlottable.cpp). For sorted runs only the
+// points in view are read; the pieces between points left out lie wholly
+// beside the bitmap.
 #include <algorithm>
 #include <cmath>
 #include <vector>
 
 #include "kelvo/chart/CustomKelvo.h"
-#include "kelvo/chart/RenderState.h"
 #include "kelvo/chart/PlotContext.h"
+#include "kelvo/chart/RenderState.h"
 #include "kelvo/chart/SeriesView.h"
 #include "kelvo/platform/Errors.h"
 
@@ -170,9 +173,10 @@ namespace {
 // The vertices of a path through points (X(k), Y(k)), k = 0 .. N - 1,
 // joined as Shape joins them (stems and bars as straight lines).
 template <class FX, class FY>
-void PathVertices(const TSeries& S, size_t N, FX&& X, FY&& Y, std::vector<std::pair<double, double>>& Out) {
-  const bool steps = S.Shape() == TSeriesShape::shStepPre || S.Shape() == TSeriesShape::shStepPost ||
-                     S.Shape() == TSeriesShape::shStepMid;
+void PathVertices(const TSeries& S, size_t N, FX&& X, FY&& Y,
+                  std::vector<std::pair<double, double>>& Out) {
+  const bool steps = S.Shape() == TSeriesShape::shStepPre ||
+                     S.Shape() == TSeriesShape::shStepPost || S.Shape() == TSeriesShape::shStepMid;
   for (size_t k = 0; k < N; ++k) {
     if (k > 0 && steps)
       S.StepVertices(X(k - 1), Y(k - 1), X(k), Y(k),
@@ -188,9 +192,9 @@ class TColumnPath {
  public:
   TColumnPath(const TSeries& S, const double* Y, const TLayerMapping& M, int32_t Left, int32_t Top)
       : s(S), y(Y), m(M), left(Left), top(Top) {
-    per = S.Shape() == TSeriesShape::shStepMid ? 3
+    per = S.Shape() == TSeriesShape::shStepMid                                            ? 3
           : S.Shape() == TSeriesShape::shStepPre || S.Shape() == TSeriesShape::shStepPost ? 2
-                                                                                           : 1;
+                                                                                          : 1;
   }
   uint64_t Count() const { return s.Count() == 0 ? 0 : (s.Count() - 1) * per + 1; }
   // The world coordinates of vertex v; false when a point it stands on is
@@ -225,8 +229,7 @@ class TColumnPath {
   // reach past X (or breaks there).
   bool EndRow(int64_t X, int64_t& Row) const {
     const uint64_t n = Count();
-    const uint64_t after =
-        TSeriesView::FirstWhere(0, n, [&](uint64_t v) { return PixelX(v) > X; });
+    const uint64_t after = TSeriesView::FirstWhere(0, n, [&](uint64_t v) { return PixelX(v) > X; });
     if (after == 0 || after == n) return false;
     double wx, wy;
     if (!World(after - 1, wx, wy) || !World(after, wx, wy)) return false;
@@ -262,8 +265,8 @@ class TColumnPath {
 bool TSeries::FillAreaByColumns(TPlotContext& Context, const TSeries* Lower,
                                 const std::vector<double>* LowerY) const {
   const TLayerMapping& m = Context.Chart.DeviceMapping(Layer());
-  if (!Context.Shortcuts || TCanvasRecorder::Active() || !Sorted() || m.KX <= 0 ||
-      !Ordered(m) || (Lower && (Lower->FCount != FCount || !Lower->Sorted())))
+  if (!Context.Shortcuts || TCanvasRecorder::Active() || !Sorted() || m.KX <= 0 || !Ordered(m) ||
+      (Lower && (Lower->FCount != FCount || !Lower->Sorted())))
     return false;
   for (uint64_t i = 0; Lower && i < FCount; ++i)
     if (Lower->XAt(i) != XAt(i)) return false;  // shared x
@@ -272,8 +275,9 @@ bool TSeries::FillAreaByColumns(TPlotContext& Context, const TSeries* Lower,
                           Context.Top);
   const int64_t base = MapToBitmap(m, XAt(0), FBaseline, Context.Left, Context.Top).Y;
   const raster::TSurface surface = Context.Canvas.Surface();
-  raster::TPaint paint{raster::PixelFromColor(ColorToRGB(FAreaColor == clNone ? FColor : FAreaColor)),
-                       false, static_cast<uint8_t>(FAreaOpacity)};
+  raster::TPaint paint{
+      raster::PixelFromColor(ColorToRGB(FAreaColor == clNone ? FColor : FAreaColor)), false,
+      static_cast<uint8_t>(FAreaOpacity)};
   const int64_t first = std::max<int64_t>(0, upper.PixelX(0));
   const int64_t last = std::min<int64_t>(surface.Width, upper.PixelX(upper.Count() - 1));
   for (int64_t X = first; X < last; ++X) {
@@ -322,7 +326,8 @@ void TSeries::DrawArea(TPlotContext& Context, const TSeries* Lower,
   std::vector<TPoint> polygon;
   auto fill = [&] {
     polygon.clear();
-    for (const auto& [x, y] : upper) polygon.push_back(MapToBitmap(m, x, y, Context.Left, Context.Top));
+    for (const auto& [x, y] : upper)
+      polygon.push_back(MapToBitmap(m, x, y, Context.Left, Context.Top));
     for (auto v = lower.rbegin(); v != lower.rend(); ++v)
       polygon.push_back(MapToBitmap(m, v->first, v->second, Context.Left, Context.Top));
     if (polygon.size() >= 3) c.Polygon(polygon);
@@ -339,9 +344,11 @@ void TSeries::DrawArea(TPlotContext& Context, const TSeries* Lower,
       const size_t n = b - a + 1;
       upper.clear(), lower.clear();
       auto x = [&](size_t k) { return XAt(order[a + k]); };
-      PathVertices(*this, n, x, [&](size_t k) { return YAt(order[a + k]); }, upper);
+      PathVertices(
+          *this, n, x, [&](size_t k) { return YAt(order[a + k]); }, upper);
       if (Lower)
-        PathVertices(*Lower, n, x, [&](size_t k) { return (*LowerY)[order[a + k]]; }, lower);
+        PathVertices(
+            *Lower, n, x, [&](size_t k) { return (*LowerY)[order[a + k]]; }, lower);
       else
         lower = {{x(0), FBaseline}, {x(n - 1), FBaseline}};
       fill();
@@ -354,10 +361,12 @@ void TSeries::DrawArea(TPlotContext& Context, const TSeries* Lower,
     for (uint64_t i = 0; i < Lower->FCount; ++i)
       if (std::isfinite(Lower->XAt(i)) && std::isfinite((*LowerY)[i])) other.push_back(i);
     upper.clear(), lower.clear();
-    PathVertices(*this, own.size(), [&](size_t k) { return XAt(own[k]); },
-                 [&](size_t k) { return YAt(own[k]); }, upper);
-    PathVertices(*Lower, other.size(), [&](size_t k) { return Lower->XAt(other[k]); },
-                 [&](size_t k) { return (*LowerY)[other[k]]; }, lower);
+    PathVertices(
+        *this, own.size(), [&](size_t k) { return XAt(own[k]); },
+        [&](size_t k) { return YAt(own[k]); }, upper);
+    PathVertices(
+        *Lower, other.size(), [&](size_t k) { return Lower->XAt(other[k]); },
+        [&](size_t k) { return (*LowerY)[other[k]]; }, lower);
     fill();
   }
   c.SetBrushOpacity(255);
@@ -460,9 +469,9 @@ void TSeries::DrawBars(TPlotContext& Context, TDrawItem& it,
     Context.DrawItem(it);
   };
   const bool known = cull && ForEachRun([&](uint64_t F, uint64_t E) {
-    const uint64_t from = LowerBoundX(lo - reach, F, E);
-    for (uint64_t i = from; i < E && XAt(i) <= hi + reach; ++i) bar(i);
-  });
+                       const uint64_t from = LowerBoundX(lo - reach, F, E);
+                       for (uint64_t i = from; i < E && XAt(i) <= hi + reach; ++i) bar(i);
+                     });
   if (!known)
     for (uint64_t i = 0; i < FCount; ++i) bar(i);
   Context.Canvas.SetBrushOpacity(255);
@@ -540,9 +549,9 @@ bool TSeries::ShapeHit(const TCustomKelvo& Chart, int32_t X, int32_t Y, TPlotHit
   };
   const TScaleProps& sx = Chart.ScalePropsX(Layer());
   const double width = FShape == TSeriesShape::shBars
-                            ? BarWidthIn(std::min(sx.RangeLow(), sx.RangeHigh()),
-                                         std::max(sx.RangeLow(), sx.RangeHigh()))
-                            : 0;
+                           ? BarWidthIn(std::min(sx.RangeLow(), sx.RangeHigh()),
+                                        std::max(sx.RangeLow(), sx.RangeHigh()))
+                           : 0;
   bool found = false;
   auto take = [&](uint64_t i, double d) {
     if (!(d <= Best.Distance)) return;

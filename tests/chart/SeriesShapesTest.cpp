@@ -105,16 +105,17 @@ TEST(SeriesArea, FillsThePixelsInsideItsPolygon) {
       while (b + 1 < n && std::isfinite(ys[b + 1])) ++b;
       std::vector<std::pair<double, double>> up, low;
       for (int k = a; k <= b; ++k) {
-        if (k > a) s.StepVertices(xs[k - 1], ys[k - 1], xs[k], ys[k], [&](double vx, double vy) {
-          up.emplace_back(vx, vy);
-        });
+        if (k > a)
+          s.StepVertices(xs[k - 1], ys[k - 1], xs[k], ys[k],
+                         [&](double vx, double vy) { up.emplace_back(vx, vy); });
         up.emplace_back(xs[k], ys[k]);
         if (band) low.emplace_back(xs[k], ps[k]);  // the partner's straight line
       }
       if (!band) low = {{xs[a], s.Baseline()}, {xs[b], s.Baseline()}};
       std::vector<TPoint> poly;
       for (const auto& [vx, vy] : up) poly.push_back(OnBitmap(*c, vx, vy));
-      for (auto v = low.rbegin(); v != low.rend(); ++v) poly.push_back(OnBitmap(*c, v->first, v->second));
+      for (auto v = low.rbegin(); v != low.rend(); ++v)
+        poly.push_back(OnBitmap(*c, v->first, v->second));
       if (poly.size() >= 3) polygons.push_back(poly);
       a = b + 1;
     }
@@ -169,7 +170,7 @@ TEST(SeriesStacking, PartnersThatNameNothingAreRefusedOrReported) {
   TSeries& a = c->AddSeries("a");
   TSeries& b = c->AddSeries("b");
   for (int i = 0; i < 5; ++i) a.Append(i, i), b.Append(i, 1);
-  EXPECT_THROW(a.SetStackedOn(0), EVexaKelvoError);   // itself
+  EXPECT_THROW(a.SetStackedOn(0), EVexaKelvoError);    // itself
   EXPECT_THROW(a.SetAreaPartner(7), EVexaKelvoError);  // no such series
   EXPECT_THROW(a.SetStackedOn(-2), EVexaKelvoError);
   b.SetStackedOn(0);
@@ -183,7 +184,8 @@ TEST(SeriesStacking, PartnersThatNameNothingAreRefusedOrReported) {
     c->Paint();
     ADD_FAILURE() << "the paint did not report the stacking";
   } catch (const EVexaKelvoError& e) {
-    EXPECT_NE(std::string(e.what()).find("does not hold the same x"), std::string::npos) << e.what();
+    EXPECT_NE(std::string(e.what()).find("does not hold the same x"), std::string::npos)
+        << e.what();
   }
   // The rest was drawn: series a's line is there.
   EXPECT_GT(kelvo::test::CountColor(c->DataBitmap(), a.Color()), 20);
@@ -364,9 +366,9 @@ TEST(SeriesShapes, NearestHitsTheDrawnPieces) {
     double WX, WY;  // where the pointer is, in world units
     int64_t Point;
   };
-  for (const Case k : {Case{TSeriesShape::shBars, 3.2, 1.0, 1},     // inside the second bar
-                       Case{TSeriesShape::shStems, 5.05, 1.5, 2},   // beside the third stem
-                       Case{TSeriesShape::shStepPost, 6.0, 4.0, 2},  // on the run after point 2
+  for (const Case k : {Case{TSeriesShape::shBars, 3.2, 1.0, 1},        // inside the second bar
+                       Case{TSeriesShape::shStems, 5.05, 1.5, 2},      // beside the third stem
+                       Case{TSeriesShape::shStepPost, 6.0, 4.0, 2},    // on the run after point 2
                        Case{TSeriesShape::shStepPre, 6.0, 5.0, 3}}) {  // on the run before point 3
     s.SetShape(k.Shape);
     c->Paint();

@@ -168,8 +168,7 @@ std::string Scene(TKelvo& series, TKelvo& items, uint64_t Seed, bool Smooth) {
         if (r.Below(2)) s.SetAreaColor(clTeal);
       }
     }
-    const int points =
-        s.Shape() == TSeriesShape::shBars ? 1 + r.Below(300) : points0;
+    const int points = s.Shape() == TSeriesShape::shBars ? 1 + r.Below(300) : points0;
     if (r.Below(3) == 0) s.SetCapacity(1 + r.Below(points + 100));
     const double step = 1000.0 / points;
     if (spaced) s.SetXSpacing(1, step);
@@ -190,7 +189,9 @@ std::string Scene(TKelvo& series, TKelvo& items, uint64_t Seed, bool Smooth) {
       }
     }
     what += ", [shape " + std::to_string(int(s.Shape())) + " " + std::to_string(s.Count()) +
-            (stepped ? " stepped" : sorted ? " sorted" : " unsorted") +
+            (stepped  ? " stepped"
+             : sorted ? " sorted"
+                      : " unsorted") +
             (spaced ? " spaced" : "") + " pen " + std::to_string(int(s.PenStyle())) + " w" +
             std::to_string(s.LineWidth()) + " sym " + std::to_string(s.Symbol()) + "]";
   }
