@@ -69,14 +69,25 @@ QVector<double> Values(const std::vector<double>& Y, size_t N) {
   return QVector<double>(Y.begin(), Y.begin() + static_cast<qsizetype>(N));
 }
 
+// A series of the N-point walk Seed, evenly spaced from 0, and its twin.
+TSeries& WalkSeries(TKelvo& C, size_t N, uint64_t Seed = 1) {
+  TSeries& s = C.AddSeries();
+  s.SetXSpacing(0, 1);
+  s.Append(Walk(N, Seed).data(), N);
+  return s;
+}
+QCPGraph* WalkGraph(QCustomPlot& Plot, size_t N, uint64_t Seed = 1) {
+  QCPGraph* g = Plot.addGraph();
+  g->setData(Keys(N), Values(Walk(N, Seed), N), true);
+  return g;
+}
+
 // --- areas ---
 
 void Area_kelvo(benchmark::State& st, double Visible) {
   constexpr size_t N = 10000000;
   auto c = Chart(N * Visible);
-  TSeries& s = c->AddSeries();
-  s.SetXSpacing(0, 1);
-  s.Append(Walk(N).data(), N);
+  TSeries& s = WalkSeries(*c, N);
   s.SetAreaFill(TAreaFill::afToBaseline);
   s.SetAreaColor(clSkyBlue);
   c->Paint();
@@ -85,8 +96,7 @@ void Area_kelvo(benchmark::State& st, double Visible) {
 void Area_qcustomplot(benchmark::State& st, double Visible) {
   constexpr size_t N = 10000000;
   QCustomPlot plot;
-  QCPGraph* g = plot.addGraph();
-  g->setData(Keys(N), Values(Walk(N), N), true);
+  QCPGraph* g = WalkGraph(plot, N);
   g->setPen(QPen(Qt::black, 0));
   g->setBrush(QColor(166, 202, 240));
   Twin(plot, N * Visible, st);
@@ -95,11 +105,7 @@ void Area_qcustomplot(benchmark::State& st, double Visible) {
 void Band_kelvo(benchmark::State& st) {
   constexpr size_t N = 1000000;
   auto c = Chart(N);
-  for (uint64_t k = 0; k < 2; ++k) {
-    TSeries& s = c->AddSeries();
-    s.SetXSpacing(0, 1);
-    s.Append(Walk(N, k + 1).data(), N);
-  }
+  for (uint64_t k = 0; k < 2; ++k) WalkSeries(*c, N, k + 1);
   c->Series(1).SetAreaFill(TAreaFill::afToSeries);
   c->Series(1).SetAreaPartner(0);
   c->Series(1).SetAreaColor(clSkyBlue);
@@ -109,10 +115,8 @@ void Band_kelvo(benchmark::State& st) {
 void Band_qcustomplot(benchmark::State& st) {
   constexpr size_t N = 1000000;
   QCustomPlot plot;
-  QCPGraph* low = plot.addGraph();
-  QCPGraph* high = plot.addGraph();
-  low->setData(Keys(N), Values(Walk(N, 1), N), true);
-  high->setData(Keys(N), Values(Walk(N, 2), N), true);
+  QCPGraph* low = WalkGraph(plot, N, 1);
+  QCPGraph* high = WalkGraph(plot, N, 2);
   high->setBrush(QColor(166, 202, 240));
   high->setChannelFillGraph(low);
   Twin(plot, N, st);
@@ -123,19 +127,14 @@ void Band_qcustomplot(benchmark::State& st) {
 void Steps_kelvo(benchmark::State& st) {
   constexpr size_t N = 1000000;
   auto c = Chart(N);
-  TSeries& s = c->AddSeries();
-  s.SetXSpacing(0, 1);
-  s.Append(Walk(N).data(), N);
-  s.SetShape(TSeriesShape::shStepPost);
+  WalkSeries(*c, N).SetShape(TSeriesShape::shStepPost);
   c->Paint();
   for (auto _ : st) c->Paint();
 }
 void Steps_qcustomplot(benchmark::State& st) {
   constexpr size_t N = 1000000;
   QCustomPlot plot;
-  QCPGraph* g = plot.addGraph();
-  g->setData(Keys(N), Values(Walk(N), N), true);
-  g->setLineStyle(QCPGraph::lsStepLeft);
+  WalkGraph(plot, N)->setLineStyle(QCPGraph::lsStepLeft);
   Twin(plot, N, st);
 }
 

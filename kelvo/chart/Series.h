@@ -234,9 +234,11 @@ class TSeries : public TPlottable {
   std::string PartnerProblem(const char* What, int64_t Index, bool Chain) const;
   // The series an index names in this series' chart (null: none).
   const TSeries* SeriesAt(int64_t Index) const;
-  // The values drawn: y, or stacked on StackedOn's drawn values. False
-  // with Problem set when the stacking cannot be drawn.
-  bool DrawnValues(std::vector<double>& Y, std::string& Problem, int Depth = 0) const;
+  // The values drawn: y, or stacked on StackedOn's drawn values (those,
+  // when stacked, also in Below). False with Problem set when the stacking
+  // cannot be drawn.
+  bool DrawnValues(std::vector<double>& Y, std::string& Problem,
+                   std::vector<double>* Below = nullptr, int Depth = 0) const;
   // The area between this series' path and Lower's (its values LowerY, its
   // shape) or, Lower null, Baseline.
   void DrawArea(TPlotContext& Context, const TSeries* Lower,

@@ -84,7 +84,8 @@ void TSeries::SetStackedOn(int64_t Value) {
   Touch();
 }
 
-bool TSeries::DrawnValues(std::vector<double>& Y, std::string& Problem, int Depth) const {
+bool TSeries::DrawnValues(std::vector<double>& Y, std::string& Problem, std::vector<double>* Below,
+                          int Depth) const {
   if (FStackedOn < 0) {
     Y.resize(FCount);
     for (uint64_t i = 0; i < FCount; ++i) Y[i] = YAt(i);
@@ -107,7 +108,8 @@ bool TSeries::DrawnValues(std::vector<double>& Y, std::string& Problem, int Dept
       return false;
     }
   }
-  if (!below->DrawnValues(Y, Problem, Depth + 1)) return false;
+  if (!below->DrawnValues(Y, Problem, nullptr, Depth + 1)) return false;
+  if (Below) *Below = Y;
   for (uint64_t i = 0; i < FCount; ++i) Y[i] += YAt(i);
   return true;
 }
@@ -151,8 +153,7 @@ void TSeries::Draw(TPlotContext& Context) const {
       problem = "Series '" + Name() + "': AreaPartner names no series";
     if (problem.empty()) partner->DrawnValues(band, problem);
   }
-  if (problem.empty() && FStackedOn >= 0 && DrawnValues(top, problem))
-    SeriesAt(FStackedOn)->DrawnValues(below, problem);
+  if (problem.empty() && FStackedOn >= 0) DrawnValues(top, problem, &below);
   if (!problem.empty()) {
     if (Context.Problem.empty()) Context.Problem = problem;
     return;
