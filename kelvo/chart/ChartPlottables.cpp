@@ -95,6 +95,30 @@ void TCustomKelvo::ClearSeries() {
                 [](const auto& p) { return dynamic_cast<const TSeries*>(p.get()) != nullptr; });
 }
 
+TColorMap& TCustomKelvo::AddColorMap(const std::string& Name) {
+  return static_cast<TColorMap&>(AddPlottable(std::make_unique<TColorMap>(Name)));
+}
+
+size_t TCustomKelvo::ColorMapCount() const { return CountOf<TColorMap>(*FPlottables); }
+
+TColorMap& TCustomKelvo::ColorMap(size_t Index) {
+  return const_cast<TColorMap&>(std::as_const(*this).ColorMap(Index));
+}
+
+const TColorMap& TCustomKelvo::ColorMap(size_t Index) const {
+  const size_t at = PositionOf<TColorMap>(*FPlottables, Index);
+  if (at == FPlottables->size())
+    throw EVexaKelvoError(IndexError("Colour map", "colour maps", Index, ColorMapCount()));
+  return static_cast<const TColorMap&>(*(*FPlottables)[at]);
+}
+
+void TCustomKelvo::DeleteColorMap(size_t Index) {
+  const size_t at = PositionOf<TColorMap>(*FPlottables, Index);
+  if (at == FPlottables->size())
+    throw EVexaKelvoError(IndexError("Colour map", "colour maps", Index, ColorMapCount()));
+  FPlottables->erase(FPlottables->begin() + static_cast<std::ptrdiff_t>(at));
+}
+
 void TCustomKelvo::FitLayerToData(int32_t Layer) {
   if (Layer < 1 || Layer > LayerCount) return;
   constexpr double Inf = std::numeric_limits<double>::infinity();

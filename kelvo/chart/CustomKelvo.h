@@ -30,6 +30,7 @@
 #include "kelvo/chart/Legend.h"
 #include "kelvo/chart/NearestItem.h"
 #include "kelvo/chart/ScaleProps.h"
+#include "kelvo/chart/ColorMap.h"
 #include "kelvo/chart/Series.h"
 #include "kelvo/chart/TextLabel.h"
 #include "kelvo/platform/Controls.h"
@@ -546,6 +547,12 @@ class TCustomKelvo : public TCustomControl, private IJointLayersOwner {
   const TSeries& Series(size_t Index) const;
   void DeleteSeries(size_t Index);
   void ClearSeries();
+  // Colour maps (ColorMap.h) likewise: indexes count colour maps alone.
+  TColorMap& AddColorMap(const std::string& Name = "");
+  size_t ColorMapCount() const;
+  TColorMap& ColorMap(size_t Index);
+  const TColorMap& ColorMap(size_t Index) const;
+  void DeleteColorMap(size_t Index);
   // Sets the layer's ranges (through SetLayerRanges) to the finite extent of
   // its visible series and items, also those outside the ranges now,
   // keeping a reversed axis reversed; an axis without finite extent, or of
@@ -860,6 +867,7 @@ class TCustomKelvo : public TCustomControl, private IJointLayersOwner {
   // The series point nearest to (X, Y) if nearer than Best (or as near).
   // The plottables' point nearest to (X, Y) if nearer than Best (or as near).
   void NearestPlottablePoint(int32_t X, int32_t Y, TNearestItem& Best) const;
+  void PlottableAreaAt(int32_t X, int32_t Y, TNearestItem& Best) const;
   struct TNearestKey {
     uint64_t Rewrites = ~uint64_t{0};
     std::array<std::array<long double, 8>, LayerCount + 1> Factors{};

@@ -247,7 +247,26 @@ TNearestItem TCustomKelvo::FindNearestItem(int32_t X, int32_t Y, double MaxPixel
     NearestPlottablePoint(X, Y, best);
     if (best.Index < 0 && best.Plottable < 0) best = TNearestItem{};
   }
+  if (best.Index < 0 && best.Plottable < 0) PlottableAreaAt(X, Y, best);
   return best;
+}
+
+// The topmost plottable covering the pixel: the one drawn last.
+void TCustomKelvo::PlottableAreaAt(int32_t X, int32_t Y, TNearestItem& Best) const {
+  for (size_t k = FPlottables->size(); k-- > 0;) {
+    const TPlottable& p = *(*FPlottables)[k];
+    TPlotHit hit;
+    if (!p.Shown(*this) || !p.AreaHit(*this, X, Y, hit)) continue;
+    Best = TNearestItem{};
+    Best.Plottable = static_cast<int32_t>(k);
+    int32_t kindIndex = 0;
+    for (size_t j = 0; j < k; ++j) kindIndex += typeid(*(*FPlottables)[j]) == typeid(p) ? 1 : 0;
+    if (dynamic_cast<const TColorMap*>(&p)) Best.ColorMap = kindIndex;
+    Best.Layer = hit.Layer;
+    Best.X = hit.X, Best.Y = hit.Y;
+    Best.CellX = hit.CellX, Best.CellY = hit.CellY, Best.Value = hit.Value;
+    return;
+  }
 }
 
 void TCustomKelvo::NearestPlottablePoint(int32_t X, int32_t Y, TNearestItem& Best) const {

@@ -29,6 +29,12 @@ struct TNearestItem {
   int32_t Layer = 0;
   double X = 0, Y = 0;  // world point: the item's point, or the nearest point of its segment or box
   double Distance = 0;  // in pixels
+  // The colour map whose cell lies under the pixel (ColorMap(i)), when no
+  // item or plottable point lies within reach; -1 otherwise. Then X and Y
+  // are the cell's centre, Distance 0.
+  int32_t ColorMap = -1;
+  int32_t CellX = -1, CellY = -1;  // the cell's column and row
+  double Value = 0;                // its value
 };
 
 // One item's shape in client pixels: a point, a segment or a box.

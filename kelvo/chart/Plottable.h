@@ -43,6 +43,9 @@ struct TPlotHit {
   int32_t Layer = 0;
   double X = 0, Y = 0;
   double Distance = 0;  // in client pixels
+  // A grid's cell (AreaHit): its column and row, and its value.
+  int32_t CellX = -1, CellY = -1;
+  double Value = 0;
 };
 
 class TPlottable {
@@ -85,6 +88,12 @@ class TPlottable {
   // equal distances, as they are drawn over earlier ones); true if it did.
   virtual bool NearestHit(const TCustomKelvo& Chart, int32_t X, int32_t Y,
                           TPlotHit& Best) const = 0;
+  // What it covers at client pixel (X, Y), for a plottable that covers
+  // areas (a grid's cell): asked when no point lies within reach.
+  virtual bool AreaHit(const TCustomKelvo& Chart, int32_t X, int32_t Y, TPlotHit& Hit) const {
+    (void)Chart, (void)X, (void)Y, (void)Hit;
+    return false;
+  }
   // Sets the icon's attributes of its legend entry (colours, pen, mark).
   virtual void LegendIcon(TLegendEntry& Entry) const = 0;
 

@@ -134,15 +134,6 @@ inline void FillPixels(uint32_t* p, int64_t n, uint32_t v) {
 }
 
 // Unclipped run: callers clip.
-// Pixel over d at opacity A (0..255), each channel rounded.
-inline uint32_t BlendOver(uint32_t d, uint32_t Pixel, uint32_t A) {
-  const uint32_t ia = 255 - A;
-  auto mix = [&](int shift) {
-    uint32_t v = ((Pixel >> shift) & 0xFF) * A + ((d >> shift) & 0xFF) * ia + 128;
-    return ((v + (v >> 8)) >> 8) << shift;
-  };
-  return 0xFF000000u | mix(16) | mix(8) | mix(0);
-}
 
 inline void PutSpan(uint32_t* row, int64_t x0, int64_t x1, TPaint paint) {
   uint32_t* p = row + x0;

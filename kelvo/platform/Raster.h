@@ -24,6 +24,17 @@ constexpr TColor ColorFromPixel(uint32_t p) {
   return ((p & 0xFFu) << 16) | (p & 0xFF00u) | ((p >> 16) & 0xFFu);
 }
 
+// Pixel over d at opacity A (0..255), each channel rounded: what fills
+// below full opacity write.
+inline uint32_t BlendOver(uint32_t d, uint32_t Pixel, uint32_t A) {
+  const uint32_t ia = 255 - A;
+  auto mix = [&](int shift) {
+    uint32_t v = ((Pixel >> shift) & 0xFF) * A + ((d >> shift) & 0xFF) * ia + 128;
+    return ((v + (v >> 8)) >> 8) << shift;
+  };
+  return 0xFF000000u | mix(16) | mix(8) | mix(0);
+}
+
 // Width x Height pixels, rows Stride pixels apart (Stride >= Width: a
 // surface may be a rectangle of a larger bitmap).
 struct TSurface {
