@@ -318,18 +318,26 @@ const TLegendLayout& TCustomKelvo::LegendLayout() {
 void TCustomKelvo::UpdateLegendRoom() {
   std::array<int32_t, 4> room{};
   const TLegendPos pos = FLegend->Position();
+  auto sideOf = [](TLegendPos p) -> size_t {
+    return p == TLegendPos::lpOutsideLeft    ? 0
+           : p == TLegendPos::lpOutsideRight ? 1
+           : p == TLegendPos::lpOutsideTop   ? 2
+                                             : 3;
+  };
   if (FLegend->Visible() && LegendOutside(pos)) {
     const TLegendLayout& l = LegendLayout();
     if (l.Box.Right > l.Box.Left) {
       const int64_t w = int64_t{l.Box.Right} - l.Box.Left + 2 * Inset;
       const int64_t h = int64_t{l.Box.Bottom} - l.Box.Top + 2 * Inset;
-      const size_t side = pos == TLegendPos::lpOutsideLeft    ? 0
-                          : pos == TLegendPos::lpOutsideRight ? 1
-                          : pos == TLegendPos::lpOutsideTop   ? 2
-                                                              : 3;
+      const size_t side = sideOf(pos);
       room[side] = Clamp32(side < 2 ? w : h);
     }
   }
+  // A colour bar stands between the margin and the legend.
+  FLegendOnlyRoom = room;
+  FColorBarRoom = ColorBarRoom();
+  const size_t barSide = sideOf(FColorBar->Position());
+  room[barSide] = Clamp32(int64_t{room[barSide]} + FColorBarRoom);
   if (room == FSettings.LegendRoom) return;
   for (int which = 0; which < 4; ++which) {
     const auto i = static_cast<size_t>(which);

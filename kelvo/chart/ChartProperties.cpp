@@ -293,7 +293,8 @@ const TPropertyTable* TCustomKelvo::Properties() const {
         .String("SeriesPalette", &K::SeriesPaletteText, &K::SetSeriesPaletteText, std::string())
         .Bool("AntiAliased", &K::AntiAliased, &K::SetAntiAliased, false)
         .Bool("SvgPixelSnap", &K::SvgPixelSnap, &K::SetSvgPixelSnap, true)
-        .Object<TLegend>("Legend", [](K& k) -> TLegend& { return k.Legend(); });
+        .Object<TLegend>("Legend", [](K& k) -> TLegend& { return k.Legend(); })
+        .Object<TColorBar>("ColorBar", [](K& k) -> TColorBar& { return k.ColorBar(); });
     return t;
   }();
   return &table;

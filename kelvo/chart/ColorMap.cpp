@@ -442,6 +442,12 @@ TColor TColorMap::ColorOf(double V) const {
   return p == 0 ? clNone : raster::ColorFromPixel(p);
 }
 
+TColor TColorMap::GradientColor(double Position) const {
+  const double p = Position > 0 ? (Position < 1 ? Position : 1) : 0;  // NaN: the low end
+  const auto level = static_cast<size_t>(p * (TGradientTable::Levels - 1) + 0.5);
+  return raster::ColorFromPixel(FTable->Pixels[level]);
+}
+
 // --- the picture ---
 
 void TColorMap::Draw(TPlotContext& Context) const {

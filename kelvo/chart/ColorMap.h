@@ -108,6 +108,9 @@ class TColorMap : public TPlottable {
   bool DrawnColorRange(double& Low, double& High) const;
   // The colour V is drawn in (clNone: none), as the map draws it now.
   TColor ColorOf(double V) const;
+  // The gradient's colour at Position 0..1 as the map draws it (the
+  // nearest of its levels): a colour bar's.
+  TColor GradientColor(double Position) const;
 
   // --- TPlottable ---
   std::unique_ptr<TPlottable> Clone() const override;

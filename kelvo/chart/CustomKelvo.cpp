@@ -150,6 +150,7 @@ void TCustomKelvo::WireSubObjects() {
     FTextLabels[static_cast<size_t>(i)]->OnChange = repaint;
   FBackGroundImg->OnChange = repaint;
   FLegend->OnChange = repaint;
+  FColorBar->OnChange = repaint;
   FJointLayers->OnChange = repaint;
   for (int32_t n = 1; n <= LayerCount; ++n) {
     const auto i = static_cast<size_t>(n);
@@ -340,6 +341,7 @@ void TCustomKelvo::Assign(const TPersistent* Source) {
     TextLabels(i).Assign(s->FTextLabels[static_cast<size_t>(i)].get());
   FJointLayers->Assign(s->FJointLayers.get());
   FLegend->Assign(s->FLegend.get());
+  FColorBar->Assign(s->FColorBar.get());
   FLegendEntries = s->FLegendEntries;
   ++FAddedLegendEntries;
   // The copies took over the source's notifications; this chart's objects

@@ -30,6 +30,7 @@
 #include "kelvo/chart/Legend.h"
 #include "kelvo/chart/NearestItem.h"
 #include "kelvo/chart/ScaleProps.h"
+#include "kelvo/chart/ColorBar.h"
 #include "kelvo/chart/ColorMap.h"
 #include "kelvo/chart/Series.h"
 #include "kelvo/chart/TextLabel.h"
@@ -561,6 +562,13 @@ class TCustomKelvo : public TCustomControl, private IJointLayersOwner {
   // smallest positive one to the largest.
   void FitLayerToData(int32_t Layer);
 
+  // --- the colour bar (ColorBar.h; ChartColorBar.cpp) ---
+  TColorBar& ColorBar() { return *FColorBar; }
+  const TColorBar& ColorBar() const { return *FColorBar; }
+  void SetColorBar(const TColorBar& Value);  // copies the settings in; repaints
+  // The bar's box in client pixels as of the last paint (empty: no bar).
+  TRect ColorBarBox() const;
+
   // --- the legend (Legend.h; ChartLegend.cpp) ---
   TLegend& Legend() { return *FLegend; }
   const TLegend& Legend() const { return *FLegend; }
@@ -888,6 +896,17 @@ class TCustomKelvo : public TCustomControl, private IJointLayersOwner {
   // beside the data area (left, right, top, bottom; added to the margins'
   // fields) and a press on it (a click or a drag).
   std::unique_ptr<TLegend> FLegend = std::make_unique<TLegend>();
+  std::unique_ptr<TColorBar> FColorBar = std::make_unique<TColorBar>();
+  std::unique_ptr<TScale> FColorBarScale;  // the bar's ticks and labels
+  // The bands beside the data area: the legend's alone (left, right, top,
+  // bottom), and the bar's across its side.
+  std::array<int32_t, 4> FLegendOnlyRoom{};
+  int32_t FColorBarRoom = 0;
+  const TColorMap* ColorBarMap(double& Low, double& High) const;
+  TAxisSettings ColorBarAxis(const TColorMap& Map) const;
+  int32_t ColorBarRoom();
+  TRect ColorBarBand() const;
+  void PaintColorBar(TCanvas& c);
   std::vector<TLegendEntry> FLegendEntries;
   struct TLegendPress {
     bool Active = false, Moved = false;

@@ -94,6 +94,7 @@ void TCustomKelvo::PaintFrame(TCanvas& c) {
     ScaleY(n).ForcePaint();
   }
   PaintLegend(c, 0, 0, false);
+  PaintColorBar(c);
   if (OnScalesRendered) OnScalesRendered(this, c, 0, 0);
 }
 

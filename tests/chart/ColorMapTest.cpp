@@ -11,6 +11,7 @@
 
 #include "kelvo/chart/Vexa_kelvo.h"
 #include "kelvo/platform/Raster.h"
+#include "support/Golden.h"
 #include "support/Random.h"
 #include "support/Sheet.h"
 
@@ -364,4 +365,36 @@ TEST(ColorMapChart, CountsApartAndDrawsInOrderAdded) {
   c->DeleteColorMap(0);
   EXPECT_EQ(c->ColorMapCount(), 0u);
   EXPECT_EQ(c->PlottableCount(), 2u);
+}
+
+// One picture: a heatmap with its colour bar beside a legend on the right,
+// and a second map interpolated, with its bar below.
+TEST(ColorMapPicture, HeatmapsWithColorBars) {
+  auto c = Chart(420, 300);
+  c->SetMarginRight(10);
+  Ranges(*c, 0, 10, 0, 10, false, false);
+  TColorMap& m = c->AddColorMap("heat");
+  m.SetSize(24, 16);
+  m.SetExtent(0, 6, 0, 10);
+  for (int j = 0; j < 16; ++j)
+    for (int i = 0; i < 24; ++i)
+      m.SetValue(i, j, std::sin(i * 0.3) * std::cos(j * 0.4) * 50 + (i == 5 && j == 5 ? NaN : 0));
+  TColorMap& smooth = c->AddColorMap("smooth");
+  smooth.SetSize(4, 3);
+  smooth.SetExtent(6.5, 10, 2, 8);
+  const double v[12] = {1, 10, 100, 1000, 2, 20, 200, 2000, 5, 50, 500, 5000};
+  smooth.SetValues(v);
+  smooth.SetInterpolate(true);
+  smooth.SetLogColors(true);
+  smooth.SetGradient(TGradient::grMagma);
+  c->Legend().SetVisible(true);
+  c->Legend().SetPosition(TLegendPos::lpOutsideRight);
+  c->ColorBar().SetVisible(true);
+  c->ColorBar().SetCaption("Intensity");
+  c->Paint();
+  EXPECT_GOLDEN(c->Surface(), "colormap-heatmap");
+  c->ColorBar().SetColorMapIndex(1);
+  c->ColorBar().SetPosition(TLegendPos::lpOutsideBottom);
+  c->Paint();
+  EXPECT_GOLDEN(c->Surface(), "colormap-bar-bottom");
 }
