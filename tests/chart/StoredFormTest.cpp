@@ -7,6 +7,7 @@
 
 #include "kelvo/base/CrossHair.h"
 #include "kelvo/chart/BakGndImg.h"
+#include "kelvo/chart/ColorBar.h"
 #include "kelvo/chart/JointLayers.h"
 #include "kelvo/chart/ScaleProps.h"
 #include "kelvo/chart/TextLabel.h"
@@ -175,6 +176,18 @@ TEST(StoredForm, OtherSettingsClassesRoundTrip) {
   j.SetXControlledBy(2, 1);
   j.SetYControlledBy(9, 16);
   ExpectRoundTrip(j);
+
+  TColorBar bar;
+  EXPECT_EQ(WriteForm(bar).dump(), "{}");  // as created it writes nothing
+  bar.SetVisible(true);
+  bar.SetColorMapIndex(3);
+  bar.SetPosition(TLegendPos::lpOutsideTop);
+  bar.SetWidth(30);
+  bar.SetCaption("dB");
+  bar.Font().SetSize(14);
+  ExpectRoundTrip(bar);
+  bar.SetPosition(TLegendPos::lpCenter);  // inside the data area: not a bar's place
+  EXPECT_EQ(bar.Position(), TLegendPos::lpOutsideRight);
 }
 
 TEST(StoredForm, WithoutIncludePathAStoredDirectoryIsCutOnLoading) {

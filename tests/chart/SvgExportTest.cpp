@@ -320,6 +320,30 @@ TEST(SvgExport, DemoChartIsShapesAndTextAndMatchesTheWindow) {
   EXPECT_EQ(ComparePictures(before, chart->Surface()).EqualShare, 1.0);
 }
 
+// A colour map is embedded as the picture drawn, once; its colour bar is
+// shapes and text.
+TEST(SvgExport, ColorMapIsOnePictureAndItsBarShapesAndText) {
+  auto chart = DemoChart();
+  TColorMap& m = chart->AddColorMap("heat");
+  m.SetSize(30, 20);
+  m.SetExtent(1972, 1980, -20, 100);
+  for (int j = 0; j < 20; ++j)
+    for (int i = 0; i < 30; ++i) m.SetValue(i, j, i * j);
+  m.SetValue(4, 4, std::nan(""));  // transparent: the chart shows through
+  chart->ColorBar().SetVisible(true);
+  chart->ColorBar().SetCaption("Heat");
+  chart->Paint();
+  const std::string doc = chart->SvgDocument();
+  EXPECT_EQ(Count(doc, "<image"), 1u);
+  EXPECT_NE(doc.find(">Heat</text>"), std::string::npos);
+  EXPECT_NE(doc.find(">400<"), std::string::npos);  // a label of the bar
+  TBitmap svg(chart->Width(), chart->Height());
+  RasteriseSvg(doc, svg);
+  const auto d = ComparePictures(svg, chart->Surface());
+  EXPECT_GE(d.EqualShare, 0.97);
+  EXPECT_LE(d.MeanAbs, 2.0);
+}
+
 // The background picture is embedded once for every distinct cut of it,
 // however often it is tiled, and
 // the export at another size is that of a copy drawn at that size.
