@@ -265,11 +265,29 @@ void TColorMap::SetValue(int32_t I, int32_t J, double V) {
 void TColorMap::SetValues(const double* V) {
   if (FNX == 0) throw EVexaKelvoError(Named(Name()) + ": SetValues needs a size first");
   if (!V) throw EVexaKelvoError(Named(Name()) + ": SetValues needs values");
-  for (int32_t j = 0; j < FNY; ++j) {
-    const double* from = V + static_cast<size_t>(j) * static_cast<size_t>(FNX);
-    for (int32_t i = 0; i < FNX; ++i) FCells[At(i, j)] = from[i];
+  // Row by row: the ring's columns from FFirst on, then those before it;
+  // each column's summary taken along.
+  const auto nx = static_cast<size_t>(FNX), first = static_cast<size_t>(FFirst);
+  const size_t head = std::min(nx, static_cast<size_t>(FStride) - first);
+  for (int32_t i = 0; i < FNX; ++i) FSummaries[Slot(i)] = {Inf, Inf, -Inf};
+  for (size_t j = 0; j < static_cast<size_t>(FNY); ++j) {
+    const double* from = V + j * nx;
+    double* row = FCells.data() + j * static_cast<size_t>(FStride);
+    std::memcpy(row + first, from, head * sizeof(double));
+    std::memcpy(row, from + head, (nx - head) * sizeof(double));
+    auto take = [](const double* Values, size_t N, TColumnSummary* Into) {
+      for (size_t k = 0; k < N; ++k) {
+        const double v = Values[k];
+        const bool finite = std::fabs(v) <= std::numeric_limits<double>::max();
+        TColumnSummary& c = Into[k];
+        c.Min = finite && v < c.Min ? v : c.Min;
+        c.Max = finite && v > c.Max ? v : c.Max;
+        c.MinPositive = finite && v > 0 && v < c.MinPositive ? v : c.MinPositive;
+      }
+    };
+    take(from, head, FSummaries.data() + first);
+    take(from + head, nx - head, FSummaries.data());
   }
-  for (int32_t i = 0; i < FNX; ++i) Summarise(Slot(i));
   RangeChanged();
   Touch();
 }
@@ -450,6 +468,27 @@ TColor TColorMap::GradientColor(double Position) const {
 
 // --- the picture ---
 
+// The map's own pixels over the rectangle it covers on the data bitmap (0
+// where it leaves what lies beneath), kept from paint to paint while the
+// map, its layer's mapping and the bitmap stay as they were: a repaint
+// that changed none of them lays them again without reading a cell.
+struct TColorMap::TPicture {
+  struct TKey {
+    uint64_t Changes = 0;
+    long double KX = 0, DX = 0, KY = 0, DY = 0, FloorX = 0, FloorY = 0;
+    bool LogX = false, LogY = false;
+    int32_t Left = 0, Top = 0, Width = 0, Height = 0, One = 0;
+    bool operator==(const TKey&) const = default;
+  } Key;
+  bool Kept = false;
+  int32_t X0 = 0, Y0 = 0, Width = 0, Height = 0;  // on the bitmap; Width 0: nothing
+  std::vector<uint32_t> Pixels;                   // Width x Height, row by row
+  std::vector<uint8_t> RowOpaque;                 // a row without a 0
+  uint32_t* Row(int32_t y) {
+    return Pixels.data() + static_cast<size_t>(y) * static_cast<size_t>(Width);
+  }
+};
+
 void TColorMap::Draw(TPlotContext& Context) const {
   if (FNX == 0 || !Shown(Context.Chart)) return;
   TDrawPlan plan;
@@ -459,41 +498,73 @@ void TColorMap::Draw(TPlotContext& Context) const {
     return;
   }
   Context.State.Flush();  // what is drawn before lies beneath
-  plan.Left = Context.Left, plan.Top = Context.Top;
   const TCustomKelvo& chart = Context.Chart;
   const TLayerMapping& m = chart.DeviceMapping(Layer());
-  plan.Mapping = &m;
-  const int32_t one = chart.DevLen(1);
   const raster::TSurface s = Context.Canvas.Surface();
-  using render::ClipCoord;
-  CoverAxis(
-      FNX, s.Width, one,
-      [&](int64_t i) { return int64_t{ClipCoord(m.PixelX(CellEdgeX(i)))} - Context.Left; }, plan.X);
-  CoverAxis(
-      FNY, s.Height, one,
-      [&](int64_t j) { return int64_t{ClipCoord(m.PixelY(CellEdgeY(j)))} - Context.Top; }, plan.Y);
-  if (plan.X.First > plan.X.Last || plan.Y.First > plan.Y.Last) return;
-  if (FInterpolate && plan.Table)
-    DrawInterpolated(Context, plan);
-  else
-    DrawCells(Context, plan);
+  TPicture::TKey key{Changes(),   m.KX,     m.DX,     m.KY,           m.DY,
+                     m.FloorX,    m.FloorY, m.LogX,   m.LogY,         Context.Left,
+                     Context.Top, s.Width,  s.Height, chart.DevLen(1)};
+  if (!FPicture) FPicture = std::make_unique<TPicture>();
+  TPicture& picture = *FPicture;
+  if (!picture.Kept || !(picture.Key == key)) {
+    picture.Kept = false;  // until made whole
+    plan.Left = Context.Left, plan.Top = Context.Top;
+    plan.Mapping = &m;
+    using render::ClipCoord;
+    CoverAxis(
+        FNX, s.Width, key.One,
+        [&](int64_t i) { return int64_t{ClipCoord(m.PixelX(CellEdgeX(i)))} - Context.Left; },
+        plan.X);
+    CoverAxis(
+        FNY, s.Height, key.One,
+        [&](int64_t j) { return int64_t{ClipCoord(m.PixelY(CellEdgeY(j)))} - Context.Top; },
+        plan.Y);
+    picture.X0 = plan.X.First, picture.Y0 = plan.Y.First;
+    const bool any = plan.X.First <= plan.X.Last && plan.Y.First <= plan.Y.Last;
+    picture.Width = any ? plan.X.Last - plan.X.First + 1 : 0;
+    picture.Height = any ? plan.Y.Last - plan.Y.First + 1 : 0;
+    picture.Pixels.assign(static_cast<size_t>(picture.Width) * static_cast<size_t>(picture.Height),
+                          0);
+    picture.RowOpaque.assign(static_cast<size_t>(picture.Height), 0);
+    if (any) {
+      if (FInterpolate && plan.Table)
+        MakeInterpolated(plan, picture);
+      else
+        MakeCells(plan, picture);
+    }
+    picture.Key = key;
+    picture.Kept = true;
+  }
+  if (picture.Width == 0) return;
+  // Laid over what lies beneath.
+  const size_t rowBytes = static_cast<size_t>(picture.Width) * sizeof(uint32_t);
+  for (int32_t y = 0; y < picture.Height; ++y) {
+    uint32_t* dst = s.Row(picture.Y0 + y) + picture.X0;
+    const uint32_t* src = picture.Row(y);
+    if (picture.RowOpaque[static_cast<size_t>(y)] && plan.Opacity == 255) {
+      std::memcpy(dst, src, rowBytes);
+    } else {
+      for (int32_t k = 0; k < picture.Width; ++k) plan.Put(dst[k], src[k]);
+    }
+  }
   if (TCanvasRecorder::Active()) {
     // A recording takes the map as drawn: one image of the pixels it covers.
-    TBitmap image(plan.X.Last - plan.X.First + 1, plan.Y.Last - plan.Y.First + 1);
-    for (int32_t y = plan.Y.First; y <= plan.Y.Last; ++y)
-      std::memcpy(image.Bits() + static_cast<size_t>(y - plan.Y.First) * image.Width(),
-                  s.Row(y) + plan.X.First, static_cast<size_t>(image.Width()) * sizeof(uint32_t));
-    Context.Canvas.Draw(plan.X.First, plan.Y.First, image);
+    TBitmap image(picture.Width, picture.Height);
+    for (int32_t y = 0; y < picture.Height; ++y)
+      std::memcpy(image.Bits() + static_cast<size_t>(y) * static_cast<size_t>(picture.Width),
+                  s.Row(picture.Y0 + y) + picture.X0, rowBytes);
+    Context.Canvas.Draw(picture.X0, picture.Y0, image);
   }
 }
 
 // Each pixel in the colour of the last cell drawn over it: per run of
 // columns over the same cells and per run of rows likewise one colour is
 // looked up; a row of pixels is made once for each run of rows.
-void TColorMap::DrawCells(TPlotContext& Context, const TDrawPlan& Plan) const {
-  const raster::TSurface s = Context.Canvas.Surface();
+void TColorMap::MakeCells(const TDrawPlan& Plan, TPicture& Picture) const {
   struct TRun {
-    int32_t X0, X1, Low, High;  // pixels X0 .. X1 - 1 over cells Low .. High
+    int32_t X0, X1, Low,
+        High;     // pixels X0 .. X1 - 1 (from the picture's left) over cells Low .. High
+    size_t Slot;  // where column High is held
   };
   std::vector<TRun> runs;
   for (int32_t x = Plan.X.First; x <= Plan.X.Last;) {
@@ -502,16 +573,11 @@ void TColorMap::DrawCells(TPlotContext& Context, const TDrawPlan& Plan) const {
     while (e <= Plan.X.Last && Plan.X.High[static_cast<size_t>(e)] == Plan.X.High[ux] &&
            Plan.X.Low[static_cast<size_t>(e)] == Plan.X.Low[ux])
       ++e;
-    runs.push_back({x, e, Plan.X.Low[ux], Plan.X.High[ux]});
+    runs.push_back({x - Plan.X.First, e - Plan.X.First, Plan.X.Low[ux], Plan.X.High[ux],
+                    Slot(Plan.X.High[ux])});
     x = e;
   }
-  const int32_t width = Plan.X.Last - Plan.X.First + 1;
-  std::vector<uint32_t> row(static_cast<size_t>(width));
-  bool opaque = false;
-  auto colourOf = [&](int64_t I, int64_t J) {
-    const double v = FCells[At(I, J)];
-    return Plan.PixelOf(v);
-  };
+  const bool oneEach = runs.size() == static_cast<size_t>(Picture.Width);
   for (int32_t y = Plan.Y.First; y <= Plan.Y.Last;) {
     const auto uy = static_cast<size_t>(y);
     const int32_t jl = Plan.Y.Low[uy], jh = Plan.Y.High[uy];
@@ -519,23 +585,26 @@ void TColorMap::DrawCells(TPlotContext& Context, const TDrawPlan& Plan) const {
     while (ye <= Plan.Y.Last && Plan.Y.High[static_cast<size_t>(ye)] == jh &&
            Plan.Y.Low[static_cast<size_t>(ye)] == jl)
       ++ye;
-    opaque = true;
+    uint32_t* row = Picture.Row(y - Plan.Y.First);
+    const double* cells = FCells.data() + static_cast<size_t>(jh) * static_cast<size_t>(FStride);
+    bool opaque = true;
     for (const TRun& r : runs) {
-      uint32_t p = colourOf(r.High, jh);
+      uint32_t p = Plan.PixelOf(cells[r.Slot]);
       // A cell without a colour lets the one drawn before it show.
       for (int64_t j = jh; p == 0 && j >= jl; --j)
         for (int64_t i = j == jh ? r.High - 1 : r.High; p == 0 && i >= r.Low; --i)
-          p = colourOf(i, j);
-      std::fill(row.begin() + (r.X0 - Plan.X.First), row.begin() + (r.X1 - Plan.X.First), p);
+          p = Plan.PixelOf(FCells[At(i, j)]);
+      if (oneEach)
+        row[r.X0] = p;
+      else
+        std::fill(row + r.X0, row + r.X1, p);
       opaque = opaque && p != 0;
     }
-    for (int32_t py = y; py < ye; ++py) {
-      uint32_t* dst = s.Row(py) + Plan.X.First;
-      if (opaque && Plan.Opacity == 255) {
-        std::memcpy(dst, row.data(), row.size() * sizeof(uint32_t));
-      } else {
-        for (int32_t k = 0; k < width; ++k) Plan.Put(dst[k], row[static_cast<size_t>(k)]);
-      }
+    Picture.RowOpaque[static_cast<size_t>(y - Plan.Y.First)] = opaque;
+    for (int32_t py = y + 1; py < ye; ++py) {
+      std::memcpy(Picture.Row(py - Plan.Y.First), row,
+                  static_cast<size_t>(Picture.Width) * sizeof(uint32_t));
+      Picture.RowOpaque[static_cast<size_t>(py - Plan.Y.First)] = opaque;
     }
     y = ye;
   }
@@ -544,8 +613,7 @@ void TColorMap::DrawCells(TPlotContext& Context, const TDrawPlan& Plan) const {
 // Each pixel in the colour of the bilinear value between the four cell
 // centres around its centre (clamped to the outer centres); a pixel whose
 // cell is NaN takes NaN's colour, and NaN neighbours stand in with its value.
-void TColorMap::DrawInterpolated(TPlotContext& Context, const TDrawPlan& Plan) const {
-  const raster::TSurface s = Context.Canvas.Surface();
+void TColorMap::MakeInterpolated(const TDrawPlan& Plan, TPicture& Picture) const {
   const TLayerMapping& m = *Plan.Mapping;
   struct TAxisStep {
     size_t A = 0, B = 0;  // the two cells (slots across x, rows across y)
@@ -565,25 +633,29 @@ void TColorMap::DrawInterpolated(TPlotContext& Context, const TDrawPlan& Plan) c
     const long double t = (P - D) / K;
     return static_cast<double>(Log ? std::exp(t) : t);
   };
-  std::vector<TAxisStep> cols(static_cast<size_t>(Plan.X.Last - Plan.X.First + 1));
+  std::vector<TAxisStep> cols(static_cast<size_t>(Picture.Width));
+  std::vector<size_t> own(cols.size());  // the slot of each pixel's own cell
   for (int32_t x = Plan.X.First; x <= Plan.X.Last; ++x) {
     TAxisStep c = step(world(x + Plan.Left, m.KX, m.DX, m.LogX), CellEdgeX(0), FCellW, FNX);
     c.A = Slot(static_cast<int64_t>(c.A)), c.B = Slot(static_cast<int64_t>(c.B));
     cols[static_cast<size_t>(x - Plan.X.First)] = c;
+    own[static_cast<size_t>(x - Plan.X.First)] = Slot(Plan.X.High[static_cast<size_t>(x)]);
   }
   const auto stride = static_cast<size_t>(FStride);
   for (int32_t y = Plan.Y.First; y <= Plan.Y.Last; ++y) {
     const TAxisStep r = step(world(y + Plan.Top, m.KY, m.DY, m.LogY), FY0, FCellH, FNY);
     const double* rowA = FCells.data() + r.A * stride;
     const double* rowB = FCells.data() + r.B * stride;
-    const double* own =
+    const double* ownRow =
         FCells.data() + static_cast<size_t>(Plan.Y.High[static_cast<size_t>(y)]) * stride;
-    uint32_t* dst = s.Row(y);
-    for (int32_t x = Plan.X.First; x <= Plan.X.Last; ++x) {
-      const TAxisStep& c = cols[static_cast<size_t>(x - Plan.X.First)];
-      const double v = own[Slot(Plan.X.High[static_cast<size_t>(x)])];
+    uint32_t* dst = Picture.Row(y - Plan.Y.First);
+    bool opaque = true;
+    for (size_t k = 0; k < cols.size(); ++k) {
+      const TAxisStep& c = cols[k];
+      const double v = ownRow[own[k]];
       if (v != v) {
-        Plan.Put(dst[x], Plan.NanPixel);
+        dst[k] = Plan.NanPixel;
+        opaque = opaque && Plan.NanPixel != 0;
         continue;
       }
       auto at = [&](const double* Row, size_t Slot) {
@@ -592,8 +664,10 @@ void TColorMap::DrawInterpolated(TPlotContext& Context, const TDrawPlan& Plan) c
       };
       const double top = at(rowA, c.A) + (at(rowA, c.B) - at(rowA, c.A)) * c.F;
       const double bottom = at(rowB, c.A) + (at(rowB, c.B) - at(rowB, c.A)) * c.F;
-      Plan.Put(dst[x], Plan.PixelOf(top + (bottom - top) * r.F));
+      dst[k] = Plan.PixelOf(top + (bottom - top) * r.F);
+      opaque = opaque && dst[k] != 0;
     }
+    Picture.RowOpaque[static_cast<size_t>(y - Plan.Y.First)] = opaque;
   }
 }
 

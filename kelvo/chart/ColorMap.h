@@ -139,8 +139,9 @@ class TColorMap : public TPlottable {
   void RangeChanged() const { FRangeKnown = false; }
   void StopsChanged();
   bool ColourRule(TDrawPlan& Plan, std::string& Problem) const;
-  void DrawCells(TPlotContext& Context, const TDrawPlan& Plan) const;
-  void DrawInterpolated(TPlotContext& Context, const TDrawPlan& Plan) const;
+  struct TPicture;
+  void MakeCells(const TDrawPlan& Plan, TPicture& Picture) const;
+  void MakeInterpolated(const TDrawPlan& Plan, TPicture& Picture) const;
 
   int32_t FNX = 0, FNY = 0;
   int32_t FCapacity = 0;
@@ -168,7 +169,8 @@ class TColorMap : public TPlottable {
   void FindRange() const;
   void TakeIntoRange(const TColumnSummary& S) const;
 
-  std::unique_ptr<TGradientTable> FTable;  // the stops' colours
+  std::unique_ptr<TGradientTable> FTable;      // the stops' colours
+  mutable std::unique_ptr<TPicture> FPicture;  // the last paint's pixels
 };
 
 }  // namespace vexa
