@@ -4,12 +4,16 @@
 // as new ones arrive); the time-of-day axis follows the newest ten seconds,
 // with one paint per update. Hovering reads the nearest sample. Untick
 // "Follow" to stop the axis and pan (drag) or zoom (wheel) through the
-// minute held; tick it to follow again. With --measure it runs 250 updates
+// minute held; tick it to follow again. Below the lines, a spectrogram of
+// channel 1 (a colour map taking a column per update, its newest ten
+// seconds, with a colour bar) shows the tone that sweeps through that
+// channel, on the same time axis. With --measure it runs 250 updates
 // (5 s), prints the median and slowest update (appends and paint) and quits:
-// run it with QT_SCALE_FACTOR=2 to see a high-density screen's cost.
+// run it with QT_SCALE_FACTOR=2 to see a high-density screen's cost. With
+// --snapshot FILE it saves the window's picture after 250 updates and quits.
 #include <QApplication>
-#include <QElapsedTimer>
 #include <QCheckBox>
+#include <QElapsedTimer>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QTime>
@@ -34,15 +38,36 @@ constexpr int Rate = 1000;    // samples a second
 constexpr int Batch = 20;     // samples per channel per update
 constexpr double Shown = 10;  // seconds in view while following
 constexpr uint64_t Kept = 60 * Rate;
+constexpr int Window = 256;                      // samples per spectrum
+constexpr int Bins = 64;                         // 0 .. 250 Hz in steps of Rate / Window
+constexpr int Columns = int(Shown * 1000) / 20;  // one per update
 
 // A sensor's reading: a slow wave, a faster one and some noise; channel 2
 // drops out now and then (NaN), which breaks its line.
 double Reading(int Channel, int64_t N) {
   const double t = double(N) / Rate;
   if (Channel == 2 && std::fmod(t, 7.0) < 0.15) return std::nan("");
-  const double noise = double((N * 2654435761u + Channel * 40503u) % 1000) / 1000.0 - 0.5;
+  uint64_t h = uint64_t(N) * 0x9E3779B97F4A7C15u + uint64_t(Channel) * 40503u;
+  h ^= h >> 29, h *= 0xBF58476D1CE4E5B9u, h ^= h >> 32;
+  const double noise = double(h % 1000) / 1000.0 - 0.5;
+  // Channel 1 carries a tone sweeping from 30 to 230 Hz and back every 10 s.
+  const double sweep = std::fmod(t, 20.0), up = sweep < 10 ? sweep : 20 - sweep;
+  const double phase = 2 * M_PI * (30 * t + 10 * (sweep < 10 ? up * up : 200 - up * up) * 0.5);
   return 50 + 25 * std::sin(t * (0.4 + Channel * 0.3) + Channel) +
-         8 * std::sin(t * (5 + Channel * 3)) + noise * 3;
+         8 * std::sin(t * (5 + Channel * 3)) + noise * 3 + (Channel == 0 ? 3 * std::sin(phase) : 0);
+}
+
+// The magnitude spectrum (dB) of the newest Window samples of Y, Bins bins.
+void Spectrum(const std::vector<double>& Y, double* Out) {
+  for (int b = 0; b < Bins; ++b) {
+    double re = 0, im = 0;
+    for (int n = 0; n < Window; ++n) {
+      const double hann = 0.5 - 0.5 * std::cos(2 * M_PI * n / (Window - 1));
+      const double a = 2 * M_PI * b * n / Window, v = (Y[size_t(n)] - 50) * hann;
+      re += v * std::cos(a), im -= v * std::sin(a);
+    }
+    Out[b] = 10 * std::log10(re * re + im * im + 1e-9);
+  }
 }
 
 }  // namespace
@@ -76,10 +101,32 @@ int main(int argc, char** argv) {
     chart.Legend().SetPosition(TLegendPos::lpOutsideTop);
     chart.Legend().SetColumns(0);
 
+    // The spectrogram of channel 1: one column of Bins per update, the
+    // newest ten seconds held; x is the time of day as above, y in Hz.
+    TKelvo spectrogram;
+    spectrogram.SetBounds(0, 0, 800, 260);
+    spectrogram.SetMarginBottom(40);
+    spectrogram.ApplyTheme(TKelvoTheme::ktSystem);
+    spectrogram.Scale1X().SetLabelType(TFigType::ftTime);
+    spectrogram.Scale1Y().SetCaption("Hz");
+    spectrogram.Scale1Y().SetRangeLow(0);
+    spectrogram.Scale1Y().SetRangeHigh(double(Bins) * Rate / Window);
+    TColorMap& spectrum = spectrogram.AddColorMap("channel 1");
+    spectrum.SetGradient(TGradient::grInferno);
+    spectrum.SetCapacity(Columns);
+    spectrum.SetSize(Columns, Bins);  // NaN until the columns arrive
+    spectrum.SetColorRangeLow(0);     // dB
+    spectrum.SetColorRangeHigh(60);
+    spectrogram.ColorBar().SetVisible(true);
+    spectrogram.ColorBar().SetCaption("dB");
+    spectrogram.ColorBar().SetWidth(12);
+
     QWidget window;
     window.setWindowTitle("Kelvo live monitor");
     auto* host = new qt::TQtControlHost(chart);
     host->setMinimumSize(400, 300);
+    auto* spectrogramHost = new qt::TQtControlHost(spectrogram);
+    spectrogramHost->setMinimumSize(400, 160);
     auto* follow = new QCheckBox("Follow");
     follow->setChecked(true);
     auto* readout = new QLabel("Hover over a line to read it");
@@ -88,7 +135,8 @@ int main(int argc, char** argv) {
     controls->addStretch();
     controls->addWidget(readout);
     auto* layout = new QVBoxLayout(&window);
-    layout->addWidget(host, 1);
+    layout->addWidget(host, 2);
+    layout->addWidget(spectrogramHost, 1);
     layout->addLayout(controls);
 
     chart.OnItemHover = [&](TObject*, const TNearestItem& near) {
@@ -103,7 +151,13 @@ int main(int argc, char** argv) {
     // Samples are numbered from the start; x is the time of day in seconds.
     const double start = QTime::currentTime().msecsSinceStartOfDay() / 1000.0;
     int64_t next = 0;
+    // The map's columns end at the newest sample: one update (20 ms) each.
+    spectrum.SetExtent(start - Shown, start, 0, double(Bins) * Rate / Window);
+    std::vector<double> recent(Window, 50.0);  // channel 1's newest samples
+    double column[Bins];
     const bool measure = argc > 1 && std::strcmp(argv[1], "--measure") == 0;
+    const char* snapshot = argc > 2 && std::strcmp(argv[1], "--snapshot") == 0 ? argv[2] : nullptr;
+    int updates = 0;
     std::vector<double> updateMs;
     QTimer timer;
     QObject::connect(&timer, &QTimer::timeout, [&] {
@@ -118,14 +172,31 @@ int main(int argc, char** argv) {
           y[i] = Reading(k, next + i);
         }
         chart.Series(size_t(k)).Append(x, y, Batch);
+        if (k == 0) {
+          recent.erase(recent.begin(), recent.begin() + Batch);
+          recent.insert(recent.end(), y, y + Batch);
+        }
       }
       next += Batch;
+      Spectrum(recent, column);
+      spectrum.AppendColumn(column);
       if (follow->isChecked()) {
         const double now = start + double(next) / Rate;
         chart.Scale1X().SetRangeHigh(now);
         chart.Scale1X().SetRangeLow(now - Shown);
       }
+      // The spectrogram shows the lines' time range, its data area under
+      // theirs (its colour bar takes room on the right).
+      const int32_t right = spectrogram.Width() - spectrogram.DataArea().Right;
+      if (chart.Width() == spectrogram.Width() && chart.Width() - chart.DataArea().Right != right)
+        chart.SetMarginRight(right);
+      spectrogram.SetLayerRanges(1, chart.Scale1X().RangeLow(), 0, chart.Scale1X().RangeHigh(),
+                                 double(Bins) * Rate / Window, false);
       chart.SetPaintLock(false);  // paints
+      if (snapshot && ++updates == 250) {
+        window.grab().save(snapshot);
+        QApplication::quit();
+      }
       if (!measure) return;
       updateMs.push_back(double(clock.nsecsElapsed()) / 1e6);
       if (updateMs.size() < 250) return;
@@ -136,7 +207,7 @@ int main(int argc, char** argv) {
       QApplication::quit();
     });
     timer.start(20);
-    window.resize(820, 560);
+    window.resize(820, 760);
     window.show();
     const int result = QApplication::exec();
     InstallWindowServices(nullptr);
