@@ -398,3 +398,38 @@ TEST(ColorMapPicture, HeatmapsWithColorBars) {
   c->Paint();
   EXPECT_GOLDEN(c->Surface(), "colormap-bar-bottom");
 }
+
+// Fitting takes the grid's extent (its smallest positive edge on a
+// logarithmic axis); a chart that stops using another's data keeps a copy
+// of its maps, values and colours, drawing the same picture.
+TEST(ColorMapChart, FitsAndIsCopiedWithItsData) {
+  auto c = Chart(240, 180);
+  TColorMap& m = c->AddColorMap("m");
+  m.SetSize(3, 2);
+  m.SetExtent(4, -2, 1, 9);  // reversed in x
+  const double v[6] = {1, 2, 3, 4, NaN, 6};
+  m.SetValues(v);
+  m.SetGradient(TGradient::grCoolWarm);
+  c->FitLayerToData(1);
+  EXPECT_EQ(c->Scale1X().RangeLow(), -2);
+  EXPECT_EQ(c->Scale1X().RangeHigh(), 4);
+  EXPECT_EQ(c->Scale1Y().RangeLow(), 1);
+  EXPECT_EQ(c->Scale1Y().RangeHigh(), 9);
+  c->Scale1X().SetLogarithmic(true);
+  c->FitLayerToData(1);
+  EXPECT_EQ(c->Scale1X().RangeLow(), 2);  // the edges lie at 4, 2, 0 and -2
+  c->Scale1X().SetLogarithmic(false);
+  c->FitLayerToData(1);
+  c->Paint();
+  auto user = Chart(240, 180);
+  user->SetUseDataOf(c.get());
+  user->SetLayerRanges(1, -2, 1, 4, 9, false);
+  user->SetUseDataOf(nullptr);
+  c->DeleteColorMap(0);
+  ASSERT_EQ(user->ColorMapCount(), 1u);
+  EXPECT_EQ(user->ColorMap(0).Value(2, 1), 6);
+  user->Paint();
+  c->AddPlottable(user->ColorMap(0).Clone());
+  c->Paint();
+  EXPECT_TRUE(kelvo::test::SamePixels(c->Surface(), user->Surface()));
+}
