@@ -12,6 +12,7 @@ PACKAGES=(
   xvfb openbox libx11-dev libxtst-dev libxfixes-dev
   libqcustomplot-dev
   librsvg2-dev qt6-svg-dev
+  python3-numpy  # tests only: quartiles checked against numpy
 )
 
 missing=()

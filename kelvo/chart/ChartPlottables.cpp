@@ -95,28 +95,47 @@ void TCustomKelvo::ClearSeries() {
                 [](const auto& p) { return dynamic_cast<const TSeries*>(p.get()) != nullptr; });
 }
 
+// The Index-th plottable of kind T; none such: EVexaKelvoError in the kind's words.
+template <class T>
+T& TCustomKelvo::OfKind(size_t Index, const char* One, const char* Many) const {
+  const size_t at = PositionOf<T>(*FPlottables, Index);
+  if (at == FPlottables->size())
+    throw EVexaKelvoError(IndexError(One, Many, Index, CountOf<T>(*FPlottables)));
+  return static_cast<T&>(*(*FPlottables)[at]);
+}
+
+template <class T>
+void TCustomKelvo::DeleteOfKind(size_t Index, const char* One, const char* Many) {
+  T& doomed = OfKind<T>(Index, One, Many);
+  std::erase_if(*FPlottables, [&](const auto& p) { return p.get() == &doomed; });
+}
+
 TColorMap& TCustomKelvo::AddColorMap(const std::string& Name) {
   return static_cast<TColorMap&>(AddPlottable(std::make_unique<TColorMap>(Name)));
 }
-
 size_t TCustomKelvo::ColorMapCount() const { return CountOf<TColorMap>(*FPlottables); }
-
 TColorMap& TCustomKelvo::ColorMap(size_t Index) {
-  return const_cast<TColorMap&>(std::as_const(*this).ColorMap(Index));
+  return OfKind<TColorMap>(Index, "Colour map", "colour maps");
 }
-
 const TColorMap& TCustomKelvo::ColorMap(size_t Index) const {
-  const size_t at = PositionOf<TColorMap>(*FPlottables, Index);
-  if (at == FPlottables->size())
-    throw EVexaKelvoError(IndexError("Colour map", "colour maps", Index, ColorMapCount()));
-  return static_cast<const TColorMap&>(*(*FPlottables)[at]);
+  return OfKind<TColorMap>(Index, "Colour map", "colour maps");
+}
+void TCustomKelvo::DeleteColorMap(size_t Index) {
+  DeleteOfKind<TColorMap>(Index, "Colour map", "colour maps");
 }
 
-void TCustomKelvo::DeleteColorMap(size_t Index) {
-  const size_t at = PositionOf<TColorMap>(*FPlottables, Index);
-  if (at == FPlottables->size())
-    throw EVexaKelvoError(IndexError("Colour map", "colour maps", Index, ColorMapCount()));
-  FPlottables->erase(FPlottables->begin() + static_cast<std::ptrdiff_t>(at));
+THistogram& TCustomKelvo::AddHistogram(const std::string& Name) {
+  return static_cast<THistogram&>(AddPlottable(std::make_unique<THistogram>(Name)));
+}
+size_t TCustomKelvo::HistogramCount() const { return CountOf<THistogram>(*FPlottables); }
+THistogram& TCustomKelvo::Histogram(size_t Index) {
+  return OfKind<THistogram>(Index, "Histogram", "histograms");
+}
+const THistogram& TCustomKelvo::Histogram(size_t Index) const {
+  return OfKind<THistogram>(Index, "Histogram", "histograms");
+}
+void TCustomKelvo::DeleteHistogram(size_t Index) {
+  DeleteOfKind<THistogram>(Index, "Histogram", "histograms");
 }
 
 void TCustomKelvo::FitLayerToData(int32_t Layer) {

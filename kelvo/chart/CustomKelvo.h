@@ -32,6 +32,7 @@
 #include "kelvo/chart/ScaleProps.h"
 #include "kelvo/chart/ColorBar.h"
 #include "kelvo/chart/ColorMap.h"
+#include "kelvo/chart/Histogram.h"
 #include "kelvo/chart/Series.h"
 #include "kelvo/chart/TextLabel.h"
 #include "kelvo/platform/Controls.h"
@@ -554,6 +555,12 @@ class TCustomKelvo : public TCustomControl, private IJointLayersOwner {
   TColorMap& ColorMap(size_t Index);
   const TColorMap& ColorMap(size_t Index) const;
   void DeleteColorMap(size_t Index);
+  // Histograms (Histogram.h) likewise.
+  THistogram& AddHistogram(const std::string& Name = "");
+  size_t HistogramCount() const;
+  THistogram& Histogram(size_t Index);
+  const THistogram& Histogram(size_t Index) const;
+  void DeleteHistogram(size_t Index);
   // Sets the layer's ranges (through SetLayerRanges) to the finite extent of
   // its visible series and items, also those outside the ranges now,
   // keeping a reversed axis reversed; an axis without finite extent, or of
@@ -876,6 +883,10 @@ class TCustomKelvo : public TCustomControl, private IJointLayersOwner {
   // The plottables' point nearest to (X, Y) if nearer than Best (or as near).
   void NearestPlottablePoint(int32_t X, int32_t Y, TNearestItem& Best) const;
   void PlottableAreaAt(int32_t X, int32_t Y, TNearestItem& Best) const;
+  template <class T>
+  T& OfKind(size_t Index, const char* One, const char* Many) const;
+  template <class T>
+  void DeleteOfKind(size_t Index, const char* One, const char* Many);
   struct TNearestKey {
     uint64_t Rewrites = ~uint64_t{0};
     std::array<std::array<long double, 8>, LayerCount + 1> Factors{};
