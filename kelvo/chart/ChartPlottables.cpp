@@ -138,6 +138,20 @@ void TCustomKelvo::DeleteHistogram(size_t Index) {
   DeleteOfKind<THistogram>(Index, "Histogram", "histograms");
 }
 
+TBoxPlot& TCustomKelvo::AddBoxPlot(const std::string& Name) {
+  return static_cast<TBoxPlot&>(AddPlottable(std::make_unique<TBoxPlot>(Name)));
+}
+size_t TCustomKelvo::BoxPlotCount() const { return CountOf<TBoxPlot>(*FPlottables); }
+TBoxPlot& TCustomKelvo::BoxPlot(size_t Index) {
+  return OfKind<TBoxPlot>(Index, "Box plot", "box plots");
+}
+const TBoxPlot& TCustomKelvo::BoxPlot(size_t Index) const {
+  return OfKind<TBoxPlot>(Index, "Box plot", "box plots");
+}
+void TCustomKelvo::DeleteBoxPlot(size_t Index) {
+  DeleteOfKind<TBoxPlot>(Index, "Box plot", "box plots");
+}
+
 void TCustomKelvo::FitLayerToData(int32_t Layer) {
   if (Layer < 1 || Layer > LayerCount) return;
   constexpr double Inf = std::numeric_limits<double>::infinity();

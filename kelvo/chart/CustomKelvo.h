@@ -31,6 +31,7 @@
 #include "kelvo/chart/NearestItem.h"
 #include "kelvo/chart/ScaleProps.h"
 #include "kelvo/chart/ColorBar.h"
+#include "kelvo/chart/BoxPlot.h"
 #include "kelvo/chart/ColorMap.h"
 #include "kelvo/chart/Histogram.h"
 #include "kelvo/chart/Series.h"
@@ -561,6 +562,12 @@ class TCustomKelvo : public TCustomControl, private IJointLayersOwner {
   THistogram& Histogram(size_t Index);
   const THistogram& Histogram(size_t Index) const;
   void DeleteHistogram(size_t Index);
+  // Box plots (BoxPlot.h) likewise.
+  TBoxPlot& AddBoxPlot(const std::string& Name = "");
+  size_t BoxPlotCount() const;
+  TBoxPlot& BoxPlot(size_t Index);
+  const TBoxPlot& BoxPlot(size_t Index) const;
+  void DeleteBoxPlot(size_t Index);
   // Sets the layer's ranges (through SetLayerRanges) to the finite extent of
   // its visible series and items, also those outside the ranges now,
   // keeping a reversed axis reversed; an axis without finite extent, or of

@@ -244,3 +244,70 @@ TEST(BoxStatistics, AgreesWithNumpy) {
     EXPECT_NEAR(s.Mean, mean, 1e-12 * std::fabs(mean) + 1e-12) << seed;
   }
 }
+
+// Random groups, widths, fills and ranges: every box is the picture of its
+// items; an empty sample draws nothing.
+TEST(BoxPlotPicture, IsThatOfTheEquivalentItems) {
+  for (uint64_t seed = 1; seed <= 24; ++seed) {
+    TRandom r{seed * 389};
+    auto a = Chart(260, 200), b = Chart(260, 200);
+    const double ratio = seed % 3 == 0 ? 1.5 : (seed % 3 == 1 ? 1.0 : 2.0);
+    TBoxPlot& p = a->AddBoxPlot("p");
+    p.SetBoxWidth(0.2 + r.Real() * 0.7);
+    p.SetMeanVisible(seed % 2 == 0);
+    p.SetOutlierSymbol(static_cast<uint8_t>(r.Below(14)));
+    p.SetAreaColor(seed % 4 == 0 ? clYellow : clWhite);
+    p.SetColor(clNavy);
+    p.SetLineWidth(1 + r.Below(2));
+    for (int g = 0; g < 5; ++g) {
+      std::vector<double> v(g == 3 ? 0 : 20 + r.Below(200));
+      for (double& x : v) x = (r.Real() - 0.5) * (2 + g) + (r.Below(30) == 0 ? 9 : 0) + g;
+      p.AddBox(g, v.data(), v.size());
+    }
+    p.AddBoxStats(5, 1, 2, 2.5, 4, 6);
+    // The items, as the box plot defines them.
+    b->SetDataColor(clNavy);
+    b->SetLineWidth(p.LineWidth());
+    for (size_t k = 0; k < p.BoxCount(); ++k) {
+      const TBoxStats& s = p.Box(k);
+      if (s.Count == 0) continue;
+      const double x = p.BoxPosition(k), h = p.BoxWidth() / 2, cap = p.BoxWidth() / 4;
+      b->SetFillColor(p.AreaColor());
+      b->Rectangle(x - h, s.Q1, x + h, s.Q3);
+      b->Line(x - h, s.Median, x + h, s.Median);
+      b->Line(x, s.Q3, x, s.High);
+      b->Line(x, s.Q1, x, s.Low);
+      b->Line(x - cap, s.High, x + cap, s.High);
+      b->Line(x - cap, s.Low, x + cap, s.Low);
+      b->SetFillColor(p.FillColor());
+      for (double o : s.Outliers) b->MarkAt(x, o, p.OutlierSymbol());
+      if (p.MeanVisible()) b->MarkAt(x, s.Mean, 13);
+    }
+    for (TKelvo* c : {a.get(), b.get()}) {
+      c->SetDevicePixelRatio(ratio);
+      c->SetLayerRanges(1, -1, -4, 6, 16, false);
+      c->Paint();
+    }
+    ASSERT_TRUE(kelvo::test::SamePixels(a->Surface(), b->Surface())) << "seed " << seed;
+    int32_t px, py;
+    a->WorldToPixel(1, 2, p.Box(2).Median, px, py);
+    const TNearestItem near = a->FindNearestItem(px, py, 3);
+    EXPECT_EQ(near.Point, 2);
+    EXPECT_EQ(near.Plottable, 0);
+  }
+}
+
+TEST(BoxPlotInput, BadFiguresAreRefused) {
+  TBoxPlot p("p");
+  EXPECT_THROW(p.AddBoxStats(0, 1, 3, 2, 4, 5), EVexaKelvoError);  // out of order
+  EXPECT_THROW(p.AddBoxStats(0, 1, 2, NaN, 4, 5), EVexaKelvoError);
+  EXPECT_THROW(p.AddBox(Inf, nullptr, 0), EVexaKelvoError);
+  EXPECT_THROW(p.SetBoxWidth(0), EVexaKelvoError);
+  EXPECT_THROW(p.SetWhiskerRange(NaN), EVexaKelvoError);
+  const double nans[] = {NaN, NaN};
+  p.AddBox(1, nans, 2);  // added, draws nothing
+  EXPECT_EQ(p.BoxCount(), 1u);
+  EXPECT_EQ(p.Box(0).Count, 0u);
+  EXPECT_EQ(p.Box(0).Invalid, 2u);
+  EXPECT_THROW(p.Box(1), EVexaKelvoError);
+}
