@@ -157,6 +157,10 @@ void TScaleProps::SetUserTickText(const std::string& Value) {
   FSettings.Axis.UserTickText = Value;
   Changed();
 }
+void TScaleProps::SetCategories(std::vector<std::string> Value) {
+  FSettings.Axis.Categories = std::move(Value);
+  Changed();
+}
 void TScaleProps::SetVisible(bool Value) {
   FSettings.Visible = Value;
   Changed();
@@ -220,6 +224,7 @@ void TScaleProps::PublishBase(TPropertyTable& t) {
       .String("ScaleInscript", &P::ScaleInscript, &P::SetScaleInscript)
       .Int("ScalePos", &P::ScalePos, &P::SetScalePos)
       .String("UserTickText", &P::UserTickText, &P::SetUserTickText)
+      .Strings("Categories", &P::Categories, &P::SetCategories)
       .Bool("Visible", &P::Visible, &P::SetVisible);
 }
 

@@ -102,6 +102,10 @@ class TScaleProps : public TPersistent {
   void SetScalePos(int32_t Value);
   const std::string& UserTickText() const { return FSettings.Axis.UserTickText; }
   void SetUserTickText(const std::string& Value);
+  // Texts at the whole positions 0, 1, 2 ... instead of numbers (TScale's
+  // Categories); stored only when not empty.
+  const std::vector<std::string>& Categories() const { return FSettings.Axis.Categories; }
+  void SetCategories(std::vector<std::string> Value);
   bool Visible() const { return FSettings.Visible; }  // False
   void SetVisible(bool Value);
 

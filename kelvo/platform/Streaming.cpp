@@ -321,6 +321,20 @@ TFormValue WriteString(const std::string& s) {
   return bytes;
 }
 
+TFormValue WriteStrings(const std::vector<std::string>& List) {
+  TFormValue a = TFormValue::array();
+  for (const std::string& s : List) a.push_back(WriteString(s));
+  return a;
+}
+
+std::vector<std::string> ReadStrings(const TFormValue& v) {
+  if (!v.is_array()) throw TFormValueError{"expected a list of strings, got " + Describe(v)};
+  std::vector<std::string> out;
+  out.reserve(v.size());
+  for (const TFormValue& s : v) out.push_back(ReadString(s));
+  return out;
+}
+
 std::string ReadString(const TFormValue& v) {
   if (v.is_string()) return v.get<std::string>();
   if (v.is_array()) {

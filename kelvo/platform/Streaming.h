@@ -85,6 +85,9 @@ double ReadDouble(const TFormValue& v);
 bool IsUtf8(std::string_view s);
 TFormValue WriteString(const std::string& s);
 std::string ReadString(const TFormValue& v);
+// A list of strings: an array of them, each as WriteString stores it.
+TFormValue WriteStrings(const std::vector<std::string>& List);
+std::vector<std::string> ReadStrings(const TFormValue& v);
 TFormValue WriteChar(char c);
 char ReadChar(const TFormValue& v);
 TFormValue WriteColor(TColor c);
@@ -154,6 +157,18 @@ class TPublish {
     p.Apply = [Set](TPersistent& o, const TFormValue& v) { Set(Self(o), ReadString(v)); };
     if (Default)
       p.IsDefault = [Get, d = *Default](const TPersistent& o) { return Get(Self(o)) == d; };
+    FTable.Add(std::move(p));
+    return *this;
+  }
+
+  // A list of texts, left out of the form while it is empty.
+  TPublish& Strings(const char* Name, std::function<std::vector<std::string>(const C&)> Get,
+                    std::function<void(C&, std::vector<std::string>)> Set) {
+    TPropInfo p = Base(Name);
+    p.Write = [Get](const TPersistent& o) { return WriteStrings(Get(Self(o))); };
+    p.Check = [](const TFormValue& v) { ReadStrings(v); };
+    p.Apply = [Set](TPersistent& o, const TFormValue& v) { Set(Self(o), ReadStrings(v)); };
+    p.IsDefault = [Get](const TPersistent& o) { return Get(Self(o)).empty(); };
     FTable.Add(std::move(p));
     return *this;
   }

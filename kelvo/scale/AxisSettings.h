@@ -9,6 +9,7 @@
 
 #include <cstdint>
 #include <string>
+#include <vector>
 
 #include "kelvo/base/Enums.h"
 #include "kelvo/platform/Types.h"
@@ -33,6 +34,8 @@ struct TAxisSettings {
   bool AvoidLabelOverlap = false;
   std::string ScaleInscript;
   std::string UserTickText;  // items separated by "|"
+  // Texts labelling the whole positions 0, 1, 2 ... (empty: numbers).
+  std::vector<std::string> Categories;
 
   bool operator==(const TAxisSettings&) const = default;
 };

@@ -32,7 +32,9 @@ void TScale::RunTickPass(TCanvas& Canvas, int32_t Base) {
   pass.Budget = static_cast<int>(
       std::clamp<int64_t>(4 * std::max<int64_t>(length, 0) + 64, 64, MaxTicksPerPass));
   if (!horizontal) pass.ZeroHeight = Canvas.TextHeight("0");
-  if (FAxis.LabelType == TFigType::ftDateTime) {
+  if (!FAxis.Categories.empty()) {
+    if (std::isfinite(FRangeLow) && std::isfinite(FRangeHigh)) CategoryPass(pass);
+  } else if (FAxis.LabelType == TFigType::ftDateTime) {
     // Its own checks show a message for unusable ranges, NaN included.
     DateTimePass(pass);
   } else if (!std::isfinite(FRangeLow) || !std::isfinite(FRangeHigh)) {
@@ -225,12 +227,29 @@ void TScale::LinearPass(TPass& p) {
       if (FAxis.DecPlaces == 0 && std::fabs(v - std::nearbyintl(v)) > 1e-6L) text.clear();
       const int32_t number = RoundClamped(k + 1);
       text = FAxis.LabelType == TFigType::ftUserText ? UserTickItem(FAxis.UserTickText, number)
-                                                : ApplyInscript(text, FAxis.ScaleInscript);
+                                                     : ApplyInscript(text, FAxis.ScaleInscript);
       DrawLabel(p, v, std::move(text));
     }
     if (p.Horizontal) RaiseTickDrawn(p, v);
     const long double next = ts.First + (k + 1) * ts.Step;
     if (!(dir * (next - high) <= 0.001L * std::fabs(ts.Step)) || --p.Budget <= 0) break;
+  }
+}
+
+// A category axis: a tick and the text at each whole position in range
+// that has one; only the positions in range are visited.
+void TScale::CategoryPass(TPass& p) {
+  const long double low = std::fmin(FRangeLow, FRangeHigh), high = std::fmax(FRangeLow, FRangeHigh);
+  const long double count = static_cast<long double>(FAxis.Categories.size());
+  const long double first = std::fmax(std::ceil(low), 0.0L);
+  const long double last = std::fmin(std::floor(high), count - 1);
+  for (long double k = first; k <= last && --p.Budget > 0; k += 1) {
+    RecordTick(k);
+    DrawTick(p, k, p.Horizontal ? 7 : 6);
+    if (!p.Horizontal) RaiseTickDrawn(p, k);
+    if (FAxis.LabelType != TFigType::ftNoFigs)
+      DrawLabel(p, k, FAxis.Categories[static_cast<size_t>(k)]);
+    if (p.Horizontal) RaiseTickDrawn(p, k);
   }
 }
 
@@ -279,7 +298,7 @@ void TScale::LogarithmicPass(TPass& p) {
       if (FAxis.DecPlaces == -2) text = StripTrailingZeros(std::move(text));
     }
     text = FAxis.LabelType == TFigType::ftUserText ? UserTickItem(FAxis.UserTickText, labels)
-                                              : ApplyInscript(text, FAxis.ScaleInscript);
+                                                   : ApplyInscript(text, FAxis.ScaleInscript);
     DrawLabel(p, v, std::move(text));
   };
 

@@ -233,6 +233,11 @@ void TScale::SetUserTickText(const std::string& Value) {
   RequestRepaint();
 }
 
+void TScale::SetCategories(std::vector<std::string> Value) {
+  FAxis.Categories = std::move(Value);
+  RequestRepaint();
+}
+
 void TScale::SetAxisSettings(const TAxisSettings& Value) {
   TAxisSettings v = Value;
   v.DecPlaces = v.LabelType == TFigType::ftTime ? 4 : std::clamp(v.DecPlaces, -3, 12);
@@ -527,6 +532,7 @@ void TScale::Assign(const TPersistent* Source) {
   FAxis.CaptionPosX = s->FAxis.CaptionPosX;
   FAxis.CaptionPosY = s->FAxis.CaptionPosY;
   FAxis.UserTickText = s->FAxis.UserTickText;
+  FAxis.Categories = s->FAxis.Categories;
   FAxis.ScaleInscript = s->FAxis.ScaleInscript;
   FTicks = s->FTicks;
   FAxis.Caption = s->FAxis.Caption;

@@ -40,9 +40,9 @@ class TScale : public TCustomControl {
 
   // --- published properties (creation value; setter rule) ---
   const std::string& Caption() const { return FAxis.Caption; }  // empty
-  void SetCaption(const std::string& Value);               // store; repaint
+  void SetCaption(const std::string& Value);                    // store; repaint
   int32_t CaptionPosX() const { return FAxis.CaptionPosX; }     // 4
-  void SetCaptionPosX(int32_t Value);                      // store; repaint
+  void SetCaptionPosX(int32_t Value);                           // store; repaint
   int32_t CaptionPosY() const { return FAxis.CaptionPosY; }     // 4
   void SetCaptionPosY(int32_t Value);
   TAlignment CaptionAlignment() const { return FAxis.CaptionAlignment; }  // taCenter
@@ -112,6 +112,10 @@ class TScale : public TCustomControl {
     return FAxis.UserTickText;
   }  // empty; items separated by "|"
   void SetUserTickText(const std::string& Value);
+  // Texts at the whole positions 0, 1, 2 ... in range, a tick at each and
+  // none between, instead of numbers or dates (empty, as created: those).
+  const std::vector<std::string>& Categories() const { return FAxis.Categories; }
+  void SetCategories(std::vector<std::string> Value);
 
   // The settings above that a chart layer's axis settings share, all at
   // once: each by its setter's rule (the clamps, ftTime's DecPlaces 4, a
@@ -177,6 +181,7 @@ class TScale : public TCustomControl {
   void PaintVertical(TCanvas& Canvas, int32_t BaseX);
   void RunTickPass(TCanvas& Canvas, int32_t Base);
   void LinearPass(TPass& Pass);
+  void CategoryPass(TPass& Pass);
   void LogarithmicPass(TPass& Pass);
   // Time of day (seconds); false when the range's steps fit no table entry.
   bool TimeOfDayPass(TPass& Pass);

@@ -15,6 +15,8 @@
 
 #include "kelvo/chart/Statistics.h"
 #include "kelvo/chart/Vexa_kelvo.h"
+#include "kelvo/platform/Streaming.h"
+#include "support/Golden.h"
 #include "support/Random.h"
 #include "support/Sheet.h"
 
@@ -310,4 +312,83 @@ TEST(BoxPlotInput, BadFiguresAreRefused) {
   EXPECT_EQ(p.Box(0).Count, 0u);
   EXPECT_EQ(p.Box(0).Invalid, 2u);
   EXPECT_THROW(p.Box(1), EVexaKelvoError);
+}
+
+// A category axis labels the whole positions in range with its texts and
+// nothing between; a huge list costs only the positions in range; invalid
+// UTF-8 is drawn and stored as given.
+TEST(CategoryAxis, LabelsTheWholePositionsInRange) {
+  auto c = Chart(300, 200);
+  c->Scale1X().SetCategories({"Mon", "Tue", "Wed", "Thu", "Fri"});
+  c->SetLayerRanges(1, -0.5, 0, 4.5, 10, false);
+  c->Paint();
+  ASSERT_EQ(c->ScaleX(1).NumTicks(), 5);
+  for (int k = 1; k <= 5; ++k) EXPECT_EQ(c->ScaleX(1).TickPos(k), k - 1);
+  c->SetLayerRanges(1, 1.2, 0, 3.7, 10, false);
+  c->Paint();
+  ASSERT_EQ(c->ScaleX(1).NumTicks(), 2);
+  EXPECT_EQ(c->ScaleX(1).TickPos(1), 2);
+  c->SetLayerRanges(1, 5.5, 0, 9, 10, false);  // past the last text
+  c->Paint();
+  EXPECT_EQ(c->ScaleX(1).NumTicks(), 0);
+
+  std::vector<std::string> many(100000);
+  for (size_t k = 0; k < many.size(); ++k) many[k] = "g" + std::to_string(k);
+  many[7] = std::string("\xff\xfe bad \xc3", 8);  // not UTF-8
+  c->Scale1X().SetCategories(many);
+  c->SetLayerRanges(1, 0, 0, 99999, 10, false);
+  c->Paint();  // labels only what fits the budget of the axis' pixels
+  EXPECT_LE(c->ScaleX(1).NumTicks(), 4 * 300 + 64);
+  c->SetLayerRanges(1, 6, 0, 8, 10, false);
+  c->Paint();
+  EXPECT_EQ(c->ScaleX(1).NumTicks(), 3);
+
+  TScalePropsHoriz stored;
+  stored.SetCategories({"a|b", "", many[7]});
+  TScalePropsHoriz read;
+  ReadForm(read, WriteForm(stored), "test", "Scale1X");
+  EXPECT_EQ(read.Categories(), stored.Categories());
+  EXPECT_EQ(WriteForm(TScalePropsHoriz()).dump().find("Categories"), std::string::npos);
+}
+
+// One picture: a histogram with its density as a step outline over the
+// bars, and box plots on a category axis.
+TEST(StatisticsPicture, HistogramAndBoxPlots) {
+  auto c = Chart(260, 260);
+  c->SetMarginRight(10);
+  TRandom r{99};
+  std::vector<double> sample(4000);
+  for (double& v : sample) v = (r.Real() + r.Real() + r.Real() + r.Real() - 2) * 3 + 10;
+  THistogram& h = c->AddHistogram("counts");
+  h.AutoBins(sample.data(), sample.size());
+  h.Append(sample.data(), sample.size());
+  h.SetNormalization(THistNormalization::hnDensity);
+  h.SetAreaColor(clSkyBlue);
+  h.SetColor(clNavy);
+  THistogram& outline = c->AddHistogram("outline");
+  outline.SetBins(h.Low(), h.High(), 12);
+  outline.Append(sample.data(), sample.size());
+  outline.SetNormalization(THistNormalization::hnDensity);
+  outline.SetStyle(THistStyle::hsStep);
+  outline.SetColor(clRed);
+  outline.SetLineWidth(2);
+  c->FitLayerToData(1);
+  c->Paint();
+
+  auto b = Chart(260, 260);
+  b->Scale1X().SetCategories({"north", "east", "south", "west"});
+  TBoxPlot& p = b->AddBoxPlot("regions");
+  p.SetAreaColor(clMoneyGreen);
+  p.SetMeanVisible(true);
+  for (int g = 0; g < 4; ++g) {
+    std::vector<double> v(300);
+    for (double& x : v) x = (r.Real() - 0.5) * (4 + g * 2) + 10 + g + (r.Below(40) == 0 ? 9 : 0);
+    p.AddBox(g, v.data(), v.size());
+  }
+  b->SetLayerRanges(1, -0.6, 0, 3.6, 25, false);
+  b->Paint();
+  TBitmap both(520, 260);
+  both.Canvas().Draw(0, 0, c->Surface());
+  both.Canvas().Draw(260, 0, b->Surface());
+  EXPECT_GOLDEN(both, "statistics-histogram-boxes");
 }
