@@ -152,6 +152,20 @@ void TCustomKelvo::DeleteBoxPlot(size_t Index) {
   DeleteOfKind<TBoxPlot>(Index, "Box plot", "box plots");
 }
 
+TCandles& TCustomKelvo::AddCandles(const std::string& Name) {
+  return static_cast<TCandles&>(AddPlottable(std::make_unique<TCandles>(Name)));
+}
+size_t TCustomKelvo::CandlesCount() const { return CountOf<TCandles>(*FPlottables); }
+TCandles& TCustomKelvo::Candles(size_t Index) {
+  return OfKind<TCandles>(Index, "Candles", "sets of candles");
+}
+const TCandles& TCustomKelvo::Candles(size_t Index) const {
+  return OfKind<TCandles>(Index, "Candles", "sets of candles");
+}
+void TCustomKelvo::DeleteCandles(size_t Index) {
+  DeleteOfKind<TCandles>(Index, "Candles", "sets of candles");
+}
+
 void TCustomKelvo::FitLayerToData(int32_t Layer) {
   if (Layer < 1 || Layer > LayerCount) return;
   constexpr double Inf = std::numeric_limits<double>::infinity();

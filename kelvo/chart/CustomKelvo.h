@@ -32,6 +32,7 @@
 #include "kelvo/chart/ScaleProps.h"
 #include "kelvo/chart/ColorBar.h"
 #include "kelvo/chart/BoxPlot.h"
+#include "kelvo/chart/Candles.h"
 #include "kelvo/chart/ColorMap.h"
 #include "kelvo/chart/Histogram.h"
 #include "kelvo/chart/Series.h"
@@ -568,6 +569,12 @@ class TCustomKelvo : public TCustomControl, private IJointLayersOwner {
   TBoxPlot& BoxPlot(size_t Index);
   const TBoxPlot& BoxPlot(size_t Index) const;
   void DeleteBoxPlot(size_t Index);
+  // Candles (Candles.h) likewise.
+  TCandles& AddCandles(const std::string& Name = "");
+  size_t CandlesCount() const;
+  TCandles& Candles(size_t Index);
+  const TCandles& Candles(size_t Index) const;
+  void DeleteCandles(size_t Index);
   // Sets the layer's ranges (through SetLayerRanges) to the finite extent of
   // its visible series and items, also those outside the ranges now,
   // keeping a reversed axis reversed; an axis without finite extent, or of

@@ -392,3 +392,93 @@ TEST(StatisticsPicture, HistogramAndBoxPlots) {
   both.Canvas().Draw(260, 0, b->Surface());
   EXPECT_GOLDEN(both, "statistics-histogram-boxes");
 }
+
+namespace {
+// The candles' items: consecutive candles in one pixel column merged (the
+// first's T and open, the last's close, the extremes), each candle's wick
+// then its body or ticks.
+void AppendMergedCandles(TKelvo& c, const TCandles& k, double W) {
+  auto draw = [&](const TCandles::TCandle& m) {
+    const TColor colour = m.Close >= m.Open ? k.UpColor() : k.DownColor();
+    c.SetDataColor(colour);
+    c.SetFillColor(colour);
+    c.Line(m.T, m.Low, m.T, m.High);
+    if (k.Style() == TCandleStyle::csCandles) {
+      c.Rectangle(m.T - W / 2, m.Open, m.T + W / 2, m.Close);
+    } else {
+      c.Line(m.T - W / 2, m.Open, m.T, m.Open);
+      c.Line(m.T, m.Close, m.T + W / 2, m.Close);
+    }
+  };
+  TCandles::TCandle merged{};
+  int32_t column = 0;
+  bool open = false;
+  for (size_t i = 0; i < k.Count(); ++i) {
+    const TCandles::TCandle& x = k.Candle(i);
+    int32_t px = INT32_MIN, py = 0;
+    if (std::isfinite(x.T)) {
+      c.WorldToPixel(1, x.T, 0, px, py);
+      TKelvo::ClipPixel(px, py);
+    }
+    if (open && px == column && px != INT32_MIN) {
+      merged.Close = x.Close;
+      merged.High = std::isnan(merged.High) || x.High > merged.High ? x.High : merged.High;
+      merged.Low = std::isnan(merged.Low) || x.Low < merged.Low ? x.Low : merged.Low;
+      continue;
+    }
+    if (open) draw(merged);
+    merged = x, column = px, open = true;
+  }
+  if (open) draw(merged);
+}
+}  // namespace
+
+// Random walks of candles (some with NaN prices, High below Low, steps
+// back in T), zoomed in and far out: the picture is the merged candles'.
+TEST(CandlesPicture, IsThatOfTheMergedCandles) {
+  for (uint64_t seed = 1; seed <= 30; ++seed) {
+    TRandom r{seed * 241};
+    auto a = Chart(300, 200), b = Chart(300, 200);
+    TCandles& k = a->AddCandles("k");
+    k.SetStyle(seed % 3 == 0 ? TCandleStyle::csOhlc : TCandleStyle::csCandles);
+    if (seed % 4 == 0) k.SetCapacity(50 + r.Below(200));
+    const int n = seed % 2 ? 20 + r.Below(60) : 2000 + r.Below(20000);
+    double price = 100, t = 0;
+    for (int i = 0; i < n; ++i) {
+      t += seed % 5 == 0 && r.Below(50) == 0 ? -3 : 1;
+      const double o = price, c = price += (r.Real() - 0.5) * 4;
+      double hi = std::max(o, c) + r.Real(), lo = std::min(o, c) - r.Real();
+      if (r.Below(40) == 0) std::swap(hi, lo);
+      k.Append(t, r.Below(60) == 0 ? NaN : o, hi, lo, c);
+    }
+    a->FitLayerToData(1);
+    const double x0 = a->Scale1X().RangeLow(), x1 = a->Scale1X().RangeHigh();
+    const double y0 = a->Scale1Y().RangeLow(), y1 = a->Scale1Y().RangeHigh();
+    const double w = k.WidthIn(std::min(x0, x1), std::max(x0, x1));
+    b->SetLayerRanges(1, x0, y0, x1, y1, false);
+    AppendMergedCandles(*b, k, w);
+    a->Paint();
+    b->Paint();
+    ASSERT_TRUE(kelvo::test::SamePixels(a->Surface(), b->Surface())) << "seed " << seed;
+  }
+}
+
+TEST(CandlesInput, RingAndBadValues) {
+  TCandles k("k");
+  k.SetCapacity(3);
+  for (int i = 0; i < 5; ++i) k.Append(i, 1, 2, 0, 1.5);
+  ASSERT_EQ(k.Count(), 3u);
+  EXPECT_EQ(k.Candle(0).T, 2);
+  EXPECT_THROW(k.Candle(3), EVexaKelvoError);
+  EXPECT_THROW(k.SetCandleWidth(-1), EVexaKelvoError);
+  EXPECT_THROW(k.Append(nullptr, nullptr, nullptr, nullptr, nullptr, 2), EVexaKelvoError);
+  k.Append(1, NaN, Inf, -Inf, NaN);  // drawn where finite: nothing here, no crash
+  EXPECT_FALSE(k.Sorted());
+  auto c = Chart(200, 150);
+  c->AddPlottable(k.Clone());
+  c->SetLayerRanges(1, 0, 0, 6, 3, false);
+  c->Paint();
+  k.Clear();
+  EXPECT_TRUE(k.Sorted());
+  EXPECT_EQ(k.Count(), 0u);
+}
