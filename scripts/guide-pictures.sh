@@ -5,7 +5,7 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 build="${1:-build/release}"
-cmake --build "$build" --target headless_chart shared_lists stored_form shapes_report colormaps_report \
+cmake --build "$build" --target headless_chart shared_lists stored_form shapes_report colormaps_report statistics_report \
   kelvo_list_properties kelvo_mark_pictures >/dev/null
 "$build/examples/kelvo_list_properties" docs/properties.md
 out=docs/pictures
@@ -18,6 +18,8 @@ settings=$(mktemp -d)/settings.json
 "$build/examples/stored-form/stored_form" "$settings" "$out/stored-form-second.png"
 "$build/examples/shapes/shapes_report" "$out/shapes-areas.png" "$out/shapes-bars.png"
 "$build/examples/colormaps/colormaps_report" "$out/colormap-heatmap.png" "$out/colormap-spectrogram.png"
+"$build/examples/statistics/statistics_report" "$out/statistics-histogram.png" \
+  "$out/statistics-boxes.png" "$out/statistics-candles.png"
 QT_QPA_PLATFORM=offscreen "$build/examples/qt-live/live_chart" --snapshot "$out/live-spectrogram.png" \
   >/dev/null 2>&1
 # Every series shape, one panel each: the shapes test writes and checks it.
