@@ -28,15 +28,15 @@ void TCandles::Append(double T, double Open, double High, double Low, double Clo
   if (FCount > 0 && !(T >= At(FCount - 1).T)) FSorted = false;
   if (!std::isfinite(T)) FSorted = false;
   if (FCapacity > 0 && FCount == FCapacity) {  // the oldest goes, its slot takes the newest
-    FRing[FFirst] = c;
+    Store(FFirst, c);
     FFirst = FFirst + 1 == FRing.size() ? 0 : FFirst + 1;
   } else if (FCapacity > 0) {
     if (FRing.size() < FCapacity) FRing.resize(FCapacity);
-    const size_t s = FFirst + FCount;
-    FRing[s >= FRing.size() ? s - FRing.size() : s] = c;
+    Store(SlotOf(FCount), c);
     ++FCount;
   } else {
     FRing.push_back(c);
+    Store(FRing.size() - 1, c);
     ++FCount;
   }
   Touch();
@@ -50,8 +50,66 @@ void TCandles::Append(const double* T, const double* Open, const double* High, c
   for (size_t i = 0; i < N; ++i) Append(T[i], Open[i], High[i], Low[i], Close[i]);
 }
 
+void TCandles::Store(size_t Slot, const TCandle& C) {
+  FRing[Slot] = C;
+  const size_t b = Slot >> BlockShift;
+  if (b >= FBlockDirty.size()) {
+    FBlockDirty.resize(b + 1, 1);
+    FBlockHigh.resize(b + 1), FBlockLow.resize(b + 1), FBlockSpacing.resize(b + 1);
+  }
+  FBlockDirty[b] = 1;
+}
+
+void TCandles::Extremes(size_t From, size_t To, double& High, double& Low, double* Spacing) const {
+  High = Low = std::nan("");
+  double spacing = HUGE_VAL, last = std::nan("");  // the T before the next slot read
+  auto take = [&](double H, double L) {
+    if (std::isnan(High) || H > High) High = H;
+    if (std::isnan(Low) || L < Low) Low = L;
+  };
+  auto next = [&](double T) {
+    const double d = T - last;
+    if (d > 0 && d < spacing) spacing = d;
+    last = T;
+  };
+  auto segment = [&](size_t A, size_t B) {  // slots A .. B - 1
+    constexpr size_t Block = size_t{1} << BlockShift;
+    for (; A < B && (A & (Block - 1)) != 0; ++A)
+      take(FRing[A].High, FRing[A].Low), next(FRing[A].T);
+    for (; A + Block <= B; A += Block) {
+      const size_t b = A >> BlockShift;
+      if (FBlockDirty[b]) {
+        double h = std::nan(""), l = std::nan(""), g = HUGE_VAL;
+        for (size_t s = A; s < A + Block; ++s) {
+          if (std::isnan(h) || FRing[s].High > h) h = FRing[s].High;
+          if (std::isnan(l) || FRing[s].Low < l) l = FRing[s].Low;
+          const double d = s > A ? FRing[s].T - FRing[s - 1].T : 0;
+          if (d > 0 && d < g) g = d;
+        }
+        FBlockHigh[b] = h, FBlockLow[b] = l, FBlockSpacing[b] = g, FBlockDirty[b] = 0;
+      }
+      take(FBlockHigh[b], FBlockLow[b]);
+      next(FRing[A].T);
+      spacing = std::min(spacing, FBlockSpacing[b]);
+      last = FRing[A + Block - 1].T;
+    }
+    for (; A < B; ++A) take(FRing[A].High, FRing[A].Low), next(FRing[A].T);
+  };
+  if (From < To) {
+    const size_t a = SlotOf(From), end = SlotOf(To - 1);
+    if (a <= end) {
+      segment(a, end + 1);
+    } else {  // across the ring's end
+      segment(a, FRing.size());
+      segment(0, end + 1);
+    }
+  }
+  if (Spacing) *Spacing = spacing;
+}
+
 void TCandles::Clear() {
   FRing.clear();
+  FBlockHigh.clear(), FBlockLow.clear(), FBlockSpacing.clear(), FBlockDirty.clear();
   FFirst = FCount = 0;
   FSorted = true;
   Touch();
@@ -72,6 +130,9 @@ void TCandles::SetCapacity(size_t Value) {
   if (Value > 0) kept.resize(Value);
   FRing.swap(kept);
   FFirst = 0, FCount = keep, FCapacity = Value;
+  const size_t blocks = (FRing.size() >> BlockShift) + 1;
+  FBlockDirty.assign(blocks, 1);
+  FBlockHigh.assign(blocks, 0), FBlockLow.assign(blocks, 0), FBlockSpacing.assign(blocks, 0);
   Touch();
 }
 
@@ -109,6 +170,11 @@ double TCandles::WidthIn(double Low, double High) const {
   if (FCandleWidth > 0) return FCandleWidth;
   size_t from, to;
   InView(Low, High, from, to);
+  if (FSorted) {  // the candles in Low .. High, adjacent in the ring
+    double high, low, spacing;
+    Extremes(from, to, high, low, &spacing);
+    return std::isfinite(spacing) ? 0.8 * spacing : 1.0;
+  }
   std::vector<double> ts;
   for (size_t i = from; i < to; ++i) {
     const double t = At(i).T;
@@ -156,13 +222,41 @@ void TCandles::Draw(TPlotContext& Context) const {
   it.Layer = Layer();
   it.Transparent = false;
   Context.State.Flush();
+  auto columnOf = [&](const TCandle& c) {
+    return std::isfinite(c.T) ? int64_t{render::ClipCoord(m.PixelX(c.T))} : INT64_MIN;
+  };
   // Consecutive candles in one device column, merged.
+  if (FSorted) {
+    // Sorted: each column's candles are found by a galloping search, and
+    // their extremes from the block summaries.
+    for (size_t i = from; i < to;) {
+      const int64_t x = columnOf(At(i));
+      size_t step = 1, a = i + 1, b = i + 1;  // the column ends in [a, b]
+      while (b < to && columnOf(At(b)) == x) a = b + 1, b = std::min(to, b + (step *= 2));
+      b = std::min(b, to);
+      while (a < b) {
+        const size_t mid = a + (b - a) / 2;
+        if (columnOf(At(mid)) == x)
+          a = mid + 1;
+        else
+          b = mid;
+      }
+      TCandle merged = At(i);
+      if (a - i > 1) {
+        merged.Close = At(a - 1).Close;
+        Extremes(i, a, merged.High, merged.Low);
+      }
+      DrawCandle(Context, it, merged, w);
+      i = a;
+    }
+    return;
+  }
   TCandle merged{};
   int64_t column = 0;
   bool open = false;
   for (size_t i = from; i < to; ++i) {
     const TCandle& c = At(i);
-    const int64_t x = std::isfinite(c.T) ? render::ClipCoord(m.PixelX(c.T)) : INT64_MIN;
+    const int64_t x = columnOf(c);
     if (open && x == column && x != INT64_MIN) {
       merged.Close = c.Close;
       merged.High = std::isnan(merged.High) || c.High > merged.High ? c.High : merged.High;

@@ -81,15 +81,27 @@ class TCandles : public TPlottable {
   void LegendIcon(TLegendEntry& Entry) const override;
 
  private:
-  const TCandle& At(size_t I) const {
+  size_t SlotOf(size_t I) const {
     const size_t s = FFirst + I;
-    return FRing[s >= FRing.size() ? s - FRing.size() : s];
+    return s >= FRing.size() ? s - FRing.size() : s;
   }
+  const TCandle& At(size_t I) const { return FRing[SlotOf(I)]; }
+  void Store(size_t Slot, const TCandle& C);
+  // The highest high and lowest low (NaN left out; none: NaN) of candles
+  // From .. To - 1, and with Spacing the smallest positive spacing of
+  // adjacent T among them (none: HUGE_VAL), whole blocks of slots read from
+  // their summaries.
+  void Extremes(size_t From, size_t To, double& High, double& Low, double* Spacing = nullptr) const;
   // The held candles whose T lies within Low .. High (sorted data), or all.
   void InView(double Low, double High, size_t& From, size_t& To) const;
   void DrawCandle(TPlotContext& Context, struct TDrawItem& It, const TCandle& C, double W) const;
 
   std::vector<TCandle> FRing;  // the ring, or all candles in order while it grows
+  // Summaries of aligned blocks of 64 slots: their highest high and lowest
+  // low, made again when read after a write into the block.
+  static constexpr size_t BlockShift = 6;
+  mutable std::vector<double> FBlockHigh, FBlockLow, FBlockSpacing;
+  mutable std::vector<uint8_t> FBlockDirty;
   size_t FFirst = 0, FCount = 0, FCapacity = 0;
   bool FSorted = true;
   TCandleStyle FStyle = TCandleStyle::csCandles;
