@@ -157,15 +157,10 @@ void THistogram::Draw(TPlotContext& Context) const {
     first = static_cast<int64_t>(std::clamp(a, 0.0, static_cast<double>(last)));
     last = static_cast<int64_t>(std::clamp(b, 0.0, static_cast<double>(last)));
   }
-  std::vector<double> cumulative;  // hnCumulative: the running shares
+  std::vector<double> cumulative;  // hnCumulative: the running shares, made once
   auto value = [&](int64_t k) {
     if (FNormalization != THistNormalization::hnCumulative) return BinValue(k);
-    if (cumulative.empty()) {
-      cumulative.resize(FCounts.size());
-      uint64_t below = 0;
-      for (size_t i = 0; i < FCounts.size(); ++i)
-        below += FCounts[i], cumulative[i] = FTotal ? double(below) / double(FTotal) : 0;
-    }
+    if (cumulative.empty()) DrawnValues(cumulative);
     return cumulative[static_cast<size_t>(k)];
   };
   Context.State.Flush();
@@ -199,9 +194,35 @@ void THistogram::Draw(TPlotContext& Context) const {
   }
 }
 
+void THistogram::DrawnValues(std::vector<double>& Out) const {
+  Out.resize(FCounts.size());
+  const double total = static_cast<double>(FTotal), width = BinWidth();
+  uint64_t below = 0;
+  for (size_t k = 0; k < FCounts.size(); ++k) {
+    const double c = static_cast<double>(FCounts[k]);
+    below += FCounts[k];
+    switch (FNormalization) {
+      case THistNormalization::hnCount:
+        Out[k] = c;
+        break;
+      case THistNormalization::hnProbability:
+        Out[k] = FTotal ? c / total : 0;
+        break;
+      case THistNormalization::hnDensity:
+        Out[k] = FTotal ? c / total / width : 0;
+        break;
+      case THistNormalization::hnCumulative:
+        Out[k] = FTotal ? static_cast<double>(below) / total : 0;
+        break;
+    }
+  }
+}
+
 bool THistogram::Extent(TPlotExtent& E, bool PositiveX, bool PositiveY) const {
+  std::vector<double> values;
+  DrawnValues(values);
   double top = 0;
-  for (int64_t k = 0; k < BinCount(); ++k) top = std::max(top, BinValue(k));
+  for (double v : values) top = std::max(top, v);
   E.MinX = FLow, E.MaxX = FHigh, E.MinY = 0, E.MaxY = top;
   if (PositiveX && !(E.MinX > 0)) {
     if (!(FHigh > 0)) return false;
@@ -210,10 +231,8 @@ bool THistogram::Extent(TPlotExtent& E, bool PositiveX, bool PositiveY) const {
   }
   if (PositiveY) {
     double least = 0;  // the smallest positive value
-    for (int64_t k = 0; k < BinCount(); ++k) {
-      const double v = BinValue(k);
+    for (double v : values)
       if (v > 0 && (least == 0 || v < least)) least = v;
-    }
     if (least == 0) return false;
     E.MinY = least;
   }

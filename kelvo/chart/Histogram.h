@@ -54,7 +54,8 @@ class THistogram : public TPlottable {
   int64_t BinCount() const { return static_cast<int64_t>(FCounts.size()); }
   double BinWidth() const { return (FHigh - FLow) / static_cast<double>(FCounts.size()); }
   // Bin K's count, its low edge (K = BinCount() gives High) and the value
-  // drawn for it by Normalization; K outside: EVexaKelvoError.
+  // drawn for it by Normalization (hnCumulative adds up the bins below it);
+  // K outside: EVexaKelvoError.
   uint64_t BinCount(int64_t K) const;
   double BinLow(int64_t K) const;
   double BinValue(int64_t K) const;
@@ -94,6 +95,8 @@ class THistogram : public TPlottable {
 
  private:
   void CheckBin(int64_t K, bool Edge) const;
+  // Every bin's value as BinValue gives it, in one pass.
+  void DrawnValues(std::vector<double>& Out) const;
   double FLow = 0, FHigh = 1;
   double FScale = 1;  // bins per unit
   std::vector<uint64_t> FCounts = std::vector<uint64_t>(1);
