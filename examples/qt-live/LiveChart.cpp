@@ -24,6 +24,7 @@
 #include <cmath>
 #include <cstdio>
 #include <cstring>
+#include <numbers>
 #include <vector>
 
 #include "kelvo/chart/Vexa_kelvo.h"
@@ -52,7 +53,7 @@ double Reading(int Channel, int64_t N) {
   const double noise = double(h % 1000) / 1000.0 - 0.5;
   // Channel 1 carries a tone sweeping from 30 to 230 Hz and back every 10 s.
   const double sweep = std::fmod(t, 20.0), up = sweep < 10 ? sweep : 20 - sweep;
-  const double phase = 2 * M_PI * (30 * t + 10 * (sweep < 10 ? up * up : 200 - up * up) * 0.5);
+  const double phase = 2 * std::numbers::pi * (30 * t + 10 * (sweep < 10 ? up * up : 200 - up * up) * 0.5);
   return 50 + 25 * std::sin(t * (0.4 + Channel * 0.3) + Channel) +
          8 * std::sin(t * (5 + Channel * 3)) + noise * 3 + (Channel == 0 ? 3 * std::sin(phase) : 0);
 }
@@ -62,8 +63,8 @@ void Spectrum(const std::vector<double>& Y, double* Out) {
   for (int b = 0; b < Bins; ++b) {
     double re = 0, im = 0;
     for (int n = 0; n < Window; ++n) {
-      const double hann = 0.5 - 0.5 * std::cos(2 * M_PI * n / (Window - 1));
-      const double a = 2 * M_PI * b * n / Window, v = (Y[size_t(n)] - 50) * hann;
+      const double hann = 0.5 - 0.5 * std::cos(2 * std::numbers::pi * n / (Window - 1));
+      const double a = 2 * std::numbers::pi * b * n / Window, v = (Y[size_t(n)] - 50) * hann;
       re += v * std::cos(a), im -= v * std::sin(a);
     }
     Out[b] = 10 * std::log10(re * re + im * im + 1e-9);

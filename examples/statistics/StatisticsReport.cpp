@@ -5,6 +5,7 @@
 //
 //   statistics_report [HISTOGRAM_FILE] [BOXES_FILE] [CANDLES_FILE]
 #include <cmath>
+#include <cstdint>
 #include <string>
 #include <vector>
 
