@@ -74,7 +74,7 @@ void AntiAliasedLine(const TSurface& s, int32_t x0, int32_t y0, int32_t x1, int3
   // rounding) and its block covers [m, m + w) both ways. A solid
   // line covers the blocks' major coordinates; a dashed one, as ThickLine,
   // only its steps'.
-  auto q = [&](int64_t j) { return (2 * j * minor + major - 1) / (2 * major); };
+  // q(j) = (2 j minor + major - 1) / (2 major), rounded down.
   const int64_t firstStep = sMaj > 0 ? maj0 : maj0 - (major - 1);
   const int64_t cFirst = firstStep;
   const int64_t cEnd = cFirst + major + (period ? 0 : w - 1);  // exclusive
@@ -103,6 +103,27 @@ void AntiAliasedLine(const TSurface& s, int32_t x0, int32_t y0, int32_t x1, int3
   const double half = 0.5 * static_cast<double>(w) * std::sqrt(1.0 + slope * slope);
   const double majC0 = static_cast<double>(maj0) + 0.5 * static_cast<double>(w);
   const double minC0 = static_cast<double>(min0) + 0.5 * static_cast<double>(w);
+  // q(j) of the steps at the band's two ends, followed from column to
+  // column (j moves by one a column, so the quotient by at most one)
+  // instead of divided out each time.
+  struct TStep {
+    int64_t J = -2, Q = 0, R = 0;  // step, quotient, remainder of q's division
+  } stepA, stepB;
+  const int64_t den = 2 * major, inc = 2 * minor;  // inc <= den
+  auto follow = [&](TStep& s, int64_t j) {
+    if (j == s.J + 1) {
+      s.R += inc;
+      if (s.R >= den) s.R -= den, ++s.Q;
+    } else if (j == s.J - 1) {
+      s.R -= inc;
+      if (s.R < 0) s.R += den, --s.Q;
+    } else if (j != s.J) {
+      const int64_t num = j * inc + major - 1;
+      s.Q = num / den, s.R = num % den;
+    }
+    s.J = j;
+    return s.Q;
+  };
   for (int64_t c = cLo; c < cHi; ++c) {
     // The steps whose blocks reach c, clamped to the line's.
     const int64_t i = (c - maj0) * sMaj;
@@ -115,7 +136,7 @@ void AntiAliasedLine(const TSurface& s, int32_t x0, int32_t y0, int32_t x1, int3
                       (startPhase + std::clamp<int64_t>(i, 0, major - 1)) % period)))
       paint = GapPixel;
     if (!paint) continue;
-    const int64_t ma = min0 + sMin * q(ja), mb = min0 + sMin * q(jb);
+    const int64_t ma = min0 + sMin * follow(stepA, ja), mb = min0 + sMin * follow(stepB, jb);
     const double t = (static_cast<double>(c) + 0.5 - majC0) * static_cast<double>(sMaj);
     const double centre = minC0 + static_cast<double>(sMin) * (t * static_cast<double>(minor)) /
                                       static_cast<double>(major);
