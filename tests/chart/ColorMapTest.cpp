@@ -11,6 +11,7 @@
 
 #include "kelvo/chart/Vexa_kelvo.h"
 #include "kelvo/platform/Raster.h"
+#include "support/ChartFixtures.h"
 #include "support/Golden.h"
 #include "support/Random.h"
 #include "support/Sheet.h"
@@ -23,14 +24,7 @@ using kelvo::test::TRandom;
 constexpr double NaN = std::numeric_limits<double>::quiet_NaN();
 constexpr double Inf = std::numeric_limits<double>::infinity();
 
-std::unique_ptr<TKelvo> Chart(int w, int h) {
-  auto c = std::make_unique<TKelvo>();
-  c->SetBounds(0, 0, w, h);
-  c->CreateWnd();
-  c->SetAutoRedraw(false);
-  c->SetChartColor(clWhite);
-  return c;
-}
+std::unique_ptr<TKelvo> Chart(int w, int h) { return kelvo::test::PictureChart(w, h); }
 
 void Ranges(TKelvo& c, double x0, double x1, double y0, double y1, bool logX, bool logY) {
   c.Scale1X().SetLogarithmic(logX);

@@ -16,6 +16,7 @@
 #include "kelvo/chart/Statistics.h"
 #include "kelvo/chart/Vexa_kelvo.h"
 #include "kelvo/platform/Streaming.h"
+#include "support/ChartFixtures.h"
 #include "support/Golden.h"
 #include "support/Random.h"
 #include "support/Sheet.h"
@@ -28,14 +29,7 @@ using kelvo::test::TRandom;
 constexpr double NaN = std::numeric_limits<double>::quiet_NaN();
 constexpr double Inf = std::numeric_limits<double>::infinity();
 
-std::unique_ptr<TKelvo> Chart(int w, int h) {
-  auto c = std::make_unique<TKelvo>();
-  c->SetBounds(0, 0, w, h);
-  c->CreateWnd();
-  c->SetAutoRedraw(false);
-  c->SetChartColor(clWhite);
-  return c;
-}
+std::unique_ptr<TKelvo> Chart(int w, int h) { return kelvo::test::PictureChart(w, h); }
 
 // The histogram's items: a box per bin with a value, or the step outline.
 void AppendEquivalentItems(TKelvo& c, const THistogram& h) {

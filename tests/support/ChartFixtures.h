@@ -19,6 +19,16 @@ inline std::unique_ptr<vexa::TKelvo> PlainChart(int w = 240, int h = 180) {
   return c;
 }
 
+// A chart for comparing pictures: live, painted only when asked, on white.
+inline std::unique_ptr<vexa::TKelvo> PictureChart(int w, int h) {
+  auto c = std::make_unique<vexa::TKelvo>();
+  c->SetBounds(0, 0, w, h);
+  c->CreateWnd();
+  c->SetAutoRedraw(false);
+  c->SetChartColor(vexa::clWhite);
+  return c;
+}
+
 // One item of every kind (on a chart whose layer 1 maps 0..10 both ways).
 inline void AddEveryItemKind(vexa::TKelvo& c) {
   using namespace vexa;
