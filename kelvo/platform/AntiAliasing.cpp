@@ -87,10 +87,12 @@ void AntiAliasedLine(const TSurface& s, int32_t x0, int32_t y0, int32_t x1, int3
     const int64_t m = min0;
     if (xMajor) {
       FillRect(s, cLo, m, cHi, m + w, TPaint{Pixel, false});
-    } else if (w == 1 && m >= 0 && m < s.Width) {
-      // The upright runs of a dense line: row by row, no span set-up.
+    } else if (w <= 4 && m >= 0 && m + w <= s.Width) {
+      // The upright runs of a dense line (a few pixels wide at a device
+      // ratio): row by row, no span set-up.
       uint32_t* p = s.Row(static_cast<int32_t>(cLo)) + m;
-      for (int64_t y = cLo; y < cHi; ++y, p += s.Stride) *p = Pixel;
+      for (int64_t y = cLo; y < cHi; ++y, p += s.Stride)
+        for (int64_t k = 0; k < w; ++k) p[k] = Pixel;
     } else {
       FillRect(s, m, cLo, m + w, cHi, TPaint{Pixel, false});
     }
