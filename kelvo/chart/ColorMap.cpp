@@ -5,7 +5,7 @@
 #include <cmath>
 #include <cstring>
 #include <limits>
-#include <new>
+#include <stdexcept>
 
 #include "kelvo/base/Errors.h"
 #include "kelvo/chart/CustomKelvo.h"
@@ -189,7 +189,7 @@ void TColorMap::SetSize(int32_t NX, int32_t NY) {
   try {
     cells.assign(static_cast<size_t>(stride) * static_cast<size_t>(NY), NaN);
     summaries.assign(static_cast<size_t>(stride), TColumnSummary{Inf, Inf, -Inf});
-  } catch (const std::bad_alloc&) {
+  } catch (const std::exception&) {  // no memory, or more than a vector holds here
     throw EVexaKelvoError(Named(Name()) + ": no memory for " + std::to_string(NX) + " x " +
                           std::to_string(NY) + " cells");
   }
@@ -298,7 +298,7 @@ void TColorMap::Relayout(int32_t Stride) {
   try {
     cells.assign(static_cast<size_t>(Stride) * static_cast<size_t>(FNY), NaN);
     summaries.assign(static_cast<size_t>(Stride), TColumnSummary{Inf, Inf, -Inf});
-  } catch (const std::bad_alloc&) {
+  } catch (const std::exception&) {  // no memory, or more than a vector holds here
     throw EVexaKelvoError(Named(Name()) + ": no memory for " + std::to_string(Stride) +
                           " columns of " + std::to_string(FNY));
   }
