@@ -192,7 +192,7 @@ TEST(BoxStatistics, QuartilesAndWhiskersByHand) {
 TEST(BoxStatistics, TenMillionValues) {
   constexpr size_t N = 10000000;
   std::vector<double> v(N);
-  for (size_t i = 0; i < N; ++i) v[i] = double((i * 7919) % N);  // 7919 is prime to N
+  for (size_t i = 0; i < N; ++i) v[i] = double((uint64_t{i} * 7919) % N);  // 7919 is prime to N
   const TBoxStats s = BoxStatsOf(v.data(), N, 1.5);
   EXPECT_EQ(s.Q1, 2499999.75);
   EXPECT_EQ(s.Median, 4999999.5);
