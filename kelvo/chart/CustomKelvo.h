@@ -657,6 +657,7 @@ class TCustomKelvo : public TCustomControl, private IJointLayersOwner {
   // Background, shadow, caption, mapping update, the 32 axes, OnScalesRendered.
   void PaintFrame(TCanvas& Canvas);
   // The four crosshairs into Bitmap, whose pixel (0, 0) is client (OffsetX, OffsetY).
+  void LayDataFrame(TCanvas& Canvas, const TRect& Whole);
   void PaintBackgroundPicture(TCanvas& Canvas);
   void PaintBackgroundArea(TCanvas& Canvas, int32_t X, int32_t Y, const TRect& Whole);
   void DrawTextLabel(TCanvas& Canvas, const TTextLabel& Label);

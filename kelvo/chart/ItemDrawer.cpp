@@ -191,7 +191,12 @@ void TItemDrawer::Mark(const TDrawItem& It) {
     FLastMark = here;
   }
   if (FDirectSquares && It.Symbol >= 7 && It.Symbol <= 9 && It.LineWidth == 1) {
-    FillSquareMark(c.Surface(), It.Symbol, p.X, p.Y,
+    // A square reaches at most 3 pixels from its centre.
+    const auto near = [](int32_t v, int d) {
+      return static_cast<int32_t>(std::clamp<int64_t>(int64_t{v} + d, INT32_MIN, INT32_MAX));
+    };
+    FillSquareMark(c.SurfaceIn(Rect(near(p.X, -3), near(p.Y, -3), near(p.X, 4), near(p.Y, 4))),
+                   It.Symbol, p.X, p.Y,
                    raster::TPaint{raster::PixelFromColor(ColorToRGB(It.Color)), false});
     // The mark routine leaves the brush solid in its colour: so here.
     if (c.Brush().Style() != TBrushStyle::bsSolid) c.Brush().SetColor(c.Brush().Color());

@@ -213,6 +213,7 @@ void TCustomKelvo::PaintDataBackground(TCanvas& c, int32_t X, int32_t Y) {
   TBakGndImg& bg = *FBackGroundImg;
   const TRect whole = Rect(X, Y, Clamp32(int64_t{X} + BW), Clamp32(int64_t{Y} + BH));
   if (!bg.Name().empty()) {
+    c.TargetBitmap().DrawnTiles().Stop();
     try {
       LoadBackgroundImage(bg.Name());
     } catch (const Exception&) {
@@ -224,8 +225,43 @@ void TCustomKelvo::PaintDataBackground(TCanvas& c, int32_t X, int32_t Y) {
     PaintBackgroundPicture(c);
     return;
   }
-  c.Rectangle(whole);
+  LayDataFrame(c, whole);
   PaintBackgroundArea(c, X, Y, whole);
+}
+
+// The data area's frame and the chart colour inside it. The bitmap's pixels
+// hold them from an earlier paint except where it has been drawn on since
+// (DrawnTiles.h): then only those tiles are laid again, and the frame. A
+// live chart's repaint so writes the chart colour where its lines were,
+// not over the whole area.
+void TCustomKelvo::LayDataFrame(TCanvas& c, const TRect& whole) {
+  TBitmap& target = c.TargetBitmap();
+  TDrawnTiles& tiles = target.DrawnTiles();
+  if (c.Brush().Style() != TBrushStyle::bsSolid || c.BrushOpacity() != 255) {
+    tiles.Stop();  // a frame without a plain inside: no picture to keep
+    c.Rectangle(whole);
+    return;
+  }
+  const TPoint o = c.TargetOrigin();
+  const TDrawnTiles::TKey key{int64_t{o.X} + whole.Left,
+                              int64_t{o.Y} + whole.Top,
+                              int64_t{o.X} + whole.Right,
+                              int64_t{o.Y} + whole.Bottom,
+                              int64_t{ColorToRGB(c.Brush().Color())},
+                              c.Pen().Width()};
+  if (tiles.Tracking() && tiles.Key() == key) {
+    tiles.ForEachMarked(
+        key[0], key[1], key[2], key[3], [&](int64_t l, int64_t t, int64_t r, int64_t b) {
+          c.FillRect(Rect(static_cast<int32_t>(l - o.X), static_cast<int32_t>(t - o.Y),
+                          static_cast<int32_t>(r - o.X), static_cast<int32_t>(b - o.Y)));
+        });
+    c.Brush().SetStyle(TBrushStyle::bsClear);  // the frame over it
+    c.Rectangle(whole);
+    c.Brush().SetStyle(TBrushStyle::bsSolid);
+  } else {
+    c.Rectangle(whole);
+  }
+  target.TrackDrawing(key);
 }
 
 // The background picture over the data area: at its size, stretched, or

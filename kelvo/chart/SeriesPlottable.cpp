@@ -443,7 +443,7 @@ void TSeries::DrawLine(TPlotContext& Context, TDrawItem& it, bool Ordered) const
     return DrawShape(Context, it, Ordered);
   std::vector<TPointRange> ranges;
   const int32_t reach = columns ? 0 : chart.DevLen(se.LineWidth()) + 1;
-  if (solid && RangesInView(TSeriesView(se), m, ml, mt, c.Surface().Width, reach, ranges)) {
+  if (solid && RangesInView(TSeriesView(se), m, ml, mt, c.Bitmap().Width(), reach, ranges)) {
     // The line starts at the first range's first point as after a move.
     it.Kind = ikMoveTo;
     it.X1 = se.XAt(ranges.front().From);

@@ -33,7 +33,7 @@ std::vector<TPointRange> PointsToDraw(const TSeries& S, TPlotContext& Context, b
   const bool solid = Context.Shortcuts && Ordered && S.PenStyle() == TPenStyle::psSolid;
   const int32_t reach = Context.Chart.DevLen(S.LineWidth()) + 1;
   if (!solid || !RangesInView(TSeriesView(S), Context.Chart.DeviceMapping(S.Layer()), Context.Left,
-                              Context.Top, Context.Canvas.Surface().Width, reach, ranges))
+                              Context.Top, Context.Canvas.Bitmap().Width(), reach, ranges))
     ranges.assign(1, TPointRange{0, n - 1, false});
   return ranges;
 }
@@ -311,7 +311,7 @@ void TSeries::DrawArea(TPlotContext& Context, const TSeries* Lower,
     std::vector<TPointRange> ranges;
     if (!(Context.Shortcuts && Ordered(m) &&
           RangesInView(TSeriesView(*this), m, Context.Left, Context.Top,
-                       Context.Canvas.Surface().Width, 2, ranges)))
+                       Context.Canvas.Bitmap().Width(), 2, ranges)))
       ranges.assign(1, TPointRange{0, FCount - 1, false});
     for (const TPointRange& r : ranges)
       for (uint64_t i = r.From; i <= r.To; ++i) order.push_back(i);

@@ -33,11 +33,13 @@ void TBitmap::SetSize(int32_t AWidth, int32_t AHeight) {
   FPixels = std::move(pixels);
   FWidth = AWidth;
   FHeight = AHeight;
+  FDrawn.Stop();
 }
 
 void TBitmap::Assign(const TPersistent* Source) {
   if (auto* b = dynamic_cast<const TBitmap*>(Source)) {
     if (b == this) return;
+    FDrawn.Stop();
     FPixels = b->FPixels;
     FWidth = b->FWidth;
     FHeight = b->FHeight;
@@ -49,6 +51,7 @@ void TBitmap::Assign(const TPersistent* Source) {
 
 void TBitmap::LoadFromMemory(const uint8_t* Data, size_t Size, const std::string& Name) {
   codecs::TImage img = codecs::DecodeImage(Data, Size, Name);
+  FDrawn.Stop();
   FPixels = std::move(img.Pixels);
   FWidth = img.Width;
   FHeight = img.Height;

@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "Canvas.h"
+#include "DrawnTiles.h"
 
 namespace vexa {
 
@@ -39,6 +40,7 @@ class TBitmap : public TPersistent {
     std::swap(FWidth, Other.FWidth);
     std::swap(FHeight, Other.FHeight);
     FPixels.swap(Other.FPixels);
+    std::swap(FDrawn, Other.FDrawn);  // the marks belong to the pixels
   }
 
   // Memory is always 32-bit; the format is kept for callers that ask.
@@ -47,10 +49,21 @@ class TBitmap : public TPersistent {
 
   TCanvas& Canvas() { return *FCanvas; }
 
-  // Rows of Width pixels, 0xFFRRGGBB, top row first.
-  uint32_t* Bits() { return FPixels.data(); }
+  // Rows of Width pixels, 0xFFRRGGBB, top row first. Writable pixels handed
+  // out are pixels drawn without marks: the tracking of DrawnTiles stops.
+  uint32_t* Bits() {
+    FDrawn.Stop();
+    return FPixels.data();
+  }
   const uint32_t* Bits() const { return FPixels.data(); }
-  uint32_t* ScanLine(int32_t Row) { return FPixels.data() + static_cast<size_t>(Row) * FWidth; }
+  uint32_t* ScanLine(int32_t Row) { return Bits() + static_cast<size_t>(Row) * FWidth; }
+
+  // Where this bitmap's pixels have been drawn on since a painter declared
+  // them a known picture (DrawnTiles.h). The canvas marks what it draws.
+  TDrawnTiles& DrawnTiles() { return FDrawn; }
+  const TDrawnTiles& DrawnTiles() const { return FDrawn; }
+  // The pixels now hold the picture Key names; marks start afresh.
+  void TrackDrawing(const TDrawnTiles::TKey& Key) { FDrawn.Start(FWidth, FHeight, Key); }
 
   // Reads a BMP (1, 4, 8, 16, 24 or 32 bits per pixel; uncompressed, RLE4,
   // RLE8 or bit fields; bottom-up or top-down) or a PNG file, chosen by the
@@ -67,10 +80,14 @@ class TBitmap : public TPersistent {
   void Assign(const TPersistent* Source) override;
 
  private:
+  friend class TCanvas;  // draws on the pixels and marks what it draws
+  uint32_t* CanvasBits() { return FPixels.data(); }
+
   int32_t FWidth = 0, FHeight = 0;
   TPixelFormat FPixelFormat = TPixelFormat::pfDevice;
   std::vector<uint32_t> FPixels;
   std::unique_ptr<TCanvas> FCanvas;
+  TDrawnTiles FDrawn;
 };
 
 }  // namespace vexa

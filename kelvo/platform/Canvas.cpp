@@ -18,13 +18,37 @@ TCanvas::TCanvas(TBitmap& Owner) : FBitmap(Owner) {
 
 TCanvas::~TCanvas() = default;
 
-raster::TSurface TCanvas::Surface() const {
+raster::TSurface TCanvas::Target() const {
   const int32_t w = FBitmap.Width(), h = FBitmap.Height();
   if (FTarget)
-    return raster::TSurface{FTarget->Bits() + static_cast<size_t>(FTargetY) * FTarget->Width() +
+    return raster::TSurface{FTarget->CanvasBits() +
+                                static_cast<size_t>(FTargetY) * FTarget->Width() +
                                 static_cast<size_t>(FTargetX),
                             w, h, FTarget->Width()};
-  return raster::TSurface{FBitmap.Bits(), w, h, w};
+  return raster::TSurface{FBitmap.CanvasBits(), w, h, w};
+}
+
+void TCanvas::MarkDrawn(int64_t L, int64_t T, int64_t R, int64_t B) const {
+  TDrawnTiles& tiles = TargetBitmap().DrawnTiles();
+  if (!tiles.Tracking()) return;
+  // Clipped to this canvas' own rectangle first: a redirected canvas draws
+  // nowhere else on its target.
+  L = std::max<int64_t>(L, 0), T = std::max<int64_t>(T, 0);
+  R = std::min<int64_t>(R, FBitmap.Width()), B = std::min<int64_t>(B, FBitmap.Height());
+  if (L >= R || T >= B) return;
+  const TPoint o = TargetOrigin();
+  tiles.Mark(L + o.X, T + o.Y, R + o.X, B + o.Y);
+}
+
+raster::TSurface TCanvas::Surface() const {
+  MarkDrawn(0, 0, FBitmap.Width(), FBitmap.Height());
+  return Target();
+}
+
+raster::TSurface TCanvas::SurfaceIn(const TRect& R) const {
+  MarkDrawn(std::min(R.Left, R.Right), std::min(R.Top, R.Bottom), std::max(R.Left, R.Right),
+            std::max(R.Top, R.Bottom));
+  return Target();
 }
 
 void TCanvas::Redirect(TBitmap& Target, int32_t X, int32_t Y) {
@@ -58,7 +82,10 @@ void TCanvas::MoveTo(int32_t X, int32_t Y) {
 void TCanvas::StrokeSegment(int32_t X0, int32_t Y0, int32_t X1, int32_t Y1) {
   const TPenStyle style = FPen.Style();
   if (style == TPenStyle::psClear) return;
-  const raster::TSurface s = Surface();
+  const int64_t reach = LineReach();
+  MarkDrawn(int64_t{std::min(X0, X1)} - reach, int64_t{std::min(Y0, Y1)} - reach,
+            int64_t{std::max(X0, X1)} + reach + 1, int64_t{std::max(Y0, Y1)} + reach + 1);
+  const raster::TSurface s = Target();
   const bool smooth = SmoothLines();
   if (FPen.Width() > 1) {
     if (smooth)
@@ -103,8 +130,9 @@ void TCanvas::LineTo(int32_t X, int32_t Y) {
 
 void TCanvas::StrokePath(std::span<const TPoint> Points, bool Closed) {
   if (Points.empty() || FPen.Style() == TPenStyle::psClear) return;
+  MarkPath(Points, Closed);
   // The pen's paint, pattern and gaps are resolved once for the whole path.
-  const raster::TSurface s = Surface();
+  const raster::TSurface s = Target();
   const TPaint pen = PenPaint();
   const bool wide = FPen.Width() > 1;
   const int32_t width = DevicePenWidth(), lo = WideLineLo();
@@ -141,6 +169,32 @@ void TCanvas::StrokePath(std::span<const TPoint> Points, bool Closed) {
   if (Closed && Points.size() > 1) segment(Points.back(), Points[0]);
 }
 
+// A path's pixels are marked piece by piece: the boxes of runs of segments
+// that stay within 64 pixels each way, so a long line marks the tiles along
+// it, not the box of the whole line.
+void TCanvas::MarkPath(std::span<const TPoint> Points, bool Closed) const {
+  if (!TargetBitmap().DrawnTiles().Tracking()) return;
+  constexpr int64_t Piece = 64;
+  const int64_t reach = LineReach();
+  auto mark = [&](int64_t l, int64_t t, int64_t r, int64_t b) {
+    MarkDrawn(l - reach, t - reach, r + reach + 1, b + reach + 1);
+  };
+  int64_t l = Points[0].X, r = l, t = Points[0].Y, b = t;
+  for (size_t i = 1; i < Points.size(); ++i) {
+    const int64_t x = Points[i].X, y = Points[i].Y;
+    if (std::max(r, x) - std::min(l, x) > Piece || std::max(b, y) - std::min(t, y) > Piece) {
+      mark(l, t, r, b);
+      l = r = Points[i - 1].X, t = b = Points[i - 1].Y;
+    }
+    l = std::min(l, x), r = std::max(r, x), t = std::min(t, y), b = std::max(b, y);
+  }
+  mark(l, t, r, b);
+  if (Closed && Points.size() > 1) {
+    const TPoint a = Points.back(), z = Points.front();
+    mark(std::min(a.X, z.X), std::min(a.Y, z.Y), std::max(a.X, z.X), std::max(a.Y, z.Y));
+  }
+}
+
 void TCanvas::Polyline(std::span<const TPoint> Points) {
   if (TCanvasRecorder* r = TCanvasRecorder::Active()) [[unlikely]]
     r->RecordPolyline(*this, Points);
@@ -151,8 +205,14 @@ void TCanvas::Polygon(std::span<const TPoint> Points) {
   if (Points.empty()) return;
   if (TCanvasRecorder* r = TCanvasRecorder::Active()) [[unlikely]]
     r->RecordPolygon(*this, Points);
-  if (FBrush.Style() == TBrushStyle::bsSolid)
-    raster::FillPolygon(Surface(), Points, BrushPaint(), FScratch);
+  if (FBrush.Style() == TBrushStyle::bsSolid) {
+    int64_t l = Points[0].X, r = l, t = Points[0].Y, b = t;
+    for (const TPoint p : Points)
+      l = std::min<int64_t>(l, p.X), r = std::max<int64_t>(r, p.X), t = std::min<int64_t>(t, p.Y),
+      b = std::max<int64_t>(b, p.Y);
+    MarkDrawn(l - 1, t - 1, r + 2, b + 2);
+    raster::FillPolygon(Target(), Points, BrushPaint(), FScratch);
+  }
   StrokePath(Points, true);
 }
 
@@ -178,7 +238,8 @@ void TCanvas::Rectangle(int32_t X1, int32_t Y1, int32_t X2, int32_t Y2) {
   if (l == r || t == b) return;
   if (TCanvasRecorder* rec = TCanvasRecorder::Active()) [[unlikely]]
     rec->RecordRectangle(*this, Rect(X1, Y1, X2, Y2));
-  const raster::TSurface s = Surface();
+  MarkDrawn(l - LineReach(), t - LineReach(), r + LineReach(), b + LineReach());
+  const raster::TSurface s = Target();
   const bool fill = FBrush.Style() == TBrushStyle::bsSolid;
   const TPenStyle style = FPen.Style();
   if (style == TPenStyle::psClear) {
@@ -225,7 +286,8 @@ void TCanvas::FillRect(const TRect& R) {
   if (FBrush.Style() != TBrushStyle::bsSolid) return;
   if (TCanvasRecorder* r = TCanvasRecorder::Active()) [[unlikely]]
     r->RecordFillRect(*this, R);
-  raster::FillRect(Surface(), R.Left, R.Top, R.Right, R.Bottom, BrushPaint());
+  MarkDrawn(R.Left, R.Top, R.Right, R.Bottom);
+  raster::FillRect(Target(), R.Left, R.Top, R.Right, R.Bottom, BrushPaint());
 }
 
 // Ellipse outlines are drawn solid for every visible pen style: a dash
@@ -236,7 +298,8 @@ void TCanvas::Ellipse(int32_t X1, int32_t Y1, int32_t X2, int32_t Y2) {
   if (l == r || t == b) return;
   if (TCanvasRecorder* rec = TCanvasRecorder::Active()) [[unlikely]]
     rec->RecordEllipse(*this, Rect(X1, Y1, X2, Y2));
-  const raster::TSurface s = Surface();
+  MarkDrawn(l - LineReach(), t - LineReach(), r + LineReach(), b + LineReach());
+  const raster::TSurface s = Target();
   const bool fill = FBrush.Style() == TBrushStyle::bsSolid;
   const TPaint brush = BrushPaint();
   const TPenStyle style = FPen.Style();
@@ -269,7 +332,7 @@ void TCanvas::Ellipse(int32_t X1, int32_t Y1, int32_t X2, int32_t Y2) {
 
 TColor TCanvas::Pixels(int32_t X, int32_t Y) const {
   if (X < 0 || Y < 0 || X >= FBitmap.Width() || Y >= FBitmap.Height()) return clInvalidPixel;
-  return raster::ColorFromPixel(Surface().Row(Y)[X]);
+  return raster::ColorFromPixel(Target().Row(Y)[X]);
 }
 
 void TCanvas::SetPixels(int32_t X, int32_t Y, TColor Value) {
@@ -277,7 +340,8 @@ void TCanvas::SetPixels(int32_t X, int32_t Y, TColor Value) {
   if (TCanvasRecorder* r = TCanvasRecorder::Active()) [[unlikely]]
     r->RecordPixel(*this, X, Y, Value);
   // Setting a pixel is a plain write, whatever the pen mode.
-  Surface().Row(Y)[X] = raster::PixelFromColor(ColorToRGB(Value));
+  MarkDrawn(X, Y, int64_t{X} + 1, int64_t{Y} + 1);
+  Target().Row(Y)[X] = raster::PixelFromColor(ColorToRGB(Value));
 }
 
 TFontFace& TCanvas::Face() {
@@ -300,8 +364,11 @@ int32_t TCanvas::TextHeight(std::string_view) { return Face().CellHeight(); }
 // reading downwards (the reference point is the unturned top-left corner).
 // Turned text has no underline or strike-out line.
 void TCanvas::TurnedTextOut(int32_t X, int32_t Y, std::string_view Text, TFontFace& face, bool Up) {
-  const raster::TSurface s = Surface();
   const int64_t width = face.TextWidth(Text), cell = face.CellHeight();
+  // Glyphs may reach beyond their advance and cell: a cell's height of room.
+  MarkDrawn(int64_t{X} - 2 * cell, int64_t{Y} - width - 2 * cell, int64_t{X} + 2 * cell,
+            int64_t{Y} + width + 2 * cell);
+  const raster::TSurface s = Target();
   if (FBrush.Style() == TBrushStyle::bsSolid) {
     if (Up)
       raster::FillRect(s, X, int64_t{Y} - width + 1, int64_t{X} + cell, int64_t{Y} + 1,
@@ -342,13 +409,21 @@ void TCanvas::TextOut(int32_t X, int32_t Y, std::string_view Text) {
     TurnedTextOut(X, Y, Text, face, o == 900);
     return;
   }
-  const raster::TSurface s = Surface();
   const TFontStyles style = FFont.Style();
   const bool solid = FBrush.Style() == TBrushStyle::bsSolid;
   const bool lines =
       style.Contains(TFontStyle::fsUnderline) || style.Contains(TFontStyle::fsStrikeOut);
-  // The text's width is needed only for its background box and its lines.
-  const int64_t width = solid || lines ? face.TextWidth(Text) : 0;
+  // The text's width is needed only for its background box and its lines,
+  // and while the pixels drawn are tracked.
+  const bool tracked = TargetBitmap().DrawnTiles().Tracking();
+  const int64_t width = solid || lines || tracked ? face.TextWidth(Text) : 0;
+  if (tracked) {
+    // Glyphs may reach beyond their advance and cell: a cell's height of room.
+    const int64_t cell = face.CellHeight();
+    MarkDrawn(int64_t{X} - 2 * cell, int64_t{Y} - 2 * cell, int64_t{X} + width + 2 * cell,
+              int64_t{Y} + 3 * cell);
+  }
+  const raster::TSurface s = Target();
   if (solid)
     raster::FillRect(s, X, Y, int64_t{X} + width, int64_t{Y} + face.CellHeight(), BrushPaint());
   const TPaint ink = Paint(FFont.Color());
@@ -373,7 +448,7 @@ void TCanvas::TextOut(int32_t X, int32_t Y, std::string_view Text) {
 }
 
 void TCanvas::Draw(int32_t X, int32_t Y, const TBitmap& Source) {
-  const raster::TSurface d = Surface();
+  const raster::TSurface d = Target();
   const int64_t c0 = std::max<int64_t>(0, -int64_t{X});
   const int64_t c1 = std::min<int64_t>(Source.Width(), int64_t{d.Width} - X);
   const int64_t r0 = std::max<int64_t>(0, -int64_t{Y});
@@ -384,6 +459,7 @@ void TCanvas::Draw(int32_t X, int32_t Y, const TBitmap& Source) {
   if (&Source == &FBitmap || &Source == FTarget) return;
   if (TCanvasRecorder* r = TCanvasRecorder::Active()) [[unlikely]]
     r->RecordDraw(*this, X, Y, Source);
+  MarkDrawn(X, Y, int64_t{X} + Source.Width(), int64_t{Y} + Source.Height());
   const size_t bytes = static_cast<size_t>(c1 - c0) * sizeof(uint32_t);
   for (int64_t r = r0; r < r1; ++r) {
     const uint32_t* src = Source.Bits() + static_cast<size_t>(r) * Source.Width() + c0;
@@ -400,12 +476,13 @@ void TCanvas::StretchDraw(const TRect& Dest, const TBitmap& Source) {
   const int64_t t = std::min(Dest.Top, Dest.Bottom), b = std::max(Dest.Top, Dest.Bottom);
   const int64_t dw = r - l, dh = b - t;
   if (dw == 0 || dh == 0) return;
-  const raster::TSurface d = Surface();
+  const raster::TSurface d = Target();
   const int64_t x0 = std::max<int64_t>(l, 0), x1 = std::min<int64_t>(r, d.Width);
   const int64_t y0 = std::max<int64_t>(t, 0), y1 = std::min<int64_t>(b, d.Height);
   if (x0 >= x1 || y0 >= y1) return;
   if (TCanvasRecorder* r = TCanvasRecorder::Active()) [[unlikely]]
     r->RecordStretchDraw(*this, Dest, Source);
+  MarkDrawn(l, t, r, b);
   // Sample the source pixel under each target pixel's centre. Products stay
   // below 2^49: coordinates differ by less than 2^33 and bitmaps are capped.
   FStretchColumns.resize(static_cast<size_t>(x1 - x0));

@@ -110,9 +110,16 @@ class TCanvas : public TPersistent {
   void StretchDraw(const TRect& Dest, const TBitmap& Source);
 
   // The pixels drawn: the bitmap's, or while redirected the rectangle of
-  // the target's.
+  // the target's. They are handed out to be written: the whole of them
+  // counts as drawn on (DrawnTiles.h); SurfaceIn(R) counts only R, for a
+  // caller that writes inside R alone.
   raster::TSurface Surface() const;
+  raster::TSurface SurfaceIn(const TRect& R) const;
   const TBitmap& Bitmap() const { return FBitmap; }
+  // The bitmap drawn on (the target while redirected) and where this
+  // canvas' (0, 0) lies on it: the drawing marks that bitmap's DrawnTiles.
+  TBitmap& TargetBitmap() const { return FTarget ? *FTarget : FBitmap; }
+  TPoint TargetOrigin() const { return FTarget ? TPoint{FTargetX, FTargetY} : TPoint{0, 0}; }
   // Until EndRedirect, draws into the rectangle of Target whose top-left is
   // (X, Y) and whose size is the bitmap's, instead of into the bitmap; pen,
   // brush, font and coordinates stay this canvas'. (Drawing a picture in
@@ -129,6 +136,14 @@ class TCanvas : public TPersistent {
   uint32_t DashPhase() const { return FDashPhase; }
 
  private:
+  // The pixels drawn, without counting them as drawn on.
+  raster::TSurface Target() const;
+  // Marks [L, R) x [T, B) of this canvas as drawn on in its target's tiles.
+  void MarkDrawn(int64_t L, int64_t T, int64_t R, int64_t B) const;
+  // A line's reach beyond its end points: its pen's width and a pixel of
+  // smoothing either side.
+  int64_t LineReach() const { return int64_t{DevicePenWidth()} + 2; }
+  void MarkPath(std::span<const TPoint> Points, bool Closed) const;
   raster::TPaint PenPaint() const;
   raster::TPaint BrushPaint() const;
   raster::TPaint Paint(TColor c) const;

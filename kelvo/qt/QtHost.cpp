@@ -331,7 +331,7 @@ void TQtControlHost::paintEvent(QPaintEvent*) {
     });
     if (painted) FShownFailure.clear();  // a later failure is news again
   }
-  TBitmap& surface = FControl->Surface();
+  const TBitmap& surface = FControl->Surface();  // read only: the marks stay
   QPainter p(this);
   if (surface.Empty()) return;
   // The surface's rows are 0xFFRRGGBB: Qt shows them as they are, no copy,
