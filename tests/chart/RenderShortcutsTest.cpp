@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <memory>
 #include <string>
 
 #include "kelvo/chart/Vexa_kelvo.h"
@@ -231,3 +232,97 @@ TEST(NonFinitePoints, BreakTheLineAndDrawNothingElse) {
 }
 
 }  // namespace
+
+// A repaint lays the data area's chart colour only over the tiles drawn on
+// since the last paint (the frame's and the window's pixels take turns).
+// Twin charts take the same random steps (live appends, crosshairs, a zoom
+// rectangle drawn on the window, colours, smoothing, items, background
+// areas, the legend, the grid, resizing); the second forgets its pixels'
+// tiles after every paint, so lays everything afresh: the same pictures.
+TEST(RenderShortcuts, RepaintsOverTheLastPictureShowWhatFreshPaintsShow) {
+  const TShiftState left{TShiftStateItem::ssLeft}, none{};
+  for (const double ratio : {1.0, 1.5, 2.0}) {
+    TRandom r{static_cast<uint64_t>(ratio * 1000)};
+    std::unique_ptr<TKelvo> twins[2];
+    for (auto& c : twins) {
+      c = std::make_unique<TKelvo>();
+      c->SetDevicePixelRatio(ratio);
+      c->SetBounds(0, 0, 260, 200);
+      c->CreateWnd();
+      c->SetAutoRedraw(false);
+      c->SetMouseAction(TMouseActMode::maZoomDrag);
+      c->Scale1Y().SetRangeLow(-2);
+      c->Scale1Y().SetRangeHigh(2);
+      c->AddSeries("a").SetColor(clNavy);
+      c->AddSeries("b").SetColor(clRed);
+    }
+    int next = 0, tracked = 0;
+    for (int step = 0; step < 80; ++step) {
+      const int what = r.Below(12);
+      const double x = r.Real() * 10, y = r.Real() * 4 - 2;
+      const int px = 40 + r.Below(180), py = 20 + r.Below(150);
+      const TColor colour = static_cast<TColor>(r.Next() & 0xFFFFFF);
+      for (auto& c : twins) {
+        TKelvo& k = *c;
+        switch (what) {
+          case 0:
+          case 1:
+          case 2:  // a live tick
+            for (int i = 0; i < 25; ++i)
+              for (size_t s = 0; s < 2; ++s)
+                k.Series(s).Append((next + i) * 0.01, std::sin((next + i) * 0.07 + s) +
+                                                          0.3 * std::sin((next + i) * 0.9));
+            k.Scale1X().SetRangeLow((next + 25) * 0.01 - 3);
+            k.Scale1X().SetRangeHigh((next + 25) * 0.01);
+            break;
+          case 3:
+            k.CrossHair1().SetMode(static_cast<TCrossHMode>(1 + (px % 5)));
+            k.CrossHair1().SetPosX(k.Scale1X().RangeLow() + x * 0.3);
+            k.CrossHair1().SetPosY(y);
+            break;
+          case 4:  // a zoom rectangle drawn on the window, not finished
+            k.MouseMove(none, px, py);
+            k.MouseMove(left, px, py);
+            k.MouseMove(left, px + 30, py + 20);
+            k.MouseMove(none, px + 30, py + 20);
+            break;
+          case 5:
+            k.SetChartColor(px % 2 ? colour : clWhite);
+            break;
+          case 6:
+            k.SetAntiAliased(!k.AntiAliased());
+            break;
+          case 7:
+            k.SetDataColor(colour);
+            k.MarkAt(k.Scale1X().RangeLow() + x * 0.3, y, 1 + px % 60);
+            k.Text(k.Scale1X().RangeLow() + x * 0.3, y, "label", 9, 0);
+            break;
+          case 8:
+            k.BackGroundImg().SetAreaMode(static_cast<TBGAreaMode>(px % 11));
+            k.BackGroundImg().SetAreaColor(colour);
+            k.BackGroundImg().SetAreaLeft(k.Scale1X().RangeLow() + x * 0.2);
+            k.BackGroundImg().SetAreaRight(k.Scale1X().RangeLow() + x * 0.3);
+            break;
+          case 9:
+            k.Legend().SetVisible(!k.Legend().Visible());
+            k.Legend().SetPosition(static_cast<TLegendPos>(px % 4));
+            break;
+          case 10:
+            k.SetGridStyle(k.GridStyle() == GridStyleType::gsNone ? GridStyleType::gsLines
+                                                                  : GridStyleType::gsNone);
+            break;
+          default:
+            k.SetBounds(0, 0, 240 + px % 40, 190 + py % 20);
+            break;
+        }
+        k.Paint();
+      }
+      next += what <= 2 ? 25 : 0;
+      tracked += twins[0]->Surface().DrawnTiles().Tracking();
+      (void)twins[1]->Surface().Bits();  // the twin forgets: its next paints lay everything
+      ASSERT_TRUE(kelvo::test::SamePixels(twins[0]->Surface(), twins[1]->Surface()))
+          << "ratio " << ratio << " step " << step << " did " << what;
+    }
+    EXPECT_GT(tracked, 60) << "repaints over the last picture at ratio " << ratio;
+  }
+}
