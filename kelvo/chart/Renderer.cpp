@@ -54,13 +54,16 @@ class TItemWalk {
     const size_t n = FItems.size();
     TColumnRun b;  // filled by ColumnBlock; outside the loop, so not cleared per item
     for (size_t i = 0; i < n;) {
+      if (FSummary && (i & 7) == 0 && FRun.Active && FRun.Quick) {
+        if (const size_t end = TakeInColumn(i); end > i) {
+          i = end;
+          continue;
+        }
+      }
       if (FSummary && (i & 7) == 0 && ColumnBlock(i, b)) {
         if (FRun.Active && b.Start.X == FRun.Start.X &&
             b.Attributes.SameAttributes(FRun.Attributes)) {
-          FRun.End = b.End;
-          FRun.Last = b.Last;
-          if (b.Top.Y < FRun.Top.Y) FRun.Top = b.Top, FRun.TopAt = b.TopAt;
-          if (b.Bottom.Y > FRun.Bottom.Y) FRun.Bottom = b.Bottom, FRun.BottomAt = b.BottomAt;
+          Take(b.Attributes, b.End);
         } else {
           if (FRun.Active) FlushRun(i);
           FRun = b;
@@ -78,13 +81,46 @@ class TItemWalk {
   }
 
  private:
+  // Blocks of items in one pixel column. Pixel y follows y (up or down by
+  // the axis' direction, logarithmic axes above their floor), so the run
+  // keeps its raw extremes and last point and maps them when drawn.
   struct TColumnRun {
     bool Active = false;
     size_t First = 0, End = 0;  // items [First, End)
-    TLineBlock Attributes;
-    TPoint Start, Last, Top, Bottom;
-    size_t TopAt = 0, BottomAt = 0;
+    TLineBlock Attributes;      // the first block's; then its extremes and last point
+    TPoint Start;
+    bool Quick = false;  // Column is the client pixel x for SurelyInColumnX
+    int32_t Column = 0;
   };
+
+  // Block K, which ends before item End, joins the run.
+  void Take(const TLineBlock& K, size_t End) {
+    TLineBlock& a = FRun.Attributes;
+    FRun.End = End;
+    a.LastX = K.LastX, a.LastY = K.LastY;
+    if (K.MinY < a.MinY) a.MinY = K.MinY, a.MinYAt = K.MinYAt;
+    if (K.MaxY > a.MaxY) a.MaxY = K.MaxY, a.MaxYAt = K.MaxYAt;
+  }
+
+  // The largest block starting at item i whose x surely lies in the run's
+  // column, taken into the run without mapping a point: the index after it,
+  // or i when there is none.
+  size_t TakeInColumn(size_t i) {
+    const TLayerMapping& m = FDrawer.LayerMapping(FRun.Attributes.Layer);
+    for (int level = TLineSummary::Levels - 1; level >= 0; --level) {
+      const size_t size = size_t{1} << TLineSummary::Shift[level];
+      if ((i & (size - 1)) != 0) continue;
+      const TLineBlock* k = FSummary->BlockAt(level, i);
+      if (!k || !k->Uniform) continue;
+      if (!k->SameAttributes(FRun.Attributes)) return i;
+      if (m.LogY && !(k->MinY > 1e-100)) continue;
+      if (!m.SurelyInColumnX(k->MinX, FRun.Column) || !m.SurelyInColumnX(k->MaxX, FRun.Column))
+        continue;
+      Take(*k, i + size);
+      return i + size;
+    }
+    return i;
+  }
 
   bool Shown(uint8_t Class, int32_t Layer) const {
     return FChart.ClassVisible(Class) && FChart.LayerVisible(Layer);
@@ -110,12 +146,9 @@ class TItemWalk {
       b.End = i + size;
       b.Attributes = *k;
       b.Start = FDrawer.Map(k->Layer, k->FirstX, k->FirstY);
-      b.Last = FDrawer.Map(k->Layer, k->LastX, k->LastY);
-      const bool loIsTop = lo.Y <= hi.Y;
-      b.Top = loIsTop ? lo : hi;
-      b.TopAt = loIsTop ? k->MinYAt : k->MaxYAt;
-      b.Bottom = loIsTop ? hi : lo;
-      b.BottomAt = loIsTop ? k->MaxYAt : k->MinYAt;
+      b.Quick = m.QuickX && std::fabs(static_cast<double>(lo.X) + FDrawer.Left()) <
+                                TLayerMapping::QuickLimit / 2;
+      b.Column = b.Quick ? m.PixelX(k->MinX) : 0;
       return true;
     }
     return false;
@@ -123,13 +156,13 @@ class TItemWalk {
 
   // Whether the line goes on from the run's last pixel to another pixel:
   // the points after it stay in that pixel for a while, then one leaves it.
-  bool LaterLeavesLast(size_t Next) const {
+  bool LaterLeavesLast(size_t Next, TPoint Last) const {
     for (size_t k = Next; k < FItems.size() && k < Next + 64; ++k) {
       const TDrawItem& it = FItems[k];
       if (it.Kind != ikLineTo || it.LineWidth != 1 || it.PenStyle != TPenStyle::psSolid ||
           !Shown(it.ItemClass, it.Layer) || !HasFiniteCoordinates(it))
         return false;
-      if (FDrawer.Map(it.Layer, it.X1, it.Y1) != FRun.Last) return true;
+      if (FDrawer.Map(it.Layer, it.X1, it.Y1) != Last) return true;
     }
     return false;
   }
@@ -137,7 +170,9 @@ class TItemWalk {
   void FlushRun(size_t Next) {
     FRun.Active = false;
     FDrawer.ForgetLastMark();
-    if (!LaterLeavesLast(Next)) {
+    const TLineBlock& a = FRun.Attributes;
+    const TPoint last = FDrawer.Map(a.Layer, a.LastX, a.LastY);
+    if (!LaterLeavesLast(Next, last)) {
       for (size_t k = FRun.First; k < FRun.End; ++k) FDrawer.Draw(FItems[k]);
       return;
     }
@@ -157,9 +192,12 @@ class TItemWalk {
       s.Current = FRun.Start;
       c.MoveTo(FRun.Start.X, FRun.Start.Y);
     }
-    const bool topFirst = FRun.TopAt <= FRun.BottomAt;
-    for (const TPoint p : {FRun.Start, topFirst ? FRun.Top : FRun.Bottom,
-                           topFirst ? FRun.Bottom : FRun.Top, FRun.Last})
+    const TPoint lo = FDrawer.Map(a.Layer, a.LastX, a.MinY),
+                 hi = FDrawer.Map(a.Layer, a.LastX, a.MaxY);
+    const bool loIsTop = lo.Y <= hi.Y;
+    const TPoint top = loIsTop ? lo : hi, bottom = loIsTop ? hi : lo;
+    const bool topFirst = (loIsTop ? a.MinYAt : a.MaxYAt) <= (loIsTop ? a.MaxYAt : a.MinYAt);
+    for (const TPoint p : {FRun.Start, topFirst ? top : bottom, topFirst ? bottom : top, last})
       s.AppendDistinct(p);
   }
 
