@@ -137,8 +137,8 @@ void TCustomKelvo::PaintColorBar(TCanvas& c) {
   const bool vertical = side < 2;
   // The gradient, in device pixels: the low end's colour at the bottom (the
   // left), the high end's at the top (the right), one run per colour.
-  const int32_t l = DevPos(box.Left), t = DevPos(box.Top), r = DevPos(box.Right),
-                bt = DevPos(box.Bottom);
+  const int32_t l = c.Pos(box.Left), t = c.Pos(box.Top), r = c.Pos(box.Right),
+                bt = c.Pos(box.Bottom);
   const int32_t steps = vertical ? bt - t - 1 : r - l - 1;
   c.Pen().SetMode(TPenMode::pmCopy);
   c.Brush().SetStyle(TBrushStyle::bsSolid);
@@ -189,15 +189,15 @@ void TCustomKelvo::PaintColorBar(TCanvas& c) {
   const int32_t textW = c.TextWidth(b.Caption()), textH = c.TextHeight(b.Caption());
   if (vertical) {
     c.Font().SetOrientation(900);  // reading upwards
-    const int64_t x = side == 0 ? int64_t{DevPos(int64_t{band.Left} + Inset)}
-                                : int64_t{DevPos(int64_t{band.Right} - Inset)} - textH;
-    const int64_t mid = DevPos((int64_t{box.Top} + box.Bottom) / 2);
+    const int64_t x = side == 0 ? int64_t{c.Pos(int64_t{band.Left} + Inset)}
+                                : int64_t{c.Pos(int64_t{band.Right} - Inset)} - textH;
+    const int64_t mid = c.Pos((int64_t{box.Top} + box.Bottom) / 2);
     c.TextOut(Clamp32(x), Clamp32(mid + textW / 2), b.Caption());
     c.Font().SetOrientation(0);
   } else {
-    const int64_t y = side == 2 ? int64_t{DevPos(int64_t{band.Top} + Inset)}
-                                : int64_t{DevPos(int64_t{band.Bottom} - Inset)} - textH;
-    const int64_t mid = DevPos((int64_t{box.Left} + box.Right) / 2);
+    const int64_t y = side == 2 ? int64_t{c.Pos(int64_t{band.Top} + Inset)}
+                                : int64_t{c.Pos(int64_t{band.Bottom} - Inset)} - textH;
+    const int64_t mid = c.Pos((int64_t{box.Left} + box.Right) / 2);
     c.TextOut(Clamp32(mid - textW / 2), Clamp32(y), b.Caption());
   }
 }

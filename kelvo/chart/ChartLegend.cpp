@@ -397,8 +397,8 @@ void TCustomKelvo::PaintLegend(TCanvas& c, int32_t Left, int32_t Top, bool Insid
   TCanvasStateKeeper keep(c);
   // The layout is logical; Left and Top, and what is drawn, are in device
   // pixels (positions mapped straight).
-  auto x = [&](int64_t v) { return Clamp32(int64_t{DevPos(v)} - Left); };
-  auto y = [&](int64_t v) { return Clamp32(int64_t{DevPos(v)} - Top); };
+  auto x = [&](int64_t v) { return Clamp32(int64_t{c.Pos(v)} - Left); };
+  auto y = [&](int64_t v) { return Clamp32(int64_t{c.Pos(v)} - Top); };
   auto local = [&](const TRect& r) { return Rect(x(r.Left), y(r.Top), x(r.Right), y(r.Bottom)); };
   const TRect box = local(l.Box);
   c.Pen().SetMode(TPenMode::pmCopy);

@@ -501,9 +501,9 @@ void TColorMap::Draw(TPlotContext& Context) const {
   const TCustomKelvo& chart = Context.Chart;
   const TLayerMapping& m = chart.DeviceMapping(Layer());
   const raster::TSurface s = Context.Canvas.Surface();
-  TPicture::TKey key{Changes(),   m.KX,     m.DX,     m.KY,           m.DY,
-                     m.FloorX,    m.FloorY, m.LogX,   m.LogY,         Context.Left,
-                     Context.Top, s.Width,  s.Height, chart.DevLen(1)};
+  TPicture::TKey key{
+      Changes(), m.KX,   m.DX,         m.KY,        m.DY,    m.FloorX, m.FloorY,
+      m.LogX,    m.LogY, Context.Left, Context.Top, s.Width, s.Height, Context.Canvas.Len(1)};
   if (!FPicture) FPicture = std::make_unique<TPicture>();
   TPicture& picture = *FPicture;
   if (!picture.Kept || !(picture.Key == key)) {

@@ -243,10 +243,11 @@ void TCustomKelvo::SizeDataBitmap() {
   SettleDataBitmap();  // keeps its pixels, as it would have without the frame
   const int64_t right = int64_t{Width()} - FSettings.MarginRight - FSettings.ShadowWidth;
   const int64_t bottom = int64_t{Height()} - FSettings.MarginBottom - FSettings.ShadowWidth;
-  int64_t w = std::clamp<int64_t>(int64_t{DevPos(right + 1)} - DevPos(FSettings.MarginLeft), 0,
-                                  MaxBitmapSide);
-  int64_t h = std::clamp<int64_t>(int64_t{DevPos(bottom + 1)} - DevPos(FSettings.MarginTop), 0,
-                                  MaxBitmapSide);
+  const TDeviceScale& d = DeviceScale();
+  int64_t w = std::clamp<int64_t>(int64_t{d.Position(right + 1)} - d.Position(FSettings.MarginLeft),
+                                  0, MaxBitmapSide);
+  int64_t h = std::clamp<int64_t>(int64_t{d.Position(bottom + 1)} - d.Position(FSettings.MarginTop),
+                                  0, MaxBitmapSide);
   // Only margins far below zero make the data area larger than any picture
   // we allocate; it then lies almost wholly outside the control. Such an
   // area is not drawn at all (an empty bitmap), and the chart paints its

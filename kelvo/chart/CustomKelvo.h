@@ -23,18 +23,18 @@
 
 #include "kelvo/base/CrossHair.h"
 #include "kelvo/chart/BakGndImg.h"
+#include "kelvo/chart/BoxPlot.h"
+#include "kelvo/chart/Candles.h"
 #include "kelvo/chart/ChartTypes.h"
+#include "kelvo/chart/ColorBar.h"
+#include "kelvo/chart/ColorMap.h"
 #include "kelvo/chart/DisplayList.h"
+#include "kelvo/chart/Histogram.h"
 #include "kelvo/chart/JointLayers.h"
 #include "kelvo/chart/LayerMapping.h"
 #include "kelvo/chart/Legend.h"
 #include "kelvo/chart/NearestItem.h"
 #include "kelvo/chart/ScaleProps.h"
-#include "kelvo/chart/ColorBar.h"
-#include "kelvo/chart/BoxPlot.h"
-#include "kelvo/chart/Candles.h"
-#include "kelvo/chart/ColorMap.h"
-#include "kelvo/chart/Histogram.h"
 #include "kelvo/chart/Series.h"
 #include "kelvo/chart/TextLabel.h"
 #include "kelvo/platform/Controls.h"
@@ -317,10 +317,6 @@ class TCustomKelvo : public TCustomControl, private IJointLayersOwner {
   // at a device pixel ratio of 1): a world point lands on its nearest
   // device pixel. The chart draws with these.
   const TLayerMapping& DeviceMapping(int32_t Layer) const;
-  // Logical pixels as device pixels on the chart's bitmaps (DeviceScale.h):
-  // a position mapped straight, a length by the snapping rule.
-  int32_t DevPos(int64_t P) const { return DeviceScale().Position(P); }
-  int32_t DevLen(int64_t L) const { return DeviceScale().Length(L); }
   // The data area on the device surface: Left and Top where the data bitmap
   // stands, Right and Bottom the lines of its frame (the margins' logical
   // positions mapped). Drawing code takes its edges from here.
@@ -328,9 +324,10 @@ class TCustomKelvo : public TCustomControl, private IJointLayersOwner {
     int32_t Left, Top, Right, Bottom;
   };
   TDeviceDataArea DeviceDataArea() const {
-    return {DevPos(FSettings.MarginLeft), DevPos(FSettings.MarginTop),
-            DevPos(int64_t{Width()} - FSettings.MarginRight - FSettings.ShadowWidth),
-            DevPos(int64_t{Height()} - FSettings.MarginBottom - FSettings.ShadowWidth)};
+    const TDeviceScale& d = DeviceScale();
+    return {d.Position(FSettings.MarginLeft), d.Position(FSettings.MarginTop),
+            d.Position(int64_t{Width()} - FSettings.MarginRight - FSettings.ShadowWidth),
+            d.Position(int64_t{Height()} - FSettings.MarginBottom - FSettings.ShadowWidth)};
   }
 
   // --- wheel zoom and zoom history (off or unused unless asked for) ---

@@ -30,8 +30,8 @@ TItemDrawer::TItemDrawer(TCustomKelvo& Chart, TCanvas& Canvas, TRenderState& Sta
       FMaps(Chart.DeviceScale().Identity() ? Chart.FMapping.data() : Chart.FDeviceMapping.data()),
       FLeft(Chart.DeviceDataArea().Left),
       FTop(Chart.DeviceDataArea().Top),
-      FOne(Chart.DevLen(1)),
-      FDupRim(Chart.DevLen(Chart.FSettings.MinDupMarkDist)),
+      FOne(Canvas.Len(1)),
+      FDupRim(Canvas.Len(Chart.FSettings.MinDupMarkDist)),
       FDirectSquares(DirectSquares),
       FAvoidDuplicates(Chart.FSettings.AvoidDuplicateMarks),
       FShortcuts(Chart.FRenderShortcuts),
@@ -305,8 +305,8 @@ void TItemDrawer::Bar3D(const TDrawItem& It) {
   const long double angle =
       static_cast<long double>(It.Param1) * std::numbers::pi_v<long double> / 180;
   // Kept to +-1e9 after scaling, so the faces' corner sums stay in range.
-  const int32_t dx = ClampFar(FChart.DevLen(RoundOffset(std::cos(angle) * It.Param2)));
-  const int32_t dy = -ClampFar(FChart.DevLen(RoundOffset(std::sin(angle) * It.Param2)));
+  const int32_t dx = ClampFar(c.Len(RoundOffset(std::cos(angle) * It.Param2)));
+  const int32_t dy = -ClampFar(c.Len(RoundOffset(std::sin(angle) * It.Param2)));
   if (It.Param1 > 90) std::swap(x1, x2);  // the side face moves to the left
   const TPoint top[] = {{x1, y1}, {x1 + dx, y1 + dy}, {x2 + dx, y1 + dy}, {x2, y1}};
   const TPoint side[] = {{x2 + dx, y1 + dy}, {x2, y1}, {x2, y2}, {x2 + dx, y2 + dy}};
@@ -323,8 +323,8 @@ void TItemDrawer::TextOffset(const TDrawItem& It) {
   s.Flush();
   int32_t px, py;
   DevicePixel(It.Layer, It.X1, It.Y1, px, py);
-  Text(It, ToBitmap(Clamp32(int64_t{px} + FChart.DevLen(RoundOffset(It.X2))),
-                    Clamp32(int64_t{py} + FChart.DevLen(RoundOffset(It.Y2)))));
+  Text(It, ToBitmap(Clamp32(int64_t{px} + c.Len(RoundOffset(It.X2))),
+                    Clamp32(int64_t{py} + c.Len(RoundOffset(It.Y2)))));
 }
 
 void TItemDrawer::MoveTo(const TDrawItem& It) {
@@ -340,8 +340,8 @@ void TItemDrawer::Relative(const TDrawItem& It, bool Line) {
   s.Flush();
   if (FPenLost) return;  // relative to a point that is not finite
   const TPoint pen = c.PenPos();
-  const TPoint p{ClampFar(int64_t{pen.X} + FChart.DevLen(RoundOffset(It.X1))),
-                 ClampFar(int64_t{pen.Y} + FChart.DevLen(RoundOffset(It.Y1)))};
+  const TPoint p{ClampFar(int64_t{pen.X} + c.Len(RoundOffset(It.X1))),
+                 ClampFar(int64_t{pen.Y} + c.Len(RoundOffset(It.Y1)))};
   if (!Line) {
     s.Current = p;
     c.MoveTo(p.X, p.Y);
@@ -365,7 +365,7 @@ void TItemDrawer::Arrow(const TDrawItem& It) {
   }
   c.MoveTo(p1.X, p1.Y);
   c.LineTo(p2.X, p2.Y);
-  const int32_t len = FChart.DevLen(It.Param1);
+  const int32_t len = c.Len(It.Param1);
   if (len <= 0) return;
   const long double pi = std::numbers::pi_v<long double>;
   const long double dxp = static_cast<long double>(p2.X) - p1.X,
@@ -395,7 +395,7 @@ void TItemDrawer::PixelBox(const TDrawItem& It) {
   ShapeColours(It);
   int32_t cx, cy;
   DevicePixel(It.Layer, It.X1, It.Y1, cx, cy);
-  const int32_t hw = FChart.DevLen(RoundOffset(It.X2)), hh = FChart.DevLen(RoundOffset(It.Y2));
+  const int32_t hw = c.Len(RoundOffset(It.X2)), hh = c.Len(RoundOffset(It.Y2));
   PixelOrBox(ToBitmap(Clamp32(int64_t{cx} - hw), Clamp32(int64_t{cy} - hh)),
              ToBitmap(Clamp32(int64_t{cx} + hw), Clamp32(int64_t{cy} + hh)), false);
 }
@@ -412,7 +412,7 @@ void TItemDrawer::ErrorMark(const TDrawItem& It) {
   s.SetPenStyle(It.PenStyle);
   s.SetBrushColor(It.FillColor);
   const TPoint centre = Map(It.Layer, It.X1, It.Y1);
-  const int32_t before = FChart.DevLen(3), after = FChart.DevLen(4);
+  const int32_t before = c.Len(3), after = c.Len(4);
   if (It.Param1 != 0) {
     for (double ex : {It.X1 - e1, It.X1 + e2}) {
       const TPoint e = Map(It.Layer, ex, It.Y1);

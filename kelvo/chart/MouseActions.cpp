@@ -78,15 +78,15 @@ void XorFigure(TCanvas& c, Draw draw) {
 void TCustomKelvo::XorRect(TPoint A, TPoint B) {
   SettleFrame();
   XorFigure(Canvas(),
-            [&](TCanvas& c) { c.Rectangle(DevPos(A.X), DevPos(A.Y), DevPos(B.X), DevPos(B.Y)); });
+            [&](TCanvas& c) { c.Rectangle(c.Pos(A.X), c.Pos(A.Y), c.Pos(B.X), c.Pos(B.Y)); });
   SurfaceChanged();
 }
 
 void TCustomKelvo::XorLine(TPoint A, TPoint B) {
   SettleFrame();
   XorFigure(Canvas(), [&](TCanvas& c) {
-    c.MoveTo(DevPos(A.X), DevPos(A.Y));
-    c.LineTo(DevPos(B.X), DevPos(B.Y));
+    c.MoveTo(c.Pos(A.X), c.Pos(A.Y));
+    c.LineTo(c.Pos(B.X), c.Pos(B.Y));
   });
   SurfaceChanged();
 }

@@ -102,13 +102,13 @@ void TCustomKelvo::PaintShadow(TCanvas& c) {
   // In device pixels: the shadow's inner edge is the position of the
   // logical one, its outer edge the surface's, one logical pixel n wide.
   const int32_t BW = FFrameBitmap.Width(), BH = FFrameBitmap.Height();
-  const int32_t SX = Clamp32(int64_t{BW} - DevPos(int64_t{Width()} - FSettings.ShadowWidth));
-  const int32_t SY = Clamp32(int64_t{BH} - DevPos(int64_t{Height()} - FSettings.ShadowWidth));
-  const int32_t S = SX, n = DevLen(1);
+  const int32_t SX = Clamp32(int64_t{BW} - c.Pos(int64_t{Width()} - FSettings.ShadowWidth));
+  const int32_t SY = Clamp32(int64_t{BH} - c.Pos(int64_t{Height()} - FSettings.ShadowWidth));
+  const int32_t S = SX, n = c.Len(1);
   c.Brush().SetColor(FSettings.ShadowBakColor);
   c.Pen().SetColor(FSettings.ShadowBakColor);
-  c.Rectangle(BW - SX, 0, BW, DevPos(FSettings.ShadowWidth));
-  c.Rectangle(0, BH - SY, DevPos(FSettings.ShadowWidth), BH);
+  c.Rectangle(BW - SX, 0, BW, c.Pos(FSettings.ShadowWidth));
+  c.Rectangle(0, BH - SY, c.Pos(FSettings.ShadowWidth), BH);
   c.Brush().SetColor(FSettings.ShadowColor);
   const int32_t T = SY;
   int32_t ex = 0, ey = 0;  // where the shadow's slanted ends start
@@ -124,8 +124,8 @@ void TCustomKelvo::PaintShadow(TCanvas& c) {
   c.Polygon(right);
   c.Pen().SetColor(clBlack);
   c.Pen().SetStyle(TPenStyle::psSolid);
-  const int32_t r = DevPos(int64_t{Width()} - FSettings.ShadowWidth),
-                b = DevPos(int64_t{Height()} - FSettings.ShadowWidth);
+  const int32_t r = c.Pos(int64_t{Width()} - FSettings.ShadowWidth),
+                b = c.Pos(int64_t{Height()} - FSettings.ShadowWidth);
   c.MoveTo(0, 0);
   c.LineTo(r, 0);
   c.LineTo(r, b);
@@ -178,7 +178,7 @@ void TCustomKelvo::PaintCaption(TCanvas& c) {
         break;
     }
     c.SetTextAlign(TA_LEFT | TA_TOP | TA_NOUPDATECP);
-    x = DevPos(x), y = DevPos(y);
+    x = c.Pos(x), y = c.Pos(y);
     if (FSettings.CaptionAlignment == TAlignment::taRightJustify) x -= w;
     if (FSettings.CaptionAlignment == TAlignment::taCenter) x -= w / 2;
     c.TextOut(Clamp32(x), Clamp32(y), FSettings.Caption);
@@ -275,17 +275,17 @@ void TCustomKelvo::PaintBackgroundPicture(TCanvas& c) {
   switch (bg.FillMode()) {
     case TBkgFill::bfSimple:
       c.Rectangle(0, 0, BW, BH);
-      c.StretchDraw(Rect(0, 0, DevPos(IW), DevPos(IH)), FHolderBitmap);
+      c.StretchDraw(Rect(0, 0, c.Pos(IW), c.Pos(IH)), FHolderBitmap);
       break;
     case TBkgFill::bfStretch:
       c.StretchDraw(Rect(0, 0, BW, BH), FHolderBitmap);
       break;
     case TBkgFill::bfTile: {
       if (IW <= 0 || IH <= 0) break;
-      for (int64_t k = 0; DevPos(k * IW) < BW; ++k)
-        for (int64_t r = 0; DevPos(r * IH) < BH; ++r)
+      for (int64_t k = 0; c.Pos(k * IW) < BW; ++k)
+        for (int64_t r = 0; c.Pos(r * IH) < BH; ++r)
           c.StretchDraw(
-              Rect(DevPos(k * IW), DevPos(r * IH), DevPos((k + 1) * IW), DevPos((r + 1) * IH)),
+              Rect(c.Pos(k * IW), c.Pos(r * IH), c.Pos((k + 1) * IW), c.Pos((r + 1) * IH)),
               FHolderBitmap);
       break;
     }
@@ -377,8 +377,8 @@ void TCustomKelvo::DrawCrossHairs(int32_t OffsetX, int32_t OffsetY, TBitmap& Bit
     c.Rectangle(a.X, a.Y, b.X, b.Y);
   };
   // A figure from k logical pixels before the centre to k pixels after it.
-  auto before = [&](int64_t centre, int64_t k) { return centre - DevLen(k); };
-  auto after = [&](int64_t centre, int64_t k) { return centre + DevLen(k + 1); };
+  auto before = [&](int64_t centre, int64_t k) { return centre - c.Len(k); };
+  auto after = [&](int64_t centre, int64_t k) { return centre + c.Len(k + 1); };
   for (int32_t i = 1; i <= CrossHairCount; ++i) {
     const TCrossHair& h = CrossHair(i);
     if (h.Mode() == TCrossHMode::chOff) continue;
@@ -388,7 +388,7 @@ void TCustomKelvo::DrawCrossHairs(int32_t OffsetX, int32_t OffsetY, TBitmap& Bit
     c.Pen().SetWidth(h.LineWid());
     c.Pen().SetStyle(h.LineType());
     c.Brush().SetColor(FSettings.ChartColor);
-    const int64_t half = c.DevicePenWidth() / 2, one = DevLen(1);
+    const int64_t half = c.DevicePenWidth() / 2, one = c.Len(1);
     const bool inY = top + half < py && py < bottom - half;
     const bool inX = left + half < px && px < right - half;
     const TCrossHMode m = h.Mode();

@@ -291,7 +291,7 @@ void TCustomKelvo::RenderDisplayList(TBitmap& Bitmap) {
   // The line-run reduction is exact for a line one device pixel wide:
   // aliased, or smooth at a ratio of 1. A smooth band wider than a pixel
   // reaches into the neighbouring columns, and every point of it counts.
-  const bool columnsExact = !FSettings.AntiAliased || DevLen(1) == 1;
+  const bool columnsExact = !FSettings.AntiAliased || c.Len(1) == 1;
   const TLineSummary* summary = FRenderShortcuts && columnsExact ? FList.Summary() : nullptr;
   TItemWalk(*this, drawer, s, c, FList.Items(), summary, directSquares).Walk();
   // The plottables, after the items.
@@ -358,11 +358,11 @@ void TCustomKelvo::TextLabelAnchor(const TTextLabel& l, int64_t& X, int64_t& Y) 
     DeviceMapping(l.Layer()).Map(l.PosX(), l.PosY(), px, py);
   X = l.AttachToData() == TTxtLblAttachMode::tlamNone ||
               l.AttachToData() == TTxtLblAttachMode::tlamYOnly
-          ? DevPos(RoundClamped(l.PosX()))
+          ? DeviceScale().Position(RoundClamped(l.PosX()))
           : px;
   Y = l.AttachToData() == TTxtLblAttachMode::tlamNone ||
               l.AttachToData() == TTxtLblAttachMode::tlamXOnly
-          ? DevPos(RoundClamped(l.PosY()))
+          ? DeviceScale().Position(RoundClamped(l.PosY()))
           : py;
 }
 
@@ -398,7 +398,7 @@ void TCustomKelvo::DrawTextLabel(TCanvas& c, const TTextLabel& l) {
   // Bitmap coordinates.
   x -= DeviceDataArea().Left;
   y -= DeviceDataArea().Top;
-  const int64_t four = DevLen(4), two = DevLen(2);
+  const int64_t four = c.Len(4), two = c.Len(2);
   const auto box = [&](int64_t dx, int64_t dy) {
     c.Rectangle(Clamp32(x - four + dx), Clamp32(y - L * n - two + dy), Clamp32(x + K + four + dx),
                 Clamp32(y + two + dy));
@@ -425,7 +425,7 @@ void TCustomKelvo::DrawTextLabel(TCanvas& c, const TTextLabel& l) {
     case TTxtLblMode::tlShadow:
       c.Pen().SetColor(l.ColorShadow());
       c.Brush().SetColor(l.ColorShadow());
-      box(DevLen(l.ShadowDx()), DevLen(l.ShadowDy()));
+      box(c.Len(l.ShadowDx()), c.Len(l.ShadowDy()));
       c.Pen().SetColor(l.ColorBorder());
       c.Brush().SetColor(l.ColorBkg());
       box(0, 0);

@@ -434,15 +434,14 @@ void TSeries::DrawLine(TPlotContext& Context, TDrawItem& it, bool Ordered) const
   const bool solid = Context.Shortcuts && Ordered && se.PenStyle() == TPenStyle::psSolid;
   // Columns reduce a line one device pixel wide exactly (see the line
   // runs in Renderer.cpp).
-  const bool columns =
-      solid && se.LineWidth() == 1 && (!chart.AntiAliased() || chart.DevLen(1) == 1);
+  const bool columns = solid && se.LineWidth() == 1 && (!chart.AntiAliased() || c.Len(1) == 1);
   // Steps after and before their points are drawn by columns too; other
   // steps, and steps that columns cannot draw, as their items.
   const bool stepped = FShape != TSeriesShape::shStraight;
   if (stepped && (!columns || FShape == TSeriesShape::shStepMid))
     return DrawShape(Context, it, Ordered);
   std::vector<TPointRange> ranges;
-  const int32_t reach = columns ? 0 : chart.DevLen(se.LineWidth()) + 1;
+  const int32_t reach = columns ? 0 : c.Len(se.LineWidth()) + 1;
   if (solid && RangesInView(TSeriesView(se), m, ml, mt, c.Bitmap().Width(), reach, ranges)) {
     // The line starts at the first range's first point as after a move.
     it.Kind = ikMoveTo;

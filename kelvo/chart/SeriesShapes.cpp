@@ -31,7 +31,7 @@ std::vector<TPointRange> PointsToDraw(const TSeries& S, TPlotContext& Context, b
   const uint64_t n = S.Count();
   std::vector<TPointRange> ranges;
   const bool solid = Context.Shortcuts && Ordered && S.PenStyle() == TPenStyle::psSolid;
-  const int32_t reach = Context.Chart.DevLen(S.LineWidth()) + 1;
+  const int32_t reach = Context.Canvas.Len(S.LineWidth()) + 1;
   if (!solid || !RangesInView(TSeriesView(S), Context.Chart.DeviceMapping(S.Layer()), Context.Left,
                               Context.Top, Context.Canvas.Bitmap().Width(), reach, ranges))
     ranges.assign(1, TPointRange{0, n - 1, false});

@@ -59,6 +59,11 @@ class TCanvas : public TPersistent {
   void SetDeviceScale(const TDeviceScale& Value) { FScale = Value; }
   // The pen's width in this bitmap's pixels.
   int32_t DevicePenWidth() const { return FScale.Length(FPen.Width()); }
+  // Logical pixels in this bitmap's pixels, by the one snapping rule of
+  // DeviceScale.h: a position mapped straight, a length snapped. Drawing
+  // code that places a figure in logical units asks the canvas it draws on.
+  int32_t Pos(int64_t Logical) const { return FScale.Position(Logical); }
+  int32_t Len(int64_t Logical) const { return FScale.Length(Logical); }
 
   // Off at creation. On, lines, polylines, polygon outlines and ellipses
   // are drawn with coverage anti-aliasing in copy mode (XOR drawing stays

@@ -130,7 +130,7 @@ void TScale::DateTimeMessage(TPass& p, bool Invalid) {
   if (p.Horizontal) {
     const char* text = Invalid ? "invalid DateTime scale" : "DateTime range is below 1 second";
     const int64_t w = c.TextWidth(text);
-    c.TextOut(RoundClamped(int64_t{m} - w / 2), RoundClamped(int64_t{p.Base} + DevLen(7)), text);
+    c.TextOut(RoundClamped(int64_t{m} - w / 2), RoundClamped(int64_t{p.Base} + c.Len(7)), text);
     return;
   }
   static constexpr std::array<const char*, 3> invalidWords = {"invalid", "DateTime", "scale"};
@@ -141,8 +141,8 @@ void TScale::DateTimeMessage(TPass& p, bool Invalid) {
   for (size_t i = 0; i < n; ++i) {
     const char* word = Invalid ? invalidWords[i] : smallWords[i];
     const int64_t w = c.TextWidth(word);
-    const int64_t left = FScaleType == TScaleType::sctYL ? int64_t{p.Base} + DevLen(2)
-                                                         : int64_t{p.Base} - w - DevLen(2);
+    const int64_t left = FScaleType == TScaleType::sctYL ? int64_t{p.Base} + c.Len(2)
+                                                         : int64_t{p.Base} - w - c.Len(2);
     const int64_t top = int64_t{m} + (static_cast<int64_t>(i) - 1) * h;
     c.TextOut(RoundClamped(left), RoundClamped(top), word);
   }
@@ -152,8 +152,8 @@ void TScale::DrawSideText(TPass& p, long double Value, std::string Text, int Lin
   if (OnBeforeTickLabel) OnBeforeTickLabel(this, FScaleType, static_cast<double>(Value), Text);
   const int32_t at = DeviceValueToPixel(static_cast<double>(Value));
   const int64_t w = LabelWidth(p.Canvas, Text), h = p.Canvas.TextHeight(Text);
-  const int64_t left = FScaleType == TScaleType::sctYL ? int64_t{p.Base} + DevLen(8)
-                                                       : int64_t{p.Base} - w - DevLen(8);
+  const int64_t left = FScaleType == TScaleType::sctYL ? int64_t{p.Base} + p.Canvas.Len(8)
+                                                       : int64_t{p.Base} - w - p.Canvas.Len(8);
   const int64_t top = int64_t{at} - Lines * (h / 2);
   LabelOut(p, left, top, Text);
 }

@@ -64,7 +64,8 @@ void TScale::RecordTick(long double Value) {
 void TScale::DrawTick(TPass& p, long double Value, int Length) {
   if (!IsTickValue(Value)) return;
   const int32_t at = DeviceValueToPixel(static_cast<double>(Value));
-  const int32_t end = RoundClamped(static_cast<long double>(p.Base) + p.Side * DevLen(Length));
+  const int32_t end =
+      RoundClamped(static_cast<long double>(p.Base) + p.Side * p.Canvas.Len(Length));
   if (p.Horizontal) {
     p.Canvas.MoveTo(at, p.Base);
     p.Canvas.LineTo(at, end);
@@ -132,7 +133,7 @@ bool TScale::LabelOut(TPass& p, int64_t X, int64_t Y, const std::string& Label) 
                            RoundClamped(Y + h));
     // Side by side, labels keep a gap of four logical pixels, so that two
     // never read as one.
-    const int64_t gap = DevLen(4);
+    const int64_t gap = c.Len(4);
     const size_t n = std::min(p.DrawnCount, p.Drawn.size());
     for (size_t k = 0; k < n; ++k) {
       const TRect& d = p.Drawn[k];
@@ -162,8 +163,8 @@ void TScale::DrawLabel(TPass& p, long double Value, std::string Label) {
   }
   if (OnBeforeTickLabel) OnBeforeTickLabel(this, FScaleType, static_cast<double>(Value), Label);
   const int64_t w = LabelWidth(p.Canvas, Label);
-  const int64_t left = FScaleType == TScaleType::sctYL ? int64_t{p.Base} + DevLen(8)
-                                                       : int64_t{p.Base} - w - DevLen(8);
+  const int64_t left = FScaleType == TScaleType::sctYL ? int64_t{p.Base} + p.Canvas.Len(8)
+                                                       : int64_t{p.Base} - w - p.Canvas.Len(8);
   const int64_t top = int64_t{at} - p.ZeroHeight / 2;
   LabelOut(p, left, top, Label);
 }
@@ -175,7 +176,7 @@ void TScale::PlaceHorizontalLabel(TPass& p, int32_t X, int32_t BaseY, long doubl
   if (OnBeforeTickLabel) OnBeforeTickLabel(this, FScaleType, static_cast<double>(Value), Label);
   const int64_t w = LabelWidth(p.Canvas, Label), h = p.Canvas.TextHeight(Label);
   const int64_t half = w / 2;
-  const int64_t gap = DevLen(7), edge = DevLen(2), right = DeviceScale().Side(Width());
+  const int64_t gap = p.Canvas.Len(7), edge = p.Canvas.Len(2), right = DeviceScale().Side(Width());
   const int64_t top =
       FScaleType == TScaleType::sctXT ? int64_t{BaseY} + gap : int64_t{BaseY} - h - gap;
   const int64_t left = int64_t{X} + half < right - edge

@@ -357,24 +357,24 @@ void TScale::Paint() {
   auto base = [&](int32_t dx, int32_t dy) -> int32_t {
     switch (FScaleType) {
       case TScaleType::sctXB:
-        return ClampToInt32(int64_t{dy} + DevPos(int64_t{Height()} - FMarginBottom - 1));
+        return ClampToInt32(int64_t{dy} + target.Pos(int64_t{Height()} - FMarginBottom - 1));
       case TScaleType::sctXT:
-        return ClampToInt32(int64_t{dy} + DevPos(FMarginTop));
+        return ClampToInt32(int64_t{dy} + target.Pos(FMarginTop));
       case TScaleType::sctYL:
-        return ClampToInt32(int64_t{dx} + DevPos(FMarginLeft));
+        return ClampToInt32(int64_t{dx} + target.Pos(FMarginLeft));
       case TScaleType::sctYR:
-        return ClampToInt32(int64_t{dx} + DevPos(int64_t{Width()} - FMarginRight - 1));
+        return ClampToInt32(int64_t{dx} + target.Pos(int64_t{Width()} - FMarginRight - 1));
     }
     return 0;
   };
   auto baseLine = [&](TCanvas& c, int32_t b) {
     if (!FShowBaseLine) return;
     if (horizontal) {
-      c.MoveTo(DevPos(FMarginLeft), b);
-      c.LineTo(DevPos(int64_t{Width()} - FMarginRight - 1), b);
+      c.MoveTo(c.Pos(FMarginLeft), b);
+      c.LineTo(c.Pos(int64_t{Width()} - FMarginRight - 1), b);
     } else {
-      c.MoveTo(b, DevPos(FMarginTop));
-      c.LineTo(b, DevPos(int64_t{Height()} - FMarginBottom - 1));
+      c.MoveTo(b, c.Pos(FMarginTop));
+      c.LineTo(b, c.Pos(int64_t{Height()} - FMarginBottom - 1));
     }
   };
   auto pass = [&](TCanvas& c, int32_t b) {
@@ -422,10 +422,11 @@ void TScale::PaintCaption(TCanvas& Canvas, int32_t Base, int64_t LabelExtent) {
     // width high, beside the labels (their gap, the widest, a gap), centred
     // along the axis, and moved inside the control where it would leave it.
     const int64_t cell = Canvas.TextHeight(FAxis.Caption);
-    const int64_t away = DevLen(8) + LabelExtent + DevLen(6);
+    const int64_t away = Canvas.Len(8) + LabelExtent + Canvas.Len(6);
     int64_t x =
         FScaleType == TScaleType::sctYL ? int64_t{Base} + away : int64_t{Base} - away - cell;
-    const int64_t top = DevPos(FMarginTop), bottom = DevPos(int64_t{Height()} - FMarginBottom);
+    const int64_t top = Canvas.Pos(FMarginTop),
+                  bottom = Canvas.Pos(int64_t{Height()} - FMarginBottom);
     int64_t y = (top + bottom) / 2 + w / 2;  // the reference point, at the text's start
     const int64_t right = DeviceScale().Side(Width()), low = DeviceScale().Side(Height());
     x = std::max<int64_t>(0, std::min(x, right - cell));
@@ -437,31 +438,31 @@ void TScale::PaintCaption(TCanvas& Canvas, int32_t Base, int64_t LabelExtent) {
   }
   int64_t x, y;
   if (!IsHorizontal(FScaleType)) {
-    x = int64_t{Base} + DevLen(FAxis.CaptionPosX);
+    x = int64_t{Base} + Canvas.Len(FAxis.CaptionPosX);
     switch (FAxis.CaptionAnchor) {
       case TScaleUnitAnchor::uaSclTopLft:
-        y = DevPos(int64_t{FAxis.CaptionPosY} + FMarginTop);
+        y = Canvas.Pos(int64_t{FAxis.CaptionPosY} + FMarginTop);
         break;
       case TScaleUnitAnchor::uaSclCenter:
-        y = DevPos(int64_t{FAxis.CaptionPosY} + FMarginTop +
-                   (int64_t{Height()} - FMarginTop - FMarginBottom) / 2);
+        y = Canvas.Pos(int64_t{FAxis.CaptionPosY} + FMarginTop +
+                       (int64_t{Height()} - FMarginTop - FMarginBottom) / 2);
         break;
       default:
-        y = DevPos(int64_t{FAxis.CaptionPosY} + Height() - FMarginBottom);
+        y = Canvas.Pos(int64_t{FAxis.CaptionPosY} + Height() - FMarginBottom);
         break;
     }
   } else {
-    y = int64_t{Base} + DevLen(FAxis.CaptionPosY);
+    y = int64_t{Base} + Canvas.Len(FAxis.CaptionPosY);
     switch (FAxis.CaptionAnchor) {
       case TScaleUnitAnchor::uaSclTopLft:
-        x = DevPos(int64_t{FAxis.CaptionPosX} + FMarginLeft);
+        x = Canvas.Pos(int64_t{FAxis.CaptionPosX} + FMarginLeft);
         break;
       case TScaleUnitAnchor::uaSclCenter:
-        x = DevPos(int64_t{FAxis.CaptionPosX} + FMarginLeft +
-                   (int64_t{Width()} - FMarginLeft - FMarginRight) / 2);
+        x = Canvas.Pos(int64_t{FAxis.CaptionPosX} + FMarginLeft +
+                       (int64_t{Width()} - FMarginLeft - FMarginRight) / 2);
         break;
       default:
-        x = DevPos(int64_t{FAxis.CaptionPosX} + Width() - FMarginRight);
+        x = Canvas.Pos(int64_t{FAxis.CaptionPosX} + Width() - FMarginRight);
         break;
     }
   }

@@ -171,9 +171,6 @@ class TScale : public TCustomControl {
   void AssignTo(TPersistent* Dest) const override;
 
  private:
-  // Logical positions and lengths on the device surface the axis paints on.
-  int32_t DevPos(int64_t P) const { return DeviceScale().Position(P); }
-  int32_t DevLen(int64_t L) const { return DeviceScale().Length(L); }
   long double ExactPixel(double Value) const;
   struct TPass;  // the state of one tick pass (TickPass.h)
 
