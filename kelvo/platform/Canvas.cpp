@@ -30,7 +30,7 @@ raster::TSurface TCanvas::Target() const {
 
 void TCanvas::MarkDrawn(int64_t L, int64_t T, int64_t R, int64_t B) const {
   TDrawnTiles& tiles = TargetBitmap().DrawnTiles();
-  if (!tiles.Tracking()) return;
+  if (!tiles.Open()) return;
   // Clipped to this canvas' own rectangle first: a redirected canvas draws
   // nowhere else on its target.
   L = std::max<int64_t>(L, 0), T = std::max<int64_t>(T, 0);
@@ -173,7 +173,7 @@ void TCanvas::StrokePath(std::span<const TPoint> Points, bool Closed) {
 // that stay within 64 pixels each way, so a long line marks the tiles along
 // it, not the box of the whole line.
 void TCanvas::MarkPath(std::span<const TPoint> Points, bool Closed) const {
-  if (!TargetBitmap().DrawnTiles().Tracking()) return;
+  if (!TargetBitmap().DrawnTiles().Open()) return;
   constexpr int64_t Piece = 64;
   const int64_t reach = LineReach();
   auto mark = [&](int64_t l, int64_t t, int64_t r, int64_t b) {
@@ -415,7 +415,7 @@ void TCanvas::TextOut(int32_t X, int32_t Y, std::string_view Text) {
       style.Contains(TFontStyle::fsUnderline) || style.Contains(TFontStyle::fsStrikeOut);
   // The text's width is needed only for its background box and its lines,
   // and while the pixels drawn are tracked.
-  const bool tracked = TargetBitmap().DrawnTiles().Tracking();
+  const bool tracked = TargetBitmap().DrawnTiles().Open();
   const int64_t width = solid || lines || tracked ? face.TextWidth(Text) : 0;
   if (tracked) {
     // Glyphs may reach beyond their advance and cell: a cell's height of room.

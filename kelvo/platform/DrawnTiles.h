@@ -24,6 +24,8 @@ class TDrawnTiles {
   using TKey = std::array<int64_t, 6>;
 
   bool Tracking() const { return FTracking; }
+  // Whether a mark would still change anything (tracking, not all marked).
+  bool Open() const { return FTracking && !FAll; }
   const TKey& Key() const { return FKey; }
 
   // The bitmap of Width x Height pixels holds the picture Key names; nothing
@@ -34,26 +36,29 @@ class TDrawnTiles {
     FMarks.assign(static_cast<size_t>(FColumns) * static_cast<size_t>(FRows), 0);
     FKey = Key;
     FTracking = true;
+    FAll = false;
   }
   // The picture is no longer known.
   void Stop() { FTracking = false; }
 
   // Pixels [L, R) x [T, B) may have changed. Outside the bitmap: ignored.
   void Mark(int64_t L, int64_t T, int64_t R, int64_t B) {
-    if (!FTracking) return;
+    if (!FTracking || FAll) return;
     const int64_t c0 = std::max<int64_t>(L, 0) >> Shift;
     const int64_t r0 = std::max<int64_t>(T, 0) >> Shift;
     const int64_t c1 = std::min<int64_t>((R + Tile - 1) >> Shift, FColumns);
     const int64_t r1 = std::min<int64_t>((B + Tile - 1) >> Shift, FRows);
     if (L >= R || T >= B || c0 >= c1 || r0 >= r1) return;
+    if (c0 == 0 && r0 == 0 && c1 == FColumns && r1 == FRows) {
+      FAll = true;  // later marks cost nothing
+      return;
+    }
     for (int64_t r = r0; r < r1; ++r)
       std::memset(FMarks.data() + r * FColumns + c0, 1, static_cast<size_t>(c1 - c0));
   }
   // Everything may have changed (the picture stays named: the next paint
   // lays the whole background).
-  void MarkAll() {
-    if (FTracking) std::fill(FMarks.begin(), FMarks.end(), uint8_t{1});
-  }
+  void MarkAll() { FAll = FTracking; }
 
   // Calls F(L, T, R, B) for every run of marked tiles along a row of tiles,
   // clipped to [L, R) x [T, B).
@@ -66,6 +71,11 @@ class TDrawnTiles {
     const int64_t r1 = std::min<int64_t>((B + Tile - 1) >> Shift, FRows);
     for (int64_t r = r0; r < r1; ++r) {
       const uint8_t* row = FMarks.data() + r * FColumns;
+      if (FAll) {
+        Fn(std::max(L, c0 << Shift), std::max(T, r << Shift), std::min(R, c1 << Shift),
+           std::min(B, (r + 1) << Shift));
+        continue;
+      }
       for (int64_t c = c0; c < c1;) {
         if (!row[c]) {
           ++c;
@@ -85,6 +95,7 @@ class TDrawnTiles {
   int64_t FColumns = 0, FRows = 0;
   TKey FKey{};
   bool FTracking = false;
+  bool FAll = false;  // every tile marked
 };
 
 }  // namespace vexa
