@@ -413,16 +413,8 @@ void TCanvas::TextOut(int32_t X, int32_t Y, std::string_view Text) {
   const bool solid = FBrush.Style() == TBrushStyle::bsSolid;
   const bool lines =
       style.Contains(TFontStyle::fsUnderline) || style.Contains(TFontStyle::fsStrikeOut);
-  // The text's width is needed only for its background box and its lines,
-  // and while the pixels drawn are tracked.
-  const bool tracked = TargetBitmap().DrawnTiles().Open();
-  const int64_t width = solid || lines || tracked ? face.TextWidth(Text) : 0;
-  if (tracked) {
-    // Glyphs may reach beyond their advance and cell: a cell's height of room.
-    const int64_t cell = face.CellHeight();
-    MarkDrawn(int64_t{X} - 2 * cell, int64_t{Y} - 2 * cell, int64_t{X} + width + 2 * cell,
-              int64_t{Y} + 3 * cell);
-  }
+  // The text's width is needed only for its background box and its lines.
+  const int64_t width = solid || lines ? face.TextWidth(Text) : 0;
   const raster::TSurface s = Target();
   if (solid)
     raster::FillRect(s, X, Y, int64_t{X} + width, int64_t{Y} + face.CellHeight(), BrushPaint());
@@ -437,6 +429,11 @@ void TCanvas::TextOut(int32_t X, int32_t Y, std::string_view Text) {
                         g.Width, ink);
     penX += g.Advance;
   }
+  // Drawn on: the box, the advances, and a cell's height of room around
+  // them for glyphs that reach beyond their advance and cell.
+  const int64_t cell = face.CellHeight();
+  MarkDrawn(int64_t{X} - 2 * cell, int64_t{Y} - 2 * cell,
+            std::max(penX, int64_t{X} + width) + 2 * cell, int64_t{Y} + 3 * cell);
   if (style.Contains(TFontStyle::fsUnderline)) {
     const int64_t y = baseline + face.UnderlinePos();
     raster::FillRect(s, X, y, int64_t{X} + width, y + face.LineThickness(), ink);
