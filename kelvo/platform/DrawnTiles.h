@@ -61,10 +61,6 @@ class TDrawnTiles {
     // the marks after cost nothing.
     if (FMarked * 8 >= static_cast<int64_t>(FMarks.size()) * 7) FAll = true;
   }
-  // Everything may have changed (the picture stays named: the next paint
-  // lays the whole background).
-  void MarkAll() { FAll = FTracking; }
-
   // Calls F(L, T, R, B) for every run of marked tiles along a row of tiles,
   // clipped to [L, R) x [T, B).
   template <class F>

@@ -50,7 +50,7 @@ TEST(DrawnTiles, MarksWholeTilesClippedToTheBitmapAndReportsRuns) {
   }
   // Runs are clipped to the rectangle asked for.
   t.Start(100, 40, Key);
-  t.MarkAll();
+  t.Mark(0, 0, 100, 40);
   std::vector<std::array<int64_t, 4>> runs;
   t.ForEachMarked(5, 30, 50, 35, [&](int64_t l, int64_t tp, int64_t r, int64_t b) {
     runs.push_back({l, tp, r, b});
